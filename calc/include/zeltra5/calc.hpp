@@ -1,0 +1,66 @@
+#pragma once
+// The calculation front end: one request in SI units -> one result record and a status.
+
+#include <cstdint>
+
+#include "zeltra5/solvers.hpp"
+
+namespace zeltra5 {
+
+// Argument pairs.
+enum ArgMode : std::int32_t {
+    MODE_PRESSURE_QUALITY = 0,      // P [Pa], x
+    MODE_SATURATION_PRESSURE = 1,   // P [Pa]
+    MODE_SATURATION_TEMPERATURE = 2,  // t [degC]
+    MODE_PRESSURE_TEMPERATURE = 3,  // P [Pa], t [degC]
+    MODE_PRESSURE_ENTHALPY = 4,     // P [Pa], h [J/kg]
+    MODE_PRESSURE_ENERGY = 5,       // P [Pa], u [J/kg]
+    MODE_PRESSURE_ENTROPY = 6,      // P [Pa], s [J/(kg K)]
+    MODE_PRESSURE_DENSITY = 7,      // P [Pa], rho [kg/m3]
+    MODE_TEMPERATURE_DENSITY = 8,   // t [degC], rho [kg/m3]
+};
+
+enum SaturationSide : std::int32_t {
+    SIDE_NONE = 0,
+    SIDE_LIQUID = 1,
+    SIDE_VAPOUR = 2,
+};
+
+struct CalcRequest {
+    std::int32_t mode;
+    std::int32_t side;
+    double first_value;
+    double second_value;
+};
+
+struct PropertyResult {
+    double relative_enthalpy;         // quality, or (h - h')/(h'' - h') for one phase
+    double pressure;                  // Pa
+    double temperature;               // degC
+    double specific_enthalpy;         // J/kg
+    double mass_density;              // kg/m3
+    double specific_volume;           // m3/kg
+    double specific_internal_energy;  // J/kg
+    double specific_entropy;          // J/(kg K)
+    double isobaric_heat_capacity;    // J/(kg K)
+    double isochoric_heat_capacity;   // J/(kg K)
+    double isentropic_coefficient;    // rho w^2 / p
+    double thermal_conductivity;      // W/(m K)
+    double kinematic_viscosity;       // m2/s
+    double dynamic_viscosity;         // Pa s
+    double prandtl_number;
+    double speed_of_sound;            // m/s
+    double surface_tension;           // N/m
+    double expansion_coefficient;     // 1/K
+    double latent_heat;               // J/kg
+    std::int32_t phase;               // PhaseRegion
+    std::int32_t phase_detail;        // -1 subcooled, 0 saturated, 1 superheated, 3 supercritical
+};
+
+// 0 inside the domain, 1 outside. Values in the front end's units.
+int check_input_range(const double& first_value, const int& mode, const double& second_value);
+
+// 0: `result` holds a valid state. 1: outside the domain (the record must not be shown).
+int calculate_properties(const CalcRequest& request, PropertyResult& result);
+
+}  // namespace zeltra5

@@ -1,0 +1,20 @@
+#pragma once
+// The fundamental equation of state of ammonia (reduced Helmholtz energy, 21 residual terms).
+
+#include "zeltra5/fluid_state.hpp"
+
+namespace zeltra5 {
+
+// Fills every field of `state` at temperature t (degC) and density rho (kg/m3, > 0).
+void evaluate_state(const double& t, const double& rho, FluidState& state);
+
+// Pressure (Pa) at t (degC) and rho (kg/m3): the residual delta-derivative only.
+double pressure_at(const double& t, const double& rho);
+
+// Lagrange interpolation through n nodes (xs, ys) at x. Returns 1 and leaves `result` unwritten
+// when two nodes lie closer than 1e-20; otherwise writes it and returns 0. With n = 2 this is
+// the secant step of the solvers.
+int lagrange_interpolate(const double* xs, const double* ys, const int& n, const double& x,
+                         double& result);
+
+}  // namespace zeltra5

@@ -1,0 +1,70 @@
+#pragma once
+// State solvers: saturation at a given temperature or pressure, the density solver at (P, T),
+// and the inverse problems of every argument pair. Temperatures in degC, everything else SI.
+//
+// Every two-value solver writes an output pair of records: for phase 0 the saturated liquid and
+// vapour, for phase 1 the liquid found and the saturated vapour, for phase 2 the saturated liquid
+// and the vapour found, for phase 3 the state found in both. Solvers never fail: they always
+// return a state, and the caller judges it.
+
+#include "zeltra5/fluid_state.hpp"
+
+namespace zeltra5 {
+
+// Phase codes delivered by the solvers.
+enum PhaseRegion : int {
+    PHASE_TWO_PHASE = 0,
+    PHASE_LIQUID = 1,
+    PHASE_VAPOUR = 2,
+    PHASE_SUPERCRITICAL = 3,
+};
+
+// Saturated liquid and vapour at T, and the saturation pressure (capped at 11333400 Pa).
+void saturation_by_temperature(const double& T, double& P_s, FluidState& liquid,
+                               FluidState& vapour);
+
+// Saturation temperature at P and the saturated records belonging to it.
+void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid, FluidState& vapour);
+
+// Exponent of `value` printed as "% -.16e", minus digits - 1 (0 for NaN or infinity).
+int decimal_exponent(const double& value, const int& digits);
+
+// Single-phase density at (P, T) given the saturated records at P.
+// metastable_side: 1 superheated liquid, 2 subcooled vapour, other values none.
+void solve_density_at_pressure_temperature(const int& metastable_side, const double& P,
+                                           const double& T, const FluidState& sat_liquid,
+                                           const FluidState& sat_vapour, int& phase, double& x,
+                                           FluidState& liquid_out, FluidState& vapour_out);
+
+// (P, T): computes the saturation itself; only metastable_side = 1 is honoured.
+void state_from_pressure_temperature(const int& metastable_side, const double& P,
+                                     const double& T, int& phase, double& x, FluidState& liquid,
+                                     FluidState& vapour);
+
+// (P, h), (P, u), (P, s), (P, rho): a temperature search on one branch.
+void state_from_pressure_enthalpy(const int& metastable_side, const double& P,
+                                  const double& target, int& phase, double& x,
+                                  FluidState& liquid_out, FluidState& vapour_out);
+void state_from_pressure_energy(const int& metastable_side, const double& P, const double& target,
+                                int& phase, double& x, FluidState& liquid_out,
+                                FluidState& vapour_out);
+void state_from_pressure_entropy(const int& metastable_side, const double& P,
+                                 const double& target, int& phase, double& x,
+                                 FluidState& liquid_out, FluidState& vapour_out);
+void state_from_pressure_density(const int& metastable_side, const double& P,
+                                 const double& target, int& phase, double& x,
+                                 FluidState& liquid_out, FluidState& vapour_out);
+// (P, h) with the saturated records at P supplied by the caller.
+void state_from_pressure_enthalpy_given_saturation(const int& metastable_side, const double& P,
+                                                   const double& target,
+                                                   const FluidState& sat_liquid,
+                                                   const FluidState& sat_vapour, int& phase,
+                                                   double& x, FluidState& liquid_out,
+                                                   FluidState& vapour_out);
+
+// (T, rho): evaluates the state directly and classifies it against the saturation line.
+void state_from_temperature_density(const int& metastable_side, const double& T,
+                                    const double& rho, int& phase, double& x, FluidState& liquid,
+                                    FluidState& vapour);
+
+}  // namespace zeltra5
