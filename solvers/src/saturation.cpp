@@ -1,0 +1,101 @@
+// Saturated liquid and vapour states at a given temperature or pressure.
+//
+// The saturated densities come straight from the fitted saturation line; the saturation
+// pressure is the equation-of-state pressure of the vapour record. The pressure search only
+// refines the fitted saturation temperature by at most two secant steps.
+
+#include <cmath>
+
+#include "zeltra5/evaluation_counters.hpp"
+#include "zeltra5/fluid_state.hpp"
+#include "zeltra5/helmholtz.hpp"
+#include "zeltra5/saturation_fits.hpp"
+#include "zeltra5/solvers.hpp"
+
+namespace zeltra5 {
+
+namespace {
+
+// Bracket half-widths of the secant start (degC) by pressure band.
+constexpr double BAND_LOW_UPPER = 429384.6393556987;  // Pa
+constexpr double BAND_MID_UPPER = 10782392.95305788;  // Pa
+constexpr double HALF_WIDTH_BELOW_DOMAIN = 7e-05;     // P < MIN_PRESSURE
+constexpr double HALF_WIDTH_LOW = 1.1e-06;            // [MIN_PRESSURE, BAND_LOW_UPPER)
+constexpr double HALF_WIDTH_MID = 5e-07;              // [BAND_LOW_UPPER, BAND_MID_UPPER)
+constexpr double HALF_WIDTH_NEAR_CRITICAL = 0.01;     // [BAND_MID_UPPER, CRITICAL_PRESSURE]
+constexpr int MAX_SECANT_STEPS = 2;
+constexpr double COINCIDENT_PRESSURES = 1e-25;  // Pa
+
+double secant_half_width(const double& P) {
+    if (P < MIN_PRESSURE) {
+        return HALF_WIDTH_BELOW_DOMAIN;
+    }
+    if (P < BAND_LOW_UPPER) {
+        return HALF_WIDTH_LOW;
+    }
+    if (P < BAND_MID_UPPER) {
+        return HALF_WIDTH_MID;
+    }
+    return HALF_WIDTH_NEAR_CRITICAL;
+}
+
+}  // namespace
+
+void saturation_by_temperature(const double& T, double& P_s, FluidState& liquid,
+                               FluidState& vapour) {
+    ZELTRA5_COUNT(saturation_by_temperature);
+    if (T < CRITICAL_TEMPERATURE_C) {
+        const double rho_liquid = sat_liquid_density(T);
+        const double rho_vapour = sat_vapour_density(T);
+        evaluate_state(T, rho_liquid, liquid);
+        evaluate_state(T, rho_vapour, vapour);
+    } else {
+        // At or above the critical temperature (or NaN) both records are the critical point.
+        evaluate_state(CRITICAL_TEMPERATURE_C, CRITICAL_DENSITY, liquid);
+        vapour = liquid;
+    }
+    const double P = GAS_CONSTANT * vapour.rho * vapour.T * (1.0 + vapour.delta * vapour.phir_d);
+    P_s = P < CRITICAL_PRESSURE ? P : CRITICAL_PRESSURE;
+}
+
+void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid, FluidState& vapour) {
+    ZELTRA5_COUNT(saturation_by_pressure);
+    if (!(P <= CRITICAL_PRESSURE)) {
+        T_s = CRITICAL_TEMPERATURE_C;
+        evaluate_state(CRITICAL_TEMPERATURE_C, CRITICAL_DENSITY, liquid);
+        vapour = liquid;
+        return;
+    }
+    const double half_width = secant_half_width(P);
+
+    double T0 = 0.0;
+    sat_temperature(P, T0);
+    // The second point goes below T0 when above it would pass the critical temperature,
+    // unless that would drop it under the lowest temperature of the domain.
+    double T1 = T0 + half_width;
+    if (T0 - half_width >= MIN_TEMPERATURE && T0 + half_width > CRITICAL_TEMPERATURE_C) {
+        T1 = T0 - half_width;
+    }
+
+    // T1 first, so that the records end up holding the state at T0.
+    double P1 = 0.0;
+    double P0 = 0.0;
+    saturation_by_temperature(T1, P1, liquid, vapour);
+    saturation_by_temperature(T0, P0, liquid, vapour);
+    T_s = T0;
+
+    for (int step = 0; step < MAX_SECANT_STEPS; ++step) {
+        if (std::fabs(P1 - P0) < COINCIDENT_PRESSURES) {
+            break;
+        }
+        T_s = T0 + (P0 - P) * (T0 - T1) / (P1 - P0);
+        double P2 = 0.0;
+        saturation_by_temperature(T_s, P2, liquid, vapour);
+        T1 = T0;
+        P1 = P0;
+        T0 = T_s;
+        P0 = P2;
+    }
+}
+
+}  // namespace zeltra5
