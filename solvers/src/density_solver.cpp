@@ -30,6 +30,9 @@ constexpr double ISOBAR_690_MARGIN = 0.04;
 constexpr double ISOBAR_741_MARGIN = 0.01;
 // Width of the subcooled-vapour bracket above the saturated vapour density (kg/m3).
 constexpr double SUBCOOLED_VAPOUR_SPAN = 1.0;
+// Moving a bracket that misses the pressure: first width (kg/m3) and the most moves.
+constexpr double MIN_MOVE_WIDTH = 1.0;
+constexpr int MAX_BRACKET_MOVES = 60;
 
 // Superheated liquid is sought only for saturation temperatures in [-77, 129.4) degC; the
 // depth of the bracket below the saturated liquid density applies from -74 degC.
@@ -50,15 +53,50 @@ double superheat_depth(const double& T_s) {
            (1.0 - DEPTH_B1 * T_s + DEPTH_B2 * T_s * T_s);
 }
 
-// Density in [lo, hi] at which pressure_at(t, rho) equals P. Pressure is taken to rise with
-// density inside the bracket.
-double solve_density(const double& t, const double& P, const double& lo, const double& hi) {
+// Moves [lo, hi] along the isotherm until it holds P: up while the pressure at the upper end
+// is below P (the old upper end becoming the lower end), then down while the pressure at the
+// lower end is above P. The moves start 1 kg/m3 wide and double, so a root just outside the
+// fitted curves is caught by a narrow bracket; downward moves at most halve the density so it
+// stays positive. A bracket that already holds P is left exactly as it is.
+void widen_bracket(const double& t, const double& P, double& lo, double& hi, double& P_lo,
+                   double& P_hi) {
+    double width = MIN_MOVE_WIDTH;
+    for (int move = 0; move < MAX_BRACKET_MOVES && P_hi < P; ++move) {
+        lo = hi;
+        P_lo = P_hi;
+        hi = lo + width;
+        P_hi = pressure_at(t, hi);
+        width *= 2.0;
+    }
+    width = MIN_MOVE_WIDTH;
+    for (int move = 0; move < MAX_BRACKET_MOVES && P_lo > P; ++move) {
+        hi = lo;
+        P_hi = P_lo;
+        lo = std::max(hi - width, 0.5 * hi);
+        P_lo = pressure_at(t, lo);
+        width *= 2.0;
+    }
+}
+
+// Density at which pressure_at(t, rho) equals P, searched in [lo, hi] (moved first when
+// may_widen and the bracket misses P). Pressure is taken to rise with density inside the
+// bracket.
+double solve_density(const double& t, const double& P, const double& lo_guess,
+                     const double& hi_guess, const bool& may_widen) {
     const double tolerance = std::pow(10.0, decimal_exponent(P, TOLERANCE_DIGITS));
+
+    double lo = lo_guess;
+    double hi = hi_guess;
+    double P_lo = pressure_at(t, lo);
+    double P_hi = pressure_at(t, hi);
+    if (may_widen) {
+        widen_bracket(t, P, lo, hi, P_lo, P_hi);
+    }
 
     double rho1 = lo;
     double rho2 = hi;
-    double P1 = pressure_at(t, rho1);
-    double P2 = pressure_at(t, rho2);
+    double P1 = P_lo;
+    double P2 = P_hi;
     double a = lo;
     double b = hi;
 
@@ -142,7 +180,7 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
             lo = rho_isobar_113(T);
             hi = rho_isobar_690(T) + ISOBAR_690_MARGIN;
         }
-        evaluate_state(T, solve_density(T, P, lo, hi), result);
+        evaluate_state(T, solve_density(T, P, lo, hi, true), result);
         phase = PHASE_SUPERCRITICAL;
         x = 0.0;
         liquid_out = result;
@@ -176,7 +214,9 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
         }
 
         bool refused = false;
+        bool metastable = false;
         if (metastable_side == 1 && phase == PHASE_VAPOUR) {
+            metastable = true;
             // Superheated liquid: between the saturated liquid and the depth the liquid can be
             // stretched to, solved at no more than the superheat limit temperature.
             phase = PHASE_LIQUID;
@@ -193,6 +233,7 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
                 }
             }
         } else if (metastable_side == 2 && phase == PHASE_LIQUID) {
+            metastable = true;
             // Subcooled vapour: just above the saturated vapour density.
             phase = PHASE_VAPOUR;
             lo = vapour.rho;
@@ -202,7 +243,9 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
         if (refused) {
             result = liquid;
         } else {
-            evaluate_state(T_w, solve_density(T_w, P, lo, hi), result);
+            // The metastable brackets are kept as they are: moving them could cross the
+            // spinodal onto the other branch.
+            evaluate_state(T_w, solve_density(T_w, P, lo, hi, !metastable), result);
         }
     }
 
