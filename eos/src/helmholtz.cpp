@@ -34,7 +34,9 @@ inline double integer_power(double x, int n) {
 }
 
 // x^e for a real exponent, as exp(e ln x).
-inline double real_power(double e, double ln_x) { return std::exp(e * ln_x); }
+inline double real_power(double e, double ln_x) {
+    return std::exp(e * ln_x);
+}
 
 }  // namespace
 
@@ -97,7 +99,8 @@ void evaluate_state(const double& t, const double& rho, FluidState& state) {
         const long double le = static_cast<long double>(c.l) * e_l;
         f += x;
         f_d += (c.d - le) * x / delta;
-        f_dd += (le * le + c.d * (c.d - 1.0L) - 2.0L * c.d * le + (c.l - c.l * c.l) * (long double)e_l) *
+        f_dd += (le * le + c.d * (c.d - 1.0L) - 2.0L * c.d * le +
+                 (c.l - c.l * c.l) * (long double)e_l) *
                 x / delta2;
         f_t += c.t * x / tau;
         f_tt += c.t * (c.t - 1.0L) * x / tau2;

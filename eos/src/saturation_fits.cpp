@@ -153,8 +153,8 @@ void sat_temperature(const double& p, double& t) {
         return;
     }
     // At and above the clamp (and for NaN): linear extension towards the critical temperature.
-    const double ts = piecewise(fits::SAT_TEMPERATURE_PIECES, SAT_PRESSURE_CLAMP,
-                                [](double) { return 0.0; });
+    const double ts =
+        piecewise(fits::SAT_TEMPERATURE_PIECES, SAT_PRESSURE_CLAMP, [](double) { return 0.0; });
     t = ts + (p - SAT_PRESSURE_CLAMP) * (CRITICAL_TEMPERATURE_C - ts) * SAT_TEMPERATURE_SLOPE;
 }
 

@@ -29,6 +29,8 @@ inline EvaluationCounters& evaluation_counters() {
 #define ZELTRA5_COUNT(field) ((void)0)
 #endif
 
-inline void reset_evaluation_counters() { evaluation_counters() = EvaluationCounters{}; }
+inline void reset_evaluation_counters() {
+    evaluation_counters() = EvaluationCounters{};
+}
 
 }  // namespace zeltra5

@@ -15,7 +15,7 @@ inline constexpr double CRITICAL_TEMPERATURE_C = 132.25;
 inline constexpr double CRITICAL_DENSITY = 225.0;
 inline constexpr double INV_CRITICAL_DENSITY = 0.0044444444444444444;  // stored reciprocal of 225
 inline constexpr double IDEAL_REDUCING_TEMPERATURE = 500.0;            // T_0 of the ideal-gas part
-inline constexpr double IDEAL_REDUCING_DENSITY = 255.4539;             // rho_0, 15 mol/dm3 x 17.03026
+inline constexpr double IDEAL_REDUCING_DENSITY = 255.4539;  // rho_0, 15 mol/dm3 x 17.03026
 inline constexpr double INV_IDEAL_REDUCING_DENSITY = 0.00391460063831478;  // stored reciprocal
 // Pressure limits used at the solver and range-check interfaces.
 inline constexpr double CRITICAL_PRESSURE = 11333400.0;
@@ -62,7 +62,9 @@ inline double state_pressure(const FluidState& s) {
     return (s.delta * s.phir_d + 1.0) * s.rho * s.T * GAS_CONSTANT;
 }
 
-inline double state_density(const FluidState& s) { return s.rho; }
+inline double state_density(const FluidState& s) {
+    return s.rho;
+}
 
 inline double state_internal_energy(const FluidState& s) {
     return (s.tau * s.phir_t + s.tau0 * s.phi0_t) * s.T * GAS_CONSTANT;
@@ -76,7 +78,9 @@ inline double state_entropy(const FluidState& s) {
     return (s.tau * s.phir_t + s.tau0 * s.phi0_t - s.phi0 - s.phir) * GAS_CONSTANT;
 }
 
-inline double state_cv(const FluidState& s) { return -state_tau_tt(s) * GAS_CONSTANT; }
+inline double state_cv(const FluidState& s) {
+    return -state_tau_tt(s) * GAS_CONSTANT;
+}
 
 // N = 1 + delta phir_d - delta tau phir_dt, D = 1 + 2 delta phir_d + delta^2 phir_dd.
 inline double state_cp(const FluidState& s) {
@@ -87,9 +91,9 @@ inline double state_cp(const FluidState& s) {
 
 inline double state_speed_of_sound(const FluidState& s) {
     const double n = 1.0 + s.delta * s.phir_d - s.delta * s.tau * s.phir_dt;
-    return std::sqrt((1.0 + 2.0 * s.delta * s.phir_d + s.delta * s.delta * s.phir_dd -
-                      n * n / state_tau_tt(s)) *
-                     s.T * GAS_CONSTANT);
+    return std::sqrt(
+        (1.0 + 2.0 * s.delta * s.phir_d + s.delta * s.delta * s.phir_dd - n * n / state_tau_tt(s)) *
+        s.T * GAS_CONSTANT);
 }
 
 }  // namespace zeltra5
