@@ -1,0 +1,392 @@
+// One request -> one result record. The record is assembled in local storage and copied to the
+// caller only when every check has passed, so a rejected request never leaves a half-written or
+// stale record behind.
+
+#include <cmath>
+#include <cstring>
+
+#include "zeltra5/calc.hpp"
+#include "zeltra5/saturation_fits.hpp"
+#include "zeltra5/transport.hpp"
+
+namespace zeltra5 {
+namespace {
+
+constexpr int VALID = 0;
+constexpr int INVALID = 1;
+
+// A single-phase state must reproduce its given pressure to this much (Pa), and its given caloric
+// property or density to this much in the property's own unit (the solvers' acceptance band).
+constexpr double PRESSURE_TOLERANCE = 0.01;
+constexpr double TARGET_TOLERANCE = 0.01;
+// Margin of the superheat limit, and of the (P, T) state's temperature against the input, in K.
+constexpr double TEMPERATURE_MARGIN = 1e-5;
+
+struct Inputs {
+    int mode;
+    int side;
+    int metastable_side;
+    double first;
+    double second;
+};
+
+// Working states of one call: the solver's slots A (liquid) and B (vapour), and the saturated
+// liquid L and vapour V at the pressure P0 with their temperature Ts.
+struct Solution {
+    int phase = 0;
+    double x = 0.0;
+    double h_mix = 0.0;
+    double p0 = 0.0;
+    double ts = 0.0;
+    FluidState a{};
+    FluidState b{};
+    FluidState l{};
+    FluidState v{};
+};
+
+bool same_record(const FluidState& p, const FluidState& q) {
+    return std::memcmp(&p, &q, sizeof(FluidState)) == 0;
+}
+
+// 1 + 2 delta phir_d + delta^2 phir_dd = (d p / d rho)_T / (R T): positive on a mechanically
+// stable branch.
+double stability(const FluidState& s) {
+    return 1.0 + 2.0 * s.delta * s.phir_d + s.delta * s.delta * s.phir_dd;
+}
+
+bool is_saturation_mode(const int mode) {
+    return mode == MODE_SATURATION_PRESSURE || mode == MODE_SATURATION_TEMPERATURE;
+}
+
+void solve(const Inputs& in, Solution& sol) {
+    switch (in.mode) {
+        case MODE_PRESSURE_QUALITY: {
+            saturation_by_pressure(in.first, sol.ts, sol.l, sol.v);
+            const double& x = in.second;
+            sol.h_mix = (1.0 - x) * state_enthalpy(sol.l) + x * state_enthalpy(sol.v);
+            double solver_x = 0.0;
+            state_from_pressure_enthalpy_given_saturation(in.metastable_side, in.first, sol.h_mix,
+                                                          sol.l, sol.v, sol.phase, solver_x, sol.a,
+                                                          sol.b);
+            sol.x = x;  // the requested quality is reported, not the solver's
+            sol.p0 = in.first;
+            return;
+        }
+        case MODE_SATURATION_PRESSURE:
+            saturation_by_pressure(in.first, sol.ts, sol.l, sol.v);
+            sol.p0 = in.first;
+            break;
+        case MODE_SATURATION_TEMPERATURE:
+            saturation_by_temperature(in.first, sol.p0, sol.l, sol.v);
+            sol.ts = in.first;
+            break;
+        case MODE_PRESSURE_TEMPERATURE:
+            state_from_pressure_temperature(in.metastable_side, in.first, in.second, sol.phase,
+                                            sol.x, sol.a, sol.b);
+            sol.p0 = in.first;
+            return;
+        case MODE_PRESSURE_ENTHALPY:
+            state_from_pressure_enthalpy(in.metastable_side, in.first, in.second, sol.phase, sol.x,
+                                         sol.a, sol.b);
+            sol.p0 = in.first;
+            return;
+        case MODE_PRESSURE_ENERGY:
+            state_from_pressure_energy(in.metastable_side, in.first, in.second, sol.phase, sol.x,
+                                       sol.a, sol.b);
+            sol.p0 = in.first;
+            return;
+        case MODE_PRESSURE_ENTROPY:
+            state_from_pressure_entropy(in.metastable_side, in.first, in.second, sol.phase, sol.x,
+                                        sol.a, sol.b);
+            sol.p0 = in.first;
+            return;
+        case MODE_PRESSURE_DENSITY:
+            state_from_pressure_density(in.metastable_side, in.first, in.second, sol.phase, sol.x,
+                                        sol.a, sol.b);
+            sol.p0 = in.first;
+            return;
+        default:  // MODE_TEMPERATURE_DENSITY
+            state_from_temperature_density(in.metastable_side, in.first, in.second, sol.phase,
+                                           sol.x, sol.a, sol.b);
+            sol.p0 = state_pressure(sol.a);
+            return;
+    }
+    // Saturation modes: the saturated pair is both the answer and the reference; the side picks
+    // the phase reported.
+    sol.a = sol.l;
+    sol.b = sol.v;
+    sol.phase = in.side;
+    sol.x = in.side == SIDE_VAPOUR ? 1.0 : 0.0;
+}
+
+// The given property of the pressure modes and its value in state s.
+bool target_of(const Inputs& in, const Solution& sol, const FluidState& s, double& target,
+               double& value) {
+    switch (in.mode) {
+        case MODE_PRESSURE_QUALITY:
+            target = sol.h_mix;
+            value = state_enthalpy(s);
+            return true;
+        case MODE_PRESSURE_ENTHALPY:
+            target = in.second;
+            value = state_enthalpy(s);
+            return true;
+        case MODE_PRESSURE_ENERGY:
+            target = in.second;
+            value = state_internal_energy(s);
+            return true;
+        case MODE_PRESSURE_ENTROPY:
+            target = in.second;
+            value = state_entropy(s);
+            return true;
+        case MODE_PRESSURE_DENSITY:
+            target = in.second;
+            value = s.rho;
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Whether the single-phase state s is the answer to the request: the solvers never report
+// failure, so a state that does not reproduce what was given (a missed density bracket, a search
+// stopped at the end of its range, the superheat-limit state returned for an unreachable target)
+// is caught here.
+bool state_answers_request(const Inputs& in, const Solution& sol, const FluidState& s) {
+    if (is_saturation_mode(in.mode)) {
+        return true;  // the saturated pair at the given pressure or temperature by definition
+    }
+    // The saturated records are the model's saturation state at P0 (their densities come from the
+    // saturation fits); every other state is a solution of the equation of state and must be
+    // mechanically stable and reproduce the given pressure.
+    const bool saturated_record =
+        sol.phase != PHASE_SUPERCRITICAL && (same_record(s, sol.l) || same_record(s, sol.v));
+    if (!saturated_record) {
+        if (!(stability(s) > 0.0)) {
+            return false;
+        }
+        if (in.mode != MODE_TEMPERATURE_DENSITY &&
+            !(std::fabs(state_pressure(s) - in.first) <= PRESSURE_TOLERANCE)) {
+            return false;
+        }
+    }
+    if (in.mode == MODE_PRESSURE_TEMPERATURE &&
+        !(std::fabs((s.T - KELVIN_OFFSET) - in.second) <= TEMPERATURE_MARGIN)) {
+        return false;  // e.g. a superheated liquid solved at the limit instead of the input
+    }
+    double target = 0.0;
+    double value = 0.0;
+    if (target_of(in, sol, s, target, value) && !(std::fabs(value - target) <= TARGET_TOLERANCE)) {
+        return false;
+    }
+    if (in.mode == MODE_TEMPERATURE_DENSITY && sol.phase == PHASE_LIQUID &&
+        in.metastable_side == 1) {
+        // With the superheat option every point not above the critical pressure comes back as a
+        // liquid. Only a state on the liquid branch of an isotherm below the critical temperature
+        // may be shown as one, and its pressure must lie in the domain (the equation's
+        // unphysical loop inside the dome reaches hundreds of MPa).
+        const double t = s.T - KELVIN_OFFSET;
+        const bool stable_liquid = t < CRITICAL_TEMPERATURE_C && s.rho >= sat_liquid_density(t);
+        if (!stable_liquid) {
+            const double p = state_pressure(s);
+            if (!(MIN_PRESSURE <= p && p <= MAX_PRESSURE) || !(s.rho > CRITICAL_DENSITY)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void fill_mixture(const Inputs& in, const Solution& sol, PropertyResult& r) {
+    const double x = sol.x;
+    const double hl = state_enthalpy(sol.l);
+    const double hv = state_enthalpy(sol.v);
+    r.pressure = sol.p0;
+    r.temperature = sol.ts;
+    if (in.mode == MODE_PRESSURE_QUALITY) {
+        r.specific_enthalpy = sol.h_mix;
+    } else if (in.mode == MODE_PRESSURE_ENTHALPY) {
+        r.specific_enthalpy = in.second;
+    } else {
+        r.specific_enthalpy = (1.0 - x) * hl + x * hv;
+    }
+    r.specific_internal_energy =
+        in.mode == MODE_PRESSURE_ENERGY
+            ? in.second
+            : (1.0 - x) * state_internal_energy(sol.l) + x * state_internal_energy(sol.v);
+    r.specific_entropy = in.mode == MODE_PRESSURE_ENTROPY
+                             ? in.second
+                             : (1.0 - x) * state_entropy(sol.l) + x * state_entropy(sol.v);
+    if (in.mode == MODE_PRESSURE_DENSITY || in.mode == MODE_TEMPERATURE_DENSITY) {
+        // The given density itself, not 1 / (1 / rho), which can differ in the last bit.
+        r.mass_density = in.second;
+        r.specific_volume = 1.0 / in.second;
+    } else {
+        r.specific_volume = (1.0 - x) / sol.l.rho + x / sol.v.rho;
+        r.mass_density = 1.0 / r.specific_volume;
+    }
+    // Not defined for a mixture: cleared, so that nothing stale can be shown or copied.
+    r.isobaric_heat_capacity = 0.0;
+    r.isochoric_heat_capacity = 0.0;
+    r.isentropic_coefficient = 0.0;
+    r.thermal_conductivity = 0.0;
+    r.kinematic_viscosity = 0.0;
+    r.dynamic_viscosity = 0.0;
+    r.prandtl_number = 0.0;
+    r.speed_of_sound = 0.0;
+    r.surface_tension = 0.0;
+    r.expansion_coefficient = 0.0;
+    r.phase_detail = 0;
+    r.latent_heat = hv - hl;
+}
+
+void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& s,
+                       PropertyResult& r) {
+    switch (in.mode) {
+        case MODE_SATURATION_TEMPERATURE:
+            r.temperature = in.first;
+            break;
+        case MODE_PRESSURE_TEMPERATURE:
+            r.temperature = in.second;
+            break;
+        default:
+            r.temperature = s.T - KELVIN_OFFSET;
+            break;
+    }
+    const bool pressure_from_state =
+        in.mode == MODE_SATURATION_TEMPERATURE || in.mode == MODE_TEMPERATURE_DENSITY;
+    r.pressure = pressure_from_state ? state_pressure(s) : in.first;
+    if (in.mode == MODE_PRESSURE_QUALITY) {
+        r.specific_enthalpy = sol.h_mix;
+    } else if (in.mode == MODE_PRESSURE_ENTHALPY) {
+        r.specific_enthalpy = in.second;
+    } else {
+        r.specific_enthalpy = state_enthalpy(s);
+    }
+    r.specific_internal_energy =
+        in.mode == MODE_PRESSURE_ENERGY ? in.second : state_internal_energy(s);
+    r.specific_entropy = in.mode == MODE_PRESSURE_ENTROPY ? in.second : state_entropy(s);
+    const bool density_given =
+        in.mode == MODE_PRESSURE_DENSITY || in.mode == MODE_TEMPERATURE_DENSITY;
+    r.mass_density = density_given ? in.second : s.rho;
+    r.isobaric_heat_capacity = state_cp(s);
+    r.isochoric_heat_capacity = state_cv(s);
+    r.speed_of_sound = state_speed_of_sound(s);
+    r.isentropic_coefficient = state_isentropic_exponent(s);
+    r.thermal_conductivity = state_thermal_conductivity(s);
+    r.prandtl_number = state_prandtl(s);
+    r.dynamic_viscosity = state_viscosity(s) * 1e-6;
+    r.surface_tension = sol.phase == PHASE_LIQUID ? state_surface_tension(s) : 0.0;
+    // beta = (d rho / d p)_T (d p / d T)_rho / rho, with the density of the state itself.
+    r.expansion_coefficient = state_drho_dp_t(s) * state_dp_dt_rho(s) / s.rho;
+    r.kinematic_viscosity = r.dynamic_viscosity / r.mass_density;
+    r.specific_volume = 1.0 / r.mass_density;
+
+    const double t = r.temperature;
+    const double& ts = sol.ts;
+    int detail = 0;
+    if (sol.phase == PHASE_SUPERCRITICAL) {
+        detail = 3;
+    } else if (is_saturation_mode(in.mode)) {
+        detail = 0;
+    } else if (sol.phase == PHASE_LIQUID) {
+        if (in.mode == MODE_PRESSURE_QUALITY && sol.x == 0.0) {
+            detail = 0;
+        } else {
+            detail = t < ts ? -1 : (t > ts ? 1 : 0);
+        }
+    } else {  // vapour
+        if (in.mode == MODE_PRESSURE_QUALITY && sol.x == 1.0) {
+            detail = 0;
+        } else {
+            detail = t > ts ? 1 : 0;
+        }
+    }
+    r.phase_detail = detail;
+    r.latent_heat = detail == 0 ? state_enthalpy(sol.v) - state_enthalpy(sol.l) : 0.0;
+}
+
+// Every field the result table shows must be a number. A supercritical result does not show its
+// relative enthalpy; a mixture's undefined fields are cleared to zero.
+bool shown_fields_finite(const PropertyResult& r) {
+    const double fields[] = {r.pressure,
+                             r.temperature,
+                             r.specific_enthalpy,
+                             r.mass_density,
+                             r.specific_volume,
+                             r.specific_internal_energy,
+                             r.specific_entropy,
+                             r.isobaric_heat_capacity,
+                             r.isochoric_heat_capacity,
+                             r.isentropic_coefficient,
+                             r.thermal_conductivity,
+                             r.kinematic_viscosity,
+                             r.dynamic_viscosity,
+                             r.prandtl_number,
+                             r.speed_of_sound,
+                             r.surface_tension,
+                             r.expansion_coefficient,
+                             r.latent_heat};
+    for (const double f : fields) {
+        if (!std::isfinite(f)) {
+            return false;
+        }
+    }
+    return r.phase == PHASE_SUPERCRITICAL || std::isfinite(r.relative_enthalpy);
+}
+
+}  // namespace
+
+int calculate_properties(const CalcRequest& request, PropertyResult& result) {
+    const CalcRequest req = request;
+    const Inputs in{req.mode, req.side, req.side == SIDE_LIQUID ? 1 : 0, req.first_value,
+                    req.second_value};
+    if (check_input_range(in.first, in.mode, in.second) != 0) {
+        return INVALID;
+    }
+    // In the saturation modes the side becomes the phase code: only 0, 1 and 2 name one.
+    if (is_saturation_mode(in.mode) && (in.side < SIDE_NONE || in.side > SIDE_VAPOUR)) {
+        return INVALID;
+    }
+
+    Solution sol;
+    solve(in, sol);
+    if (sol.phase < PHASE_TWO_PHASE || sol.phase > PHASE_SUPERCRITICAL) {
+        return INVALID;
+    }
+    if (in.mode >= MODE_PRESSURE_TEMPERATURE && sol.phase != PHASE_SUPERCRITICAL) {
+        saturation_by_pressure(sol.p0, sol.ts, sol.l, sol.v);
+    }
+    if (sol.phase != PHASE_SUPERCRITICAL && !std::isfinite(sol.ts)) {
+        return INVALID;
+    }
+
+    PropertyResult r{};
+    r.relative_enthalpy = sol.x;
+    r.phase = sol.phase;
+    if (sol.phase == PHASE_TWO_PHASE) {
+        fill_mixture(in, sol, r);
+    } else {
+        const FluidState& s = sol.phase == PHASE_LIQUID ? sol.a : sol.b;
+        if (sol.phase == PHASE_LIQUID && !is_saturation_mode(in.mode)) {
+            // Superheat limit: only a liquid hotter than the saturation temperature can exceed
+            // it (above Ts = 129.41 degC the fitted limit lies below Ts). In the (P, T) mode the
+            // solver stops at the limit, so the input temperature is the one to test.
+            const double t = in.mode == MODE_PRESSURE_TEMPERATURE ? in.second : s.T - KELVIN_OFFSET;
+            if (t > sol.ts && !(t - superheat_limit_temperature(sol.ts) <= TEMPERATURE_MARGIN)) {
+                return INVALID;
+            }
+        }
+        if (!state_answers_request(in, sol, s)) {
+            return INVALID;
+        }
+        fill_single_phase(in, sol, s, r);
+    }
+    if (!shown_fields_finite(r)) {
+        return INVALID;
+    }
+    result = r;
+    return VALID;
+}
+
+}  // namespace zeltra5
