@@ -2,6 +2,9 @@
 // The twenty-row text form of a result, shared by the Windows program and the command-line tool.
 // Row texts are Windows-1251 bytes.
 
+#include <string>
+#include <string_view>
+
 #include "zeltra5/calc.hpp"
 
 namespace zeltra5 {
@@ -17,6 +20,13 @@ struct ResultTable {
 const char* result_row_name(int row);
 const char* result_row_unit(int row);
 
+// Row 0 text of a (phase, phase_detail) pair (Windows-1251); nullptr for a pair that has none,
+// for which format_result_table leaves row 0 as it was.
+const char* phase_state_name(int phase, int phase_detail);
+
 void format_result_table(PropertyResult result, ResultTable& table);
+
+// Windows-1251 text to UTF-8, for terminals and files (0x98, unassigned, becomes U+FFFD).
+std::string utf8_from_cp1251(std::string_view text);
 
 }  // namespace zeltra5
