@@ -2,6 +2,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <utility>
 
 #include "helmholtz_coefficients.hpp"
 #include "zeltra5/evaluation_counters.hpp"
@@ -24,19 +25,161 @@ using helmholtz::RESIDUAL_TERMS;
 constexpr double REDUCING_TAU_NUMERATOR = 405.4;  // tau = 405.4 / T
 constexpr double IDEAL_TAU_NUMERATOR = 500.0;     // tau0 = 500 / T
 
-// x^n for a non-negative integer n, by repeated multiplication (x^0 = 1).
-inline double integer_power(double x, int n) {
-    double r = 1.0;
-    for (int k = 0; k < n; ++k) {
-        r *= x;
+// Every residual temperature exponent is a multiple of 1/2 between -1/2 and 30, and every
+// density exponent an integer up to 15: tau^t and delta^d are built once per evaluation from
+// integer powers and sqrt(tau), instead of exp(t ln tau) per term.
+constexpr int MAX_TAU_POWER = 30;
+constexpr int MAX_DELTA_POWER = 15;
+
+struct TermShape {
+    int tau_whole;  // floor(t)
+    bool tau_half;  // t - floor(t) == 1/2
+    int damping;    // l, 0 for the polynomial terms
+};
+
+constexpr bool exponents_supported() {
+    for (const auto& c : RESIDUAL_TERMS) {
+        const double twice = 2.0 * c.t;
+        if (twice != static_cast<double>(static_cast<int>(twice)) || c.t < -0.5 ||
+            c.t > MAX_TAU_POWER || c.d < 0 || c.d > MAX_DELTA_POWER || c.l < 0 || c.l > 3) {
+            return false;
+        }
     }
-    return r;
+    return true;
+}
+static_assert(exponents_supported(), "tau and delta power tables do not cover the terms");
+
+constexpr TermShape shape_of(double t, int l) {
+    const int twice = static_cast<int>(2.0 * t);
+    const int whole = twice >= 0 ? twice / 2 : -1;  // t = -1/2 is tau^-1 * sqrt(tau)
+    return {whole, (twice & 1) != 0, l};
 }
 
-// x^e for a real exponent, as exp(e ln x).
-inline double real_power(double e, double ln_x) {
-    return std::exp(e * ln_x);
+struct TermShapes {
+    TermShape shape[RESIDUAL_TERM_COUNT];
+};
+
+constexpr TermShapes make_shapes() {
+    TermShapes s{};
+    for (int i = 0; i < RESIDUAL_TERM_COUNT; ++i) {
+        s.shape[i] = shape_of(RESIDUAL_TERMS[i].t, RESIDUAL_TERMS[i].l);
+    }
+    return s;
 }
+constexpr TermShapes SHAPES = make_shapes();
+
+// x^N by repeated squaring (N >= 0); identical sub-powers of one x are shared by the compiler.
+template <int N>
+inline double integer_power(double x) {
+    if constexpr (N == 0) {
+        return 1.0;
+    } else if constexpr (N == 1) {
+        return x;
+    } else {
+        const double half = integer_power<N / 2>(x);
+        if constexpr (N % 2 == 0) {
+            return half * half;
+        } else {
+            return half * half * x;
+        }
+    }
+}
+
+struct ResidualContext {
+    double tau;
+    double delta;
+    double inv_tau;
+    double sqrt_tau;
+    double damping[4];  // exp(-delta^l), l = 0 ... 3
+
+    ResidualContext(double tau_, double delta_)
+        : tau(tau_), delta(delta_), inv_tau(1.0 / tau_), sqrt_tau(std::sqrt(tau_)) {
+        damping[0] = 1.0;
+        damping[1] = std::exp(-delta);
+        damping[2] = std::exp(-integer_power<2>(delta));
+        damping[3] = std::exp(-integer_power<3>(delta));
+    }
+
+    // tau^t: an integer power, times sqrt(tau) for the half-integer exponents.
+    template <int I>
+    double tau_power() const {
+        constexpr TermShape shape = SHAPES.shape[I];
+        double whole;
+        if constexpr (shape.tau_whole >= 0) {
+            whole = integer_power<shape.tau_whole>(tau);
+        } else {
+            whole = inv_tau;
+        }
+        if constexpr (shape.tau_half) {
+            return whole * sqrt_tau;
+        } else {
+            return whole;
+        }
+    }
+
+    // X_i = n tau^t delta^d exp(-delta^l) of term I.
+    template <int I>
+    double term_value() const {
+        constexpr auto c = RESIDUAL_TERMS[I];
+        return c.n * tau_power<I>() * integer_power<c.d>(delta) * damping[c.l];
+    }
+
+    // delta d/d delta of X_i, divided by X_i: d - l delta^l (just d without damping).
+    template <int I>
+    long double delta_factor() const {
+        constexpr auto c = RESIDUAL_TERMS[I];
+        if constexpr (I < POLYNOMIAL_TERMS) {
+            return c.d;
+        } else {
+            return c.d - static_cast<long double>(c.l) * integer_power<c.l>(delta);
+        }
+    }
+};
+
+// The six residual sums with the powers of 1/delta and 1/tau factored out: each term adds
+// X, (d - lE) X, [(lE)^2 + d(d-1) - 2dlE + (l - l^2)E] X, t X, t(t-1) X and t (d - lE) X,
+// with E = delta^l.
+struct ResidualSums {
+    long double f = 0.0L, f_d = 0.0L, f_dd = 0.0L, f_t = 0.0L, f_tt = 0.0L, f_dt = 0.0L;
+
+    template <int I>
+    void add(const ResidualContext& ctx) {
+        constexpr auto c = RESIDUAL_TERMS[I];
+        const long double x = ctx.term_value<I>();
+        const long double a = ctx.delta_factor<I>();
+        long double b;
+        if constexpr (I < POLYNOMIAL_TERMS) {
+            b = c.d * (c.d - 1.0L);
+        } else {
+            const long double e = integer_power<c.l>(ctx.delta);
+            const long double le = c.l * e;
+            b = le * le + c.d * (c.d - 1.0L) - 2.0L * c.d * le + (c.l - c.l * c.l) * e;
+        }
+        f += x;
+        f_d += a * x;
+        f_dd += b * x;
+        f_t += c.t * x;
+        f_tt += c.t * (c.t - 1.0L) * x;
+        f_dt += c.t * a * x;
+    }
+
+    template <std::size_t... I>
+    void add_all(const ResidualContext& ctx, std::index_sequence<I...>) {
+        (add<static_cast<int>(I)>(ctx), ...);
+    }
+};
+
+// delta phir_d = sum (d - l delta^l) X_i.
+template <std::size_t... I>
+long double delta_phir_d(const ResidualContext& ctx, std::index_sequence<I...>) {
+    long double s = 0.0L;
+    ((s += ctx.delta_factor<static_cast<int>(I)>() *
+           static_cast<long double>(ctx.term_value<static_cast<int>(I)>())),
+     ...);
+    return s;
+}
+
+using AllTerms = std::make_index_sequence<RESIDUAL_TERM_COUNT>;
 
 }  // namespace
 
@@ -54,17 +197,21 @@ void evaluate_state(const double& t, const double& rho, FluidState& state) {
     state.tau = tau;
     state.delta = delta;
 
-    // Ideal-gas part.
+    // Ideal-gas part: phi0 = ln delta0 + a1 + a2 tau0 + a3 ln tau0 + sum a_i tau0^t_i, with
+    // tau0^(t - 1) and tau0^(t - 2) from tau0^t.
     const double* a = IDEAL_GAS.a;
     const double* te = IDEAL_GAS.t;
     const double ln_tau0 = std::log(tau0);
+    const double inv_tau0 = 1.0 / tau0;
     double phi0 = std::log(delta0) + a[0] + a[1] * tau0 + a[2] * ln_tau0;
     double phi0_t = a[1] + a[2] / tau0;
     double phi0_tt = -a[2] / (tau0 * tau0);
     for (int i = 3; i < 8; ++i) {
-        phi0 += a[i] * real_power(te[i], ln_tau0);
-        phi0_t += a[i] * te[i] * real_power(te[i] - 1.0, ln_tau0);
-        phi0_tt += a[i] * te[i] * (te[i] - 1.0) * real_power(te[i] - 2.0, ln_tau0);
+        if (a[i] == 0.0) continue;  // the empty slots contribute nothing
+        const double power = std::exp(te[i] * ln_tau0);
+        phi0 += a[i] * power;
+        phi0_t += a[i] * te[i] * (power * inv_tau0);
+        phi0_tt += a[i] * te[i] * (te[i] - 1.0) * (power * inv_tau0 * inv_tau0);
     }
     state.phi0 = phi0;
     state.phi0_t = phi0_t;
@@ -73,45 +220,18 @@ void evaluate_state(const double& t, const double& rho, FluidState& state) {
     state.phi0_dd = -state.phi0_d * state.phi0_d;
     state.phi0_dt = 0.0;
 
-    // Residual part.
-    const double ln_tau = std::log(tau);
-    const double ln_delta = std::log(delta);
-    const long double delta2 = static_cast<long double>(delta) * delta;
-    const long double tau2 = static_cast<long double>(tau) * tau;
-    const long double delta_tau = static_cast<long double>(delta) * tau;
-    long double f = 0.0L, f_d = 0.0L, f_dd = 0.0L, f_t = 0.0L, f_tt = 0.0L, f_dt = 0.0L;
-    for (int i = 0; i < POLYNOMIAL_TERMS; ++i) {
-        const auto& c = RESIDUAL_TERMS[i];
-        const double tau_t = real_power(c.t, ln_tau);
-        const long double p = static_cast<long double>(c.n) * tau_t * integer_power(delta, c.d);
-        f += p;
-        f_d += static_cast<long double>(c.n) * c.d * tau_t * real_power(c.d - 1.0, ln_delta);
-        f_dd += c.d * (c.d - 1.0L) * p / delta2;
-        f_t += c.t * p / tau;
-        f_tt += c.t * (c.t - 1.0L) * p / tau2;
-        f_dt += c.t * c.d * p / delta_tau;
-    }
-    for (int i = POLYNOMIAL_TERMS; i < RESIDUAL_TERM_COUNT; ++i) {
-        const auto& c = RESIDUAL_TERMS[i];
-        const double e_l = integer_power(delta, c.l);
-        const long double x = static_cast<long double>(c.n) * real_power(c.t, ln_tau) *
-                              integer_power(delta, c.d) * std::exp(-e_l);
-        const long double le = static_cast<long double>(c.l) * e_l;
-        f += x;
-        f_d += (c.d - le) * x / delta;
-        f_dd += (le * le + c.d * (c.d - 1.0L) - 2.0L * c.d * le +
-                 (c.l - c.l * c.l) * (long double)e_l) *
-                x / delta2;
-        f_t += c.t * x / tau;
-        f_tt += c.t * (c.t - 1.0L) * x / tau2;
-        f_dt += (c.t * c.d - c.t * le) * x / delta_tau;
-    }
-    state.phir = static_cast<double>(f);
-    state.phir_d = static_cast<double>(f_d);
-    state.phir_dd = static_cast<double>(f_dd);
-    state.phir_t = static_cast<double>(f_t);
-    state.phir_tt = static_cast<double>(f_tt);
-    state.phir_dt = static_cast<double>(f_dt);
+    // Residual part, the six sums carried in extended precision.
+    const ResidualContext ctx(tau, delta);
+    ResidualSums sums;
+    sums.add_all(ctx, AllTerms{});
+    const long double inv_delta = 1.0L / delta;
+    const long double inv_tau = 1.0L / tau;
+    state.phir = static_cast<double>(sums.f);
+    state.phir_d = static_cast<double>(sums.f_d * inv_delta);
+    state.phir_dd = static_cast<double>(sums.f_dd * inv_delta * inv_delta);
+    state.phir_t = static_cast<double>(sums.f_t * inv_tau);
+    state.phir_tt = static_cast<double>(sums.f_tt * inv_tau * inv_tau);
+    state.phir_dt = static_cast<double>(sums.f_dt * inv_delta * inv_tau);
 }
 
 double pressure_at(const double& t, const double& rho) {
@@ -119,22 +239,8 @@ double pressure_at(const double& t, const double& rho) {
     const double T = t + KELVIN_OFFSET;
     const double delta = rho * INV_CRITICAL_DENSITY;
     const double tau = REDUCING_TAU_NUMERATOR / T;
-    const double ln_tau = std::log(tau);
-    const double ln_delta = std::log(delta);
-    long double s = 0.0L;
-    for (int i = 0; i < POLYNOMIAL_TERMS; ++i) {
-        const auto& c = RESIDUAL_TERMS[i];
-        s += static_cast<long double>(c.n) * c.d * real_power(c.t, ln_tau) *
-             real_power(c.d - 1.0, ln_delta);
-    }
-    for (int i = POLYNOMIAL_TERMS; i < RESIDUAL_TERM_COUNT; ++i) {
-        const auto& c = RESIDUAL_TERMS[i];
-        const double e_l = integer_power(delta, c.l);
-        const long double x = static_cast<long double>(c.n) * real_power(c.t, ln_tau) *
-                              integer_power(delta, c.d) * std::exp(-e_l);
-        s += x * (c.d - static_cast<long double>(c.l) * e_l) / delta;
-    }
-    const double phir_d = static_cast<double>(s);
+    const ResidualContext ctx(tau, delta);
+    const double phir_d = static_cast<double>(delta_phir_d(ctx, AllTerms{}) / delta);
     return (delta * phir_d + 1.0) * (T * rho) * GAS_CONSTANT;
 }
 
