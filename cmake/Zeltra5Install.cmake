@@ -1,0 +1,50 @@
+# Installs the numerical libraries, the result-table library and their headers as one CMake
+# package, so that another project can write
+#   find_package(zeltra5 REQUIRED)
+#   target_link_libraries(app PRIVATE zeltra5::zeltra5)
+# and #include <zeltra5/zeltra5.hpp>. The command-line calculator is installed beside them.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+get_property(zeltra5_libraries GLOBAL PROPERTY ZELTRA5_LIBRARIES)
+
+# The umbrella target. Inside this build it is zeltra5::zeltra5 through an alias; installed, it
+# keeps that name. (The target itself is not called zeltra5: that name is the Windows program's.)
+add_library(zeltra5_package INTERFACE)
+target_link_libraries(zeltra5_package INTERFACE ${zeltra5_libraries})
+set_target_properties(zeltra5_package PROPERTIES EXPORT_NAME zeltra5)
+add_library(zeltra5::zeltra5 ALIAS zeltra5_package)
+
+foreach(lib ${zeltra5_libraries})
+  # zeltra5_eos -> zeltra5::eos, the name it has inside this build.
+  string(REGEX REPLACE "^zeltra5_" "" short ${lib})
+  set_target_properties(${lib} PROPERTIES EXPORT_NAME ${short})
+  get_target_property(lib_dir ${lib} SOURCE_DIR)
+  install(DIRECTORY ${lib_dir}/include/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+endforeach()
+
+install(TARGETS ${zeltra5_libraries} zeltra5_package
+  EXPORT zeltra5Targets
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+if(TARGET zeltra5-calc)
+  install(TARGETS zeltra5-calc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+set(zeltra5_config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/zeltra5)
+install(EXPORT zeltra5Targets NAMESPACE zeltra5:: DESTINATION ${zeltra5_config_dir})
+
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/zeltra5Config.cmake.in [=[
+@PACKAGE_INIT@
+include("${CMAKE_CURRENT_LIST_DIR}/zeltra5Targets.cmake")
+check_required_components(zeltra5)
+]=])
+configure_package_config_file(${CMAKE_CURRENT_BINARY_DIR}/zeltra5Config.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/zeltra5Config.cmake
+  INSTALL_DESTINATION ${zeltra5_config_dir})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/zeltra5ConfigVersion.cmake
+  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/zeltra5Config.cmake
+  ${CMAKE_CURRENT_BINARY_DIR}/zeltra5ConfigVersion.cmake
+  DESTINATION ${zeltra5_config_dir})
