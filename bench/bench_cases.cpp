@@ -1,0 +1,222 @@
+#include "bench_cases.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+
+#include "zeltra5/calc.hpp"
+#include "zeltra5/helmholtz.hpp"
+#include "zeltra5/solvers.hpp"
+
+namespace zeltra5::bench {
+namespace {
+
+constexpr int N = 64;
+
+// Nearby states: p grows by up to 1.4 %, T by up to 0.35 K.
+double p_step(double p, int i) {
+    return p * (1.0 + 0.014 * i / (N - 1));
+}
+double t_step(double t, int i) {
+    return t + 0.35 * i / (N - 1);
+}
+
+struct Inputs {
+    CalcRequest request[N];
+    double t[N];
+    double p[N];
+    double rho[N];
+    FluidState sat_liquid[N];
+    FluidState sat_vapour[N];
+};
+
+Inputs g_liquid, g_vapour, g_super, g_two_phase, g_sat_t, g_sat_p;
+Inputs g_ph[4], g_ps[4], g_trho[4];  // liquid, vapour, two-phase, supercritical
+
+// A (p, T) state computed once, from which the other input pairs of the same state are taken.
+PropertyResult solve_pt(double p, double t) {
+    PropertyResult r{};
+    const CalcRequest req{MODE_PRESSURE_TEMPERATURE, SIDE_NONE, p, t};
+    if (calculate_properties(req, r) != 0) {
+        std::fprintf(stderr, "benchmark state (%g Pa, %g degC) is outside the domain\n", p, t);
+        std::abort();
+    }
+    return r;
+}
+
+PropertyResult solve_px(double p, double x) {
+    PropertyResult r{};
+    const CalcRequest req{MODE_PRESSURE_QUALITY, SIDE_NONE, p, x};
+    if (calculate_properties(req, r) != 0) std::abort();
+    return r;
+}
+
+void fill_single(Inputs& in, double p0, double t0) {
+    for (int i = 0; i < N; ++i) {
+        in.p[i] = p_step(p0, i);
+        in.t[i] = t_step(t0, i);
+        in.request[i] = {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, in.p[i], in.t[i]};
+        const PropertyResult r = solve_pt(in.p[i], in.t[i]);
+        in.rho[i] = r.mass_density;
+        double ts = 0.0;
+        saturation_by_pressure(in.p[i], ts, in.sat_liquid[i], in.sat_vapour[i]);
+    }
+}
+
+double p_sat_at_0c() {
+    double p = 0.0;
+    FluidState l, v;
+    saturation_by_temperature(0.0, p, l, v);
+    return p;
+}
+
+void derive(Inputs& out, const Inputs& from, int mode, int which) {
+    for (int i = 0; i < N; ++i) {
+        const PropertyResult r = solve_pt(from.p[i], from.t[i]);
+        const double second = mode == MODE_PRESSURE_ENTHALPY  ? r.specific_enthalpy
+                              : mode == MODE_PRESSURE_ENTROPY ? r.specific_entropy
+                                                              : r.mass_density;
+        const double first = mode == MODE_TEMPERATURE_DENSITY ? r.temperature : r.pressure;
+        out.request[i] = {mode, SIDE_NONE, first, second};
+    }
+    (void)which;
+}
+
+void derive_two_phase(Inputs& out, int mode) {
+    const double p = p_sat_at_0c();
+    for (int i = 0; i < N; ++i) {
+        const double x = 0.30 + 0.35 * i / (N - 1);
+        const PropertyResult r = solve_px(p, x);
+        const double second = mode == MODE_PRESSURE_ENTHALPY  ? r.specific_enthalpy
+                              : mode == MODE_PRESSURE_ENTROPY ? r.specific_entropy
+                                                              : r.mass_density;
+        const double first = mode == MODE_TEMPERATURE_DENSITY ? r.temperature : r.pressure;
+        out.request[i] = {mode, SIDE_NONE, first, second};
+    }
+}
+
+void prepare_all() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    fill_single(g_liquid, 10e5, 0.0);
+    fill_single(g_vapour, 1e5, 50.0);
+    fill_single(g_super, 200e5, 200.0);
+    const double p0 = p_sat_at_0c();
+    for (int i = 0; i < N; ++i) {
+        g_sat_t.request[i] = {MODE_SATURATION_TEMPERATURE, SIDE_LIQUID, 3.0 * i / (N - 1), 0.0};
+        g_sat_p.request[i] = {MODE_SATURATION_PRESSURE, SIDE_LIQUID, p_step(p0, i), 0.0};
+        g_two_phase.request[i] = {MODE_PRESSURE_QUALITY, SIDE_NONE, p0, 0.30 + 0.35 * i / (N - 1)};
+    }
+    const Inputs* single[3] = {&g_liquid, &g_vapour, &g_super};
+    const int slot[3] = {0, 1, 3};
+    for (int k = 0; k < 3; ++k) {
+        derive(g_ph[slot[k]], *single[k], MODE_PRESSURE_ENTHALPY, k);
+        derive(g_ps[slot[k]], *single[k], MODE_PRESSURE_ENTROPY, k);
+        derive(g_trho[slot[k]], *single[k], MODE_TEMPERATURE_DENSITY, k);
+    }
+    derive_two_phase(g_ph[2], MODE_PRESSURE_ENTHALPY);
+    derive_two_phase(g_ps[2], MODE_PRESSURE_ENTROPY);
+    derive_two_phase(g_trho[2], MODE_TEMPERATURE_DENSITY);
+}
+
+double calc(const Inputs& in, int i) {
+    PropertyResult r;
+    const int status = calculate_properties(in.request[i % N], r);
+    return status + r.specific_enthalpy;
+}
+
+template <const Inputs& In>
+double run_calc(int i) {
+    return calc(In, i);
+}
+
+double run_ph(int which, int i) {
+    return calc(g_ph[which], i);
+}
+double run_ps(int which, int i) {
+    return calc(g_ps[which], i);
+}
+double run_trho(int which, int i) {
+    return calc(g_trho[which], i);
+}
+
+double run_evaluate_state(int i) {
+    FluidState s;
+    evaluate_state(g_liquid.t[i % N], g_liquid.rho[i % N], s);
+    return s.phir_d;
+}
+
+double run_pressure_at(int i) {
+    return pressure_at(g_liquid.t[i % N], g_liquid.rho[i % N]);
+}
+
+double run_sat_t(int i) {
+    double p = 0.0;
+    FluidState l, v;
+    saturation_by_temperature(g_sat_t.request[i % N].first_value, p, l, v);
+    return p;
+}
+
+double run_sat_p(int i) {
+    double t = 0.0;
+    FluidState l, v;
+    saturation_by_pressure(g_sat_p.request[i % N].first_value, t, l, v);
+    return t;
+}
+
+double density_solver(const Inputs& in, int i) {
+    int phase = 0;
+    double x = 0.0;
+    FluidState a, b;
+    const int selector = 0;
+    solve_density_at_pressure_temperature(selector, in.p[i % N], in.t[i % N], in.sat_liquid[i % N],
+                                          in.sat_vapour[i % N], phase, x, a, b);
+    return a.rho + b.rho;
+}
+
+const Case CASES[] = {
+    {"evaluate_state", prepare_all, run_evaluate_state},
+    {"pressure_at", prepare_all, run_pressure_at},
+    {"saturation_by_temperature", prepare_all, run_sat_t},
+    {"saturation_by_pressure", prepare_all, run_sat_p},
+    {"density_solver/liquid", prepare_all, [](int i) { return density_solver(g_liquid, i); }},
+    {"density_solver/vapour", prepare_all, [](int i) { return density_solver(g_vapour, i); }},
+    {"density_solver/supercritical", prepare_all, [](int i) { return density_solver(g_super, i); }},
+    {"mode3_pt/liquid", prepare_all, run_calc<g_liquid>},
+    {"mode3_pt/vapour", prepare_all, run_calc<g_vapour>},
+    {"mode3_pt/supercritical", prepare_all, run_calc<g_super>},
+    {"mode4_ph/liquid", prepare_all, [](int i) { return run_ph(0, i); }},
+    {"mode4_ph/vapour", prepare_all, [](int i) { return run_ph(1, i); }},
+    {"mode4_ph/two_phase", prepare_all, [](int i) { return run_ph(2, i); }},
+    {"mode4_ph/supercritical", prepare_all, [](int i) { return run_ph(3, i); }},
+    {"mode6_ps/liquid", prepare_all, [](int i) { return run_ps(0, i); }},
+    {"mode6_ps/vapour", prepare_all, [](int i) { return run_ps(1, i); }},
+    {"mode6_ps/two_phase", prepare_all, [](int i) { return run_ps(2, i); }},
+    {"mode6_ps/supercritical", prepare_all, [](int i) { return run_ps(3, i); }},
+    {"mode2_saturation_t", prepare_all, run_calc<g_sat_t>},
+    {"mode1_saturation_p", prepare_all, run_calc<g_sat_p>},
+    {"mode0_px/two_phase", prepare_all, run_calc<g_two_phase>},
+    {"mode8_trho/liquid", prepare_all, [](int i) { return run_trho(0, i); }},
+    {"mode8_trho/vapour", prepare_all, [](int i) { return run_trho(1, i); }},
+    {"mode8_trho/two_phase", prepare_all, [](int i) { return run_trho(2, i); }},
+    {"mode8_trho/supercritical", prepare_all, [](int i) { return run_trho(3, i); }},
+};
+
+}  // namespace
+
+const Case* cases_begin() {
+    return std::begin(CASES);
+}
+const Case* cases_end() {
+    return std::end(CASES);
+}
+
+const Case* find_case(const std::string& name) {
+    for (const Case& c : CASES) {
+        if (name == c.name) return &c;
+    }
+    return nullptr;
+}
+
+}  // namespace zeltra5::bench
