@@ -53,15 +53,21 @@ double superheat_depth(const double& T_s) {
            (1.0 - DEPTH_B1 * T_s + DEPTH_B2 * T_s * T_s);
 }
 
+// Which ways a bracket that misses the pressure may be moved along the isotherm.
+struct BracketMoves {
+    bool up;
+    bool down;
+};
+
 // Moves [lo, hi] along the isotherm until it holds P: up while the pressure at the upper end
 // is below P (the old upper end becoming the lower end), then down while the pressure at the
 // lower end is above P. The moves start 1 kg/m3 wide and double, so a root just outside the
 // fitted curves is caught by a narrow bracket; downward moves at most halve the density so it
 // stays positive. A bracket that already holds P is left exactly as it is.
-void widen_bracket(const double& t, const double& P, double& lo, double& hi, double& P_lo,
-                   double& P_hi) {
+void move_bracket(const double& t, const double& P, const BracketMoves& moves, double& lo,
+                  double& hi, double& P_lo, double& P_hi) {
     double width = MIN_MOVE_WIDTH;
-    for (int move = 0; move < MAX_BRACKET_MOVES && P_hi < P; ++move) {
+    for (int move = 0; moves.up && move < MAX_BRACKET_MOVES && P_hi < P; ++move) {
         lo = hi;
         P_lo = P_hi;
         hi = lo + width;
@@ -69,7 +75,7 @@ void widen_bracket(const double& t, const double& P, double& lo, double& hi, dou
         width *= 2.0;
     }
     width = MIN_MOVE_WIDTH;
-    for (int move = 0; move < MAX_BRACKET_MOVES && P_lo > P; ++move) {
+    for (int move = 0; moves.down && move < MAX_BRACKET_MOVES && P_lo > P; ++move) {
         hi = lo;
         P_hi = P_lo;
         lo = std::max(hi - width, 0.5 * hi);
@@ -78,20 +84,17 @@ void widen_bracket(const double& t, const double& P, double& lo, double& hi, dou
     }
 }
 
-// Density at which pressure_at(t, rho) equals P, searched in [lo, hi] (moved first when
-// may_widen and the bracket misses P). Pressure is taken to rise with density inside the
-// bracket.
+// Density at which pressure_at(t, rho) equals P, searched in [lo, hi] after moving the bracket
+// as allowed when it misses P. Pressure is taken to rise with density inside the bracket.
 double solve_density(const double& t, const double& P, const double& lo_guess,
-                     const double& hi_guess, const bool& may_widen) {
+                     const double& hi_guess, const BracketMoves& moves) {
     const double tolerance = std::pow(10.0, decimal_exponent(P, TOLERANCE_DIGITS));
 
     double lo = lo_guess;
     double hi = hi_guess;
     double P_lo = pressure_at(t, lo);
     double P_hi = pressure_at(t, hi);
-    if (may_widen) {
-        widen_bracket(t, P, lo, hi, P_lo, P_hi);
-    }
+    move_bracket(t, P, moves, lo, hi, P_lo, P_hi);
 
     double rho1 = lo;
     double rho2 = hi;
@@ -180,7 +183,7 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
             lo = rho_isobar_113(T);
             hi = rho_isobar_690(T) + ISOBAR_690_MARGIN;
         }
-        evaluate_state(T, solve_density(T, P, lo, hi, true), result);
+        evaluate_state(T, solve_density(T, P, lo, hi, BracketMoves{true, true}), result);
         phase = PHASE_SUPERCRITICAL;
         x = 0.0;
         liquid_out = result;
@@ -214,12 +217,14 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
         }
 
         bool refused = false;
-        bool metastable = false;
+        BracketMoves moves{true, true};
         if (metastable_side == 1 && phase == PHASE_VAPOUR) {
-            metastable = true;
             // Superheated liquid: between the saturated liquid and the depth the liquid can be
-            // stretched to, solved at no more than the superheat limit temperature.
+            // stretched to, solved at no more than the superheat limit temperature. Like the
+            // subcooled vapour below, its bracket may only move away from the spinodal, never
+            // across to the other branch.
             phase = PHASE_LIQUID;
+            moves.down = false;
             hi = liquid.rho;
             lo = std::max(vapour.rho, liquid.rho - std::max(superheat_depth(T_s), 0.0));
             const bool above_ceiling =
@@ -233,9 +238,9 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
                 }
             }
         } else if (metastable_side == 2 && phase == PHASE_LIQUID) {
-            metastable = true;
             // Subcooled vapour: just above the saturated vapour density.
             phase = PHASE_VAPOUR;
+            moves.up = false;
             lo = vapour.rho;
             hi = std::min(liquid.rho, vapour.rho + SUBCOOLED_VAPOUR_SPAN);
         }
@@ -243,9 +248,7 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
         if (refused) {
             result = liquid;
         } else {
-            // The metastable brackets are kept as they are: moving them could cross the
-            // spinodal onto the other branch.
-            evaluate_state(T_w, solve_density(T_w, P, lo, hi, !metastable), result);
+            evaluate_state(T_w, solve_density(T_w, P, lo, hi, moves), result);
         }
     }
 

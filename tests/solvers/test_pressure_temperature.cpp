@@ -12,6 +12,7 @@
 #include "zeltra5/evaluation_counters.hpp"
 #include "zeltra5/fluid_state.hpp"
 #include "zeltra5/helmholtz.hpp"
+#include "zeltra5/saturation_fits.hpp"
 #include "zeltra5/solvers.hpp"
 
 namespace zeltra5 {
@@ -99,7 +100,7 @@ std::vector<double> sweep_temperatures(const double& P) {
 
 struct SweepSummary {
     int points = 0;
-    int safety_net_points = 0;
+    int resolution_limited_points = 0;
     double worst_relative_residual = 0.0;
     std::vector<unsigned long long> pressure_calls;
 };
@@ -150,7 +151,7 @@ double check_point(const double& P, const double& T, SweepSummary& summary) {
     const double residual = std::fabs(pressure_at(T, found->rho) - P);
     const bool converged = residual < secant_tolerance(P);
     if (!converged) {
-        ++summary.safety_net_points;
+        ++summary.resolution_limited_points;
         EXPECT_LE(residual, 0.01) << "P=" << P << " T=" << T;
         EXPECT_TRUE(at_density_resolution(T, found->rho, P)) << "P=" << P << " T=" << T;
     }
@@ -186,13 +187,56 @@ TEST(PressureTemperatureState, DomainSweepReproducesPressure) {
     std::printf(
         "sweep: %d points, worst residual %.3g Pa at (%.17g Pa, %.17g degC), "
         "%d limited by density resolution\n",
-        summary.points, worst, worst_P, worst_T, summary.safety_net_points);
+        summary.points, worst, worst_P, worst_T, summary.resolution_limited_points);
     if (EVALUATION_COUNTERS_ENABLED) {
         std::vector<unsigned long long>& calls = summary.pressure_calls;
         std::sort(calls.begin(), calls.end());
         std::printf("pressure_at calls per solve: median %llu, worst %llu\n",
                     calls[calls.size() / 2], calls.back());
     }
+}
+
+// Superheated liquid requested over the vapour side of the whole subcritical domain: refused
+// outside the saturation temperatures [-77, 129.4], collapsed onto the saturated liquid density
+// where the depth is zero (below -74 degC), and otherwise a liquid at P at no more than the
+// superheat limit temperature.
+TEST(PressureTemperatureState, SuperheatedLiquidSweep) {
+    int solved = 0;
+    for (int i = 0; i <= 80; ++i) {
+        const double P = MIN_PRESSURE * std::pow(CRITICAL_PRESSURE / MIN_PRESSURE, i / 80.0);
+        double T_s = 0.0;
+        FluidState sat_l;
+        FluidState sat_v;
+        saturation_by_pressure(P, T_s, sat_l, sat_v);
+        for (double T = T_s + 1e-9; T <= MAX_TEMPERATURE; T += T < T_s + 1.0 ? 0.1 : 7.3) {
+            int phase = -1;
+            double x = NAN;
+            FluidState liquid;
+            FluidState vapour;
+            state_from_pressure_temperature(1, P, T, phase, x, liquid, vapour);
+            ASSERT_EQ(phase, PHASE_LIQUID) << P << " " << T;
+            ASSERT_TRUE(same_record(vapour, sat_v));
+            if (T_s < MIN_TEMPERATURE || T_s > 129.4) {
+                ASSERT_TRUE(same_record(liquid, sat_l)) << P << " " << T;
+                continue;
+            }
+            const double T_limit = superheat_limit_temperature(T_s);
+            const double T_w = T < T_limit ? T : T_limit;
+            ASSERT_EQ(liquid.T, T_w + KELVIN_OFFSET) << P << " " << T;
+            if (T_s < -74.0) {
+                ASSERT_EQ(liquid.rho, sat_l.rho) << P << " " << T;
+                continue;
+            }
+            ASSERT_GT(liquid.rho, sat_v.rho) << P << " " << T;
+            ASSERT_GT(x, -1e-9) << P << " " << T;  // zero up to the fit at T_s
+            const double residual = std::fabs(pressure_at(T_w, liquid.rho) - P);
+            ASSERT_TRUE(residual < secant_tolerance(P) ||
+                        (residual <= 0.01 && at_density_resolution(T_w, liquid.rho, P)))
+                << P << " " << T << " residual " << residual;
+            ++solved;
+        }
+    }
+    EXPECT_GT(solved, 4000);
 }
 
 }  // namespace
