@@ -57,8 +57,11 @@ void PrintTo(const Member& m, std::ostream* os) {
 // Secant stage only: two range ends, at most 100 trials and the superheat limit state.
 constexpr unsigned long long SECANT_ONLY_CALLS = 103;
 
+// The secant tolerance, about 14 significant digits of the target. Targets of small magnitude
+// (u or s near their zero) may stop a few times above it, where the property's own rounding
+// makes two trials coincide; ten times the tolerance still means 13 digits.
 double tolerance(const double& target) {
-    return std::pow(10.0, decimal_exponent(target, 14));
+    return 10.0 * std::pow(10.0, decimal_exponent(target, 14));
 }
 
 struct Solution {
