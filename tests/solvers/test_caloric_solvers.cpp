@@ -312,6 +312,20 @@ TEST_P(CaloricSolverMember, NotANumberEndsWithoutAResult) {
 INSTANTIATE_TEST_SUITE_P(AllMembers, CaloricSolverMember, ::testing::ValuesIn(MEMBERS),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A target the range cannot reach (the range check keeps these out) exhausts the secant stage;
+// the bisection stage then runs to the end of the range and stops there.
+TEST(CaloricSolvers, UnreachableTargetEndsAtTheRangeEnd) {
+    for (const double P : {1.0e5, 3.0e7}) {
+        const double beyond = state_enthalpy(from_pressure_temperature(0, P, 450.0).vapour) + 1e5;
+        const Solution r = solve(MEMBERS[0], 0, P, beyond);
+        EXPECT_NEAR(r.t(), 450.0, 1e-9);
+        if (EVALUATION_COUNTERS_ENABLED) {
+            EXPECT_GT(r.calls, SECANT_ONLY_CALLS);
+            EXPECT_LT(r.calls, SECANT_ONLY_CALLS + 200);
+        }
+    }
+}
+
 // Mixture of 20 kg/m3 at 1 MPa: x is the vapour mass fraction from specific volumes, so that the
 // mixture's specific volume is the target's; the linear form in density would be far off.
 TEST(CaloricSolvers, DensityQualityComesFromSpecificVolumes) {
