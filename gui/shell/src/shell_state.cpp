@@ -1,0 +1,238 @@
+#include "zeltra5/shell_state.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace zeltra5 {
+
+namespace {
+
+constexpr std::array<ArgItem, ARG_ITEM_COUNT> ARG_ITEMS{{
+    {MODE_PRESSURE_QUALITY, SIDE_NONE},          // 0 "P, X"
+    {MODE_SATURATION_PRESSURE, SIDE_LIQUID},     // 1 "Ps ..." "Ж-ть"
+    {MODE_SATURATION_PRESSURE, SIDE_VAPOUR},     // 2 "Ps ..." "Пар"
+    {MODE_SATURATION_TEMPERATURE, SIDE_LIQUID},  // 3 "Ts ..." "Ж-ть"
+    {MODE_SATURATION_TEMPERATURE, SIDE_VAPOUR},  // 4 "Ts ..." "Пар"
+    {MODE_PRESSURE_TEMPERATURE, SIDE_NONE},      // 5 "P, T"
+    {MODE_PRESSURE_ENTHALPY, SIDE_NONE},         // 6 "P, H"
+    {MODE_PRESSURE_ENERGY, SIDE_NONE},           // 7 "P, U"
+    {MODE_PRESSURE_ENTROPY, SIDE_NONE},          // 8 "P, S"
+    {MODE_PRESSURE_DENSITY, SIDE_NONE},          // 9 "P, RO"
+    {MODE_TEMPERATURE_DENSITY, SIDE_NONE},       // 10 "T, RO"
+}};
+
+constexpr std::array<ArgLabels, ARG_MODE_COUNT> ARG_LABELS{{
+    {"P", "бар", "X", " "},
+    {"Ps", "бар", "X", " "},
+    {"Ts", "°C", "X", " "},
+    {"P", "бар", "T", "°C"},
+    {"P", "бар", "H", "кДж / кг"},
+    {"P", "бар", "U", "кДж / кг"},
+    {"P", "бар", "S", "кДж / (кг·°C)"},
+    {"P", "бар", "Ro", "кг / м3"},
+    {"T", "°C", "Ro", "кг / м3"},
+}};
+
+constexpr double PASCAL_PER_BAR = 100000.0;
+constexpr double J_PER_KJ = 1000.0;
+
+void blank_table(ResultTable& table) {
+    for (auto& row : table.rows) {
+        std::strcpy(row, " ");
+    }
+}
+
+}  // namespace
+
+std::optional<ArgItem> arg_item(int item) {
+    if (item < 0 || item >= ARG_ITEM_COUNT) {
+        return std::nullopt;
+    }
+    return ARG_ITEMS[static_cast<std::size_t>(item)];
+}
+
+ArgPopup arg_item_popup(int item) {
+    if (item == 1 || item == 2) {
+        return ArgPopup::saturation_pressure;
+    }
+    if (item == 3 || item == 4) {
+        return ArgPopup::saturation_temperature;
+    }
+    return ArgPopup::none;
+}
+
+MenuCheckChange menu_check_change(int current, int chosen) {
+    const ArgPopup old_popup = arg_item_popup(current);
+    const ArgPopup new_popup = arg_item_popup(chosen);
+    return {current, old_popup == new_popup ? ArgPopup::none : old_popup, new_popup, chosen};
+}
+
+const ArgLabels* arg_labels(int mode) {
+    if (mode < 0 || mode >= ARG_MODE_COUNT) {
+        return nullptr;
+    }
+    return &ARG_LABELS[static_cast<std::size_t>(mode)];
+}
+
+const char* fixed_second_text(const CalcRequest& request) {
+    if (request.mode != MODE_SATURATION_PRESSURE && request.mode != MODE_SATURATION_TEMPERATURE) {
+        return nullptr;
+    }
+    return request.side == SIDE_LIQUID ? " 0.0" : " 1.0";
+}
+
+bool remember_text(char (&slot)[REMEMBERED_TEXT_SIZE], std::string_view text) {
+    if (text.size() >= REMEMBERED_TEXT_SIZE) {
+        return false;
+    }
+    std::memcpy(slot, text.data(), text.size());
+    slot[text.size()] = '\0';
+    return true;
+}
+
+NumberText read_field_text(std::string_view text, double& value) {
+    if (text.size() > INPUT_TEXT_LIMIT) {
+        return NumberText::bad_format;
+    }
+    return read_number_text(text, value);
+}
+
+MenuCheckChange choose_arg_item(ShellState& state, int item) {
+    const MenuCheckChange change = menu_check_change(state.current_menu_item, item);
+    state.current_menu_item = item;
+    return change;
+}
+
+void apply_arg_item(ShellState& state) {
+    if (const auto item = arg_item(state.current_menu_item)) {
+        state.request.mode = item->mode;
+        state.request.side = item->side;
+    }
+}
+
+bool confirm_input(ShellState& state, const FieldReader& read) {
+    const int mode = state.request.mode;
+    if (mode < 0 || mode >= ARG_MODE_COUNT) {
+        return false;
+    }
+    RememberedTexts& texts = state.remembered_texts;
+    std::string_view text;
+    if (!read(0, state.request.first_value, text)) {
+        return false;
+    }
+    remember_text(texts.first[mode], text);
+    if (!read(1, state.request.second_value, text)) {
+        return false;
+    }
+    remember_text(texts.second[mode], text);
+    return true;
+}
+
+void convert_to_si(CalcRequest& request) {
+    if (request.mode != MODE_SATURATION_TEMPERATURE && request.mode != MODE_TEMPERATURE_DENSITY) {
+        request.first_value *= PASCAL_PER_BAR;
+    }
+    if (request.mode == MODE_PRESSURE_ENTHALPY || request.mode == MODE_PRESSURE_ENERGY ||
+        request.mode == MODE_PRESSURE_ENTROPY) {
+        request.second_value *= J_PER_KJ;
+    }
+}
+
+double clamp_follow_up_pressure(double pressure) {
+    return std::clamp(pressure, MIN_PRESSURE, CRITICAL_PRESSURE);
+}
+
+CalculationOutcome run_calculation(ShellState& state, CalculateFunction calculate) {
+    convert_to_si(state.request);
+    if (state.request.side == SIDE_NONE) {
+        state.request.side = state.superheat_liquid ? 1 : 0;
+    }
+    if (calculate(state.request, state.requested_result) != 0) {
+        state.displayed_table = TABLE_NONE;
+        state.row_selected = false;
+        state.copy_enabled = false;
+        state.results_available = false;
+        return {false, false, false, false};
+    }
+
+    CalculationOutcome outcome{true, false, false, false};
+    state.displayed_table = TABLE_REQUESTED;
+    format_result_table(state.requested_result, state.requested_table);
+    state.results_available = true;
+    if (state.row_selected && !state.copy_enabled) {
+        state.copy_enabled = true;
+        outcome.enable_copy = true;
+    }
+    if (state.requested_result.phase_detail == PHASE_SUPERCRITICAL) {
+        return outcome;
+    }
+
+    const double pressure = clamp_follow_up_pressure(state.requested_result.pressure);
+    state.saturated_liquid_request = {MODE_SATURATION_PRESSURE, SIDE_LIQUID, pressure, 0.0};
+    outcome.liquid_available =
+        calculate(state.saturated_liquid_request, state.saturated_liquid_result) == 0;
+    if (outcome.liquid_available) {
+        format_result_table(state.saturated_liquid_result, state.saturated_liquid_table);
+    } else {
+        blank_table(state.saturated_liquid_table);
+    }
+    state.saturated_vapour_request = {MODE_SATURATION_PRESSURE, SIDE_VAPOUR, pressure, 0.0};
+    outcome.vapour_available =
+        calculate(state.saturated_vapour_request, state.saturated_vapour_result) == 0;
+    if (outcome.vapour_available) {
+        format_result_table(state.saturated_vapour_result, state.saturated_vapour_table);
+    } else {
+        blank_table(state.saturated_vapour_table);
+    }
+    return outcome;
+}
+
+const ResultTable* displayed_rows(const ShellState& state) {
+    switch (state.displayed_table) {
+        case TABLE_SATURATED_LIQUID:
+            return &state.saturated_liquid_table;
+        case TABLE_SATURATED_VAPOUR:
+            return &state.saturated_vapour_table;
+        case TABLE_REQUESTED:
+            return &state.requested_table;
+        default:
+            return nullptr;
+    }
+}
+
+bool show_table(ShellState& state, int table) {
+    if (!state.results_available || table < TABLE_SATURATED_LIQUID || table > TABLE_REQUESTED ||
+        state.displayed_table == table) {
+        return false;
+    }
+    state.displayed_table = table;
+    return true;
+}
+
+bool note_row_selection(ShellState& state, int row) {
+    if (row < 0 || row >= RESULT_ROWS) {
+        return false;
+    }
+    state.row_selected = true;
+    if (state.results_available && !state.copy_enabled) {
+        state.copy_enabled = true;
+        return true;
+    }
+    return false;
+}
+
+std::optional<std::string_view> copy_text(const ShellState& state, int row) {
+    const ResultTable* table = displayed_rows(state);
+    if (table == nullptr || !state.results_available || row < 0 || row >= RESULT_ROWS) {
+        return std::nullopt;
+    }
+    const char* text = table->rows[row];
+    std::string_view view(text, strnlen(text, RESULT_ROW_SIZE));
+    if (!view.empty() && view.front() == ' ') {
+        view.remove_prefix(1);
+    }
+    return view;
+}
+
+}  // namespace zeltra5
