@@ -86,25 +86,6 @@ TEST(SaturationByTemperature, LineIsPhaseEquilibriumWithPressureRisingToTheCap) 
     EXPECT_EQ(previous, CRITICAL_PRESSURE);
 }
 
-TEST(SaturationByTemperature, RepeatedCallsAreBitIdenticalAndRecordsDifferJustBelowCritical) {
-    for (const double T : {-77.0, 0.0, 129.4, 132.2499995, 132.249999, 132.25}) {
-        double P1 = 0.0;
-        double P2 = 0.0;
-        FluidState l1;
-        FluidState v1;
-        FluidState l2;
-        FluidState v2;
-        saturation_by_temperature(T, P1, l1, v1);
-        saturation_by_temperature(T, P2, l2, v2);
-        EXPECT_EQ(std::memcmp(&P1, &P2, sizeof P1), 0) << T;
-        EXPECT_TRUE(same_record(l1, l2)) << T;
-        EXPECT_TRUE(same_record(v1, v2)) << T;
-        if (T < CRITICAL_TEMPERATURE_C) {
-            EXPECT_GT(l1.rho, v1.rho) << T;
-        }
-    }
-}
-
 TEST(SaturationByPressure, RoundTripThroughTemperature) {
     int points = 0;
     for (double T = MIN_TEMPERATURE; T <= 132.2; T += 0.0437) {
@@ -170,26 +151,11 @@ INSTANTIATE_TEST_SUITE_P(Pressures, SaturationByPressureAt,
                                          std::nextafter(BAND_MID_UPPER, 0.0), 11e6, 11.3e6,
                                          11330000.0, CRITICAL_PRESSURE));
 
-TEST(SaturationByPressure, BandEdgesMatchTheirSaturationTemperatures) {
-    const struct {
-        double P;
-        double T_s;
-    } edges[] = {{MIN_PRESSURE, -77.0}, {BAND_LOW_UPPER, 0.0}, {BAND_MID_UPPER, 129.4}};
-    for (const auto& edge : edges) {
-        for (const double P : {edge.P, std::nextafter(edge.P, 0.0)}) {
-            double T_s = 0.0;
-            FluidState liquid;
-            FluidState vapour;
-            saturation_by_pressure(P, T_s, liquid, vapour);
-            EXPECT_NEAR(T_s, edge.T_s, 1e-12) << P;
-        }
-    }
-}
-
 TEST(SaturationByPressure, CappedStartingPressuresEndTheSearchAtTheFittedTemperature) {
-    // Near the critical pressure both starting temperatures have saturation pressures at the
-    // cap; they coincide, no secant step is taken and the fitted temperature is returned.
-    for (const double P : {11333300.0, 11333399.0, 11333399.7326}) {
+    // Near the critical pressure, and at it, both starting temperatures have saturation
+    // pressures at the cap; they coincide, no secant step is taken and the fitted temperature
+    // (132.25 at the critical pressure) is returned.
+    for (const double P : {11333300.0, 11333399.7326, CRITICAL_PRESSURE}) {
         double T_fit = 0.0;
         sat_temperature(P, T_fit);
         double T_s = 0.0;
@@ -223,22 +189,6 @@ TEST_P(SaturationAboveCriticalPressure, GivesTheCriticalStateWithoutSearch) {
 INSTANTIATE_TEST_SUITE_P(Pressures, SaturationAboveCriticalPressure,
                          testing::Values(std::nextafter(CRITICAL_PRESSURE, INF), 11333401.0, 2e7,
                                          MAX_PRESSURE, INF, NaN));
-
-TEST(SaturationByPressure, CriticalPressureItselfRunsTheSearch) {
-    double T_s = 0.0;
-    FluidState liquid;
-    FluidState vapour;
-    reset_evaluation_counters();
-    saturation_by_pressure(CRITICAL_PRESSURE, T_s, liquid, vapour);
-    EXPECT_EQ(T_s, CRITICAL_TEMPERATURE_C);
-    EXPECT_TRUE(same_record(liquid, critical_state()));
-    EXPECT_TRUE(same_record(vapour, liquid));
-    if (EVALUATION_COUNTERS_ENABLED) {
-        // Both starting pressures are capped at the critical pressure, so they coincide and
-        // no secant step follows.
-        EXPECT_EQ(evaluation_counters().saturation_by_temperature, 2u);
-    }
-}
 
 }  // namespace
 }  // namespace zeltra5
