@@ -20,7 +20,7 @@ namespace zeltra5 {
 namespace {
 
 constexpr int TOLERANCE_DIGITS = 13;        // tolerance 10^(e - 12) Pa
-constexpr int MAX_SECANT_STEPS = 100;       //
+constexpr int MAX_SECANT_STEPS = 100;       // before the bisection safety net
 constexpr int MAX_BISECTION_PASSES = 2000;  // guard only: a finite bracket needs far fewer
 constexpr double ACCEPTED_RESIDUAL = 0.01;  // Pa; above it the bisection safety net runs
 constexpr double ENTHALPY_SPAN_FLOOR = 1e-25;
