@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 tools/setup.sh all
 
 jobs=${JOBS:-2}
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release -DZELTRA5_EVALUATION_COUNTERS=ON
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release -DZELTRA5_EVALUATION_COUNTERS=ON \
+  -DZELTRA5_BUILD_BENCHMARKS=ON
 cmake --build build/native -j"$jobs"
 ctest --test-dir build/native --output-on-failure -j"$jobs"
 
