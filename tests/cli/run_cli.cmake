@@ -1,0 +1,32 @@
+# Runs zeltra5-calc once and checks its exit code and output.
+# -DEXE= -DEMULATOR= -DARGS=<;-list> -DEXPECT_RC= [-DEXPECT_STDOUT=<regex>]
+# [-DEXPECT_STDERR=<regex>] [-DEXPECT_LINES=<n>] [-DINPUT=<file>]
+set(input_args)
+if(INPUT)
+  set(input_args INPUT_FILE ${INPUT})
+endif()
+execute_process(COMMAND ${EMULATOR} ${EXE} ${ARGS}
+  ${input_args}
+  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+string(REPLACE "\r\n" "\n" out "${out}")
+string(REPLACE "\r\n" "\n" err "${err}")
+set(problems "")
+if(NOT rc STREQUAL EXPECT_RC)
+  string(APPEND problems "exit code ${rc}, expected ${EXPECT_RC}\n")
+endif()
+if(EXPECT_STDOUT AND NOT out MATCHES "${EXPECT_STDOUT}")
+  string(APPEND problems "standard output does not match: ${EXPECT_STDOUT}\n")
+endif()
+if(EXPECT_STDERR AND NOT err MATCHES "${EXPECT_STDERR}")
+  string(APPEND problems "standard error does not match: ${EXPECT_STDERR}\n")
+endif()
+if(EXPECT_LINES)
+  string(REGEX MATCHALL "\n" newlines "${out}")
+  list(LENGTH newlines lines)
+  if(NOT lines EQUAL EXPECT_LINES)
+    string(APPEND problems "${lines} lines, expected ${EXPECT_LINES}\n")
+  endif()
+endif()
+if(problems)
+  message(FATAL_ERROR "${problems}--- stdout:\n${out}--- stderr:\n${err}")
+endif()
