@@ -1,0 +1,68 @@
+#pragma once
+// The Windows program: main window, input dialog, results panel and About dialog. The decisions
+// live in the portable shell state (zeltra5/shell_state.hpp); the procedures here move texts and
+// flags between the controls and that state.
+
+#include <windows.h>
+
+#include "zeltra5/shell_state.hpp"
+
+namespace zeltra5::win32 {
+
+inline constexpr char WINDOW_CLASS[] = "zeltra5";
+inline constexpr char WINDOW_TITLE[] = "zeltra5";
+inline constexpr char ERROR_CAPTION[] = "Ошибка";
+
+// Window handles, obtained at start-up and valid until the main window is destroyed.
+struct AppWindows {
+    HINSTANCE instance;
+    HWND main_window;
+    HWND panel;
+    HWND names_list;
+    HWND values_list;
+    HWND units_list;
+    HWND superheat_box;
+    HWND show_liquid;
+    HWND show_vapour;
+    HWND show_requested;
+    HWND copy_button;
+};
+
+// Process-wide storage: one program, one main window.
+ShellState& shell_state();
+AppWindows& app_windows();
+
+// The front end the calculation cycle calls; replaceable so that tests can watch the requests.
+extern CalculateFunction calculate_function;
+
+// Start-up up to the message loop: registers the window class, creates the main window and the
+// results panel, fits and centres the window and shows it. The shell state starts afresh.
+// Returns the main window, or nullptr when a window could not be created.
+HWND start_application(HINSTANCE instance, int show_command);
+
+// Runs until WM_QUIT and returns its exit code; the panel's dialog manager sees every message
+// first.
+int run_message_loop();
+
+// Moves `child` so that it is centred over `parent`, keeping its size; puts it on top.
+void center_window(HWND parent, HWND child);
+
+LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+INT_PTR CALLBACK input_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+INT_PTR CALLBACK results_panel_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+INT_PTR CALLBACK about_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Reads the number in an edit control of `dialog` into `destination`. Answers 1 on success;
+// otherwise reports the problem in a message box, focuses the control and answers 0.
+int read_number_field(HWND dialog, int control_id, double& destination);
+
+// The text of the field last read by read_number_field.
+const char* last_field_text();
+
+// Results panel operations the calculation cycle uses.
+void fill_value_list(const ResultTable* table);  // nullptr: twenty rows " "
+void select_value_row_as_names();
+void disable_results_panel();
+void show_requested_results(const CalculationOutcome& outcome);
+
+}  // namespace zeltra5::win32

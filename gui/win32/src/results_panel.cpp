@@ -1,0 +1,233 @@
+// Results panel "RESTBLDLG": the names, values and units lists kept on the same row, the table
+// switch, the liquid-superheat option and the copy of the selected value to the clipboard.
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "app.hpp"
+#include "resource_ids.h"
+
+namespace zeltra5::win32 {
+
+namespace {
+
+constexpr COLORREF LIST_TEXT = RGB(0, 0, 0);
+constexpr COLORREF LIST_BACKGROUND = RGB(192, 192, 192);
+constexpr COLORREF VALUES_BACKGROUND = RGB(255, 255, 200);
+constexpr char EMPTY_VALUE_ROW[] = "        ";
+
+// Created once and reused for every repaint; freed with the panel.
+HBRUSH list_brush = nullptr;
+HBRUSH values_brush = nullptr;
+COLORREF values_colour = CLR_INVALID;
+
+void init_panel(HWND panel) {
+    AppWindows& w = app_windows();
+    w.panel = panel;
+    w.names_list = GetDlgItem(panel, IDC_NAMES_LIST);
+    w.values_list = GetDlgItem(panel, IDC_VALUES_LIST);
+    w.units_list = GetDlgItem(panel, IDC_UNITS_LIST);
+    w.superheat_box = GetDlgItem(panel, IDC_SUPERHEAT);
+    w.show_liquid = GetDlgItem(panel, IDC_SHOW_SATURATED_LIQUID);
+    w.show_vapour = GetDlgItem(panel, IDC_SHOW_SATURATED_VAPOUR);
+    w.show_requested = GetDlgItem(panel, IDC_SHOW_REQUESTED);
+    w.copy_button = GetDlgItem(panel, IDC_COPY);
+    for (int row = 0; row < RESULT_ROWS; ++row) {
+        SendMessageA(w.names_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(result_row_name(row)));
+        SendMessageA(w.values_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(EMPTY_VALUE_ROW));
+        SendMessageA(w.units_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(result_row_unit(row)));
+    }
+    if (list_brush == nullptr) {
+        list_brush = CreateSolidBrush(LIST_BACKGROUND);
+    }
+}
+
+void free_brushes() {
+    for (HBRUSH* brush : {&list_brush, &values_brush}) {
+        if (*brush != nullptr) {
+            DeleteObject(*brush);
+            *brush = nullptr;
+        }
+    }
+    values_colour = CLR_INVALID;
+}
+
+// The value list's background: the display's nearest colour to a pale yellow. The brush is
+// made again only if that colour changes.
+COLORREF nearest_values_colour(HWND panel) {
+    HDC dc = GetDC(panel);
+    const COLORREF colour = GetNearestColor(dc, VALUES_BACKGROUND);
+    ReleaseDC(panel, dc);
+    if (colour != values_colour || values_brush == nullptr) {
+        if (values_brush != nullptr) {
+            DeleteObject(values_brush);
+        }
+        values_brush = CreateSolidBrush(colour);
+        values_colour = colour;
+    }
+    return colour;
+}
+
+INT_PTR list_colours(HWND panel, HDC dc, HWND list) {
+    SetTextColor(dc, LIST_TEXT);
+    if (list == app_windows().values_list) {
+        SetBkColor(dc, nearest_values_colour(panel));
+        return reinterpret_cast<INT_PTR>(values_brush);
+    }
+    SetBkColor(dc, LIST_BACKGROUND);
+    return reinterpret_cast<INT_PTR>(list_brush);
+}
+
+void show_table_rows(int table) {
+    if (show_table(shell_state(), table)) {
+        fill_value_list(displayed_rows(shell_state()));
+        select_value_row_as_names();
+    }
+}
+
+void synchronise_lists(HWND source) {
+    const AppWindows& w = app_windows();
+    const auto row = static_cast<int>(SendMessageA(source, LB_GETCURSEL, 0, 0));
+    if (row == LB_ERR) {
+        return;
+    }
+    for (HWND list : {w.names_list, w.values_list, w.units_list}) {
+        if (list != source) {
+            SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+        }
+    }
+    if (note_row_selection(shell_state(), row)) {
+        EnableWindow(w.copy_button, TRUE);
+    }
+}
+
+// The clipboard takes the block only when every step succeeds; otherwise it is freed here.
+void copy_selected_value(HWND panel) {
+    const AppWindows& w = app_windows();
+    const auto row = static_cast<int>(SendMessageA(w.values_list, LB_GETCURSEL, 0, 0));
+    const auto text = copy_text(shell_state(), row);
+    if (!text) {
+        return;
+    }
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text->size() + 1);
+    if (block == nullptr) {
+        MessageBoxA(panel, "Не хватает памяти для завершения операции", ERROR_CAPTION,
+                    MB_OK | MB_ICONHAND);
+        return;
+    }
+    auto* bytes = static_cast<char*>(GlobalLock(block));
+    if (bytes == nullptr) {
+        GlobalFree(block);
+        return;
+    }
+    std::memcpy(bytes, text->data(), text->size());
+    GlobalUnlock(block);
+    if (!OpenClipboard(w.main_window)) {
+        GlobalFree(block);
+        return;
+    }
+    EmptyClipboard();
+    if (SetClipboardData(CF_TEXT, block) == nullptr) {
+        GlobalFree(block);
+    }
+    CloseClipboard();
+}
+
+void panel_command(HWND panel, int id, int code, HWND control) {
+    if (code == BN_CLICKED) {
+        switch (id) {
+            case IDC_SUPERHEAT:
+                shell_state().superheat_liquid =
+                    SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+                return;
+            case IDC_SHOW_SATURATED_LIQUID:
+                show_table_rows(TABLE_SATURATED_LIQUID);
+                return;
+            case IDC_SHOW_SATURATED_VAPOUR:
+                show_table_rows(TABLE_SATURATED_VAPOUR);
+                return;
+            case IDC_SHOW_REQUESTED:
+                show_table_rows(TABLE_REQUESTED);
+                return;
+            case IDC_COPY:
+                copy_selected_value(panel);
+                return;
+            default:
+                return;
+        }
+    }
+    if (code == LBN_SELCHANGE &&
+        (id == IDC_NAMES_LIST || id == IDC_VALUES_LIST || id == IDC_UNITS_LIST)) {
+        synchronise_lists(control);
+    }
+}
+
+}  // namespace
+
+void fill_value_list(const ResultTable* table) {
+    HWND list = app_windows().values_list;
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (int row = 0; row < RESULT_ROWS; ++row) {
+        const char* text = table != nullptr ? table->rows[row] : " ";
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+}
+
+void select_value_row_as_names() {
+    const AppWindows& w = app_windows();
+    const LRESULT row = SendMessageA(w.names_list, LB_GETCURSEL, 0, 0);
+    if (row != LB_ERR) {
+        SendMessageA(w.values_list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    }
+}
+
+void disable_results_panel() {
+    const AppWindows& w = app_windows();
+    for (HWND list : {w.names_list, w.values_list, w.units_list}) {
+        SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    }
+    for (HWND control : {w.copy_button, w.names_list, w.values_list, w.units_list, w.show_liquid,
+                         w.show_vapour, w.show_requested}) {
+        EnableWindow(control, FALSE);
+    }
+}
+
+void show_requested_results(const CalculationOutcome& outcome) {
+    const AppWindows& w = app_windows();
+    EnableWindow(w.show_requested, TRUE);
+    SendMessageA(w.show_liquid, BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageA(w.show_vapour, BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageA(w.show_requested, BM_SETCHECK, BST_CHECKED, 0);
+    for (HWND list : {w.names_list, w.values_list, w.units_list}) {
+        EnableWindow(list, TRUE);
+    }
+    fill_value_list(&shell_state().requested_table);
+    select_value_row_as_names();
+    if (outcome.enable_copy) {
+        EnableWindow(w.copy_button, TRUE);
+    }
+    EnableWindow(w.show_liquid, outcome.liquid_available ? TRUE : FALSE);
+    EnableWindow(w.show_vapour, outcome.vapour_available ? TRUE : FALSE);
+}
+
+INT_PTR CALLBACK results_panel_proc(HWND panel, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            init_panel(panel);
+            return TRUE;
+        case WM_CTLCOLORLISTBOX:
+            return list_colours(panel, reinterpret_cast<HDC>(wparam),
+                                reinterpret_cast<HWND>(lparam));
+        case WM_COMMAND:
+            panel_command(panel, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+            return FALSE;
+        case WM_DESTROY:
+            free_brushes();
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace zeltra5::win32
