@@ -1,10 +1,9 @@
 // Uses the installed library the way a simulation code would: the front end, the table, the
 // equation of state and a solver. Exits 0 only when every call answers sensibly.
-#include <zeltra5/zeltra5.hpp>
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <zeltra5/zeltra5.hpp>
 
 int main() {
     int failures = 0;
@@ -41,8 +40,8 @@ int main() {
     int phase = -1;
     double x = 0.0;
     const int stable = 0;
-    zeltra5::state_from_pressure_enthalpy(stable, 1.0e6, result.specific_enthalpy, phase, x,
-                                          liquid, vapour);
+    zeltra5::state_from_pressure_enthalpy(stable, 1.0e6, result.specific_enthalpy, phase, x, liquid,
+                                          vapour);
     expect(phase == zeltra5::PHASE_VAPOUR && std::fabs(vapour.T - 273.15 - 25.0) < 1e-6,
            "state_from_pressure_enthalpy");
     expect(zeltra5::state_viscosity(vapour) > 0.0, "transport");
