@@ -42,7 +42,13 @@ struct Solution {
     FluidState b{};
     FluidState l{};
     FluidState v{};
+    bool saturation_known = false;  // l, v and ts hold the saturation at p0
 };
+
+// The property each of the modes 4 to 7 matches.
+constexpr IsobarProperty ISOBAR_PROPERTY[] = {IsobarProperty::enthalpy,
+                                              IsobarProperty::internal_energy,
+                                              IsobarProperty::entropy, IsobarProperty::density};
 
 bool same_record(const FluidState& p, const FluidState& q) {
     return std::memcmp(&p, &q, sizeof(FluidState)) == 0;
@@ -81,30 +87,31 @@ void solve(const Inputs& in, Solution& sol) {
             sol.ts = in.first;
             break;
         case MODE_PRESSURE_TEMPERATURE:
-            state_from_pressure_temperature(in.metastable_side, in.first, in.second, sol.phase,
-                                            sol.x, sol.a, sol.b);
-            sol.p0 = in.first;
-            return;
         case MODE_PRESSURE_ENTHALPY:
-            state_from_pressure_enthalpy(in.metastable_side, in.first, in.second, sol.phase, sol.x,
-                                         sol.a, sol.b);
-            sol.p0 = in.first;
-            return;
         case MODE_PRESSURE_ENERGY:
-            state_from_pressure_energy(in.metastable_side, in.first, in.second, sol.phase, sol.x,
-                                       sol.a, sol.b);
-            sol.p0 = in.first;
-            return;
         case MODE_PRESSURE_ENTROPY:
-            state_from_pressure_entropy(in.metastable_side, in.first, in.second, sol.phase, sol.x,
-                                        sol.a, sol.b);
+        case MODE_PRESSURE_DENSITY: {
+            // The solvers of these modes start from the saturation at P, and the result needs it
+            // again at P0 = P: it is formed once and handed to the solver.
             sol.p0 = in.first;
+            PressureSaturation sat{};
+            if (!(in.first > CRITICAL_PRESSURE)) {
+                saturation_by_pressure(in.first, sat.T_s, sat.liquid, sat.vapour);
+                sol.ts = sat.T_s;
+                sol.l = sat.liquid;
+                sol.v = sat.vapour;
+                sol.saturation_known = true;
+            }
+            if (in.mode == MODE_PRESSURE_TEMPERATURE) {
+                state_from_pressure_temperature(in.metastable_side, in.first, in.second, sat,
+                                                sol.phase, sol.x, sol.a, sol.b);
+            } else {
+                state_from_pressure_property(ISOBAR_PROPERTY[in.mode - MODE_PRESSURE_ENTHALPY],
+                                             in.metastable_side, in.first, in.second, sat,
+                                             sol.phase, sol.x, sol.a, sol.b);
+            }
             return;
-        case MODE_PRESSURE_DENSITY:
-            state_from_pressure_density(in.metastable_side, in.first, in.second, sol.phase, sol.x,
-                                        sol.a, sol.b);
-            sol.p0 = in.first;
-            return;
+        }
         default:  // MODE_TEMPERATURE_DENSITY
             state_from_temperature_density(in.metastable_side, in.first, in.second, sol.phase,
                                            sol.x, sol.a, sol.b);
@@ -354,7 +361,8 @@ int calculate_properties(const CalcRequest& request, PropertyResult& result) {
     if (sol.phase < PHASE_TWO_PHASE || sol.phase > PHASE_SUPERCRITICAL) {
         return INVALID;
     }
-    if (in.mode >= MODE_PRESSURE_TEMPERATURE && sol.phase != PHASE_SUPERCRITICAL) {
+    if (in.mode >= MODE_PRESSURE_TEMPERATURE && sol.phase != PHASE_SUPERCRITICAL &&
+        !sol.saturation_known) {
         saturation_by_pressure(sol.p0, sol.ts, sol.l, sol.v);
     }
     if (sol.phase != PHASE_SUPERCRITICAL && !std::isfinite(sol.ts)) {

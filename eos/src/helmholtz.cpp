@@ -234,13 +234,27 @@ void evaluate_state(const double& t, const double& rho, FluidState& state) {
     state.phir_dt = static_cast<double>(sums.f_dt * inv_delta * inv_tau);
 }
 
+namespace {
+
+// phir_d by the same operations, in the same order, as evaluate_state.
+double phir_d_at(const double& T, const double& delta) {
+    const ResidualContext ctx(REDUCING_TAU_NUMERATOR / T, delta);
+    const long double inv_delta = 1.0L / delta;
+    return static_cast<double>(delta_phir_d(ctx, AllTerms{}) * inv_delta);
+}
+
+}  // namespace
+
+double residual_phir_d(const double& t, const double& rho) {
+    ZELTRA5_COUNT(pressure_at);
+    return phir_d_at(t + KELVIN_OFFSET, rho * INV_CRITICAL_DENSITY);
+}
+
 double pressure_at(const double& t, const double& rho) {
     ZELTRA5_COUNT(pressure_at);
     const double T = t + KELVIN_OFFSET;
     const double delta = rho * INV_CRITICAL_DENSITY;
-    const double tau = REDUCING_TAU_NUMERATOR / T;
-    const ResidualContext ctx(tau, delta);
-    const double phir_d = static_cast<double>(delta_phir_d(ctx, AllTerms{}) / delta);
+    const double phir_d = phir_d_at(T, delta);
     return (delta * phir_d + 1.0) * (T * rho) * GAS_CONSTANT;
 }
 

@@ -56,11 +56,7 @@ constexpr FluidState UNDEFINED_STATE{
     NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER};
 
 // Saturation temperature (degC) and saturated states at P; unused above the critical pressure.
-struct Saturation {
-    double t_s;
-    FluidState liquid;
-    FluidState vapour;
-};
+using Saturation = PressureSaturation;
 
 double matched_value(const MatchedProperty& property, const FluidState& s) {
     switch (property) {
@@ -187,14 +183,14 @@ void superheated_liquid(const Member& m, const double& P, const double& target,
                         const Saturation& sat, int& phase, double& x, FluidState& liquid_out,
                         FluidState& vapour_out) {
     phase = PHASE_LIQUID;
-    if (!(sat.t_s >= MIN_TEMPERATURE && sat.t_s < SUPERHEAT_CEILING)) {
+    if (!(sat.T_s >= MIN_TEMPERATURE && sat.T_s < SUPERHEAT_CEILING)) {
         // No superheated liquid is sought here: the saturated liquid stands for it.
         liquid_out = sat.liquid;
         vapour_out = sat.vapour;
         x = 0.0;
         return;
     }
-    const double t_lim = superheat_limit_temperature(sat.t_s);
+    const double t_lim = superheat_limit_temperature(sat.T_s);
     const double y_lim = trial(m, PHASE_LIQUID, P, t_lim, sat, x, liquid_out, vapour_out);
     if (hotter_than(m, target, y_lim)) {
         return;  // beyond the limit state, which is the answer
@@ -230,7 +226,7 @@ void solve_on_isobar(const Member& m, const int& metastable_side, const double& 
     // A target equal to a saturated value belongs to that single-phase side.
     if (at_or_colder(m, target, y_liquid)) {
         phase = PHASE_LIQUID;
-        search_branch(m, PHASE_LIQUID, P, target, MIN_TEMPERATURE, sat.t_s, sat, x, liquid_out,
+        search_branch(m, PHASE_LIQUID, P, target, MIN_TEMPERATURE, sat.T_s, sat, x, liquid_out,
                       vapour_out);
         return;
     }
@@ -240,7 +236,7 @@ void solve_on_isobar(const Member& m, const int& metastable_side, const double& 
     }
     if (at_or_hotter(m, target, y_vapour)) {
         phase = PHASE_VAPOUR;
-        search_branch(m, PHASE_VAPOUR, P, target, sat.t_s, m.t_hot, sat, x, liquid_out, vapour_out);
+        search_branch(m, PHASE_VAPOUR, P, target, sat.T_s, m.t_hot, sat, x, liquid_out, vapour_out);
         return;
     }
 
@@ -264,7 +260,7 @@ void solve_with_own_saturation(const Member& m, const int& metastable_side, cons
                                FluidState& vapour_out) {
     Saturation sat{};
     if (!(P > CRITICAL_PRESSURE)) {
-        saturation_by_pressure(P, sat.t_s, sat.liquid, sat.vapour);
+        saturation_by_pressure(P, sat.T_s, sat.liquid, sat.vapour);
     }
     solve_on_isobar(m, metastable_side, P, target, sat, phase, x, liquid_out, vapour_out);
 }
@@ -308,12 +304,23 @@ void state_from_pressure_enthalpy_given_saturation(const int& metastable_side, c
     // Copied, so that the caller may pass the same records as input and output.
     Saturation sat{};
     if (!(P > CRITICAL_PRESSURE)) {
-        sat.t_s = sat_liquid.T - KELVIN_OFFSET;
+        sat.T_s = sat_liquid.T - KELVIN_OFFSET;
         sat.liquid = sat_liquid;
         sat.vapour = sat_vapour;
     }
     solve_on_isobar(GIVEN_SATURATION_MEMBER, metastable_side, P, target, sat, phase, x, liquid_out,
                     vapour_out);
+}
+
+void state_from_pressure_property(const IsobarProperty& property, const int& metastable_side,
+                                  const double& P, const double& target,
+                                  const PressureSaturation& saturation, int& phase, double& x,
+                                  FluidState& liquid_out, FluidState& vapour_out) {
+    const Member& m = property == IsobarProperty::enthalpy          ? ENTHALPY_MEMBER
+                      : property == IsobarProperty::internal_energy ? ENERGY_MEMBER
+                      : property == IsobarProperty::entropy         ? ENTROPY_MEMBER
+                                                                    : DENSITY_MEMBER;
+    solve_on_isobar(m, metastable_side, P, target, saturation, phase, x, liquid_out, vapour_out);
 }
 
 }  // namespace zeltra5

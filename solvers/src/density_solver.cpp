@@ -325,4 +325,13 @@ void state_from_pressure_temperature(const int& metastable_side, const double& P
     solve_state(side, P, T, T_s, liquid, vapour, false, phase, x, liquid, vapour);
 }
 
+void state_from_pressure_temperature(const int& metastable_side, const double& P, const double& T,
+                                     const PressureSaturation& saturation, int& phase, double& x,
+                                     FluidState& liquid, FluidState& vapour) {
+    const int side = metastable_side == 1 ? 1 : 0;
+    const double T_s = P > CRITICAL_PRESSURE ? CRITICAL_TEMPERATURE_C : saturation.T_s;
+    solve_state(side, P, T, T_s, saturation.liquid, saturation.vapour, false, phase, x, liquid,
+                vapour);
+}
+
 }  // namespace zeltra5

@@ -39,23 +39,45 @@ double secant_half_width(const double& P) {
     return HALF_WIDTH_NEAR_CRITICAL;
 }
 
-}  // namespace
+// The saturation pressure from the vapour record's fields: R rho T (1 + delta phir_d), capped.
+double capped_saturation_pressure(const double& rho, const double& T_K, const double& delta,
+                                  const double& phir_d) {
+    const double P = GAS_CONSTANT * rho * T_K * (1.0 + delta * phir_d);
+    return P < CRITICAL_PRESSURE ? P : CRITICAL_PRESSURE;
+}
 
-void saturation_by_temperature(const double& T, double& P_s, FluidState& liquid,
-                               FluidState& vapour) {
-    ZELTRA5_COUNT(saturation_by_temperature);
+// The saturated records at T: from the fitted densities below the critical temperature, the
+// critical point at or above it (or for NaN).
+void fill_saturated_records(const double& T, FluidState& liquid, FluidState& vapour) {
     if (T < CRITICAL_TEMPERATURE_C) {
         const double rho_liquid = sat_liquid_density(T);
         const double rho_vapour = sat_vapour_density(T);
         evaluate_state(T, rho_liquid, liquid);
         evaluate_state(T, rho_vapour, vapour);
     } else {
-        // At or above the critical temperature (or NaN) both records are the critical point.
         evaluate_state(CRITICAL_TEMPERATURE_C, CRITICAL_DENSITY, liquid);
         vapour = liquid;
     }
-    const double P = GAS_CONSTANT * vapour.rho * vapour.T * (1.0 + vapour.delta * vapour.phir_d);
-    P_s = P < CRITICAL_PRESSURE ? P : CRITICAL_PRESSURE;
+}
+
+// The pressure saturation_by_temperature reports at T, bit for bit, without building the two
+// records: the pressure search needs only that until its last step.
+double saturation_pressure(const double& T) {
+    ZELTRA5_COUNT(saturation_by_temperature);
+    const bool below_critical = T < CRITICAL_TEMPERATURE_C;
+    const double t = below_critical ? T : CRITICAL_TEMPERATURE_C;
+    const double rho = below_critical ? sat_vapour_density(T) : CRITICAL_DENSITY;
+    return capped_saturation_pressure(rho, t + KELVIN_OFFSET, rho * INV_CRITICAL_DENSITY,
+                                      residual_phir_d(t, rho));
+}
+
+}  // namespace
+
+void saturation_by_temperature(const double& T, double& P_s, FluidState& liquid,
+                               FluidState& vapour) {
+    ZELTRA5_COUNT(saturation_by_temperature);
+    fill_saturated_records(T, liquid, vapour);
+    P_s = capped_saturation_pressure(vapour.rho, vapour.T, vapour.delta, vapour.phir_d);
 }
 
 void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid, FluidState& vapour) {
@@ -77,11 +99,10 @@ void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid, Fl
         T1 = T0 - half_width;
     }
 
-    // T1 first, so that the records end up holding the state at T0.
-    double P1 = 0.0;
-    double P0 = 0.0;
-    saturation_by_temperature(T1, P1, liquid, vapour);
-    saturation_by_temperature(T0, P0, liquid, vapour);
+    // T1 first, then T0; each step evaluates the saturation at the new temperature. Only the
+    // pressures are needed on the way; the records are built once, at the returned T_s.
+    double P1 = saturation_pressure(T1);
+    double P0 = saturation_pressure(T0);
     T_s = T0;
 
     for (int step = 0; step < MAX_SECANT_STEPS; ++step) {
@@ -89,13 +110,13 @@ void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid, Fl
             break;
         }
         T_s = T0 + (P0 - P) * (T0 - T1) / (P1 - P0);
-        double P2 = 0.0;
-        saturation_by_temperature(T_s, P2, liquid, vapour);
+        const double P2 = saturation_pressure(T_s);
         T1 = T0;
         P1 = P0;
         T0 = T_s;
         P0 = P2;
     }
+    fill_saturated_records(T_s, liquid, vapour);
 }
 
 }  // namespace zeltra5

@@ -11,6 +11,10 @@ void evaluate_state(const double& t, const double& rho, FluidState& state);
 // Pressure (Pa) at t (degC) and rho (kg/m3): the residual delta-derivative only.
 double pressure_at(const double& t, const double& rho);
 
+// The field phir_d alone, bit for bit the value evaluate_state stores for the same input: for
+// callers that need only a pressure formed from a record's fields.
+double residual_phir_d(const double& t, const double& rho);
+
 // Lagrange interpolation through n nodes (xs, ys) at x. Returns 1 and leaves `result` unwritten
 // when two nodes lie closer than 1e-20; otherwise writes it and returns 0. With n = 2 this is
 // the secant step of the solvers.

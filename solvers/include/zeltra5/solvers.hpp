@@ -37,23 +37,22 @@ void solve_density_at_pressure_temperature(const int& metastable_side, const dou
                                            FluidState& liquid_out, FluidState& vapour_out);
 
 // (P, T): computes the saturation itself; only metastable_side = 1 is honoured.
-void state_from_pressure_temperature(const int& metastable_side, const double& P,
-                                     const double& T, int& phase, double& x, FluidState& liquid,
-                                     FluidState& vapour);
+void state_from_pressure_temperature(const int& metastable_side, const double& P, const double& T,
+                                     int& phase, double& x, FluidState& liquid, FluidState& vapour);
 
 // (P, h), (P, u), (P, s), (P, rho): a temperature search on one branch.
-void state_from_pressure_enthalpy(const int& metastable_side, const double& P,
-                                  const double& target, int& phase, double& x,
-                                  FluidState& liquid_out, FluidState& vapour_out);
+void state_from_pressure_enthalpy(const int& metastable_side, const double& P, const double& target,
+                                  int& phase, double& x, FluidState& liquid_out,
+                                  FluidState& vapour_out);
 void state_from_pressure_energy(const int& metastable_side, const double& P, const double& target,
                                 int& phase, double& x, FluidState& liquid_out,
                                 FluidState& vapour_out);
-void state_from_pressure_entropy(const int& metastable_side, const double& P,
-                                 const double& target, int& phase, double& x,
-                                 FluidState& liquid_out, FluidState& vapour_out);
-void state_from_pressure_density(const int& metastable_side, const double& P,
-                                 const double& target, int& phase, double& x,
-                                 FluidState& liquid_out, FluidState& vapour_out);
+void state_from_pressure_entropy(const int& metastable_side, const double& P, const double& target,
+                                 int& phase, double& x, FluidState& liquid_out,
+                                 FluidState& vapour_out);
+void state_from_pressure_density(const int& metastable_side, const double& P, const double& target,
+                                 int& phase, double& x, FluidState& liquid_out,
+                                 FluidState& vapour_out);
 // (P, h) with the saturated records at P supplied by the caller.
 void state_from_pressure_enthalpy_given_saturation(const int& metastable_side, const double& P,
                                                    const double& target,
@@ -62,9 +61,29 @@ void state_from_pressure_enthalpy_given_saturation(const int& metastable_side, c
                                                    double& x, FluidState& liquid_out,
                                                    FluidState& vapour_out);
 
+// The saturation at one pressure as saturation_by_pressure forms it. A caller that needs it again
+// after a solve (the front end does) forms it once and hands it to the variants below, which
+// give exactly what their counterparts above give. Read only at or below the critical pressure.
+struct PressureSaturation {
+    double T_s;
+    FluidState liquid;
+    FluidState vapour;
+};
+
+enum class IsobarProperty : int { enthalpy, internal_energy, entropy, density };
+
+void state_from_pressure_temperature(const int& metastable_side, const double& P, const double& T,
+                                     const PressureSaturation& saturation, int& phase, double& x,
+                                     FluidState& liquid, FluidState& vapour);
+
+// state_from_pressure_enthalpy / _energy / _entropy / _density by the property matched.
+void state_from_pressure_property(const IsobarProperty& property, const int& metastable_side,
+                                  const double& P, const double& target,
+                                  const PressureSaturation& saturation, int& phase, double& x,
+                                  FluidState& liquid_out, FluidState& vapour_out);
+
 // (T, rho): evaluates the state directly and classifies it against the saturation line.
-void state_from_temperature_density(const int& metastable_side, const double& T,
-                                    const double& rho, int& phase, double& x, FluidState& liquid,
-                                    FluidState& vapour);
+void state_from_temperature_density(const int& metastable_side, const double& T, const double& rho,
+                                    int& phase, double& x, FluidState& liquid, FluidState& vapour);
 
 }  // namespace zeltra5
