@@ -270,12 +270,11 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
 
 }  // namespace
 
-int decimal_exponent(const double& value, const int& digits) {
-    if (!std::isfinite(value)) {
-        return 0;
-    }
-    // The exponent of the printed text, so that a value rounding up to the next power of ten
-    // in 17 significant digits takes the higher exponent.
+namespace {
+
+// The exponent of `value` as "% -.16e" prints it: read from the text, so that a value rounding up
+// to the next power of ten in 17 significant digits takes the higher exponent.
+int printed_exponent(const double& value) {
     char text[40];
     std::snprintf(text, sizeof text, "% -.16e", value);
     const char* p = text;
@@ -296,10 +295,34 @@ int decimal_exponent(const double& value, const int& digits) {
         exponent = exponent * 10 + (*p - '0');
         ++p;
     }
-    if (negative) {
-        exponent = -exponent;
+    return negative ? -exponent : exponent;
+}
+
+// Exact powers of ten 1e0 ... 1e22 (every one a double).
+constexpr double POWERS_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+}  // namespace
+
+int decimal_exponent(const double& value, const int& digits) {
+    if (!std::isfinite(value)) {
+        return 0;
     }
-    return exponent - digits + 1;
+    // Printing is slow and called once per solve. Away from the edges of a decade the exponent
+    // is floor(log10 |v|) for certain: the mantissa m = |v| / 10^e then lies well inside
+    // [1, 10), far from rounding to 10 in 17 digits or from an error of log10. Only values
+    // near a power of ten (and outside 1e-22 ... 1e22) are printed.
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1e-22 && magnitude < 1e22) {
+        const int e = static_cast<int>(std::floor(std::log10(magnitude)));
+        const double mantissa =
+            e >= 0 ? magnitude / POWERS_OF_TEN[e] : magnitude * POWERS_OF_TEN[-e];
+        if (mantissa >= 1.000000001 && mantissa <= 9.999999999) {
+            return e - digits + 1;
+        }
+    }
+    return printed_exponent(value) - digits + 1;
 }
 
 void solve_density_at_pressure_temperature(const int& metastable_side, const double& P,
