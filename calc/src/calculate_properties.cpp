@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
 #include "zeltra5/saturation_fits.hpp"
 #include "zeltra5/transport.hpp"
@@ -64,10 +65,14 @@ bool is_saturation_mode(const int mode) {
     return mode == MODE_SATURATION_PRESSURE || mode == MODE_SATURATION_TEMPERATURE;
 }
 
-void solve(const Inputs& in, Solution& sol) {
+// `sat` is the saturation at the given pressure in modes 0 and 3 to 7 (read at or below the
+// critical pressure only).
+void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
     switch (in.mode) {
         case MODE_PRESSURE_QUALITY: {
-            saturation_by_pressure(in.first, sol.ts, sol.l, sol.v);
+            sol.ts = sat.T_s;
+            sol.l = sat.liquid;
+            sol.v = sat.vapour;
             const double& x = in.second;
             sol.h_mix = (1.0 - x) * state_enthalpy(sol.l) + x * state_enthalpy(sol.v);
             double solver_x = 0.0;
@@ -92,11 +97,9 @@ void solve(const Inputs& in, Solution& sol) {
         case MODE_PRESSURE_ENTROPY:
         case MODE_PRESSURE_DENSITY: {
             // The solvers of these modes start from the saturation at P, and the result needs it
-            // again at P0 = P: it is formed once and handed to the solver.
+            // again at P0 = P.
             sol.p0 = in.first;
-            PressureSaturation sat{};
             if (!(in.first > CRITICAL_PRESSURE)) {
-                saturation_by_pressure(in.first, sat.T_s, sat.liquid, sat.vapour);
                 sol.ts = sat.T_s;
                 sol.l = sat.liquid;
                 sol.v = sat.vapour;
@@ -348,7 +351,19 @@ int calculate_properties(const CalcRequest& request, PropertyResult& result) {
     const CalcRequest req = request;
     const Inputs in{req.mode, req.side, req.side == SIDE_LIQUID ? 1 : 0, req.first_value,
                     req.second_value};
-    if (check_input_range(in.first, in.mode, in.second) != 0) {
+    // The saturation at the given pressure serves the range check, the solver and the result
+    // of the pressure modes: formed once, where the pressure admits one.
+    const bool pressure_mode =
+        in.mode == MODE_PRESSURE_QUALITY ||
+        (in.mode >= MODE_PRESSURE_TEMPERATURE && in.mode <= MODE_PRESSURE_DENSITY);
+    const bool saturation_needed =
+        pressure_mode && MIN_PRESSURE <= in.first && in.first <= CRITICAL_PRESSURE;
+    PressureSaturation sat{};
+    if (saturation_needed) {
+        saturation_by_pressure(in.first, sat.T_s, sat.liquid, sat.vapour);
+    }
+    if (check_input_range_with(in.first, in.mode, in.second, saturation_needed ? &sat : nullptr) !=
+        0) {
         return INVALID;
     }
     // In the saturation modes the side becomes the phase code: only 0, 1 and 2 name one.
@@ -357,7 +372,7 @@ int calculate_properties(const CalcRequest& request, PropertyResult& result) {
     }
 
     Solution sol;
-    solve(in, sol);
+    solve(in, sat, sol);
     if (sol.phase < PHASE_TWO_PHASE || sol.phase > PHASE_SUPERCRITICAL) {
         return INVALID;
     }

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
 
 namespace zeltra5 {
@@ -18,18 +19,38 @@ bool inside(const double& v, const double& lo, const double& hi) {
     return lo <= v && v <= hi;
 }
 
-// The single-phase state at (P, t) without metastable treatment, from the slot the phase fills:
-// the liquid slot for a liquid, the vapour slot otherwise (both hold it above the critical
-// pressure).
-void bounding_state(const double& P, const double& t, const bool want_liquid_slot,
-                    FluidState& state) {
+// The state at (P, t) without metastable treatment, taken from the liquid or the vapour slot
+// (both hold it above the critical pressure). `saturation` is the saturation at P.
+void bounding_state(const double& P, const double& t, const PressureSaturation& saturation,
+                    const bool want_liquid_slot, FluidState& state) {
     const int stable = 0;
     int phase = 0;
     double x = 0.0;
     FluidState liquid{};
     FluidState vapour{};
-    state_from_pressure_temperature(stable, P, t, phase, x, liquid, vapour);
+    state_from_pressure_temperature(stable, P, t, saturation, phase, x, liquid, vapour);
     state = want_liquid_slot ? liquid : vapour;
+}
+
+// The density in one slot of the state at (P, t), without building the records.
+double bounding_density(const double& P, const double& t, const bool want_liquid_slot) {
+    double liquid_rho = 0.0;
+    double vapour_rho = 0.0;
+    densities_from_pressure_temperature(P, t, liquid_rho, vapour_rho);
+    return want_liquid_slot ? liquid_rho : vapour_rho;
+}
+
+// The saturation at P: the caller's, or formed into `own` (only at or below the critical
+// pressure; the solvers do not read it above).
+const PressureSaturation& saturation_at(const double& P, const PressureSaturation* given,
+                                        PressureSaturation& own) {
+    if (given != nullptr) {
+        return *given;
+    }
+    if (!(P > CRITICAL_PRESSURE)) {
+        saturation_by_pressure(P, own.T_s, own.liquid, own.vapour);
+    }
+    return own;
 }
 
 double band_property(const int& mode, const FluidState& s) {
@@ -48,6 +69,11 @@ double band_property(const int& mode, const FluidState& s) {
 }  // namespace
 
 int check_input_range(const double& first_value, const int& mode, const double& second_value) {
+    return check_input_range_with(first_value, mode, second_value, nullptr);
+}
+
+int check_input_range_with(const double& first_value, const int& mode, const double& second_value,
+                           const PressureSaturation* saturation_at_first) {
     constexpr int OUTSIDE = 1;
     constexpr int INSIDE = 0;
     if (mode < MODE_PRESSURE_QUALITY || mode > MODE_TEMPERATURE_DENSITY) {
@@ -58,6 +84,7 @@ int check_input_range(const double& first_value, const int& mode, const double& 
     }
     const double& P = first_value;
     const double& t = first_value;
+    PressureSaturation own{};  // formed here when the caller has none
 
     switch (mode) {
         case MODE_PRESSURE_QUALITY: {
@@ -65,19 +92,17 @@ int check_input_range(const double& first_value, const int& mode, const double& 
             if (!(MIN_PRESSURE <= P && P < CRITICAL_PRESSURE)) {
                 return OUTSIDE;
             }
-            double ts = 0.0;
-            FluidState liquid{};
-            FluidState vapour{};
-            saturation_by_pressure(P, ts, liquid, vapour);
+            const PressureSaturation& sat = saturation_at(P, saturation_at_first, own);
             const double& x = second_value;
-            const double h_mix = state_enthalpy(liquid) * (1.0 - x) + state_enthalpy(vapour) * x;
+            const double h_mix =
+                state_enthalpy(sat.liquid) * (1.0 - x) + state_enthalpy(sat.vapour) * x;
             if (!std::isfinite(h_mix)) {
                 return OUTSIDE;
             }
             FluidState low{};
             FluidState high{};
-            bounding_state(P, MIN_TEMPERATURE, true, low);
-            bounding_state(P, BAND_TOP_TEMPERATURE_PX, false, high);
+            bounding_state(P, MIN_TEMPERATURE, sat, true, low);
+            bounding_state(P, BAND_TOP_TEMPERATURE_PX, sat, false, high);
             return inside(h_mix, state_enthalpy(low), state_enthalpy(high)) ? INSIDE : OUTSIDE;
         }
         case MODE_SATURATION_PRESSURE:
@@ -96,10 +121,11 @@ int check_input_range(const double& first_value, const int& mode, const double& 
             if (!inside(P, MIN_PRESSURE, MAX_PRESSURE)) {
                 return OUTSIDE;
             }
+            const PressureSaturation& sat = saturation_at(P, saturation_at_first, own);
             FluidState cold{};
             FluidState hot{};
-            bounding_state(P, MIN_TEMPERATURE, true, cold);
-            bounding_state(P, MAX_TEMPERATURE, false, hot);
+            bounding_state(P, MIN_TEMPERATURE, sat, true, cold);
+            bounding_state(P, MAX_TEMPERATURE, sat, false, hot);
             const double y_cold = band_property(mode, cold);
             const double y_hot = band_property(mode, hot);
             // Density falls with temperature: the hot state bounds it from below.
@@ -111,11 +137,9 @@ int check_input_range(const double& first_value, const int& mode, const double& 
             if (!inside(t, MIN_TEMPERATURE, MAX_TEMPERATURE)) {
                 return OUTSIDE;
             }
-            FluidState thin{};
-            FluidState dense{};
-            bounding_state(MIN_PRESSURE, t, false, thin);
-            bounding_state(MAX_PRESSURE, t, true, dense);
-            return inside(second_value, thin.rho, dense.rho) ? INSIDE : OUTSIDE;
+            const double thin = bounding_density(MIN_PRESSURE, t, false);
+            const double dense = bounding_density(MAX_PRESSURE, t, true);
+            return inside(second_value, thin, dense) ? INSIDE : OUTSIDE;
         }
     }
 }

@@ -155,6 +155,39 @@ double solve_density(const double& t, const double& P, const double& lo_guess,
     return rho_n;
 }
 
+// The density bracket of a stable phase at (P, T) from the fitted curves.
+void density_bracket(const double& P, const double& T, const int& phase, double& lo, double& hi) {
+    if (phase == PHASE_SUPERCRITICAL) {
+        if (P >= MAX_PRESSURE) {
+            lo = rho_isobar_690(T) - ISOBAR_690_MARGIN;
+            hi = rho_isobar_741(T) + ISOBAR_741_MARGIN;
+        } else if (T <= CRITICAL_TEMPERATURE_C) {
+            lo = sat_liquid_density(T);
+            hi = rho_isobar_690(T) + ISOBAR_690_MARGIN;
+        } else {
+            lo = rho_isobar_113(T);
+            hi = rho_isobar_690(T) + ISOBAR_690_MARGIN;
+        }
+    } else if (phase == PHASE_LIQUID) {
+        lo = sat_liquid_density(T);
+        hi = rho_isobar_690(T) + ISOBAR_690_MARGIN;
+    } else if (T <= CRITICAL_TEMPERATURE_C) {
+        lo = rho_isobar_min(T);
+        hi = sat_vapour_density(T);
+    } else {
+        lo = rho_isobar_min(T);
+        hi = rho_isobar_115(T);
+    }
+}
+
+// Density of a saturated record at T_s as the saturation solvers build it.
+double saturated_record_density(const double& T_s, const bool& liquid) {
+    if (!(T_s < CRITICAL_TEMPERATURE_C)) {
+        return CRITICAL_DENSITY;
+    }
+    return liquid ? sat_liquid_density(T_s) : sat_vapour_density(T_s);
+}
+
 double relative_enthalpy(const FluidState& state, const double& h_liquid, const double& h_vapour) {
     return (state_enthalpy(state) - h_liquid) / std::max(h_vapour - h_liquid, ENTHALPY_SPAN_FLOOR);
 }
@@ -173,16 +206,7 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
     if (P > CRITICAL_PRESSURE) {
         double lo = 0.0;
         double hi = 0.0;
-        if (P >= MAX_PRESSURE) {
-            lo = rho_isobar_690(T) - ISOBAR_690_MARGIN;
-            hi = rho_isobar_741(T) + ISOBAR_741_MARGIN;
-        } else if (T <= CRITICAL_TEMPERATURE_C) {
-            lo = sat_liquid_density(T);
-            hi = rho_isobar_690(T) + ISOBAR_690_MARGIN;
-        } else {
-            lo = rho_isobar_113(T);
-            hi = rho_isobar_690(T) + ISOBAR_690_MARGIN;
-        }
+        density_bracket(P, T, PHASE_SUPERCRITICAL, lo, hi);
         evaluate_state(T, solve_density(T, P, lo, hi, BracketMoves{true, true}), result);
         phase = PHASE_SUPERCRITICAL;
         x = 0.0;
@@ -205,16 +229,7 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
         phase = T < T_s ? PHASE_LIQUID : PHASE_VAPOUR;
         double lo = 0.0;
         double hi = 0.0;
-        if (phase == PHASE_LIQUID) {
-            lo = sat_liquid_density(T);
-            hi = rho_isobar_690(T) + ISOBAR_690_MARGIN;
-        } else if (T <= CRITICAL_TEMPERATURE_C) {
-            lo = rho_isobar_min(T);
-            hi = sat_vapour_density(T);
-        } else {
-            lo = rho_isobar_min(T);
-            hi = rho_isobar_115(T);
-        }
+        density_bracket(P, T, phase, lo, hi);
 
         bool refused = false;
         BracketMoves moves{true, true};
@@ -355,6 +370,29 @@ void state_from_pressure_temperature(const int& metastable_side, const double& P
     const double T_s = P > CRITICAL_PRESSURE ? CRITICAL_TEMPERATURE_C : saturation.T_s;
     solve_state(side, P, T, T_s, saturation.liquid, saturation.vapour, false, phase, x, liquid,
                 vapour);
+}
+
+void densities_from_pressure_temperature(const double& P, const double& T, double& liquid_rho,
+                                         double& vapour_rho) {
+    ZELTRA5_COUNT(density_solver);
+    double lo = 0.0;
+    double hi = 0.0;
+    if (P > CRITICAL_PRESSURE) {
+        density_bracket(P, T, PHASE_SUPERCRITICAL, lo, hi);
+        liquid_rho = solve_density(T, P, lo, hi, BracketMoves{true, true});
+        vapour_rho = liquid_rho;
+        return;
+    }
+    const double T_s = saturation_temperature(P);
+    liquid_rho = saturated_record_density(T_s, true);
+    vapour_rho = saturated_record_density(T_s, false);
+    if (T == T_s) {
+        return;  // the saturated pair itself
+    }
+    const int phase = T < T_s ? PHASE_LIQUID : PHASE_VAPOUR;
+    density_bracket(P, T, phase, lo, hi);
+    (phase == PHASE_LIQUID ? liquid_rho : vapour_rho) =
+        solve_density(T, P, lo, hi, BracketMoves{true, true});
 }
 
 }  // namespace zeltra5

@@ -80,13 +80,10 @@ void saturation_by_temperature(const double& T, double& P_s, FluidState& liquid,
     P_s = capped_saturation_pressure(vapour.rho, vapour.T, vapour.delta, vapour.phir_d);
 }
 
-void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid, FluidState& vapour) {
+double saturation_temperature(const double& P) {
     ZELTRA5_COUNT(saturation_by_pressure);
     if (!(P <= CRITICAL_PRESSURE)) {
-        T_s = CRITICAL_TEMPERATURE_C;
-        evaluate_state(CRITICAL_TEMPERATURE_C, CRITICAL_DENSITY, liquid);
-        vapour = liquid;
-        return;
+        return CRITICAL_TEMPERATURE_C;
     }
     const double half_width = secant_half_width(P);
 
@@ -100,10 +97,10 @@ void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid, Fl
     }
 
     // T1 first, then T0; each step evaluates the saturation at the new temperature. Only the
-    // pressures are needed on the way; the records are built once, at the returned T_s.
+    // pressures are needed on the way.
     double P1 = saturation_pressure(T1);
     double P0 = saturation_pressure(T0);
-    T_s = T0;
+    double T_s = T0;
 
     for (int step = 0; step < MAX_SECANT_STEPS; ++step) {
         if (std::fabs(P1 - P0) < COINCIDENT_PRESSURES) {
@@ -116,6 +113,13 @@ void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid, Fl
         T0 = T_s;
         P0 = P2;
     }
+    return T_s;
+}
+
+void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid, FluidState& vapour) {
+    // The records are built once, at the temperature found (the critical point above the
+    // critical pressure).
+    T_s = saturation_temperature(P);
     fill_saturated_records(T_s, liquid, vapour);
 }
 

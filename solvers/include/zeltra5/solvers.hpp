@@ -26,6 +26,9 @@ void saturation_by_temperature(const double& T, double& P_s, FluidState& liquid,
 // Saturation temperature at P and the saturated records belonging to it.
 void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid, FluidState& vapour);
 
+// The saturation temperature saturation_by_pressure returns at P, without the records.
+double saturation_temperature(const double& P);
+
 // Exponent of `value` printed as "% -.16e", minus digits - 1 (0 for NaN or infinity).
 int decimal_exponent(const double& value, const int& digits);
 
@@ -75,6 +78,11 @@ enum class IsobarProperty : int { enthalpy, internal_energy, entropy, density };
 void state_from_pressure_temperature(const int& metastable_side, const double& P, const double& T,
                                      const PressureSaturation& saturation, int& phase, double& x,
                                      FluidState& liquid, FluidState& vapour);
+
+// The densities of the two records state_from_pressure_temperature(0, P, T, ...) fills, found
+// without evaluating the records: for callers that need only a density.
+void densities_from_pressure_temperature(const double& P, const double& T, double& liquid_rho,
+                                         double& vapour_rho);
 
 // state_from_pressure_enthalpy / _energy / _entropy / _density by the property matched.
 void state_from_pressure_property(const IsobarProperty& property, const int& metastable_side,
