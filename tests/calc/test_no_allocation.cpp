@@ -60,7 +60,7 @@ TEST(Allocation, CalculatePropertiesAllocatesNothing) {
     };
     // The counter sees what this executable allocates.
     const long probe = g_allocations.load();
-    delete new int(1);
+    ::operator delete(::operator new(8));
     ASSERT_EQ(g_allocations.load() - probe, 1);
 
     PropertyResult result{};
