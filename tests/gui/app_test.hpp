@@ -22,6 +22,12 @@ inline int recording_calculation(const CalcRequest& request, PropertyResult& res
     return calculate_properties(request, result);
 }
 
+// Records the request and answers with a fixed liquid state, whatever was asked.
+inline int canned_calculation(const CalcRequest& request, PropertyResult& result) {
+    sent_requests.push_back(request);
+    return calculate_properties({MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 1e6, 20.0}, result);
+}
+
 class AppTest : public ::testing::Test {
   protected:
     void SetUp() override {

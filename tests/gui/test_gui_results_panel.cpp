@@ -1,0 +1,298 @@
+// Results panel: the calculation's effect on the lists and buttons, the table switch, the
+// synchronised lists, the copy button and the clipboard, and the list colours.
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "app_test.hpp"
+
+namespace zeltra5::gui_test {
+namespace {
+
+constexpr char OUT_OF_DOMAIN[] = "Параметры вне области определения";
+
+ResultTable expected_table(const CalcRequest& request) {
+    PropertyResult result{};
+    EXPECT_EQ(calculate_properties(request, result), 0);
+    ResultTable table{};
+    format_result_table(result, table);
+    return table;
+}
+
+// The main request succeeds with the real front end; the follow-ups are refused.
+int refused_follow_ups(const CalcRequest& request, PropertyResult& result) {
+    sent_requests.push_back(request);
+    if (request.mode == MODE_SATURATION_PRESSURE && sent_requests.size() > 1) {
+        return 1;
+    }
+    return calculate_properties(request, result);
+}
+
+class ResultsPanel : public AppTest {
+  protected:
+    bool enabled(HWND control) { return IsWindowEnabled(control) != FALSE; }
+
+    // The copy button's click; a message box would fail the script.
+    bool copy() {
+        ModalScript script;
+        return script.run([this] { click(windows().copy_button); }, 2000);
+    }
+};
+
+TEST_F(ResultsPanel, SuccessShowsTheRequestedTable) {
+    ASSERT_TRUE(calculate("10", "25"));
+    const auto& w = windows();
+    EXPECT_EQ(list_rows(w.values_list), table_rows(expected_table({3, 0, 1e6, 25.0})));
+    for (HWND control : {w.names_list, w.values_list, w.units_list, w.show_liquid, w.show_vapour,
+                         w.show_requested}) {
+        EXPECT_TRUE(enabled(control)) << GetDlgCtrlID(control);
+    }
+    EXPECT_FALSE(enabled(w.copy_button)) << "no row selected yet";
+    EXPECT_TRUE(checked(w.show_requested));
+    EXPECT_FALSE(checked(w.show_liquid));
+    EXPECT_FALSE(checked(w.show_vapour));
+    EXPECT_EQ(state().displayed_table, TABLE_REQUESTED);
+    ASSERT_EQ(sent_requests.size(), 3u);
+    EXPECT_EQ(sent_requests[1].mode, MODE_SATURATION_PRESSURE);
+    EXPECT_EQ(sent_requests[1].side, SIDE_LIQUID);
+    EXPECT_EQ(sent_requests[2].side, SIDE_VAPOUR);
+    EXPECT_EQ(sent_requests[2].first_value, state().requested_result.pressure);
+}
+
+TEST_F(ResultsPanel, SupercriticalResultDisablesTheSaturatedTables) {
+    ASSERT_TRUE(calculate("10", "25"));
+    click(windows().show_liquid);
+    const ResultTable liquid = state().saturated_liquid_table;
+    sent_requests.clear();
+    ASSERT_TRUE(calculate("150", "200"));
+    const auto& w = windows();
+    EXPECT_EQ(sent_requests.size(), 1u);
+    EXPECT_FALSE(enabled(w.show_liquid));
+    EXPECT_FALSE(enabled(w.show_vapour));
+    EXPECT_TRUE(enabled(w.show_requested));
+    EXPECT_TRUE(checked(w.show_requested));
+    EXPECT_FALSE(checked(w.show_liquid));
+    EXPECT_EQ(table_rows(state().saturated_liquid_table), table_rows(liquid));
+    EXPECT_EQ(list_rows(w.values_list), table_rows(expected_table({3, 0, 150e5, 200.0})));
+}
+
+TEST_F(ResultsPanel, FailureReportsAndDisablesThePanel) {
+    ASSERT_TRUE(calculate("10", "25"));
+    select_row(windows().names_list, 4);
+    ASSERT_TRUE(enabled(windows().copy_button));
+    std::string message;
+    ASSERT_TRUE(calculate("10", "1000", &message));
+    EXPECT_EQ(message, OUT_OF_DOMAIN);
+    const auto& w = windows();
+    for (HWND control : {w.names_list, w.values_list, w.units_list, w.show_liquid, w.show_vapour,
+                         w.show_requested, w.copy_button}) {
+        EXPECT_FALSE(enabled(control)) << GetDlgCtrlID(control);
+        if (control == w.names_list || control == w.values_list || control == w.units_list) {
+            EXPECT_EQ(selected_row(control), LB_ERR);
+        }
+    }
+    EXPECT_EQ(list_rows(w.values_list), std::vector<std::string>(20, " "));
+    EXPECT_EQ(state().displayed_table, TABLE_NONE);
+    EXPECT_FALSE(state().results_available || state().row_selected || state().copy_enabled);
+
+    // After the failure the copy button waits for a new selection.
+    ASSERT_TRUE(calculate("10", "25"));
+    EXPECT_FALSE(enabled(w.copy_button));
+    select_row(w.values_list, 2);
+    EXPECT_TRUE(enabled(w.copy_button));
+}
+
+TEST_F(ResultsPanel, RadioButtonsSwitchTablesWithoutRecalculating) {
+    ASSERT_TRUE(calculate("10", "-20"));
+    const auto& w = windows();
+    const std::size_t calculations = sent_requests.size();
+    const struct {
+        HWND button;
+        const ResultTable* table;
+    } switches[] = {{w.show_liquid, &state().saturated_liquid_table},
+                    {w.show_vapour, &state().saturated_vapour_table},
+                    {w.show_requested, &state().requested_table},
+                    {w.show_vapour, &state().saturated_vapour_table}};
+    for (const auto& s : switches) {
+        click(s.button);
+        EXPECT_TRUE(checked(s.button));
+        EXPECT_EQ(list_rows(w.values_list), table_rows(*s.table)) << GetDlgCtrlID(s.button);
+    }
+    EXPECT_EQ(sent_requests.size(), calculations);
+    EXPECT_EQ(list_rows(w.values_list), table_rows(expected_table({1, 2, 1e6, 0.0})));
+
+    // The button of the table on display does not rebuild the list.
+    SendMessageA(w.values_list, LB_DELETESTRING, 0, 0);
+    SendMessageA(w.values_list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>("marker"));
+    click(w.show_vapour);
+    EXPECT_EQ(list_rows(w.values_list).front(), "marker");
+}
+
+TEST_F(ResultsPanel, FailedFollowUpsLeaveTheirRadioButtonsDisabled) {
+    win32::calculate_function = refused_follow_ups;
+    ASSERT_TRUE(calculate("10", "25"));
+    EXPECT_FALSE(enabled(windows().show_liquid));
+    EXPECT_FALSE(enabled(windows().show_vapour));
+    EXPECT_TRUE(enabled(windows().show_requested));
+    EXPECT_EQ(table_rows(state().saturated_vapour_table), std::vector<std::string>(20, " "));
+}
+
+TEST_F(ResultsPanel, ListsFollowTheSelectedRow) {
+    ASSERT_TRUE(calculate("10", "25"));
+    const auto& w = windows();
+    const struct {
+        HWND list;
+        int row;
+    } selections[] = {{w.units_list, 5}, {w.names_list, 0}, {w.values_list, 19}};
+    for (const auto& s : selections) {
+        select_row(s.list, s.row);
+        for (HWND list : {w.names_list, w.values_list, w.units_list}) {
+            EXPECT_EQ(selected_row(list), s.row) << GetDlgCtrlID(s.list);
+        }
+    }
+}
+
+TEST_F(ResultsPanel, RecalculationKeepsTheSelectedRow) {
+    ASSERT_TRUE(calculate("10", "25"));
+    select_row(windows().names_list, 4);
+    ASSERT_TRUE(calculate("12", "25"));
+    EXPECT_EQ(selected_row(windows().values_list), 4);
+    click(windows().show_liquid);
+    EXPECT_EQ(selected_row(windows().values_list), 4);
+}
+
+TEST_F(ResultsPanel, TabSelectsTheFirstRowEverywhere) {
+    ASSERT_TRUE(calculate("10", "25"));
+    SendMessageA(main_window, WM_KEYDOWN, VK_TAB, 0);
+    const auto& w = windows();
+    for (HWND list : {w.names_list, w.values_list, w.units_list}) {
+        EXPECT_EQ(selected_row(list), 0);
+    }
+    EXPECT_EQ(GetFocus(), w.values_list);
+}
+
+TEST_F(ResultsPanel, SelectionEnablesCopyOnlyWithAResultOnShow) {
+    const auto& w = windows();
+    select_row(w.names_list, 3);
+    EXPECT_FALSE(enabled(w.copy_button));
+    EXPECT_TRUE(state().row_selected);
+    ASSERT_TRUE(calculate("10", "25"));
+    EXPECT_TRUE(enabled(w.copy_button)) << "a row was selected before the result arrived";
+}
+
+struct CopyCase {
+    const char* name;
+    const char* temperature;
+    int button;
+    int row;
+};
+
+class Copy : public ResultsPanel, public ::testing::WithParamInterface<CopyCase> {};
+
+TEST_P(Copy, PutsTheValueWithoutItsSignBlankOnTheClipboard) {
+    const CopyCase& c = GetParam();
+    ASSERT_TRUE(calculate("10", c.temperature));
+    click(GetDlgItem(windows().panel, c.button));
+    select_row(windows().values_list, c.row);
+    set_clipboard_text("sentinel");
+    ASSERT_TRUE(copy());
+    std::string row = displayed_rows(state())->rows[c.row];
+    if (!row.empty() && row.front() == ' ') {
+        row.erase(0, 1);
+    }
+    EXPECT_EQ(clipboard_text(), row);
+    EXPECT_NE(row, "sentinel");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Copy,
+    ::testing::Values(CopyCase{"positive_pressure", "25", IDC_SHOW_REQUESTED, 2},
+                      CopyCase{"negative_temperature", "-20", IDC_SHOW_REQUESTED, 3},
+                      CopyCase{"blank_latent_heat_of_a_subcooled_liquid", "-20", IDC_SHOW_REQUESTED,
+                               19},
+                      CopyCase{"saturated_vapour_enthalpy", "25", IDC_SHOW_SATURATED_VAPOUR, 4},
+                      CopyCase{"saturated_liquid_phase", "25", IDC_SHOW_SATURATED_LIQUID, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ResultsPanel, CopyTextsAreExact) {
+    ASSERT_TRUE(calculate("10", "-20"));
+    select_row(windows().values_list, 2);
+    ASSERT_TRUE(copy());
+    EXPECT_EQ(clipboard_text(), "10");
+    select_row(windows().values_list, 3);
+    ASSERT_TRUE(copy());
+    EXPECT_EQ(clipboard_text(), "-20");
+    select_row(windows().values_list, 19);
+    ASSERT_TRUE(copy());
+    EXPECT_EQ(clipboard_text(), "");
+}
+
+TEST_F(ResultsPanel, CopyWithoutASelectedRowDoesNothing) {
+    ASSERT_TRUE(calculate("10", "25"));
+    select_row(windows().values_list, 2);
+    SendMessageA(windows().values_list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    set_clipboard_text("sentinel");
+    ASSERT_TRUE(copy());
+    EXPECT_EQ(clipboard_text(), "sentinel");
+}
+
+TEST_F(ResultsPanel, CopyLeavesABusyClipboardAlone) {
+    ASSERT_TRUE(calculate("10", "25"));
+    select_row(windows().values_list, 2);
+    set_clipboard_text("sentinel");
+    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> held{false};
+    std::thread holder([&] {
+        held = OpenClipboard(nullptr) != FALSE;
+        SetEvent(opened);
+        WaitForSingleObject(release, 10000);
+        if (held) {
+            CloseClipboard();
+        }
+    });
+    WaitForSingleObject(opened, 5000);
+    EXPECT_TRUE(held);
+    EXPECT_TRUE(copy()) << "no message for a busy clipboard";
+    SetEvent(release);
+    holder.join();
+    CloseHandle(opened);
+    CloseHandle(release);
+    EXPECT_EQ(clipboard_text(), "sentinel");
+}
+
+TEST_F(ResultsPanel, ListColoursUseBrushesMadeOnce) {
+    const auto& w = windows();
+    HDC dc = GetDC(w.panel);
+    auto brush_for = [&](HWND list) {
+        return reinterpret_cast<HBRUSH>(SendMessageA(w.panel, WM_CTLCOLORLISTBOX,
+                                                     reinterpret_cast<WPARAM>(dc),
+                                                     reinterpret_cast<LPARAM>(list)));
+    };
+    HBRUSH values = brush_for(w.values_list);
+    HBRUSH names = brush_for(w.names_list);
+    for (int repaint = 0; repaint < 50; ++repaint) {
+        EXPECT_EQ(brush_for(w.values_list), values);
+        EXPECT_EQ(brush_for(w.units_list), names);
+        EXPECT_EQ(brush_for(w.names_list), names);
+    }
+    const COLORREF pale = GetNearestColor(dc, RGB(255, 255, 200));
+    EXPECT_EQ(GetBkColor(dc), RGB(192, 192, 192));
+    brush_for(w.values_list);
+    EXPECT_EQ(GetBkColor(dc), pale);
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+    ReleaseDC(w.panel, dc);
+    LOGBRUSH brush{};
+    ASSERT_TRUE(GetObjectA(values, sizeof brush, &brush));
+    EXPECT_EQ(brush.lbColor, pale);
+    ASSERT_TRUE(GetObjectA(names, sizeof brush, &brush));
+    EXPECT_EQ(brush.lbColor, RGB(192, 192, 192));
+
+    DestroyWindow(main_window);
+    EXPECT_EQ(GetObjectType(values), 0u) << "brushes are freed with the panel";
+    EXPECT_EQ(GetObjectType(names), 0u);
+}
+
+}  // namespace
+}  // namespace zeltra5::gui_test
