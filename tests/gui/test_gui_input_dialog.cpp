@@ -1,6 +1,7 @@
 // Input dialog: labels and texts per argument item, refusals, remembered texts and the request
 // it hands to the calculation.
 
+#include <ostream>
 #include <string>
 
 #include "app_test.hpp"
@@ -121,6 +122,10 @@ struct Refusal {
     const char* message;
     int focused;
 };
+
+void PrintTo(const Refusal& r, std::ostream* os) {
+    *os << r.name;
+}
 
 class Refusals : public InputDialog, public ::testing::WithParamInterface<Refusal> {};
 

@@ -1,5 +1,6 @@
 // Main window: start-up state, argument menu, About dialog and the two ways to exit.
 
+#include <ostream>
 #include <string>
 
 #include "app_test.hpp"
@@ -173,7 +174,17 @@ TEST_F(MainWindow, CloseCommandEndsTheLoopWithCodeZero) {
 }
 
 // The real program as its own process, ended from outside.
-class Program : public ::testing::TestWithParam<std::pair<UINT, WPARAM>> {};
+struct Ending {
+    const char* name;
+    UINT message;
+    WPARAM command;
+};
+
+void PrintTo(const Ending& e, std::ostream* os) {
+    *os << e.name;
+}
+
+class Program : public ::testing::TestWithParam<Ending> {};
 
 HWND find_process_window(DWORD process_id) {
     struct Search {
@@ -215,7 +226,7 @@ TEST_P(Program, ExitsWithCodeZero) {
     }
     EXPECT_NE(window, nullptr) << "no main window within 10 s";
     if (window != nullptr) {
-        PostMessageA(window, GetParam().first, GetParam().second, 0);
+        PostMessageA(window, GetParam().message, GetParam().command, 0);
     }
     const bool ended = WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0;
     if (!ended) {
@@ -230,12 +241,9 @@ TEST_P(Program, ExitsWithCodeZero) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EndedBy, Program,
-                         ::testing::Values(std::pair<UINT, WPARAM>{WM_COMMAND, IDM_EXIT},
-                                           std::pair<UINT, WPARAM>{WM_SYSCOMMAND, SC_CLOSE}),
-                         [](const auto& info) {
-                             return std::string(info.param.first == WM_COMMAND ? "exit_item"
-                                                                               : "close_command");
-                         });
+                         ::testing::Values(Ending{"exit_item", WM_COMMAND, IDM_EXIT},
+                                           Ending{"close_command", WM_SYSCOMMAND, SC_CLOSE}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace zeltra5::gui_test

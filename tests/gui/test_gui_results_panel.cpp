@@ -2,6 +2,7 @@
 // synchronised lists, the copy button and the clipboard, and the list colours.
 
 #include <atomic>
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -187,6 +188,10 @@ struct CopyCase {
     int button;
     int row;
 };
+
+void PrintTo(const CopyCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Copy : public ResultsPanel, public ::testing::WithParamInterface<CopyCase> {};
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 
 #include "zeltra5/shell_state.hpp"
@@ -45,6 +46,10 @@ struct MenuCase {
     ArgPopup check_popup;
 };
 
+void PrintTo(const MenuCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class MenuChecks : public ::testing::TestWithParam<MenuCase> {};
 
 TEST_P(MenuChecks, MovePopupMarksOnlyWhenThePopupChanges) {
@@ -82,6 +87,10 @@ struct ConversionCase {
     double second_factor;
 };
 
+void PrintTo(const ConversionCase& c, std::ostream* os) {
+    *os << "mode " << c.mode;
+}
+
 class UnitConversion : public ::testing::TestWithParam<ConversionCase> {};
 
 TEST_P(UnitConversion, ScalesOnlyPressureAndKilojoules) {
@@ -107,6 +116,10 @@ struct LabelCase {
     const char* second_symbol;
     const char* second_unit;
 };
+
+void PrintTo(const LabelCase& c, std::ostream* os) {
+    *os << "mode " << c.mode;
+}
 
 class DialogLabels : public ::testing::TestWithParam<LabelCase> {};
 
@@ -152,6 +165,10 @@ struct FieldCase {
     NumberText status;
     double value;
 };
+
+void PrintTo(const FieldCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
 
 class FieldReading : public ::testing::TestWithParam<FieldCase> {};
 
