@@ -91,6 +91,42 @@ TEST_F(MainWindow, HasAFixedFrameAroundThePanel) {
     EXPECT_EQ(background.lbColor, RGB(128, 128, 128));
 }
 
+std::vector<std::string> menu_texts(HMENU menu) {
+    std::vector<std::string> texts;
+    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+        char text[64] = {};
+        GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
+        texts.emplace_back(text);
+    }
+    return texts;
+}
+
+TEST_F(MainWindow, MenuNamesTheArgumentPairsAndCommands) {
+    HMENU bar = GetMenu(main_window);
+    EXPECT_EQ(menu_texts(bar),
+              (std::vector<std::string>{"Аргументы", "Задание", "О_программе...", "Выход"}));
+    const std::vector<std::pair<int, UINT>> commands = {
+        {1, IDM_INPUT}, {2, IDM_ABOUT}, {3, IDM_EXIT}};
+    for (const auto& [position, id] : commands) {
+        EXPECT_EQ(GetMenuItemID(bar, position), id);
+    }
+    HMENU arguments = GetSubMenu(bar, MENU_POS_ARGUMENTS);
+    EXPECT_EQ(menu_texts(arguments),
+              (std::vector<std::string>{"Ps ...", "Ts ...", "P, X", "P, T", "P, H", "P, U", "P, S",
+                                        "P, RO", "T, RO"}));
+    const UINT argument_ids[] = {IDM_ARG_P_X, IDM_ARG_P_T,  IDM_ARG_P_H, IDM_ARG_P_U,
+                                 IDM_ARG_P_S, IDM_ARG_P_RO, IDM_ARG_T_RO};
+    for (int position = 2; position < 9; ++position) {
+        EXPECT_EQ(GetMenuItemID(arguments, position), argument_ids[position - 2]);
+    }
+    for (int popup : {MENU_POS_PS_POPUP, MENU_POS_TS_POPUP}) {
+        HMENU sides = GetSubMenu(arguments, popup);
+        EXPECT_EQ(menu_texts(sides), (std::vector<std::string>{"Ж-ть", "Пар"}));
+        EXPECT_EQ(GetMenuItemID(sides, 0), static_cast<UINT>(popup == 0 ? 1 : 3));
+        EXPECT_EQ(GetMenuItemID(sides, 1), static_cast<UINT>(popup == 0 ? 2 : 4));
+    }
+}
+
 TEST_F(MainWindow, IsCentredOnTheDesktop) {
     RECT desktop;
     RECT window;
