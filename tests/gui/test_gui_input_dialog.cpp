@@ -240,13 +240,6 @@ TEST_F(InputDialog, KeepsTheFirstTextAfterARefusedSecond) {
     EXPECT_EQ(sent_requests.size(), 3u);
 }
 
-TEST_F(InputDialog, NeverRemembersAnOverlongText) {
-    win32::calculate_function = canned_calculation;
-    ASSERT_TRUE(calculate("10", "25"));
-    refused(repeated(69, ' ', "1234"), "25", "Неверный формат числа !");
-    EXPECT_EQ(open_and_read(IDM_ARG_P_T).first, "10");
-}
-
 TEST_F(InputDialog, IsCentredOnTheDesktop) {
     RECT dialog_rect{};
     ModalScript script;

@@ -11,20 +11,6 @@
 namespace zeltra5 {
 namespace {
 
-TEST(ArgItems, StandForTheirModeAndSide) {
-    const ArgItem expected[ARG_ITEM_COUNT] = {{0, 0}, {1, 1}, {1, 2}, {2, 1}, {2, 2}, {3, 0},
-                                              {4, 0}, {5, 0}, {6, 0}, {7, 0}, {8, 0}};
-    for (int item = 0; item < ARG_ITEM_COUNT; ++item) {
-        const auto pair = arg_item(item);
-        ASSERT_TRUE(pair.has_value()) << item;
-        EXPECT_EQ(pair->mode, expected[item].mode) << item;
-        EXPECT_EQ(pair->side, expected[item].side) << item;
-    }
-    EXPECT_FALSE(arg_item(-1).has_value());
-    EXPECT_FALSE(arg_item(11).has_value());
-    EXPECT_FALSE(arg_item(30).has_value());
-}
-
 TEST(ArgItems, OutsideTheMenuLeaveTheRequestAlone) {
     ShellState state;
     state.request = {MODE_PRESSURE_DENSITY, SIDE_LIQUID, 1.0, 2.0};
@@ -108,41 +94,6 @@ INSTANTIATE_TEST_SUITE_P(Modes, UnitConversion,
                                            ConversionCase{4, 1e5, 1e3}, ConversionCase{5, 1e5, 1e3},
                                            ConversionCase{6, 1e5, 1e3}, ConversionCase{7, 1e5, 1.0},
                                            ConversionCase{8, 1.0, 1.0}));
-
-struct LabelCase {
-    int mode;
-    const char* first_symbol;
-    const char* first_unit;
-    const char* second_symbol;
-    const char* second_unit;
-};
-
-void PrintTo(const LabelCase& c, std::ostream* os) {
-    *os << "mode " << c.mode;
-}
-
-class DialogLabels : public ::testing::TestWithParam<LabelCase> {};
-
-TEST_P(DialogLabels, NameTheSymbolsAndDisplayUnits) {
-    const LabelCase& c = GetParam();
-    const ArgLabels* labels = arg_labels(c.mode);
-    ASSERT_NE(labels, nullptr);
-    EXPECT_EQ(utf8_from_cp1251(labels->first_symbol), c.first_symbol);
-    EXPECT_EQ(utf8_from_cp1251(labels->first_unit), c.first_unit);
-    EXPECT_EQ(utf8_from_cp1251(labels->second_symbol), c.second_symbol);
-    EXPECT_EQ(utf8_from_cp1251(labels->second_unit), c.second_unit);
-}
-
-INSTANTIATE_TEST_SUITE_P(Modes, DialogLabels,
-                         ::testing::Values(LabelCase{0, "P", "бар", "X", " "},
-                                           LabelCase{1, "Ps", "бар", "X", " "},
-                                           LabelCase{2, "Ts", "°C", "X", " "},
-                                           LabelCase{3, "P", "бар", "T", "°C"},
-                                           LabelCase{4, "P", "бар", "H", "кДж / кг"},
-                                           LabelCase{5, "P", "бар", "U", "кДж / кг"},
-                                           LabelCase{6, "P", "бар", "S", "кДж / (кг·°C)"},
-                                           LabelCase{7, "P", "бар", "Ro", "кг / м3"},
-                                           LabelCase{8, "T", "°C", "Ro", "кг / м3"}));
 
 TEST(DialogLabels, NoneOutsideTheModes) {
     EXPECT_EQ(arg_labels(-1), nullptr);
