@@ -38,7 +38,7 @@ class ModalScript {
 
     // Calls `start`, which enters a modal loop, and plays the steps in order from inside it.
     // Answers true when every step ran and the watchdog did not have to end anything.
-    bool run(const std::function<void()>& start, DWORD timeout_ms = 5000);
+    bool run(const std::function<void()>& start, DWORD timeout_ms = 10000);
 
     // Captions of the dialogs the watchdog ended, for failure messages.
     const std::vector<std::string>& ended_by_watchdog() const { return ended_; }

@@ -256,15 +256,15 @@ TEST_P(Program, ExitsWithCodeZero) {
                                &startup, &process))
         << path;
     HWND window = nullptr;
-    for (int wait = 0; wait < 200 && window == nullptr; ++wait) {
+    for (int wait = 0; wait < 400 && window == nullptr; ++wait) {
         Sleep(50);
         window = find_process_window(process.dwProcessId);
     }
-    EXPECT_NE(window, nullptr) << "no main window within 10 s";
+    EXPECT_NE(window, nullptr) << "no main window within 20 s";
     if (window != nullptr) {
         PostMessageA(window, GetParam().message, GetParam().command, 0);
     }
-    const bool ended = WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0;
+    const bool ended = WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0;
     if (!ended) {
         TerminateProcess(process.hProcess, 1);
     }
