@@ -1,0 +1,88 @@
+#include "domain.hpp"
+
+#include <cmath>
+
+namespace zeltra5::reliability {
+namespace {
+
+constexpr double PX_TOP_TEMPERATURE = 500.0;  // degC, upper bounding state of mode 0
+
+// The single-phase state at (P, t) from the slot the range check takes it from.
+FluidState bounding_state(const double P, const double t, const bool liquid_slot) {
+    int phase = 0;
+    double x = 0.0;
+    FluidState liquid{};
+    FluidState vapour{};
+    state_from_pressure_temperature(0, P, t, phase, x, liquid, vapour);
+    return liquid_slot ? liquid : vapour;
+}
+
+}  // namespace
+
+Range first_value_range(const int mode) {
+    switch (mode) {
+        case MODE_PRESSURE_QUALITY:
+            return {MIN_PRESSURE, std::nextafter(CRITICAL_PRESSURE, 0.0), true};
+        case MODE_SATURATION_PRESSURE:
+            return {MIN_PRESSURE, CRITICAL_PRESSURE, true};
+        case MODE_SATURATION_TEMPERATURE:
+            return {MIN_TEMPERATURE, CRITICAL_TEMPERATURE_C, false};
+        case MODE_TEMPERATURE_DENSITY:
+            return {MIN_TEMPERATURE, MAX_TEMPERATURE, false};
+        default:
+            return {MIN_PRESSURE, MAX_PRESSURE, true};
+    }
+}
+
+Range second_value_band(const int mode, const double first) {
+    switch (mode) {
+        case MODE_PRESSURE_QUALITY: {
+            double ts = 0.0;
+            FluidState l{};
+            FluidState v{};
+            saturation_by_pressure(first, ts, l, v);
+            const double hl = state_enthalpy(l);
+            const double dh = state_enthalpy(v) - hl;
+            const double h_low = state_enthalpy(bounding_state(first, MIN_TEMPERATURE, true));
+            const double h_high = state_enthalpy(bounding_state(first, PX_TOP_TEMPERATURE, false));
+            return {(h_low - hl) / dh, (h_high - hl) / dh, false};
+        }
+        case MODE_SATURATION_PRESSURE:
+        case MODE_SATURATION_TEMPERATURE:
+            return {0.0, 0.0, false};
+        case MODE_PRESSURE_TEMPERATURE:
+            return {MIN_TEMPERATURE, MAX_TEMPERATURE, false};
+        case MODE_TEMPERATURE_DENSITY:
+            return {bounding_state(MIN_PRESSURE, first, false).rho,
+                    bounding_state(MAX_PRESSURE, first, true).rho, true};
+        default: {
+            const FluidState cold = bounding_state(first, MIN_TEMPERATURE, true);
+            const FluidState hot = bounding_state(first, MAX_TEMPERATURE, false);
+            switch (mode) {
+                case MODE_PRESSURE_ENTHALPY:
+                    return {state_enthalpy(cold), state_enthalpy(hot), false};
+                case MODE_PRESSURE_ENERGY:
+                    return {state_internal_energy(cold), state_internal_energy(hot), false};
+                case MODE_PRESSURE_ENTROPY:
+                    return {state_entropy(cold), state_entropy(hot), false};
+                default:  // density: the hot state is the thin end
+                    return {hot.rho, cold.rho, true};
+            }
+        }
+    }
+}
+
+double point_in(const Range& range, const double f) {
+    if (f <= 0.0) {
+        return range.lo;
+    }
+    if (f >= 1.0) {
+        return range.hi;
+    }
+    if (range.logarithmic && range.lo > 0.0) {
+        return range.lo * std::exp(f * std::log(range.hi / range.lo));
+    }
+    return range.lo + f * (range.hi - range.lo);
+}
+
+}  // namespace zeltra5::reliability

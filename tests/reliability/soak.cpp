@@ -1,0 +1,309 @@
+// zeltra5-soak: every argument mode over a dense grid of its domain, its edges and the
+// saturation line approached from both sides, each answer checked (result_checks.hpp) and the
+// equation-of-state work of each request counted.
+//
+//   zeltra5-soak [--grid N]     N x N points per mode and option (default 200)
+//
+// Exit code 0 only when no answer fails a check and no request needs more than
+// MAX_EVALUATIONS_PER_REQUEST evaluations (checked where the counters are compiled in).
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "domain.hpp"
+#include "result_checks.hpp"
+#include "zeltra5/evaluation_counters.hpp"
+
+namespace zeltra5::reliability {
+namespace {
+
+constexpr int MODES = 9;
+
+struct ModeTally {
+    unsigned long long requests = 0;
+    unsigned long long refused = 0;
+    unsigned long long phase[4] = {};
+};
+
+struct Soak {
+    ModeTally modes[MODES];
+    Deviations worst;
+    unsigned long long failures = 0;
+    unsigned long long max_evaluations = 0;
+    unsigned long long total_evaluations = 0;
+    CalcRequest max_request{};
+
+    void run(const int mode, const int side, const double first, const double second) {
+        const CalcRequest q{mode, side, first, second};
+        PropertyResult before{};
+        std::memset(&before, 0x5A, sizeof before);  // recognisable content a refusal must keep
+        PropertyResult r = before;
+        reset_evaluation_counters();
+        const int status = calculate_properties(q, r);
+        const unsigned long long n = evaluations_since_reset();
+        total_evaluations += n;
+        if (n > max_evaluations) {
+            max_evaluations = n;
+            max_request = q;
+        }
+        ModeTally& tally = modes[mode];
+        ++tally.requests;
+        if (status == 1) {
+            ++tally.refused;
+        } else if (status == 0 && r.phase >= 0 && r.phase <= 3) {
+            ++tally.phase[r.phase];
+        }
+        if (const char* failure = check_result(q, status, before, r, &worst)) {
+            record_failure(q, failure);
+        }
+    }
+
+    // Failures grouped by mode, side and reason, each with its first request.
+    struct FailureKind {
+        CalcRequest first;
+        const char* reason;
+        unsigned long long count;
+    };
+    static constexpr int KINDS = 64;
+    FailureKind kinds[KINDS] = {};
+    int kind_count = 0;
+
+    void record_failure(const CalcRequest& q, const char* reason) {
+        ++failures;
+        for (int i = 0; i < kind_count; ++i) {
+            FailureKind& k = kinds[i];
+            if (k.first.mode == q.mode && k.first.side == q.side &&
+                std::strcmp(k.reason, reason) == 0) {
+                ++k.count;
+                return;
+            }
+        }
+        if (kind_count < KINDS) {
+            kinds[kind_count++] = {q, reason, 1};
+        }
+    }
+
+    void print_failures() const {
+        for (int i = 0; i < kind_count; ++i) {
+            const FailureKind& k = kinds[i];
+            std::printf("FAIL x%llu mode %d side %d: %s\n  first at %.17g, %.17g (%a, %a)\n",
+                        k.count, k.first.mode, k.first.side, k.reason, k.first.first_value,
+                        k.first.second_value, k.first.first_value, k.first.second_value);
+        }
+    }
+};
+
+double up(const double v) {
+    return std::nextafter(v, HUGE_VAL);
+}
+double down(const double v) {
+    return std::nextafter(v, -HUGE_VAL);
+}
+
+// A dense grid of each mode, plain and with the superheat option (side 1); the saturation modes
+// with each side.
+void grid(Soak& soak, const int n) {
+    for (int mode = 0; mode < MODES; ++mode) {
+        const Range first = first_value_range(mode);
+        const bool one_dimensional =
+            mode == MODE_SATURATION_PRESSURE || mode == MODE_SATURATION_TEMPERATURE;
+        if (one_dimensional) {
+            const int points = n * n;
+            for (int i = 0; i < points; ++i) {
+                const double f = point_in(first, static_cast<double>(i) / (points - 1));
+                soak.run(mode, i % 3, f, 0.0);
+            }
+            continue;
+        }
+        for (int i = 0; i < n; ++i) {
+            const double f = point_in(first, static_cast<double>(i) / (n - 1));
+            const Range band = second_value_band(mode, f);
+            for (int j = 0; j < n; ++j) {
+                const double s = point_in(band, static_cast<double>(j) / (n - 1));
+                soak.run(mode, SIDE_NONE, f, s);
+                soak.run(mode, SIDE_LIQUID, f, s);
+            }
+        }
+    }
+}
+
+// Both sides of every range end: the end itself and the neighbouring doubles.
+void edges(Soak& soak, const int n) {
+    for (int mode = 0; mode < MODES; ++mode) {
+        const Range first = first_value_range(mode);
+        const double firsts[] = {down(first.lo), first.lo,     up(first.lo),        down(first.hi),
+                                 first.hi,       up(first.hi), point_in(first, 0.5)};
+        for (const double f : firsts) {
+            for (int side = 0; side < 3; ++side) {
+                if (mode == MODE_SATURATION_PRESSURE || mode == MODE_SATURATION_TEMPERATURE) {
+                    soak.run(mode, side, f, 0.0);
+                    continue;
+                }
+                // The band of the nearest first value inside the range.
+                const double inside = f < first.lo ? first.lo : (f > first.hi ? first.hi : f);
+                const Range band = second_value_band(mode, inside);
+                const double seconds[] = {down(band.lo), band.lo, up(band.lo),
+                                          down(band.hi), band.hi, up(band.hi)};
+                for (const double s : seconds) {
+                    soak.run(mode, side, f, s);
+                }
+            }
+        }
+        // Each band end along the whole first range.
+        if (mode != MODE_SATURATION_PRESSURE && mode != MODE_SATURATION_TEMPERATURE) {
+            for (int i = 0; i < n; ++i) {
+                const double f = point_in(first, static_cast<double>(i) / (n - 1));
+                const Range band = second_value_band(mode, f);
+                for (const double s : {band.lo, up(band.lo), down(band.hi), band.hi}) {
+                    soak.run(mode, SIDE_NONE, f, s);
+                }
+            }
+        }
+    }
+    // The critical pressure and temperature from both sides in the modes that cross them.
+    for (const double p : {down(CRITICAL_PRESSURE), CRITICAL_PRESSURE, up(CRITICAL_PRESSURE)}) {
+        for (const double t : {132.0, down(CRITICAL_TEMPERATURE_C), CRITICAL_TEMPERATURE_C,
+                               up(CRITICAL_TEMPERATURE_C), 133.0}) {
+            soak.run(MODE_PRESSURE_TEMPERATURE, SIDE_NONE, p, t);
+            soak.run(MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, p, t);
+        }
+    }
+}
+
+// The saturation line from both sides: at n saturation pressures, the (P, T) state within 1e-9 K
+// of Ts and at Ts itself, the caloric modes at the saturated liquid's and vapour's property and
+// the next doubles; at n saturation temperatures, the pressure within 1e-6 Pa of Ps and the
+// density at the saturated densities.
+void saturation_line(Soak& soak, const int n) {
+    const Range pressures = first_value_range(MODE_SATURATION_PRESSURE);
+    for (int i = 0; i < n; ++i) {
+        const double p = point_in(pressures, static_cast<double>(i) / (n - 1));
+        double ts = 0.0;
+        FluidState l{};
+        FluidState v{};
+        saturation_by_pressure(p, ts, l, v);
+        for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
+            for (const double t : {ts - 1e-9, down(ts), ts, up(ts), ts + 1e-9}) {
+                soak.run(MODE_PRESSURE_TEMPERATURE, side, p, t);
+            }
+            if (p >= CRITICAL_PRESSURE) {
+                continue;  // no two-phase modes at the critical pressure
+            }
+            for (const double x : {-1e-12, 0.0, 1e-12, 1.0 - 1e-12, 1.0, 1.0 + 1e-12}) {
+                soak.run(MODE_PRESSURE_QUALITY, side, p, x);
+            }
+            const double saturated[4][2] = {
+                {state_enthalpy(l), state_enthalpy(v)},
+                {state_internal_energy(l), state_internal_energy(v)},
+                {state_entropy(l), state_entropy(v)},
+                {l.rho, v.rho},
+            };
+            for (int k = 0; k < 4; ++k) {
+                const int mode = MODE_PRESSURE_ENTHALPY + k;
+                for (const double y : saturated[k]) {
+                    for (const double s : {down(y), y, up(y), y * (1 - 1e-9), y * (1 + 1e-9)}) {
+                        soak.run(mode, side, p, s);
+                    }
+                }
+            }
+        }
+    }
+    const Range temperatures = first_value_range(MODE_SATURATION_TEMPERATURE);
+    for (int i = 0; i < n; ++i) {
+        const double t = point_in(temperatures, static_cast<double>(i) / (n - 1));
+        double ps = 0.0;
+        FluidState l{};
+        FluidState v{};
+        saturation_by_temperature(t, ps, l, v);
+        for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
+            for (const double p : {ps - 1e-6, down(ps), ps, up(ps), ps + 1e-6}) {
+                soak.run(MODE_PRESSURE_TEMPERATURE, side, p, t);
+            }
+            for (const double rho : {l.rho, v.rho}) {
+                for (const double r :
+                     {down(rho), rho, up(rho), rho * (1 - 1e-9), rho * (1 + 1e-9)}) {
+                    soak.run(MODE_TEMPERATURE_DENSITY, side, t, r);
+                }
+            }
+        }
+    }
+}
+
+void print_deviation(const char* name, const Deviation& d) {
+    std::printf("  %-34s %.3e  at mode %d side %d (%.17g, %.17g)\n", name, d.value, d.request.mode,
+                d.request.side, d.request.first_value, d.request.second_value);
+}
+
+}  // namespace
+}  // namespace zeltra5::reliability
+
+int main(int argc, char** argv) {
+    using namespace zeltra5::reliability;
+    int n = 200;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--grid") == 0 && i + 1 < argc) {
+            n = std::atoi(argv[++i]);
+        } else {
+            std::fprintf(stderr, "usage: zeltra5-soak [--grid N]\n");
+            return 2;
+        }
+    }
+    if (n < 2) {
+        std::fprintf(stderr, "zeltra5-soak: the grid needs at least 2 points a side\n");
+        return 2;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    static Soak soak;  // large enough to keep off the stack of a sanitizer build
+    grid(soak, n);
+    edges(soak, n);
+    saturation_line(soak, n);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    unsigned long long requests = 0;
+    std::printf(
+        "zeltra5-soak: grid %d x %d per mode (plain and superheat option), edges, "
+        "saturation line at %d points from both sides\n",
+        n, n, n);
+    std::printf("mode   requests    refused   two-phase      liquid      vapour  supercrit.\n");
+    for (int m = 0; m < MODES; ++m) {
+        const ModeTally& t = soak.modes[m];
+        requests += t.requests;
+        std::printf("%4d %10llu %10llu %11llu %11llu %11llu %11llu\n", m, t.requests, t.refused,
+                    t.phase[0], t.phase[1], t.phase[2], t.phase[3]);
+    }
+    std::printf("worst deviations of the valid answers:\n");
+    print_deviation("pressure round trip (relative)", soak.worst.pressure);
+    print_deviation("saturated record pressure (rel.)", soak.worst.saturated_pressure);
+    print_deviation("h, u, s round trip (J/kg, J/(kg K))", soak.worst.caloric);
+    print_deviation("mode 8 temperature (K)", soak.worst.mode8_temperature);
+    print_deviation("mode 8 mixture temperature (K)", soak.worst.mode8_mixture_temperature);
+    print_deviation("mixture saturation temperature (K)", soak.worst.saturation);
+    print_deviation("mixture properties (relative)", soak.worst.mixture);
+    print_deviation("mode 8 mixture properties (rel.)", soak.worst.mode8_mixture);
+    print_deviation("rho v - 1", soak.worst.reciprocal);
+    print_deviation("(P, T) state's density (relative)", soak.worst.cross_mode_density);
+    print_deviation("density beyond its branch (rel.)", soak.worst.branch);
+    if (zeltra5::EVALUATION_COUNTERS_ENABLED) {
+        std::printf(
+            "equation-of-state evaluations per request: max %llu (bound %llu), mean %.1f"
+            ", at mode %d side %d (%.17g, %.17g)\n",
+            soak.max_evaluations, MAX_EVALUATIONS_PER_REQUEST,
+            static_cast<double>(soak.total_evaluations) / static_cast<double>(requests),
+            soak.max_request.mode, soak.max_request.side, soak.max_request.first_value,
+            soak.max_request.second_value);
+    } else {
+        std::printf("equation-of-state evaluations: counters not compiled in, bound not checked\n");
+    }
+    soak.print_failures();
+    std::printf("%llu requests in %.1f s, %llu failures\n", requests, seconds, soak.failures);
+    const bool over_bound = soak.max_evaluations > MAX_EVALUATIONS_PER_REQUEST;
+    if (over_bound) {
+        std::printf("FAIL: a request needed more than %llu evaluations\n",
+                    MAX_EVALUATIONS_PER_REQUEST);
+    }
+    return soak.failures == 0 && !over_bound ? 0 : 1;
+}
