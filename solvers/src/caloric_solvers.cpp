@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 
+#include "powers_of_ten.hpp"
 #include "zeltra5/fluid_state.hpp"
 #include "zeltra5/helmholtz.hpp"
 #include "zeltra5/saturation_fits.hpp"
@@ -136,7 +137,7 @@ void search_branch(const Member& m, const int& branch, const double& P, const do
         x = NOT_A_NUMBER;
         return;
     }
-    const double tolerance = std::pow(10.0, decimal_exponent(target, TOLERANCE_DIGITS));
+    const double tolerance = detail::power_of_ten(decimal_exponent(target, TOLERANCE_DIGITS));
 
     double temperatures[SECANT_NODES] = {t_lo, t_hi};
     double values[SECANT_NODES] = {0.0, 0.0};

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "powers_of_ten.hpp"
 #include "zeltra5/evaluation_counters.hpp"
 #include "zeltra5/fluid_state.hpp"
 #include "zeltra5/helmholtz.hpp"
@@ -88,7 +89,7 @@ void move_bracket(const double& t, const double& P, const BracketMoves& moves, d
 // as allowed when it misses P. Pressure is taken to rise with density inside the bracket.
 double solve_density(const double& t, const double& P, const double& lo_guess,
                      const double& hi_guess, const BracketMoves& moves) {
-    const double tolerance = std::pow(10.0, decimal_exponent(P, TOLERANCE_DIGITS));
+    const double tolerance = detail::power_of_ten(decimal_exponent(P, TOLERANCE_DIGITS));
 
     double lo = lo_guess;
     double hi = hi_guess;
@@ -313,11 +314,6 @@ int printed_exponent(const double& value) {
     return negative ? -exponent : exponent;
 }
 
-// Exact powers of ten 1e0 ... 1e22 (every one a double).
-constexpr double POWERS_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 }  // namespace
 
 int decimal_exponent(const double& value, const int& digits) {
@@ -332,7 +328,7 @@ int decimal_exponent(const double& value, const int& digits) {
     if (magnitude >= 1e-22 && magnitude < 1e22) {
         const int e = static_cast<int>(std::floor(std::log10(magnitude)));
         const double mantissa =
-            e >= 0 ? magnitude / POWERS_OF_TEN[e] : magnitude * POWERS_OF_TEN[-e];
+            e >= 0 ? magnitude / detail::POWERS_OF_TEN[e] : magnitude * detail::POWERS_OF_TEN[-e];
         if (mantissa >= 1.000000001 && mantissa <= 9.999999999) {
             return e - digits + 1;
         }
