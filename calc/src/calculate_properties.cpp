@@ -319,26 +319,10 @@ void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& 
 // Every field the result table shows must be a number. A supercritical result does not show its
 // relative enthalpy; a mixture's undefined fields are cleared to zero.
 bool shown_fields_finite(const PropertyResult& r) {
-    const double fields[] = {r.pressure,
-                             r.temperature,
-                             r.specific_enthalpy,
-                             r.mass_density,
-                             r.specific_volume,
-                             r.specific_internal_energy,
-                             r.specific_entropy,
-                             r.isobaric_heat_capacity,
-                             r.isochoric_heat_capacity,
-                             r.isentropic_coefficient,
-                             r.thermal_conductivity,
-                             r.kinematic_viscosity,
-                             r.dynamic_viscosity,
-                             r.prandtl_number,
-                             r.speed_of_sound,
-                             r.surface_tension,
-                             r.expansion_coefficient,
-                             r.latent_heat};
-    for (const double f : fields) {
-        if (!std::isfinite(f)) {
+    const ResultValues v = result_values(r);
+    // Field 0, the relative enthalpy, is not shown for a supercritical state.
+    for (int k = 1; k < RESULT_VALUE_COUNT; ++k) {
+        if (!std::isfinite(v.value[k])) {
             return false;
         }
     }

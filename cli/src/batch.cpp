@@ -155,26 +155,8 @@ std::size_t format_batch_result(const int status, const PropertyResult& r, char*
         return put_empty_fields(out, n, RESULT_FIELDS - 1);
     }
     n = put_text(out, n, "0");
-    const double values[] = {r.relative_enthalpy,
-                             r.pressure,
-                             r.temperature,
-                             r.specific_enthalpy,
-                             r.mass_density,
-                             r.specific_volume,
-                             r.specific_internal_energy,
-                             r.specific_entropy,
-                             r.isobaric_heat_capacity,
-                             r.isochoric_heat_capacity,
-                             r.isentropic_coefficient,
-                             r.thermal_conductivity,
-                             r.kinematic_viscosity,
-                             r.dynamic_viscosity,
-                             r.prandtl_number,
-                             r.speed_of_sound,
-                             r.surface_tension,
-                             r.expansion_coefficient,
-                             r.latent_heat};
-    for (const double v : values) {
+    const ResultValues values = result_values(r);
+    for (const double v : values.value) {
         out[n++] = ',';
         n = put_number(out, n, v);
     }

@@ -232,31 +232,10 @@ std::string trimmed(std::string s) {
 void print_json_result(const int status, const PropertyResult& r, const std::string& indent,
                        std::ostream& out) {
     const bool valid = status == 0;
-    const struct {
-        const char* name;
-        double value;
-    } fields[] = {{"relative_enthalpy", r.relative_enthalpy},
-                  {"pressure", r.pressure},
-                  {"temperature", r.temperature},
-                  {"specific_enthalpy", r.specific_enthalpy},
-                  {"mass_density", r.mass_density},
-                  {"specific_volume", r.specific_volume},
-                  {"specific_internal_energy", r.specific_internal_energy},
-                  {"specific_entropy", r.specific_entropy},
-                  {"isobaric_heat_capacity", r.isobaric_heat_capacity},
-                  {"isochoric_heat_capacity", r.isochoric_heat_capacity},
-                  {"isentropic_coefficient", r.isentropic_coefficient},
-                  {"thermal_conductivity", r.thermal_conductivity},
-                  {"kinematic_viscosity", r.kinematic_viscosity},
-                  {"dynamic_viscosity", r.dynamic_viscosity},
-                  {"prandtl_number", r.prandtl_number},
-                  {"speed_of_sound", r.speed_of_sound},
-                  {"surface_tension", r.surface_tension},
-                  {"expansion_coefficient", r.expansion_coefficient},
-                  {"latent_heat", r.latent_heat}};
-    for (const auto& f : fields) {
-        out << indent << '"' << f.name << "\": " << (valid ? json_number(f.value) : "null")
-            << ",\n";
+    const ResultValues values = result_values(r);
+    for (int k = 0; k < RESULT_VALUE_COUNT; ++k) {
+        out << indent << '"' << RESULT_VALUE_NAMES[k]
+            << "\": " << (valid ? json_number(values.value[k]) : "null") << ",\n";
     }
     const char* name = valid ? phase_state_name(r.phase, r.phase_detail) : nullptr;
     out << indent << "\"phase\": " << (valid ? std::to_string(r.phase) : "null") << ",\n";

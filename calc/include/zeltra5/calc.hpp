@@ -9,15 +9,15 @@ namespace zeltra5 {
 
 // Argument pairs.
 enum ArgMode : std::int32_t {
-    MODE_PRESSURE_QUALITY = 0,      // P [Pa], x
-    MODE_SATURATION_PRESSURE = 1,   // P [Pa]
+    MODE_PRESSURE_QUALITY = 0,        // P [Pa], x
+    MODE_SATURATION_PRESSURE = 1,     // P [Pa]
     MODE_SATURATION_TEMPERATURE = 2,  // t [degC]
-    MODE_PRESSURE_TEMPERATURE = 3,  // P [Pa], t [degC]
-    MODE_PRESSURE_ENTHALPY = 4,     // P [Pa], h [J/kg]
-    MODE_PRESSURE_ENERGY = 5,       // P [Pa], u [J/kg]
-    MODE_PRESSURE_ENTROPY = 6,      // P [Pa], s [J/(kg K)]
-    MODE_PRESSURE_DENSITY = 7,      // P [Pa], rho [kg/m3]
-    MODE_TEMPERATURE_DENSITY = 8,   // t [degC], rho [kg/m3]
+    MODE_PRESSURE_TEMPERATURE = 3,    // P [Pa], t [degC]
+    MODE_PRESSURE_ENTHALPY = 4,       // P [Pa], h [J/kg]
+    MODE_PRESSURE_ENERGY = 5,         // P [Pa], u [J/kg]
+    MODE_PRESSURE_ENTROPY = 6,        // P [Pa], s [J/(kg K)]
+    MODE_PRESSURE_DENSITY = 7,        // P [Pa], rho [kg/m3]
+    MODE_TEMPERATURE_DENSITY = 8,     // t [degC], rho [kg/m3]
 };
 
 enum SaturationSide : std::int32_t {
@@ -49,13 +49,48 @@ struct PropertyResult {
     double kinematic_viscosity;       // m2/s
     double dynamic_viscosity;         // Pa s
     double prandtl_number;
-    double speed_of_sound;            // m/s
-    double surface_tension;           // N/m
-    double expansion_coefficient;     // 1/K
-    double latent_heat;               // J/kg
-    std::int32_t phase;               // PhaseRegion
-    std::int32_t phase_detail;        // -1 subcooled, 0 saturated, 1 superheated, 3 supercritical
+    double speed_of_sound;         // m/s
+    double surface_tension;        // N/m
+    double expansion_coefficient;  // 1/K
+    double latent_heat;            // J/kg
+    std::int32_t phase;            // PhaseRegion
+    std::int32_t phase_detail;     // -1 subcooled, 0 saturated, 1 superheated, 3 supercritical
 };
+
+// The nineteen numeric fields of a result, in record order, with their names: for code that
+// checks, prints or compares every field.
+inline constexpr int RESULT_VALUE_COUNT = 19;
+inline constexpr const char* RESULT_VALUE_NAMES[RESULT_VALUE_COUNT] = {"relative_enthalpy",
+                                                                       "pressure",
+                                                                       "temperature",
+                                                                       "specific_enthalpy",
+                                                                       "mass_density",
+                                                                       "specific_volume",
+                                                                       "specific_internal_energy",
+                                                                       "specific_entropy",
+                                                                       "isobaric_heat_capacity",
+                                                                       "isochoric_heat_capacity",
+                                                                       "isentropic_coefficient",
+                                                                       "thermal_conductivity",
+                                                                       "kinematic_viscosity",
+                                                                       "dynamic_viscosity",
+                                                                       "prandtl_number",
+                                                                       "speed_of_sound",
+                                                                       "surface_tension",
+                                                                       "expansion_coefficient",
+                                                                       "latent_heat"};
+
+struct ResultValues {
+    double value[RESULT_VALUE_COUNT];
+};
+
+inline ResultValues result_values(const PropertyResult& r) {
+    return {{r.relative_enthalpy, r.pressure, r.temperature, r.specific_enthalpy, r.mass_density,
+             r.specific_volume, r.specific_internal_energy, r.specific_entropy,
+             r.isobaric_heat_capacity, r.isochoric_heat_capacity, r.isentropic_coefficient,
+             r.thermal_conductivity, r.kinematic_viscosity, r.dynamic_viscosity, r.prandtl_number,
+             r.speed_of_sound, r.surface_tension, r.expansion_coefficient, r.latent_heat}};
+}
 
 // 0 inside the domain, 1 outside. Values in the front end's units.
 int check_input_range(const double& first_value, const int& mode, const double& second_value);
