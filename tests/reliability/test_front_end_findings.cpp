@@ -39,5 +39,25 @@ TEST(FrontEndFindings, DISABLED_SuperheatOptionRefusesTheLoopInsideTheDomeInMode
     }
 }
 
+// Saturation at a pressure a little below the critical one: the saturation pressures of the two
+// starting temperatures differ by a rounding error only, so the secant step of the saturation
+// search lands at 7.7e8 degC. Mode 1 showed that temperature as valid (side 0) or refused a
+// request inside the domain (sides 1 and 2); the other modes classify against it.
+TEST(FrontEndFindings, DISABLED_SaturationSearchNearTheCriticalPressureStaysBelowIt) {
+    const double P = 11332130.505114544;
+    double ts = 0.0;
+    FluidState liquid{};
+    FluidState vapour{};
+    saturation_by_pressure(P, ts, liquid, vapour);
+    EXPECT_GT(ts, 132.0);
+    EXPECT_LE(ts, CRITICAL_TEMPERATURE_C);
+    for (const int side : {SIDE_NONE, SIDE_LIQUID, SIDE_VAPOUR}) {
+        int status = -1;
+        EXPECT_EQ(answer_check({MODE_SATURATION_PRESSURE, side, P, 0.0}, status), nullptr)
+            << "side " << side;
+        EXPECT_EQ(status, 0) << "side " << side;
+    }
+}
+
 }  // namespace
 }  // namespace zeltra5::reliability
