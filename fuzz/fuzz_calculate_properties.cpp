@@ -129,9 +129,8 @@ void print_most_evaluations() {
 }
 
 void note_evaluations(const unsigned long long n) {
-    if (most_evaluations == 0) {
-        std::atexit(print_most_evaluations);
-    }
+    static const bool registered = std::atexit(print_most_evaluations) == 0;
+    (void)registered;
     if (n > most_evaluations) {
         most_evaluations = n;
     }
