@@ -15,6 +15,8 @@ fuzz_seconds=${FUZZ_SECONDS:-60}
 soak_grid=${SOAK_GRID:-200}
 start=$(date +%s)
 stamp() { echo "== $1 ($(($(date +%s) - start)) s)"; }
+# Every stage runs even when an earlier one fails, so that one finding does not hide another.
+failed=()
 
 export ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_string_checks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -28,7 +30,8 @@ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZELTRA5_EVALUATION_COUNTERS=ON -DZELTRA5_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build/asan -j"$jobs"
 stamp "sanitizer test suite"
-ctest --test-dir build/asan --output-on-failure -j"$jobs" -E '^package_consumer$'
+ctest --test-dir build/asan --output-on-failure -j"$jobs" -E '^package_consumer$' ||
+  failed+=("sanitizer test suite")
 
 # 2. The fuzzers (Clang, libFuzzer), each from the seed corpus in the repository plus what
 #    earlier runs on this machine added in build/fuzz/work. Any finding fails the run; its input
@@ -45,16 +48,23 @@ for target in calculate_properties number_text batch; do
            -artifact_prefix=build/fuzz/findings/"$target"- -close_fd_mask=1)
   [ -f fuzz/"$target".dict ] && options+=(-dict=fuzz/"$target".dict)
   [ "$target" = calculate_properties ] || options+=(-max_len=4096)
-  build/fuzz/fuzz_"$target" "${options[@]}" "$work" fuzz/corpus/"$target" \
-    2> build/fuzz/"$target".log || { tail -n 60 build/fuzz/"$target".log; exit 1; }
+  if ! build/fuzz/fuzz_"$target" "${options[@]}" "$work" fuzz/corpus/"$target" \
+    2> build/fuzz/"$target".log; then
+    tail -n 60 build/fuzz/"$target".log
+    failed+=("fuzzer $target")
+  fi
   grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec|most equation)' \
-    build/fuzz/"$target".log
+    build/fuzz/"$target".log || true
 done
 
 # 3. The soak, optimised and with the evaluation counters (the configuration of tools/test.sh).
 stamp "soak"
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release -DZELTRA5_EVALUATION_COUNTERS=ON >/dev/null
 cmake --build build/native -j"$jobs" --target zeltra5-soak
-build/native/tests/reliability/zeltra5-soak --grid "$soak_grid"
+build/native/tests/reliability/zeltra5-soak --grid "$soak_grid" || failed+=("soak")
 
+if [ ${#failed[@]} -gt 0 ]; then
+  stamp "reliability run FAILED: ${failed[*]}"
+  exit 1
+fi
 stamp "reliability run passed"
