@@ -7,7 +7,7 @@ what=${1:-all}
 packages=(build-essential cmake ninja-build pkg-config googletest libgtest-dev libbenchmark-dev valgrind
           clang-14 libclang-rt-14-dev llvm-14)
 if [ "$what" = all ]; then
-  packages+=(g++-mingw-w64-x86-64 mingw-w64-tools wine64 xvfb xauth xdotool xclip
+  packages+=(g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth xdotool xclip
              fonts-liberation imagemagick locales)
 fi
 
