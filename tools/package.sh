@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Builds the release packages and checks them:
+#   build/package/windows/zeltra5-<version>-windows-x64.zip  zeltra5.exe, zeltra5-calc.exe, README
+#   build/package/native/zeltra5_<version>_<arch>.deb        zeltra5-calc, headers, static
+#                                                            libraries, CMake package
+# The zip's listing is printed and its zeltra5-calc.exe run under Wine. The .deb is installed
+# with dpkg (as root, or through sudo), zeltra5-calc is run from /usr/bin and a small project is
+# built against the installed CMake package; a package this script installed is removed again.
+#
+# Usage: tools/package.sh      (after tools/setup.sh all; tools/test.sh calls it)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=${JOBS:-2}
+root=$(pwd)
+out=$root/build/package
+step() { printf '\n== %s\n' "$*"; }
+fail() {
+    echo "package.sh: $*" >&2
+    exit 1
+}
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+
+# --- Windows zip ------------------------------------------------------------------------------
+step "Windows build (Release, mingw-w64)"
+cmake -S . -B "$out/windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DZELTRA5_BUILD_TESTS=OFF >/dev/null
+cmake --build "$out/windows" -j"$jobs"
+step "Windows zip"
+rm -f "$out"/windows/zeltra5-*.zip
+(cd "$out/windows" && cpack -G ZIP >/dev/null)
+zips=("$out"/windows/zeltra5-*-windows-x64.zip)
+zip=${zips[0]}
+[ -f "$zip" ] || fail "cpack made no zip"
+cmake -E tar tvf "$zip"
+top=$(basename "$zip" .zip)
+listing=$(cmake -E tar tf "$zip" | sed 's:/$::' | sort)
+for entry in zeltra5.exe zeltra5-calc.exe README.md; do
+    grep -qx "$top/$entry" <<<"$listing" || fail "$entry missing from $(basename "$zip")"
+done
+check_dir=$out/windows/zip-check
+rm -rf "$check_dir"
+mkdir -p "$check_dir"
+(cd "$check_dir" && cmake -E tar xf "$zip")
+for exe in zeltra5.exe zeltra5-calc.exe; do
+    [ "$(head -c 2 "$check_dir/$top/$exe")" = MZ ] || fail "$exe in the zip is not a Windows program"
+done
+if command -v wine >/dev/null 2>&1; then
+    wine_env=(WINEPREFIX="$out/windows/_wine/prefix" WINEDEBUG=-all
+              WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=)
+    mkdir -p "$out/windows/_wine/prefix"
+    # Output to a file: Wine's background processes of a new prefix inherit it and live on.
+    env "${wine_env[@]}" timeout 300 wine "$check_dir/$top/zeltra5-calc.exe" p-t 10 25 \
+        >"$check_dir/calc.txt" 2>"$check_dir/calc.err" || fail "zeltra5-calc.exe from the zip failed"
+    env "${wine_env[@]}" wineserver -k 2>/dev/null || true
+    grep -q 'Давление *10 *бар' "$check_dir/calc.txt" ||
+        fail "zeltra5-calc.exe from the zip printed no table: $(head -c 300 "$check_dir/calc.txt")"
+    echo "zeltra5-calc.exe from the zip runs under Wine"
+fi
+
+# --- Debian package ---------------------------------------------------------------------------
+step "native build (Release, installed under /usr)"
+cmake -S . -B "$out/native" -DCMAKE_BUILD_TYPE=Release -DZELTRA5_BUILD_TESTS=OFF \
+    -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+cmake --build "$out/native" -j"$jobs"
+step "Debian package"
+rm -f "$out"/native/zeltra5_*.deb
+(cd "$out/native" && cpack -G DEB >/dev/null)
+debs=("$out"/native/zeltra5_*.deb)
+deb=${debs[0]}
+[ -f "$deb" ] || fail "cpack made no .deb"
+dpkg-deb --info "$deb"
+dpkg-deb --contents "$deb"
+contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)
+for path in ./usr/bin/zeltra5-calc ./usr/include/zeltra5/zeltra5.hpp \
+    "./usr/lib/$multiarch/libzeltra5_calc.a" "./usr/lib/$multiarch/cmake/zeltra5/zeltra5Config.cmake"; do
+    grep -qx "$path" <<<"$contents" || fail "$path missing from $(basename "$deb")"
+done
+
+step "install the .deb and use it"
+was_installed=0
+dpkg-query -W -f='${Status}' zeltra5 2>/dev/null | grep -q 'install ok installed' && was_installed=1
+remove_package() {
+    if [ "$was_installed" -eq 0 ]; then
+        "${sudo_cmd[@]}" dpkg -r zeltra5 >/dev/null || true
+    fi
+}
+trap remove_package EXIT
+"${sudo_cmd[@]}" dpkg -i "$deb"
+[ "$(command -v zeltra5-calc)" = /usr/bin/zeltra5-calc ] || fail "zeltra5-calc is not /usr/bin/zeltra5-calc"
+/usr/bin/zeltra5-calc p-t 10 25 >"$out/native/installed-calc.txt"
+"$out/native/cli/zeltra5-calc" p-t 10 25 | cmp - "$out/native/installed-calc.txt" ||
+    fail "the installed zeltra5-calc prints another table than the build's"
+cat "$out/native/installed-calc.txt"
+consumer=$out/consumer
+rm -rf "$consumer"
+cmake -S tests/package/consumer -B "$consumer" -DCMAKE_BUILD_TYPE=Release \
+    -Dzeltra5_DIR="/usr/lib/$multiarch/cmake/zeltra5" >/dev/null
+cmake --build "$consumer" >/dev/null
+"$consumer/zeltra5_consumer" >/dev/null || fail "the project built against the installed package failed"
+echo "a project built with find_package(zeltra5) against /usr/lib/$multiarch/cmake/zeltra5 runs"
+
+step "packages"
+ls -l "$zip" "$deb"
