@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds everything and runs every test: the native build (numerical
-# part, command-line tool, shell logic) and, where present, the Windows build under Wine.
+# part, command-line tool, shell logic), the Windows build under Wine with the end-to-end
+# scenario of the program, and the release packages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,5 +14,13 @@ cmake --build build/native -j"$jobs"
 ctest --test-dir build/native --output-on-failure -j"$jobs"
 
 if [ -x tools/windows/build-and-test.sh ]; then
-  tools/windows/build-and-test.sh build/windows
+  # The end-to-end scenario needs a display of its own (Xvfb), not the null display driver of the
+  # other Windows tests: it runs on its own below.
+  tools/windows/build-and-test.sh build/windows -LE e2e
+  printf '\n== %s\n' "end-to-end scenario: zeltra5.exe under Wine on a virtual display"
+  ctest --test-dir build/windows -L e2e --output-on-failure
+  echo "screenshots: build/windows/tests/e2e/screenshots"
 fi
+
+# Release packages: the Windows zip and the Debian package, built, installed and checked.
+tools/package.sh
