@@ -80,9 +80,14 @@ inline ReferenceNumber reference_number(std::string_view text) {
     if (state != integer && state != fraction && state != exp_digits) {
         return {false, false, 0.0};
     }
-    static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
     const std::string copy(text);  // zero-terminated for the C library
+#ifdef _WIN32
+    static const _locale_t c_locale = _create_locale(LC_NUMERIC, "C");
+    const double value = _strtod_l(copy.c_str(), nullptr, c_locale);
+#else
+    static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
     const double value = strtod_l(copy.c_str(), nullptr, c_locale);
+#endif
     const bool accepted = std::isfinite(value) && !(value == 0.0 && nonzero_digit);
     return {false, accepted, accepted ? value : 0.0};
 }

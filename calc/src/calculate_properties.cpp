@@ -158,6 +158,26 @@ bool target_of(const Inputs& in, const Solution& sol, const FluidState& s, doubl
     }
 }
 
+// Whether s, a liquid below its saturated-liquid density, is the superheated liquid at its own
+// pressure and temperature; ts is the saturation temperature at its pressure.
+bool is_superheated_liquid(const FluidState& s, const double& ts) {
+    const double p = state_pressure(s);
+    const double t = s.T - KELVIN_OFFSET;
+    if (!(MIN_PRESSURE <= p && p <= MAX_PRESSURE) || !(s.rho > CRITICAL_DENSITY) || !(t > ts)) {
+        return false;
+    }
+    const int superheat = 1;
+    int phase = 0;
+    double x = 0.0;
+    FluidState liquid{};
+    FluidState vapour{};
+    state_from_pressure_temperature(superheat, p, t, phase, x, liquid, vapour);
+    // The densities agree to the solver's pressure acceptance, converted by (d rho / d p)_T.
+    const double drho_dp = 1.0 / (GAS_CONSTANT * s.T * stability(s));
+    return phase == PHASE_LIQUID &&
+           std::fabs(liquid.rho - s.rho) <= 1e-9 * s.rho + drho_dp * PRESSURE_TOLERANCE;
+}
+
 // Whether the single-phase state s is the answer to the request: the solvers never report
 // failure, so a state that does not reproduce what was given (a missed density bracket, a search
 // stopped at the end of its range, the superheat-limit state returned for an unreachable target)
@@ -192,16 +212,17 @@ bool state_answers_request(const Inputs& in, const Solution& sol, const FluidSta
     if (in.mode == MODE_TEMPERATURE_DENSITY && sol.phase == PHASE_LIQUID &&
         in.metastable_side == 1) {
         // With the superheat option every point not above the critical pressure comes back as a
-        // liquid. Only a state on the liquid branch of an isotherm below the critical temperature
-        // may be shown as one, and its pressure must lie in the domain (the equation's
-        // unphysical loop inside the dome reaches hundreds of MPa).
+        // liquid. A relabelled point (below the saturated-liquid density at its temperature) is
+        // shown only if it is the superheated liquid itself: hotter than the saturation
+        // temperature at its pressure, that pressure inside the domain, and the state the
+        // (P, T) solver with the superheat option finds at its pressure and temperature. The
+        // equation's loop inside the dome has stretches that look stable, with pressures in
+        // the domain, that are none of these (at 31.58 degC and 247.7 kg/m3: 9.45 bar, where
+        // the superheated liquid has 592.4 kg/m3).
         const double t = s.T - KELVIN_OFFSET;
         const bool stable_liquid = t < CRITICAL_TEMPERATURE_C && s.rho >= sat_liquid_density(t);
-        if (!stable_liquid) {
-            const double p = state_pressure(s);
-            if (!(MIN_PRESSURE <= p && p <= MAX_PRESSURE) || !(s.rho > CRITICAL_DENSITY)) {
-                return false;
-            }
+        if (!stable_liquid && !is_superheated_liquid(s, sol.ts)) {
+            return false;
         }
     }
     return true;

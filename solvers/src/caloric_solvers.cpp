@@ -27,16 +27,14 @@ struct Member {
     double t_hot;  // upper end of the vapour and supercritical search ranges, degC
 };
 
-// The pressure-quality mode admits mixture enthalpies up to that of the vapour at 500 degC, so
-// the member serving it searches the vapour up to there; the others stop at 450 degC.
-constexpr double QUALITY_MODE_MAX_TEMPERATURE = 500.0;
-
 constexpr Member ENTHALPY_MEMBER{MatchedProperty::enthalpy, true, MAX_TEMPERATURE};
 constexpr Member ENERGY_MEMBER{MatchedProperty::internal_energy, true, MAX_TEMPERATURE};
 constexpr Member ENTROPY_MEMBER{MatchedProperty::entropy, true, MAX_TEMPERATURE};
 constexpr Member DENSITY_MEMBER{MatchedProperty::density, false, MAX_TEMPERATURE};
-constexpr Member GIVEN_SATURATION_MEMBER{MatchedProperty::enthalpy, true,
-                                         QUALITY_MODE_MAX_TEMPERATURE};
+// The pressure-quality mode's range check admits mixture enthalpies up to the vapour at 500 degC;
+// its search still ends at 450 degC, the top of the domain, and the front end refuses a state
+// that does not reach the target.
+constexpr Member GIVEN_SATURATION_MEMBER{MatchedProperty::enthalpy, true, MAX_TEMPERATURE};
 
 constexpr double SUPERHEAT_CEILING = 129.4;  // no superheated liquid at or above this Ts, degC
 constexpr int TOLERANCE_DIGITS = 14;         // the target is met to about 14 significant digits

@@ -25,6 +25,9 @@ constexpr double HALF_WIDTH_MID = 5e-07;              // [BAND_LOW_UPPER, BAND_M
 constexpr double HALF_WIDTH_NEAR_CRITICAL = 0.01;     // [BAND_MID_UPPER, CRITICAL_PRESSURE]
 constexpr int MAX_SECANT_STEPS = 2;
 constexpr double COINCIDENT_PRESSURES = 1e-25;  // Pa
+// Lowest temperature a secant step may reach: a little below the domain, where the band below
+// the lowest pressure still searches.
+constexpr double LOWEST_SEARCH_TEMPERATURE = MIN_TEMPERATURE - 1.0;
 
 double secant_half_width(const double& P) {
     if (P < MIN_PRESSURE) {
@@ -106,7 +109,14 @@ double saturation_temperature(const double& P) {
         if (std::fabs(P1 - P0) < COINCIDENT_PRESSURES) {
             break;
         }
-        T_s = T0 + (P0 - P) * (T0 - T1) / (P1 - P0);
+        const double T_next = T0 + (P0 - P) * (T0 - T1) / (P1 - P0);
+        // Just below the critical pressure the two pressures can differ by a rounding error
+        // only (both near the cap), and the step flies off (7.7e8 degC at 11332130.5 Pa). A
+        // step that leaves the saturation line is not taken: the last temperature stands.
+        if (!(T_next >= LOWEST_SEARCH_TEMPERATURE && T_next <= CRITICAL_TEMPERATURE_C)) {
+            break;
+        }
+        T_s = T_next;
         const double P2 = saturation_pressure(T_s);
         T1 = T0;
         P1 = P0;

@@ -92,6 +92,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"(T, rho) inside the spinodal", 8, 1, 20.0, 450.0},
         RefusedCase{"(T, rho) on the unphysical loop (about 388 MPa)", 8, 1, 20.0, 300.0},
         RefusedCase{"(T, rho) a vapour relabelled as liquid", 8, 1, 20.0, 5.0},
+        // The range check admits mixture enthalpies up to the vapour at 500 degC; above 450 degC
+        // the search stops at the end of the domain with another enthalpy.
+        RefusedCase{"(P, x) whose state lies above 450 degC", 0, 0, 1e5, 1.9},
         RefusedCase{"saturation side outside 0 to 2", 1, 3, 1e5, 0.0},
         RefusedCase{"negative saturation side", 2, -1, 20.0, 0.0}));
 

@@ -21,10 +21,9 @@ constexpr double PRESSURE_REL = 1e-11;
 constexpr double SATURATED_PRESSURE_REL = 1e-3;
 constexpr double CALORIC_ABS = 0.02;  // J/kg, J/(kg K)
 constexpr double CALORIC_REL = 1e-11;
-constexpr double DENSITY_REL = 1e-9;          // the (P, T) state's density against the reported one
-constexpr double RECIPROCAL_TOL = 1e-15;      // |rho v - 1|
-constexpr double MODE8_TEMPERATURE = 1e-10;   // K: (t + 273.15) - 273.15 against t
-constexpr double PX_TOP_TEMPERATURE = 500.0;  // degC
+constexpr double DENSITY_REL = 1e-9;         // the (P, T) state's density against the reported one
+constexpr double RECIPROCAL_TOL = 1e-15;     // |rho v - 1|
+constexpr double MODE8_TEMPERATURE = 1e-10;  // K: (t + 273.15) - 273.15 against t
 // A mixture's temperature against the saturation temperature at its pressure. In mode 2 the
 // pressure is that of the fitted saturated liquid at t (capped at the critical pressure);
 // elsewhere the two come from the same solver call. Mode 8 shows that saturation temperature
@@ -149,8 +148,9 @@ const char* check_given_fields(const CalcRequest& q, const PropertyResult& r, De
 }
 
 const char* check_domain(const CalcRequest& q, const PropertyResult& r) {
-    // Mode 0 admits mixture enthalpies up to that of the vapour at 500 degC and solves them.
-    const double t_max = q.mode == MODE_PRESSURE_QUALITY ? PX_TOP_TEMPERATURE : MAX_TEMPERATURE;
+    // No mode shows a state outside the temperature domain (mode 0 admits mixture enthalpies up
+    // to that of the vapour at 500 degC, but refuses what lies above 450 degC).
+    const double t_max = MAX_TEMPERATURE;
     if (!(MIN_TEMPERATURE - 1e-9 <= r.temperature && r.temperature <= t_max + 1e-9)) {
         return "temperature outside the domain";
     }

@@ -1,5 +1,5 @@
 // Answers of the front end that the soak and the fuzzer found wrong. Each case must either be
-// refused or pass the answer checks. Disabled until the front end handles them.
+// refused or pass the answer checks.
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ const char* answer_check(const CalcRequest& q, int& status) {
 // subcooled liquids above the critical pressure (27.6 MPa at 50 degC), subcooled liquids with an
 // enthalpy of -8.2 MJ/kg, or superheated liquids far from the metastable liquid at their pressure
 // and temperature (247.7 kg/m3 where it has 592.4 kg/m3).
-TEST(FrontEndFindings, DISABLED_SuperheatOptionRefusesTheLoopInsideTheDomeInModeEight) {
+TEST(FrontEndFindings, SuperheatOptionRefusesTheLoopInsideTheDomeInModeEight) {
     const double points[][2] = {
         {50.115577889447238, 320.68534687299984},  // p = 27.6 MPa, "subcooled liquid"
         {2.4472361809045111, 248.31360285241985},  // liquid above the critical pressure
@@ -43,7 +43,7 @@ TEST(FrontEndFindings, DISABLED_SuperheatOptionRefusesTheLoopInsideTheDomeInMode
 // starting temperatures differ by a rounding error only, so the secant step of the saturation
 // search lands at 7.7e8 degC. Mode 1 showed that temperature as valid (side 0); the other modes
 // classify against it ((P, T) at 132.22 degC came out as a liquid of 200.9 kg/m3).
-TEST(FrontEndFindings, DISABLED_SaturationSearchNearTheCriticalPressureStaysBelowIt) {
+TEST(FrontEndFindings, SaturationSearchNearTheCriticalPressureStaysBelowIt) {
     const double P = 11332130.505114544;
     double ts = 0.0;
     FluidState liquid{};
