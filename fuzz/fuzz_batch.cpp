@@ -111,27 +111,9 @@ void check_answer(std::string_view out, const CalcRequest& q, std::string_view l
     if (out.substr(0, 2) != "0,") {
         fail("a valid request's line does not start with status 0", line);
     }
-    const double fields[] = {r.relative_enthalpy,
-                             r.pressure,
-                             r.temperature,
-                             r.specific_enthalpy,
-                             r.mass_density,
-                             r.specific_volume,
-                             r.specific_internal_energy,
-                             r.specific_entropy,
-                             r.isobaric_heat_capacity,
-                             r.isochoric_heat_capacity,
-                             r.isentropic_coefficient,
-                             r.thermal_conductivity,
-                             r.kinematic_viscosity,
-                             r.dynamic_viscosity,
-                             r.prandtl_number,
-                             r.speed_of_sound,
-                             r.surface_tension,
-                             r.expansion_coefficient,
-                             r.latent_heat};
+    const ResultValues fields = result_values(r);
     std::size_t pos = 2;
-    for (const double expected : fields) {
+    for (const double expected : fields.value) {
         const std::size_t comma = out.find(',', pos);
         const std::string text(out.substr(pos, comma - pos));
         const double read = std::strtod(text.c_str(), nullptr);

@@ -355,26 +355,11 @@ const char* check_result(const CalcRequest& q, const int status, const PropertyR
     if (!valid_phase_pair(r.phase, r.phase_detail)) {
         return "phase and phase_detail are no valid pair";
     }
-    const double fields[] = {r.pressure,
-                             r.temperature,
-                             r.specific_enthalpy,
-                             r.mass_density,
-                             r.specific_volume,
-                             r.specific_internal_energy,
-                             r.specific_entropy,
-                             r.isobaric_heat_capacity,
-                             r.isochoric_heat_capacity,
-                             r.isentropic_coefficient,
-                             r.thermal_conductivity,
-                             r.kinematic_viscosity,
-                             r.dynamic_viscosity,
-                             r.prandtl_number,
-                             r.speed_of_sound,
-                             r.surface_tension,
-                             r.expansion_coefficient,
-                             r.latent_heat};
-    for (const double f : fields) {
-        if (!std::isfinite(f)) {
+    // Every field after the relative enthalpy is shown in every phase (cleared to 0 where a
+    // mixture has none).
+    const ResultValues fields = result_values(r);
+    for (int k = 1; k < RESULT_VALUE_COUNT; ++k) {
+        if (!std::isfinite(fields.value[k])) {
             return "a shown field is not finite";
         }
     }
