@@ -8,7 +8,7 @@ packages=(build-essential cmake ninja-build pkg-config googletest libgtest-dev l
           clang-14 libclang-rt-14-dev llvm-14)
 if [ "$what" = all ]; then
   packages+=(g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth xdotool xclip
-             fonts-liberation imagemagick locales)
+             fonts-liberation imagemagick locales file)
 fi
 
 missing=()
