@@ -22,6 +22,10 @@ fail() {
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+# cpack finds the .deb's dependencies with dpkg-shlibdeps, after `file` has told it the programs.
+for tool in file dpkg-shlibdeps x86_64-w64-mingw32-g++-posix; do
+    command -v "$tool" >/dev/null 2>&1 || fail "$tool is missing: install it with tools/setup.sh all"
+done
 
 # --- Windows zip ------------------------------------------------------------------------------
 step "Windows build (Release, mingw-w64)"
