@@ -7,9 +7,9 @@
 # Usage: scenario.sh --exe zeltra5.exe --calc zeltra5-calc[.exe] --out DIR [--wine-dir DIR]
 #   --exe       the Windows program
 #   --calc      the command-line calculator of the same build (a .exe runs under Wine too)
-#   --out       screenshots (NN-step.png, failure.png) and logs; emptied first
+#   --out       screenshots (NN-step.png, failure.png) and logs; those of an earlier run go first
 #   --wine-dir  keeps the Wine prefix for X (x11-prefix) and, when the system lacks it, the
-#               ru_RU.UTF-8 locale between runs (default: the parent of --out, /_wine)
+#               ru_RU.UTF-8 locale between runs (default: _wine beside --out)
 # Environment: E2E_TIME_LIMIT bounds the whole run in seconds (default 240; the first run also
 # creates the Wine prefix, about 15 s).
 # Exit status: 0 every check passed, 1 a check failed, 2 usage or set-up error.
@@ -17,13 +17,14 @@
 # Steps: P, T 10 bar 25 °C, every row of the value list against zeltra5-calc; a few rows of the
 # saturated liquid and vapour tables; "Перегрев ж-ти" and a superheated liquid; an input outside
 # the domain (message box "Ошибка", panel disabled and blank); a comma refused by the input dialog;
-# "Ts ..." "Пар" with its disabled second field; the About dialog; "Выход" with exit code 0.
+# "Ts ..." "Пар" with its second field disabled (greyed and passed over by Tab; its " 1.0" is seen
+# in the screenshot, the quality 1 in the result); the About dialog; "Выход" with exit code 0.
 set -euo pipefail
 # Column offsets in zeltra5-calc's table are counted in characters.
 export LC_ALL=C.UTF-8
 
 usage() {
-    sed -n '8,13p' "$0" | sed 's/^# \{0,1\}//' >&2
+    sed -n '7,15p' "$0" | sed 's/^# \{0,1\}//' >&2
     exit 2
 }
 die() {
@@ -54,7 +55,8 @@ done
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-rm -rf "${out:?}"/*
+# What an earlier run left: screenshots, expected tables, logs.
+rm -f "$out"/*.png "$out"/*.txt "$out"/*.err "$out"/*.log "$out/display"
 [ -n "$wine_dir" ] || wine_dir=$(dirname "$out")/_wine
 mkdir -p "$wine_dir"
 wine_dir=$(cd "$wine_dir" && pwd)
