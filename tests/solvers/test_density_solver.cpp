@@ -9,6 +9,7 @@
 #include <limits>
 #include <ostream>
 
+#include "../../solvers/src/powers_of_ten.hpp"
 #include "zeltra5/evaluation_counters.hpp"
 #include "zeltra5/fluid_state.hpp"
 #include "zeltra5/helmholtz.hpp"
@@ -30,8 +31,9 @@ double celsius(const FluidState& s) {
     return s.T - KELVIN_OFFSET;
 }
 
+// The solver's pressure tolerance at P, formed as the solver forms it.
 double tolerance(const double& P) {
-    return std::pow(10.0, decimal_exponent(P, 13));
+    return detail::power_of_ten(decimal_exponent(P, 13));
 }
 
 // The state at (t, rho) reproduces P to the solver's tolerance, or, for a stiff liquid whose
