@@ -5,11 +5,14 @@ set -euo pipefail
 
 what=${1:-all}
 packages=(build-essential cmake ninja-build pkg-config googletest libgtest-dev libbenchmark-dev valgrind
-          clang-14 libclang-rt-14-dev llvm-14)
+          clang-14 libclang-rt-14-dev llvm-14 locales)
 if [ "$what" = all ]; then
   packages+=(g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth xdotool xclip
-             fonts-liberation imagemagick locales file)
+             fonts-liberation imagemagick file)
 fi
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -17,9 +20,14 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
     "${missing[@]}" >/dev/null
+fi
+
+# A locale whose decimal point is a comma, so that the tests of locale-independent number texts
+# run rather than skip.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8 2>/dev/null ||
+    echo "setup: no comma-decimal locale (the locale tests will skip)"
 fi

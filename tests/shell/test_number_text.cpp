@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "comma_locale.hpp"
 #include "zeltra5/number_text.hpp"
 
 namespace zeltra5 {
@@ -76,25 +77,14 @@ TEST(NumberText, StopsAtTheGivenLengthNotAtATerminator) {
 }
 
 TEST(NumberText, SameReadingInACommaDecimalLocale) {
-    const char* const previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous != nullptr ? previous : "C";
-    bool comma_locale = false;
-    for (const char* name : {"de_DE.UTF-8", "ru_RU.UTF-8", "fr_FR.UTF-8", "ru_RU.CP1251"}) {
-        if (std::setlocale(LC_NUMERIC, name) != nullptr &&
-            std::localeconv()->decimal_point[0] == ',') {
-            comma_locale = true;
-            break;
-        }
-    }
-    if (!comma_locale) {
-        std::setlocale(LC_NUMERIC, saved.c_str());
+    const testing_support::CommaDecimalLocale comma;
+    if (!comma.available) {
         GTEST_SKIP() << "no comma-decimal locale installed";
     }
     double v = 0.0;
     EXPECT_EQ(read_number_text("2.5", v), NumberText::ok);
     EXPECT_EQ(v, 2.5);
     EXPECT_EQ(read_number_text("2,5", v), NumberText::bad_format);
-    std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 TEST(NumberText, MessagesOfTheDialog) {

@@ -11,6 +11,7 @@
 #include <limits>
 #include <string>
 
+#include "comma_locale.hpp"
 #include "zeltra5/result_table.hpp"
 
 namespace zeltra5 {
@@ -71,25 +72,16 @@ TEST(ResultTable, SameDigitsAsTheGeneralFormat) {
 }
 
 TEST(ResultTable, NoCommaInACommaDecimalLocale) {
-    const char* const previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous != nullptr ? previous : "C";
-    bool comma_locale = false;
-    for (const char* name : {"de_DE.UTF-8", "ru_RU.UTF-8", "fr_FR.UTF-8", "ru_RU.CP1251"}) {
-        if (std::setlocale(LC_NUMERIC, name) != nullptr &&
-            std::localeconv()->decimal_point[0] == ',') {
-            comma_locale = true;
-            break;
-        }
-    }
-    if (!comma_locale) {
-        std::setlocale(LC_NUMERIC, saved.c_str());
-        GTEST_SKIP() << "no comma-decimal locale installed";
-    }
     PropertyResult r = sample(2, 1);
     r.temperature = 2.5;
     ResultTable t{};
-    format_result_table(r, t);
-    std::setlocale(LC_NUMERIC, saved.c_str());
+    {
+        const testing_support::CommaDecimalLocale comma;
+        if (!comma.available) {
+            GTEST_SKIP() << "no comma-decimal locale installed";
+        }
+        format_result_table(r, t);
+    }
     EXPECT_STREQ(t.rows[3], " 2.5");
 }
 
