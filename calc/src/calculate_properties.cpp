@@ -173,9 +173,8 @@ bool is_superheated_liquid(const FluidState& s, const double& ts) {
     FluidState vapour{};
     state_from_pressure_temperature(superheat, p, t, phase, x, liquid, vapour);
     // The densities agree to the solver's pressure acceptance, converted by (d rho / d p)_T.
-    const double drho_dp = 1.0 / (GAS_CONSTANT * s.T * stability(s));
     return phase == PHASE_LIQUID &&
-           std::fabs(liquid.rho - s.rho) <= 1e-9 * s.rho + drho_dp * PRESSURE_TOLERANCE;
+           std::fabs(liquid.rho - s.rho) <= 1e-9 * s.rho + state_drho_dp_t(s) * PRESSURE_TOLERANCE;
 }
 
 // Whether the single-phase state s is the answer to the request: the solvers never report
