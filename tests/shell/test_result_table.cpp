@@ -164,7 +164,7 @@ TEST(ResultTable, UnknownPhaseLeavesRowZero) {
 
 TEST(ResultTable, RowNamesAndUnits) {
     EXPECT_EQ(utf8_from_cp1251(result_row_name(0)), " Фазовое состояние ");
-    EXPECT_EQ(utf8_from_cp1251(result_row_name(16)), " Cкорость звука ");
+    EXPECT_EQ(utf8_from_cp1251(result_row_name(16)), " Скорость звука ");
     EXPECT_EQ(utf8_from_cp1251(result_row_name(18)), " Темп. к-т объемного расширения ");
     EXPECT_EQ(utf8_from_cp1251(result_row_unit(2)), " бар");
     EXPECT_EQ(utf8_from_cp1251(result_row_unit(8)), " кДж / (кг·°C)");
