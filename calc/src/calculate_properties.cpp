@@ -177,13 +177,13 @@ bool is_superheated_liquid(const FluidState& s, const double& ts) {
            std::fabs(liquid.rho - s.rho) <= 1e-9 * s.rho + state_drho_dp_t(s) * PRESSURE_TOLERANCE;
 }
 
-// Whether the single-phase state s is the answer to the request: the solvers never report
-// failure, so a state that does not reproduce what was given (a missed density bracket, a search
-// stopped at the end of its range, the superheat-limit state returned for an unreachable target)
-// is caught here.
-bool state_answers_request(const Inputs& in, const Solution& sol, const FluidState& s) {
+// Whether the single-phase state s is the answer to the request (none), or why not: the solvers
+// never report failure, so a state that does not reproduce what was given (a missed density
+// bracket, a search stopped at the end of its range, the superheat-limit state returned for an
+// unreachable target) is caught here.
+RefusalReason state_answers_request(const Inputs& in, const Solution& sol, const FluidState& s) {
     if (is_saturation_mode(in.mode)) {
-        return true;  // the saturated pair at the given pressure or temperature by definition
+        return RefusalReason::none;  // the saturated pair at the given pressure or temperature
     }
     // The saturated records are the model's saturation state at P0 (their densities come from the
     // saturation fits); every other state is a solution of the equation of state and must be
@@ -192,21 +192,22 @@ bool state_answers_request(const Inputs& in, const Solution& sol, const FluidSta
         sol.phase != PHASE_SUPERCRITICAL && (same_record(s, sol.l) || same_record(s, sol.v));
     if (!saturated_record) {
         if (!(stability(s) > 0.0)) {
-            return false;
+            return RefusalReason::unstable_state;
         }
         if (in.mode != MODE_TEMPERATURE_DENSITY &&
             !(std::fabs(state_pressure(s) - in.first) <= PRESSURE_TOLERANCE)) {
-            return false;
+            return RefusalReason::not_reproduced;
         }
     }
     if (in.mode == MODE_PRESSURE_TEMPERATURE &&
         !(std::fabs((s.T - KELVIN_OFFSET) - in.second) <= TEMPERATURE_MARGIN)) {
-        return false;  // e.g. a superheated liquid solved at the limit instead of the input
+        // e.g. a superheated liquid solved at the limit instead of the input
+        return RefusalReason::not_reproduced;
     }
     double target = 0.0;
     double value = 0.0;
     if (target_of(in, sol, s, target, value) && !(std::fabs(value - target) <= TARGET_TOLERANCE)) {
-        return false;
+        return RefusalReason::not_reproduced;
     }
     if (in.mode == MODE_TEMPERATURE_DENSITY && sol.phase == PHASE_LIQUID &&
         in.metastable_side == 1) {
@@ -221,10 +222,10 @@ bool state_answers_request(const Inputs& in, const Solution& sol, const FluidSta
         const double t = s.T - KELVIN_OFFSET;
         const bool stable_liquid = t < CRITICAL_TEMPERATURE_C && s.rho >= sat_liquid_density(t);
         if (!stable_liquid && !is_superheated_liquid(s, sol.ts)) {
-            return false;
+            return RefusalReason::not_superheated_liquid;
         }
     }
-    return true;
+    return RefusalReason::none;
 }
 
 void fill_mixture(const Inputs& in, const Solution& sol, PropertyResult& r) {
@@ -349,9 +350,19 @@ bool shown_fields_finite(const PropertyResult& r) {
     return r.phase == PHASE_SUPERCRITICAL || std::isfinite(r.relative_enthalpy);
 }
 
-}  // namespace
+// Records why a request is refused, when the caller asks; answers INVALID.
+int refuse(Refusal* why, const Refusal& refusal) {
+    if (why != nullptr) {
+        *why = refusal;
+    }
+    return INVALID;
+}
 
-int calculate_properties(const CalcRequest& request, PropertyResult& result) {
+int refuse(Refusal* why, const RefusalReason reason) {
+    return refuse(why, Refusal{reason, -1, -1, 0.0, 0.0, 0.0, 0.0});
+}
+
+int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) {
     const CalcRequest req = request;
     const Inputs in{req.mode, req.side, req.side == SIDE_LIQUID ? 1 : 0, req.first_value,
                     req.second_value};
@@ -366,26 +377,26 @@ int calculate_properties(const CalcRequest& request, PropertyResult& result) {
     if (saturation_needed) {
         saturation_by_pressure(in.first, sat.T_s, sat.liquid, sat.vapour);
     }
-    if (check_input_range_with(in.first, in.mode, in.second, saturation_needed ? &sat : nullptr) !=
-        0) {
+    if (check_input_range_with(in.first, in.mode, in.second, saturation_needed ? &sat : nullptr,
+                               why) != 0) {
         return INVALID;
     }
     // In the saturation modes the side becomes the phase code: only 0, 1 and 2 name one.
     if (is_saturation_mode(in.mode) && (in.side < SIDE_NONE || in.side > SIDE_VAPOUR)) {
-        return INVALID;
+        return refuse(why, RefusalReason::bad_request);
     }
 
     Solution sol;
     solve(in, sat, sol);
     if (sol.phase < PHASE_TWO_PHASE || sol.phase > PHASE_SUPERCRITICAL) {
-        return INVALID;
+        return refuse(why, RefusalReason::not_reproduced);
     }
     if (in.mode >= MODE_PRESSURE_TEMPERATURE && sol.phase != PHASE_SUPERCRITICAL &&
         !sol.saturation_known) {
         saturation_by_pressure(sol.p0, sol.ts, sol.l, sol.v);
     }
     if (sol.phase != PHASE_SUPERCRITICAL && !std::isfinite(sol.ts)) {
-        return INVALID;
+        return refuse(why, RefusalReason::not_reproduced);
     }
 
     PropertyResult r{};
@@ -393,6 +404,9 @@ int calculate_properties(const CalcRequest& request, PropertyResult& result) {
     r.phase = sol.phase;
     if (sol.phase == PHASE_TWO_PHASE) {
         fill_mixture(in, sol, r);
+        if (!shown_fields_finite(r)) {
+            return refuse(why, RefusalReason::not_reproduced);
+        }
     } else {
         const FluidState& s = sol.phase == PHASE_LIQUID ? sol.a : sol.b;
         if (sol.phase == PHASE_LIQUID && !is_saturation_mode(in.mode)) {
@@ -400,20 +414,38 @@ int calculate_properties(const CalcRequest& request, PropertyResult& result) {
             // it (above Ts = 129.41 degC the fitted limit lies below Ts). In the (P, T) mode the
             // solver stops at the limit, so the input temperature is the one to test.
             const double t = in.mode == MODE_PRESSURE_TEMPERATURE ? in.second : s.T - KELVIN_OFFSET;
-            if (t > sol.ts && !(t - superheat_limit_temperature(sol.ts) <= TEMPERATURE_MARGIN)) {
-                return INVALID;
+            const double limit = superheat_limit_temperature(sol.ts);
+            if (t > sol.ts && !(t - limit <= TEMPERATURE_MARGIN)) {
+                const int input = in.mode == MODE_PRESSURE_TEMPERATURE ? 1 : -1;
+                return refuse(why, Refusal{RefusalReason::superheat_limit, input, FIELD_TEMPERATURE,
+                                           t, limit, sol.p0, 0.0});
             }
         }
-        if (!state_answers_request(in, sol, s)) {
-            return INVALID;
+        if (const RefusalReason reason = state_answers_request(in, sol, s);
+            reason != RefusalReason::none) {
+            return refuse(why, reason);
         }
         fill_single_phase(in, sol, s, r);
-    }
-    if (!shown_fields_finite(r)) {
-        return INVALID;
+        if (!shown_fields_finite(r)) {
+            // The saturated records of the last 0.05 K below the critical temperature lie in
+            // the equation's unstable region, where cp and the speed of sound are not defined.
+            return refuse(why, stability(s) > 0.0 ? RefusalReason::not_reproduced
+                                                  : RefusalReason::unstable_state);
+        }
     }
     result = r;
     return VALID;
+}
+
+}  // namespace
+
+int calculate_properties(const CalcRequest& request, PropertyResult& result) {
+    return calculate(request, result, nullptr);
+}
+
+int calculate_properties_with_reason(const CalcRequest& request, PropertyResult& result,
+                                     Refusal& why) {
+    return calculate(request, result, &why);
 }
 
 }  // namespace zeltra5

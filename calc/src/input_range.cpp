@@ -4,6 +4,7 @@
 // temperature).
 
 #include <cmath>
+#include <initializer_list>
 
 #include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
@@ -66,21 +67,88 @@ double band_property(const int& mode, const FluidState& s) {
     }
 }
 
+int band_field(const int& mode) {
+    switch (mode) {
+        case MODE_PRESSURE_ENTHALPY:
+            return FIELD_ENTHALPY;
+        case MODE_PRESSURE_ENERGY:
+            return FIELD_INTERNAL_ENERGY;
+        case MODE_PRESSURE_ENTROPY:
+            return FIELD_ENTROPY;
+        default:
+            return FIELD_DENSITY;
+    }
+}
+
+constexpr int OUTSIDE = 1;
+constexpr int INSIDE = 0;
+
+// Records why a request is refused, when the caller asks; answers OUTSIDE.
+struct Refuse {
+    Refusal* why;
+
+    int operator()(const RefusalReason reason, const int input, const int field,
+                   const double& value, const double& limit) const {
+        if (why != nullptr) {
+            *why = Refusal{reason, input, field, value, limit, 0.0, 0.0};
+        }
+        return OUTSIDE;
+    }
+
+    // `value` against [lo, hi]: INSIDE, or the refusal naming the bound it broke.
+    int range(const int input, const int field, const double& value, const double& lo,
+              const double& hi) const {
+        if (value < lo) {
+            return (*this)(RefusalReason::below_minimum, input, field, value, lo);
+        }
+        if (value > hi) {
+            return (*this)(RefusalReason::above_maximum, input, field, value, hi);
+        }
+        return INSIDE;
+    }
+
+    // `value` against the band [lo, hi] of the bounding states at (P, t_lo) and (P, t_hi), or at
+    // (p_lo, t) and (p_hi, t). A NaN edge refuses as not reproducible.
+    int band(const int input, const int field, const double& value, const double& lo,
+             const double& p_lo, const double& t_lo, const double& hi, const double& p_hi,
+             const double& t_hi) const {
+        if (inside(value, lo, hi)) {
+            return INSIDE;
+        }
+        const bool below = !(value >= lo);
+        if (why != nullptr) {
+            *why = Refusal{below ? RefusalReason::below_band : RefusalReason::above_band,
+                           input,
+                           field,
+                           value,
+                           below ? lo : hi,
+                           below ? p_lo : p_hi,
+                           below ? t_lo : t_hi};
+            if (!std::isfinite(why->limit)) {
+                why->reason = RefusalReason::not_reproduced;
+            }
+        }
+        return OUTSIDE;
+    }
+};
+
 }  // namespace
 
 int check_input_range(const double& first_value, const int& mode, const double& second_value) {
-    return check_input_range_with(first_value, mode, second_value, nullptr);
+    return check_input_range_with(first_value, mode, second_value, nullptr, nullptr);
 }
 
 int check_input_range_with(const double& first_value, const int& mode, const double& second_value,
-                           const PressureSaturation* saturation_at_first) {
-    constexpr int OUTSIDE = 1;
-    constexpr int INSIDE = 0;
+                           const PressureSaturation* saturation_at_first, Refusal* why) {
+    const Refuse refuse{why};
     if (mode < MODE_PRESSURE_QUALITY || mode > MODE_TEMPERATURE_DENSITY) {
-        return OUTSIDE;
+        return refuse(RefusalReason::bad_request, -1, -1, mode, 0.0);
     }
-    if (!std::isfinite(first_value) || !std::isfinite(second_value)) {
-        return OUTSIDE;
+    for (const int input : {0, 1}) {
+        const double& v = input == 0 ? first_value : second_value;
+        if (!std::isfinite(v)) {
+            return refuse(RefusalReason::not_finite, input, -1, v, 0.0);
+        }
     }
     const double& P = first_value;
     const double& t = first_value;
@@ -89,7 +157,10 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
     switch (mode) {
         case MODE_PRESSURE_QUALITY: {
             // The critical pressure itself is outside: there is no two-phase region there.
-            if (!(MIN_PRESSURE <= P && P < CRITICAL_PRESSURE)) {
+            if (P >= CRITICAL_PRESSURE) {
+                return refuse(RefusalReason::no_two_phase, 0, FIELD_PRESSURE, P, CRITICAL_PRESSURE);
+            }
+            if (refuse.range(0, FIELD_PRESSURE, P, MIN_PRESSURE, CRITICAL_PRESSURE) != INSIDE) {
                 return OUTSIDE;
             }
             const PressureSaturation& sat = saturation_at(P, saturation_at_first, own);
@@ -97,28 +168,30 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             const double h_mix =
                 state_enthalpy(sat.liquid) * (1.0 - x) + state_enthalpy(sat.vapour) * x;
             if (!std::isfinite(h_mix)) {
-                return OUTSIDE;
+                return refuse(RefusalReason::not_finite, 1, FIELD_ENTHALPY, h_mix, 0.0);
             }
             FluidState low{};
             FluidState high{};
             bounding_state(P, MIN_TEMPERATURE, sat, true, low);
             bounding_state(P, BAND_TOP_TEMPERATURE_PX, sat, false, high);
-            return inside(h_mix, state_enthalpy(low), state_enthalpy(high)) ? INSIDE : OUTSIDE;
+            return refuse.band(1, FIELD_ENTHALPY, h_mix, state_enthalpy(low), P, MIN_TEMPERATURE,
+                               state_enthalpy(high), P, BAND_TOP_TEMPERATURE_PX);
         }
         case MODE_SATURATION_PRESSURE:
-            return inside(P, MIN_PRESSURE, CRITICAL_PRESSURE) ? INSIDE : OUTSIDE;
+            return refuse.range(0, FIELD_PRESSURE, P, MIN_PRESSURE, CRITICAL_PRESSURE);
         case MODE_SATURATION_TEMPERATURE:
-            return inside(t, MIN_TEMPERATURE, CRITICAL_TEMPERATURE_C) ? INSIDE : OUTSIDE;
+            return refuse.range(0, FIELD_TEMPERATURE, t, MIN_TEMPERATURE, CRITICAL_TEMPERATURE_C);
         case MODE_PRESSURE_TEMPERATURE:
-            return inside(P, MIN_PRESSURE, MAX_PRESSURE) &&
-                           inside(second_value, MIN_TEMPERATURE, MAX_TEMPERATURE)
-                       ? INSIDE
-                       : OUTSIDE;
+            if (refuse.range(0, FIELD_PRESSURE, P, MIN_PRESSURE, MAX_PRESSURE) != INSIDE) {
+                return OUTSIDE;
+            }
+            return refuse.range(1, FIELD_TEMPERATURE, second_value, MIN_TEMPERATURE,
+                                MAX_TEMPERATURE);
         case MODE_PRESSURE_ENTHALPY:
         case MODE_PRESSURE_ENERGY:
         case MODE_PRESSURE_ENTROPY:
         case MODE_PRESSURE_DENSITY: {
-            if (!inside(P, MIN_PRESSURE, MAX_PRESSURE)) {
+            if (refuse.range(0, FIELD_PRESSURE, P, MIN_PRESSURE, MAX_PRESSURE) != INSIDE) {
                 return OUTSIDE;
             }
             const PressureSaturation& sat = saturation_at(P, saturation_at_first, own);
@@ -129,17 +202,21 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             const double y_cold = band_property(mode, cold);
             const double y_hot = band_property(mode, hot);
             // Density falls with temperature: the hot state bounds it from below.
-            const bool ok = mode == MODE_PRESSURE_DENSITY ? inside(second_value, y_hot, y_cold)
-                                                          : inside(second_value, y_cold, y_hot);
-            return ok ? INSIDE : OUTSIDE;
+            if (mode == MODE_PRESSURE_DENSITY) {
+                return refuse.band(1, FIELD_DENSITY, second_value, y_hot, P, MAX_TEMPERATURE,
+                                   y_cold, P, MIN_TEMPERATURE);
+            }
+            return refuse.band(1, band_field(mode), second_value, y_cold, P, MIN_TEMPERATURE, y_hot,
+                               P, MAX_TEMPERATURE);
         }
         default: {  // MODE_TEMPERATURE_DENSITY
-            if (!inside(t, MIN_TEMPERATURE, MAX_TEMPERATURE)) {
+            if (refuse.range(0, FIELD_TEMPERATURE, t, MIN_TEMPERATURE, MAX_TEMPERATURE) != INSIDE) {
                 return OUTSIDE;
             }
             const double thin = bounding_density(MIN_PRESSURE, t, false);
             const double dense = bounding_density(MAX_PRESSURE, t, true);
-            return inside(second_value, thin, dense) ? INSIDE : OUTSIDE;
+            return refuse.band(1, FIELD_DENSITY, second_value, thin, MIN_PRESSURE, t, dense,
+                               MAX_PRESSURE, t);
         }
     }
 }

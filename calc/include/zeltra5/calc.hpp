@@ -59,6 +59,27 @@ struct PropertyResult {
 
 // The nineteen numeric fields of a result, in record order, with their names: for code that
 // checks, prints or compares every field.
+enum ResultFieldIndex : int {
+    FIELD_RELATIVE_ENTHALPY,
+    FIELD_PRESSURE,
+    FIELD_TEMPERATURE,
+    FIELD_ENTHALPY,
+    FIELD_DENSITY,
+    FIELD_SPECIFIC_VOLUME,
+    FIELD_INTERNAL_ENERGY,
+    FIELD_ENTROPY,
+    FIELD_CP,
+    FIELD_CV,
+    FIELD_ISENTROPIC_EXPONENT,
+    FIELD_CONDUCTIVITY,
+    FIELD_KINEMATIC_VISCOSITY,
+    FIELD_DYNAMIC_VISCOSITY,
+    FIELD_PRANDTL,
+    FIELD_SPEED_OF_SOUND,
+    FIELD_SURFACE_TENSION,
+    FIELD_EXPANSION,
+    FIELD_LATENT_HEAT,
+};
 inline constexpr int RESULT_VALUE_COUNT = 19;
 inline constexpr const char* RESULT_VALUE_NAMES[RESULT_VALUE_COUNT] = {"relative_enthalpy",
                                                                        "pressure",
@@ -92,10 +113,46 @@ inline ResultValues result_values(const PropertyResult& r) {
              r.speed_of_sound, r.surface_tension, r.expansion_coefficient, r.latent_heat}};
 }
 
+// Why a request was refused: the rule it broke, the value that broke it and the limit, so that
+// every interface can say "temperature 500 degC is above 450 degC" instead of only "outside".
+enum class RefusalReason : std::int32_t {
+    none = 0,
+    bad_request,      // mode outside 0 to 8, or a saturation side outside 0 to 2
+    not_finite,       // input `input` is NaN or infinite
+    below_minimum,    // `value` (input `input`, or the state's own when -1) is below `limit`
+    above_maximum,    // ... above `limit`
+    below_band,       // `value` is below `limit`, its value in the state at (edge_pressure,
+                      // edge_temperature) that bounds the domain at the given pressure or
+                      // temperature
+    above_band,       // ... above it
+    no_two_phase,     // quality given at or above the critical pressure `limit`
+    superheat_limit,  // a liquid at `value` degC beyond its superheat limit `limit` at
+                      // edge_pressure
+    unstable_state,   // the only state found is mechanically unstable (near the critical point)
+    not_reproduced,   // no state found reproduces the given values
+    not_superheated_liquid,  // with the superheat option, a (T, rho) state that is no superheated
+                             // liquid at its own pressure
+};
+
+struct Refusal {
+    RefusalReason reason = RefusalReason::none;
+    std::int32_t input = -1;  // 0 the first value, 1 the second, -1 a value of the state found
+    std::int32_t field = -1;  // what `value` and `limit` are: an index of RESULT_VALUE_NAMES
+    double value = 0.0;       // SI units, temperatures in degC
+    double limit = 0.0;
+    double edge_pressure = 0.0;     // Pa
+    double edge_temperature = 0.0;  // degC
+};
+
 // 0 inside the domain, 1 outside. Values in the front end's units.
 int check_input_range(const double& first_value, const int& mode, const double& second_value);
 
 // 0: `result` holds a valid state. 1: outside the domain (the record must not be shown).
 int calculate_properties(const CalcRequest& request, PropertyResult& result);
+
+// The same calculation; after a 1 `why` says what was refused (left alone after a 0). Costs
+// nothing more when the request is valid.
+int calculate_properties_with_reason(const CalcRequest& request, PropertyResult& result,
+                                     Refusal& why);
 
 }  // namespace zeltra5
