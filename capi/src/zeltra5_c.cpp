@@ -312,7 +312,18 @@ int explain(const Call& call, const StateResult& result, char* buffer, const int
     if (call.error.problem != Problem::none) {
         length = describe_argument_error(call.error, call.options.language, buffer, room);
     } else if (call.status != STATUS_VALID) {
-        length = describe_refusal(result, call.options.language, buffer, room);
+        // A refusal that only the superheat option brings says so, as the command line does.
+        const bool by_superheat = result.options.superheat &&
+                                  (result.refusal.reason == RefusalReason::superheat_limit ||
+                                   result.refusal.reason == RefusalReason::not_superheated_liquid);
+        Writer prefix(buffer, room);
+        if (by_superheat) {
+            prefix << (call.options.language == Language::english ? "with superheat=1: "
+                                                                  : "при superheat=1: ");
+        }
+        const std::size_t shift = std::min(prefix.length(), room > 0 ? room - 1 : 0);
+        length = prefix.length() +
+                 describe_refusal(result, call.options.language, buffer + shift, room - shift);
     } else if (room > 0) {
         buffer[0] = '\0';
     }
@@ -340,7 +351,7 @@ const char* c_text(const std::string_view text) {
 extern "C" {
 
 const char* zeltra5_version(void) {
-    return ZELTRA5_VERSION_STRING;
+    return library_version();
 }
 
 double zeltra5_property(const char* property, const char* pair, const double first,

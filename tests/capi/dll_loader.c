@@ -387,24 +387,35 @@ static int compare(const char* options) {
         fprintf(stderr, "no status, phase or phase_detail column\n");
         return 1;
     }
-    /* Each line is the answer to the request of the same number. */
+    /* The line of units, as zeltra5_field_unit gives them. */
+    if (fgets(line, sizeof line, stdin) == NULL || split(line, cells) != columns ||
+        strcmp(cells[status_column], "units") != 0) {
+        fprintf(stderr, "no line of units after the header\n");
+        return 1;
+    }
+    for (k = 0; k < FIELDS; ++k) {
+        if (strcmp(text_at(dll.field_unit(k, options)), cells[field_column[k]]) != 0) {
+            fail(2, "unit differs", dll.field_name(k));
+        }
+    }
+    /* Each line after them is the answer to the request of the same number. */
     while (fgets(line, sizeof line, stdin) != NULL) {
         const int count = split(line, cells);
         if (!request(n, strstr(options, "units=display") == NULL, &q)) {
-            fail(n + 2, "more lines than requests", NULL);
+            fail(n + 3, "more lines than requests", NULL);
             break;
         }
         if (count != columns) {
-            fail(n + 2, "cell count differs from the header's", NULL);
+            fail(n + 3, "cell count differs from the header's", NULL);
         } else {
-            compare_line(n + 2, &q, options, cells, count, field_column, status_column,
+            compare_line(n + 3, &q, options, cells, count, field_column, status_column,
                          phase_column, detail_column, error_column, name_column);
             valid += atoi(cells[status_column]) == 0;
         }
         ++n;
     }
     if (request(n, 0, &q)) {
-        fail(n + 2, "fewer lines than requests", NULL);
+        fail(n + 3, "fewer lines than requests", NULL);
     }
     printf("%d states (%d valid) compared with zeltra5-calc, options \"%s\": %s\n", n, valid,
            options, failures == 0 ? "bit for bit the same" : "DIFFERENT");

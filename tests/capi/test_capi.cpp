@@ -227,6 +227,9 @@ TEST(CInterface, ExplanationNamesWhatIsWrong) {
         {"p-t", 10.0, 500.0, "units=display", "temperature 500 °C is above 450 °C"},
         {"p-t", 10.0, 500.0, "units=display;lang=ru", "температура 500 °C выше 450 °C"},
         {"p-t", 1e6, NaN, nullptr, "temperature is not a finite number"},
+        {"p-t", 10.0, 60.0, "units=display;superheat=1",
+         "with superheat=1: 60 °C is above the liquid's superheat limit at 10 bar, "
+         "43.641088629166454 °C"},
         {nullptr, 1.0, 2.0, nullptr, "no argument pair given"},
         {"p\x01q", 1.0, 2.0, nullptr, "unknown argument pair \"p?q\""},
         {"p-t", 1.0, 2.0, "lang=ru;units=bar", "недопустимое значение \"bar\" параметра \"units\""},
@@ -275,17 +278,29 @@ TEST(CInterface, ExplanationNamesWhatIsWrong) {
 
 // The text never runs past `size`, is always terminated, is cut only between whole UTF-8
 // characters, and the answer is the whole text's length at any size.
+void explanation_is_bounded(double t, const char* options);
+
 TEST(CInterface, ExplanationIsBoundedAndCutAtWholeCharacters) {
-    const char* options = "units=display;lang=ru";
-    const std::string whole = explanation("p-t", 10.0, 500.0, options);
+    // Russian words in two-byte characters; the superheat option's words before the library's.
+    explanation_is_bounded(500.0, "units=display;lang=ru");
+    explanation_is_bounded(60.0, "units=display;lang=ru;superheat=1");
+    char text[8] = "#######";
+    EXPECT_EQ(zeltra5_explain("p-t", 10.0, 500.0, nullptr, nullptr, 5), -1);
+    EXPECT_EQ(zeltra5_explain("p-t", 10.0, 500.0, nullptr, text, -1), -1);
+    EXPECT_EQ(zeltra5_explain_saturated("p-t", 10.0, 500.0, nullptr, 1, text, -8), -1);
+    EXPECT_STREQ(text, "#######");
+}
+
+void explanation_is_bounded(const double t, const char* options) {
+    const std::string whole = explanation("p-t", 10.0, t, options);
     ASSERT_GT(whole.size(), 20u);
     const int length = static_cast<int>(whole.size());
-    EXPECT_EQ(zeltra5_explain("p-t", 10.0, 500.0, options, nullptr, 0), length);
+    EXPECT_EQ(zeltra5_explain("p-t", 10.0, t, options, nullptr, 0), length);
     for (int size = 0; size <= length + 2; ++size) {
         SCOPED_TRACE(size);
         std::vector<char> storage(static_cast<std::size_t>(size) + 2, '#');
         char* text = storage.data() + 1;
-        EXPECT_EQ(zeltra5_explain("p-t", 10.0, 500.0, options, text, size), length);
+        EXPECT_EQ(zeltra5_explain("p-t", 10.0, t, options, text, size), length);
         EXPECT_EQ(storage.front(), '#');
         EXPECT_EQ(storage.back(), '#');
         if (size == 0) {
@@ -301,11 +316,6 @@ TEST(CInterface, ExplanationIsBoundedAndCutAtWholeCharacters) {
                     (static_cast<unsigned char>(whole[kept.size()]) & 0xC0) != 0x80);
         EXPECT_GE(kept.size() + 4, std::min<std::size_t>(whole.size(), size - 1));
     }
-    char text[8] = "#######";
-    EXPECT_EQ(zeltra5_explain("p-t", 10.0, 500.0, options, nullptr, 5), -1);
-    EXPECT_EQ(zeltra5_explain("p-t", 10.0, 500.0, options, text, -1), -1);
-    EXPECT_EQ(zeltra5_explain_saturated("p-t", 10.0, 500.0, options, 1, text, -8), -1);
-    EXPECT_STREQ(text, "#######");
 }
 
 // The saturated states are the library's, beside the state the same arguments give.

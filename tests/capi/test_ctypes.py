@@ -166,6 +166,14 @@ def compare_batch(lib, calc, cli_options, options):
     if missing:
         fail(f"zeltra5-calc --batch {' '.join(cli_options)} gives no column {sorted(missing)}")
         return 0, 0
+    if not rows or rows[0]["status"] != "units":
+        fail(f"zeltra5-calc --batch {' '.join(cli_options)} gives no line of units")
+        return 0, 0
+    units = rows.pop(0)
+    for k, name in enumerate(lib.names):
+        unit = lib.lib.zeltra5_field_unit(k, options.encode()).decode()
+        if unit != units[name]:
+            fail(f"unit of {name} {unit!r}, zeltra5-calc {units[name]!r} ({options})")
     if len(rows) != len(grid):
         fail(f"{len(rows)} answers to {len(grid)} requests ({options})")
         return 0, 0
@@ -190,7 +198,9 @@ def compare_batch(lib, calc, cli_options, options):
                                            opts.encode())
             if not same(one, values[k]):
                 fail(f"{where}: zeltra5_property({lib.symbols[k]}) {one!r}")
-        if lib.explain(pair, a, b, opts) != row["error"]:
+        # The command line names its own option where the library's text names superheat=1.
+        expected_error = row["error"].replace("with --superheat:", "with superheat=1:")
+        if lib.explain(pair, a, b, opts) != expected_error:
             fail(f"{where}: explanation {lib.explain(pair, a, b, opts)!r}, zeltra5-calc "
                  f"{row['error']!r}")
         if status == 0 and lib.phase_name(phase, detail, "lang=ru") != row["phase_name"]:
@@ -224,8 +234,8 @@ def compare_json(lib, calc):
             if not same(values[k], expected):
                 fail(f"{where}: {name} {values[k]!r}, zeltra5-calc {answer[name]!r}")
             unit = lib.lib.zeltra5_field_unit(k, options.encode()).decode()
-            if unit != answer["unit"][name]:
-                fail(f"{where}: unit of {name} {unit!r}, zeltra5-calc {answer['unit'][name]!r}")
+            if unit != answer["units"][name]:
+                fail(f"{where}: unit of {name} {unit!r}, zeltra5-calc {answer['units'][name]!r}")
         if (answer["error"] or "") != lib.explain(pair, a, b, options):
             fail(f"{where}: explanation {lib.explain(pair, a, b, options)!r}")
         for side in (1, 2):
