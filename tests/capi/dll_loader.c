@@ -316,8 +316,19 @@ static void compare_line(int line, const struct Request* q, const char* options,
     if (length != (Long)strlen((const char*)text)) {
         fail(line, "zeltra5_explain's length", (const char*)text);
     }
-    if (error_column >= 0 && strcmp((const char*)text, cells[error_column]) != 0) {
-        fail(line, "explanation differs", (const char*)text);
+    if (error_column >= 0) {
+        /* The command line names its own option where the library's text names superheat=1. */
+        const char* cli = "with --superheat: ";
+        char expected[600];
+        if (strncmp(cells[error_column], cli, strlen(cli)) == 0) {
+            snprintf(expected, sizeof expected, "with superheat=1: %s",
+                     cells[error_column] + strlen(cli));
+        } else {
+            snprintf(expected, sizeof expected, "%s", cells[error_column]);
+        }
+        if (strcmp((const char*)text, expected) != 0) {
+            fail(line, "explanation differs", (const char*)text);
+        }
     }
     if ((status == 0) != (length == 0)) {
         fail(line, "explanation of a valid state", (const char*)text);
