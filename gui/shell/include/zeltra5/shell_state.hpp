@@ -60,10 +60,16 @@ const ArgLabels* arg_labels(int mode);
 // " 0.0" for the liquid side, " 1.0" otherwise. nullptr when the field is edited.
 const char* fixed_second_text(const CalcRequest& request);
 
-// Slots of the remembered texts: 71 characters and the terminating zero. The edit boxes take
-// no more than that, and a longer text is refused as a number.
+// Slots of the remembered texts: 71 characters and the terminating zero. A longer text is
+// refused as a number.
 inline constexpr std::size_t REMEMBERED_TEXT_SIZE = 72;
 inline constexpr std::size_t INPUT_TEXT_LIMIT = REMEMBERED_TEXT_SIZE - 1;
+
+// Characters an input box takes. More than a slot holds, so that a text typed or pasted beyond
+// INPUT_TEXT_LIMIT stays whole in the box and is refused, instead of being cut to a shorter text
+// that reads as a different number.
+inline constexpr std::size_t INPUT_BOX_LIMIT = 256;
+static_assert(INPUT_BOX_LIMIT > INPUT_TEXT_LIMIT);
 
 struct RememberedTexts {
     char first[ARG_MODE_COUNT][REMEMBERED_TEXT_SIZE];
