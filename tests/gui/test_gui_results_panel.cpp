@@ -1,7 +1,9 @@
 // Results panel: the calculation's effect on the lists and buttons, the table switch, the
-// synchronised lists, the copy button and the clipboard, and the list colours.
+// synchronised lists and their rows on the same lines, the copy button and the clipboard, and the
+// list colours.
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -34,9 +36,25 @@ class ResultsPanel : public AppTest {
     bool enabled(HWND control) { return IsWindowEnabled(control) != FALSE; }
 
     // The copy button's click; a message box would fail the script.
-    bool copy() {
+    bool copy(HWND button = nullptr) {
         ModalScript script;
-        return script.run([this] { click(windows().copy_button); }, 2000);
+        return script.run([&] { click(button != nullptr ? button : windows().copy_button); }, 2000);
+    }
+
+    // For every row, the top edge of its line in each list: equal when the lists show the same
+    // rows on the same lines.
+    std::vector<std::vector<LONG>> row_tops() {
+        std::vector<std::vector<LONG>> tops;
+        for (HWND list : {windows().names_list, windows().values_list, windows().units_list}) {
+            auto& list_tops = tops.emplace_back();
+            for (int row = 0; row < RESULT_ROWS; ++row) {
+                RECT item{};
+                SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(row),
+                             reinterpret_cast<LPARAM>(&item));
+                list_tops.push_back(item.top);
+            }
+        }
+        return tops;
     }
 };
 
@@ -234,6 +252,80 @@ TEST_F(ResultsPanel, CopyLeavesABusyClipboardAlone) {
     CloseHandle(opened);
     CloseHandle(release);
     EXPECT_EQ(clipboard_text(), "sentinel");
+}
+
+TEST_F(ResultsPanel, ListsShowEveryRow) {
+    const auto& w = windows();
+    for (HWND list : {w.names_list, w.values_list, w.units_list}) {
+        RECT client;
+        RECT last{};
+        GetClientRect(list, &client);
+        SendMessageA(list, LB_GETITEMRECT, RESULT_ROWS - 1, reinterpret_cast<LPARAM>(&last));
+        EXPECT_GT(last.bottom, last.top) << GetDlgCtrlID(list);
+        EXPECT_LE(last.bottom, client.bottom) << GetDlgCtrlID(list) << ": the last row is cut";
+        EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0) << GetDlgCtrlID(list);
+    }
+    // What lies below the lists stays below them, and the main window holds the whole panel.
+    RECT list;
+    RECT control;
+    GetWindowRect(w.names_list, &list);
+    for (HWND below : {w.superheat_box, w.copy_button, w.show_liquid}) {
+        GetWindowRect(below, &control);
+        EXPECT_GE(control.top, list.bottom) << GetDlgCtrlID(below);
+    }
+    RECT client;
+    RECT panel;
+    GetClientRect(main_window, &client);
+    GetWindowRect(w.panel, &panel);
+    EXPECT_GE(client.bottom, panel.bottom - panel.top);
+}
+
+TEST_F(ResultsPanel, ListsKeepTheirRowsOnTheSameLines) {
+    ASSERT_TRUE(calculate("12", "110"));
+    const auto& w = windows();
+    // Lists of eight lines, as a font taller than the layout would give them, so that they scroll.
+    const auto item_height = static_cast<int>(SendMessageA(w.names_list, LB_GETITEMHEIGHT, 0, 0));
+    for (HWND list : {w.names_list, w.values_list, w.units_list}) {
+        RECT window;
+        RECT client;
+        GetWindowRect(list, &window);
+        GetClientRect(list, &client);
+        SetWindowPos(list, nullptr, 0, 0, window.right - window.left,
+                     window.bottom - window.top - client.bottom + 8 * item_height,
+                     SWP_NOMOVE | SWP_NOZORDER);
+    }
+    const auto key = [](HWND list, WPARAM code) {
+        return [list, code] { SendMessageA(list, WM_KEYDOWN, code, 0); };
+    };
+    const auto wheel = [](HWND list, int notches) {
+        return [list, notches] {
+            SendMessageA(list, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * notches), 0);
+        };
+    };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+    } steps[] = {
+        {"wheel over the values", wheel(w.values_list, 2)},
+        {"wheel back over the units", wheel(w.units_list, -1)},
+        {"End in the names", key(w.names_list, VK_END)},
+        {"Down on the last row of the values", key(w.values_list, VK_DOWN)},
+        {"wheel over the names", wheel(w.names_list, -5)},
+        {"Home in the units", key(w.units_list, VK_HOME)},
+        {"row 15 selected in the names", [&] { select_row(w.names_list, 15); }},
+        {"wheel up over the values", wheel(w.values_list, -5)},
+        {"table switch", [&] { click(w.show_vapour); }},
+        {"recalculation", [&] { ASSERT_TRUE(calculate("12", "111")); }},
+        {"page down in the values", key(w.values_list, VK_NEXT)},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        const auto tops = row_tops();
+        EXPECT_EQ(tops[1], tops[0]) << "values against names after " << step.what;
+        EXPECT_EQ(tops[2], tops[0]) << "units against names after " << step.what;
+    }
+    EXPECT_NE(SendMessageA(w.names_list, LB_GETTOPINDEX, 0, 0), 0) << "the lists did not scroll";
+    EXPECT_EQ(list_rows(w.values_list), table_rows(state().requested_table));
 }
 
 TEST_F(ResultsPanel, ListColoursUseBrushesMadeOnce) {

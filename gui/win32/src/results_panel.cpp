@@ -7,6 +7,7 @@
 
 #include "app.hpp"
 #include "resource_ids.h"
+#include "zeltra5/panel_layout.hpp"
 
 namespace zeltra5::win32 {
 
@@ -21,6 +22,66 @@ constexpr char EMPTY_VALUE_ROW[] = "        ";
 HBRUSH list_brush = nullptr;
 HBRUSH values_brush = nullptr;
 COLORREF values_colour = CLR_INVALID;
+
+// The lists' own window procedure, which list_proc hands every message to.
+WNDPROC list_base_proc = nullptr;
+bool aligning_lists = false;
+
+// The other two lists take the top row of `source`, so that each line of the panel shows one row
+// of the table whatever scrolled a list: keys, the wheel, a selection, a refill.
+void align_top_rows(HWND source) {
+    const AppWindows& w = app_windows();
+    aligning_lists = true;
+    const LRESULT top = SendMessageA(source, LB_GETTOPINDEX, 0, 0);
+    for (HWND list : {w.names_list, w.values_list, w.units_list}) {
+        if (list != source && SendMessageA(list, LB_GETTOPINDEX, 0, 0) != top) {
+            SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+        }
+    }
+    aligning_lists = false;
+}
+
+LRESULT CALLBACK list_proc(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
+    const LRESULT result = CallWindowProcA(list_base_proc, list, message, wparam, lparam);
+    if (!aligning_lists && message != WM_DESTROY && message != WM_NCDESTROY) {
+        align_top_rows(list);
+    }
+    return result;
+}
+
+PanelBox box_in_panel(HWND panel, HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// The template's lists hold 20 rows only for a font as high as the one it was drawn for: with a
+// taller font the lists, the frame around them and the panel grow, and what lies below moves
+// down, by what the rows lack. The main window is fitted to the panel afterwards.
+void show_every_row(HWND panel) {
+    const AppWindows& w = app_windows();
+    const auto item_height = static_cast<int>(SendMessageA(w.names_list, LB_GETITEMHEIGHT, 0, 0));
+    RECT client;
+    GetClientRect(w.names_list, &client);
+    const int growth = list_shortfall(item_height, client.bottom);
+    if (item_height <= 0 || growth == 0) {
+        return;
+    }
+    const int lists_bottom = box_in_panel(panel, w.names_list).bottom;
+    for (HWND child = GetWindow(panel, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        const PanelBox b = after_list_growth(box_in_panel(panel, child), lists_bottom, growth);
+        SetWindowPos(child, nullptr, b.left, b.top, b.right - b.left, b.bottom - b.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT frame;
+    GetWindowRect(panel, &frame);
+    const PanelBox b = after_list_growth({0, 0, frame.right - frame.left, frame.bottom - frame.top},
+                                         lists_bottom, growth);
+    SetWindowPos(panel, nullptr, 0, 0, b.right, b.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 void init_panel(HWND panel) {
     AppWindows& w = app_windows();
@@ -37,6 +98,11 @@ void init_panel(HWND panel) {
         SendMessageA(w.names_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(result_row_name(row)));
         SendMessageA(w.values_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(EMPTY_VALUE_ROW));
         SendMessageA(w.units_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(result_row_unit(row)));
+    }
+    show_every_row(panel);
+    for (HWND list : {w.names_list, w.values_list, w.units_list}) {
+        list_base_proc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_proc)));
     }
     if (list_brush == nullptr) {
         list_brush = CreateSolidBrush(LIST_BACKGROUND);
