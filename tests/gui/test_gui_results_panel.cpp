@@ -1,6 +1,6 @@
 // Results panel: the calculation's effect on the lists and buttons, the table switch, the
-// synchronised lists and their rows on the same lines, the copy button and the clipboard, and the
-// list colours.
+// synchronised lists and their rows on the same lines, the copy buttons, their shortcuts and the
+// clipboard, and the list colours.
 
 #include <atomic>
 #include <functional>
@@ -39,6 +39,25 @@ class ResultsPanel : public AppTest {
     bool copy(HWND button = nullptr) {
         ModalScript script;
         return script.run([&] { click(button != nullptr ? button : windows().copy_button); }, 2000);
+    }
+
+    // Presses Ctrl+C, or Ctrl+Shift+C, with the focus on `focus`, through the program's own
+    // message loop; the modifiers are set in the thread's keyboard state, which the shortcut
+    // reads.
+    void press_copy_keys(HWND focus, bool shift) {
+        BYTE keys[256] = {};
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+        if (shift) {
+            keys[VK_SHIFT] = keys[VK_LSHIFT] = 0x80;
+        }
+        SetKeyboardState(keys);
+        SetFocus(focus);
+        PostMessageA(focus, WM_KEYDOWN, 'C', 0x002E0001);
+        PostMessageA(focus, WM_KEYUP, 'C', static_cast<LPARAM>(0xC02E0001u));
+        PostQuitMessage(0);
+        EXPECT_EQ(run_message_loop_with_watchdog(3000, 99), 0);
+        const BYTE released[256] = {};
+        SetKeyboardState(const_cast<BYTE*>(released));
     }
 
     // For every row, the top edge of its line in each list: equal when the lists show the same
@@ -269,7 +288,7 @@ TEST_F(ResultsPanel, ListsShowEveryRow) {
     RECT list;
     RECT control;
     GetWindowRect(w.names_list, &list);
-    for (HWND below : {w.superheat_box, w.copy_button, w.show_liquid}) {
+    for (HWND below : {w.superheat_box, w.copy_button, w.copy_table_button, w.show_liquid}) {
         GetWindowRect(below, &control);
         EXPECT_GE(control.top, list.bottom) << GetDlgCtrlID(below);
     }
@@ -326,6 +345,57 @@ TEST_F(ResultsPanel, ListsKeepTheirRowsOnTheSameLines) {
     }
     EXPECT_NE(SendMessageA(w.names_list, LB_GETTOPINDEX, 0, 0), 0) << "the lists did not scroll";
     EXPECT_EQ(list_rows(w.values_list), table_rows(state().requested_table));
+}
+
+struct CopyKeys {
+    const char* what;
+    HWND win32::AppWindows::*focus;  // nullptr: the main window
+    bool shift;
+    bool whole_table;
+};
+
+TEST_F(ResultsPanel, ShortcutsCopyAsTheButtonsDo) {
+    ASSERT_TRUE(calculate("10", "-20"));
+    const auto& w = windows();
+    const std::string table = *copy_table_text(state());
+    // Before a row is selected "В буфер" is disabled, and so is its shortcut.
+    set_clipboard_text("sentinel");
+    press_copy_keys(w.values_list, false);
+    EXPECT_EQ(clipboard_text(), "sentinel");
+
+    select_row(w.names_list, 3);
+    const CopyKeys cases[] = {
+        {"Ctrl+C in the value list", &win32::AppWindows::values_list, false, false},
+        {"Ctrl+C in the names list", &win32::AppWindows::names_list, false, false},
+        {"Ctrl+C on the main window", nullptr, false, false},
+        {"Ctrl+Shift+C in the units list", &win32::AppWindows::units_list, true, true},
+        {"Ctrl+Shift+C in the names list", &win32::AppWindows::names_list, true, true},
+    };
+    for (const CopyKeys& c : cases) {
+        set_clipboard_text("sentinel");
+        press_copy_keys(c.focus != nullptr ? w.*c.focus : main_window, c.shift);
+        EXPECT_EQ(clipboard_text(), c.whole_table ? table : std::string("-20")) << c.what;
+        EXPECT_EQ(selected_row(w.names_list), 3) << c.what;
+    }
+
+    // "Таблицу в буфер" copies the table on display.
+    click(w.show_vapour);
+    set_clipboard_text("sentinel");
+    ASSERT_TRUE(copy(w.copy_table_button));
+    const std::string vapour = clipboard_text();
+    EXPECT_EQ(vapour, *copy_table_text(state()));
+    EXPECT_NE(vapour, table);
+    EXPECT_EQ(vapour.substr(0, vapour.find("\r\n")), "Фазовое состояние\tНасыщенный пар\t");
+
+    // After a failure neither the buttons nor the shortcuts copy anything.
+    std::string message;
+    ASSERT_TRUE(calculate("10", "1000", &message));
+    EXPECT_FALSE(IsWindowEnabled(w.copy_table_button));
+    for (bool shift : {false, true}) {
+        set_clipboard_text("sentinel");
+        press_copy_keys(main_window, shift);
+        EXPECT_EQ(clipboard_text(), "sentinel") << (shift ? "Ctrl+Shift+C" : "Ctrl+C");
+    }
 }
 
 TEST_F(ResultsPanel, ListColoursUseBrushesMadeOnce) {

@@ -1,9 +1,11 @@
 // Results panel "RESTBLDLG": the names, values and units lists kept on the same row, the table
-// switch, the liquid-superheat option and the copy of the selected value to the clipboard.
+// switch, the liquid-superheat option and the copies of the selected value and of the whole table
+// to the clipboard.
 
 #include <windows.h>
 
 #include <cstring>
+#include <string_view>
 
 #include "app.hpp"
 #include "resource_ids.h"
@@ -17,6 +19,8 @@ constexpr COLORREF LIST_TEXT = RGB(0, 0, 0);
 constexpr COLORREF LIST_BACKGROUND = RGB(192, 192, 192);
 constexpr COLORREF VALUES_BACKGROUND = RGB(255, 255, 200);
 constexpr char EMPTY_VALUE_ROW[] = "        ";
+// The notification code of a WM_COMMAND sent by TranslateAccelerator.
+constexpr int FROM_ACCELERATOR = 1;
 
 // Created once and reused for every repaint; freed with the panel.
 HBRUSH list_brush = nullptr;
@@ -94,6 +98,7 @@ void init_panel(HWND panel) {
     w.show_vapour = GetDlgItem(panel, IDC_SHOW_SATURATED_VAPOUR);
     w.show_requested = GetDlgItem(panel, IDC_SHOW_REQUESTED);
     w.copy_button = GetDlgItem(panel, IDC_COPY);
+    w.copy_table_button = GetDlgItem(panel, IDC_COPY_TABLE);
     for (int row = 0; row < RESULT_ROWS; ++row) {
         SendMessageA(w.names_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(result_row_name(row)));
         SendMessageA(w.values_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(EMPTY_VALUE_ROW));
@@ -169,14 +174,9 @@ void synchronise_lists(HWND source) {
 }
 
 // The clipboard takes the block only when every step succeeds; otherwise it is freed here.
-void copy_selected_value(HWND panel) {
+void put_on_clipboard(HWND panel, std::string_view text) {
     const AppWindows& w = app_windows();
-    const auto row = static_cast<int>(SendMessageA(w.values_list, LB_GETCURSEL, 0, 0));
-    const auto text = copy_text(shell_state(), row);
-    if (!text) {
-        return;
-    }
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text->size() + 1);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1);
     if (block == nullptr) {
         MessageBoxA(panel, "Не хватает памяти для завершения операции", ERROR_CAPTION,
                     MB_OK | MB_ICONHAND);
@@ -187,7 +187,7 @@ void copy_selected_value(HWND panel) {
         GlobalFree(block);
         return;
     }
-    std::memcpy(bytes, text->data(), text->size());
+    std::memcpy(bytes, text.data(), text.size());
     GlobalUnlock(block);
     if (!OpenClipboard(w.main_window)) {
         GlobalFree(block);
@@ -200,7 +200,29 @@ void copy_selected_value(HWND panel) {
     CloseClipboard();
 }
 
+void copy_selected_value(HWND panel) {
+    const auto row = static_cast<int>(SendMessageA(app_windows().values_list, LB_GETCURSEL, 0, 0));
+    if (const auto text = copy_text(shell_state(), row)) {
+        put_on_clipboard(panel, *text);
+    }
+}
+
+void copy_shown_table(HWND panel) {
+    if (const auto text = copy_table_text(shell_state())) {
+        put_on_clipboard(panel, *text);
+    }
+}
+
 void panel_command(HWND panel, int id, int code, HWND control) {
+    // The shortcuts do what their buttons do, and nothing while the button is disabled.
+    if (code == FROM_ACCELERATOR && control == nullptr) {
+        if (id == IDC_COPY && shell_state().copy_enabled) {
+            copy_selected_value(panel);
+        } else if (id == IDC_COPY_TABLE && shell_state().results_available) {
+            copy_shown_table(panel);
+        }
+        return;
+    }
     if (code == BN_CLICKED) {
         switch (id) {
             case IDC_SUPERHEAT:
@@ -218,6 +240,9 @@ void panel_command(HWND panel, int id, int code, HWND control) {
                 return;
             case IDC_COPY:
                 copy_selected_value(panel);
+                return;
+            case IDC_COPY_TABLE:
+                copy_shown_table(panel);
                 return;
             default:
                 return;
@@ -253,8 +278,8 @@ void disable_results_panel() {
     for (HWND list : {w.names_list, w.values_list, w.units_list}) {
         SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     }
-    for (HWND control : {w.copy_button, w.names_list, w.values_list, w.units_list, w.show_liquid,
-                         w.show_vapour, w.show_requested}) {
+    for (HWND control : {w.copy_button, w.copy_table_button, w.names_list, w.values_list,
+                         w.units_list, w.show_liquid, w.show_vapour, w.show_requested}) {
         EnableWindow(control, FALSE);
     }
 }
@@ -262,6 +287,7 @@ void disable_results_panel() {
 void show_requested_results(const CalculationOutcome& outcome) {
     const AppWindows& w = app_windows();
     EnableWindow(w.show_requested, TRUE);
+    EnableWindow(w.copy_table_button, TRUE);
     SendMessageA(w.show_liquid, BM_SETCHECK, BST_UNCHECKED, 0);
     SendMessageA(w.show_vapour, BM_SETCHECK, BST_UNCHECKED, 0);
     SendMessageA(w.show_requested, BM_SETCHECK, BST_CHECKED, 0);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "zeltra5/calc.hpp"
@@ -162,5 +163,10 @@ bool note_row_selection(ShellState& state, int row);
 // The clipboard text of `row` in the table on display, without its sign blank. Nothing when no
 // row is selected (-1), the row is out of range or no table is on display.
 std::optional<std::string_view> copy_text(const ShellState& state, int row);
+
+// The table on display as tab-separated text for a spreadsheet: one line per row with the name,
+// the value and the unit, each without its padding blanks, every line ended by CR LF. Nothing
+// when no table is on display.
+std::optional<std::string> copy_table_text(const ShellState& state);
 
 }  // namespace zeltra5
