@@ -50,7 +50,7 @@ if [ -z "$exe" ] || [ -z "$calc" ] || [ -z "$out" ]; then usage; fi
 [ -f "$calc" ] || die "no calculator at $calc"
 missing=()
 for tool in Xvfb xdotool xclip import convert identify wine wineboot wineserver flock timeout \
-    localedef; do
+    localedef setarch; do
     command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
 done
 [ ${#missing[@]} -eq 0 ] || die "missing ${missing[*]} (install them with tools/setup.sh all)"
@@ -80,7 +80,9 @@ log() { printf '[%8s] %s\n' "$(elapsed)" "$*"; }
 # Processes of this run, ended on the way out whatever happens.
 xvfb_pid='' app_pid='' watchdog_pid='' wine_server_started='' app_exited=''
 wine_env=()
-wine_run() { env "${wine_env[@]}" "$@"; }
+# A fixed address-space layout: with a random one, about one Wine start in 5000 fails at once
+# (see cmake/mingw-w64-x86_64.cmake).
+wine_run() { env "${wine_env[@]}" setarch -R "$@"; }
 cleanup() {
     set +e
     [ -z "$watchdog_pid" ] || kill "$watchdog_pid" 2>/dev/null
@@ -410,8 +412,8 @@ highlight_lines() {
 
 # ---------------------------------------------------------------------------------------------
 log "start $(basename "$exe")"
-# env execs wine, which execs the program: $! is the program's process.
-env "${wine_env[@]}" wine "$exe" >"$out/program.log" 2>&1 9>&- &
+# env execs setarch, which execs wine, which execs the program: $! is the program's process.
+env "${wine_env[@]}" setarch -R wine "$exe" >"$out/program.log" 2>&1 9>&- &
 app_pid=$!
 wait_window "zeltra5" "start" 60
 main_id=$window_id
