@@ -94,8 +94,13 @@ env "${wine_env[@]}" wineserver -p
 trap 'env "${wine_env[@]}" wineserver -k 2>/dev/null || true' EXIT
 # Start Wine's background processes (services, the desktop) here, with their output discarded:
 # started by a test they would inherit its output pipe, and CTest would wait on it until the
-# test timed out.
+# test timed out. The desktop keeper holds the desktop until the server stops: Wine closes an
+# unused desktop after a second, and each GUI test would start its process again.
 env "${wine_env[@]}" "${fixed_layout[@]}" wine cmd /c exit >/dev/null 2>&1 || true
+if [ -f "$build/tests/gui/desktop_keeper.exe" ]; then
+    env "${wine_env[@]}" "${fixed_layout[@]}" wine "$build/tests/gui/desktop_keeper.exe" \
+        </dev/null >/dev/null 2>&1 &
+fi
 if [ -f "$build/tests/gui/test_gui.exe" ]; then
     env "${wine_env[@]}" "${fixed_layout[@]}" wine "$build/tests/gui/test_gui.exe" \
         --gtest_filter='MainWindow.IsCentredOnTheDesktop' >/dev/null 2>&1 || true
