@@ -1,4 +1,4 @@
-// The results panel's growth for a font whose list items are taller than the layout allows.
+// Where the results panel's controls go when its lists grow for a taller font.
 
 #include <gtest/gtest.h>
 
@@ -6,16 +6,6 @@
 
 namespace zeltra5 {
 namespace {
-
-TEST(PanelLayout, ListsGrowByWhatTwentyRowsLack) {
-    const struct {
-        int item_height, client_height, shortfall;
-    } cases[] = {{13, 260, 0}, {13, 247, 13}, {16, 247, 73}, {12, 260, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(list_shortfall(c.item_height, c.client_height), c.shortfall)
-            << c.item_height << ' ' << c.client_height;
-    }
-}
 
 TEST(PanelLayout, BoxesBelowTheListsMoveAndThoseAroundThemGrow) {
     constexpr int LISTS_BOTTOM = 286;
