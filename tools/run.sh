@@ -39,7 +39,9 @@ if [ -n "${DISPLAY:-}" ] && timeout 10 xdotool getdisplaygeometry >/dev/null 2>&
     fi
     mkdir -p "$wine_dir/prefix"
     step "zeltra5.exe under Wine on display $DISPLAY (end it with \"Выход\")"
-    exec env "${wine_env[@]}" wine "$exe"
+    # A fixed address-space layout: with a random one, about one Wine start in 5000 fails at
+    # once (see cmake/mingw-w64-x86_64.cmake).
+    exec env "${wine_env[@]}" setarch -R wine "$exe"
 fi
 
 [ -z "${DISPLAY:-}" ] || echo "display $DISPLAY cannot be opened: running on a virtual display"

@@ -14,11 +14,13 @@
 # creates the Wine prefix, about 15 s).
 # Exit status: 0 every check passed, 1 a check failed, 2 usage or set-up error.
 #
-# Steps: P, T 10 bar 25 °C, every row of the value list against zeltra5-calc; a few rows of the
-# saturated liquid and vapour tables; "Перегрев ж-ти" and a superheated liquid; an input outside
-# the domain (message box "Ошибка", panel disabled and blank); a comma refused by the input dialog;
-# "Ts ..." "Пар" with its second field disabled (greyed and passed over by Tab; its " 1.0" is seen
-# in the screenshot, the quality 1 in the result); the About dialog; "Выход" with exit code 0.
+# Steps: P, T 10 bar 25 °C, every row of the value list against zeltra5-calc, the whole table by
+# Ctrl+Shift+C, End, Down and the wheel with the three lists still on the same lines, Ctrl+C in a
+# list; a few rows of the saturated liquid and vapour tables; "Перегрев ж-ти" and a superheated
+# liquid; an input outside the domain (message box "Ошибка", panel disabled and blank); a comma
+# refused by the input dialog; "Ts ..." "Пар" with its second field disabled (greyed and passed
+# over by Tab; its " 1.0" is seen in the screenshot, the quality 1 in the result); the About
+# dialog; "Выход" with exit code 0.
 set -euo pipefail
 # Column offsets in zeltra5-calc's table are counted in characters.
 export LC_ALL=C.UTF-8
@@ -48,7 +50,7 @@ if [ -z "$exe" ] || [ -z "$calc" ] || [ -z "$out" ]; then usage; fi
 [ -f "$calc" ] || die "no calculator at $calc"
 missing=()
 for tool in Xvfb xdotool xclip import convert identify wine wineboot wineserver flock timeout \
-    localedef; do
+    localedef setarch; do
     command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
 done
 [ ${#missing[@]} -eq 0 ] || die "missing ${missing[*]} (install them with tools/setup.sh all)"
@@ -78,7 +80,9 @@ log() { printf '[%8s] %s\n' "$(elapsed)" "$*"; }
 # Processes of this run, ended on the way out whatever happens.
 xvfb_pid='' app_pid='' watchdog_pid='' wine_server_started='' app_exited=''
 wine_env=()
-wine_run() { env "${wine_env[@]}" "$@"; }
+# A fixed address-space layout: with a random one, about one Wine start in 5000 fails at once
+# (see cmake/mingw-w64-x86_64.cmake).
+wine_run() { env "${wine_env[@]}" setarch -R "$@"; }
 cleanup() {
     set +e
     [ -z "$watchdog_pid" ] || kill "$watchdog_pid" 2>/dev/null
@@ -189,7 +193,9 @@ run_calc() { # FILE ARGS...
 
 # read_table ARRAY FILE [HEADING]: the 20 value texts of a table as the clipboard receives them
 # (without the blank before a value that is not negative). The value column starts one character
-# before the first digit of the pressure row and ends where its unit "бар" starts.
+# before the first digit of the pressure row and ends where its unit "бар" starts. Also sets
+# table_tsv: the table as "Таблицу в буфер" copies it, name, value and unit without their padding
+# blanks, separated by tabs, one row a line.
 read_table() {
     local -n _values=$1
     local file=$2 heading=${3:-} line inside=0 lines=()
@@ -213,11 +219,17 @@ read_table() {
     local end=${#before}
     ((first > 0 && end > first)) || fail "zeltra5-calc table: no value column in '$pressure_row'"
     _values=()
-    local row value
+    table_tsv=
+    local row value name unit
     for ((row = 0; row < 20; row++)); do
         value=${lines[row]:first:end-first}
         while [[ $value == *' ' ]]; do value=${value% }; done
         _values+=("${value# }")
+        name=${lines[row]:0:first} unit=${lines[row]:end}
+        while [[ $name == ' '* ]]; do name=${name# }; done
+        while [[ $name == *' ' ]]; do name=${name% }; done
+        while [[ $unit == ' '* ]]; do unit=${unit# }; done
+        table_tsv+=${table_tsv:+$'\n'}$name$'\t'${value# }$'\t'$unit
     done
 }
 
@@ -228,6 +240,7 @@ run_calc "$out/ts-vapour-0.txt" ts-vapour 0
 # shellcheck disable=SC2034 # filled and read through name references
 declare -a requested liquid vapour superheated ts_vapour
 read_table requested "$out/p-t-10-25.txt" "requested state"
+requested_tsv=$table_tsv
 read_table liquid "$out/p-t-10-25.txt" "saturated liquid"
 read_table vapour "$out/p-t-10-25.txt" "saturated vapour"
 read_table superheated "$out/p-t-10-30-superheat.txt"
@@ -312,7 +325,12 @@ panel_text() { # SHOT-NAME: sets names_dark and values_dark (thousandths of dark
 # ---------------------------------------------------------------------------------------------
 # Reading the value list: with the focus on "В буфер", Tab reaches the names list and Shift+Tab
 # comes back; the lists keep the same row selected.
-clipboard() { timeout 3 xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null; }
+# Line ends as LF, whatever the program put there.
+clipboard() {
+    local text
+    text=$(timeout 3 xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null) || return 1
+    printf '%s' "${text//$'\r'/}"
+}
 last_copied=$'\001'  # no row holds this
 current_row=0
 expect_clipboard() { # TEXT WHAT
@@ -381,10 +399,21 @@ calculate() { # FIRST SECOND WHAT SHOT-NAME: a calculation that must succeed
     wait_no_window "Исходные данные" "$3: input dialog after Return"
 }
 
+# highlight_lines FILE ID X: the first and last screen line of the selection's blue in a column of
+# the window's lists (X in thousandths of its width), between its title bar and its buttons.
+highlight_lines() {
+    window_geometry "$2"
+    local x=$((win_x + win_w * $3 / 1000)) top=$((win_y + win_h * 150 / 1000))
+    timeout 20 convert "$1" -crop "1x$((win_h * 700 / 1000))+$x+$top" +repage -depth 8 txt:- |
+        awk -F'[(),: ]+' -v top="$top" '
+            /^[0-9]/ { if ($5 > 180 && $3 < 120) { if (first == "") first = $2; last = $2 } }
+            END { if (first != "") print top + first, top + last }'
+}
+
 # ---------------------------------------------------------------------------------------------
 log "start $(basename "$exe")"
-# env execs wine, which execs the program: $! is the program's process.
-env "${wine_env[@]}" wine "$exe" >"$out/program.log" 2>&1 9>&- &
+# env execs setarch, which execs wine, which execs the program: $! is the program's process.
+env "${wine_env[@]}" setarch -R wine "$exe" >"$out/program.log" 2>&1 9>&- &
 app_pid=$!
 wait_window "zeltra5" "start" 60
 main_id=$window_id
@@ -400,6 +429,27 @@ screenshot requested-p-t
 panel_text requested-p-t
 ((names_dark >= 30 && values_dark >= 30)) ||
     fail "P, T 10 25: the lists show too little text ($names_dark, $values_dark thousandths dark)"
+
+log "Ctrl+Shift+C: the whole table; End and Down keep the three lists on the same lines"
+press ctrl+shift+c
+expect_clipboard "$requested_tsv" "P, T 10 25, Ctrl+Shift+C"
+# In the names list: End, Down on the last row and the wheel over the values, then the selected
+# row's blue at the same height in all three lists, and Ctrl+C in the list copies that row's value.
+press Tab End Down
+window_geometry "$main_id"
+timeout 20 xdotool mousemove $((win_x + win_w * 600 / 1000)) $((win_y + win_h * 500 / 1000)) \
+    click 5 click 5 || fail "xdotool wheel"
+sleep 0.3
+screenshot end-down
+names_blue=$(highlight_lines "$(latest_shot end-down)" "$main_id" 430)
+values_blue=$(highlight_lines "$(latest_shot end-down)" "$main_id" 750)
+units_blue=$(highlight_lines "$(latest_shot end-down)" "$main_id" 930)
+[ -n "$names_blue" ] && [ "$names_blue" = "$values_blue" ] && [ "$names_blue" = "$units_blue" ] ||
+    fail "End, Down: the selected row sits on lines $names_blue, $values_blue and $units_blue"
+press Home Down Down ctrl+c
+expect_clipboard "${requested[2]}" "P, T 10 25, Ctrl+C in the names list on row 2"
+press shift+Tab # back to "В буфер"
+current_row=2
 
 log "saturated liquid and vapour at 10 bar"
 show_table 0

@@ -110,10 +110,12 @@ TEST_F(InputDialog, ShowsTheLabelsOfEachArgumentItem) {
     EXPECT_TRUE(sent_requests.empty()) << "a cancelled dialog starts no calculation";
 }
 
-TEST_F(InputDialog, LimitsTheFieldsToARememberedSlot) {
+// The boxes take more than a remembered slot holds: a longer text stays whole and is refused,
+// rather than being cut to 71 characters that read as another number.
+TEST_F(InputDialog, LimitsTheFieldsAboveARememberedSlot) {
     int limit = 0;
     open_and_read(IDM_ARG_P_T, &limit);
-    EXPECT_EQ(limit, 71);
+    EXPECT_EQ(limit, 256);
 }
 
 struct Refusal {
@@ -187,6 +189,66 @@ TEST_F(InputDialog, HandsTheValuesOnInSiUnits) {
         EXPECT_EQ(sent.side, c.request.side) << c.item;
         EXPECT_DOUBLE_EQ(sent.first_value, c.request.first_value) << c.item;
         EXPECT_DOUBLE_EQ(sent.second_value, c.request.second_value) << c.item;
+    }
+}
+
+// A text typed or pasted into the second field, longer than the box is wide.
+struct LongText {
+    const char* what;
+    bool pasted;  // otherwise typed, character by character
+    std::string text;
+    double value;         // read as the second value
+    const char* refusal;  // or refused with this message
+};
+
+TEST_F(InputDialog, ReadsTheWholeTextTypedOrPasted) {
+    win32::calculate_function = canned_calculation;
+    const LongText cases[] = {
+        {"pasted 30 characters", true, "1.10000000000000000000000000e2", 110.0, nullptr},
+        {"pasted 36 characters", true, repeated(34, '0', "10"), 10.0, nullptr},
+        {"typed 36 characters", false, repeated(34, '0', "10"), 10.0, nullptr},
+        {"pasted 71 characters", true, repeated(69, '0', "25"), 25.0, nullptr},
+        {"pasted 72 characters", true, repeated(70, '0', "25"), 0.0, "Неверный формат числа !"},
+        {"typed 72 characters", false, repeated(70, '0', "25"), 0.0, "Неверный формат числа !"},
+    };
+    for (const LongText& c : cases) {
+        sent_requests.clear();
+        std::string in_box;
+        std::string shown;
+        ModalScript script;
+        script.on(INPUT_CAPTION, [&](HWND dialog) {
+            set_item_text(dialog, IDC_FIRST_VALUE, "10");
+            set_item_text(dialog, IDC_SECOND_VALUE, "");
+            HWND field = GetDlgItem(dialog, IDC_SECOND_VALUE);
+            if (c.pasted) {
+                set_clipboard_text(c.text);
+                SendMessageA(field, WM_PASTE, 0, 0);
+            } else {
+                for (char ch : c.text) {
+                    SendMessageA(field, WM_CHAR, static_cast<WPARAM>(ch), 1);
+                }
+            }
+            in_box = item_text(dialog, IDC_SECOND_VALUE);
+            post_command(dialog, IDOK);
+        });
+        if (c.refusal != nullptr) {
+            script
+                .on(ERROR_CAPTION,
+                    [&](HWND box) {
+                        shown = message_box_text(box);
+                        post_command(box, IDOK);
+                    })
+                .on(INPUT_CAPTION, [](HWND dialog) { post_command(dialog, IDCANCEL); });
+        }
+        ASSERT_TRUE(script.run([this] { command(IDM_INPUT); })) << c.what;
+        EXPECT_EQ(in_box, c.text) << c.what << ": the box cut the text";
+        if (c.refusal != nullptr) {
+            EXPECT_EQ(shown, c.refusal) << c.what;
+            EXPECT_TRUE(sent_requests.empty()) << c.what;
+        } else {
+            ASSERT_FALSE(sent_requests.empty()) << c.what;
+            EXPECT_EQ(sent_requests.front().second_value, c.value) << c.what;
+        }
     }
 }
 

@@ -1,7 +1,9 @@
 // Results panel: the calculation's effect on the lists and buttons, the table switch, the
-// synchronised lists, the copy button and the clipboard, and the list colours.
+// synchronised lists and their rows on the same lines, the copy buttons, their shortcuts and the
+// clipboard, and the list colours.
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -34,9 +36,44 @@ class ResultsPanel : public AppTest {
     bool enabled(HWND control) { return IsWindowEnabled(control) != FALSE; }
 
     // The copy button's click; a message box would fail the script.
-    bool copy() {
+    bool copy(HWND button = nullptr) {
         ModalScript script;
-        return script.run([this] { click(windows().copy_button); }, 2000);
+        return script.run([&] { click(button != nullptr ? button : windows().copy_button); }, 2000);
+    }
+
+    // Presses Ctrl+C, or Ctrl+Shift+C, with the focus on `focus`, through the program's own
+    // message loop; the modifiers are set in the thread's keyboard state, which the shortcut
+    // reads.
+    void press_copy_keys(HWND focus, bool shift) {
+        BYTE keys[256] = {};
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+        if (shift) {
+            keys[VK_SHIFT] = keys[VK_LSHIFT] = 0x80;
+        }
+        SetKeyboardState(keys);
+        SetFocus(focus);
+        PostMessageA(focus, WM_KEYDOWN, 'C', 0x002E0001);
+        PostMessageA(focus, WM_KEYUP, 'C', static_cast<LPARAM>(0xC02E0001u));
+        PostQuitMessage(0);
+        EXPECT_EQ(run_message_loop_with_watchdog(3000, 99), 0);
+        const BYTE released[256] = {};
+        SetKeyboardState(const_cast<BYTE*>(released));
+    }
+
+    // For every row, the top edge of its line in each list: equal when the lists show the same
+    // rows on the same lines.
+    std::vector<std::vector<LONG>> row_tops() {
+        std::vector<std::vector<LONG>> tops;
+        for (HWND list : {windows().names_list, windows().values_list, windows().units_list}) {
+            auto& list_tops = tops.emplace_back();
+            for (int row = 0; row < RESULT_ROWS; ++row) {
+                RECT item{};
+                SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(row),
+                             reinterpret_cast<LPARAM>(&item));
+                list_tops.push_back(item.top);
+            }
+        }
+        return tops;
     }
 };
 
@@ -234,6 +271,131 @@ TEST_F(ResultsPanel, CopyLeavesABusyClipboardAlone) {
     CloseHandle(opened);
     CloseHandle(release);
     EXPECT_EQ(clipboard_text(), "sentinel");
+}
+
+TEST_F(ResultsPanel, ListsShowEveryRow) {
+    const auto& w = windows();
+    for (HWND list : {w.names_list, w.values_list, w.units_list}) {
+        RECT client;
+        RECT last{};
+        GetClientRect(list, &client);
+        SendMessageA(list, LB_GETITEMRECT, RESULT_ROWS - 1, reinterpret_cast<LPARAM>(&last));
+        EXPECT_GT(last.bottom, last.top) << GetDlgCtrlID(list);
+        EXPECT_LE(last.bottom, client.bottom) << GetDlgCtrlID(list) << ": the last row is cut";
+        EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0) << GetDlgCtrlID(list);
+    }
+    // What lies below the lists stays below them, and the main window holds the whole panel.
+    RECT list;
+    RECT control;
+    GetWindowRect(w.names_list, &list);
+    for (HWND below : {w.superheat_box, w.copy_button, w.copy_table_button, w.show_liquid}) {
+        GetWindowRect(below, &control);
+        EXPECT_GE(control.top, list.bottom) << GetDlgCtrlID(below);
+    }
+    RECT client;
+    RECT panel;
+    GetClientRect(main_window, &client);
+    GetWindowRect(w.panel, &panel);
+    EXPECT_GE(client.bottom, panel.bottom - panel.top);
+}
+
+TEST_F(ResultsPanel, ListsKeepTheirRowsOnTheSameLines) {
+    ASSERT_TRUE(calculate("12", "110"));
+    const auto& w = windows();
+    // Lists of eight lines, as a font taller than the layout would give them, so that they scroll.
+    const auto item_height = static_cast<int>(SendMessageA(w.names_list, LB_GETITEMHEIGHT, 0, 0));
+    for (HWND list : {w.names_list, w.values_list, w.units_list}) {
+        RECT window;
+        RECT client;
+        GetWindowRect(list, &window);
+        GetClientRect(list, &client);
+        SetWindowPos(list, nullptr, 0, 0, window.right - window.left,
+                     window.bottom - window.top - client.bottom + 8 * item_height,
+                     SWP_NOMOVE | SWP_NOZORDER);
+    }
+    const auto key = [](HWND list, WPARAM code) {
+        return [list, code] { SendMessageA(list, WM_KEYDOWN, code, 0); };
+    };
+    const auto wheel = [](HWND list, int notches) {
+        return [list, notches] {
+            SendMessageA(list, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * notches), 0);
+        };
+    };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+    } steps[] = {
+        {"wheel over the values", wheel(w.values_list, 2)},
+        {"wheel back over the units", wheel(w.units_list, -1)},
+        {"End in the names", key(w.names_list, VK_END)},
+        {"Down on the last row of the values", key(w.values_list, VK_DOWN)},
+        {"wheel over the names", wheel(w.names_list, -5)},
+        {"Home in the units", key(w.units_list, VK_HOME)},
+        {"row 15 selected in the names", [&] { select_row(w.names_list, 15); }},
+        {"wheel up over the values", wheel(w.values_list, -5)},
+        {"table switch", [&] { click(w.show_vapour); }},
+        {"recalculation", [&] { ASSERT_TRUE(calculate("12", "111")); }},
+        {"page down in the values", key(w.values_list, VK_NEXT)},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        const auto tops = row_tops();
+        EXPECT_EQ(tops[1], tops[0]) << "values against names after " << step.what;
+        EXPECT_EQ(tops[2], tops[0]) << "units against names after " << step.what;
+    }
+    EXPECT_NE(SendMessageA(w.names_list, LB_GETTOPINDEX, 0, 0), 0) << "the lists did not scroll";
+    EXPECT_EQ(list_rows(w.values_list), table_rows(state().requested_table));
+}
+
+struct CopyKeys {
+    const char* what;
+    HWND win32::AppWindows::*focus;  // nullptr: the main window
+    bool shift;
+    bool whole_table;
+};
+
+TEST_F(ResultsPanel, ShortcutsCopyAsTheButtonsDo) {
+    ASSERT_TRUE(calculate("10", "-20"));
+    const auto& w = windows();
+    const std::string table = *copy_table_text(state());
+    // Before a row is selected "В буфер" is disabled, and so is its shortcut.
+    set_clipboard_text("sentinel");
+    press_copy_keys(w.values_list, false);
+    EXPECT_EQ(clipboard_text(), "sentinel");
+
+    select_row(w.names_list, 3);
+    const CopyKeys cases[] = {
+        {"Ctrl+C in the value list", &win32::AppWindows::values_list, false, false},
+        {"Ctrl+C in the names list", &win32::AppWindows::names_list, false, false},
+        {"Ctrl+C on the main window", nullptr, false, false},
+        {"Ctrl+Shift+C in the units list", &win32::AppWindows::units_list, true, true},
+        {"Ctrl+Shift+C in the names list", &win32::AppWindows::names_list, true, true},
+    };
+    for (const CopyKeys& c : cases) {
+        set_clipboard_text("sentinel");
+        press_copy_keys(c.focus != nullptr ? w.*c.focus : main_window, c.shift);
+        EXPECT_EQ(clipboard_text(), c.whole_table ? table : std::string("-20")) << c.what;
+        EXPECT_EQ(selected_row(w.names_list), 3) << c.what;
+    }
+
+    // "Таблицу в буфер" copies the table on display.
+    click(w.show_vapour);
+    set_clipboard_text("sentinel");
+    ASSERT_TRUE(copy(w.copy_table_button));
+    const std::string vapour = clipboard_text();
+    EXPECT_EQ(vapour, *copy_table_text(state()));
+    EXPECT_NE(vapour, table);
+    EXPECT_EQ(vapour.substr(0, vapour.find("\r\n")), "Фазовое состояние\tНасыщенный пар\t");
+
+    // After a failure neither the buttons nor the shortcuts copy anything.
+    std::string message;
+    ASSERT_TRUE(calculate("10", "1000", &message));
+    EXPECT_FALSE(IsWindowEnabled(w.copy_table_button));
+    for (bool shift : {false, true}) {
+        set_clipboard_text("sentinel");
+        press_copy_keys(main_window, shift);
+        EXPECT_EQ(clipboard_text(), "sentinel") << (shift ? "Ctrl+Shift+C" : "Ctrl+C");
+    }
 }
 
 TEST_F(ResultsPanel, ListColoursUseBrushesMadeOnce) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -173,6 +174,54 @@ TEST_F(Calculation, FollowUpPressureIsClampedIntoTheDomain) {
         EXPECT_EQ(recorder.requests[2].first_value, c[1]) << c[0];
         EXPECT_EQ(state.requested_result.pressure, c[0]) << "the shown result keeps its pressure";
     }
+}
+
+std::vector<std::string> crlf_lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    EXPECT_EQ(start, text.size()) << "text after the last line end";
+    return lines;
+}
+
+TEST_F(Calculation, TableTextIsTheShownTableTabSeparated) {
+    recorder.requested = liquid_result(1e6);
+    calculate(MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 10.0, -20);
+    const struct {
+        int table;
+        const char* phase_line;
+        const char* temperature_line;
+    } shown[] = {
+        {TABLE_REQUESTED, "Фазовое состояние\tНедогретая ж-ть\t", "Температура\t-20\t°C"},
+        {TABLE_SATURATED_VAPOUR, "Фазовое состояние\tНасыщенная ж-ть\t", "Температура\t-2.5\t°C"},
+        {TABLE_SATURATED_LIQUID, "Фазовое состояние\tНасыщенная ж-ть\t", "Температура\t-1.5\t°C"},
+    };
+    for (const auto& s : shown) {
+        show_table(state, s.table);
+        const auto text = copy_table_text(state);
+        ASSERT_TRUE(text.has_value()) << s.table;
+        const std::vector<std::string> lines = crlf_lines(utf8_from_cp1251(*text));
+        ASSERT_EQ(lines.size(), static_cast<std::size_t>(RESULT_ROWS)) << s.table;
+        for (const std::string& line : lines) {
+            EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 2) << line;
+            EXPECT_EQ(line.find('\n'), std::string::npos) << line;
+        }
+        EXPECT_EQ(lines[0], s.phase_line);
+        EXPECT_EQ(lines[3], s.temperature_line);
+    }
+    show_table(state, TABLE_REQUESTED);
+    const std::vector<std::string> lines = crlf_lines(utf8_from_cp1251(*copy_table_text(state)));
+    EXPECT_EQ(lines[2], "Давление\t10\tбар");
+    EXPECT_EQ(lines[8], "Энтропия\t0\tкДж / (кг·°C)");
+    EXPECT_EQ(lines[11], "Коэффициент изоэнтропы\t0\t") << "a unit of blanks is empty";
+    EXPECT_EQ(lines[19], "Теплота парообразования\t\tкДж / кг") << "a blank value is empty";
+
+    recorder = Recorder{};
+    recorder.requested_status = 1;
+    calculate(MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 10.0, 999);
+    EXPECT_FALSE(copy_table_text(state).has_value()) << "no table on display";
 }
 
 // The real front end at both ends of the saturation line: the request is refused as a whole, or

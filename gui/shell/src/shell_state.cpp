@@ -37,6 +37,15 @@ constexpr std::array<ArgLabels, ARG_MODE_COUNT> ARG_LABELS{{
     {"T", "°C", "Ro", "кг / м3"},
 }};
 
+// `text` without the blanks that pad it at either end.
+std::string_view trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 void blank_table(ResultTable& table) {
     for (auto& row : table.rows) {
         std::strcpy(row, " ");
@@ -237,6 +246,24 @@ std::optional<std::string_view> copy_text(const ShellState& state, int row) {
         view.remove_prefix(1);
     }
     return view;
+}
+
+std::optional<std::string> copy_table_text(const ShellState& state) {
+    const ResultTable* table = displayed_rows(state);
+    if (table == nullptr || !state.results_available) {
+        return std::nullopt;
+    }
+    std::string text;
+    for (int row = 0; row < RESULT_ROWS; ++row) {
+        const char* value = table->rows[row];
+        text.append(trimmed(result_row_name(row)));
+        text.push_back('\t');
+        text.append(trimmed(std::string_view(value, strnlen(value, RESULT_ROW_SIZE))));
+        text.push_back('\t');
+        text.append(trimmed(result_row_unit(row)));
+        text.append("\r\n");
+    }
+    return text;
 }
 
 }  // namespace zeltra5

@@ -26,6 +26,8 @@ struct AppWindows {
     HWND show_vapour;
     HWND show_requested;
     HWND copy_button;
+    HWND copy_table_button;
+    HACCEL accelerators;  // the panel's shortcuts, offered every message before its dialog manager
 };
 
 // Process-wide storage: one program, one main window.
@@ -40,8 +42,8 @@ extern CalculateFunction calculate_function;
 // Returns the main window, or nullptr when a window could not be created.
 HWND start_application(HINSTANCE instance, int show_command);
 
-// Runs until WM_QUIT and returns its exit code; the panel's dialog manager sees every message
-// first.
+// Runs until WM_QUIT and returns its exit code; the panel's shortcuts and then its dialog manager
+// see every message first.
 int run_message_loop();
 
 // Moves `child` so that it is centred over `parent`, keeping its size; puts it on top.

@@ -34,7 +34,7 @@ void init_dialog(HWND dialog) {
     RememberedTexts& texts = shell.remembered_texts;
     const auto mode = static_cast<std::size_t>(shell.request.mode);
     for (int id : {IDC_FIRST_VALUE, IDC_SECOND_VALUE}) {
-        SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, INPUT_TEXT_LIMIT, 0);
+        SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, INPUT_BOX_LIMIT, 0);
     }
     set_field_text(dialog, IDC_FIRST_VALUE, texts.first[mode]);
     SetWindowTextA(GetDlgItem(dialog, IDC_FIRST_SYMBOL), labels->first_symbol);
@@ -73,7 +73,8 @@ int read_number_field(HWND dialog, int control_id, double& destination) {
         std::clamp<LRESULT>(std::min(copied, length), 0, LINE_BUFFER_CHARS));
     line_buffer[end] = '\0';
 
-    // A text longer than a remembered slot (set programmatically) is refused by its full length.
+    // A text longer than a remembered slot is refused by its full length, even one longer than
+    // the buffer.
     NumberText status = NumberText::empty;
     if (length > 0) {
         status = static_cast<std::size_t>(length) > INPUT_TEXT_LIMIT

@@ -184,6 +184,7 @@ HWND start_application(HINSTANCE instance, int show_command) {
         return nullptr;
     }
     windows.panel = panel;
+    windows.accelerators = LoadAcceleratorsA(instance, "zeltra5");
     fit_to_panel(window, panel);
     center_window(GetDesktopWindow(), window);
     ShowWindow(window, show_command);
@@ -205,8 +206,15 @@ int run_message_loop() {
         if (got == -1) {
             return -1;
         }
-        if (windows.panel != nullptr && IsDialogMessageA(windows.panel, &message)) {
-            continue;
+        if (windows.panel != nullptr) {
+            // The shortcuts first: the dialog manager would hand Ctrl+C to the focused list.
+            if (windows.accelerators != nullptr &&
+                TranslateAcceleratorA(windows.panel, windows.accelerators, &message)) {
+                continue;
+            }
+            if (IsDialogMessageA(windows.panel, &message)) {
+                continue;
+            }
         }
         TranslateMessage(&message);
         DispatchMessageA(&message);

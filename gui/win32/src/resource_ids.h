@@ -41,5 +41,6 @@
 #define IDC_SHOW_SATURATED_VAPOUR 83
 #define IDC_SHOW_REQUESTED 84
 #define IDC_COPY 85
+#define IDC_COPY_TABLE 86
 
 #endif

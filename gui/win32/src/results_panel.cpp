@@ -1,12 +1,15 @@
 // Results panel "RESTBLDLG": the names, values and units lists kept on the same row, the table
-// switch, the liquid-superheat option and the copy of the selected value to the clipboard.
+// switch, the liquid-superheat option and the copies of the selected value and of the whole table
+// to the clipboard.
 
 #include <windows.h>
 
 #include <cstring>
+#include <string_view>
 
 #include "app.hpp"
 #include "resource_ids.h"
+#include "zeltra5/panel_layout.hpp"
 
 namespace zeltra5::win32 {
 
@@ -16,11 +19,73 @@ constexpr COLORREF LIST_TEXT = RGB(0, 0, 0);
 constexpr COLORREF LIST_BACKGROUND = RGB(192, 192, 192);
 constexpr COLORREF VALUES_BACKGROUND = RGB(255, 255, 200);
 constexpr char EMPTY_VALUE_ROW[] = "        ";
+// The notification code of a WM_COMMAND sent by TranslateAccelerator.
+constexpr int FROM_ACCELERATOR = 1;
 
 // Created once and reused for every repaint; freed with the panel.
 HBRUSH list_brush = nullptr;
 HBRUSH values_brush = nullptr;
 COLORREF values_colour = CLR_INVALID;
+
+// The lists' own window procedure, which list_proc hands every message to.
+WNDPROC list_base_proc = nullptr;
+bool aligning_lists = false;
+
+// The other two lists take the top row of `source`, so that each line of the panel shows one row
+// of the table whatever scrolled a list: keys, the wheel, a selection, a refill.
+void align_top_rows(HWND source) {
+    const AppWindows& w = app_windows();
+    aligning_lists = true;
+    const LRESULT top = SendMessageA(source, LB_GETTOPINDEX, 0, 0);
+    for (HWND list : {w.names_list, w.values_list, w.units_list}) {
+        if (list != source && SendMessageA(list, LB_GETTOPINDEX, 0, 0) != top) {
+            SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+        }
+    }
+    aligning_lists = false;
+}
+
+LRESULT CALLBACK list_proc(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
+    const LRESULT result = CallWindowProcA(list_base_proc, list, message, wparam, lparam);
+    if (!aligning_lists && message != WM_DESTROY && message != WM_NCDESTROY) {
+        align_top_rows(list);
+    }
+    return result;
+}
+
+PanelBox box_in_panel(HWND panel, HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// The template's lists hold 20 rows only for a font as high as the one it was drawn for: with a
+// taller font the lists, the frame around them and the panel grow, and what lies below moves
+// down, by what the rows lack. The main window is fitted to the panel afterwards.
+void show_every_row(HWND panel) {
+    const AppWindows& w = app_windows();
+    const auto item_height = static_cast<int>(SendMessageA(w.names_list, LB_GETITEMHEIGHT, 0, 0));
+    RECT client;
+    GetClientRect(w.names_list, &client);
+    const int growth = list_shortfall(item_height, client.bottom);
+    if (item_height <= 0 || growth == 0) {
+        return;
+    }
+    const int lists_bottom = box_in_panel(panel, w.names_list).bottom;
+    for (HWND child = GetWindow(panel, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        const PanelBox b = after_list_growth(box_in_panel(panel, child), lists_bottom, growth);
+        SetWindowPos(child, nullptr, b.left, b.top, b.right - b.left, b.bottom - b.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT frame;
+    GetWindowRect(panel, &frame);
+    const PanelBox b = after_list_growth({0, 0, frame.right - frame.left, frame.bottom - frame.top},
+                                         lists_bottom, growth);
+    SetWindowPos(panel, nullptr, 0, 0, b.right, b.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 void init_panel(HWND panel) {
     AppWindows& w = app_windows();
@@ -33,10 +98,16 @@ void init_panel(HWND panel) {
     w.show_vapour = GetDlgItem(panel, IDC_SHOW_SATURATED_VAPOUR);
     w.show_requested = GetDlgItem(panel, IDC_SHOW_REQUESTED);
     w.copy_button = GetDlgItem(panel, IDC_COPY);
+    w.copy_table_button = GetDlgItem(panel, IDC_COPY_TABLE);
     for (int row = 0; row < RESULT_ROWS; ++row) {
         SendMessageA(w.names_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(result_row_name(row)));
         SendMessageA(w.values_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(EMPTY_VALUE_ROW));
         SendMessageA(w.units_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(result_row_unit(row)));
+    }
+    show_every_row(panel);
+    for (HWND list : {w.names_list, w.values_list, w.units_list}) {
+        list_base_proc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_proc)));
     }
     if (list_brush == nullptr) {
         list_brush = CreateSolidBrush(LIST_BACKGROUND);
@@ -103,14 +174,9 @@ void synchronise_lists(HWND source) {
 }
 
 // The clipboard takes the block only when every step succeeds; otherwise it is freed here.
-void copy_selected_value(HWND panel) {
+void put_on_clipboard(HWND panel, std::string_view text) {
     const AppWindows& w = app_windows();
-    const auto row = static_cast<int>(SendMessageA(w.values_list, LB_GETCURSEL, 0, 0));
-    const auto text = copy_text(shell_state(), row);
-    if (!text) {
-        return;
-    }
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text->size() + 1);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1);
     if (block == nullptr) {
         MessageBoxA(panel, "Не хватает памяти для завершения операции", ERROR_CAPTION,
                     MB_OK | MB_ICONHAND);
@@ -121,7 +187,7 @@ void copy_selected_value(HWND panel) {
         GlobalFree(block);
         return;
     }
-    std::memcpy(bytes, text->data(), text->size());
+    std::memcpy(bytes, text.data(), text.size());
     GlobalUnlock(block);
     if (!OpenClipboard(w.main_window)) {
         GlobalFree(block);
@@ -134,7 +200,29 @@ void copy_selected_value(HWND panel) {
     CloseClipboard();
 }
 
+void copy_selected_value(HWND panel) {
+    const auto row = static_cast<int>(SendMessageA(app_windows().values_list, LB_GETCURSEL, 0, 0));
+    if (const auto text = copy_text(shell_state(), row)) {
+        put_on_clipboard(panel, *text);
+    }
+}
+
+void copy_shown_table(HWND panel) {
+    if (const auto text = copy_table_text(shell_state())) {
+        put_on_clipboard(panel, *text);
+    }
+}
+
 void panel_command(HWND panel, int id, int code, HWND control) {
+    // The shortcuts do what their buttons do, and nothing while the button is disabled.
+    if (code == FROM_ACCELERATOR && control == nullptr) {
+        if (id == IDC_COPY && shell_state().copy_enabled) {
+            copy_selected_value(panel);
+        } else if (id == IDC_COPY_TABLE && shell_state().results_available) {
+            copy_shown_table(panel);
+        }
+        return;
+    }
     if (code == BN_CLICKED) {
         switch (id) {
             case IDC_SUPERHEAT:
@@ -152,6 +240,9 @@ void panel_command(HWND panel, int id, int code, HWND control) {
                 return;
             case IDC_COPY:
                 copy_selected_value(panel);
+                return;
+            case IDC_COPY_TABLE:
+                copy_shown_table(panel);
                 return;
             default:
                 return;
@@ -187,8 +278,8 @@ void disable_results_panel() {
     for (HWND list : {w.names_list, w.values_list, w.units_list}) {
         SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     }
-    for (HWND control : {w.copy_button, w.names_list, w.values_list, w.units_list, w.show_liquid,
-                         w.show_vapour, w.show_requested}) {
+    for (HWND control : {w.copy_button, w.copy_table_button, w.names_list, w.values_list,
+                         w.units_list, w.show_liquid, w.show_vapour, w.show_requested}) {
         EnableWindow(control, FALSE);
     }
 }
@@ -196,6 +287,7 @@ void disable_results_panel() {
 void show_requested_results(const CalculationOutcome& outcome) {
     const AppWindows& w = app_windows();
     EnableWindow(w.show_requested, TRUE);
+    EnableWindow(w.copy_table_button, TRUE);
     SendMessageA(w.show_liquid, BM_SETCHECK, BST_UNCHECKED, 0);
     SendMessageA(w.show_vapour, BM_SETCHECK, BST_UNCHECKED, 0);
     SendMessageA(w.show_requested, BM_SETCHECK, BST_CHECKED, 0);

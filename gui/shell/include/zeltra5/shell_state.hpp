@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "zeltra5/calc.hpp"
@@ -60,10 +61,16 @@ const ArgLabels* arg_labels(int mode);
 // " 0.0" for the liquid side, " 1.0" otherwise. nullptr when the field is edited.
 const char* fixed_second_text(const CalcRequest& request);
 
-// Slots of the remembered texts: 71 characters and the terminating zero. The edit boxes take
-// no more than that, and a longer text is refused as a number.
+// Slots of the remembered texts: 71 characters and the terminating zero. A longer text is
+// refused as a number.
 inline constexpr std::size_t REMEMBERED_TEXT_SIZE = 72;
 inline constexpr std::size_t INPUT_TEXT_LIMIT = REMEMBERED_TEXT_SIZE - 1;
+
+// Characters an input box takes. More than a slot holds, so that a text typed or pasted beyond
+// INPUT_TEXT_LIMIT stays whole in the box and is refused, instead of being cut to a shorter text
+// that reads as a different number.
+inline constexpr std::size_t INPUT_BOX_LIMIT = 256;
+static_assert(INPUT_BOX_LIMIT > INPUT_TEXT_LIMIT);
 
 struct RememberedTexts {
     char first[ARG_MODE_COUNT][REMEMBERED_TEXT_SIZE];
@@ -156,5 +163,10 @@ bool note_row_selection(ShellState& state, int row);
 // The clipboard text of `row` in the table on display, without its sign blank. Nothing when no
 // row is selected (-1), the row is out of range or no table is on display.
 std::optional<std::string_view> copy_text(const ShellState& state, int row);
+
+// The table on display as tab-separated text for a spreadsheet: one line per row with the name,
+// the value and the unit, each without its padding blanks, every line ended by CR LF. Nothing
+// when no table is on display.
+std::optional<std::string> copy_table_text(const ShellState& state);
 
 }  // namespace zeltra5
