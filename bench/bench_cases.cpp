@@ -1,11 +1,15 @@
 #include "bench_cases.hpp"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
 
 #include "zeltra5/calc.hpp"
+#include "zeltra5/calculation.hpp"
 #include "zeltra5/helmholtz.hpp"
+#include "zeltra5/pairs.hpp"
+#include "zeltra5/quantities.hpp"
 #include "zeltra5/solvers.hpp"
 
 namespace zeltra5::bench {
@@ -141,6 +145,34 @@ double run_trho(int which, int i) {
     return calc(g_trho[which], i);
 }
 
+// What a batch line holds: the inputs and every defined field of (p, T) results across the
+// phases, in SI units.
+constexpr int NUMBER_COUNT = 4096;
+double g_numbers[NUMBER_COUNT];
+int g_number_count = 0;
+
+void prepare_numbers() {
+    if (g_number_count > 0) return;
+    const ArgPair& pt = *find_arg_pair("p-t");
+    for (int i = 0; i < 160 && g_number_count + 2 + RESULT_VALUE_COUNT <= NUMBER_COUNT; ++i) {
+        const double p = 1e4 * std::exp(std::log(8e7 / 1e4) * ((i * 7919) % 160) / 159.0);
+        const double t = -75.0 + 520.0 * ((i * 104729) % 157) / 156.0;
+        StateResult r;
+        calculate_state(pt, p, t, CalcOptions{}, r);
+        g_numbers[g_number_count++] = p;
+        g_numbers[g_number_count++] = t;
+        for (const double v : r.values) {
+            if (std::isfinite(v)) g_numbers[g_number_count++] = v;
+        }
+    }
+}
+
+double run_format_shortest(int i) {
+    char text[SHORTEST_TEXT_SIZE];
+    const char* end = format_shortest(text, g_numbers[i % g_number_count]);
+    return static_cast<double>(end - text) + text[0];
+}
+
 double run_evaluate_state(int i) {
     FluidState s;
     evaluate_state(g_liquid.t[i % N], g_liquid.rho[i % N], s);
@@ -201,6 +233,7 @@ const Case CASES[] = {
     {"mode8_trho/vapour", prepare_all, [](int i) { return run_trho(1, i); }},
     {"mode8_trho/two_phase", prepare_all, [](int i) { return run_trho(2, i); }},
     {"mode8_trho/supercritical", prepare_all, [](int i) { return run_trho(3, i); }},
+    {"format_shortest", prepare_numbers, run_format_shortest},
 };
 
 }  // namespace
