@@ -145,32 +145,42 @@ double run_trho(int which, int i) {
     return calc(g_trho[which], i);
 }
 
-// What a batch line holds: the inputs and every defined field of (p, T) results across the
-// phases, in SI units.
-constexpr int NUMBER_COUNT = 4096;
+// What a batch line holds: the inputs (as the batch reads them, six significant digits) and every
+// defined field of (p, T) results across the phases, in SI units.
+constexpr int NUMBER_COUNT = 4096;  // a power of two: the index is masked, not divided
 double g_numbers[NUMBER_COUNT];
-int g_number_count = 0;
+bool g_numbers_ready = false;
+
+double six_digits(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", v);
+    return std::strtod(text, nullptr);
+}
 
 void prepare_numbers() {
-    if (g_number_count > 0) return;
+    if (g_numbers_ready) return;
+    g_numbers_ready = true;
     const ArgPair& pt = *find_arg_pair("p-t");
-    for (int i = 0; i < 160 && g_number_count + 2 + RESULT_VALUE_COUNT <= NUMBER_COUNT; ++i) {
-        const double p = 1e4 * std::exp(std::log(8e7 / 1e4) * ((i * 7919) % 160) / 159.0);
-        const double t = -75.0 + 520.0 * ((i * 104729) % 157) / 156.0;
+    int count = 0;
+    const auto add = [&](const double v) {
+        if (std::isfinite(v) && count < NUMBER_COUNT) g_numbers[count++] = v;
+    };
+    for (int i = 0; count < NUMBER_COUNT; ++i) {
+        const double p =
+            six_digits(1e4 * std::exp(std::log(8e7 / 1e4) * ((i * 7919) % 1000) / 999));
+        const double t = six_digits(-75.0 + 520.0 * ((i * 104729) % 997) / 996);
         StateResult r;
         calculate_state(pt, p, t, CalcOptions{}, r);
-        g_numbers[g_number_count++] = p;
-        g_numbers[g_number_count++] = t;
-        for (const double v : r.values) {
-            if (std::isfinite(v)) g_numbers[g_number_count++] = v;
-        }
+        add(p);
+        add(t);
+        for (const double v : r.values) add(v);
     }
 }
 
 double run_format_shortest(int i) {
     char text[SHORTEST_TEXT_SIZE];
-    const char* end = format_shortest(text, g_numbers[i % g_number_count]);
-    return static_cast<double>(end - text) + text[0];
+    const char* end = format_shortest(text, g_numbers[i & (NUMBER_COUNT - 1)]);
+    return static_cast<double>(end - text);
 }
 
 double run_evaluate_state(int i) {

@@ -220,6 +220,25 @@ def main():
     for e, g in zip(range(e_min, e_max + 1), entries):
         lines.append(f"    {{0x{g >> 64:016x}, 0x{g & (2**64 - 1):016x}}},  // 10^{e}")
     lines.append("};")
+    # k and h of each biased exponent with regular spacing (q = biased - 1075; 0 as 1).
+    lines += [
+        "",
+        "// BINARY_EXPONENTS[b] for the biased exponent b of a double with regular spacing, q = b - 1075",
+        "// (b = 0 as b = 1): {k, the index of 10^-k in POW10_G, h + 2, 7 - h} with",
+        "// k = floor(q log10 2) and h = q + floor(-k log2 10) + 3.",
+        "inline constexpr BinaryExponent BINARY_EXPONENTS[2047] = {",
+    ]
+    row = []
+    for b in range(0, 2047):
+        q = max(b, 1) - 1075
+        k = exact_log10_pow2(q)
+        h = q + floor_log2_pow10(-k) + 3
+        assert k == (q * log10_mul) >> log10_shift and 3 <= h <= 6
+        row.append(f"{{{k}, {-k - e_min}, {h + 2}, {7 - h}}},")
+        if len(row) == 4 or b == 2046:
+            lines.append("    " + " ".join(row))
+            row = []
+    lines.append("};")
     with open(out_path, "w") as f:
         f.write("\n".join(lines) + "\n")
     print(f"{out_path}: {len(entries)} powers 10^{e_min}..10^{e_max}, {checked} exponent cases "

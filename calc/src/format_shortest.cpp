@@ -12,8 +12,15 @@
 // them to v is floor(v 10^-k) or the next integer (a tie to the even one). The scaled v and the
 // bounds are computed with a 126-bit 10^-k, and only compared with even integers (in quarter
 // units), which tools/pow10-table.py proves exact for every exponent.
+//
+// Most doubles take a shorter way (format_shortest below): the interval's half-width, known from
+// the exponent alone, and the scaled v with 56 fraction bits settle which candidates lie in the
+// interval without computing its bounds, unless a distance falls within a few units in the last
+// place of those fixed-point figures of the half-width; then, and for the bottom of a binade, the
+// subnormals and zero, the bounds are computed (format_exact).
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -25,6 +32,14 @@ namespace {
 struct Uint128Parts {
     std::uint64_t high;
     std::uint64_t low;
+};
+
+// What the fast way needs of a binary exponent q with regular spacing.
+struct alignas(8) BinaryExponent {
+    std::int16_t k;                 // floor(q log10 2)
+    std::uint16_t pow10_index;      // of 10^-k in POW10_G
+    std::uint8_t scale_shift;       // h + 2, h = q + floor(-k log2 10) + 3 (see exact_decimal)
+    std::uint8_t half_width_shift;  // 7 - h
 };
 
 #include "pow10_table.inc"
@@ -76,7 +91,7 @@ struct Decimal {
 // The shortest decimal in the rounding interval of c 2^q, the nearest to it among those, from the
 // bounds themselves. `c` is the significand with its hidden bit, `irregular` that it is 2^52
 // above the smallest binade.
-[[gnu::noinline]] Decimal exact_decimal(const std::uint64_t c, const int q, const bool irregular) {
+inline Decimal exact_decimal(const std::uint64_t c, const int q, const bool irregular) {
     const int k =
         static_cast<int>((q * LOG10_2_MUL + (irregular ? LOG10_3_4_ADD : 0)) >> LOG10_2_SHIFT);
     const int h = q + static_cast<int>((-k * LOG2_10_MUL) >> LOG2_10_SHIFT) + 3;
@@ -110,40 +125,6 @@ struct Decimal {
     return {vb < middle || (vb == middle && (s & 1) == 0) ? s : t, k};
 }
 
-// The same, most often without the bounds: the half-width D of the interval (regular spacing:
-// 2^(q+1) 10^-k quarters, that is g_exact / 2^(127-h)) and T = 4 v 10^-k, both in fixed point
-// with 56 fraction bits and each within 1 of the exact value, tell which of the candidates lie in
-// it whenever every distance from T to a candidate is at least MARGIN away from D.
-inline Decimal shortest_decimal(const std::uint64_t c, const int q, const bool irregular) {
-    if (irregular) {
-        return exact_decimal(c, q, irregular);
-    }
-    const int k = static_cast<int>((q * LOG10_2_MUL) >> LOG10_2_SHIFT);
-    const int h = q + static_cast<int>((-k * LOG2_10_MUL) >> LOG2_10_SHIFT) + 3;
-    const Uint128Parts& g = POW10_G[-k - POW10_E_MIN];
-    const Scaled scaled = scale(g, c << (h + 2));
-    const std::uint64_t s = scaled.whole >> 2;
-    const std::uint64_t s10 = s / 10 * 10;
-
-    constexpr std::uint64_t MARGIN = 4;
-    constexpr std::uint64_t ONE = std::uint64_t{1} << 56;
-    const std::uint64_t d = g.high >> (7 - h);
-    const std::uint64_t from_s10 = ((scaled.whole - (s10 << 2)) << 56) | (scaled.fraction >> 8);
-    const std::uint64_t to_t10 = 40 * ONE - from_s10;
-    if (from_s10 + MARGIN <= d) return {s10, k};
-    if (to_t10 + MARGIN <= d) return {s10 + 10, k};
-    const std::uint64_t from_s = from_s10 - ((s - s10) << 58);
-    if (from_s10 >= d + MARGIN && to_t10 >= d + MARGIN && from_s + MARGIN <= d &&
-        4 * ONE - from_s + MARGIN <= d) {
-        // Both s and t, and no multiple of 10: the nearer to v, the even one on a tie.
-        const std::uint64_t middle = (s << 2) + 2;
-        const bool take_s = scaled.whole < middle ||
-                            (scaled.whole == middle && scaled.fraction == 0 && (s & 1) == 0);
-        return {take_s ? s : s + 1, k};
-    }
-    return exact_decimal(c, q, irregular);
-}
-
 // The eight decimal digits of x < 10^8 (0 to 9 each) as the bytes of a word, the first digit in
 // the highest byte. Split into two 4-digit lanes, each into two 2-digit lanes, each into two
 // digits: a lane holding q b + r (b = 10^4, 100, 10) becomes q 2^n + r by adding q (2^n - b), with
@@ -168,57 +149,46 @@ inline void store_digits(char* out, const std::uint64_t digits) {
     std::memcpy(out, &text, 8);
 }
 
+constexpr std::uint64_t SIGN_BIT = std::uint64_t{1} << 63;
+constexpr std::uint64_t INFINITY_BITS = std::bit_cast<std::uint64_t>(HUGE_VAL);
+constexpr std::uint64_t HIDDEN_BIT = std::uint64_t{1} << 52;
+constexpr std::uint64_t SIGNIFICAND_MASK = HIDDEN_BIT - 1;
 // The bit patterns of 1e-4 and 1e15: positive doubles order as their patterns do.
 constexpr std::uint64_t PLAIN_LOW = std::bit_cast<std::uint64_t>(1e-4);
 constexpr std::uint64_t PLAIN_HIGH = std::bit_cast<std::uint64_t>(1e15);
-constexpr std::uint64_t SIGNIFICAND_MASK = (std::uint64_t{1} << 52) - 1;
 
-}  // namespace
-
-char* format_shortest(char* out, const double value) {
-    const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
-    const int biased_exponent = static_cast<int>((bits >> 52) & 0x7FF);
-    if (biased_exponent == 0x7FF) {
-        return out;  // NaN or an infinity
-    }
-    const std::uint64_t magnitude = bits & ~(std::uint64_t{1} << 63);
+// The text of a non-zero double, its sign at out[0], its digits (10 tens + unit) 10^exponent with
+// tens < 10^16 and unit < 10.
+[[gnu::always_inline]] inline char* write_text(char* const out, const std::uint64_t bits,
+                                               const std::uint64_t tens, const unsigned unit,
+                                               const int unit_exponent) {
     out[0] = '-';
     char* const p = out + (bits >> 63);
-    if (magnitude == 0) {
-        p[0] = '0';
-        return p + 1;
-    }
-    const std::uint64_t fraction = bits & SIGNIFICAND_MASK;
-    const bool subnormal = biased_exponent == 0;
-    const Decimal d = shortest_decimal(subnormal ? fraction : fraction | (SIGNIFICAND_MASK + 1),
-                                       subnormal ? -1074 : biased_exponent - 1075,
-                                       fraction == 0 && biased_exponent > 1);
 
-    // The digits, always 17 of them with leading zeros (d.digits < 10^17).
-    const std::uint64_t upper = d.digits / 100000000;
-    const std::uint64_t first = upper / 100000000;
-    const std::uint64_t middle =
-        eight_digits(static_cast<std::uint32_t>(upper - first * 100000000));
-    const std::uint64_t last =
-        eight_digits(static_cast<std::uint32_t>(d.digits - upper * 100000000));
-    char digits[48];  // the copies below read past the 17 digits; what they bring is not kept
-    digits[0] = static_cast<char>('0' + first);
-    store_digits(digits + 1, middle);
-    store_digits(digits + 9, last);
-    // Zero digits are zero bytes: count them from either end of the words.
-    const int leading = first != 0    ? 0
-                        : middle != 0 ? 1 + std::countl_zero(middle) / 8
-                                      : 9 + std::countl_zero(last) / 8;
-    const int trailing = last != 0     ? std::countr_zero(last) / 8
-                         : middle != 0 ? 8 + std::countr_zero(middle) / 8
-                                       : 16;
+    // The digits, always 17 of them with leading zeros.
+    const std::uint64_t upper = tens / 100000000;
+    const std::uint64_t high = eight_digits(static_cast<std::uint32_t>(upper));
+    const std::uint64_t low = eight_digits(static_cast<std::uint32_t>(tens - upper * 100000000));
+    char digits[48];  // the copies below read past the 17 digits: zeros, not kept
+    store_digits(digits, high);
+    store_digits(digits + 8, low);
+    digits[16] = static_cast<char>('0' + unit);
+    std::memset(digits + 17, '0', sizeof digits - 17);
+    // Zero digits are zero bytes: count them from either end of the words (8 in a zero word).
+    int leading = std::countl_zero(high) / 8;
+    if (leading == 8) leading += std::countl_zero(low) / 8;
+    int trailing = 0;
+    if (unit == 0) {
+        trailing = 1 + std::countr_zero(low) / 8;
+        if (trailing == 9) trailing += std::countr_zero(high) / 8;
+    }
     const char* const significant = digits + leading;
     const int count = 17 - leading - trailing;
-    const int exponent = d.exponent + 16 - leading;  // of the first significant digit
+    const int exponent = unit_exponent + 16 - leading;  // of the first significant digit
 
     // Every copy stays within SHORTEST_TEXT_SIZE of `out`, the longest text being
     // "-1.2345678901234567e-308".
-    if (magnitude >= PLAIN_LOW && magnitude < PLAIN_HIGH) {
+    if ((bits & ~SIGN_BIT) - PLAIN_LOW < PLAIN_HIGH - PLAIN_LOW) {
         if (exponent >= 0) {
             // 1 to 15 digits before the point (zeros among the 17 digits when the value is a
             // whole number: d.exponent < 0 below 1e15); then p[i] = significant[i - 1].
@@ -249,6 +219,75 @@ char* format_shortest(char* out, const double value) {
     e[0] = static_cast<char>('0' + decimal_exponent / 10);
     e[1] = static_cast<char>('0' + decimal_exponent % 10);
     return e + 2;
+}
+
+// format_shortest from the bounds of the interval, for any finite non-zero double.
+[[gnu::noinline]] char* format_exact(char* const out, const std::uint64_t bits) {
+    const std::uint64_t fraction = bits & SIGNIFICAND_MASK;
+    const int biased_exponent = static_cast<int>((bits & ~SIGN_BIT) >> 52);
+    const Decimal d = biased_exponent == 0
+                          ? exact_decimal(fraction, -1074, false)
+                          : exact_decimal(fraction | HIDDEN_BIT, biased_exponent - 1075,
+                                          fraction == 0 && biased_exponent > 1);
+    return write_text(out, bits, d.digits / 10, static_cast<unsigned>(d.digits % 10), d.exponent);
+}
+
+}  // namespace
+
+char* format_shortest(char* const out, const double value) {
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+    const std::uint64_t magnitude = bits & ~SIGN_BIT;
+    if (magnitude >= INFINITY_BITS) {
+        return out;  // NaN or an infinity
+    }
+    const std::uint64_t fraction = bits & SIGNIFICAND_MASK;
+    const int biased_exponent = static_cast<int>(magnitude >> 52);
+    if (biased_exponent == 0 || fraction == 0) {  // zero, subnormal, bottom of a binade
+        if (magnitude == 0) {
+            out[0] = '-';
+            char* const p = out + (bits >> 63);
+            p[0] = '0';
+            return p + 1;
+        }
+        return format_exact(out, bits);
+    }
+
+    // Regular spacing: the half-width D of the interval is 2^(q+1) 10^-k quarters, that is
+    // g_exact / 2^(127-h), and T = 4 v 10^-k; both in fixed point with 56 fraction bits, each
+    // within 1 of the exact value, decide which candidates lie in the interval whenever every
+    // distance from T to a candidate is at least MARGIN away from D.
+    const BinaryExponent e = BINARY_EXPONENTS[biased_exponent];
+    const Uint128Parts& g = POW10_G[e.pow10_index];
+    const Scaled scaled = scale(g, (fraction | HIDDEN_BIT) << e.scale_shift);
+    const std::uint64_t s = scaled.whole >> 2;  // floor(v 10^-k)
+    std::uint64_t tens = s / 10;  // the multiples of 10 around v: 10 tens and the next
+    const std::uint64_t s10 = tens * 10;
+    constexpr std::uint64_t MARGIN = 4;
+    constexpr std::uint64_t ONE = std::uint64_t{1} << 56;
+    const std::uint64_t half_width = g.high >> e.half_width_shift;
+    const std::uint64_t from_s10 = ((scaled.whole - (s10 << 2)) << 56) | (scaled.fraction >> 8);
+    unsigned unit = 0;
+    const std::uint64_t reach = half_width + MARGIN;  // further from T is surely outside
+    if (from_s10 - reach <= 40 * ONE - 2 * reach) {
+        // Neither s10 nor s10 + 10 (D < 20, so 2 reach < 40). Then the nearer of s and s + 1 to
+        // v: at least one of them lies in the interval (it is at least 1 wide), so the nearer
+        // does; on a tie both do (D > 2 when T - 4 s = 2).
+        std::uint64_t nearer = (scaled.whole + 2) >> 2;
+        if ((scaled.whole & 3) == 2 && scaled.fraction == 0) nearer &= ~std::uint64_t{1};
+        unit = static_cast<unsigned>(nearer - s10);
+        if (unit == 10) {
+            unit = 0;
+            ++tens;
+        }
+    } else if (from_s10 + MARGIN <= half_width) {
+        // At most one multiple of 10 lies in the interval (it is less than 10 wide); if one
+        // does, it has the fewest digits.
+    } else if (40 * ONE + MARGIN <= half_width + from_s10) {
+        ++tens;
+    } else {
+        return format_exact(out, bits);
+    }
+    return write_text(out, bits, tens, unit, e.k);
 }
 
 }  // namespace zeltra5
