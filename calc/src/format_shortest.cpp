@@ -236,13 +236,14 @@ constexpr std::uint64_t PLAIN_HIGH = std::bit_cast<std::uint64_t>(1e15);
 
 char* format_shortest(char* const out, const double value) {
     const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
-    const std::uint64_t magnitude = bits & ~SIGN_BIT;
-    if (magnitude >= INFINITY_BITS) {
-        return out;  // NaN or an infinity
-    }
     const std::uint64_t fraction = bits & SIGNIFICAND_MASK;
-    const int biased_exponent = static_cast<int>(magnitude >> 52);
-    if (biased_exponent == 0 || fraction == 0) {  // zero, subnormal, bottom of a binade
+    const unsigned biased_exponent = static_cast<unsigned>(bits >> 52) & 0x7FF;
+    if (biased_exponent - 1 >= 0x7FE || fraction == 0) {
+        // Zero, a subnormal, the bottom of a binade; NaN or an infinity.
+        const std::uint64_t magnitude = bits & ~SIGN_BIT;
+        if (magnitude >= INFINITY_BITS) {
+            return out;
+        }
         if (magnitude == 0) {
             out[0] = '-';
             char* const p = out + (bits >> 63);
