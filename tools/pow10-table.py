@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-"""Writes calc/src/pow10_table.inc: the 126-bit powers of ten and the logarithm constants of the
-shortest double-to-text conversion (calc/src/format_shortest.cpp), and proves, with exact integer
-arithmetic, the two facts that conversion relies on:
+"""Writes calc/src/pow10_table.inc: the 126-bit powers of ten, the logarithm constants and the
+per-exponent shifts of the shortest double-to-text conversion (calc/src/format_shortest.cpp), and
+proves, with exact integer arithmetic, the facts that conversion relies on:
 
 1. The integer approximations of floor(q log10 2), floor(log10(3/4 2^q)) and floor(e log2 10) are
    exact over every exponent a finite double needs.
@@ -11,6 +11,8 @@ arithmetic, the two facts that conversion relies on:
    the exact T = cp 2^q 10^-k rounded to odd (floor(T), with the lowest bit set when T is not an
    integer). That is what lets the conversion compare the product with even integers as if it
    were exact. Each case is also checked on a few significands against exact arithmetic.
+3. The half-width of the rounding interval, as the fast way reads it from the table, stays below 20
+   quarters with its margin (BINARY_EXPONENTS).
 
 Table entry for e = -k: g(e) = floor(10^e / 2^r) + 1 with r = floor(log2 10^e) - 125, so that
 2^125 <= g < 2^126 and 0 < g - 10^e / 2^r <= 1.
@@ -234,6 +236,10 @@ def main():
         k = exact_log10_pow2(q)
         h = q + floor_log2_pow10(-k) + 3
         assert k == (q * log10_mul) >> log10_shift and 3 <= h <= 6
+        # The fast way's half-width in 56-bit fixed point (quarters), plus its margin of 4, is
+        # below 20: its test for no multiple of 10 in the interval subtracts twice that from 40.
+        half_width = entries[-k - e_min] >> (71 - h)
+        assert 2 * (half_width + 4) < 40 * 2**56, q
         row.append(f"{{{k}, {-k - e_min}, {h + 2}, {7 - h}}},")
         if len(row) == 4 or b == 2046:
             lines.append("    " + " ".join(row))

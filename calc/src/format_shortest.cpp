@@ -191,7 +191,7 @@ constexpr std::uint64_t PLAIN_HIGH = std::bit_cast<std::uint64_t>(1e15);
     if ((bits & ~SIGN_BIT) - PLAIN_LOW < PLAIN_HIGH - PLAIN_LOW) {
         if (exponent >= 0) {
             // 1 to 15 digits before the point (zeros among the 17 digits when the value is a
-            // whole number: d.exponent < 0 below 1e15); then p[i] = significant[i - 1].
+            // whole number: unit_exponent < 0 below 1e15); then p[i] = significant[i - 1].
             const int whole = exponent + 1;
             std::memcpy(p, significant, 16);
             std::memcpy(p + whole, significant + whole - 1, 16);
