@@ -197,8 +197,8 @@ std::vector<Candidate> candidates(const std::vector<Run>& runs, const double hw,
             // Upright text; a near-vertical line reads from the bottom up.
             double ux = dx / chord;
             double uy = dy / chord;
-            const double a = std::atan2(uy, ux) * 180.0 / PI;
-            if (a > 100.0 || a <= -80.0) {
+            const double direction = std::atan2(uy, ux) * 180.0 / PI;
+            if (direction > 100.0 || direction <= -80.0) {
                 ux = -ux;
                 uy = -uy;
             }
