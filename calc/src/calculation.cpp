@@ -135,16 +135,9 @@ class Text {
         return *this;
     }
 
-    // The shortest text that reads back as the same double, in plain notation unless the
-    // magnitude asks for an exponent.
     Text& operator<<(const double value) {
-        char digits[400];
-        const double magnitude = std::fabs(value);
-        const bool plain = magnitude == 0.0 || (magnitude >= 1e-4 && magnitude < 1e15);
-        const auto [end, ec] =
-            std::to_chars(digits, digits + sizeof digits, value,
-                          plain ? std::chars_format::fixed : std::chars_format::general);
-        return *this << std::string_view(digits, ec == std::errc{} ? end - digits : 0);
+        char digits[SHORTEST_TEXT_SIZE];
+        return *this << std::string_view(digits, format_shortest(digits, value) - digits);
     }
 
     std::size_t length() const { return length_; }
@@ -164,6 +157,7 @@ struct Words {
     const char* of_the_state;
     const char* quality_gives;  // mode 0: the quality before the mixture's enthalpy
     const char* not_finite;
+    const char* too_large;
     const char* bad_request;
     const char* option;
     const char* no_two_phase;
@@ -183,6 +177,7 @@ constexpr Words ENGLISH = {
     " of the state",
     "quality ",
     " is not a finite number",
+    " is too large",
     "the argument pair is not known",
     "the superheat option does not apply to a saturation state",
     " is not below the critical pressure, ",
@@ -202,6 +197,7 @@ constexpr Words RUSSIAN = {
     " состояния",
     "при степени сухости ",
     ": не конечное число",
+    " слишком велико",
     "неизвестная пара аргументов",
     "перегрев жидкости неприменим к состоянию насыщения",
     " не ниже критического, ",
@@ -283,7 +279,19 @@ std::size_t describe_refusal(const StateResult& r, const Language language, char
             t << w.option;
             break;
         case RefusalReason::not_finite:
-            t << input_word(r, why.input, language) << w.not_finite;
+            t << input_word(r, why.input, language);
+            if (r.pair != nullptr && why.input >= 0 && why.input < 2 &&
+                std::isfinite(r.given[why.input])) {
+                // Finite as given, beyond any double in SI units (1e305 bar).
+                t << " ";
+                value_with_unit(
+                    t, r.given[why.input],
+                    field_unit(why.input == 0 ? r.pair->first_field : r.pair->second_field), r,
+                    language);
+                t << w.too_large;
+            } else {
+                t << w.not_finite;
+            }
             break;
         case RefusalReason::below_minimum:
         case RefusalReason::above_maximum:

@@ -2,6 +2,9 @@
 
 #include "zeltra5/quantities.hpp"
 
+#include <charconv>
+#include <cmath>
+
 namespace zeltra5 {
 namespace {
 
@@ -81,6 +84,17 @@ const FieldInfo RESULT_FIELDS[RESULT_VALUE_COUNT] = {
     {"expansion_coefficient", "beta", UnitKind::expansion, 18},
     {"latent_heat", "r", UnitKind::specific_energy, 19},
 };
+
+char* format_shortest(char* out, const double value) {
+    if (!std::isfinite(value)) {
+        return out;
+    }
+    const double magnitude = std::fabs(value);
+    const bool plain = magnitude == 0.0 || (magnitude >= 1e-4 && magnitude < 1e15);
+    return std::to_chars(out, out + SHORTEST_TEXT_SIZE, value,
+                         plain ? std::chars_format::fixed : std::chars_format::general)
+        .ptr;
+}
 
 bool parse_unit_system(const std::string_view name, UnitSystem& units) {
     if (name == "si") {

@@ -14,6 +14,9 @@
 
 namespace zeltra5 {
 
+// The release, "major.minor.patch".
+const char* library_version();
+
 enum CalcStatus : int {
     STATUS_VALID = 0,
     STATUS_OUTSIDE_DOMAIN = 1,  // no valid state: outside the domain, or none found

@@ -2,6 +2,7 @@
 // Units, names and symbols of the result's fields and of the rows of the result table, for every
 // interface (command line, C library, Python, the web page, the Windows program). Texts are UTF-8.
 
+#include <cstddef>
 #include <string_view>
 
 #include "zeltra5/calc.hpp"
@@ -44,6 +45,15 @@ double from_si(UnitKind kind, UnitSystem units, double value);
 
 // The unit's text, trimmed ("bar", "kJ/kg", "кДж / кг"); empty for a dimensionless quantity.
 std::string_view unit_text(UnitKind kind, UnitSystem units, Language language);
+
+// Room for any number format_shortest writes.
+inline constexpr std::size_t SHORTEST_TEXT_SIZE = 32;
+
+// The shortest text that reads back as the same double, in plain notation for magnitudes from
+// 1e-4 to 1e15 ("1000000", "0.0641723442541975"), with an exponent otherwise
+// ("1.2645726954949233e-06"); nothing for NaN or an infinity. Writes at most SHORTEST_TEXT_SIZE
+// characters from `out` (no terminator) and answers the end of what it wrote.
+char* format_shortest(char* out, double value);
 
 // One numeric field of a result: its name in machine output (JSON keys, CSV columns, Python
 // attributes), its short symbol, its unit and its row in the result table.
