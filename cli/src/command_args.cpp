@@ -22,8 +22,7 @@ bool option(const int argc, const char* const* argv, int& i, const std::string_v
         value = argv[++i];
         return true;
     }
-    if (arg.size() > name.size() && arg.substr(0, name.size()) == name &&
-        arg[name.size()] == '=') {
+    if (arg.size() > name.size() && arg.substr(0, name.size()) == name && arg[name.size()] == '=') {
         value = arg.substr(name.size() + 1);
         return true;
     }

@@ -28,8 +28,8 @@ std::string short_number(double value);
 // --subcooling, --efficiency, --capacity) and reads its value into `input`, noting which were
 // given in `given` (bits in that order). 0: not a cycle option, 1: taken, -1: `problem` says why
 // not.
-int take_cycle_option(int argc, const char* const* argv, int& i, CycleInput& input,
-                      unsigned& given, std::string& problem);
+int take_cycle_option(int argc, const char* const* argv, int& i, CycleInput& input, unsigned& given,
+                      std::string& problem);
 
 // Whether the cycle's two temperatures were given; `problem` names the one missing.
 bool cycle_complete(unsigned given, std::string& problem);

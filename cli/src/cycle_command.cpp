@@ -138,8 +138,8 @@ void write_json(const CycleResult& c, const Language language, std::ostream& out
     }
     out << "  \"figure_units\": {";
     for (int k = 0; k < CYCLE_FIGURE_COUNT; ++k) {
-        out << (k ? ", \"" : "\"") << CYCLE_FIGURES[k].name << "\": "
-            << json_string(cycle_figure_unit(k, c.options.units, Language::english));
+        out << (k ? ", \"" : "\"") << CYCLE_FIGURES[k].name
+            << "\": " << json_string(cycle_figure_unit(k, c.options.units, Language::english));
     }
     out << "},\n  \"units\": " << json_units(c.options.units) << ",\n  \"states\": [";
     for (int s = 0; s <= CYCLE_STATE_COUNT; ++s) {
@@ -147,8 +147,9 @@ void write_json(const CycleResult& c, const Language language, std::ostream& out
         if (s == CYCLE_STATE_COUNT) {
             out << "\n  ],\n  \"isentropic_discharge\": {\n";
         } else {
-            out << (s ? ",\n" : "\n") << "    {\n      \"state\": "
-                << json_string(cycle_state_name(s, Language::english)) << ",\n";
+            out << (s ? ",\n" : "\n")
+                << "    {\n      \"state\": " << json_string(cycle_state_name(s, Language::english))
+                << ",\n";
         }
         if (r.pair == nullptr) {
             out << (s < CYCLE_STATE_COUNT ? "      " : "    ") << "\"status\": null";

@@ -171,10 +171,16 @@ const char* row_word(const RowKind kind, const Language language) {
 }
 
 // The columns of the text table; CSV and JSON give every field.
-constexpr int TEXT_FIELDS[] = {FIELD_TEMPERATURE,    FIELD_PRESSURE, FIELD_RELATIVE_ENTHALPY,
-                               FIELD_DENSITY,        FIELD_ENTHALPY, FIELD_ENTROPY,
-                               FIELD_CP,             FIELD_SPEED_OF_SOUND,
-                               FIELD_CONDUCTIVITY,   FIELD_DYNAMIC_VISCOSITY,
+constexpr int TEXT_FIELDS[] = {FIELD_TEMPERATURE,
+                               FIELD_PRESSURE,
+                               FIELD_RELATIVE_ENTHALPY,
+                               FIELD_DENSITY,
+                               FIELD_ENTHALPY,
+                               FIELD_ENTROPY,
+                               FIELD_CP,
+                               FIELD_SPEED_OF_SOUND,
+                               FIELD_CONDUCTIVITY,
+                               FIELD_DYNAMIC_VISCOSITY,
                                FIELD_LATENT_HEAT};
 constexpr std::size_t WIDTH = 13;
 
@@ -194,8 +200,8 @@ std::string title(const PropertyTable& t, const Language language) {
             s = t.kind == TableKind::isotherm ? (en ? "Isotherm" : "Изотерма")
                 : t.kind == TableKind::isobar ? (en ? "Isobar" : "Изобара")
                                               : (en ? "Isochore" : "Изохора");
-            s += std::string(" ") + (f == FIELD_DENSITY ? "rho" : RESULT_FIELDS[f].symbol) +
-                 " = " + number_text(t.fixed) + " ";
+            s += std::string(" ") + (f == FIELD_DENSITY ? "rho" : RESULT_FIELDS[f].symbol) + " = " +
+                 number_text(t.fixed) + " ";
             s.append(unit_text(RESULT_FIELDS[f].unit, units, language));
         }
     }
@@ -210,8 +216,7 @@ void write_text(const PropertyTable& t, const Language language, std::ostream& o
     std::string units = args::pad_left("", 9);
     for (const int f : TEXT_FIELDS) {
         head += args::pad_left(f == FIELD_DENSITY ? "rho" : RESULT_FIELDS[f].symbol, WIDTH);
-        units += args::pad_left(unit_text(RESULT_FIELDS[f].unit, t.options.units, language),
-                                WIDTH);
+        units += args::pad_left(unit_text(RESULT_FIELDS[f].unit, t.options.units, language), WIDTH);
     }
     out << head << "  " << (language == Language::english ? "phase" : "фаза") << '\n'
         << units << '\n';
@@ -223,8 +228,8 @@ void write_text(const PropertyTable& t, const Language language, std::ostream& o
                                    WIDTH);
             line += args::pad_left(varied == FIELD_PRESSURE ? args::short_number(row.value) : "",
                                    WIDTH);
-            out << line << "  " << (language == Language::english ? "outside the domain: "
-                                                                  : "вне области: ")
+            out << line << "  "
+                << (language == Language::english ? "outside the domain: " : "вне области: ")
                 << refusal_text(row.state) << '\n';
             continue;
         }

@@ -64,7 +64,9 @@ struct Fluid {
         return r;
     }
 
-    double pressure(const double pa) const { return from_si(UnitKind::pressure, options.units, pa); }
+    double pressure(const double pa) const {
+        return from_si(UnitKind::pressure, options.units, pa);
+    }
     // A round pressure (10 bar, 1e6 Pa) in the chart's units without the conversion's last-digit
     // noise: 200, not 200.00000000000003.
     double round_pressure(const double pa) const { return tidy(pressure(pa)); }
@@ -340,8 +342,8 @@ std::string state_label(const ArgPair& p, const double first, const double secon
         t += quality ? "x" : field == FIELD_DENSITY ? "ρ" : RESULT_FIELDS[field].symbol;
         t += " = " + number_text(values[i]);
         const std::string_view unit =
-            quality ? std::string_view() : unit_text(RESULT_FIELDS[field].unit, options.units,
-                                                      language);
+            quality ? std::string_view()
+                    : unit_text(RESULT_FIELDS[field].unit, options.units, language);
         if (!unit.empty()) {
             t += ' ';
             t.append(unit);
@@ -428,8 +430,8 @@ struct Builder {
             if (i > first && !std::isnan(pts[i - 1].x)) {
                 const double px = frame.fx(pts[i - 1].x);
                 const double py = frame.fy(pts[i - 1].y);
-                const bool hit = !std::isnan(fy) ? (py - fy) * (y - fy) <= 0.0
-                                                 : (px - fx) * (x - fx) <= 0.0;
+                const bool hit =
+                    !std::isnan(fy) ? (py - fy) * (y - fy) <= 0.0 : (px - fx) * (x - fx) <= 0.0;
                 if (hit && std::isnan(ax)) {
                     const double f = !std::isnan(fy) ? (y != py ? (fy - py) / (y - py) : 0.0)
                                                      : (x != px ? (fx - px) / (x - px) : 0.0);
@@ -448,11 +450,13 @@ struct Builder {
     void saturation() {
         const double lo = opt.type == ChartType::pressure_enthalpy ? p_range.lo : fluid.p_lo;
         ChartLine& line = new_line(LineKind::saturation, NaN, std::string());
-        Piece liquid = piece("ps-liquid", true, 0.0, lo, fluid.p_top, true, chart_detail::PHASES_ALL);
+        Piece liquid =
+            piece("ps-liquid", true, 0.0, lo, fluid.p_top, true, chart_detail::PHASES_ALL);
         liquid.end = &fluid.top_liquid;
         add(liquid, line.points);
         const std::size_t split = line.points.size();
-        Piece vapour = piece("ps-vapour", true, 0.0, fluid.p_top, lo, true, chart_detail::PHASES_ALL);
+        Piece vapour =
+            piece("ps-vapour", true, 0.0, fluid.p_top, lo, true, chart_detail::PHASES_ALL);
         vapour.start = &fluid.top_vapour;
         add(vapour, line.points);
         const int index = static_cast<int>(chart.lines.size()) - 1;
@@ -471,7 +475,8 @@ struct Builder {
         StateResult liquid = fluid.state(isotherm ? "ts-liquid" : "ps-liquid", value);
         StateResult vapour = fluid.state(isotherm ? "ts-vapour" : "ps-vapour", value);
         const bool crossing = liquid.status == STATUS_VALID && vapour.status == STATUS_VALID;
-        ChartLine& line = new_line(kind, value, line_label(kind, value, fluid.options, opt.language));
+        ChartLine& line =
+            new_line(kind, value, line_label(kind, value, fluid.options, opt.language));
         const int index = static_cast<int>(chart.lines.size()) - 1;
         // Isotherm: rising pressure, vapour then liquid; isobar: rising temperature, liquid then
         // vapour. The first stretch is labelled near the saturation line.
@@ -516,7 +521,8 @@ struct Builder {
         const bool ph = opt.type == ChartType::pressure_enthalpy;
         if (crossing && isotherm && ph) {
             // Label on the vapour stretch just below the saturation line.
-            const ChartPoint& v = chart.lines.back().points[std::min(first_end, n) - (first_end > 0 ? 1 : 0)];
+            const ChartPoint& v =
+                chart.lines.back().points[std::min(first_end, n) - (first_end > 0 ? 1 : 0)];
             LabelRequest q = request(index, text, 0, std::min(first_end + 1, n), NaN, NaN);
             q.anchor_x = frame.fx(v.x) + 30.0;
             q.anchor_y = frame.fy(v.y) - 30.0;
@@ -535,7 +541,8 @@ struct Builder {
 
     void isentrope(const double s) {
         const StateResult lo_vapour = fluid.state("ps-vapour", std::max(p_range.lo, fluid.p_lo));
-        const double s_lo = lo_vapour.status == STATUS_VALID ? lo_vapour.values[FIELD_ENTROPY] : NaN;
+        const double s_lo =
+            lo_vapour.status == STATUS_VALID ? lo_vapour.values[FIELD_ENTROPY] : NaN;
         const double s_top_v = fluid.top_vapour.values[FIELD_ENTROPY];
         const double s_top_l = fluid.top_liquid.values[FIELD_ENTROPY];
         double start = p_range.lo;
@@ -545,14 +552,16 @@ struct Builder {
         } else if (s < s_top_v && s >= s_top_l) {
             start = fluid.p_top;
         } else if (s < s_top_l) {
-            const StateResult lo_liquid = fluid.state("ps-liquid", std::max(p_range.lo, fluid.p_lo));
+            const StateResult lo_liquid =
+                fluid.state("ps-liquid", std::max(p_range.lo, fluid.p_lo));
             if (lo_liquid.status == STATUS_VALID && s > lo_liquid.values[FIELD_ENTROPY]) {
                 start = saturation_crossing(fluid, "ps-liquid", FIELD_ENTROPY, s, p_range.lo,
                                             fluid.p_top, true);
             }
         }
-        single(LineKind::isentrope, s, piece("p-s", true, s, std::max(start, p_range.lo), p_range.hi, true,
-                                             chart_detail::PHASES_ALL),
+        single(LineKind::isentrope, s,
+               piece("p-s", true, s, std::max(start, p_range.lo), p_range.hi, true,
+                     chart_detail::PHASES_ALL),
                NaN, 0.88 * frame.height);
     }
 
@@ -564,8 +573,8 @@ struct Builder {
         const double r_top_l = fluid.top_liquid.values[FIELD_DENSITY];
         double start = t_lo;
         if (rho > lo_vapour.values[FIELD_DENSITY] && rho <= r_top_v) {
-            start = saturation_crossing(fluid, "ts-vapour", FIELD_DENSITY, rho, t_lo,
-                                        fluid.t_top, false);
+            start = saturation_crossing(fluid, "ts-vapour", FIELD_DENSITY, rho, t_lo, fluid.t_top,
+                                        false);
         } else if (rho > r_top_v && rho < r_top_l) {
             start = fluid.t_top;
         } else if (rho >= r_top_l && rho < lo_liquid.values[FIELD_DENSITY]) {
@@ -596,7 +605,8 @@ struct Builder {
         if (!(p.u0 < p.u1) && !(p.u0 > p.u1)) {
             return;
         }
-        ChartLine& line = new_line(kind, value, line_label(kind, value, fluid.options, opt.language));
+        ChartLine& line =
+            new_line(kind, value, line_label(kind, value, fluid.options, opt.language));
         add(p, line.points);
         if (line.points.size() < 2) {
             chart.lines.pop_back();
@@ -629,8 +639,9 @@ struct Builder {
         const unsigned all = chart_detail::PHASES_ALL;
         pts.push_back(point(s1));
         // 2 -> saturated vapour -> saturated liquid -> 3 at pc.
-        Piece desuperheat = piece("p-t", false, pc, s2.values[FIELD_TEMPERATURE],
-                                  c_vapour.values[FIELD_TEMPERATURE], false, phase_bit(PHASE_VAPOUR));
+        Piece desuperheat =
+            piece("p-t", false, pc, s2.values[FIELD_TEMPERATURE],
+                  c_vapour.values[FIELD_TEMPERATURE], false, phase_bit(PHASE_VAPOUR));
         desuperheat.start = &s2;
         desuperheat.end = &c_vapour;
         add(desuperheat, pts);
@@ -804,12 +815,8 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
 
     const Fluid fluid = make_fluid(chart.options);
     const UnitSystem units = chart.options.units;
-    const double y_min = is_set(o.y_min) ? o.y_min
-                         : ph             ? fluid.round_pressure(1e4)
-                                          : -80.0;
-    const double y_max = is_set(o.y_max) ? o.y_max
-                         : ph             ? fluid.round_pressure(2e7)
-                                          : 200.0;
+    const double y_min = is_set(o.y_min) ? o.y_min : ph ? fluid.round_pressure(1e4) : -80.0;
+    const double y_max = is_set(o.y_max) ? o.y_max : ph ? fluid.round_pressure(2e7) : 200.0;
     const bool en = o.language == Language::english;
     if (!(y_min < y_max) || !std::isfinite(y_min) || !std::isfinite(y_max) ||
         (ph && !(y_min > 0.0))) {
@@ -830,13 +837,14 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
         return STATUS_BAD_ARGUMENT;
     }
     if (!(o.width > 0.0 && o.height > 0.0 && o.font_size > 0.0 && o.tolerance > 0.0)) {
-        error = en ? "the plot frame needs a size above zero" : "размер графика должен быть больше нуля";
+        error = en ? "the plot frame needs a size above zero"
+                   : "размер графика должен быть больше нуля";
         return STATUS_BAD_ARGUMENT;
     }
-    chart.x = make_axis(ph ? FIELD_ENTHALPY : FIELD_ENTROPY, x_min, x_max, false, units,
-                        o.language);
-    chart.y = make_axis(ph ? FIELD_PRESSURE : FIELD_TEMPERATURE, y_min, y_max, ph, units,
-                        o.language);
+    chart.x =
+        make_axis(ph ? FIELD_ENTHALPY : FIELD_ENTROPY, x_min, x_max, false, units, o.language);
+    chart.y =
+        make_axis(ph ? FIELD_PRESSURE : FIELD_TEMPERATURE, y_min, y_max, ph, units, o.language);
 
     // The cycle and the states first: a refusal costs no lines.
     CycleResult cycle;
@@ -853,13 +861,12 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
             error = en ? "a state without an argument pair" : "состояние без пары аргументов";
             return STATUS_BAD_ARGUMENT;
         }
-        if (calculate_state(*s.pair, s.first, s.second, chart.options, states[i]) !=
-            STATUS_VALID) {
+        if (calculate_state(*s.pair, s.first, s.second, chart.options, states[i]) != STATUS_VALID) {
             char text[600];
             describe_refusal(states[i], o.language, text, sizeof text);
             error = std::string(s.pair->name) + " " + number_text(s.first) +
-                    (s.pair->value_count > 1 ? " " + number_text(s.second) : std::string()) +
-                    ": " + text;
+                    (s.pair->value_count > 1 ? " " + number_text(s.second) : std::string()) + ": " +
+                    text;
             return states[i].status;
         }
     }
@@ -870,9 +877,9 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
                                  LineKind::isentrope, LineKind::isochore, LineKind::isenthalp};
     for (const LineKind kind : families) {
         const LineSet& set = o.lines[static_cast<int>(kind)];
-        const bool show = set.show == LineSet::Show::yes ||
-                          (set.show == LineSet::Show::by_default &&
-                           line_kind_shown_by_default(o.type, kind));
+        const bool show =
+            set.show == LineSet::Show::yes ||
+            (set.show == LineSet::Show::by_default && line_kind_shown_by_default(o.type, kind));
         if (!show) {
             continue;
         }
@@ -902,9 +909,9 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
         }
         chart.legend.push_back({kind, legend_text(kind, chart.options, o.language)});
     }
-    chart.legend.insert(chart.legend.begin(),
-                        {LineKind::saturation, legend_text(LineKind::saturation, chart.options,
-                                                           o.language)});
+    chart.legend.insert(
+        chart.legend.begin(),
+        {LineKind::saturation, legend_text(LineKind::saturation, chart.options, o.language)});
     if (o.cycle) {
         b.cycle(cycle);
         std::string text = legend_text(LineKind::cycle, chart.options, o.language);

@@ -149,8 +149,8 @@ std::vector<Run> runs_of(const Frame& frame, const std::vector<ChartPoint>& poin
         }
         Run& r = runs.back();
         const Vec v{frame.fx(points[i].x), frame.fy(points[i].y)};
-        r.s.push_back(r.p.empty() ? 0.0
-                                  : r.s.back() + std::hypot(v.x - r.p.back().x, v.y - r.p.back().y));
+        r.s.push_back(
+            r.p.empty() ? 0.0 : r.s.back() + std::hypot(v.x - r.p.back().x, v.y - r.p.back().y));
         r.p.push_back(v);
     }
     return runs;

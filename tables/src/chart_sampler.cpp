@@ -50,8 +50,17 @@ double Frame::data_y(const double f) const {
 Frame make_frame(const double x_min, const double x_max, const bool x_log, const double y_min,
                  const double y_max, const bool y_log, const double width, const double height) {
     const auto end = [](const double v, const bool log) { return log ? std::log(v) : v; };
-    return Frame{x_min,  x_max,  y_min,           y_max,           x_log,           y_log,
-                 width,  height, end(x_min, x_log), end(x_max, x_log), end(y_min, y_log),
+    return Frame{x_min,
+                 x_max,
+                 y_min,
+                 y_max,
+                 x_log,
+                 y_log,
+                 width,
+                 height,
+                 end(x_min, x_log),
+                 end(x_max, x_log),
+                 end(y_min, y_log),
                  end(y_max, y_log)};
 }
 

@@ -105,8 +105,8 @@ struct Layout {
 
 void text_element(Svg& svg, const double x, const double y, const double size,
                   const std::string& text, const char* anchor, const char* extra = "") {
-    svg << "<text x=\"" << x << "\" y=\"" << y << "\" font-size=\"" << size
-        << "\" text-anchor=\"" << anchor << "\"" << extra << ">";
+    svg << "<text x=\"" << x << "\" y=\"" << y << "\" font-size=\"" << size << "\" text-anchor=\""
+        << anchor << "\"" << extra << ">";
     svg.text(text) << "</text>\n";
 }
 
@@ -213,7 +213,8 @@ void labels_and_markers(Svg& svg, const Chart& chart, const Layout& l) {
     svg << "<g id=\"labels\">\n";
     for (const ChartLabel& label : chart.labels) {
         const LineKind kind = chart.lines[static_cast<std::size_t>(label.line)].kind;
-        const char* colour = kind == LineKind::quality ? "#505050" : STYLES[static_cast<int>(kind)].colour;
+        const char* colour =
+            kind == LineKind::quality ? "#505050" : STYLES[static_cast<int>(kind)].colour;
         halo_label(svg, l.px(label.x), l.py(label.y), label.angle, chart.font_size, label.text,
                    colour, kind == LineKind::saturation ? "bold" : "normal");
     }
@@ -272,9 +273,8 @@ std::string chart_to_svg(const Chart& chart) {
         << "\" font-family=\"Liberation Sans, Arial, Helvetica, sans-serif\">\n<title>";
     svg.text(chart.title) << "</title>\n<desc>";
     svg.text(chart.subtitle) << "</desc>\n";
-    svg << "<defs><clipPath id=\"plot\"><rect x=\"" << l.x0 << "\" y=\"" << l.y0
-        << "\" width=\"" << chart.width << "\" height=\"" << chart.height
-        << "\"/></clipPath></defs>\n";
+    svg << "<defs><clipPath id=\"plot\"><rect x=\"" << l.x0 << "\" y=\"" << l.y0 << "\" width=\""
+        << chart.width << "\" height=\"" << chart.height << "\"/></clipPath></defs>\n";
     svg << "<rect x=\"0\" y=\"0\" width=\"" << l.page_w << "\" height=\"" << l.page_h
         << "\" fill=\"#ffffff\"/>\n";
     grid_and_axes(svg, chart, l);

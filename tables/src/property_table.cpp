@@ -46,9 +46,9 @@ Crossing find_crossing(const TableKind kind, const double fixed, const CalcOptio
     c.exists = c.liquid.status == STATUS_VALID && c.vapour.status == STATUS_VALID;
     // An isotherm meets the line at the vapour's pressure; an isobar at the liquid's
     // temperature (both ends of the line hold the given value itself).
-    c.value = c.exists ? (isotherm ? c.vapour.values[FIELD_PRESSURE]
-                                   : c.liquid.values[FIELD_TEMPERATURE])
-                       : 0.0;
+    c.value =
+        c.exists ? (isotherm ? c.vapour.values[FIELD_PRESSURE] : c.liquid.values[FIELD_TEMPERATURE])
+                 : 0.0;
     return c;
 }
 

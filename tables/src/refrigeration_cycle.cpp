@@ -29,7 +29,8 @@ const CycleFigureInfo CYCLE_FIGURES[CYCLE_FIGURE_COUNT] = {
     {"condenser_duty", "Condenser duty", "Тепловой поток конденсатора"},
 };
 
-std::string_view cycle_figure_unit(const int figure, const UnitSystem units, const Language language) {
+std::string_view cycle_figure_unit(const int figure, const UnitSystem units,
+                                   const Language language) {
     const bool en = language == Language::english;
     const bool si = units == UnitSystem::si;
     switch (figure) {
@@ -92,8 +93,12 @@ int refuse(CycleResult& r, const CycleRefusal why, const int state = -1) {
 }
 
 CycleRefusal check_input(const CycleInput& in) {
-    const double all[] = {in.evaporating_temperature, in.condensing_temperature, in.superheat,
-                          in.subcooling, in.efficiency, in.capacity};
+    const double all[] = {in.evaporating_temperature,
+                          in.condensing_temperature,
+                          in.superheat,
+                          in.subcooling,
+                          in.efficiency,
+                          in.capacity};
     for (const double v : all) {
         if (!std::isfinite(v)) {
             return CycleRefusal::not_finite;
@@ -122,8 +127,7 @@ CycleRefusal check_input(const CycleInput& in) {
 
 }  // namespace
 
-int calculate_cycle(const CycleInput& input, const CalcOptions& calc_options,
-                    CycleResult& result) {
+int calculate_cycle(const CycleInput& input, const CalcOptions& calc_options, CycleResult& result) {
     result.input = input;
     result.options = calc_options;
     result.options.superheat = false;
@@ -175,8 +179,7 @@ int calculate_cycle(const CycleInput& input, const CalcOptions& calc_options,
     }
     // 2s and 2: the compression.
     const double h1 = s1.values[FIELD_ENTHALPY];
-    if (calculate_state(pair("p-s"), pc, s1.values[FIELD_ENTROPY], options, s2s) !=
-        STATUS_VALID) {
+    if (calculate_state(pair("p-s"), pc, s1.values[FIELD_ENTROPY], options, s2s) != STATUS_VALID) {
         return refuse(result, CycleRefusal::state_outside, CYCLE_STATE_COUNT);
     }
     const double h2 = h1 + (s2s.values[FIELD_ENTHALPY] - h1) / input.efficiency;
@@ -205,12 +208,12 @@ int calculate_cycle(const CycleInput& input, const CalcOptions& calc_options,
     f[CYCLE_VOLUMETRIC_CAPACITY] = f[CYCLE_REFRIGERATING_EFFECT] * s1.values[FIELD_DENSITY];
     if (input.capacity > 0.0) {
         // kW over the specific energy in J/kg.
-        const double q0_si = to_si(UnitKind::specific_energy, options.units,
-                                   f[CYCLE_REFRIGERATING_EFFECT]);
-        const double w_si = to_si(UnitKind::specific_energy, options.units,
-                                  f[CYCLE_COMPRESSOR_WORK]);
-        const double qc_si = to_si(UnitKind::specific_energy, options.units,
-                                   f[CYCLE_HEAT_REJECTED]);
+        const double q0_si =
+            to_si(UnitKind::specific_energy, options.units, f[CYCLE_REFRIGERATING_EFFECT]);
+        const double w_si =
+            to_si(UnitKind::specific_energy, options.units, f[CYCLE_COMPRESSOR_WORK]);
+        const double qc_si =
+            to_si(UnitKind::specific_energy, options.units, f[CYCLE_HEAT_REJECTED]);
         const double m = input.capacity * 1000.0 / q0_si;
         f[CYCLE_MASS_FLOW] = m;
         f[CYCLE_DISPLACEMENT] = m / s1.values[FIELD_DENSITY] * 3600.0;
@@ -302,8 +305,7 @@ std::size_t describe_cycle_refusal(const CycleResult& r, const Language language
         case CycleRefusal::condensing_not_below_critical:
             out << (en ? "condensing temperature " : "температура конденсации ")
                 << in.condensing_temperature
-                << (en ? " °C is not below the critical temperature "
-                       : " °C не ниже критической ")
+                << (en ? " °C is not below the critical temperature " : " °C не ниже критической ")
                 << CRITICAL_TEMPERATURE_C << " °C";
             break;
         case CycleRefusal::state_outside: {

@@ -110,8 +110,8 @@ RangeError additive(const double from, const double to, const double step, const
 // `v`: 10, not 10.000000000000002, for 0.1 x 10 x 10.
 double tidy(const double v) {
     char text[64];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, v, std::chars_format::general,
-                                         15);
+    const auto [end, ec] =
+        std::to_chars(text, text + sizeof text, v, std::chars_format::general, 15);
     double read = v;
     if (ec != std::errc{} || std::from_chars(text, end, read).ec != std::errc{}) {
         return v;

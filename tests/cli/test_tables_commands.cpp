@@ -86,9 +86,9 @@ TEST(TablesCommands, TableCsvRowsAreTheSingleRequests) {
 }
 
 TEST(TablesCommands, CycleJsonHasTheFiguresAndTheFourStates) {
-    const Outcome o = run({"cycle", "--evaporating", "-10", "--condensing", "35", "--superheat",
-                           "5", "--subcooling", "0", "--efficiency", "0.75", "--capacity", "100",
-                           "--json"});
+    const Outcome o =
+        run({"cycle", "--evaporating", "-10", "--condensing", "35", "--superheat", "5",
+             "--subcooling", "0", "--efficiency", "0.75", "--capacity", "100", "--json"});
     ASSERT_EQ(o.code, EXIT_VALID) << o.err;
     CycleResult c;
     calculate_cycle({-10.0, 35.0, 5.0, 0.0, 0.75, 100.0},
@@ -138,17 +138,20 @@ TEST(TablesCommands, BadRequestsAreRefusedWithAReason) {
         {{"cycle", "--evaporating", "-10"}, EXIT_USAGE, "--condensing TC (°C) is missing"},
         {{"cycle", "--evaporating", "-10", "--condensing", "x"}, EXIT_USAGE, "takes a number"},
         {{"cycle", "--evaporating", "-10", "--condensing", "35", "--efficiency", "1.5"},
-         EXIT_OUTSIDE_DOMAIN, "isentropic efficiency 1.5 is outside (0, 1]"},
-        {{"cycle", "--evaporating", "-10", "--condensing", "140"}, EXIT_OUTSIDE_DOMAIN,
+         EXIT_OUTSIDE_DOMAIN,
+         "isentropic efficiency 1.5 is outside (0, 1]"},
+        {{"cycle", "--evaporating", "-10", "--condensing", "140"},
+         EXIT_OUTSIDE_DOMAIN,
          "not below the critical temperature"},
         {{"diagram", "hs"}, EXIT_USAGE, "unknown kind of diagram"},
         {{"diagram", "ph", "--isotherms", "1:2:0"}, EXIT_USAGE, "the step is zero"},
         {{"diagram", "ph", "--state", "p-t", "10"}, EXIT_USAGE, "p-t takes two values"},
         {{"diagram", "ph", "--evaporating", "-10"}, EXIT_USAGE, "go with --cycle"},
-        {{"diagram", "ph", "--cycle", "--evaporating", "40", "--condensing", "35", "--lang",
-          "ru"},
-         EXIT_OUTSIDE_DOMAIN, "evaporating temperature 40 °C is not below"},
-        {{"diagram", "ph", "--state", "p-t", "10", "500"}, EXIT_OUTSIDE_DOMAIN,
+        {{"diagram", "ph", "--cycle", "--evaporating", "40", "--condensing", "35", "--lang", "ru"},
+         EXIT_OUTSIDE_DOMAIN,
+         "evaporating temperature 40 °C is not below"},
+        {{"diagram", "ph", "--state", "p-t", "10", "500"},
+         EXIT_OUTSIDE_DOMAIN,
          "temperature 500 °C is above 450 °C"},
         {{"diagram", "ph", "--y", "0:100"}, EXIT_USAGE, "above zero"},
     };
@@ -175,9 +178,9 @@ TEST(TablesCommands, DiagramWritesSvgAndPoints) {
     EXPECT_EQ(lines[1], "units,,,,J/kg,Pa");
     EXPECT_NE(csv.out.find(",isotherm,0,0 °C,"), std::string::npos);
     const Outcome help = run({"--help"});
-    for (const char* example : {"zeltra5-calc table saturation t=-70:130:5",
-                                "zeltra5-calc cycle --evaporating -10",
-                                "zeltra5-calc diagram ph --out ph.svg"}) {
+    for (const char* example :
+         {"zeltra5-calc table saturation t=-70:130:5", "zeltra5-calc cycle --evaporating -10",
+          "zeltra5-calc diagram ph --out ph.svg"}) {
         EXPECT_NE(help.out.find(example), std::string::npos) << example;
     }
 }

@@ -227,12 +227,12 @@ struct LabelBox {
 LabelBox box_of(const chart_detail::Frame& f, const Chart& c, const std::string& text,
                 const double x, const double y, const double angle) {
     const double a = angle * 3.14159265358979323846 / 180.0;
-    return {f.fx(x), f.fy(y), 0.5 * chart_detail::text_width(text, c.font_size),
+    return {f.fx(x),           f.fy(y),     0.5 * chart_detail::text_width(text, c.font_size),
             0.5 * c.font_size, std::cos(a), std::sin(a)};
 }
 
 bool overlap(const LabelBox& a, const LabelBox& b) {
-    const auto corners = [](const LabelBox& r, double (&out)[4][2]) {
+    const auto corners = [](const LabelBox& r, double(&out)[4][2]) {
         for (int i = 0; i < 4; ++i) {
             const double sx = (i == 0 || i == 3) ? -r.hw : r.hw;
             const double sy = i < 2 ? -r.hh : r.hh;
@@ -361,8 +361,7 @@ TEST(Chart, SvgHoldsEveryLineAndLabel) {
     EXPECT_NE(svg.find("<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\""), std::string::npos);
     EXPECT_NE(svg.find("width=\"297mm\" height=\"210mm\""), std::string::npos);
     EXPECT_EQ(count("<g id=\"lines\" clip-path=\"url(#plot)\""), 1u);
-    EXPECT_EQ(count("stroke=\"#ffffff\" stroke-width=\"3.2\""),
-              c.labels.size() + c.markers.size());
+    EXPECT_EQ(count("stroke=\"#ffffff\" stroke-width=\"3.2\""), c.labels.size() + c.markers.size());
     EXPECT_NE(svg.find(c.x.title), std::string::npos);
     EXPECT_NE(svg.find(c.y.title), std::string::npos);
     EXPECT_EQ(count("</svg>"), 1u);

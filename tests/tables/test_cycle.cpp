@@ -47,8 +47,10 @@ TEST(Cycle, ClassicCaseMatchesTheHandCalculation) {
         const StateResult s2 = single("p-h", pc, h1 + (h2s - h1) / 0.75, o);
         const double h3 = s3.values[FIELD_ENTHALPY];
         const StateResult s4 = single("p-h", p0, h3, o);
-        for (const auto& [state, want] : {std::pair{CYCLE_SUCTION, &s1}, {CYCLE_DISCHARGE, &s2},
-                                          {CYCLE_LIQUID, &s3}, {CYCLE_EVAPORATOR_INLET, &s4}}) {
+        for (const auto& [state, want] : {std::pair{CYCLE_SUCTION, &s1},
+                                          {CYCLE_DISCHARGE, &s2},
+                                          {CYCLE_LIQUID, &s3},
+                                          {CYCLE_EVAPORATOR_INLET, &s4}}) {
             EXPECT_EQ(std::memcmp(c.states[state].values, want->values, sizeof want->values), 0)
                 << cycle_state_name(state, Language::english);
         }
@@ -63,14 +65,13 @@ TEST(Cycle, ClassicCaseMatchesTheHandCalculation) {
         EXPECT_EQ(f[CYCLE_PRESSURE_RATIO], pc / p0);
         EXPECT_EQ(f[CYCLE_VOLUMETRIC_CAPACITY], q0 * s1.values[FIELD_DENSITY]);
         // The energy balance closes: q0 + w = qc.
-        EXPECT_LE(rel(f[CYCLE_REFRIGERATING_EFFECT] + f[CYCLE_COMPRESSOR_WORK],
-                      f[CYCLE_HEAT_REJECTED]),
-                  1e-9);
+        EXPECT_LE(
+            rel(f[CYCLE_REFRIGERATING_EFFECT] + f[CYCLE_COMPRESSOR_WORK], f[CYCLE_HEAT_REJECTED]),
+            1e-9);
         // 100 kW: m = Q / q0, the suction volume flow m / rho1, in m3/h.
         const double q0_si = to_si(UnitKind::specific_energy, o.units, q0);
         EXPECT_LE(rel(f[CYCLE_MASS_FLOW], 100e3 / q0_si), 1e-12);
-        EXPECT_LE(rel(f[CYCLE_DISPLACEMENT],
-                      100e3 / q0_si / s1.values[FIELD_DENSITY] * 3600.0),
+        EXPECT_LE(rel(f[CYCLE_DISPLACEMENT], 100e3 / q0_si / s1.values[FIELD_DENSITY] * 3600.0),
                   1e-12);
         EXPECT_LE(rel(f[CYCLE_COMPRESSOR_POWER] + 100.0, f[CYCLE_CONDENSER_DUTY]), 1e-9);
         // The reference state and the units change no difference of enthalpies.
@@ -100,8 +101,8 @@ TEST(Cycle, SaturatedEndsAreTheSaturatedStates) {
     EXPECT_EQ(std::memcmp(c.states[CYCLE_SUCTION].values, v.values, sizeof v.values), 0);
     EXPECT_EQ(std::memcmp(c.states[CYCLE_LIQUID].values, l.values, sizeof l.values), 0);
     // eta = 1: the discharge is the isentropic state.
-    EXPECT_NEAR(c.states[CYCLE_DISCHARGE].values[FIELD_ENTROPY],
-                v.values[FIELD_ENTROPY], 1e-9 * v.values[FIELD_ENTROPY]);
+    EXPECT_NEAR(c.states[CYCLE_DISCHARGE].values[FIELD_ENTROPY], v.values[FIELD_ENTROPY],
+                1e-9 * v.values[FIELD_ENTROPY]);
     EXPECT_TRUE(std::isnan(c.figures[CYCLE_MASS_FLOW]));  // no capacity given
     // Subcooled liquid before the valve.
     ASSERT_EQ(calculate_cycle({-20.0, 40.0, 0.0, 10.0, 1.0, 0.0}, o, c), STATUS_VALID);
@@ -124,17 +125,27 @@ TEST(Cycle, RefusesWithAReason) {
         {{-10, 35, -1, 0, 0.7, 0}, CycleRefusal::negative_superheat, -1, "superheat -1 K"},
         {{-10, 35, 5, -2, 0.7, 0}, CycleRefusal::negative_subcooling, -1, "subcooling -2 K"},
         {{-10, 35, 5, 0, 0.7, -5}, CycleRefusal::negative_capacity, -1, "-5 kW"},
-        {{35, 35, 5, 0, 0.7, 0}, CycleRefusal::evaporating_not_below_condensing, -1,
+        {{35, 35, 5, 0, 0.7, 0},
+         CycleRefusal::evaporating_not_below_condensing,
+         -1,
          "evaporating temperature 35 °C is not below the condensing temperature 35 °C"},
         {{40, 35, 5, 0, 0.7, 0}, CycleRefusal::evaporating_not_below_condensing, -1, "40 °C"},
-        {{-10, 132.25, 5, 0, 0.7, 0}, CycleRefusal::condensing_not_below_critical, -1,
+        {{-10, 132.25, 5, 0, 0.7, 0},
+         CycleRefusal::condensing_not_below_critical,
+         -1,
          "not below the critical temperature 132.25 °C"},
         {{-10, 140, 5, 0, 0.7, 0}, CycleRefusal::condensing_not_below_critical, -1, "140 °C"},
-        {{-80, 35, 5, 0, 0.7, 0}, CycleRefusal::state_outside, CYCLE_SUCTION,
+        {{-80, 35, 5, 0, 0.7, 0},
+         CycleRefusal::state_outside,
+         CYCLE_SUCTION,
          "suction: temperature -80 °C is below -77 °C"},
-        {{-10, 35, 470, 0, 0.7, 0}, CycleRefusal::state_outside, CYCLE_SUCTION,
+        {{-10, 35, 470, 0, 0.7, 0},
+         CycleRefusal::state_outside,
+         CYCLE_SUCTION,
          "suction: temperature 460 °C is above 450 °C"},
-        {{-10, 35, 5, 120, 0.7, 0}, CycleRefusal::state_outside, CYCLE_LIQUID,
+        {{-10, 35, 5, 120, 0.7, 0},
+         CycleRefusal::state_outside,
+         CYCLE_LIQUID,
          "liquid: temperature -85 °C is below -77 °C"},
         {{-10, 132.2, 5, 0, 0.7, 0}, CycleRefusal::state_outside, CYCLE_LIQUID, "liquid: "},
         {{-10, 35, 200, 0, 0.5, 0}, CycleRefusal::state_outside, CYCLE_DISCHARGE, "discharge: "},
@@ -142,9 +153,9 @@ TEST(Cycle, RefusesWithAReason) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.words);
         CycleResult r;
-        EXPECT_EQ(calculate_cycle(c.input, {UnitSystem::display, ReferenceState::program, false},
-                                  r),
-                  STATUS_OUTSIDE_DOMAIN);
+        EXPECT_EQ(
+            calculate_cycle(c.input, {UnitSystem::display, ReferenceState::program, false}, r),
+            STATUS_OUTSIDE_DOMAIN);
         EXPECT_EQ(r.refusal, c.refusal);
         EXPECT_EQ(r.state, c.state);
         EXPECT_TRUE(std::isnan(r.figures[CYCLE_COP]));

@@ -81,9 +81,9 @@ TEST(PropertyTable, IsolinesCrossTheSaturationLineInOrder) {
         {TableKind::isotherm, 25.0, {20, 11, 10, 5}, 1, RowKind::saturated_liquid},
         {TableKind::isobar, 10.0, {-50, 0, 20, 30, 50, 100}, 2, RowKind::saturated_liquid},
         {TableKind::isobar, 10.0, {100, 30, 20}, 1, RowKind::saturated_vapour},
-        {TableKind::isotherm, 150.0, {10, 100, 200}, 0, RowKind::point},     // supercritical
-        {TableKind::isobar, 150.0, {100, 130, 160}, 0, RowKind::point},      // supercritical
-        {TableKind::isotherm, 25.0, {1, 2, 5}, 0, RowKind::point},           // vapour only
+        {TableKind::isotherm, 150.0, {10, 100, 200}, 0, RowKind::point},  // supercritical
+        {TableKind::isobar, 150.0, {100, 130, 160}, 0, RowKind::point},   // supercritical
+        {TableKind::isotherm, 25.0, {1, 2, 5}, 0, RowKind::point},        // vapour only
         {TableKind::isochore, 100.0, {-50, 0, 50, 100, 300}, 0, RowKind::point},
     };
     const CalcOptions o = OPTIONS[0];

@@ -60,9 +60,8 @@ TEST(ValueRange, DecimalStepsGiveTheDecimalValues) {
         // "-1.0", "-0.9", ... "1.0"
         char text[16];
         const int tenths = -10 + static_cast<int>(i);
-        char* end = std::to_chars(text, text + sizeof text, tenths / 10.0,
-                                  std::chars_format::fixed, 1)
-                              .ptr;
+        char* end =
+            std::to_chars(text, text + sizeof text, tenths / 10.0, std::chars_format::fixed, 1).ptr;
         const std::string decimal(text, static_cast<std::size_t>(end - text));
         EXPECT_EQ(v[i], read(decimal)) << decimal;
     }

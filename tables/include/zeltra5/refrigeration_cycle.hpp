@@ -52,19 +52,19 @@ inline constexpr int CYCLE_STATE_COUNT = 4;
 // The cycle's figures in CycleResult::figures, with their machine names.
 enum CycleFigure : int {
     CYCLE_COP,
-    CYCLE_REFRIGERATING_EFFECT,  // q0, specific energy (kJ/kg, or J/kg in SI)
-    CYCLE_COMPRESSOR_WORK,       // w
-    CYCLE_HEAT_REJECTED,         // qc
+    CYCLE_REFRIGERATING_EFFECT,              // q0, specific energy (kJ/kg, or J/kg in SI)
+    CYCLE_COMPRESSOR_WORK,                   // w
+    CYCLE_HEAT_REJECTED,                     // qc
     CYCLE_DISCHARGE_TEMPERATURE,             // t2, degC
     CYCLE_ISENTROPIC_DISCHARGE_TEMPERATURE,  // t2s, degC
     CYCLE_EVAPORATING_PRESSURE,              // p0 (bar, or Pa in SI)
     CYCLE_CONDENSING_PRESSURE,               // pc
     CYCLE_PRESSURE_RATIO,                    // pc / p0
-    CYCLE_VOLUMETRIC_CAPACITY,  // q0 rho1 (kJ/m3, or J/m3 in SI)
-    CYCLE_MASS_FLOW,            // kg/s, for the capacity (NaN without one)
-    CYCLE_DISPLACEMENT,         // m3/h at suction, for the capacity
-    CYCLE_COMPRESSOR_POWER,     // kW, for the capacity
-    CYCLE_CONDENSER_DUTY,       // kW, for the capacity
+    CYCLE_VOLUMETRIC_CAPACITY,               // q0 rho1 (kJ/m3, or J/m3 in SI)
+    CYCLE_MASS_FLOW,                         // kg/s, for the capacity (NaN without one)
+    CYCLE_DISPLACEMENT,                      // m3/h at suction, for the capacity
+    CYCLE_COMPRESSOR_POWER,                  // kW, for the capacity
+    CYCLE_CONDENSER_DUTY,                    // kW, for the capacity
 };
 inline constexpr int CYCLE_FIGURE_COUNT = 14;
 
@@ -86,8 +86,8 @@ struct CycleResult {
     CycleInput input{};
     CalcOptions options{};
     StateResult states[CYCLE_STATE_COUNT];
-    StateResult isentropic_discharge;     // (pc, s1)
-    double figures[CYCLE_FIGURE_COUNT];   // NaN when not valid
+    StateResult isentropic_discharge;    // (pc, s1)
+    double figures[CYCLE_FIGURE_COUNT];  // NaN when not valid
 };
 
 int calculate_cycle(const CycleInput& input, const CalcOptions& options, CycleResult& result);
