@@ -244,6 +244,9 @@ const Case CASES[] = {
     {"mode8_trho/two_phase", prepare_all, [](int i) { return run_trho(2, i); }},
     {"mode8_trho/supercritical", prepare_all, [](int i) { return run_trho(3, i); }},
     {"format_shortest", prepare_numbers, run_format_shortest},
+    {"tables/ph_diagram", prepare_tables, run_ph_diagram},
+    {"tables/saturation_table_200", prepare_tables, run_saturation_table},
+    {"tables/cycle", prepare_tables, run_cycle},
 };
 
 }  // namespace

@@ -13,6 +13,12 @@ struct Case {
 };
 
 const Case* find_case(const std::string& name);
+
+// The tables library's cases (bench_tables.cpp).
+void prepare_tables();
+double run_ph_diagram(int index);        // default log p-h diagram with a cycle, model and SVG
+double run_saturation_table(int index);  // 200 temperatures, liquid and vapour
+double run_cycle(int index);
 const Case* cases_begin();
 const Case* cases_end();
 

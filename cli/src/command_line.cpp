@@ -11,6 +11,7 @@
 #include "zeltra5/cli/batch.hpp"
 #include "zeltra5/cli/options.hpp"
 #include "zeltra5/cli/output.hpp"
+#include "zeltra5/cli/tables_commands.hpp"
 #include "zeltra5/number_text.hpp"
 
 namespace zeltra5::cli {
@@ -34,6 +35,7 @@ constexpr const char* USAGE_HEAD =
     "usage: zeltra5-calc PAIR FIRST [SECOND] [options]\n"
     "       zeltra5-calc --batch [--si] [--reference R] [--lang L] [--threads N]\n"
     "                    < requests.csv > results.csv\n"
+    "       zeltra5-calc table | cycle | diagram ...   (below; each with --help)\n"
     "       zeltra5-calc --help | --version\n"
     "\n"
     "PAIR and its values (the saturation pairs take one value):\n"
@@ -62,6 +64,10 @@ constexpr const char* USAGE_TAIL =
     "  --threads N          batch calculation on N threads (default 1); same output\n"
     "  --help, -h           this text;  --version  the version\n"
     "\n"
+    "Tables, the refrigeration cycle and the diagrams:\n";
+
+constexpr const char* USAGE_EXAMPLES =
+    "\n"
     "Examples:\n"
     "  zeltra5-calc p-t 10 25                      superheated vapour at 10 bar, 25 °C\n"
     "  zeltra5-calc ts-liquid 0 --reference iir    h = 200 kJ/kg, s = 1 kJ/(kg·K)\n"
@@ -69,6 +75,10 @@ constexpr const char* USAGE_TAIL =
     "  zeltra5-calc p-x 5 0.3 --table all --lang en\n"
     "  zeltra5-calc p-t 1 -30 --superheat --csv\n"
     "  zeltra5-calc --batch --threads 2 < in.csv > out.csv\n"
+    "  zeltra5-calc table saturation t=-70:130:5 --lang en\n"
+    "  zeltra5-calc table isotherm t=25 p=1:100:*1.5 --csv\n"
+    "  zeltra5-calc cycle --evaporating -10 --condensing 35 --superheat 5 --efficiency 0.75\n"
+    "  zeltra5-calc diagram ph --out ph.svg --cycle --evaporating -10 --condensing 35\n"
     "\n"
     "Exit status: 0 valid, 1 outside the domain, 2 input error (with --batch: 2 when a line\n"
     "could not be read, after every line has been answered).\n";
@@ -91,7 +101,8 @@ struct Options {
 };
 
 void usage(std::ostream& out) {
-    out << USAGE_HEAD << COMMON_OPTIONS_HELP << USAGE_TAIL;
+    out << USAGE_HEAD << COMMON_OPTIONS_HELP << USAGE_TAIL << TABLES_COMMANDS_HELP
+        << USAGE_EXAMPLES;
 }
 
 int usage_error(std::ostream& err, const std::string& message) {
@@ -418,6 +429,13 @@ int run_command_line(const int argc, const char* const* argv, std::istream& in, 
     if (argc == 0) {
         usage(err);
         return EXIT_USAGE;
+    }
+    const std::string_view command = argv[0];
+    if (command == "table" || command == "cycle" || command == "diagram") {
+        const auto run = command == "table"   ? run_table_command
+                         : command == "cycle" ? run_cycle_command
+                                              : run_diagram_command;
+        return run(argc - 1, argv + 1, out, err);
     }
     Options opt;
     const std::string problem = parse_options(argc, argv, opt);

@@ -1,0 +1,326 @@
+// zeltra5-calc table: saturation, isotherm, isobar and isochore tables as text, CSV or JSON.
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "command_args.hpp"
+#include "zeltra5/cli/command_line.hpp"
+#include "zeltra5/cli/options.hpp"
+#include "zeltra5/cli/output.hpp"
+#include "zeltra5/cli/tables_commands.hpp"
+#include "zeltra5/property_table.hpp"
+#include "zeltra5/value_range.hpp"
+
+namespace zeltra5::cli {
+
+const char* const TABLES_COMMANDS_HELP =
+    "  zeltra5-calc table saturation t=RANGE | p=RANGE          [--si ...] [--json|--csv]\n"
+    "  zeltra5-calc table isotherm t=T p=RANGE | isobar p=P t=RANGE | isochore rho=RHO "
+    "t=RANGE\n"
+    "                       one full result per row; a RANGE is FROM:TO:STEP, FROM:TO:*FACTOR\n"
+    "                       or a list a,b,c; where an isotherm or isobar crosses the\n"
+    "                       saturation line, the saturated liquid and vapour rows are inserted\n"
+    "  zeltra5-calc cycle --evaporating T0 --condensing TC [--superheat K] [--subcooling K]\n"
+    "                    [--efficiency ETA] [--capacity KW]\n"
+    "                       single-stage vapour-compression cycle (°C, K, kW): its four\n"
+    "                       states, COP, q0, w, qc, discharge temperature, pressure ratio,\n"
+    "                       q0·rho1 and, for a capacity, mass flow (kg/s) and displacement\n"
+    "                       (m3/h at suction)\n"
+    "  zeltra5-calc diagram ph|ts [--out FILE.svg] [--state PAIR V1 [V2]]...\n"
+    "                    [--cycle --evaporating T0 ...] [--isotherms RANGE|none] [--isobars ..]\n"
+    "                    [--isentropes ..] [--isenthalps ..] [--isochores ..] [--qualities ..]\n"
+    "                    [--x FROM:TO] [--y FROM:TO] [--json|--csv]\n"
+    "                       the log p-h or T-s diagram as SVG (A4), its chart model as JSON, or\n"
+    "                       its points as CSV\n";
+
+namespace {
+
+constexpr const char* TABLE_USAGE =
+    "usage: zeltra5-calc table saturation t=RANGE | p=RANGE\n"
+    "       zeltra5-calc table isotherm t=T p=RANGE\n"
+    "       zeltra5-calc table isobar p=P t=RANGE\n"
+    "       zeltra5-calc table isochore rho=RHO t=RANGE\n"
+    "RANGE: FROM:TO:STEP, FROM:TO:*FACTOR or a list a,b,c. Options: --superheat (the\n"
+    "superheated liquid on isotherms, isobars and isochores), --si, --units, --reference,\n"
+    "--lang, --json, --csv.\n"
+    "Example: zeltra5-calc table isotherm t=25 p=1:100:*1.5 --lang en\n";
+
+int usage_error(std::ostream& err, const std::string& message) {
+    err << "zeltra5-calc table: " << message << "\n" << TABLE_USAGE;
+    return EXIT_USAGE;
+}
+
+struct Request {
+    TableKind kind = TableKind::isotherm;
+    double fixed = 0.0;
+    std::vector<double> values;
+    CommonOptions common;
+    bool superheat = false;
+};
+
+// What each kind of table holds and varies, by the names of its arguments.
+struct KindNames {
+    const char* name;
+    const char* fixed;   // nullptr for the saturation tables
+    const char* varied;  // the saturation tables take t or p
+};
+
+std::string parse(const int argc, const char* const* argv, Request& r) {
+    if (argc < 1) {
+        return "no kind of table given";
+    }
+    const std::string_view kind = argv[0];
+    const KindNames kinds[] = {{"isotherm", "t", "p"},
+                               {"isobar", "p", "t"},
+                               {"isochore", "rho", "t"},
+                               {"saturation", nullptr, nullptr}};
+    const KindNames* k = nullptr;
+    for (const KindNames& candidate : kinds) {
+        if (kind == candidate.name) {
+            k = &candidate;
+        }
+    }
+    if (k == nullptr) {
+        return "unknown kind of table \"" + std::string(kind) +
+               "\" (saturation, isotherm, isobar, isochore)";
+    }
+    bool fixed_given = false;
+    bool range_given = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        std::string problem;
+        switch (take_common_option(argc, argv, i, r.common, problem)) {
+            case OptionMatch::yes:
+                continue;
+            case OptionMatch::invalid:
+                return problem;
+            case OptionMatch::no:
+                break;
+        }
+        if (arg == "--superheat") {
+            r.superheat = true;
+            continue;
+        }
+        const std::size_t eq = arg.find('=');
+        if (arg.substr(0, 2) == "--" || eq == std::string_view::npos) {
+            return "unexpected argument \"" + std::string(arg) + "\"";
+        }
+        const std::string_view name = arg.substr(0, eq);
+        const std::string_view value = arg.substr(eq + 1);
+        if (k->fixed != nullptr && name == k->fixed) {
+            if (fixed_given) {
+                return std::string(name) + " given twice";
+            }
+            if (!args::number(value, r.fixed)) {
+                return std::string(name) + ": \"" + std::string(value) + "\" is not a number";
+            }
+            fixed_given = true;
+            continue;
+        }
+        const bool saturation = k->fixed == nullptr;
+        if ((saturation && (name == "t" || name == "p")) || (!saturation && name == k->varied)) {
+            if (range_given) {
+                return "the range is given twice";
+            }
+            if (saturation) {
+                r.kind = name == "t" ? TableKind::saturation_temperature
+                                     : TableKind::saturation_pressure;
+            }
+            const RangeError e = parse_value_range(value, r.values);
+            if (e != RangeError::none) {
+                return describe_range_error(e, value, Language::english);
+            }
+            range_given = true;
+            continue;
+        }
+        return "a " + std::string(k->name) + " table takes " +
+               (saturation ? std::string("t=RANGE or p=RANGE")
+                           : std::string(k->fixed) + "=VALUE and " + k->varied + "=RANGE") +
+               ", not " + std::string(name) + "=";
+    }
+    if (k->fixed != nullptr) {
+        r.kind = kind == "isotherm" ? TableKind::isotherm
+                 : kind == "isobar" ? TableKind::isobar
+                                    : TableKind::isochore;
+        if (!fixed_given) {
+            return std::string("no ") + k->fixed + "=VALUE given";
+        }
+    }
+    if (!range_given) {
+        return k->fixed == nullptr ? std::string("no t=RANGE or p=RANGE given")
+                                   : std::string("no ") + k->varied + "=RANGE given";
+    }
+    if (r.superheat && k->fixed == nullptr) {
+        return "--superheat does not apply to a saturation table";
+    }
+    return {};
+}
+
+const char* row_word(const RowKind kind, const Language language) {
+    const bool en = language == Language::english;
+    switch (kind) {
+        case RowKind::saturated_liquid:
+            return en ? "liquid" : "жидкость";
+        case RowKind::saturated_vapour:
+            return en ? "vapour" : "пар";
+        default:
+            return "";
+    }
+}
+
+// The columns of the text table; CSV and JSON give every field.
+constexpr int TEXT_FIELDS[] = {FIELD_TEMPERATURE,
+                               FIELD_PRESSURE,
+                               FIELD_RELATIVE_ENTHALPY,
+                               FIELD_DENSITY,
+                               FIELD_ENTHALPY,
+                               FIELD_ENTROPY,
+                               FIELD_CP,
+                               FIELD_SPEED_OF_SOUND,
+                               FIELD_CONDUCTIVITY,
+                               FIELD_DYNAMIC_VISCOSITY,
+                               FIELD_LATENT_HEAT};
+constexpr std::size_t WIDTH = 13;
+
+std::string title(const PropertyTable& t, const Language language) {
+    const bool en = language == Language::english;
+    const UnitSystem units = t.options.units;
+    std::string s;
+    switch (t.kind) {
+        case TableKind::saturation_temperature:
+            s = en ? "Saturation by temperature" : "Насыщение по температуре";
+            break;
+        case TableKind::saturation_pressure:
+            s = en ? "Saturation by pressure" : "Насыщение по давлению";
+            break;
+        default: {
+            const int f = table_fixed_field(t.kind);
+            s = t.kind == TableKind::isotherm ? (en ? "Isotherm" : "Изотерма")
+                : t.kind == TableKind::isobar ? (en ? "Isobar" : "Изобара")
+                                              : (en ? "Isochore" : "Изохора");
+            s += std::string(" ") + (f == FIELD_DENSITY ? "rho" : RESULT_FIELDS[f].symbol) + " = " +
+                 number_text(t.fixed) + " ";
+            s.append(unit_text(RESULT_FIELDS[f].unit, units, language));
+        }
+    }
+    s += en ? " (reference " : " (отсчет ";
+    s += reference_state_name(t.options.reference);
+    return s + ")";
+}
+
+void write_text(const PropertyTable& t, const Language language, std::ostream& out) {
+    out << title(t, language) << '\n';
+    std::string head = args::pad_left("", 9);
+    std::string units = args::pad_left("", 9);
+    for (const int f : TEXT_FIELDS) {
+        head += args::pad_left(f == FIELD_DENSITY ? "rho" : RESULT_FIELDS[f].symbol, WIDTH);
+        units += args::pad_left(unit_text(RESULT_FIELDS[f].unit, t.options.units, language), WIDTH);
+    }
+    out << head << "  " << (language == Language::english ? "phase" : "фаза") << '\n'
+        << units << '\n';
+    for (const TableRow& row : t.rows) {
+        std::string line = args::pad_left(row_word(row.kind, language), 9);
+        if (row.state.status != STATUS_VALID) {
+            const int varied = table_varied_field(t.kind);
+            line += args::pad_left(varied == FIELD_TEMPERATURE ? args::short_number(row.value) : "",
+                                   WIDTH);
+            line += args::pad_left(varied == FIELD_PRESSURE ? args::short_number(row.value) : "",
+                                   WIDTH);
+            out << line << "  "
+                << (language == Language::english ? "outside the domain: " : "вне области: ")
+                << refusal_text(row.state) << '\n';
+            continue;
+        }
+        for (const int f : TEXT_FIELDS) {
+            line += args::pad_left(args::short_number(row.state.values[f]), WIDTH);
+        }
+        out << line << "  " << phase_state_text(row.state.phase, row.state.phase_detail, language)
+            << '\n';
+    }
+}
+
+void write_csv(const PropertyTable& t, const Language language, std::ostream& out) {
+    out << "row,status,error,pair,first_value,second_value," << CSV_RESULT_COLUMNS << '\n'
+        << "units,,,,,," << csv_result_units(t.options.units) << '\n';
+    for (const TableRow& row : t.rows) {
+        const StateResult& r = row.state;
+        std::string line = row_kind_name(row.kind);
+        line += ',';
+        line += static_cast<char>('0' + r.status);
+        line += ',';
+        if (r.status != STATUS_VALID) {
+            line += csv_cell(refusal_text(r));
+        }
+        line += ',';
+        line += r.pair != nullptr ? r.pair->name : "";
+        line += ',' + number_text(r.given[0]) + ',' + number_text(r.given[1]) + ',';
+        write_csv_result(r, language, line);
+        out << line << '\n';
+    }
+}
+
+void write_json(const PropertyTable& t, const Language language, std::ostream& out) {
+    const int fixed = table_fixed_field(t.kind);
+    out << "{\n  \"table\": \"" << table_kind_name(t.kind) << "\",\n  \"varied\": \""
+        << RESULT_FIELDS[table_varied_field(t.kind)].name << "\",\n  \"fixed\": ";
+    if (fixed < 0) {
+        out << "null";
+    } else {
+        out << "{\"" << RESULT_FIELDS[fixed].name << "\": " << json_number(t.fixed) << "}";
+    }
+    out << ",\n  \"reference\": \"" << reference_state_name(t.options.reference)
+        << "\",\n  \"units\": " << json_units(t.options.units) << ",\n  \"rows\": [";
+    for (std::size_t i = 0; i < t.rows.size(); ++i) {
+        const TableRow& row = t.rows[i];
+        out << (i ? ",\n" : "\n") << "    {\n      \"row\": \"" << row_kind_name(row.kind)
+            << "\",\n      \"inserted\": " << (row.inserted ? "true" : "false")
+            << ",\n      \"pair\": \"" << row.state.pair->name
+            << "\",\n      \"first_value\": " << json_number(row.state.given[0])
+            << ",\n      \"second_value\": " << json_number(row.state.given[1]) << ",\n";
+        write_json_members(row.state, language, "      ", out);
+        out << "\n    }";
+    }
+    out << "\n  ]\n}\n";
+}
+
+}  // namespace
+
+int run_table_command(const int argc, const char* const* argv, std::ostream& out,
+                      std::ostream& err) {
+    for (int i = 0; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
+            out << TABLE_USAGE;
+            return EXIT_VALID;
+        }
+    }
+    Request r;
+    const std::string problem = parse(argc, argv, r);
+    if (!problem.empty()) {
+        return usage_error(err, problem);
+    }
+    const CalcOptions options{r.common.units, r.common.reference, r.superheat};
+    const PropertyTable table = build_property_table(r.kind, r.fixed, r.values, options);
+    switch (r.common.format) {
+        case Format::text:
+            write_text(table, r.common.language, out);
+            break;
+        case Format::csv:
+            write_csv(table, r.common.language, out);
+            break;
+        case Format::json:
+            write_json(table, r.common.language, out);
+            break;
+    }
+    out.flush();
+    for (const TableRow& row : table.rows) {
+        if (row.state.status == STATUS_VALID) {
+            return EXIT_VALID;
+        }
+    }
+    err << "zeltra5-calc table: every row is outside the domain\n";
+    return EXIT_OUTSIDE_DOMAIN;
+}
+
+}  // namespace zeltra5::cli

@@ -1,0 +1,180 @@
+#pragma once
+// The log p-h and T-s diagrams of ammonia as a chart model: two axes with their ticks, lines in
+// data coordinates (the chart's units and reference state) with their kind, value and label,
+// the labels placed inside the plot, and markers. Plain data, so that every writer only draws
+// it: the SVG writer here, matplotlib in Python, the web page through the JSON form.
+//
+// Every point of a line is a state of calculate_state: an isotherm's points are (p, t) states,
+// an isobar's (p, t), an isentrope's (p, s), an isenthalp's (p, h), an isochore's (t, rho), a
+// quality line's (p, x), and the saturation line's the saturated liquid and vapour (ps-liquid,
+// ps-vapour). Where an isotherm or isobar crosses the saturation line, its points there are the
+// saturated states at its temperature or pressure, joined by the straight two-phase segment.
+// Isentropes and isochores are drawn outside the two-phase region, from the saturation line on.
+// The points are placed adaptively: dense where a line bends on the plot, sparse where it is
+// straight.
+
+#include <array>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "zeltra5/calculation.hpp"
+#include "zeltra5/refrigeration_cycle.hpp"
+
+namespace zeltra5 {
+
+enum class ChartType : int {
+    pressure_enthalpy = 0,    // x: h, y: p on a logarithmic axis
+    temperature_entropy = 1,  // x: s, y: t
+};
+
+enum class LineKind : int {
+    saturation = 0,  // the saturated liquid up to the top of the line, then the vapour down
+    isotherm,
+    isobar,
+    isentrope,
+    isenthalp,
+    isochore,
+    quality,
+    cycle,
+};
+inline constexpr int LINE_KIND_COUNT = 8;
+
+// "saturation", "isotherm", "isobar", "isentrope", "isenthalp", "isochore", "quality", "cycle".
+const char* line_kind_name(LineKind kind);
+bool parse_line_kind(const std::string& name, LineKind& kind);
+const char* chart_type_name(ChartType type);  // "ph", "ts"
+
+// A point in data coordinates; both NaN where the line breaks (a stretch outside the domain).
+struct ChartPoint {
+    double x;
+    double y;
+};
+
+struct ChartLine {
+    LineKind kind;
+    double value;       // the value held, in the chart's units and reference (NaN: saturation,
+                        // cycle)
+    std::string label;  // "−20 °C", "x = 0.4", UTF-8
+    std::vector<ChartPoint> points;
+};
+
+// A label along a line: centred on (x, y) in data coordinates, rotated by `angle` degrees
+// counter-clockwise on the chart's plot frame (width x height).
+struct ChartLabel {
+    int line;  // index into Chart::lines
+    std::string text;
+    double x;
+    double y;
+    double angle;
+};
+
+enum class MarkerKind : int {
+    state = 0,        // a state asked for
+    cycle_point = 1,  // a point of the cycle, labelled 1 to 4
+};
+
+struct ChartMarker {
+    MarkerKind kind;
+    std::string label;
+    double x;
+    double y;
+    double label_x;  // the centre of its label, data coordinates
+    double label_y;
+};
+
+struct AxisTick {
+    double value;
+    std::string label;  // empty for an unlabelled tick
+    bool major;         // major ticks get the stronger gridline
+};
+
+struct ChartAxis {
+    int field;          // FIELD_ENTHALPY, FIELD_PRESSURE, FIELD_ENTROPY or FIELD_TEMPERATURE
+    std::string title;  // "Enthalpy h, kJ/kg"
+    std::string unit;   // "kJ/kg"
+    double min;
+    double max;
+    bool logarithmic;
+    std::vector<AxisTick> ticks;
+};
+
+struct LegendEntry {
+    LineKind kind;
+    std::string text;  // "Isotherms t, °C"
+};
+
+struct Chart {
+    ChartType type = ChartType::pressure_enthalpy;
+    CalcOptions options{};
+    Language language = Language::english;
+    std::string title;
+    std::string subtitle;  // the reference state of h and s
+    // The plot frame the labels were placed on, and their font size, in the same units.
+    double width = 0.0;
+    double height = 0.0;
+    double font_size = 0.0;
+    ChartAxis x{};
+    ChartAxis y{};
+    std::vector<ChartLine> lines;
+    std::vector<ChartLabel> labels;
+    std::vector<ChartMarker> markers;
+    std::vector<LegendEntry> legend;
+};
+
+// One family of lines.
+struct LineSet {
+    enum class Show : int { by_default = 0, yes = 1, no = 2 };
+    Show show = Show::by_default;
+    std::vector<double> values;  // the chart's units and reference; empty: the default values
+};
+
+struct ChartState {
+    const ArgPair* pair = nullptr;
+    double first = 0.0;  // in the chart's units and reference
+    double second = 0.0;
+    std::string label;  // empty: the pair's values ("p = 10 bar, t = 25 °C")
+};
+
+inline constexpr double CHART_DEFAULT = std::numeric_limits<double>::quiet_NaN();
+
+struct ChartOptions {
+    ChartType type = ChartType::pressure_enthalpy;
+    CalcOptions calc{UnitSystem::display, ReferenceState::program, false};
+    Language language = Language::english;
+    // Axis ranges in the chart's units; NaN: the default (p-h: 0.1 to 200 bar, h from the
+    // saturated liquid at -77 degC to the vapour at 200 degC and the lowest pressure; T-s:
+    // -80 to 200 degC and s over the same states).
+    double x_min = CHART_DEFAULT;
+    double x_max = CHART_DEFAULT;
+    double y_min = CHART_DEFAULT;
+    double y_max = CHART_DEFAULT;
+    // Indexed by LineKind: isotherm, isobar, isentrope, isenthalp, isochore, quality (the
+    // saturation line is always drawn, the cycle when asked for). By default p-h shows
+    // isotherms, isentropes, isochores and quality lines; T-s isobars, isenthalps, isochores and
+    // quality lines.
+    std::array<LineSet, LINE_KIND_COUNT> lines{};
+    std::vector<ChartState> states;
+    bool cycle = false;  // draw the cycle of `cycle_input`, computed on the chart's options
+    CycleInput cycle_input{};
+    // The plot frame in drawing units and the labels' font size: the SVG writer draws at this
+    // size (A4 landscape at 4 units per millimetre).
+    double width = 1072.0;
+    double height = 660.0;
+    double font_size = 12.0;
+    double tolerance = 0.5;  // largest distance of a drawn segment from its line, frame units
+};
+
+// The values a family shows on a chart by default (before the axis range is applied).
+std::vector<double> default_line_values(ChartType type, LineKind kind, const CalcOptions& options);
+bool line_kind_shown_by_default(ChartType type, LineKind kind);
+
+// Builds the chart. Status 0; 2 with `error` for options that cannot be drawn (an empty or
+// reversed range, a logarithmic axis not above zero); 1 with `error` for a state or cycle
+// outside the domain (its reason in words).
+int build_chart(const ChartOptions& options, Chart& chart, std::string& error);
+
+// The chart as JSON (UTF-8): every member of the model, breaks in a line as null.
+std::string chart_to_json(const Chart& chart);
+
+}  // namespace zeltra5

@@ -1,0 +1,59 @@
+#pragma once
+// Property tables: the saturation by temperature or by pressure, an isotherm, an isobar and an
+// isochore over a list of values (see value_range.hpp). Every row is a full result of
+// calculate_state, in the units and on the reference state of the options, exactly what the
+// single request at that row's values gives. A row outside the domain stays in the table with
+// its status and refusal; where an isotherm or an isobar crosses the saturation line, the
+// saturated states are inserted at the crossing in the order of the table.
+
+#include <vector>
+
+#include "zeltra5/calculation.hpp"
+
+namespace zeltra5 {
+
+enum class TableKind : int {
+    saturation_temperature = 0,  // ts-liquid and ts-vapour at each temperature
+    saturation_pressure = 1,     // ps-liquid and ps-vapour at each pressure
+    isotherm = 2,                // p-t at each pressure, the temperature fixed
+    isobar = 3,                  // p-t at each temperature, the pressure fixed
+    isochore = 4,                // t-rho at each temperature, the density fixed
+};
+
+enum class RowKind : int {
+    point = 0,             // the state at one of the given values
+    saturated_liquid = 1,  // a row of a saturation table, or inserted at a crossing
+    saturated_vapour = 2,
+};
+
+struct TableRow {
+    RowKind kind;
+    bool inserted;  // a saturated state at an isotherm's or isobar's crossing
+    double value;   // the varied value of this row, in the options' units (for an inserted row
+                    // the saturation pressure or temperature as its state shows it)
+    StateResult state;
+};
+
+struct PropertyTable {
+    TableKind kind;
+    double fixed;  // the temperature, pressure or density held; NaN for a saturation table
+    CalcOptions options;
+    std::vector<TableRow> rows;
+};
+
+// The result field a table varies (FIELD_TEMPERATURE or FIELD_PRESSURE) and the one it holds
+// (-1 for the saturation tables).
+int table_varied_field(TableKind kind);
+int table_fixed_field(TableKind kind);
+
+// "saturation", "isotherm", "isobar", "isochore" (the saturation tables share a name).
+const char* table_kind_name(TableKind kind);
+const char* row_kind_name(RowKind kind);  // "point", "liquid", "vapour"
+
+// Builds the table of `values` (ascending or descending). The superheat option applies to the
+// isotherm, isobar and isochore points (not to the saturated rows); a saturation table with it
+// has every row refused as calculate_state refuses it.
+PropertyTable build_property_table(TableKind kind, double fixed, const std::vector<double>& values,
+                                   const CalcOptions& options);
+
+}  // namespace zeltra5

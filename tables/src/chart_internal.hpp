@@ -1,0 +1,119 @@
+#pragma once
+// The chart builder's parts: the plot frame, the adaptive sampling of a line through
+// calculate_state, the placing of labels, and the texts of numbers.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "zeltra5/chart.hpp"
+
+namespace zeltra5::chart_detail {
+
+// Data coordinates to the plot frame: x to the right, y upwards, both from 0 to width/height.
+struct Frame {
+    double x_min, x_max, y_min, y_max;
+    bool x_log, y_log;
+    double width, height;
+    // The axis ends as the frame maps them (their logarithms on a logarithmic axis).
+    double x0, x1, y0, y1;
+
+    double fx(double x) const;
+    double fy(double y) const;
+    double data_x(double fx) const;
+    double data_y(double fy) const;
+};
+
+Frame make_frame(const Chart& chart);
+Frame make_frame(double x_min, double x_max, bool x_log, double y_min, double y_max, bool y_log,
+                 double width, double height);
+
+// One stretch of a line: the states pair(u, fixed) (or pair(fixed, u)) for u from u0 to u1,
+// spaced on a logarithmic scale when `log`, that belong to the accepted phases. `start` and
+// `end`, when given, stand for the states at u0 and u1 (the saturated states where a line meets
+// the saturation line).
+struct Piece {
+    const ArgPair* pair = nullptr;
+    bool param_first = true;
+    double fixed = 0.0;
+    double u0 = 0.0;
+    double u1 = 0.0;
+    bool log = false;
+    unsigned phases = 0xF;  // bit (1 << PhaseRegion) for every phase accepted
+    const StateResult* start = nullptr;
+    const StateResult* end = nullptr;
+};
+
+inline constexpr unsigned PHASES_ALL = 0xF;
+inline constexpr unsigned phase_bit(const int phase) {
+    return 1u << phase;
+}
+
+// Samples pieces one after the other into one polyline: points where the deviation of the
+// line from the drawn chords exceeds the tolerance (in frame units), the edges of a stretch
+// outside the domain found by bisection and marked by a break (NaN point).
+class Sampler {
+  public:
+    Sampler(const Frame& frame, const CalcOptions& options, int x_field, int y_field,
+            double tolerance);
+
+    void add(const Piece& piece, std::vector<ChartPoint>& out);
+    // Removes points that lie within half the tolerance of the segment joining the points kept
+    // around them (Douglas-Peucker on each unbroken stretch).
+    void thin(std::vector<ChartPoint>& points) const;
+
+    long evaluations() const { return evaluations_; }
+
+  private:
+    struct Sample {
+        double t;
+        double x, y;    // data
+        double fx, fy;  // frame
+        bool ok;
+    };
+
+    Sample evaluate(const Piece& piece, double t);
+    Sample from_state(const StateResult& s, double t) const;
+    double param(const Piece& piece, double t) const;
+    Sample edge(const Piece& piece, Sample good, Sample bad);
+    void refine(const Piece& piece, const Sample& a, const Sample& b, int depth,
+                std::vector<ChartPoint>& out);
+    bool far_outside(const Sample& a, const Sample& b) const;
+    static void push(const Sample& s, std::vector<ChartPoint>& out);
+    static void push_break(std::vector<ChartPoint>& out);
+
+    Frame frame_;
+    CalcOptions options_;
+    int x_field_;
+    int y_field_;
+    double tolerance_;
+    StateResult scratch_;
+    long evaluations_ = 0;
+};
+
+// A label to place along part of a line, as near to `anchor` (frame coordinates) as it fits.
+struct LabelRequest {
+    int line;
+    std::string text;
+    std::size_t first;  // the points it may sit on: [first, last)
+    std::size_t last;
+    double anchor_x;
+    double anchor_y;
+};
+
+// Places the marker labels, then the line labels in order: inside the frame, clear of every
+// label and marker placed before, along a stretch of the line that is nearly straight under
+// the text, and off the saturation line and the cycle where that is possible.
+void place_labels(const Frame& frame, double font_size, const std::vector<ChartLine>& lines,
+                  const std::vector<LabelRequest>& requests, std::vector<ChartMarker>& markers,
+                  std::vector<ChartLabel>& labels);
+
+// The width of a text in the font size's units, by the advance widths of a common sans-serif
+// face (Liberation Sans, Arial).
+double text_width(std::string_view utf8, double font_size);
+
+// The shortest text that reads back as `value`, with a typographic minus sign (U+2212);
+// magnitudes from 1e5 up as "2·10⁵".
+std::string number_text(double value);
+
+}  // namespace zeltra5::chart_detail
