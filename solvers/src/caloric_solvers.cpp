@@ -91,8 +91,8 @@ bool at_or_colder(const Member& m, const double& y, const double& reference) {
 double trial(const Member& m, const int& branch, const double& P, const double& t,
              const Saturation& sat, double& x, FluidState& liquid_out, FluidState& vapour_out) {
     int solver_phase = 0;
-    solve_density_at_pressure_temperature(branch, P, t, sat.liquid, sat.vapour, solver_phase, x,
-                                          liquid_out, vapour_out);
+    solve_density_at_pressure_temperature(branch, P, t, sat, solver_phase, x, liquid_out,
+                                          vapour_out);
     // At exactly the saturation temperature the density solver hands back the saturated pair with
     // the vapour's relative enthalpy 1; on the liquid branch the state read is the saturated
     // liquid, whose relative enthalpy is 0.

@@ -347,6 +347,15 @@ void solve_density_at_pressure_temperature(const int& metastable_side, const dou
                 vapour_out);
 }
 
+void solve_density_at_pressure_temperature(const int& metastable_side, const double& P,
+                                           const double& T, const PressureSaturation& saturation,
+                                           int& phase, double& x, FluidState& liquid_out,
+                                           FluidState& vapour_out) {
+    const double T_s = P > CRITICAL_PRESSURE ? CRITICAL_TEMPERATURE_C : saturation.T_s;
+    solve_state(metastable_side, P, T, T_s, saturation.liquid, saturation.vapour, true, phase, x,
+                liquid_out, vapour_out);
+}
+
 void state_from_pressure_temperature(const int& metastable_side, const double& P, const double& T,
                                      int& phase, double& x, FluidState& liquid,
                                      FluidState& vapour) {

@@ -79,6 +79,14 @@ void state_from_pressure_temperature(const int& metastable_side, const double& P
                                      const PressureSaturation& saturation, int& phase, double& x,
                                      FluidState& liquid, FluidState& vapour);
 
+// solve_density_at_pressure_temperature with the saturation temperature the caller holds,
+// saturation.T_s, instead of the one read back from the liquid record's kelvin (the two can
+// differ in the last bit): a search that ends at T_s then meets the saturated pair itself.
+void solve_density_at_pressure_temperature(const int& metastable_side, const double& P,
+                                           const double& T, const PressureSaturation& saturation,
+                                           int& phase, double& x, FluidState& liquid_out,
+                                           FluidState& vapour_out);
+
 // The densities of the two records state_from_pressure_temperature(0, P, T, ...) fills, found
 // without evaluating the records: for callers that need only a density.
 void densities_from_pressure_temperature(const double& P, const double& T, double& liquid_rho,
