@@ -304,9 +304,11 @@ void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& 
     r.isochoric_heat_capacity = state_cv(s);
     r.speed_of_sound = state_speed_of_sound(s);
     r.isentropic_coefficient = state_isentropic_exponent(s);
-    r.thermal_conductivity = state_thermal_conductivity(s);
-    r.prandtl_number = state_prandtl(s);
-    r.dynamic_viscosity = state_viscosity(s) * 1e-6;
+    TransportProperties transport{};
+    state_transport_properties(s, transport);
+    r.thermal_conductivity = transport.thermal_conductivity;
+    r.prandtl_number = transport.prandtl;
+    r.dynamic_viscosity = transport.viscosity * 1e-6;
     r.surface_tension = sol.phase == PHASE_LIQUID ? state_surface_tension(s) : 0.0;
     // beta = (d rho / d p)_T (d p / d T)_rho / rho, with the density of the state itself.
     r.expansion_coefficient = state_drho_dp_t(s) * state_dp_dt_rho(s) / s.rho;

@@ -170,6 +170,23 @@ INSTANTIATE_TEST_SUITE_P(AcrossPhases, HelmholtzDerivatives,
                                          DerivativeCase{2.8, 2.0}, DerivativeCase{3.2, 2.05},
                                          DerivativeCase{0.8, 0.6}, DerivativeCase{2.5, 0.56}));
 
+// The partial evaluations give bit for bit the fields evaluate_state stores, so that a caller
+// may use either: pressures of saturated records and the conductivity's reference state do.
+TEST(Helmholtz, PartialEvaluationsAreTheFullEvaluationsFields) {
+    for (double t = -77.0; t <= 450.0; t += 3.1) {
+        for (double rho = 1e-4; rho <= 800.0; rho *= 1.37) {
+            FluidState s;
+            evaluate_state(t, rho, s);
+            double phir_d = 0.0;
+            double phir_dd = 0.0;
+            residual_phir_d_dd(t, rho, phir_d, phir_dd);
+            ASSERT_EQ(residual_phir_d(t, rho), s.phir_d) << t << " " << rho;
+            ASSERT_EQ(phir_d, s.phir_d) << t << " " << rho;
+            ASSERT_EQ(phir_dd, s.phir_dd) << t << " " << rho;
+        }
+    }
+}
+
 TEST(Lagrange, EdgeCasesAndSecant) {
     double result = 42.0;
     EXPECT_EQ(lagrange_interpolate(nullptr, nullptr, 0, 1.0, result), 0);

@@ -15,6 +15,10 @@ double pressure_at(const double& t, const double& rho);
 // callers that need only a pressure formed from a record's fields.
 double residual_phir_d(const double& t, const double& rho);
 
+// The fields phir_d and phir_dd alone, bit for bit the values evaluate_state stores for the same
+// input: for callers that need only (d p / d rho)_T.
+void residual_phir_d_dd(const double& t, const double& rho, double& phir_d, double& phir_dd);
+
 // Lagrange interpolation through n nodes (xs, ys) at x. Returns 1 and leaves `result` unwritten
 // when two nodes lie closer than 1e-20; otherwise writes it and returns 0. With n = 2 this is
 // the secant step of the solvers.
