@@ -163,7 +163,8 @@ bool target_of(const Inputs& in, const Solution& sol, const FluidState& s, doubl
 bool is_superheated_liquid(const FluidState& s, const double& ts) {
     const double p = state_pressure(s);
     const double t = s.T - KELVIN_OFFSET;
-    if (!(MIN_PRESSURE <= p && p <= MAX_PRESSURE) || !(s.rho > CRITICAL_DENSITY) || !(t > ts)) {
+    if (!(LOWEST_ADMITTED_PRESSURE <= p && p <= HIGHEST_ADMITTED_PRESSURE) ||
+        !(s.rho > CRITICAL_DENSITY) || !(t > ts)) {
         return false;
     }
     const int superheat = 1;
@@ -374,7 +375,7 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
         in.mode == MODE_PRESSURE_QUALITY ||
         (in.mode >= MODE_PRESSURE_TEMPERATURE && in.mode <= MODE_PRESSURE_DENSITY);
     const bool saturation_needed =
-        pressure_mode && MIN_PRESSURE <= in.first && in.first <= CRITICAL_PRESSURE;
+        pressure_mode && LOWEST_ADMITTED_PRESSURE <= in.first && in.first <= CRITICAL_PRESSURE;
     PressureSaturation sat{};
     if (saturation_needed) {
         saturation_by_pressure(in.first, sat.T_s, sat.liquid, sat.vapour);

@@ -137,12 +137,25 @@ void search_branch(const Member& m, const int& branch, const double& P, const do
     }
     const double tolerance = detail::power_of_ten(decimal_exponent(target, TOLERANCE_DIGITS));
 
-    double temperatures[SECANT_NODES] = {t_lo, t_hi};
+    // A target the range check admits from just beyond the domain's coldest or hottest
+    // temperature (within the margin of fluid_state.hpp) lies beyond that end of the range: the
+    // end moves out by the margin, so that the search meets it there.
+    double lo = t_lo;
+    double hi = t_hi;
     double values[SECANT_NODES] = {0.0, 0.0};
-    values[0] = trial(m, branch, P, t_lo, sat, x, liquid_out, vapour_out);
-    values[1] = trial(m, branch, P, t_hi, sat, x, liquid_out, vapour_out);
-    double a = t_lo;
-    double b = t_hi;
+    values[0] = trial(m, branch, P, lo, sat, x, liquid_out, vapour_out);
+    if (lo == MIN_TEMPERATURE && colder_than(m, target, values[0])) {
+        lo = LOWEST_ADMITTED_TEMPERATURE;
+        values[0] = trial(m, branch, P, lo, sat, x, liquid_out, vapour_out);
+    }
+    values[1] = trial(m, branch, P, hi, sat, x, liquid_out, vapour_out);
+    if (hi == MAX_TEMPERATURE && hotter_than(m, target, values[1])) {
+        hi = HIGHEST_ADMITTED_TEMPERATURE;
+        values[1] = trial(m, branch, P, hi, sat, x, liquid_out, vapour_out);
+    }
+    double temperatures[SECANT_NODES] = {lo, hi};
+    double a = lo;
+    double b = hi;
     double y_last = values[1];
 
     // Each step goes through the two latest trials; one that leaves the bracket (or is NaN) is
@@ -174,7 +187,7 @@ void search_branch(const Member& m, const int& branch, const double& P, const do
     if (std::fabs(y_last - target) <= ACCEPTANCE_BAND) {
         return;
     }
-    bisect(m, branch, P, target, t_lo, t_hi, sat, x, liquid_out, vapour_out);
+    bisect(m, branch, P, target, lo, hi, sat, x, liquid_out, vapour_out);
 }
 
 // Liquid kept beyond saturation, up to the superheat limit temperature.
