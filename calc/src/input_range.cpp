@@ -8,6 +8,8 @@
 
 #include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
+#include "zeltra5/helmholtz.hpp"
+#include "zeltra5/saturation_fits.hpp"
 
 namespace zeltra5 {
 namespace {
@@ -118,6 +120,25 @@ struct Refuse {
     int temperature(const int input, const double& t, const double& hi) const {
         return range(input, FIELD_TEMPERATURE, t, MIN_TEMPERATURE, hi, EDGE_TEMPERATURE_MARGIN,
                      hi == MAX_TEMPERATURE ? EDGE_TEMPERATURE_MARGIN : 0.0);
+    }
+
+    // A (T, rho) state whose pressure lies below the lowest pressure (`below`) or above the
+    // highest: the limit named is the density at that pressure, solved for only when asked.
+    int density_at_pressure_edge(const double& t, const double& rho, const bool below) const {
+        if (why != nullptr) {
+            const double edge = below ? MIN_PRESSURE : MAX_PRESSURE;
+            *why = Refusal{below ? RefusalReason::below_band : RefusalReason::above_band,
+                           1,
+                           FIELD_DENSITY,
+                           rho,
+                           bounding_density(edge, t, !below),
+                           edge,
+                           t};
+            if (!std::isfinite(why->limit)) {
+                why->reason = RefusalReason::not_reproduced;
+            }
+        }
+        return OUTSIDE;
     }
 
     // `value` against the band [lo, hi] of the bounding states at (P, t_lo) and (P, t_hi), or at
@@ -236,10 +257,20 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             if (refuse.temperature(0, t, MAX_TEMPERATURE) != INSIDE) {
                 return OUTSIDE;
             }
-            const double thin = bounding_density(LOWEST_ADMITTED_PRESSURE, t, false);
-            const double dense = bounding_density(HIGHEST_ADMITTED_PRESSURE, t, true);
-            return refuse.band(1, FIELD_DENSITY, second_value, thin, MIN_PRESSURE, t, dense,
-                               MAX_PRESSURE, t);
+            // The state's pressure against the domain's: inside the saturation dome the
+            // mixture's, the saturation pressure at t; elsewhere its own. Off the dome every
+            // isotherm rises with density through the lowest and the highest pressure (the
+            // equation's loop lies inside the dome), so this admits the densities between those
+            // at the two pressures, as comparing with them would, without solving for them.
+            const double& rho = second_value;
+            const bool two_phase = t < CRITICAL_TEMPERATURE_C && rho < sat_liquid_density(t) &&
+                                   rho > sat_vapour_density(t);
+            const double p = two_phase ? saturation_pressure(t) : pressure_at(t, rho);
+            if (LOWEST_ADMITTED_PRESSURE <= p && p <= HIGHEST_ADMITTED_PRESSURE) {
+                return INSIDE;
+            }
+            // A NaN pressure comes from a density too large for the equation's powers.
+            return refuse.density_at_pressure_edge(t, rho, p < MIN_PRESSURE || !(rho > 0.0));
         }
     }
 }

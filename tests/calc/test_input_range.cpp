@@ -154,6 +154,36 @@ TEST(TemperatureDensityBand, EdgesAreTheDensitiesAtTheLowestAndHighestPressure) 
     }
 }
 
+// The (T, rho) band is decided by the state's own pressure (inside the dome the saturation
+// pressure at T) against the lowest and highest pressure. On every isotherm, near the critical
+// point too, that must admit exactly the densities between those at the two pressures: the
+// isotherm rises through both pressures off the dome. Densities from 1e-8 to 1e5 kg/m3; those
+// within 1e-9 of an edge density fall in the margins and are not compared.
+TEST(TemperatureDensityBand, OwnPressureAdmitsTheDensitiesBetweenTheEdgePressures) {
+    for (const double t : {-77.0, -76.9999, -60.0, 0.0, 60.0, 120.0, 131.9, 132.2, 132.249, 132.25,
+                           132.26, 132.4, 133.0, 140.0, 200.0, 320.0, 449.9, 450.0}) {
+        const int stable = 0;
+        int phase = 0;
+        double x = 0.0;
+        FluidState liquid{};
+        FluidState vapour{};
+        state_from_pressure_temperature(stable, MIN_PRESSURE, t, phase, x, liquid, vapour);
+        const double thin = vapour.rho;
+        state_from_pressure_temperature(stable, MAX_PRESSURE, t, phase, x, liquid, vapour);
+        const double dense = liquid.rho;
+        int compared = 0;
+        for (double rho = 1e-8; rho < 1e5; rho *= 1.02) {
+            if (std::fabs(rho / thin - 1.0) < 1e-9 || std::fabs(rho / dense - 1.0) < 1e-9) {
+                continue;
+            }
+            const int expected = thin <= rho && rho <= dense ? 0 : 1;
+            EXPECT_EQ(check_input_range(t, 8, rho), expected) << t << " degC, " << rho;
+            ++compared;
+        }
+        EXPECT_GT(compared, 1000);
+    }
+}
+
 // NaN passes every "v < lo or v > hi" test; infinities and huge finite values must not slip
 // through a band whose edges they turn into infinities.
 TEST(NonFiniteInputs, OutsideInEveryModeAndField) {

@@ -29,6 +29,9 @@ void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid, Fl
 // The saturation temperature saturation_by_pressure returns at P, without the records.
 double saturation_temperature(const double& P);
 
+// The saturation pressure saturation_by_temperature returns at T, without the records.
+double saturation_pressure(const double& T);
+
 // Exponent of `value` printed as "% -.16e", minus digits - 1 (0 for NaN or infinity).
 int decimal_exponent(const double& value, const int& digits);
 
@@ -101,5 +104,14 @@ void state_from_pressure_property(const IsobarProperty& property, const int& met
 // (T, rho): evaluates the state directly and classifies it against the saturation line.
 void state_from_temperature_density(const int& metastable_side, const double& T, const double& rho,
                                     int& phase, double& x, FluidState& liquid, FluidState& vapour);
+
+// The same, with the pressure P of the result and the saturation at P (formed unless the phase is
+// 3): the state's own pressure for one phase; for a mixture the saturated vapour's pressure at T,
+// at which saturation_by_pressure gives back T (to its search's accuracy, except within about
+// 0.1 K of the critical point: the caller checks saturation.T_s). A mixture's records are then
+// the saturated states at P and x its vapour mass fraction from their specific volumes.
+void state_from_temperature_density(const int& metastable_side, const double& T, const double& rho,
+                                    int& phase, double& x, FluidState& liquid, FluidState& vapour,
+                                    double& P, PressureSaturation& saturation);
 
 }  // namespace zeltra5
