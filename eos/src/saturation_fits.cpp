@@ -39,11 +39,16 @@ constexpr double ISOBAR_113_MIN_T = 131.965;
 
 constexpr long double SUPERHEAT_OFFSET = 24.60121930705301L;
 
-// Horner's scheme from the highest power down, in extended precision.
+// Horner's scheme from the highest power down, in extended precision; two steps per pass (the
+// same operations in the same order, with half the loop's bookkeeping).
 long double horner(const long double* c, int degree, long double x) {
     long double r = c[degree];
-    for (int k = degree - 1; k >= 0; --k) {
-        r = r * x + c[k];
+    int k = degree - 1;
+    for (; k >= 1; k -= 2) {
+        r = (r * x + c[k]) * x + c[k - 1];
+    }
+    if (k == 0) {
+        r = r * x + c[0];
     }
     return r;
 }
