@@ -162,7 +162,7 @@ void search_branch(const Member& m, const int& branch, const double& P, const do
     // replaced by the bracket's midpoint.
     for (int step = 0; step < SECANT_CAP; ++step) {
         double t_n = 0.0;
-        if (lagrange_interpolate(values, temperatures, SECANT_NODES, target, t_n) != 0) {
+        if (secant_interpolate(values, temperatures, target, t_n) != 0) {
             break;
         }
         if (!(t_n >= a && t_n <= b)) {

@@ -110,7 +110,7 @@ double solve_density(const double& t, const double& P, const double& lo_guess,
     for (int step = 0; step < MAX_SECANT_STEPS; ++step) {
         const double nodes[2] = {P1, P2};
         const double values[2] = {rho1, rho2};
-        if (lagrange_interpolate(nodes, values, 2, P, rho_n) != 0) {
+        if (secant_interpolate(nodes, values, P, rho_n) != 0) {
             break;
         }
         // Written so that a NaN step also falls back to the midpoint.

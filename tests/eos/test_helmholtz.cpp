@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -215,6 +216,33 @@ TEST(Lagrange, EdgeCasesAndSecant) {
     const double ys3[] = {1.0, 2.0, 5.0};
     EXPECT_EQ(lagrange_interpolate(xs3, ys3, 3, 3.0, result), 0);
     EXPECT_DOUBLE_EQ(result, 10.0);
+}
+
+// The solvers' inline secant step is lagrange_interpolate with two nodes, bit for bit, also for
+// nodes too close to interpolate and for NaN.
+TEST(Lagrange, SecantStepIsTheTwoNodeInterpolation) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double nodes[][2] = {
+        {1.0, 3.0}, {6417.2344, 6417.2345}, {3.0, 1.0},           {2.0, 2.0 + 5e-21},
+        {2.0, 2.0}, {-1e5, 8.4e7},          {1e-9, 1.0000001e-9}, {nan, 1.0}};
+    const double values[][2] = {{10.0, 30.0}, {0.0481, 0.0482}, {-77.0, 450.0}, {1.0, 5.0}};
+    for (const auto& xs : nodes) {
+        for (const auto& ys : values) {
+            for (const double x : {2.5, -3.0, 6417.23443, 1e7, 0.0}) {
+                double general = 17.0;
+                double secant = 17.0;
+                const int a = lagrange_interpolate(xs, ys, 2, x, general);
+                const int b = secant_interpolate(xs, ys, x, secant);
+                ASSERT_EQ(a, b) << xs[0] << " " << xs[1];
+                if (std::isnan(general)) {
+                    EXPECT_TRUE(std::isnan(secant));
+                } else {
+                    EXPECT_EQ(std::memcmp(&general, &secant, sizeof general), 0)
+                        << xs[0] << " " << xs[1] << " at " << x;
+                }
+            }
+        }
+    }
 }
 
 TEST(Helmholtz, NonFiniteInputsDoNotCrash) {
