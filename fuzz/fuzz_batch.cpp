@@ -1,8 +1,10 @@
 // libFuzzer target: the batch reader of zeltra5-calc with any input. One output line for every
-// input line (an optional header skipped), each with 22 fields; a line is an error line exactly
-// when the reference reading finds it malformed, and otherwise carries the front end's answer to
-// the request, every number giving back the result field to the bit.
+// input line (an optional header skipped), each with every column; a line is an input error
+// (status 2, with its reason) exactly when the reference reading finds it malformed, and
+// otherwise carries the calculation's answer to the request, every number giving back the
+// result field to the bit and every undefined field an empty cell.
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -11,9 +13,10 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "reference_number.hpp"
-#include "zeltra5/calc.hpp"
+#include "zeltra5/calculation.hpp"
 #include "zeltra5/cli/batch.hpp"
 
 namespace {
@@ -63,8 +66,27 @@ bool reference_int(std::string_view text, std::int32_t& value) {
     return true;
 }
 
-// The request of a line, or false when the line is malformed.
-bool reference_request(std::string_view line, CalcRequest& q) {
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && is_space(s.front())) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && is_space(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+struct Request {
+    const ArgPair* pair;
+    bool superheat;
+    double first;
+    double second;
+};
+
+// The request of a line, or false when the line is malformed: four comma-separated fields, blanks
+// around them allowed; a mode 0 to 8 or a pair name; a side 0 to 2 (by number, modes 1 and 2 need
+// 1 or 2; a saturation pair's name takes 0 or its own side); two numbers.
+bool reference_request(std::string_view line, Request& q) {
     std::string_view fields[4];
     int count = 0;
     std::size_t start = 0;
@@ -73,59 +95,94 @@ bool reference_request(std::string_view line, CalcRequest& q) {
             if (count == 4) {
                 return false;
             }
-            fields[count++] = line.substr(start, i - start);
+            fields[count++] = trim(line.substr(start, i - start));
             start = i + 1;
         }
     }
-    if (count != 4 || !reference_int(fields[0], q.mode) || !reference_int(fields[1], q.side)) {
+    std::int32_t mode = -1;
+    std::int32_t side = -1;
+    if (count != 4 || !reference_int(fields[1], side) || side < 0 || side > 2) {
         return false;
     }
+    if (reference_int(fields[0], mode)) {
+        if (mode < 0 || mode > 8 || ((mode == 1 || mode == 2) && side == 0)) {
+            return false;
+        }
+        const bool saturation = mode == 1 || mode == 2;
+        q.pair = nullptr;
+        for (const ArgPair& p : ARG_PAIRS) {
+            if (p.mode == mode && (!saturation || p.side == side)) {
+                q.pair = &p;
+                break;
+            }
+        }
+    } else {
+        q.pair = nullptr;
+        for (const ArgPair& p : ARG_PAIRS) {
+            if (fields[0] == p.name) {
+                q.pair = &p;
+            }
+        }
+        if (q.pair == nullptr || (q.pair->value_count == 1 && side != 0 && side != q.pair->side)) {
+            return false;
+        }
+    }
+    q.superheat = q.pair->value_count == 2 && side == 1;
     const fuzz::ReferenceNumber first = fuzz::reference_number(fields[2]);
     const fuzz::ReferenceNumber second = fuzz::reference_number(fields[3]);
-    q.first_value = first.value;
-    q.second_value = second.value;
+    q.first = first.value;
+    q.second = second.value;
     return first.accepted && second.accepted;
 }
 
-std::size_t count_commas(std::string_view s) {
-    std::size_t n = 0;
-    for (const char c : s) {
-        n += c == ',' ? 1 : 0;
+// The cells of an output line, quotes undone.
+std::vector<std::string> cells_of(std::string_view line) {
+    std::vector<std::string> cells(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"') {
+            cells.back() += '"';
+            ++i;
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ',' && !quoted) {
+            cells.emplace_back();
+        } else {
+            cells.back() += c;
+        }
     }
-    return n;
+    return cells;
 }
 
-// Checks one output line against the answer to `q`.
-void check_answer(std::string_view out, const CalcRequest& q, std::string_view line) {
-    PropertyResult r{};
-    const int status = calculate_properties(q, r);
-    if (status != 0) {
-        if (out.substr(0, 2) != "1,") {
-            fail("a refused request's line does not start with status 1", line);
-        }
-        if (out.find_first_not_of(',', 2) != std::string_view::npos) {
-            fail("a refused request's line carries values", line);
-        }
-        return;
+// Checks one output line against the answer to `q` (display units, the program's reference).
+void check_answer(const std::vector<std::string>& cells, const Request& q, std::string_view line) {
+    StateResult r;
+    calculate_state(*q.pair, q.first, q.second, CalcOptions{UnitSystem::display, {}, q.superheat},
+                    r);
+    if (cells[0] != std::to_string(r.status)) {
+        fail("the status differs from the calculation's", line);
     }
-    if (out.substr(0, 2) != "0,") {
-        fail("a valid request's line does not start with status 0", line);
+    if (cells[1].empty() != (r.status == STATUS_VALID)) {
+        fail("a reason on a valid line, or none on a refused one", line);
     }
-    const ResultValues fields = result_values(r);
-    std::size_t pos = 2;
-    for (const double expected : fields.value) {
-        const std::size_t comma = out.find(',', pos);
-        const std::string text(out.substr(pos, comma - pos));
+    for (int k = 0; k < RESULT_VALUE_COUNT; ++k) {
+        const std::string& text = cells[6 + static_cast<std::size_t>(k)];
+        const double expected = r.values[k];
+        if (std::isnan(expected)) {
+            if (!text.empty()) {
+                fail("an undefined field is not an empty cell", line);
+            }
+            continue;
+        }
         const double read = std::strtod(text.c_str(), nullptr);
-        if (std::memcmp(&read, &expected, sizeof read) != 0) {
+        if (text.empty() || std::memcmp(&read, &expected, sizeof read) != 0) {
             fail("a printed number does not give back its result field", line);
         }
-        pos = comma + 1;
     }
-    const std::string tail(out.substr(pos));
-    char expected_tail[32];
-    std::snprintf(expected_tail, sizeof expected_tail, "%d,%d", r.phase, r.phase_detail);
-    if (tail != expected_tail) {
+    const std::string phase = r.status == STATUS_VALID ? std::to_string(r.phase) : "";
+    const std::string detail = r.status == STATUS_VALID ? std::to_string(r.phase_detail) : "";
+    if (cells[25] != phase || cells[26] != detail) {
         fail("phase fields differ from the result", line);
     }
 }
@@ -136,12 +193,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input(reinterpret_cast<const char*>(data), size);
     std::istringstream in(input);
     std::ostringstream out_stream;
-    const cli::BatchSummary summary = cli::run_batch(in, out_stream);
+    // Two threads now and then, which must not change a byte.
+    cli::BatchOptions options;  // display units, the program's reference
+    options.threads = size % 7 == 0 ? 2 : 1;
+    const cli::BatchSummary summary = cli::run_batch(in, out_stream, options);
     const std::string output = out_stream.str();
 
     std::size_t out_pos = output.find('\n');
     if (out_pos == std::string::npos || output.substr(0, out_pos) != cli::BATCH_RESULT_HEADER) {
         fail("no header line", input);
+    }
+    out_pos = output.find('\n', out_pos + 1);  // the units
+    if (out_pos == std::string::npos) {
+        fail("no units line", input);
     }
     ++out_pos;
     unsigned long long lines = 0;
@@ -178,22 +242,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string_view out(output.data() + out_pos, out_end - out_pos);
         out_pos = out_end + 1;
         ++lines;
-        if (count_commas(out) != 21) {
-            fail("an output line does not have 22 fields", raw);
+        const std::vector<std::string> cells = cells_of(out);
+        if (cells.size() != static_cast<std::size_t>(cli::BATCH_COLUMNS)) {
+            fail("an output line does not have every column", raw);
         }
-        CalcRequest q{};
+        Request q{};
         if (too_long || !reference_request(line, q)) {
             ++errors;
-            if (out.substr(0, 6) != "error," || out.size() < 7 || out[6] == ',') {
-                fail("a malformed line is not answered with an error and its reason", raw);
+            if (cells[0] != "2" || cells[1].empty()) {
+                fail("a malformed line is not answered with status 2 and its reason", raw);
             }
             continue;
         }
-        if (out.substr(0, 6) == "error,") {
-            fail("a well-formed line is answered with an error", raw);
+        if (cells[0] == "2") {
+            fail("a well-formed line is answered as an input error", raw);
         }
-        check_answer(out, q, raw);
-        ++(out[0] == '0' ? valid : domain);
+        check_answer(cells, q, raw);
+        ++(cells[0] == "0" ? valid : domain);
     }
     if (out_pos != output.size()) {
         fail("more output lines than input lines", input);

@@ -7,219 +7,328 @@
 #include <ostream>
 #include <streambuf>
 #include <system_error>
+#include <thread>
+#include <vector>
 
+#include "zeltra5/cli/output.hpp"
 #include "zeltra5/number_text.hpp"
 
 namespace zeltra5::cli {
 
 const char* const BATCH_RESULT_HEADER =
-    "status,relative_enthalpy,pressure,temperature,specific_enthalpy,mass_density,"
-    "specific_volume,specific_internal_energy,specific_entropy,isobaric_heat_capacity,"
-    "isochoric_heat_capacity,isentropic_coefficient,thermal_conductivity,kinematic_viscosity,"
-    "dynamic_viscosity,prandtl_number,speed_of_sound,surface_tension,expansion_coefficient,"
-    "latent_heat,phase,phase_detail";
+    "status,error,mode,side,first_value,second_value,relative_enthalpy,pressure,temperature,"
+    "specific_enthalpy,mass_density,specific_volume,specific_internal_energy,specific_entropy,"
+    "isobaric_heat_capacity,isochoric_heat_capacity,isentropic_coefficient,thermal_conductivity,"
+    "kinematic_viscosity,dynamic_viscosity,prandtl_number,speed_of_sound,surface_tension,"
+    "expansion_coefficient,latent_heat,phase,phase_detail,phase_name";
 
 namespace {
 
-constexpr int RESULT_FIELDS = 22;
 constexpr int INPUT_FIELDS = 4;
+// Lines read, calculated and written together. Bounds the memory: two blocks of input and one of
+// output are held at a time.
+constexpr std::size_t BLOCK_LINES = 8192;
 
 bool is_space(const char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// An integer field: leading white space, optional sign, decimal digits, in 32-bit range.
-bool parse_int_field(std::string_view text, std::int32_t& value) {
-    std::size_t i = 0;
-    while (i < text.size() && is_space(text[i])) {
-        ++i;
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && is_space(s.front())) {
+        s.remove_prefix(1);
     }
-    if (i < text.size() && text[i] == '+') {
-        ++i;
-        if (i < text.size() && text[i] == '-') {
+    while (!s.empty() && is_space(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+// A small integer field: an optional sign and decimal digits (blanks already trimmed).
+bool parse_int(std::string_view text, std::int32_t& value) {
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') {
             return false;
         }
     }
-    const char* first = text.data() + i;
-    const char* last = text.data() + text.size();
     std::int32_t parsed = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, parsed);
-    if (ec != std::errc{} || ptr != last || first == last) {
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (ec != std::errc{} || ptr != text.data() + text.size() || text.empty()) {
         return false;
     }
     value = parsed;
     return true;
 }
 
-std::size_t put_text(char* out, std::size_t n, const char* text) {
-    const std::size_t len = std::strlen(text);
-    std::memcpy(out + n, text, len);
-    return n + len;
-}
-
-// 17 significant digits: enough to give back the same double.
-std::size_t put_number(char* out, std::size_t n, const double value) {
-    const auto [end, ec] =
-        std::to_chars(out + n, out + BATCH_OUTPUT_SIZE, value, std::chars_format::general, 17);
-    return ec == std::errc{} ? static_cast<std::size_t>(end - out) : n;
-}
-
-std::size_t put_int(char* out, std::size_t n, const std::int32_t value) {
-    const auto [end, ec] = std::to_chars(out + n, out + BATCH_OUTPUT_SIZE, value);
-    return ec == std::errc{} ? static_cast<std::size_t>(end - out) : n;
-}
-
-std::size_t put_empty_fields(char* out, std::size_t n, const int count) {
-    for (int i = 0; i < count; ++i) {
-        out[n++] = ',';
-    }
-    return n;
-}
-
-// Reads one line (without its '\n') into `buf`, keeping at most `cap` characters. Answers false
-// at the end of the input when nothing was read.
-bool read_line(std::streambuf& sb, char* buf, const std::size_t cap, std::size_t& len,
-               bool& too_long) {
-    len = 0;
-    too_long = false;
-    int c = sb.sbumpc();
-    if (c == std::char_traits<char>::eof()) {
-        return false;
-    }
-    while (c != std::char_traits<char>::eof() && c != '\n') {
-        if (len < cap) {
-            buf[len++] = static_cast<char>(c);
-        } else {
-            too_long = true;
-        }
-        c = sb.sbumpc();
-    }
-    return true;
-}
-
-}  // namespace
-
-const char* parse_batch_line(std::string_view line, CalcRequest& request) {
-    if (line.empty()) {
-        return "empty line";
-    }
-    std::string_view fields[INPUT_FIELDS];
+// Splits a line at its commas into at most INPUT_FIELDS trimmed fields; answers how many there
+// are (INPUT_FIELDS + 1 when there are more).
+int split_fields(const std::string_view line, std::string_view (&fields)[INPUT_FIELDS]) {
     int count = 0;
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = line.find(',', start);
         const std::size_t end = comma == std::string_view::npos ? line.size() : comma;
         if (count == INPUT_FIELDS) {
-            return "expected 4 fields";
+            return INPUT_FIELDS + 1;
         }
-        fields[count++] = line.substr(start, end - start);
+        fields[count++] = trim(line.substr(start, end - start));
         if (comma == std::string_view::npos) {
-            break;
+            return count;
         }
         start = comma + 1;
     }
-    if (count != INPUT_FIELDS) {
-        return "expected 4 fields";
-    }
-    CalcRequest parsed{};
-    if (!parse_int_field(fields[0], parsed.mode)) {
-        return "bad mode";
-    }
-    if (!parse_int_field(fields[1], parsed.side)) {
-        return "bad side";
-    }
-    switch (read_number_text(fields[2], parsed.first_value)) {
+}
+
+const char* read_value(const std::string_view text, double& value, const char* missing,
+                       const char* bad) {
+    switch (read_number_text(text, value)) {
         case NumberText::ok:
-            break;
+            return nullptr;
         case NumberText::empty:
-            return "missing first_value";
+            return missing;
         default:
-            return "bad first_value";
+            return bad;
     }
-    switch (read_number_text(fields[3], parsed.second_value)) {
-        case NumberText::ok:
-            break;
-        case NumberText::empty:
-            return "missing second_value";
-        default:
-            return "bad second_value";
+}
+
+}  // namespace
+
+const char* parse_batch_line(const std::string_view line, BatchRequest& request) {
+    if (trim(line).empty()) {
+        return "empty line";
+    }
+    std::string_view fields[INPUT_FIELDS];
+    if (split_fields(line, fields) != INPUT_FIELDS) {
+        return "expected 4 fields: mode,side,first_value,second_value";
+    }
+    BatchRequest parsed{};
+    std::int32_t mode = -1;
+    const bool numeric_mode = parse_int(fields[0], mode);
+    const ArgPair* named = numeric_mode ? nullptr : find_arg_pair(fields[0]);
+    if (!numeric_mode && named == nullptr) {
+        return "unknown mode (0 to 8, or p-x, ps-liquid, ps-vapour, ts-liquid, ts-vapour, p-t, "
+               "p-h, p-u, p-s, p-rho, t-rho)";
+    }
+    if (numeric_mode && (mode < MODE_PRESSURE_QUALITY || mode > MODE_TEMPERATURE_DENSITY)) {
+        return "unknown mode (0 to 8, or p-x, ps-liquid, ps-vapour, ts-liquid, ts-vapour, p-t, "
+               "p-h, p-u, p-s, p-rho, t-rho)";
+    }
+    std::int32_t side = -1;
+    if (!parse_int(fields[1], side) || side < SIDE_NONE || side > SIDE_VAPOUR) {
+        return "side must be 0, 1 or 2";
+    }
+    if (named != nullptr) {
+        if (is_saturation_pair(*named) && side != SIDE_NONE && side != named->side) {
+            return "the side of a saturation pair's name must be 0 or its own";
+        }
+        parsed.pair = named;
+    } else {
+        const bool saturation =
+            mode == MODE_SATURATION_PRESSURE || mode == MODE_SATURATION_TEMPERATURE;
+        if (saturation && side == SIDE_NONE) {
+            return "modes 1 and 2 need side 1 (liquid) or 2 (vapour)";
+        }
+        parsed.pair = find_arg_pair(mode, side);
+    }
+    parsed.superheat = !is_saturation_pair(*parsed.pair) && side == SIDE_LIQUID;
+    if (const char* reason = read_value(fields[2], parsed.first, "missing first_value",
+                                        "first_value is not a number")) {
+        return reason;
+    }
+    if (const char* reason = read_value(fields[3], parsed.second, "missing second_value",
+                                        "second_value is not a number")) {
+        return reason;
     }
     request = parsed;
     return nullptr;
 }
 
-std::size_t format_batch_result(const int status, const PropertyResult& r, char* out) {
-    std::size_t n = 0;
-    if (status != 0) {
-        n = put_text(out, n, "1");
-        return put_empty_fields(out, n, RESULT_FIELDS - 1);
+void format_batch_line(const std::string_view line, const bool too_long,
+                       const BatchOptions& options, std::string& out, BatchSummary& summary) {
+    ++summary.lines;
+    std::string_view fields[INPUT_FIELDS];
+    const int count = too_long ? 0 : split_fields(line, fields);
+    const char* error = too_long ? "line too long" : nullptr;
+    BatchRequest request{};
+    if (error == nullptr) {
+        error = parse_batch_line(line, request);
     }
-    n = put_text(out, n, "0");
-    const ResultValues values = result_values(r);
-    for (const double v : values.value) {
-        out[n++] = ',';
-        n = put_number(out, n, v);
+    StateResult result;
+    if (error == nullptr) {
+        const CalcOptions calc{options.units, options.reference, request.superheat};
+        calculate_state(*request.pair, request.first, request.second, calc, result);
+        ++(result.status == STATUS_VALID ? summary.valid : summary.domain);
+    } else {
+        ++summary.errors;
     }
-    out[n++] = ',';
-    n = put_int(out, n, r.phase);
-    out[n++] = ',';
-    return put_int(out, n, r.phase_detail);
+
+    out += error != nullptr ? '2' : static_cast<char>('0' + result.status);
+    out += ',';
+    if (error != nullptr) {
+        out += csv_cell(error);
+    } else if (result.status != STATUS_VALID) {
+        out += csv_cell(refusal_text(result));
+    }
+    // The inputs as given.
+    for (int i = 0; i < INPUT_FIELDS; ++i) {
+        out += ',';
+        if (i < count && count <= INPUT_FIELDS) {
+            out += csv_cell(fields[i]);
+        }
+    }
+    out += ',';
+    if (error == nullptr) {
+        write_csv_result(result, options.language, out);
+    } else {
+        out.append(static_cast<std::size_t>(BATCH_COLUMNS - 7), ',');
+    }
 }
 
-std::size_t format_batch_error(const char* reason, char* out) {
-    std::size_t n = put_text(out, 0, "error,");
-    n = put_text(out, n, reason);
-    return put_empty_fields(out, n, RESULT_FIELDS - 2);
-}
+namespace {
 
-BatchSummary run_batch(std::istream& in, std::ostream& out) {
-    BatchSummary summary{};
-    out << BATCH_RESULT_HEADER << '\n';
-    std::streambuf* sb = in.rdbuf();
-    if (sb == nullptr) {
-        return summary;
+struct Line {
+    std::size_t offset;
+    std::size_t length;
+    bool too_long;
+};
+
+// A block of input lines and, after the calculation, their output text in one piece per worker.
+struct Block {
+    std::string text;
+    std::vector<Line> lines;
+    std::vector<std::string> out;
+    std::vector<BatchSummary> summaries;
+};
+
+class LineReader {
+  public:
+    explicit LineReader(std::streambuf* sb) : sb_(sb) {}
+
+    // Reads up to BLOCK_LINES lines into `block`; answers false when there were none left. The
+    // first line of the input is dropped when it is a header.
+    bool read(Block& block) {
+        block.text.clear();
+        block.lines.clear();
+        while (block.lines.size() < BLOCK_LINES && sb_ != nullptr) {
+            const std::size_t start = block.text.size();
+            bool too_long = false;
+            if (!read_line(block.text, too_long)) {
+                break;
+            }
+            std::string_view view(block.text.data() + start, block.text.size() - start);
+            if (!too_long && !view.empty() && view.back() == '\r') {
+                view.remove_suffix(1);
+            }
+            std::size_t offset = start;
+            if (first_) {
+                first_ = false;
+                if (view.substr(0, 3) == "\xEF\xBB\xBF") {
+                    view.remove_prefix(3);
+                    offset += 3;
+                }
+                if (view.substr(0, 4) == "mode") {
+                    block.text.resize(start);
+                    continue;
+                }
+            }
+            block.lines.push_back({offset, view.size(), too_long});
+        }
+        return !block.lines.empty();
     }
-    char line[BATCH_LINE_LIMIT];
-    char text[BATCH_OUTPUT_SIZE];
-    std::size_t len = 0;
-    bool too_long = false;
-    bool first = true;
-    while (read_line(*sb, line, BATCH_LINE_LIMIT, len, too_long)) {
-        std::string_view view(line, len);
-        if (!too_long && !view.empty() && view.back() == '\r') {
-            view.remove_suffix(1);
+
+  private:
+    // Appends one line (without its '\n', at most BATCH_LINE_LIMIT characters) to `text`.
+    bool read_line(std::string& text, bool& too_long) {
+        int c = sb_->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            sb_ = nullptr;
+            return false;
         }
-        if (first) {
-            first = false;
-            if (view.substr(0, 3) == "\xEF\xBB\xBF") {
-                view.remove_prefix(3);
-            }
-            if (view.substr(0, 4) == "mode") {
-                continue;
-            }
-        }
-        std::size_t n = 0;
-        if (too_long) {
-            n = format_batch_error("line too long", text);
-            ++summary.errors;
-        } else {
-            CalcRequest request{};
-            if (const char* reason = parse_batch_line(view, request)) {
-                n = format_batch_error(reason, text);
-                ++summary.errors;
+        std::size_t len = 0;
+        while (c != std::char_traits<char>::eof() && c != '\n') {
+            if (len < BATCH_LINE_LIMIT) {
+                text += static_cast<char>(c);
+                ++len;
             } else {
-                PropertyResult result{};
-                const int status = calculate_properties(request, result);
-                n = format_batch_result(status, result, text);
-                ++(status == 0 ? summary.valid : summary.domain);
+                too_long = true;
+            }
+            c = sb_->sbumpc();
+        }
+        if (c == std::char_traits<char>::eof()) {
+            sb_ = nullptr;
+        }
+        return true;
+    }
+
+    std::streambuf* sb_;
+    bool first_ = true;
+};
+
+void calculate_part(Block& block, const int part, const int parts, const BatchOptions& options) {
+    const std::size_t n = block.lines.size();
+    const std::size_t begin = n * static_cast<std::size_t>(part) / static_cast<std::size_t>(parts);
+    const std::size_t end =
+        n * static_cast<std::size_t>(part + 1) / static_cast<std::size_t>(parts);
+    std::string& out = block.out[static_cast<std::size_t>(part)];
+    BatchSummary& summary = block.summaries[static_cast<std::size_t>(part)];
+    out.clear();
+    summary = {};
+    for (std::size_t i = begin; i < end; ++i) {
+        const Line& line = block.lines[i];
+        format_batch_line(std::string_view(block.text.data() + line.offset, line.length),
+                          line.too_long, options, out, summary);
+        out += '\n';
+    }
+}
+
+void write_block(const Block& block, std::ostream& out, BatchSummary& total) {
+    for (std::size_t i = 0; i < block.out.size(); ++i) {
+        out.write(block.out[i].data(), static_cast<std::streamsize>(block.out[i].size()));
+        total.lines += block.summaries[i].lines;
+        total.valid += block.summaries[i].valid;
+        total.domain += block.summaries[i].domain;
+        total.errors += block.summaries[i].errors;
+    }
+}
+
+}  // namespace
+
+BatchSummary run_batch(std::istream& in, std::ostream& out, const BatchOptions& options) {
+    BatchSummary total{};
+    out << BATCH_RESULT_HEADER << '\n' << "units,,,,,," << csv_result_units(options.units) << '\n';
+    const int parts = options.threads < 1 ? 1 : options.threads;
+    LineReader reader(in.rdbuf());
+    Block blocks[2];
+    for (Block& b : blocks) {
+        b.out.resize(static_cast<std::size_t>(parts));
+        b.summaries.resize(static_cast<std::size_t>(parts));
+    }
+    int current = 0;
+    bool more = reader.read(blocks[current]);
+    while (more) {
+        Block& block = blocks[current];
+        Block& next = blocks[1 - current];
+        if (parts == 1) {
+            calculate_part(block, 0, 1, options);
+            more = reader.read(next);
+        } else {
+            // The workers calculate this block while the next one is read.
+            std::vector<std::thread> workers;
+            workers.reserve(static_cast<std::size_t>(parts));
+            for (int part = 0; part < parts; ++part) {
+                workers.emplace_back(calculate_part, std::ref(block), part, parts,
+                                     std::cref(options));
+            }
+            more = reader.read(next);
+            for (std::thread& w : workers) {
+                w.join();
             }
         }
-        text[n++] = '\n';
-        out.write(text, static_cast<std::streamsize>(n));
-        ++summary.lines;
+        write_block(block, out, total);
+        current = 1 - current;
     }
     out.flush();
-    return summary;
+    return total;
 }
 
 }  // namespace zeltra5::cli

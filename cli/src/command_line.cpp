@@ -1,131 +1,234 @@
 #include "zeltra5/cli/command_line.hpp"
 
-#include <algorithm>
 #include <charconv>
-#include <cstdint>
-#include <cstring>
 #include <istream>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <system_error>
 
-#include "zeltra5/calc.hpp"
+#include "zeltra5/calculation.hpp"
 #include "zeltra5/cli/batch.hpp"
+#include "zeltra5/cli/options.hpp"
+#include "zeltra5/cli/output.hpp"
 #include "zeltra5/number_text.hpp"
-#include "zeltra5/result_table.hpp"
 
 namespace zeltra5::cli {
+
+const char* const COMMON_OPTIONS_HELP =
+    "  --si                 SI units in and out: Pa, °C, J/kg, J/(kg·K) (same as --units si)\n"
+    "  --units si|display   display (default): bar, °C, kJ/kg, kJ/(kg·°C); every other\n"
+    "                       quantity in SI (kg/m3, W/(m·K), m2/s, Pa·s, m/s, N/m, 1/K)\n"
+    "  --reference default|iir|ashrae|nbp\n"
+    "                       reference state of h, u and s, for inputs and outputs alike:\n"
+    "                       default h = s = 0 for the saturated liquid at the triple point;\n"
+    "                       iir 200 kJ/kg and 1 kJ/(kg·K) for the saturated liquid at 0 °C;\n"
+    "                       ashrae 0 at -40 °C; nbp 0 at the normal boiling point, 1.01325 bar\n"
+    "  --lang ru|en         language of the text output's names, phase names and units\n"
+    "                       (default ru, as the program); JSON keys and CSV columns stay\n"
+    "  --json, --csv        machine output: JSON, or CSV with a second header line of units\n";
+
 namespace {
 
-// The shell's own texts for an invalid result, in UTF-8.
-constexpr const char* OUTSIDE_DOMAIN_MESSAGE = "Параметры вне области определения";
+constexpr const char* USAGE_HEAD =
+    "usage: zeltra5-calc PAIR FIRST [SECOND] [options]\n"
+    "       zeltra5-calc --batch [--si] [--reference R] [--lang L] [--threads N]\n"
+    "                    < requests.csv > results.csv\n"
+    "       zeltra5-calc --help | --version\n"
+    "\n"
+    "PAIR and its values (the saturation pairs take one value):\n"
+    "  p-x PRESSURE QUALITY       ps-liquid PRESSURE       ps-vapour PRESSURE\n"
+    "  ts-liquid TEMPERATURE      ts-vapour TEMPERATURE    p-t PRESSURE TEMPERATURE\n"
+    "  p-h PRESSURE ENTHALPY      p-u PRESSURE ENERGY      p-s PRESSURE ENTROPY\n"
+    "  p-rho PRESSURE DENSITY     t-rho TEMPERATURE DENSITY\n"
+    "\n"
+    "Options:\n"
+    "  --superheat          the superheated (metastable) liquid instead of the two-phase or\n"
+    "                       vapour state (not with the saturation pairs)\n"
+    "  --table requested|liquid|vapour|all\n"
+    "                       the requested state (default), the saturated liquid or vapour at\n"
+    "                       its pressure, or all three\n";
 
-constexpr const char* USAGE =
-    "usage: zeltra5-calc MODE FIRST [SECOND] [--superheat] [--si] [--json]\n"
-    "                    [--table requested|liquid|vapour|all]\n"
-    "       zeltra5-calc --batch  < requests.csv > results.csv\n"
-    "MODE: p-x, ps-liquid, ps-vapour, ts-liquid, ts-vapour, p-t, p-h, p-u, p-s, p-rho, t-rho\n"
-    "Values in bar, degC, kJ/kg, kJ/(kg degC), kg/m3 (or Pa, degC, J/kg, J/(kg K), kg/m3 with\n"
-    "--si). ps-* and ts-* take one value. --superheat asks for superheated liquid.\n"
-    "--batch reads lines mode,side,first_value,second_value (SI units) from standard input.\n"
-    "Exit status: 0 valid result, 1 outside the domain, 2 usage error.\n";
-
-struct ModeName {
-    const char* name;
-    std::int32_t mode;
-    std::int32_t side;
-};
-
-// The argument items of the menu.
-constexpr ModeName MODE_NAMES[] = {
-    {"p-x", MODE_PRESSURE_QUALITY, SIDE_NONE},
-    {"ps-liquid", MODE_SATURATION_PRESSURE, SIDE_LIQUID},
-    {"ps-vapour", MODE_SATURATION_PRESSURE, SIDE_VAPOUR},
-    {"ts-liquid", MODE_SATURATION_TEMPERATURE, SIDE_LIQUID},
-    {"ts-vapour", MODE_SATURATION_TEMPERATURE, SIDE_VAPOUR},
-    {"p-t", MODE_PRESSURE_TEMPERATURE, SIDE_NONE},
-    {"p-h", MODE_PRESSURE_ENTHALPY, SIDE_NONE},
-    {"p-u", MODE_PRESSURE_ENERGY, SIDE_NONE},
-    {"p-s", MODE_PRESSURE_ENTROPY, SIDE_NONE},
-    {"p-rho", MODE_PRESSURE_DENSITY, SIDE_NONE},
-    {"t-rho", MODE_TEMPERATURE_DENSITY, SIDE_NONE},
-};
+constexpr const char* USAGE_TAIL =
+    "  --batch              CSV requests from standard input, one result line per line:\n"
+    "                       mode,side,first_value,second_value\n"
+    "                       mode: 0 p-x, 1 ps-*, 2 ts-*, 3 p-t, 4 p-h, 5 p-u, 6 p-s, 7 p-rho,\n"
+    "                       8 t-rho, or the pair's name; side: in modes 1 and 2 by number\n"
+    "                       1 liquid, 2 vapour; otherwise 1 asks for the superheated liquid,\n"
+    "                       0 or 2 not. Output columns: status (0 valid, 1 outside the\n"
+    "                       domain, 2 input error), error, the four inputs, the nineteen\n"
+    "                       fields (empty where undefined), phase, phase_detail, phase_name;\n"
+    "                       the second header line gives the units.\n"
+    "  --threads N          batch calculation on N threads (default 1); same output\n"
+    "  --help, -h           this text;  --version  the version\n"
+    "\n"
+    "Examples:\n"
+    "  zeltra5-calc p-t 10 25                      superheated vapour at 10 bar, 25 °C\n"
+    "  zeltra5-calc ts-liquid 0 --reference iir    h = 200 kJ/kg, s = 1 kJ/(kg·K)\n"
+    "  zeltra5-calc p-h 1e6 1.2e6 --si --json      SI in and out, as JSON\n"
+    "  zeltra5-calc p-x 5 0.3 --table all --lang en\n"
+    "  zeltra5-calc p-t 1 -30 --superheat --csv\n"
+    "  zeltra5-calc --batch --threads 2 < in.csv > out.csv\n"
+    "\n"
+    "Exit status: 0 valid, 1 outside the domain, 2 input error (with --batch: 2 when a line\n"
+    "could not be read, after every line has been answered).\n";
 
 enum class TableChoice { requested, liquid, vapour, all };
 
 struct Options {
-    const ModeName* mode = nullptr;
+    const ArgPair* pair = nullptr;
     const char* values[2] = {nullptr, nullptr};
     int value_count = 0;
     bool superheat = false;
-    bool si = false;
-    bool json = false;
     bool batch = false;
     bool help = false;
+    bool version = false;
+    bool table_given = false;
+    int threads = 0;  // 0: not given
     TableChoice table = TableChoice::requested;
+    CommonOptions common;
+    bool format_given = false;
 };
 
-bool is_saturation(const ModeName& m) {
-    return m.mode == MODE_SATURATION_PRESSURE || m.mode == MODE_SATURATION_TEMPERATURE;
+void usage(std::ostream& out) {
+    out << USAGE_HEAD << COMMON_OPTIONS_HELP << USAGE_TAIL;
 }
 
 int usage_error(std::ostream& err, const std::string& message) {
-    err << "zeltra5-calc: " << message << '\n' << USAGE;
+    err << "zeltra5-calc: " << message << "\n(zeltra5-calc --help for the usage)\n";
     return EXIT_USAGE;
 }
 
+// The value of an option, as the next argument or after '='.
+bool option_value(const int argc, const char* const* argv, int& i, const std::string_view name,
+                  std::string_view& value) {
+    const std::string_view arg = argv[i];
+    if (arg == name) {
+        if (i + 1 >= argc) {
+            return false;
+        }
+        value = argv[++i];
+        return true;
+    }
+    value = arg.substr(name.size() + 1);
+    return true;
+}
+
+bool is_option(const std::string_view arg, const std::string_view name) {
+    return arg == name || (arg.size() > name.size() && arg.substr(0, name.size()) == name &&
+                           arg[name.size()] == '=');
+}
+
+}  // namespace
+
+OptionMatch take_common_option(const int argc, const char* const* argv, int& i,
+                               CommonOptions& options, std::string& problem) {
+    const std::string_view arg = argv[i];
+    std::string_view value;
+    if (arg == "--si") {
+        options.units = UnitSystem::si;
+    } else if (arg == "--json" || arg == "--csv") {
+        options.format = arg == "--json" ? Format::json : Format::csv;
+    } else if (is_option(arg, "--units")) {
+        if (!option_value(argc, argv, i, "--units", value) ||
+            !parse_unit_system(value, options.units)) {
+            problem = "--units takes si or display";
+            return OptionMatch::invalid;
+        }
+    } else if (is_option(arg, "--reference")) {
+        if (!option_value(argc, argv, i, "--reference", value) ||
+            !parse_reference_state(value, options.reference)) {
+            problem = "--reference takes default, iir, ashrae or nbp";
+            return OptionMatch::invalid;
+        }
+    } else if (is_option(arg, "--lang")) {
+        if (!option_value(argc, argv, i, "--lang", value) ||
+            !parse_language(value, options.language)) {
+            problem = "--lang takes ru or en";
+            return OptionMatch::invalid;
+        }
+    } else {
+        return OptionMatch::no;
+    }
+    return OptionMatch::yes;
+}
+
+namespace {
+
 // Parses the arguments; answers an empty text or the reason for refusing them.
 std::string parse_options(const int argc, const char* const* argv, Options& opt) {
+    // Help and version win wherever they stand.
+    for (int i = 0; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        opt.help = opt.help || arg == "--help" || arg == "-h";
+        opt.version = opt.version || arg == "--version";
+    }
+    if (opt.help || opt.version) {
+        return {};
+    }
     int positional = 0;
     for (int i = 0; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        // Options start with "--"; anything else, "-50" included, is a mode or a value.
+        std::string problem;
+        const Format before = opt.common.format;
+        switch (take_common_option(argc, argv, i, opt.common, problem)) {
+            case OptionMatch::yes:
+                if (arg == "--json" || arg == "--csv") {
+                    if (opt.format_given && before != opt.common.format) {
+                        return "--json and --csv exclude each other";
+                    }
+                    opt.format_given = true;
+                }
+                continue;
+            case OptionMatch::invalid:
+                return problem;
+            case OptionMatch::no:
+                break;
+        }
+        // Options start with "--"; anything else, "-50" included, is a pair or a value.
         if (arg.substr(0, 2) == "--") {
+            std::string_view value;
             if (arg == "--superheat") {
                 opt.superheat = true;
-            } else if (arg == "--si") {
-                opt.si = true;
-            } else if (arg == "--json") {
-                opt.json = true;
             } else if (arg == "--batch") {
                 opt.batch = true;
-            } else if (arg == "--help") {
-                opt.help = true;
-            } else if (arg == "--table" || arg.substr(0, 8) == "--table=") {
-                std::string_view which;
-                if (arg == "--table") {
-                    if (i + 1 >= argc) {
-                        return "--table needs requested, liquid, vapour or all";
-                    }
-                    which = argv[++i];
-                } else {
-                    which = arg.substr(8);
+            } else if (is_option(arg, "--table")) {
+                opt.table_given = true;
+                if (!option_value(argc, argv, i, "--table", value)) {
+                    value = {};
                 }
-                if (which == "requested") {
+                if (value == "requested") {
                     opt.table = TableChoice::requested;
-                } else if (which == "liquid") {
+                } else if (value == "liquid") {
                     opt.table = TableChoice::liquid;
-                } else if (which == "vapour") {
+                } else if (value == "vapour") {
                     opt.table = TableChoice::vapour;
-                } else if (which == "all") {
+                } else if (value == "all") {
                     opt.table = TableChoice::all;
                 } else {
-                    return "--table needs requested, liquid, vapour or all";
+                    return "--table takes requested, liquid, vapour or all";
                 }
+            } else if (is_option(arg, "--threads")) {
+                int n = 0;
+                const bool read = option_value(argc, argv, i, "--threads", value);
+                const auto [ptr, ec] =
+                    std::from_chars(value.data(), value.data() + value.size(), n);
+                if (!read || ec != std::errc{} || ptr != value.data() + value.size() || n < 1 ||
+                    n > 256) {
+                    return "--threads takes a number of threads from 1 to 256";
+                }
+                opt.threads = n;
             } else {
                 return "unknown option " + std::string(arg);
             }
             continue;
         }
         if (positional == 0) {
-            for (const ModeName& m : MODE_NAMES) {
-                if (arg == m.name) {
-                    opt.mode = &m;
-                }
-            }
-            if (opt.mode == nullptr) {
-                return "unknown mode " + std::string(arg);
+            opt.pair = find_arg_pair(arg);
+            if (opt.pair == nullptr) {
+                return "unknown argument pair \"" + std::string(arg) +
+                       "\" (p-x, ps-liquid, ps-vapour, ts-liquid, ts-vapour, p-t, p-h, p-u, "
+                       "p-s, p-rho, t-rho)";
             }
         } else if (positional <= 2) {
             opt.values[positional - 1] = argv[i];
@@ -135,257 +238,205 @@ std::string parse_options(const int argc, const char* const* argv, Options& opt)
         }
         ++positional;
     }
-    if (opt.help) {
-        return {};
-    }
     if (opt.batch) {
-        if (argc != 1) {
-            return "--batch takes no other arguments";
+        if (positional > 0) {
+            return "--batch reads its requests from standard input and takes no pair or values";
+        }
+        if (opt.superheat || opt.table_given || opt.format_given) {
+            return "--batch writes CSV and takes side 1 for the superheat: --superheat, --table, "
+                   "--json and --csv do not apply";
         }
         return {};
     }
-    if (opt.mode == nullptr) {
-        return "no mode given";
+    if (opt.threads != 0) {
+        return "--threads applies to --batch only";
     }
-    if (is_saturation(*opt.mode) && opt.value_count > 1) {
-        return std::string("mode ") + opt.mode->name + " takes one value";
+    if (opt.pair == nullptr) {
+        return "no argument pair given";
+    }
+    const bool saturation = is_saturation_pair(*opt.pair);
+    if (saturation && opt.value_count > 1) {
+        return std::string(opt.pair->name) + " takes one value";
+    }
+    if (!saturation && opt.value_count < 2) {
+        return std::string(opt.pair->name) + " takes two values";
+    }
+    if (saturation && opt.superheat) {
+        return std::string("--superheat does not apply to ") + opt.pair->name;
     }
     return {};
 }
 
-// ---- Output ----
-
-std::size_t utf8_length(std::string_view s) {
-    std::size_t n = 0;
-    for (const char c : s) {
-        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+// The name of a value of a pair, for messages.
+std::string value_name(const ArgPair& pair, const int index) {
+    if (pair.mode == MODE_PRESSURE_QUALITY && index == 1) {
+        return "quality";
     }
-    return n;
+    const int field = index == 0 ? pair.first_field : pair.second_field;
+    std::string name(table_row_name(RESULT_FIELDS[field].table_row, Language::english));
+    name[0] = static_cast<char>(name[0] - 'A' + 'a');
+    return name;
 }
 
-void pad(std::string& line, const std::size_t width, const std::string_view text) {
-    line += text;
-    for (std::size_t n = utf8_length(text); n < width; ++n) {
-        line += ' ';
-    }
-}
-
-// The three columns of the results panel: names, values, units.
-void print_table(const ResultTable& table, std::ostream& out) {
-    std::size_t name_width = 0;
-    std::size_t value_width = 0;
-    for (int row = 0; row < RESULT_ROWS; ++row) {
-        name_width = std::max(name_width, utf8_length(utf8_from_cp1251(result_row_name(row))));
-        value_width = std::max(value_width, utf8_length(utf8_from_cp1251(table.rows[row])));
-    }
-    for (int row = 0; row < RESULT_ROWS; ++row) {
-        std::string line;
-        pad(line, name_width, utf8_from_cp1251(result_row_name(row)));
-        pad(line, value_width + 1, utf8_from_cp1251(table.rows[row]));
-        line += utf8_from_cp1251(result_row_unit(row));
-        while (!line.empty() && line.back() == ' ') {
-            line.pop_back();
+void print_json(const StateResult& result, const StateResult* liquid, const StateResult* vapour,
+                const Language language, std::ostream& out) {
+    const StateResult& r = result;
+    out << "{\n  \"pair\": \"" << r.pair->name << "\",\n  \"mode\": " << r.request.mode
+        << ",\n  \"side\": " << r.request.side
+        << ",\n  \"first_value\": " << json_number(r.given[0])
+        << ",\n  \"second_value\": " << json_number(r.given[1]) << ",\n  \"reference\": \""
+        << reference_state_name(r.options.reference)
+        << "\",\n  \"units\": " << json_units(r.options.units) << ",\n";
+    write_json_members(r, language, "  ", out);
+    const struct {
+        const char* key;
+        const StateResult* state;
+    } extra[] = {{"saturated_liquid", liquid}, {"saturated_vapour", vapour}};
+    for (const auto& e : extra) {
+        if (e.state != nullptr) {
+            out << ",\n  \"" << e.key << "\": {\n";
+            write_json_members(*e.state, language, "    ", out);
+            out << "\n  }";
         }
+    }
+    out << "\n}\n";
+}
+
+void print_csv(const StateResult* tables[3], const Language language, std::ostream& out) {
+    const char* names[3] = {"requested", "saturated_liquid", "saturated_vapour"};
+    const StateResult* any = tables[0] != nullptr ? tables[0] : tables[1] ? tables[1] : tables[2];
+    out << "table,status,error,pair,first_value,second_value," << CSV_RESULT_COLUMNS << '\n'
+        << "units,,,,,," << csv_result_units(any->options.units) << '\n';
+    for (int k = 0; k < 3; ++k) {
+        const StateResult* r = tables[k];
+        if (r == nullptr) {
+            continue;
+        }
+        std::string line = names[k];
+        line += ',';
+        line += static_cast<char>('0' + r->status);
+        line += ',';
+        if (r->status != STATUS_VALID) {
+            line += csv_cell(refusal_text(*r));
+        }
+        line += ',';
+        line += r->pair != nullptr ? r->pair->name : "";
+        line += ',' + number_text(r->given[0]) + ',' + number_text(r->given[1]) + ',';
+        write_csv_result(*r, language, line);
         out << line << '\n';
     }
 }
 
-std::string json_number(const double value) {
-    char buf[32];
-    const auto [end, ec] =
-        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 17);
-    if (ec != std::errc{} || !(value - value == 0.0)) {
-        return "null";  // not finite: JSON has no number for it
-    }
-    return std::string(buf, end);
-}
-
-std::string json_string(std::string_view s) {
-    std::string q = "\"";
-    for (const char c : s) {
-        if (c == '"' || c == '\\') {
-            q += '\\';
-            q += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char buf[8];
-            const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<int>(c), 16);
-            (void)ec;
-            q += "\\u00";
-            if (end - buf < 2) {
-                q += '0';
-            }
-            q.append(buf, end);
-        } else {
-            q += c;
-        }
-    }
-    return q + "\"";
-}
-
-std::string trimmed(std::string s) {
-    const std::size_t first = s.find_first_not_of(' ');
-    const std::size_t last = s.find_last_not_of(' ');
-    return first == std::string::npos ? std::string() : s.substr(first, last - first + 1);
-}
-
-// The result fields by name in SI units, and the phase name; null after status 1.
-void print_json_result(const int status, const PropertyResult& r, const std::string& indent,
-                       std::ostream& out) {
-    const bool valid = status == 0;
-    const ResultValues values = result_values(r);
-    for (int k = 0; k < RESULT_VALUE_COUNT; ++k) {
-        out << indent << '"' << RESULT_VALUE_NAMES[k]
-            << "\": " << (valid ? json_number(values.value[k]) : "null") << ",\n";
-    }
-    const char* name = valid ? phase_state_name(r.phase, r.phase_detail) : nullptr;
-    out << indent << "\"phase\": " << (valid ? std::to_string(r.phase) : "null") << ",\n";
-    out << indent << "\"phase_detail\": " << (valid ? std::to_string(r.phase_detail) : "null")
-        << ",\n";
-    out << indent << "\"phase_name\": "
-        << (name != nullptr ? json_string(trimmed(utf8_from_cp1251(name))) : "null");
-}
-
-// ---- One request ----
-
-struct SaturatedTables {
-    bool computed = false;  // not for a supercritical state
-    int liquid_status = 1;
-    int vapour_status = 1;
-    PropertyResult liquid{};
-    PropertyResult vapour{};
-};
-
-// The saturated liquid and vapour at the result's pressure, as the Windows program computes them;
-// the pressure is kept inside the saturation range, which a result on the domain's edge can leave
-// by a rounding error.
-void saturated_at_result_pressure(const PropertyResult& result, SaturatedTables& sat) {
-    if (result.phase_detail == 3) {
-        return;
-    }
-    sat.computed = true;
-    const double p = std::clamp(result.pressure, MIN_PRESSURE, CRITICAL_PRESSURE);
-    const CalcRequest liquid{MODE_SATURATION_PRESSURE, SIDE_LIQUID, p, 0.0};
-    const CalcRequest vapour{MODE_SATURATION_PRESSURE, SIDE_VAPOUR, p, 0.0};
-    sat.liquid_status = calculate_properties(liquid, sat.liquid);
-    sat.vapour_status = calculate_properties(vapour, sat.vapour);
-}
-
-void print_saturated_table(const char* heading, const int status, const PropertyResult& r,
-                           std::ostream& out) {
-    out << '\n' << heading << '\n';
-    if (status != 0) {
-        out << OUTSIDE_DOMAIN_MESSAGE << '\n';
-        return;
-    }
-    ResultTable table{};
-    format_result_table(r, table);
-    print_table(table, out);
-}
-
 int run_single(const Options& opt, std::ostream& out, std::ostream& err) {
-    CalcRequest request{opt.mode->mode, opt.mode->side, 0.0, 0.0};
-    // Values as the input dialog reads them; the saturation modes' second field is fixed.
-    const char* texts[2] = {opt.values[0], opt.values[1]};
-    if (is_saturation(*opt.mode)) {
-        texts[1] = opt.mode->side == SIDE_LIQUID ? " 0.0" : " 1.0";
-    }
-    double* targets[2] = {&request.first_value, &request.second_value};
-    for (int i = 0; i < 2; ++i) {
-        const NumberText status =
-            texts[i] == nullptr ? NumberText::empty : read_number_text(texts[i], *targets[i]);
+    const ArgPair& pair = *opt.pair;
+    double given[2] = {0.0, 0.0};
+    for (int i = 0; i < pair.value_count; ++i) {
+        const NumberText status = read_number_text(opt.values[i], given[i]);
         if (status != NumberText::ok) {
-            err << utf8_from_cp1251(number_text_message(status)) << '\n';
+            err << "zeltra5-calc: " << value_name(pair, i) << ": \"" << opt.values[i]
+                << "\" is not a number (digits with a full stop, an optional exponent, nothing "
+                   "around them)\n";
             return EXIT_USAGE;
         }
     }
-    if (!opt.si) {
-        // Display units to SI exactly as the Windows program converts them.
-        if (request.mode != MODE_SATURATION_TEMPERATURE &&
-            request.mode != MODE_TEMPERATURE_DENSITY) {
-            request.first_value *= 100000.0;
-        }
-        if (request.mode == MODE_PRESSURE_ENTHALPY || request.mode == MODE_PRESSURE_ENERGY ||
-            request.mode == MODE_PRESSURE_ENTROPY) {
-            request.second_value *= 1000.0;
-        }
-    }
-    if (request.side == SIDE_NONE && opt.superheat) {
-        request.side = SIDE_LIQUID;
-    }
+    const CalcOptions options{opt.common.units, opt.common.reference, opt.superheat};
+    StateResult result;
+    calculate_state(pair, given[0], given[1], options, result);
 
-    PropertyResult result{};
-    const int status = calculate_properties(request, result);
-    SaturatedTables sat;
+    const bool want_requested =
+        opt.table == TableChoice::requested || opt.table == TableChoice::all;
     const bool want_liquid = opt.table == TableChoice::liquid || opt.table == TableChoice::all;
     const bool want_vapour = opt.table == TableChoice::vapour || opt.table == TableChoice::all;
-    if (status == 0 && (want_liquid || want_vapour)) {
-        saturated_at_result_pressure(result, sat);
+    const bool valid = result.status == STATUS_VALID;
+    const bool saturated = valid && result.phase != PHASE_SUPERCRITICAL;
+    StateResult liquid;
+    StateResult vapour;
+    if (saturated && want_liquid) {
+        calculate_saturated(result, SIDE_LIQUID, liquid);
     }
+    if (saturated && want_vapour) {
+        calculate_saturated(result, SIDE_VAPOUR, vapour);
+    }
+    const StateResult* liquid_shown = saturated && want_liquid ? &liquid : nullptr;
+    const StateResult* vapour_shown = saturated && want_vapour ? &vapour : nullptr;
+    const Language language = opt.common.language;
 
-    if (opt.json) {
-        out << "{\n  \"status\": " << status << ",\n  \"mode\": " << request.mode
-            << ",\n  \"side\": " << request.side
-            << ",\n  \"first_value\": " << json_number(request.first_value)
-            << ",\n  \"second_value\": " << json_number(request.second_value) << ",\n";
-        print_json_result(status, result, "  ", out);
-        const struct {
-            bool wanted;
-            const char* key;
-            int status;
-            const PropertyResult& r;
-        } extra[] = {{want_liquid, "saturated_liquid", sat.liquid_status, sat.liquid},
-                     {want_vapour, "saturated_vapour", sat.vapour_status, sat.vapour}};
-        for (const auto& e : extra) {
-            if (e.wanted && sat.computed) {
-                out << ",\n  \"" << e.key << "\": {\n    \"status\": " << e.status << ",\n";
-                print_json_result(e.status, e.r, "    ", out);
-                out << "\n  }";
-            }
+    switch (opt.common.format) {
+        case Format::json:
+            print_json(result, liquid_shown, vapour_shown, language, out);
+            break;
+        case Format::csv: {
+            const StateResult* tables[3] = {want_requested || !valid ? &result : nullptr,
+                                            liquid_shown, vapour_shown};
+            print_csv(tables, language, out);
+            break;
         }
-        out << "\n}\n";
-    } else if (status == 0) {
-        ResultTable table{};
-        format_result_table(result, table);
-        const bool headings = want_liquid || want_vapour;
-        if (headings) {
-            out << "requested state\n";
-        }
-        print_table(table, out);
-        if (sat.computed) {
-            if (want_liquid) {
-                print_saturated_table("saturated liquid", sat.liquid_status, sat.liquid, out);
+        case Format::text:
+            if (!valid) {
+                break;
             }
-            if (want_vapour) {
-                print_saturated_table("saturated vapour", sat.vapour_status, sat.vapour, out);
+            if (opt.table == TableChoice::all) {
+                out << "requested state\n";
             }
-        } else if (headings) {
-            err << "zeltra5-calc: no saturated states for a supercritical state\n";
-        }
+            if (want_requested) {
+                write_text_table(result, language, out);
+            }
+            for (const auto& [shown, heading] : {std::pair{liquid_shown, "saturated liquid"},
+                                                 {vapour_shown, "saturated vapour"}}) {
+                if (shown == nullptr) {
+                    continue;
+                }
+                if (opt.table == TableChoice::all) {
+                    out << '\n' << heading << '\n';
+                }
+                if (shown->status == STATUS_VALID) {
+                    write_text_table(*shown, language, out);
+                } else {
+                    out << "outside the domain: " << refusal_text(*shown) << '\n';
+                }
+            }
+            break;
     }
     out.flush();
-    if (status != 0) {
-        err << OUTSIDE_DOMAIN_MESSAGE << '\n';
+    if (!valid) {
+        err << "zeltra5-calc: outside the domain: " << refusal_text(result) << '\n';
         return EXIT_OUTSIDE_DOMAIN;
     }
-    return EXIT_VALID;
+    if ((want_liquid || want_vapour) && !saturated) {
+        err << "zeltra5-calc: a supercritical state has no saturated liquid or vapour\n";
+        return opt.table == TableChoice::all ? EXIT_VALID : EXIT_OUTSIDE_DOMAIN;
+    }
+    const bool follow_up_failed = (liquid_shown != nullptr && liquid.status != STATUS_VALID) ||
+                                  (vapour_shown != nullptr && vapour.status != STATUS_VALID);
+    return follow_up_failed && opt.table != TableChoice::all ? EXIT_OUTSIDE_DOMAIN : EXIT_VALID;
 }
 
 }  // namespace
 
 int run_command_line(const int argc, const char* const* argv, std::istream& in, std::ostream& out,
                      std::ostream& err) {
+    if (argc == 0) {
+        usage(err);
+        return EXIT_USAGE;
+    }
     Options opt;
     const std::string problem = parse_options(argc, argv, opt);
     if (!problem.empty()) {
         return usage_error(err, problem);
     }
     if (opt.help) {
-        out << USAGE;
+        usage(out);
+        return EXIT_VALID;
+    }
+    if (opt.version) {
+        out << "zeltra5-calc " << library_version() << '\n';
         return EXIT_VALID;
     }
     if (opt.batch) {
-        run_batch(in, out);
-        return EXIT_VALID;
+        const BatchOptions options{opt.common.units, opt.common.reference, opt.common.language,
+                                   opt.threads < 1 ? 1 : opt.threads};
+        const BatchSummary summary = run_batch(in, out, options);
+        return summary.errors > 0 ? EXIT_USAGE : EXIT_VALID;
     }
     return run_single(opt, out, err);
 }

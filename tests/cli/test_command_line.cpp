@@ -1,13 +1,14 @@
-// The command line in process: display units converted as the Windows program converts them,
-// the superheat option, the saturated tables and the exit codes.
+// The command line in process: units for input and output alike, reference states, undefined
+// fields, languages, the saturated tables, the messages and the exit codes.
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "zeltra5/calc.hpp"
+#include "zeltra5/calculation.hpp"
 #include "zeltra5/cli/command_line.hpp"
 
 namespace zeltra5::cli {
@@ -27,62 +28,152 @@ Outcome run(std::vector<const char*> args, const std::string& input = "") {
     return {code, out.str(), err.str()};
 }
 
+// The text after a top-level member "name": up to the end of its line, without the comma.
 std::string json_field(const std::string& json, const std::string& name) {
-    const std::string key = "\"" + name + "\": ";
+    const std::string key = "\n  \"" + name + "\": ";
     const std::size_t at = json.find(key);
     if (at == std::string::npos) {
-        return "";
+        return "<missing>";
     }
     const std::size_t start = at + key.size();
-    return json.substr(start, json.find_first_of(",\n", start) - start);
+    std::string value = json.substr(start, json.find('\n', start) - start);
+    if (!value.empty() && value.back() == ',') {
+        value.pop_back();
+    }
+    return value;
 }
 
-struct ConversionCase {
-    std::vector<const char*> args;
-    int mode;
-    int side;
-    const char* first;
-    const char* second;
-};
-
-class Conversion : public ::testing::TestWithParam<ConversionCase> {};
-
-TEST_P(Conversion, RequestInSiUnits) {
-    const ConversionCase& c = GetParam();
-    std::vector<const char*> args = c.args;
-    args.push_back("--json");
-    const Outcome r = run(args);
-    EXPECT_EQ(json_field(r.out, "mode"), std::to_string(c.mode));
-    EXPECT_EQ(json_field(r.out, "side"), std::to_string(c.side));
-    EXPECT_EQ(json_field(r.out, "first_value"), c.first);
-    EXPECT_EQ(json_field(r.out, "second_value"), c.second);
+std::vector<std::string> csv_cells(const std::string& line) {
+    std::vector<std::string> cells;
+    std::string cell;
+    bool quoted = false;
+    for (const char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ',' && !quoted) {
+            cells.push_back(cell);
+            cell.clear();
+        } else {
+            cell += c;
+        }
+    }
+    cells.push_back(cell);
+    return cells;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CommandLine, Conversion,
-    ::testing::Values(ConversionCase{{"p-x", "5", "0.25"}, 0, 0, "500000", "0.25"},
-                      ConversionCase{{"ps-liquid", "5"}, 1, 1, "500000", "0"},
-                      ConversionCase{{"ps-vapour", "5"}, 1, 2, "500000", "1"},
-                      ConversionCase{{"ts-liquid", "-20"}, 2, 1, "-20", "0"},
-                      ConversionCase{{"ts-vapour", "-20", "--superheat"}, 2, 2, "-20", "1"},
-                      ConversionCase{{"p-t", "7.7", "-50"}, 3, 0, "770000", "-50"},
-                      ConversionCase{{"p-t", "1", "-10", "--superheat"}, 3, 1, "100000", "-10"},
-                      ConversionCase{{"p-h", "20", "1700"}, 4, 0, "2000000", "1700000"},
-                      ConversionCase{{"p-u", "20", "1500"}, 5, 0, "2000000", "1500000"},
-                      ConversionCase{{"p-s", "20", "6"}, 6, 0, "2000000", "6000"},
-                      ConversionCase{{"p-rho", "20", "600"}, 7, 0, "2000000", "600"},
-                      ConversionCase{{"t-rho", "20", "600"}, 8, 0, "20", "600"},
-                      ConversionCase{{"p-h", "2e6", "1.7e6", "--si"}, 4, 0, "2000000", "1700000"}));
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Undefined is not zero: JSON writes null and CSV an empty cell exactly where the table is blank.
+TEST(CommandLine, UndefinedFieldsAreNullAndEmpty) {
+    const std::vector<std::vector<const char*>> requests = {
+        {"p-x", "5", "0.3"},  {"p-t", "200", "200"}, {"p-t", "10", "25"},
+        {"p-t", "10", "-10"}, {"ts-vapour", "0"},    {"t-rho", "20", "300"}};
+    for (std::vector<const char*> args : requests) {
+        SCOPED_TRACE(std::string(args[0]) + " " + args[1]);
+        args.push_back("--json");
+        const Outcome json = run(args);
+        ASSERT_EQ(json.code, EXIT_VALID) << json.err;
+        args.back() = "--csv";
+        const Outcome csv = run(args);
+        const std::vector<std::string> lines = lines_of(csv.out);
+        ASSERT_EQ(lines.size(), 3u);
+        const std::vector<std::string> header = csv_cells(lines[0]);
+        const std::vector<std::string> row = csv_cells(lines[2]);
+        ASSERT_EQ(header.size(), row.size());
+        const int phase = std::stoi(json_field(json.out, "phase"));
+        const int detail = std::stoi(json_field(json.out, "phase_detail"));
+        for (int k = 0; k < RESULT_VALUE_COUNT; ++k) {
+            const std::string name = RESULT_FIELDS[k].name;
+            const bool defined = result_field_defined(phase, detail, k);
+            EXPECT_EQ(json_field(json.out, name) == "null", !defined) << name;
+            EXPECT_EQ(row[6 + static_cast<std::size_t>(k)].empty(), !defined) << name;
+            EXPECT_EQ(header[6 + static_cast<std::size_t>(k)], name);
+        }
+    }
+}
+
+// One unit system for input and output, stated in the output.
+TEST(CommandLine, UnitsApplyToInputAndOutput) {
+    struct Case {
+        std::vector<const char*> args;
+        const char* pressure;
+        const char* enthalpy_prefix;
+        const char* pressure_unit;
+        const char* enthalpy_unit;
+    };
+    const Case cases[] = {
+        {{"p-t", "10", "25", "--json"}, "10", "1626.84", "\"bar\"", "\"kJ/kg\""},
+        {{"p-t", "1e6", "25", "--si", "--json"}, "1000000", "1626842.16", "\"Pa\"", "\"J/kg\""},
+        {{"p-h", "1e6", "1626842.1603885638", "--units", "si", "--json"},
+         "1000000",
+         "1626842.16",
+         "\"Pa\"",
+         "\"J/kg\""},
+        {{"p-s", "10", "5.7927165225763115", "--json"}, "10", "1626.84", "\"bar\"", "\"kJ/kg\""}};
+    for (const Case& c : cases) {
+        const Outcome r = run(c.args);
+        ASSERT_EQ(r.code, EXIT_VALID) << r.err;
+        EXPECT_EQ(json_field(r.out, "pressure"), c.pressure);
+        EXPECT_EQ(json_field(r.out, "specific_enthalpy").rfind(c.enthalpy_prefix, 0), 0u) << r.out;
+        EXPECT_NE(r.out.find("\"pressure\": " + std::string(c.pressure_unit)), std::string::npos);
+        EXPECT_NE(r.out.find("\"specific_enthalpy\": " + std::string(c.enthalpy_unit)),
+                  std::string::npos);
+        EXPECT_NEAR(std::stod(json_field(r.out, "temperature")), 25.0, 1e-8);
+    }
+    const std::vector<std::string> csv = lines_of(run({"p-t", "10", "25", "--csv", "--si"}).out);
+    ASSERT_GE(csv.size(), 2u);
+    EXPECT_EQ(csv_cells(csv[1])[7], "Pa");
+}
+
+// Reference states shift h, u and s of outputs and read inputs on the same reference.
+TEST(CommandLine, ReferenceStates) {
+    struct Case {
+        std::vector<const char*> args;
+        const char* enthalpy;
+        const char* entropy;
+    };
+    const Case cases[] = {
+        {{"ts-liquid", "0", "--reference", "iir", "--json"}, "200", "1"},
+        {{"ts-liquid", "-40", "--reference=ashrae", "--json"}, "0", "0"},
+        {{"ps-liquid", "1.01325", "--reference", "nbp", "--json"}, "0", "0"},
+        {{"ts-liquid", "0", "--json"}, "343.14608258272506", "1.471590407678103"}};
+    for (const Case& c : cases) {
+        const Outcome r = run(c.args);
+        ASSERT_EQ(r.code, EXIT_VALID) << r.err;
+        EXPECT_EQ(json_field(r.out, "specific_enthalpy"), c.enthalpy) << r.out;
+        EXPECT_EQ(json_field(r.out, "specific_entropy"), c.entropy);
+    }
+    // An enthalpy given on the IIR reference is read on it.
+    const Outcome pt = run({"p-t", "10", "60", "--reference", "iir", "--json"});
+    const std::string h = json_field(pt.out, "specific_enthalpy");
+    const Outcome ph = run({"p-h", "10", h.c_str(), "--reference", "iir", "--json"});
+    EXPECT_NEAR(std::stod(json_field(ph.out, "temperature")), 60.0, 1e-8);
+    EXPECT_EQ(json_field(ph.out, "specific_enthalpy"), h);
+}
+
+TEST(CommandLine, EnglishTable) {
+    const Outcome r = run({"p-t", "10", "-10", "--lang", "en"});
+    ASSERT_EQ(r.code, EXIT_VALID);
+    for (const char* text : {" Phase                         Subcooled liquid\n",
+                             " Pressure                      10                     bar\n",
+                             " Surface tension               0.0", "N/m\n"}) {
+        EXPECT_NE(r.out.find(text), std::string::npos) << text << "\n" << r.out;
+    }
+    EXPECT_NE(run({"p-t", "10", "-10", "--lang", "en", "--json"}).out.find("\"Subcooled liquid\""),
+              std::string::npos);
+}
 
 TEST(CommandLine, TableIsTwentyRows) {
     const Outcome r = run({"p-t", "10", "25"});
     EXPECT_EQ(r.code, EXIT_VALID);
-    std::istringstream lines(r.out);
-    int count = 0;
-    for (std::string line; std::getline(lines, line);) {
-        ++count;
-    }
-    EXPECT_EQ(count, 20);
+    EXPECT_EQ(lines_of(r.out).size(), 20u);
     EXPECT_NE(r.out.find(" Давление                        10                     бар\n"),
               std::string::npos)
         << r.out;
@@ -97,6 +188,10 @@ TEST(CommandLine, SaturatedTablesAtTheResultPressure) {
         << all.out;
     EXPECT_NE(all.out.find("saturated vapour\n Фазовое состояние               Насыщенный пар"),
               std::string::npos);
+    // The liquid alone: one table of twenty rows, no heading.
+    const Outcome liquid = run({"p-t", "5", "-10", "--table", "liquid"});
+    EXPECT_EQ(lines_of(liquid.out).size(), 20u);
+    EXPECT_NE(liquid.out.find("Насыщенная ж-ть"), std::string::npos);
     const Outcome vapour = run({"p-t", "5", "-10", "--table=vapour", "--json"});
     EXPECT_NE(vapour.out.find("\"saturated_vapour\""), std::string::npos);
     EXPECT_EQ(vapour.out.find("\"saturated_liquid\""), std::string::npos);
@@ -115,41 +210,66 @@ struct ExitCase {
 
 class ExitCodes : public ::testing::TestWithParam<ExitCase> {};
 
+// Messages say what is wrong, in English, prefixed with the tool's name.
 TEST_P(ExitCodes, CodeAndMessage) {
     const Outcome r = run(GetParam().args);
     EXPECT_EQ(r.code, GetParam().code);
     EXPECT_NE(r.err.find(GetParam().err), std::string::npos) << r.err;
+    if (GetParam().code != EXIT_VALID && !GetParam().args.empty()) {
+        EXPECT_EQ(r.err.rfind("zeltra5-calc: ", 0), 0u) << r.err;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLine, ExitCodes,
-    ::testing::Values(ExitCase{{"p-t", "10", "500"}, 1, "Параметры вне области определения"},
-                      ExitCase{{"ts-liquid", "140"}, 1, "Параметры вне области определения"},
-                      ExitCase{{"p-t", "1e305", "25"}, 1, "Параметры вне области определения"},
-                      ExitCase{{}, 2, "usage"}, ExitCase{{"p-t"}, 2, "Не задан параметр !"},
-                      ExitCase{{"p-t", "", "25"}, 2, "Не задан параметр !"},
-                      ExitCase{{"p-t", "10", "2,5"}, 2, "Неверный формат числа !"},
-                      ExitCase{{"p-t", "inf", "25"}, 2, "Неверный формат числа !"},
-                      ExitCase{{"p-t", "1e999", "25"}, 2, "Неверный формат числа !"},
-                      ExitCase{{"p-t", "10", "25", "7"}, 2, "too many values"},
-                      ExitCase{{"ps-liquid", "5", "0"}, 2, "takes one value"},
-                      ExitCase{{"P-T", "10", "25"}, 2, "unknown mode"},
-                      ExitCase{{"p-t", "10", "25", "--table"}, 2, "--table needs"},
-                      ExitCase{{"p-t", "10", "25", "--table", "gas"}, 2, "--table needs"},
-                      ExitCase{{"--batch", "p-t"}, 2, "--batch takes no other arguments"}));
+    ::testing::Values(
+        ExitCase{{"p-t", "10", "500"}, 1, "outside the domain: temperature 500 °C is above 450 °C"},
+        ExitCase{{"p-t", "10", "60", "--superheat"},
+                 1,
+                 "with --superheat: 60 °C is above the liquid's superheat limit at 10 bar, 43.6"},
+        ExitCase{{"ts-liquid", "140"}, 1, "temperature 140 °C is above 132.25 °C"},
+        ExitCase{{"p-t", "0.064", "25"}, 1, "pressure 0.064 bar is below 0.06417"},
+        ExitCase{{"p-t", "1e305", "25"}, 1, "pressure 1e+305 bar is too large"},
+        ExitCase{{"p-t", "1e300", "25"}, 1, "pressure 1e+300 bar is above 844.74590247429"},
+        ExitCase{{}, 2, "usage"}, ExitCase{{"p-t"}, 2, "p-t takes two values"},
+        ExitCase{{"p-t", "", "25"}, 2, "pressure: \"\" is not a number"},
+        ExitCase{{"p-t", "10", "2,5"}, 2, "temperature: \"2,5\" is not a number"},
+        ExitCase{{"p-x", "10", "x"}, 2, "quality: \"x\" is not a number"},
+        ExitCase{{"p-t", "inf", "25"}, 2, "pressure: \"inf\" is not a number"},
+        ExitCase{{"p-t", "1e999", "25"}, 2, "is not a number"},
+        ExitCase{{"p-t", "10", "25", "7"}, 2, "too many values"},
+        ExitCase{{"ps-liquid", "5", "0"}, 2, "ps-liquid takes one value"},
+        ExitCase{{"ts-liquid", "20", "--superheat"}, 2, "--superheat does not apply to ts-liquid"},
+        ExitCase{{"P-T", "10", "25"}, 2, "unknown argument pair \"P-T\""},
+        ExitCase{{"p-t", "10", "25", "--table"}, 2, "--table takes"},
+        ExitCase{{"p-t", "10", "25", "--table", "gas"}, 2, "--table takes"},
+        ExitCase{{"p-t", "10", "25", "--units", "imperial"}, 2, "--units takes si or display"},
+        ExitCase{{"p-t", "10", "25", "--reference", "x"}, 2, "--reference takes"},
+        ExitCase{{"p-t", "10", "25", "--lang", "de"}, 2, "--lang takes ru or en"},
+        ExitCase{{"p-t", "10", "25", "--json", "--csv"}, 2, "exclude each other"},
+        ExitCase{{"p-t", "10", "25", "--threads", "2"}, 2, "--threads applies to --batch only"},
+        ExitCase{{"--batch", "p-t"}, 2, "takes no pair or values"},
+        ExitCase{{"--batch", "--threads", "0"}, 2, "--threads takes"},
+        ExitCase{{"p-t", "10", "--frobnicate"}, 2, "unknown option --frobnicate"}));
 
-TEST(CommandLine, BatchReadsStandardInputAndExitsZero) {
-    const Outcome r = run({"--batch"}, "3,0,1e6,25\n9,0,1,1\nbad\n");
-    EXPECT_EQ(r.code, EXIT_VALID);
-    EXPECT_NE(r.out.find("\n0,"), std::string::npos);
-    EXPECT_NE(r.out.find("\n1,"), std::string::npos);
-    EXPECT_NE(r.out.find("\nerror,"), std::string::npos);
+TEST(CommandLine, BatchExitsNonZeroAfterAnsweringEveryLine) {
+    const Outcome bad = run({"--batch"}, "3,0,10,25\nbad\n3,0,10,500\n");
+    EXPECT_EQ(bad.code, EXIT_USAGE);
+    EXPECT_EQ(lines_of(bad.out).size(), 5u);  // two header lines, three answers
+    const Outcome good = run({"--batch", "--si"}, "3,0,1e6,25\n3,0,1e6,900\n");
+    EXPECT_EQ(good.code, EXIT_VALID);
 }
 
-TEST(CommandLine, Help) {
-    const Outcome r = run({"--help"});
-    EXPECT_EQ(r.code, EXIT_VALID);
-    EXPECT_NE(r.out.find("usage"), std::string::npos);
+TEST(CommandLine, HelpAnywhereAndVersion) {
+    for (const std::vector<const char*>& args :
+         {std::vector<const char*>{"--help"}, {"p-t", "10", "-h"}, {"--frobnicate", "--help"}}) {
+        const Outcome r = run(args);
+        EXPECT_EQ(r.code, EXIT_VALID);
+        EXPECT_EQ(r.out.rfind("usage: zeltra5-calc", 0), 0u);
+    }
+    const Outcome v = run({"p-t", "--version"});
+    EXPECT_EQ(v.code, EXIT_VALID);
+    EXPECT_EQ(v.out, std::string("zeltra5-calc ") + library_version() + "\n");
 }
 
 }  // namespace

@@ -132,6 +132,7 @@ enum class RefusalReason : std::int32_t {
     not_reproduced,   // no state found reproduces the given values
     not_superheated_liquid,  // with the superheat option, a (T, rho) state that is no superheated
                              // liquid at its own pressure
+    option_not_applicable,   // the superheat option asked of a saturation pair
 };
 
 struct Refusal {

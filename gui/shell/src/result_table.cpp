@@ -9,44 +9,32 @@
 #include <string>
 #include <string_view>
 
+#include "zeltra5/quantities.hpp"
+
 namespace zeltra5 {
 namespace {
 
 static_assert(sizeof("Ж") == 2 && static_cast<unsigned char>("Ж"[0]) == 0xC6,
               "row texts must be compiled to Windows-1251");
 
-struct RowText {
-    const char* name;
-    const char* unit;
+// The table's words, compiled from the same source as the library's UTF-8 texts.
+constexpr const char* ROW_NAMES[RESULT_ROWS] = {
+#define ZELTRA5_ROW(ru, en) ru,
+#include "zeltra5/texts.inc"
+#undef ZELTRA5_ROW
 };
 
-constexpr RowText ROW_TEXTS[RESULT_ROWS] = {
-    {" Фазовое состояние ", " "},
-    {" Относительная энтальпия ", " "},
-    {" Давление ", " бар"},
-    {" Температура ", " °C"},
-    {" Энтальпия ", " кДж / кг"},
-    {" Удельный объем ", " м3 / кг"},
-    {" Плотность ", " кг / м3"},
-    {" Внутренняя энергия ", " кДж / кг"},
-    {" Энтропия ", " кДж / (кг·°C)"},
-    {" Изобарная теплоемкость ", " кДж / (кг·°C)"},
-    {" Изохорная теплоемкость ", " кДж / (кг·°C)"},
-    {" Коэффициент изоэнтропы ", " "},
-    {" Теплопроводность ", " Вт / (м·°C)"},
-    {" Кинематическая вязкость ", " м2 / сек"},
-    {" Динамическая вязкость ", " Па·сек"},
-    {" Критерий Прандтля ", " "},
-    {" Скорость звука ", " м / с"},
-    {" К-т поверхностного натяжения ", " н / м"},
-    {" Темп. к-т объемного расширения ", " 1 / °C"},
-    {" Теплота парообразования ", " кДж / кг"},
+constexpr const char* UNIT_TEXTS[] = {
+#define ZELTRA5_UNIT(kind, ru_si, ru_display, en_si, en_display) ru_display,
+#include "zeltra5/texts.inc"
+#undef ZELTRA5_UNIT
 };
 
-// Display factor of each row (1 where the value is shown in its SI unit).
-constexpr double ROW_FACTORS[RESULT_ROWS] = {1.0,   1.0,   1e-05, 1.0,   0.001, 1.0,  1.0,
-                                             0.001, 0.001, 0.001, 0.001, 1.0,   1.0,  1.0,
-                                             1.0,   1.0,   1.0,   1.0,   1.0,   0.001};
+constexpr const char* PHASE_NAMES[] = {
+#define ZELTRA5_PHASE(name, ru, en) ru,
+#include "zeltra5/texts.inc"
+#undef ZELTRA5_PHASE
+};
 
 constexpr const char* BLANK_ROW = " ";
 
@@ -58,28 +46,27 @@ constexpr bool fits_row(const char* text) {
     return n < static_cast<std::size_t>(RESULT_ROW_SIZE);
 }
 
-constexpr const char* PHASE_MIXTURE = " Парожидкостная смесь";
-constexpr const char* PHASE_SUBCOOLED_LIQUID = " Недогретая ж-ть";
-constexpr const char* PHASE_SATURATED_LIQUID = " Насыщенная ж-ть";
-constexpr const char* PHASE_SUPERHEATED_LIQUID = " Перегретая ж-ть";
-constexpr const char* PHASE_SUPERHEATED_VAPOUR = " Перегретый пар";
-constexpr const char* PHASE_SATURATED_VAPOUR = " Насыщенный пар";
-constexpr const char* PHASE_SUPERCRITICAL_NAME = " Закритика";
-
-static_assert(fits_row(PHASE_MIXTURE) && fits_row(PHASE_SUBCOOLED_LIQUID) &&
-              fits_row(PHASE_SATURATED_LIQUID) && fits_row(PHASE_SUPERHEATED_LIQUID) &&
-              fits_row(PHASE_SUPERHEATED_VAPOUR) && fits_row(PHASE_SATURATED_VAPOUR) &&
-              fits_row(PHASE_SUPERCRITICAL_NAME));
+constexpr bool all_fit_rows() {
+    for (const char* name : PHASE_NAMES) {
+        if (!fits_row(name)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(all_fit_rows(), "every phase name fits a row");
 
 void set_row(char (&row)[RESULT_ROW_SIZE], const char* text) {
     std::strncpy(row, text, RESULT_ROW_SIZE - 1);
     row[RESULT_ROW_SIZE - 1] = '\0';
 }
 
+}  // namespace
+
 // "% -.16g" without the C library's locale: a blank before a value that is not negative, up to
 // 16 significant digits, fixed or exponent notation as the general format chooses, trailing
 // zeros dropped. At most 23 characters ("-1.234567890123456e-308").
-void format_value(const double value, char (&row)[RESULT_ROW_SIZE]) {
+void format_table_value(const double value, char (&row)[RESULT_ROW_SIZE]) {
     char* const first = row + 1;
     const auto [end, ec] =
         std::to_chars(first, row + RESULT_ROW_SIZE - 1, value, std::chars_format::general, 16);
@@ -95,6 +82,8 @@ void format_value(const double value, char (&row)[RESULT_ROW_SIZE]) {
     }
 }
 
+namespace {
+
 // Unicode code points of the Windows-1251 bytes 0x80 to 0xBF (0x98 is unassigned); 0xC0 to 0xFF
 // are U+0410 to U+044F in order.
 constexpr char16_t CP1251_HIGH[64] = {
@@ -108,87 +97,38 @@ constexpr char16_t CP1251_HIGH[64] = {
 }  // namespace
 
 const char* result_row_name(const int row) {
-    return row >= 0 && row < RESULT_ROWS ? ROW_TEXTS[row].name : "";
+    return row >= 0 && row < RESULT_ROWS ? ROW_NAMES[row] : "";
 }
 
 const char* result_row_unit(const int row) {
-    return row >= 0 && row < RESULT_ROWS ? ROW_TEXTS[row].unit : "";
+    const int field = table_row_field(row);
+    if (row < 0 || row >= RESULT_ROWS) {
+        return "";
+    }
+    return UNIT_TEXTS[static_cast<int>(field < 0 ? UnitKind::none : RESULT_FIELDS[field].unit)];
 }
 
 const char* phase_state_name(const int phase, const int phase_detail) {
-    switch (phase) {
-        case PHASE_TWO_PHASE:
-            return PHASE_MIXTURE;
-        case PHASE_LIQUID:
-            if (phase_detail == -1) {
-                return PHASE_SUBCOOLED_LIQUID;
-            }
-            return phase_detail == 0 ? PHASE_SATURATED_LIQUID : PHASE_SUPERHEATED_LIQUID;
-        case PHASE_VAPOUR:
-            if (phase_detail == 1) {
-                return PHASE_SUPERHEATED_VAPOUR;
-            }
-            return phase_detail == 0 ? PHASE_SATURATED_VAPOUR : nullptr;
-        case PHASE_SUPERCRITICAL:
-            return PHASE_SUPERCRITICAL_NAME;
-        default:
-            return nullptr;
-    }
+    const int text = phase_state_index(phase, phase_detail);
+    return text < 0 ? nullptr : PHASE_NAMES[text];
 }
 
 void format_result_table(const PropertyResult result, ResultTable& table) {
     if (const char* name = phase_state_name(result.phase, result.phase_detail)) {
         set_row(table.rows[0], name);
     }
-    const double values[RESULT_ROWS] = {0.0,
-                                        result.relative_enthalpy,
-                                        result.pressure,
-                                        result.temperature,
-                                        result.specific_enthalpy,
-                                        result.specific_volume,
-                                        result.mass_density,
-                                        result.specific_internal_energy,
-                                        result.specific_entropy,
-                                        result.isobaric_heat_capacity,
-                                        result.isochoric_heat_capacity,
-                                        result.isentropic_coefficient,
-                                        result.thermal_conductivity,
-                                        result.kinematic_viscosity,
-                                        result.dynamic_viscosity,
-                                        result.prandtl_number,
-                                        result.speed_of_sound,
-                                        result.surface_tension,
-                                        result.expansion_coefficient,
-                                        result.latent_heat};
-    for (int row = 1; row < RESULT_ROWS; ++row) {
-        format_value(values[row] * ROW_FACTORS[row], table.rows[row]);
-    }
-    // Rows that do not apply to the phase.
-    const bool saturated = result.phase_detail == 0;
-    switch (result.phase) {
-        case PHASE_TWO_PHASE:
-            for (int row = 9; row <= 18; ++row) {
-                set_row(table.rows[row], BLANK_ROW);
-            }
-            break;
-        case PHASE_LIQUID:
-            if (!saturated) {
-                set_row(table.rows[19], BLANK_ROW);
-            }
-            break;
-        case PHASE_VAPOUR:
-            set_row(table.rows[17], BLANK_ROW);
-            if (!saturated) {
-                set_row(table.rows[19], BLANK_ROW);
-            }
-            break;
-        case PHASE_SUPERCRITICAL:
-            set_row(table.rows[1], BLANK_ROW);
-            set_row(table.rows[17], BLANK_ROW);
-            set_row(table.rows[19], BLANK_ROW);
-            break;
-        default:
-            break;
+    // Each value in display units; the rows that do not apply to the phase blank.
+    const ResultValues values = result_values(result);
+    for (int k = 0; k < RESULT_VALUE_COUNT; ++k) {
+        char(&row)[RESULT_ROW_SIZE] = table.rows[RESULT_FIELDS[k].table_row];
+        const bool known_phase =
+            result.phase >= PHASE_TWO_PHASE && result.phase <= PHASE_SUPERCRITICAL;
+        if (!known_phase || result_field_defined(result.phase, result.phase_detail, k)) {
+            format_table_value(from_si(RESULT_FIELDS[k].unit, UnitSystem::display, values.value[k]),
+                               row);
+        } else {
+            set_row(row, BLANK_ROW);
+        }
     }
 }
 

@@ -4,6 +4,9 @@
 #include <array>
 #include <cstring>
 
+#include "zeltra5/pairs.hpp"
+#include "zeltra5/quantities.hpp"
+
 namespace zeltra5 {
 
 namespace {
@@ -33,9 +36,6 @@ constexpr std::array<ArgLabels, ARG_MODE_COUNT> ARG_LABELS{{
     {"P", "бар", "Ro", "кг / м3"},
     {"T", "°C", "Ro", "кг / м3"},
 }};
-
-constexpr double PASCAL_PER_BAR = 100000.0;
-constexpr double J_PER_KJ = 1000.0;
 
 void blank_table(ResultTable& table) {
     for (auto& row : table.rows) {
@@ -130,13 +130,17 @@ bool confirm_input(ShellState& state, const FieldReader& read) {
 }
 
 void convert_to_si(CalcRequest& request) {
-    if (request.mode != MODE_SATURATION_TEMPERATURE && request.mode != MODE_TEMPERATURE_DENSITY) {
-        request.first_value *= PASCAL_PER_BAR;
+    // The units depend on the mode only; a saturation mode's side picks one of two equal pairs.
+    const ArgPair* pair = find_arg_pair(request.mode, SIDE_LIQUID);
+    if (pair == nullptr) {
+        return;
     }
-    if (request.mode == MODE_PRESSURE_ENTHALPY || request.mode == MODE_PRESSURE_ENERGY ||
-        request.mode == MODE_PRESSURE_ENTROPY) {
-        request.second_value *= J_PER_KJ;
-    }
+    const auto unit = [](const int field) {
+        return field < 0 ? UnitKind::none : RESULT_FIELDS[field].unit;
+    };
+    request.first_value = to_si(unit(pair->first_field), UnitSystem::display, request.first_value);
+    request.second_value =
+        to_si(unit(pair->second_field), UnitSystem::display, request.second_value);
 }
 
 double clamp_follow_up_pressure(double pressure) {

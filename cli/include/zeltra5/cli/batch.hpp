@@ -1,44 +1,63 @@
 #pragma once
-// Batch calculation: CSV requests in, CSV results out, one line for one line, streaming.
+// Batch calculation: CSV requests in, CSV results out, one line for one line, in input order,
+// streaming with bounded memory, on one or more threads.
 
 #include <cstddef>
 #include <iosfwd>
+#include <string>
 #include <string_view>
 
-#include "zeltra5/calc.hpp"
+#include "zeltra5/calculation.hpp"
 
 namespace zeltra5::cli {
 
 // Longest input line read as a request; a longer one is answered with an error line.
 inline constexpr std::size_t BATCH_LINE_LIMIT = 1024;
 
-// The column names of the output, in order, as its header line lists them.
+// The column names of the output, in order, as its first header line lists them. The second
+// header line gives each column's unit.
 extern const char* const BATCH_RESULT_HEADER;
+inline constexpr int BATCH_COLUMNS = 28;
 
-// Reads one input line ("mode,side,first_value,second_value": integers, then two numbers in SI
-// units) without its line end. Answers nullptr and fills `request`, or answers a short reason
-// (no commas in it) and leaves `request` alone.
-const char* parse_batch_line(std::string_view line, CalcRequest& request);
+struct BatchRequest {
+    const ArgPair* pair = nullptr;
+    bool superheat = false;
+    double first = 0.0;
+    double second = 0.0;
+};
 
-// Writes the output line of one input line, without the line end, into `out` (room for
-// BATCH_OUTPUT_SIZE characters) and answers its length. Every line has 22 fields: the status
-// (0, 1 or "error") first; a status 0 line carries every result field with 17 significant
-// digits, a status 1 line leaves them empty, an error line gives its reason in the second field.
-inline constexpr std::size_t BATCH_OUTPUT_SIZE = 1024;
-std::size_t format_batch_result(int status, const PropertyResult& result, char* out);
-std::size_t format_batch_error(const char* reason, char* out);
+// Reads one input line ("mode,side,first_value,second_value", blanks around the fields allowed)
+// without its line end. The mode is 0 to 8 or a pair name ("p-t", "ts-liquid", ...); the side 0
+// to 2: in modes 1 and 2 by number 1 is the liquid and 2 the vapour, in the other modes 1 asks for
+// the superheated liquid; with a saturation pair's name the side is 0 or the pair's own. Answers
+// nullptr and fills `request`, or a short reason and leaves `request` alone.
+const char* parse_batch_line(std::string_view line, BatchRequest& request);
+
+struct BatchOptions {
+    UnitSystem units = UnitSystem::display;
+    ReferenceState reference = ReferenceState::program;
+    Language language = Language::russian;  // of the phase names
+    int threads = 1;
+};
 
 struct BatchSummary {
     unsigned long long lines;   // output lines written (= input lines, header excluded)
     unsigned long long valid;   // status 0
     unsigned long long domain;  // status 1
-    unsigned long long errors;  // malformed lines
+    unsigned long long errors;  // status 2: malformed lines
 };
 
-// Reads request lines from `in` until its end and writes the header and one result line per
-// input line to `out`, in input order. An optional first line starting with "mode" (after an
+// Appends the output line of one input line (without its line end) to `out`: status (0 valid,
+// 1 outside the domain, 2 input error), the reason of an error or refusal, the four inputs as
+// given, the result's fields in the options' units (empty where undefined), phase, phase_detail
+// and phase_name. `too_long`: the line was cut at BATCH_LINE_LIMIT.
+void format_batch_line(std::string_view line, bool too_long, const BatchOptions& options,
+                       std::string& out, BatchSummary& summary);
+
+// Reads request lines from `in` until its end and writes the two header lines and one result line
+// per input line to `out`, in input order. An optional first line starting with "mode" (after an
 // optional UTF-8 byte order mark) is a header and is skipped. Memory use does not grow with the
-// input: lines are read one at a time into a fixed buffer.
-BatchSummary run_batch(std::istream& in, std::ostream& out);
+// input or with the number of threads beyond a few blocks of lines.
+BatchSummary run_batch(std::istream& in, std::ostream& out, const BatchOptions& options = {});
 
 }  // namespace zeltra5::cli

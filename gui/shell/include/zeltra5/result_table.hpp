@@ -26,6 +26,10 @@ const char* phase_state_name(int phase, int phase_detail);
 
 void format_result_table(PropertyResult result, ResultTable& table);
 
+// One value as the table shows it ("% -.16g": a blank before a value that is not negative, up to
+// 16 significant digits, locale-independent).
+void format_table_value(double value, char (&row)[RESULT_ROW_SIZE]);
+
 // Windows-1251 text to UTF-8, for terminals and files (0x98, unassigned, becomes U+FFFD).
 std::string utf8_from_cp1251(std::string_view text);
 

@@ -1,0 +1,233 @@
+// Units, field names and the words of the result table.
+
+#include "zeltra5/quantities.hpp"
+
+#include <charconv>
+#include <cmath>
+
+namespace zeltra5 {
+namespace {
+
+constexpr double PASCAL_PER_BAR = 100000.0;
+constexpr double BAR_PER_PASCAL = 1e-05;
+constexpr double J_PER_KJ = 1000.0;
+constexpr double KJ_PER_J = 0.001;
+
+struct UnitTexts {
+    const char* text[2][2];  // [language][unit system]
+};
+
+constexpr UnitTexts UNIT_TEXTS[] = {
+#define ZELTRA5_UNIT(kind, ru_si, ru_display, en_si, en_display) \
+    {{{ru_si, ru_display}, {en_si, en_display}}},
+#include "zeltra5/texts.inc"
+#undef ZELTRA5_UNIT
+};
+
+constexpr const char* ROW_NAMES[TABLE_ROW_COUNT][2] = {
+#define ZELTRA5_ROW(ru, en) {ru, en},
+#include "zeltra5/texts.inc"
+#undef ZELTRA5_ROW
+};
+
+enum PhaseText : int {
+#define ZELTRA5_PHASE(name, ru, en) PHASE_TEXT_##name,
+#include "zeltra5/texts.inc"
+#undef ZELTRA5_PHASE
+};
+
+constexpr const char* PHASE_NAMES[][2] = {
+#define ZELTRA5_PHASE(name, ru, en) {ru, en},
+#include "zeltra5/texts.inc"
+#undef ZELTRA5_PHASE
+};
+
+static_assert(sizeof(UNIT_TEXTS) / sizeof(UNIT_TEXTS[0]) ==
+              static_cast<int>(UnitKind::expansion) + 1);
+
+// The Russian texts carry the panel's blanks around them.
+std::string_view trimmed(const char* text) {
+    std::string_view s(text);
+    while (!s.empty() && s.front() == ' ') {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && s.back() == ' ') {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+int language_index(const Language language) {
+    return language == Language::english ? 1 : 0;
+}
+
+}  // namespace
+
+const FieldInfo RESULT_FIELDS[RESULT_VALUE_COUNT] = {
+    {"relative_enthalpy", "x", UnitKind::none, 1},
+    {"pressure", "p", UnitKind::pressure, 2},
+    {"temperature", "t", UnitKind::temperature, 3},
+    {"specific_enthalpy", "h", UnitKind::specific_energy, 4},
+    {"mass_density", "rho", UnitKind::density, 6},
+    {"specific_volume", "v", UnitKind::specific_volume, 5},
+    {"specific_internal_energy", "u", UnitKind::specific_energy, 7},
+    {"specific_entropy", "s", UnitKind::specific_entropy, 8},
+    {"isobaric_heat_capacity", "cp", UnitKind::specific_entropy, 9},
+    {"isochoric_heat_capacity", "cv", UnitKind::specific_entropy, 10},
+    {"isentropic_coefficient", "kappa", UnitKind::none, 11},
+    {"thermal_conductivity", "lambda", UnitKind::conductivity, 12},
+    {"kinematic_viscosity", "nu", UnitKind::kinematic_viscosity, 13},
+    {"dynamic_viscosity", "eta", UnitKind::dynamic_viscosity, 14},
+    {"prandtl_number", "pr", UnitKind::none, 15},
+    {"speed_of_sound", "w", UnitKind::speed, 16},
+    {"surface_tension", "sigma", UnitKind::surface_tension, 17},
+    {"expansion_coefficient", "beta", UnitKind::expansion, 18},
+    {"latent_heat", "r", UnitKind::specific_energy, 19},
+};
+
+char* format_shortest(char* out, const double value) {
+    if (!std::isfinite(value)) {
+        return out;
+    }
+    const double magnitude = std::fabs(value);
+    const bool plain = magnitude == 0.0 || (magnitude >= 1e-4 && magnitude < 1e15);
+    return std::to_chars(out, out + SHORTEST_TEXT_SIZE, value,
+                         plain ? std::chars_format::fixed : std::chars_format::general)
+        .ptr;
+}
+
+bool parse_unit_system(const std::string_view name, UnitSystem& units) {
+    if (name == "si") {
+        units = UnitSystem::si;
+    } else if (name == "display") {
+        units = UnitSystem::display;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+const char* unit_system_name(const UnitSystem units) {
+    return units == UnitSystem::display ? "display" : "si";
+}
+
+bool parse_language(const std::string_view name, Language& language) {
+    if (name == "ru") {
+        language = Language::russian;
+    } else if (name == "en") {
+        language = Language::english;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+double to_si(const UnitKind kind, const UnitSystem units, const double value) {
+    if (units != UnitSystem::display) {
+        return value;
+    }
+    switch (kind) {
+        case UnitKind::pressure:
+            return value * PASCAL_PER_BAR;
+        case UnitKind::specific_energy:
+        case UnitKind::specific_entropy:
+            return value * J_PER_KJ;
+        default:
+            return value;
+    }
+}
+
+double from_si(const UnitKind kind, const UnitSystem units, const double value) {
+    if (units != UnitSystem::display) {
+        return value;
+    }
+    switch (kind) {
+        case UnitKind::pressure:
+            return value * BAR_PER_PASCAL;
+        case UnitKind::specific_energy:
+        case UnitKind::specific_entropy:
+            return value * KJ_PER_J;
+        default:
+            return value;
+    }
+}
+
+std::string_view unit_text(const UnitKind kind, const UnitSystem units, const Language language) {
+    const auto k = static_cast<int>(kind);
+    if (k < 0 || k > static_cast<int>(UnitKind::expansion)) {
+        return {};
+    }
+    return trimmed(UNIT_TEXTS[k].text[language_index(language)][units == UnitSystem::display]);
+}
+
+int find_result_field(const std::string_view name) {
+    for (int k = 0; k < RESULT_VALUE_COUNT; ++k) {
+        if (name == RESULT_FIELDS[k].name || name == RESULT_FIELDS[k].symbol) {
+            return k;
+        }
+    }
+    return -1;
+}
+
+bool result_field_defined(const int phase, const int phase_detail, const int field) {
+    if (field < 0 || field >= RESULT_VALUE_COUNT) {
+        return false;
+    }
+    const bool saturated = phase_detail == 0;
+    switch (phase) {
+        case PHASE_TWO_PHASE:
+            return field < FIELD_CP || field > FIELD_EXPANSION;
+        case PHASE_LIQUID:
+            return field != FIELD_LATENT_HEAT || saturated;
+        case PHASE_VAPOUR:
+            return field != FIELD_SURFACE_TENSION && (field != FIELD_LATENT_HEAT || saturated);
+        case PHASE_SUPERCRITICAL:
+            return field != FIELD_RELATIVE_ENTHALPY && field != FIELD_SURFACE_TENSION &&
+                   field != FIELD_LATENT_HEAT;
+        default:
+            return false;
+    }
+}
+
+std::string_view table_row_name(const int row, const Language language) {
+    if (row < 0 || row >= TABLE_ROW_COUNT) {
+        return {};
+    }
+    return trimmed(ROW_NAMES[row][language_index(language)]);
+}
+
+int table_row_field(const int row) {
+    for (int k = 0; k < RESULT_VALUE_COUNT; ++k) {
+        if (RESULT_FIELDS[k].table_row == row) {
+            return k;
+        }
+    }
+    return -1;
+}
+
+int phase_state_index(const int phase, const int phase_detail) {
+    switch (phase) {
+        case PHASE_TWO_PHASE:
+            return PHASE_TEXT_mixture;
+        case PHASE_LIQUID:
+            return phase_detail == -1  ? PHASE_TEXT_subcooled_liquid
+                   : phase_detail == 0 ? PHASE_TEXT_saturated_liquid
+                                       : PHASE_TEXT_superheated_liquid;
+        case PHASE_VAPOUR:
+            return phase_detail == 1   ? PHASE_TEXT_superheated_vapour
+                   : phase_detail == 0 ? PHASE_TEXT_saturated_vapour
+                                       : -1;
+        case PHASE_SUPERCRITICAL:
+            return PHASE_TEXT_supercritical;
+        default:
+            return -1;
+    }
+}
+
+std::string_view phase_state_text(const int phase, const int phase_detail,
+                                  const Language language) {
+    const int text = phase_state_index(phase, phase_detail);
+    return text < 0 ? std::string_view() : trimmed(PHASE_NAMES[text][language_index(language)]);
+}
+
+}  // namespace zeltra5

@@ -1,0 +1,34 @@
+#pragma once
+// The options every command of the tool shares: units, reference state, language and output
+// format.
+
+#include <string>
+#include <string_view>
+
+#include "zeltra5/calculation.hpp"
+#include "zeltra5/cli/output.hpp"
+
+namespace zeltra5::cli {
+
+struct CommonOptions {
+    UnitSystem units = UnitSystem::display;
+    ReferenceState reference = ReferenceState::program;
+    Language language = Language::russian;
+    Format format = Format::text;
+};
+
+enum class OptionMatch {
+    no,       // not a common option
+    yes,      // taken (with its value, when it has one: `i` moved past it)
+    invalid,  // a common option with a missing or unknown value: `problem` says which
+};
+
+// Takes argv[i] (and its value, "--units si" or "--units=si") when it is one of --si,
+// --units, --reference, --lang, --json, --csv.
+OptionMatch take_common_option(int argc, const char* const* argv, int& i, CommonOptions& options,
+                               std::string& problem);
+
+// The usage lines of the common options, for --help.
+extern const char* const COMMON_OPTIONS_HELP;
+
+}  // namespace zeltra5::cli
