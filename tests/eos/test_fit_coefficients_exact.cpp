@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -216,18 +215,37 @@ struct Literals {
     int without_suffix = 0;
 };
 
+bool is_digit(const char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Every number in `list`, as written: [-]ddd[.ddd][e[-]dd], with or without the L suffix.
 Literals literals(const std::string& list) {
-    static const std::regex number(R"([-+]?\d+(?:\.\d*)?(?:e[-+]?\d+)?L?)");
     Literals r;
-    for (auto it = std::sregex_iterator(list.begin(), list.end(), number);
-         it != std::sregex_iterator(); ++it) {
-        std::string s = it->str();
-        if (s.back() == 'L') {
-            s.pop_back();
+    std::size_t i = 0;
+    while (i < list.size()) {
+        const bool sign =
+            (list[i] == '-' || list[i] == '+') && i + 1 < list.size() && is_digit(list[i + 1]);
+        if (!sign && !is_digit(list[i])) {
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        i += sign ? 1 : 0;
+        while (i < list.size() && (is_digit(list[i]) || list[i] == '.')) ++i;
+        if (i < list.size() && list[i] == 'e') {
+            ++i;
+            if (list[i] == '-' || list[i] == '+') ++i;
+            while (i < list.size() && is_digit(list[i])) ++i;
+        }
+        std::string text = list.substr(start, i - start);
+        if (text[0] == '+') text.erase(0, 1);
+        if (i < list.size() && list[i] == 'L') {
+            ++i;
         } else {
             ++r.without_suffix;
         }
-        r.values.push_back(exact(s));
+        r.values.push_back(exact(text));
     }
     return r;
 }
@@ -247,14 +265,25 @@ struct TextPiece {
     Literals den;
 };
 
+// The pieces of a table: after each "FitForm::form, num_degree, den_degree," the numerator's and
+// the denominator's braces.
 std::vector<TextPiece> pieces(const std::string& name) {
-    static const std::regex piece(
-        R"(FitForm::(\w+)\s*,\s*-?\d+\s*,\s*-?\d+\s*,\s*\{([^}]*)\}\s*,\s*\{([^}]*)\})");
     const std::string text = table_text(name);
+    const std::string tag = "FitForm::";
     std::vector<TextPiece> r;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), piece);
-         it != std::sregex_iterator(); ++it) {
-        r.push_back({(*it)[1].str(), literals((*it)[2].str()), literals((*it)[3].str())});
+    for (std::size_t at = text.find(tag); at != std::string::npos; at = text.find(tag, at)) {
+        at += tag.size();
+        const std::size_t form_end = text.find(',', at);
+        TextPiece p;
+        p.form = text.substr(at, form_end - at);
+        const std::size_t num_open = text.find('{', form_end);
+        const std::size_t num_close = text.find('}', num_open);
+        const std::size_t den_open = text.find('{', num_close);
+        const std::size_t den_close = text.find('}', den_open);
+        p.num = literals(text.substr(num_open + 1, num_close - num_open - 1));
+        p.den = literals(text.substr(den_open + 1, den_close - den_open - 1));
+        r.push_back(p);
+        at = den_close;
     }
     return r;
 }
