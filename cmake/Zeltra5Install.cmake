@@ -2,7 +2,8 @@
 # package, so that another project can write
 #   find_package(zeltra5 REQUIRED)
 #   target_link_libraries(app PRIVATE zeltra5::zeltra5)
-# and #include <zeltra5/zeltra5.hpp>. The command-line calculator is installed beside them.
+# and #include <zeltra5/zeltra5.hpp>, or link the C library zeltra5::zeltra5_c and
+# #include <zeltra5.h>. The command-line calculator is installed beside them.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -30,6 +31,16 @@ install(TARGETS ${zeltra5_libraries} zeltra5_package
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 if(TARGET zeltra5-calc)
   install(TARGETS zeltra5-calc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+# The C interface: libzeltra5.so with its soname links and zeltra5.h, as zeltra5::zeltra5_c.
+if(TARGET zeltra5_c)
+  install(TARGETS zeltra5_c
+    EXPORT zeltra5Targets
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/capi/include/zeltra5.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 endif()
 
 set(zeltra5_config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/zeltra5)

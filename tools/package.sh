@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Builds the release packages and checks them:
-#   build/package/windows/zeltra5-<version>-windows-x64.zip  zeltra5.exe, zeltra5-calc.exe, README
+#   build/package/windows/zeltra5-<version>-windows-x64.zip  zeltra5.exe, zeltra5-calc.exe,
+#                                                            zeltra5.dll, zeltra5.bas, README,
+#                                                            include/zeltra5.h, lib/
 #   build/package/native/zeltra5_<version>_<arch>.deb        zeltra5-calc, headers, static
-#                                                            libraries, CMake package
-# The zip's listing is printed and its zeltra5-calc.exe run under Wine. The .deb is installed
-# with dpkg (as root, or through sudo), zeltra5-calc is run from /usr/bin and a small project is
-# built against the installed CMake package; a package this script installed is removed again.
+#                                                            libraries, libzeltra5.so.1, CMake
+#                                                            package
+# The zip's listing is printed, its zeltra5-calc.exe run under Wine and its zeltra5.dll's exports
+# and imports checked. The .deb is installed with dpkg (as root, or through sudo), zeltra5-calc is
+# run from /usr/bin and a small project (C++ and C) is built against the installed CMake package;
+# a package this script installed is removed again.
 #
 # Usage: tools/package.sh      (after tools/setup.sh all; tools/test.sh calls it)
 set -euo pipefail
@@ -41,16 +45,22 @@ zip=${zips[0]}
 cmake -E tar tvf "$zip"
 top=$(basename "$zip" .zip)
 listing=$(cmake -E tar tf "$zip" | sed 's:/$::' | sort)
-for entry in zeltra5.exe zeltra5-calc.exe README.md; do
+for entry in zeltra5.exe zeltra5-calc.exe README.md zeltra5.dll zeltra5.bas include/zeltra5.h \
+    lib/libzeltra5.dll.a lib/zeltra5.def; do
     grep -qx "$top/$entry" <<<"$listing" || fail "$entry missing from $(basename "$zip")"
 done
 check_dir=$out/windows/zip-check
 rm -rf "$check_dir"
 mkdir -p "$check_dir"
 (cd "$check_dir" && cmake -E tar xf "$zip")
-for exe in zeltra5.exe zeltra5-calc.exe; do
+for exe in zeltra5.exe zeltra5-calc.exe zeltra5.dll; do
     [ "$(head -c 2 "$check_dir/$top/$exe")" = MZ ] || fail "$exe in the zip is not a Windows program"
 done
+# The DLL as shipped: the header's functions exported, the Excel module's declarations among
+# them, only system DLLs imported.
+/usr/bin/python3 tests/capi/check_exports.py --header "$check_dir/$top/include/zeltra5.h" \
+    --def "$check_dir/$top/lib/zeltra5.def" --bas "$check_dir/$top/zeltra5.bas" \
+    --dll "$check_dir/$top/zeltra5.dll" || fail "zeltra5.dll in the zip fails its export check"
 if command -v wine >/dev/null 2>&1; then
     wine_env=(WINEPREFIX="$out/windows/_wine/prefix" WINEDEBUG=-all
               WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=)
@@ -79,9 +89,16 @@ dpkg-deb --info "$deb"
 dpkg-deb --contents "$deb"
 contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)
-for path in ./usr/bin/zeltra5-calc ./usr/include/zeltra5/zeltra5.hpp \
-    "./usr/lib/$multiarch/libzeltra5_calc.a" "./usr/lib/$multiarch/cmake/zeltra5/zeltra5Config.cmake"; do
+for path in ./usr/bin/zeltra5-calc ./usr/include/zeltra5/zeltra5.hpp ./usr/include/zeltra5.h \
+    "./usr/lib/$multiarch/libzeltra5_calc.a" "./usr/lib/$multiarch/libzeltra5.so.1.0.0" \
+    "./usr/lib/$multiarch/cmake/zeltra5/zeltra5Config.cmake"; do
     grep -qx "$path" <<<"$contents" || fail "$path missing from $(basename "$deb")"
+done
+# The shared library's soname link and development link.
+deb_listing=$(dpkg-deb --contents "$deb")
+for link in "libzeltra5.so.1 -> libzeltra5.so.1.0.0" "libzeltra5.so -> libzeltra5.so.1"; do
+    grep -q "/usr/lib/$multiarch/$link\$" <<<"$deb_listing" ||
+        fail "link $link missing from $(basename "$deb")"
 done
 
 step "install the .deb and use it"
@@ -105,6 +122,11 @@ cmake -S tests/package/consumer -B "$consumer" -DCMAKE_BUILD_TYPE=Release \
     -Dzeltra5_DIR="/usr/lib/$multiarch/cmake/zeltra5" >/dev/null
 cmake --build "$consumer" >/dev/null
 "$consumer/zeltra5_consumer" >/dev/null || fail "the project built against the installed package failed"
+"$consumer/zeltra5_c_consumer" || fail "the C program built against the installed libzeltra5.so failed"
+# (/lib is /usr/lib on Debian 12: compare the files the paths name.)
+loaded=$(ldd "$consumer/zeltra5_c_consumer" | awk '$1 == "libzeltra5.so.1" {print $3}')
+[ -n "$loaded" ] && [ "$(realpath "$loaded")" = "$(realpath "/usr/lib/$multiarch/libzeltra5.so.1")" ] ||
+    fail "the C program loads ${loaded:-no libzeltra5.so.1}, not /usr/lib/$multiarch/libzeltra5.so.1"
 echo "a project built with find_package(zeltra5) against /usr/lib/$multiarch/cmake/zeltra5 runs"
 
 step "packages"

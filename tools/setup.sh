@@ -4,7 +4,7 @@
 set -euo pipefail
 
 what=${1:-all}
-packages=(build-essential cmake ninja-build pkg-config googletest libgtest-dev libbenchmark-dev valgrind
+packages=(build-essential cmake ninja-build pkg-config googletest libgtest-dev libbenchmark-dev valgrind python3
           clang-14 libclang-rt-14-dev llvm-14 locales)
 if [ "$what" = all ]; then
   packages+=(g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth xdotool xclip

@@ -91,10 +91,28 @@ int calculate_state(const ArgPair& pair, const double first, const double second
 int calculate_saturated(const StateResult& of, const int side, StateResult& result) {
     clear(result);
     const ArgPair* pair = find_arg_pair(MODE_SATURATION_PRESSURE, side);
-    if (of.status != STATUS_VALID || of.phase == PHASE_SUPERCRITICAL || pair == nullptr ||
-        pair->side != side) {
-        result.status = STATUS_OUTSIDE_DOMAIN;
+    result.status = STATUS_OUTSIDE_DOMAIN;
+    if (pair == nullptr || pair->side != side) {
         result.refusal.reason = RefusalReason::bad_request;
+        return result.status;
+    }
+    if (of.status != STATUS_VALID) {
+        // Refused for the same reason as `of`, explained in its words.
+        result.pair = of.pair;
+        std::copy(std::begin(of.given), std::end(of.given), std::begin(result.given));
+        result.options = of.options;
+        result.request = of.request;
+        result.refusal = of.refusal;
+        return result.status;
+    }
+    if (of.phase == PHASE_SUPERCRITICAL) {
+        // Named as `of` shows its pressure.
+        result.pair = pair;
+        result.options = of.options;
+        result.given[0] = of.values[FIELD_PRESSURE];
+        result.given[1] = side == SIDE_LIQUID ? 0.0 : 1.0;
+        result.refusal = {RefusalReason::no_two_phase, 0, FIELD_PRESSURE, of.record.pressure,
+                          CRITICAL_PRESSURE};
         return result.status;
     }
     result.pair = pair;

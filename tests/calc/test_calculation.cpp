@@ -143,9 +143,27 @@ TEST(Calculation, SaturatedStatesAtTheResultsPressure) {
             state(side == SIDE_LIQUID ? "ps-liquid" : "ps-vapour", 12.3, 0.0, options);
         EXPECT_EQ(std::memcmp(sat.values, direct.values, sizeof sat.values), 0);
     }
-    StateResult sat;
-    EXPECT_EQ(calculate_saturated(state("p-t", 200.0, 200.0, options), SIDE_LIQUID, sat),
-              STATUS_OUTSIDE_DOMAIN);
+    // No saturated state beside a supercritical or a refused one; the refusal says why.
+    struct Refused {
+        const char* pair;
+        double first, second;
+        const char* english;
+    };
+    const Refused refused[] = {
+        {"p-t", 200.0, 200.0,
+         "pressure 200 bar is not below the critical pressure, 113.334 bar: there is no "
+         "two-phase state"},
+        {"p-t", 10.0, 500.0, "temperature 500 °C is above 450 °C"},
+    };
+    for (const Refused& c : refused) {
+        StateResult sat;
+        EXPECT_EQ(calculate_saturated(state(c.pair, c.first, c.second, options), SIDE_VAPOUR, sat),
+                  STATUS_OUTSIDE_DOMAIN);
+        EXPECT_EQ(sat.phase, NO_PHASE);
+        char text[200];
+        describe_refusal(sat, Language::english, text, sizeof text);
+        EXPECT_STREQ(text, c.english);
+    }
 }
 
 // A refusal in words names the value as given and the limit in the request's units.

@@ -57,7 +57,7 @@ step "configure and build (Windows, mingw-w64)"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DGTest_DIR="$gtest_prefix/lib/cmake/GTest" >/dev/null
 cmake --build "$build" -j"$jobs"
-for exe in "$build/gui/win32/zeltra5.exe" "$build/cli/zeltra5-calc.exe"; do
+for exe in "$build/gui/win32/zeltra5.exe" "$build/cli/zeltra5-calc.exe" "$build/capi/zeltra5.dll"; do
     if [ -f "$exe" ]; then
         printf '%s: %s bytes\n' "${exe#"$build"/}" "$(stat -c %s "$exe")"
     fi
