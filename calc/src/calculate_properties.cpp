@@ -22,6 +22,9 @@ constexpr double PRESSURE_TOLERANCE = 0.01;
 constexpr double TARGET_TOLERANCE = 0.01;
 // Margin of the superheat limit, and of the (P, T) state's temperature against the input, in K.
 constexpr double TEMPERATURE_MARGIN = 1e-5;
+// A (T, rho) mixture must come back to its temperature from the saturation at its pressure to
+// this much, in K.
+constexpr double MIXTURE_TEMPERATURE_MARGIN = 1e-9;
 
 struct Inputs {
     int mode;
@@ -115,11 +118,20 @@ void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
             }
             return;
         }
-        default:  // MODE_TEMPERATURE_DENSITY
+        default: {  // MODE_TEMPERATURE_DENSITY
+            // The solver forms the saturation at the result's pressure: the state's own, or the
+            // mixture's saturation pressure at T.
+            PressureSaturation at_p0{};
             state_from_temperature_density(in.metastable_side, in.first, in.second, sol.phase,
-                                           sol.x, sol.a, sol.b);
-            sol.p0 = state_pressure(sol.a);
+                                           sol.x, sol.a, sol.b, sol.p0, at_p0);
+            if (sol.phase != PHASE_SUPERCRITICAL) {
+                sol.ts = at_p0.T_s;
+                sol.l = at_p0.liquid;
+                sol.v = at_p0.vapour;
+                sol.saturation_known = true;
+            }
             return;
+        }
     }
     // Saturation modes: the saturated pair is both the answer and the reference; the side picks
     // the phase reported.
@@ -163,7 +175,8 @@ bool target_of(const Inputs& in, const Solution& sol, const FluidState& s, doubl
 bool is_superheated_liquid(const FluidState& s, const double& ts) {
     const double p = state_pressure(s);
     const double t = s.T - KELVIN_OFFSET;
-    if (!(MIN_PRESSURE <= p && p <= MAX_PRESSURE) || !(s.rho > CRITICAL_DENSITY) || !(t > ts)) {
+    if (!(LOWEST_ADMITTED_PRESSURE <= p && p <= HIGHEST_ADMITTED_PRESSURE) ||
+        !(s.rho > CRITICAL_DENSITY) || !(t > ts)) {
         return false;
     }
     const int superheat = 1;
@@ -233,7 +246,8 @@ void fill_mixture(const Inputs& in, const Solution& sol, PropertyResult& r) {
     const double hl = state_enthalpy(sol.l);
     const double hv = state_enthalpy(sol.v);
     r.pressure = sol.p0;
-    r.temperature = sol.ts;
+    // The (T, rho) mixture lies at the pressure whose saturation temperature is the given one.
+    r.temperature = in.mode == MODE_TEMPERATURE_DENSITY ? in.first : sol.ts;
     if (in.mode == MODE_PRESSURE_QUALITY) {
         r.specific_enthalpy = sol.h_mix;
     } else if (in.mode == MODE_PRESSURE_ENTHALPY) {
@@ -304,9 +318,11 @@ void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& 
     r.isochoric_heat_capacity = state_cv(s);
     r.speed_of_sound = state_speed_of_sound(s);
     r.isentropic_coefficient = state_isentropic_exponent(s);
-    r.thermal_conductivity = state_thermal_conductivity(s);
-    r.prandtl_number = state_prandtl(s);
-    r.dynamic_viscosity = state_viscosity(s) * 1e-6;
+    TransportProperties transport{};
+    state_transport_properties(s, transport);
+    r.thermal_conductivity = transport.thermal_conductivity;
+    r.prandtl_number = transport.prandtl;
+    r.dynamic_viscosity = transport.viscosity * 1e-6;
     r.surface_tension = sol.phase == PHASE_LIQUID ? state_surface_tension(s) : 0.0;
     // beta = (d rho / d p)_T (d p / d T)_rho / rho, with the density of the state itself.
     r.expansion_coefficient = state_drho_dp_t(s) * state_dp_dt_rho(s) / s.rho;
@@ -372,7 +388,7 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
         in.mode == MODE_PRESSURE_QUALITY ||
         (in.mode >= MODE_PRESSURE_TEMPERATURE && in.mode <= MODE_PRESSURE_DENSITY);
     const bool saturation_needed =
-        pressure_mode && MIN_PRESSURE <= in.first && in.first <= CRITICAL_PRESSURE;
+        pressure_mode && LOWEST_ADMITTED_PRESSURE <= in.first && in.first <= CRITICAL_PRESSURE;
     PressureSaturation sat{};
     if (saturation_needed) {
         saturation_by_pressure(in.first, sat.T_s, sat.liquid, sat.vapour);
@@ -403,6 +419,13 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
     r.relative_enthalpy = sol.x;
     r.phase = sol.phase;
     if (sol.phase == PHASE_TWO_PHASE) {
+        if (in.mode == MODE_TEMPERATURE_DENSITY &&
+            !(std::fabs(sol.ts - in.first) <= MIXTURE_TEMPERATURE_MARGIN)) {
+            // Within 0.22 K of the critical point the saturation search at the mixture's
+            // pressure no longer comes back to the given temperature.
+            return refuse(why, Refusal{RefusalReason::not_reproduced, 0, FIELD_TEMPERATURE, sol.ts,
+                                       in.first, sol.p0, 0.0});
+        }
         fill_mixture(in, sol, r);
         if (!shown_fields_finite(r)) {
             return refuse(why, RefusalReason::not_reproduced);

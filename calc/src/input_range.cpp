@@ -8,6 +8,8 @@
 
 #include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
+#include "zeltra5/helmholtz.hpp"
+#include "zeltra5/saturation_fits.hpp"
 
 namespace zeltra5 {
 namespace {
@@ -95,16 +97,48 @@ struct Refuse {
         return OUTSIDE;
     }
 
-    // `value` against [lo, hi]: INSIDE, or the refusal naming the bound it broke.
+    // `value` against [lo, hi], each widened by its margin: INSIDE, or the refusal naming the
+    // bound it broke.
     int range(const int input, const int field, const double& value, const double& lo,
-              const double& hi) const {
-        if (value < lo) {
+              const double& hi, const double& lo_margin = 0.0,
+              const double& hi_margin = 0.0) const {
+        if (value < lo - lo_margin) {
             return (*this)(RefusalReason::below_minimum, input, field, value, lo);
         }
-        if (value > hi) {
+        if (value > hi + hi_margin) {
             return (*this)(RefusalReason::above_maximum, input, field, value, hi);
         }
         return INSIDE;
+    }
+
+    int pressure(const double& P, const double& hi) const {
+        return range(0, FIELD_PRESSURE, P, MIN_PRESSURE, hi,
+                     MIN_PRESSURE - LOWEST_ADMITTED_PRESSURE,
+                     hi == MAX_PRESSURE ? HIGHEST_ADMITTED_PRESSURE - MAX_PRESSURE : 0.0);
+    }
+
+    int temperature(const int input, const double& t, const double& hi) const {
+        return range(input, FIELD_TEMPERATURE, t, MIN_TEMPERATURE, hi, EDGE_TEMPERATURE_MARGIN,
+                     hi == MAX_TEMPERATURE ? EDGE_TEMPERATURE_MARGIN : 0.0);
+    }
+
+    // A (T, rho) state whose pressure lies below the lowest pressure (`below`) or above the
+    // highest: the limit named is the density at that pressure, solved for only when asked.
+    int density_at_pressure_edge(const double& t, const double& rho, const bool below) const {
+        if (why != nullptr) {
+            const double edge = below ? MIN_PRESSURE : MAX_PRESSURE;
+            *why = Refusal{below ? RefusalReason::below_band : RefusalReason::above_band,
+                           1,
+                           FIELD_DENSITY,
+                           rho,
+                           bounding_density(edge, t, !below),
+                           edge,
+                           t};
+            if (!std::isfinite(why->limit)) {
+                why->reason = RefusalReason::not_reproduced;
+            }
+        }
+        return OUTSIDE;
     }
 
     // `value` against the band [lo, hi] of the bounding states at (P, t_lo) and (P, t_hi), or at
@@ -160,7 +194,7 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             if (P >= CRITICAL_PRESSURE) {
                 return refuse(RefusalReason::no_two_phase, 0, FIELD_PRESSURE, P, CRITICAL_PRESSURE);
             }
-            if (refuse.range(0, FIELD_PRESSURE, P, MIN_PRESSURE, CRITICAL_PRESSURE) != INSIDE) {
+            if (refuse.pressure(P, CRITICAL_PRESSURE) != INSIDE) {
                 return OUTSIDE;
             }
             const PressureSaturation& sat = saturation_at(P, saturation_at_first, own);
@@ -172,37 +206,47 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             }
             FluidState low{};
             FluidState high{};
-            bounding_state(P, MIN_TEMPERATURE, sat, true, low);
+            bounding_state(P, LOWEST_ADMITTED_TEMPERATURE, sat, true, low);
             bounding_state(P, BAND_TOP_TEMPERATURE_PX, sat, false, high);
             return refuse.band(1, FIELD_ENTHALPY, h_mix, state_enthalpy(low), P, MIN_TEMPERATURE,
                                state_enthalpy(high), P, BAND_TOP_TEMPERATURE_PX);
         }
         case MODE_SATURATION_PRESSURE:
-            return refuse.range(0, FIELD_PRESSURE, P, MIN_PRESSURE, CRITICAL_PRESSURE);
+            return refuse.pressure(P, CRITICAL_PRESSURE);
         case MODE_SATURATION_TEMPERATURE:
-            return refuse.range(0, FIELD_TEMPERATURE, t, MIN_TEMPERATURE, CRITICAL_TEMPERATURE_C);
+            return refuse.temperature(0, t, CRITICAL_TEMPERATURE_C);
         case MODE_PRESSURE_TEMPERATURE:
-            if (refuse.range(0, FIELD_PRESSURE, P, MIN_PRESSURE, MAX_PRESSURE) != INSIDE) {
+            if (refuse.pressure(P, MAX_PRESSURE) != INSIDE) {
                 return OUTSIDE;
             }
-            return refuse.range(1, FIELD_TEMPERATURE, second_value, MIN_TEMPERATURE,
-                                MAX_TEMPERATURE);
+            return refuse.temperature(1, second_value, MAX_TEMPERATURE);
         case MODE_PRESSURE_ENTHALPY:
         case MODE_PRESSURE_ENERGY:
         case MODE_PRESSURE_ENTROPY:
         case MODE_PRESSURE_DENSITY: {
-            if (refuse.range(0, FIELD_PRESSURE, P, MIN_PRESSURE, MAX_PRESSURE) != INSIDE) {
+            if (refuse.pressure(P, MAX_PRESSURE) != INSIDE) {
                 return OUTSIDE;
             }
             const PressureSaturation& sat = saturation_at(P, saturation_at_first, own);
             FluidState cold{};
             FluidState hot{};
-            bounding_state(P, MIN_TEMPERATURE, sat, true, cold);
-            bounding_state(P, MAX_TEMPERATURE, sat, false, hot);
-            const double y_cold = band_property(mode, cold);
+            bounding_state(P, LOWEST_ADMITTED_TEMPERATURE, sat, true, cold);
+            bounding_state(P, HIGHEST_ADMITTED_TEMPERATURE, sat, false, hot);
+            double y_cold = band_property(mode, cold);
             const double y_hot = band_property(mode, hot);
             // Density falls with temperature: the hot state bounds it from below.
-            if (mode == MODE_PRESSURE_DENSITY) {
+            const bool falling = mode == MODE_PRESSURE_DENSITY;
+            if (!(P > CRITICAL_PRESSURE)) {
+                // The saturated liquid at P, which the saturation modes return, is inside. At the
+                // lowest pressure its temperature is -77 degC and its fitted density lies a hair
+                // off the equation's liquid there (its own pressure 0.15 Pa higher), beyond the
+                // (P, -77 degC) value in u, s and density.
+                const double y_saturated = band_property(mode, sat.liquid);
+                if (falling ? y_saturated > y_cold : y_saturated < y_cold) {
+                    y_cold = y_saturated;
+                }
+            }
+            if (falling) {
                 return refuse.band(1, FIELD_DENSITY, second_value, y_hot, P, MAX_TEMPERATURE,
                                    y_cold, P, MIN_TEMPERATURE);
             }
@@ -210,13 +254,23 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
                                P, MAX_TEMPERATURE);
         }
         default: {  // MODE_TEMPERATURE_DENSITY
-            if (refuse.range(0, FIELD_TEMPERATURE, t, MIN_TEMPERATURE, MAX_TEMPERATURE) != INSIDE) {
+            if (refuse.temperature(0, t, MAX_TEMPERATURE) != INSIDE) {
                 return OUTSIDE;
             }
-            const double thin = bounding_density(MIN_PRESSURE, t, false);
-            const double dense = bounding_density(MAX_PRESSURE, t, true);
-            return refuse.band(1, FIELD_DENSITY, second_value, thin, MIN_PRESSURE, t, dense,
-                               MAX_PRESSURE, t);
+            // The state's pressure against the domain's: inside the saturation dome the
+            // mixture's, the saturation pressure at t; elsewhere its own. Off the dome every
+            // isotherm rises with density through the lowest and the highest pressure (the
+            // equation's loop lies inside the dome), so this admits the densities between those
+            // at the two pressures, as comparing with them would, without solving for them.
+            const double& rho = second_value;
+            const bool two_phase = t < CRITICAL_TEMPERATURE_C && rho < sat_liquid_density(t) &&
+                                   rho > sat_vapour_density(t);
+            const double p = two_phase ? saturation_pressure(t) : pressure_at(t, rho);
+            if (LOWEST_ADMITTED_PRESSURE <= p && p <= HIGHEST_ADMITTED_PRESSURE) {
+                return INSIDE;
+            }
+            // A NaN pressure comes from a density too large for the equation's powers.
+            return refuse.density_at_pressure_edge(t, rho, p < MIN_PRESSURE || !(rho > 0.0));
         }
     }
 }

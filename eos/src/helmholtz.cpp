@@ -169,6 +169,33 @@ struct ResidualSums {
     }
 };
 
+// The two delta sums alone: f_d and f_dd of ResidualSums, by the same operations.
+struct DeltaSums {
+    long double f_d = 0.0L, f_dd = 0.0L;
+
+    template <int I>
+    void add(const ResidualContext& ctx) {
+        constexpr auto c = RESIDUAL_TERMS[I];
+        const long double x = ctx.term_value<I>();
+        const long double a = ctx.delta_factor<I>();
+        long double b;
+        if constexpr (I < POLYNOMIAL_TERMS) {
+            b = c.d * (c.d - 1.0L);
+        } else {
+            const long double e = integer_power<c.l>(ctx.delta);
+            const long double le = c.l * e;
+            b = le * le + c.d * (c.d - 1.0L) - 2.0L * c.d * le + (c.l - c.l * c.l) * e;
+        }
+        f_d += a * x;
+        f_dd += b * x;
+    }
+
+    template <std::size_t... I>
+    void add_all(const ResidualContext& ctx, std::index_sequence<I...>) {
+        (add<static_cast<int>(I)>(ctx), ...);
+    }
+};
+
 // delta phir_d = sum (d - l delta^l) X_i.
 template <std::size_t... I>
 long double delta_phir_d(const ResidualContext& ctx, std::index_sequence<I...>) {
@@ -248,6 +275,17 @@ double phir_d_at(const double& T, const double& delta) {
 double residual_phir_d(const double& t, const double& rho) {
     ZELTRA5_COUNT(pressure_at);
     return phir_d_at(t + KELVIN_OFFSET, rho * INV_CRITICAL_DENSITY);
+}
+
+void residual_phir_d_dd(const double& t, const double& rho, double& phir_d, double& phir_dd) {
+    ZELTRA5_COUNT(pressure_at);
+    const double delta = rho * INV_CRITICAL_DENSITY;
+    const ResidualContext ctx(REDUCING_TAU_NUMERATOR / (t + KELVIN_OFFSET), delta);
+    DeltaSums sums;
+    sums.add_all(ctx, AllTerms{});
+    const long double inv_delta = 1.0L / delta;
+    phir_d = static_cast<double>(sums.f_d * inv_delta);
+    phir_dd = static_cast<double>(sums.f_dd * inv_delta * inv_delta);
 }
 
 double pressure_at(const double& t, const double& rho) {

@@ -22,11 +22,12 @@ constexpr double LIQUID_CORRECTION_SCALE = 3.2189952707969947;
 constexpr double VAPOUR_CORRECTION_OFFSET = 13.72020038585229;
 constexpr double VAPOUR_CORRECTION_SCALE = 0.41703238243699114;
 
-// Chebyshev pieces map t onto [-1, 1] by x = scale t + offset.
-constexpr double LIQUID_CHEBYSHEV_SCALE = 0.43668122270647014;
-constexpr double LIQUID_CHEBYSHEV_OFFSET = -56.75109170293068;
-constexpr double VAPOUR_CHEBYSHEV_SCALE = 0.5747126436765094;
-constexpr double VAPOUR_CHEBYSHEV_OFFSET = -75.00574712621837;
+// Chebyshev pieces map t onto [-1, 1] by x = scale t + offset, in extended precision like the
+// series: inside the piece x is the small difference of two terms near 57 (liquid) or 75.
+constexpr long double LIQUID_CHEBYSHEV_SCALE = 0.43668122270647014L;
+constexpr long double LIQUID_CHEBYSHEV_OFFSET = -56.75109170293068L;
+constexpr long double VAPOUR_CHEBYSHEV_SCALE = 0.5747126436765094L;
+constexpr long double VAPOUR_CHEBYSHEV_OFFSET = -75.00574712621837L;
 
 // The saturation-temperature fit ends just below the critical pressure; above it a linear
 // extension reaches 132.25 degC.
@@ -36,19 +37,24 @@ constexpr double SAT_TEMPERATURE_SLOPE = 3.7397157781828416;
 constexpr double ISOBAR_115_MIN_T = 133.15;
 constexpr double ISOBAR_113_MIN_T = 131.965;
 
-constexpr double SUPERHEAT_OFFSET = 24.60121930705301;
+constexpr long double SUPERHEAT_OFFSET = 24.60121930705301L;
 
-// Horner's scheme from the highest power down, in extended precision.
-long double horner(const double* c, int degree, long double x) {
+// Horner's scheme from the highest power down, in extended precision; two steps per pass (the
+// same operations in the same order, with half the loop's bookkeeping).
+long double horner(const long double* c, int degree, long double x) {
     long double r = c[degree];
-    for (int k = degree - 1; k >= 0; --k) {
-        r = r * x + c[k];
+    int k = degree - 1;
+    for (; k >= 1; k -= 2) {
+        r = (r * x + c[k]) * x + c[k - 1];
+    }
+    if (k == 0) {
+        r = r * x + c[0];
     }
     return r;
 }
 
 template <std::size_t N, std::size_t D>
-double rational(const double (&num)[N], const double (&den)[D], long double x) {
+double rational(const long double (&num)[N], const long double (&den)[D], long double x) {
     return static_cast<double>(horner(num, N - 1, x) / horner(den, D - 1, x));
 }
 
@@ -76,7 +82,7 @@ double evaluate_piece(const FitPiece& piece, double v) {
 
 // Clenshaw's recurrence for sum_{k=0..n} c_k T_k(x), the c_0 term at full weight.
 template <std::size_t N>
-double chebyshev(const double (&c)[N], double scale, double offset, double t) {
+double chebyshev(const long double (&c)[N], long double scale, long double offset, double t) {
     const long double x = scale * t + offset;
     long double b1 = 0.0L, b2 = 0.0L;
     for (std::size_t k = N - 1; k >= 1; --k) {

@@ -91,8 +91,8 @@ bool at_or_colder(const Member& m, const double& y, const double& reference) {
 double trial(const Member& m, const int& branch, const double& P, const double& t,
              const Saturation& sat, double& x, FluidState& liquid_out, FluidState& vapour_out) {
     int solver_phase = 0;
-    solve_density_at_pressure_temperature(branch, P, t, sat.liquid, sat.vapour, solver_phase, x,
-                                          liquid_out, vapour_out);
+    solve_density_at_pressure_temperature(branch, P, t, sat, solver_phase, x, liquid_out,
+                                          vapour_out);
     // At exactly the saturation temperature the density solver hands back the saturated pair with
     // the vapour's relative enthalpy 1; on the liquid branch the state read is the saturated
     // liquid, whose relative enthalpy is 0.
@@ -137,19 +137,32 @@ void search_branch(const Member& m, const int& branch, const double& P, const do
     }
     const double tolerance = detail::power_of_ten(decimal_exponent(target, TOLERANCE_DIGITS));
 
-    double temperatures[SECANT_NODES] = {t_lo, t_hi};
+    // A target the range check admits from just beyond the domain's coldest or hottest
+    // temperature (within the margin of fluid_state.hpp) lies beyond that end of the range: the
+    // end moves out by the margin, so that the search meets it there.
+    double lo = t_lo;
+    double hi = t_hi;
     double values[SECANT_NODES] = {0.0, 0.0};
-    values[0] = trial(m, branch, P, t_lo, sat, x, liquid_out, vapour_out);
-    values[1] = trial(m, branch, P, t_hi, sat, x, liquid_out, vapour_out);
-    double a = t_lo;
-    double b = t_hi;
+    values[0] = trial(m, branch, P, lo, sat, x, liquid_out, vapour_out);
+    if (lo == MIN_TEMPERATURE && colder_than(m, target, values[0])) {
+        lo = LOWEST_ADMITTED_TEMPERATURE;
+        values[0] = trial(m, branch, P, lo, sat, x, liquid_out, vapour_out);
+    }
+    values[1] = trial(m, branch, P, hi, sat, x, liquid_out, vapour_out);
+    if (hi == MAX_TEMPERATURE && hotter_than(m, target, values[1])) {
+        hi = HIGHEST_ADMITTED_TEMPERATURE;
+        values[1] = trial(m, branch, P, hi, sat, x, liquid_out, vapour_out);
+    }
+    double temperatures[SECANT_NODES] = {lo, hi};
+    double a = lo;
+    double b = hi;
     double y_last = values[1];
 
     // Each step goes through the two latest trials; one that leaves the bracket (or is NaN) is
     // replaced by the bracket's midpoint.
     for (int step = 0; step < SECANT_CAP; ++step) {
         double t_n = 0.0;
-        if (lagrange_interpolate(values, temperatures, SECANT_NODES, target, t_n) != 0) {
+        if (secant_interpolate(values, temperatures, target, t_n) != 0) {
             break;
         }
         if (!(t_n >= a && t_n <= b)) {
@@ -174,7 +187,7 @@ void search_branch(const Member& m, const int& branch, const double& P, const do
     if (std::fabs(y_last - target) <= ACCEPTANCE_BAND) {
         return;
     }
-    bisect(m, branch, P, target, t_lo, t_hi, sat, x, liquid_out, vapour_out);
+    bisect(m, branch, P, target, lo, hi, sat, x, liquid_out, vapour_out);
 }
 
 // Liquid kept beyond saturation, up to the superheat limit temperature.

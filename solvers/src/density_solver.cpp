@@ -110,7 +110,7 @@ double solve_density(const double& t, const double& P, const double& lo_guess,
     for (int step = 0; step < MAX_SECANT_STEPS; ++step) {
         const double nodes[2] = {P1, P2};
         const double values[2] = {rho1, rho2};
-        if (lagrange_interpolate(nodes, values, 2, P, rho_n) != 0) {
+        if (secant_interpolate(nodes, values, P, rho_n) != 0) {
             break;
         }
         // Written so that a NaN step also falls back to the midpoint.
@@ -345,6 +345,15 @@ void solve_density_at_pressure_temperature(const int& metastable_side, const dou
         P > CRITICAL_PRESSURE ? CRITICAL_TEMPERATURE_C : sat_liquid.T - KELVIN_OFFSET;
     solve_state(metastable_side, P, T, T_s, sat_liquid, sat_vapour, true, phase, x, liquid_out,
                 vapour_out);
+}
+
+void solve_density_at_pressure_temperature(const int& metastable_side, const double& P,
+                                           const double& T, const PressureSaturation& saturation,
+                                           int& phase, double& x, FluidState& liquid_out,
+                                           FluidState& vapour_out) {
+    const double T_s = P > CRITICAL_PRESSURE ? CRITICAL_TEMPERATURE_C : saturation.T_s;
+    solve_state(metastable_side, P, T, T_s, saturation.liquid, saturation.vapour, true, phase, x,
+                liquid_out, vapour_out);
 }
 
 void state_from_pressure_temperature(const int& metastable_side, const double& P, const double& T,

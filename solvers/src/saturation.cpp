@@ -63,8 +63,10 @@ void fill_saturated_records(const double& T, FluidState& liquid, FluidState& vap
     }
 }
 
-// The pressure saturation_by_temperature reports at T, bit for bit, without building the two
-// records: the pressure search needs only that until its last step.
+}  // namespace
+
+// Bit for bit what saturation_by_temperature reports, without building the two records: the
+// pressure search needs only that until its last step.
 double saturation_pressure(const double& T) {
     ZELTRA5_COUNT(saturation_by_temperature);
     const bool below_critical = T < CRITICAL_TEMPERATURE_C;
@@ -73,8 +75,6 @@ double saturation_pressure(const double& T) {
     return capped_saturation_pressure(rho, t + KELVIN_OFFSET, rho * INV_CRITICAL_DENSITY,
                                       residual_phir_d(t, rho));
 }
-
-}  // namespace
 
 void saturation_by_temperature(const double& T, double& P_s, FluidState& liquid,
                                FluidState& vapour) {

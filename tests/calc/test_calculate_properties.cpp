@@ -216,7 +216,13 @@ TEST_P(Mixture, SaturationFieldsAndClearedRest) {
     EXPECT_LT(r.relative_enthalpy, 1.0);
     const double p = c.mode == 8 ? r.pressure : c.first;
     const Saturation s = saturation_at(p);
-    EXPECT_EQ(r.temperature, s.ts);
+    if (c.mode == 8) {
+        // The given temperature, which the saturation at the mixture's pressure gives back.
+        EXPECT_EQ(r.temperature, c.first);
+        EXPECT_NEAR(s.ts, c.first, 1e-9);
+    } else {
+        EXPECT_EQ(r.temperature, s.ts);
+    }
     EXPECT_EQ(r.latent_heat, state_enthalpy(s.vapour) - state_enthalpy(s.liquid));
     const double* f = &r.relative_enthalpy;
     for (int i = 8; i <= 17; ++i) {
@@ -229,6 +235,74 @@ INSTANTIATE_TEST_SUITE_P(Results, Mixture,
                          ::testing::Values(MixtureCase{0, 5e5, 0.3}, MixtureCase{4, 5e5, 1.0e6},
                                            MixtureCase{5, 5e5, 9e5}, MixtureCase{6, 5e5, 3000.0},
                                            MixtureCase{7, 5e5, 49.0}, MixtureCase{8, 20.0, 49.0}));
+
+// A (T, rho) mixture shows the temperature it was given, at the pressure whose saturation
+// (saturation_by_pressure, as the saturated tables that follow it are formed) gives that
+// temperature back, with that saturation's records; where the saturation search cannot come back
+// to it (the last 0.22 K below the critical temperature) it is refused. Densities are given
+// directly or as the mixture of quality q of the saturated states at T.
+struct TemperatureDensityMixture {
+    double t;
+    double rho;  // 0: from q
+    double q;
+    bool shown;
+};
+
+class TemperatureDensityMixtures : public ::testing::TestWithParam<TemperatureDensityMixture> {};
+
+TEST_P(TemperatureDensityMixtures, ShowTheirTemperatureOrAreRefused) {
+    const TemperatureDensityMixture& c = GetParam();
+    double rho = c.rho;
+    if (rho == 0.0) {
+        double p_s = 0.0;
+        FluidState liquid{};
+        FluidState vapour{};
+        saturation_by_temperature(c.t, p_s, liquid, vapour);
+        rho = 1.0 / ((1.0 - c.q) / liquid.rho + c.q / vapour.rho);
+    }
+    PropertyResult r{};
+    Refusal why{};
+    const int status = calculate_properties_with_reason({8, 0, c.t, rho}, r, why);
+    if (!c.shown) {
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(why.reason, RefusalReason::not_reproduced);
+        EXPECT_EQ(why.field, FIELD_TEMPERATURE);
+        EXPECT_EQ(why.limit, c.t);
+        return;
+    }
+    ASSERT_EQ(status, 0);
+    ASSERT_EQ(r.phase, 0);
+    EXPECT_EQ(r.temperature, c.t);
+    const Saturation s = saturation_at(r.pressure);
+    EXPECT_NEAR(s.ts, c.t, 1e-9);
+    const double x = r.relative_enthalpy;
+    const double hl = state_enthalpy(s.liquid);
+    const double hv = state_enthalpy(s.vapour);
+    EXPECT_EQ(r.latent_heat, hv - hl);
+    EXPECT_EQ(r.specific_enthalpy, (1.0 - x) * hl + x * hv);
+    EXPECT_EQ(r.mass_density, rho);
+    EXPECT_NEAR((1.0 - x) / s.liquid.rho + x / s.vapour.rho, r.specific_volume,
+                1e-13 * r.specific_volume);
+    // The saturated tables at the result's pressure are at the same temperature.
+    for (const int side : {1, 2}) {
+        PropertyResult sat{};
+        ASSERT_EQ(calc(1, side, r.pressure, 0.0, sat), 0);
+        EXPECT_NEAR(sat.temperature, c.t, 1e-9);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Results, TemperatureDensityMixtures,
+                         ::testing::Values(TemperatureDensityMixture{20.0, 300.0, 0.0, true},
+                                           TemperatureDensityMixture{-77.0, 1.0, 0.0, true},
+                                           TemperatureDensityMixture{-77.0, 0.0, 0.5, true},
+                                           TemperatureDensityMixture{-40.0, 0.0, 1e-6, true},
+                                           TemperatureDensityMixture{50.0, 0.0, 0.999999, true},
+                                           TemperatureDensityMixture{120.0, 0.0, 0.3, true},
+                                           TemperatureDensityMixture{132.0, 222.0, 0.0, true},
+                                           TemperatureDensityMixture{132.02, 0.0, 0.5, true},
+                                           TemperatureDensityMixture{132.05, 0.0, 0.5, false},
+                                           TemperatureDensityMixture{132.2, 222.0, 0.0, false},
+                                           TemperatureDensityMixture{132.249, 0.0, 0.5, false}));
 
 TEST(Results, SaturationSideZeroIsAMixtureOfQualityZero) {
     PropertyResult r{};

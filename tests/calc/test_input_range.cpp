@@ -1,5 +1,7 @@
-// Domain of the argument pairs: the fixed edges, the computed band edges taken exactly, and
-// inputs that no comparison can place (NaN, infinities, values that overflow the band formulas).
+// Domain of the argument pairs: the fixed edges with the margins that keep them closed under
+// rounding (1e-9 K, and the density solver's tolerance of 1e-9 Pa and 1e-5 Pa at the lowest and
+// highest pressure), the computed band edges, and inputs that no comparison can place (NaN,
+// infinities, values that overflow the band formulas).
 
 #include <gtest/gtest.h>
 
@@ -34,8 +36,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RangeCase{"saturation at the critical pressure", 1, 11333400.0, 0.0, 0},
         RangeCase{"saturation at the lowest pressure", 1, MIN_PRESSURE, 0.0, 0},
-        RangeCase{"saturation just below the lowest pressure", 1, std::nextafter(MIN_PRESSURE, 0.0),
-                  0.0, 1},
+        RangeCase{"saturation a rounding below the lowest pressure", 1,
+                  std::nextafter(MIN_PRESSURE, 0.0), 0.0, 0},
+        RangeCase{"saturation at the lowest pressure's margin", 1, MIN_PRESSURE - 1e-9, 0.0, 0},
+        RangeCase{"saturation below the lowest pressure's margin", 1, MIN_PRESSURE - 2e-9, 0.0, 1},
         RangeCase{"saturation above the critical pressure", 1, 11333400.000001, 0.0, 1},
         RangeCase{"quality at the critical pressure", 0, 11333400.0, 0.5, 1},
         RangeCase{"quality just below the critical pressure", 0, std::nextafter(11333400.0, 0.0),
@@ -44,13 +48,19 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"saturation temperature -77", 2, -77.0, 0.0, 0},
         RangeCase{"saturation temperature 132.25", 2, 132.25, 0.0, 0},
         RangeCase{"saturation temperature above critical", 2, 132.25000000000003, 0.0, 1},
-        RangeCase{"saturation temperature below -77", 2, -77.00000000000001, 0.0, 1},
+        RangeCase{"saturation temperature a rounding below -77", 2, -77.00000000000001, 0.0, 0},
+        RangeCase{"saturation temperature below -77 by the margin", 2, -77.000000001, 0.0, 0},
+        RangeCase{"saturation temperature below -77 beyond the margin", 2, -77.000000002, 0.0, 1},
         RangeCase{"(P, T) top corner", 3, 84474590.24742904, 450.0, 0},
         RangeCase{"(P, T) bottom corner", 3, MIN_PRESSURE, -77.0, 0},
         RangeCase{"(P, T) at 6417.2 Pa", 3, 6417.2, 20.0, 1},
-        RangeCase{"(P, T) above the highest pressure", 3, 84474590.24742906, 20.0, 1},
-        RangeCase{"(P, T) above 450 degC", 3, 1e5, 450.00000000000006, 1},
-        RangeCase{"(P, T) below -77 degC", 3, 1e5, -77.00000000000001, 1},
+        RangeCase{"(P, T) a rounding above the highest pressure", 3, 84474590.24742906, 20.0, 0},
+        RangeCase{"(P, T) above the highest pressure's margin", 3, 84474590.24744904, 20.0, 1},
+        RangeCase{"(P, T) a rounding above 450 degC", 3, 1e5, 450.00000000000006, 0},
+        RangeCase{"(P, T) above 450 degC beyond the margin", 3, 1e5, 450.000000002, 1},
+        RangeCase{"(P, T) a rounding below -77 degC", 3, 1e5, -77.00000000000001, 0},
+        RangeCase{"(P, T) below -77 degC beyond the margin", 3, 1e5, -77.000000002, 1},
+        RangeCase{"(P, T) below the lowest pressure's margin", 3, MIN_PRESSURE - 2e-9, 20.0, 1},
         RangeCase{"mode 9", 9, 1e5, 20.0, 1}, RangeCase{"mode -1", -1, 1e5, 20.0, 1},
         RangeCase{"large mode", 1 << 30, 1e5, 20.0, 1},
         RangeCase{"quality far below 0 (enthalpy below the cold liquid)", 0, 1e5, -5.0, 1},
@@ -58,8 +68,10 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"quality above 1 inside the band", 0, 1e5, 1.3, 0},
         RangeCase{"quality far above 1", 0, 1e5, 3.0, 1}));
 
-// The band edges are the properties of the (P, -77 degC) and (P, 450 degC) states: the edge values
-// themselves are inside, the next doubles beyond them outside.
+// The band edges are the properties of the (P, -77 degC) and (P, 450 degC) states, widened to the
+// states 1e-9 K beyond: the edge values and their neighbours are inside, the widened edges too,
+// the next doubles beyond those outside. The cold edge also takes in the saturated liquid at P
+// (at the lowest pressure a hair beyond the -77 degC liquid in u, s and density).
 struct BandCase {
     int mode;
     double pressure;
@@ -82,22 +94,37 @@ double band_value(const int mode, const FluidState& s) {
 
 TEST_P(BandEdges, EdgeValuesInsideNextValuesOutside) {
     const BandCase& c = GetParam();
-    const int stable = 0;
-    int phase = 0;
-    double x = 0.0;
-    FluidState liquid{};
-    FluidState vapour{};
-    state_from_pressure_temperature(stable, c.pressure, MIN_TEMPERATURE, phase, x, liquid, vapour);
-    const double cold = band_value(c.mode, liquid);
-    state_from_pressure_temperature(stable, c.pressure, MAX_TEMPERATURE, phase, x, liquid, vapour);
-    const double hot = band_value(c.mode, vapour);
-    const double lo = std::fmin(cold, hot);
-    const double hi = std::fmax(cold, hot);
-    EXPECT_EQ(check_input_range(c.pressure, c.mode, lo), 0);
-    EXPECT_EQ(check_input_range(c.pressure, c.mode, hi), 0);
-    EXPECT_EQ(check_input_range(c.pressure, c.mode, 0.5 * (lo + hi)), 0);
-    EXPECT_EQ(check_input_range(c.pressure, c.mode, std::nextafter(lo, -INF)), 1);
-    EXPECT_EQ(check_input_range(c.pressure, c.mode, std::nextafter(hi, INF)), 1);
+    auto band = [&](const double cold_t, const double hot_t, const bool with_saturated, double& lo,
+                    double& hi) {
+        const int stable = 0;
+        int phase = 0;
+        double x = 0.0;
+        FluidState liquid{};
+        FluidState vapour{};
+        state_from_pressure_temperature(stable, c.pressure, cold_t, phase, x, liquid, vapour);
+        const double cold = band_value(c.mode, liquid);
+        state_from_pressure_temperature(stable, c.pressure, hot_t, phase, x, liquid, vapour);
+        const double hot = band_value(c.mode, vapour);
+        double saturated = cold;
+        if (with_saturated && c.pressure <= CRITICAL_PRESSURE) {
+            double t_s = 0.0;
+            saturation_by_pressure(c.pressure, t_s, liquid, vapour);
+            saturated = band_value(c.mode, liquid);
+        }
+        lo = std::fmin(std::fmin(cold, saturated), hot);
+        hi = std::fmax(std::fmax(cold, saturated), hot);
+    };
+    double lo = 0.0, hi = 0.0, wide_lo = 0.0, wide_hi = 0.0;
+    band(MIN_TEMPERATURE, MAX_TEMPERATURE, false, lo, hi);
+    band(MIN_TEMPERATURE - 1e-9, MAX_TEMPERATURE + 1e-9, true, wide_lo, wide_hi);
+    ASSERT_LT(wide_lo, lo);
+    ASSERT_GT(wide_hi, hi);
+    for (const double inside : {lo, hi, 0.5 * (lo + hi), std::nextafter(lo, -INF),
+                                std::nextafter(hi, INF), wide_lo, wide_hi}) {
+        EXPECT_EQ(check_input_range(c.pressure, c.mode, inside), 0) << inside;
+    }
+    EXPECT_EQ(check_input_range(c.pressure, c.mode, std::nextafter(wide_lo, -INF)), 1);
+    EXPECT_EQ(check_input_range(c.pressure, c.mode, std::nextafter(wide_hi, INF)), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Domain, BandEdges,
@@ -105,6 +132,8 @@ INSTANTIATE_TEST_SUITE_P(Domain, BandEdges,
                                            BandCase{7, MIN_PRESSURE}, BandCase{7, 1e6},
                                            BandCase{7, 11333400.0}, BandCase{7, MAX_PRESSURE}));
 
+// The densities at the lowest and highest pressure and their neighbours are inside; densities a
+// part in 1e12 beyond, whose pressures lie beyond the margins, outside.
 TEST(TemperatureDensityBand, EdgesAreTheDensitiesAtTheLowestAndHighestPressure) {
     for (const double t : {-77.0, 0.0, 132.25, 300.0, 450.0}) {
         const int stable = 0;
@@ -118,8 +147,40 @@ TEST(TemperatureDensityBand, EdgesAreTheDensitiesAtTheLowestAndHighestPressure) 
         const double dense = liquid.rho;
         EXPECT_EQ(check_input_range(t, 8, thin), 0) << t;
         EXPECT_EQ(check_input_range(t, 8, dense), 0) << t;
-        EXPECT_EQ(check_input_range(t, 8, std::nextafter(thin, 0.0)), 1) << t;
-        EXPECT_EQ(check_input_range(t, 8, std::nextafter(dense, INF)), 1) << t;
+        EXPECT_EQ(check_input_range(t, 8, std::nextafter(thin, 0.0)), 0) << t;
+        EXPECT_EQ(check_input_range(t, 8, std::nextafter(dense, INF)), 0) << t;
+        EXPECT_EQ(check_input_range(t, 8, thin * (1.0 - 1e-12)), 1) << t;
+        EXPECT_EQ(check_input_range(t, 8, dense * (1.0 + 1e-12)), 1) << t;
+    }
+}
+
+// The (T, rho) band is decided by the state's own pressure (inside the dome the saturation
+// pressure at T) against the lowest and highest pressure. On every isotherm, near the critical
+// point too, that must admit exactly the densities between those at the two pressures: the
+// isotherm rises through both pressures off the dome. Densities from 1e-8 to 1e5 kg/m3; those
+// within 1e-9 of an edge density fall in the margins and are not compared.
+TEST(TemperatureDensityBand, OwnPressureAdmitsTheDensitiesBetweenTheEdgePressures) {
+    for (const double t : {-77.0, -76.9999, -60.0, 0.0, 60.0, 120.0, 131.9, 132.2, 132.249, 132.25,
+                           132.26, 132.4, 133.0, 140.0, 200.0, 320.0, 449.9, 450.0}) {
+        const int stable = 0;
+        int phase = 0;
+        double x = 0.0;
+        FluidState liquid{};
+        FluidState vapour{};
+        state_from_pressure_temperature(stable, MIN_PRESSURE, t, phase, x, liquid, vapour);
+        const double thin = vapour.rho;
+        state_from_pressure_temperature(stable, MAX_PRESSURE, t, phase, x, liquid, vapour);
+        const double dense = liquid.rho;
+        int compared = 0;
+        for (double rho = 1e-8; rho < 1e5; rho *= 1.02) {
+            if (std::fabs(rho / thin - 1.0) < 1e-9 || std::fabs(rho / dense - 1.0) < 1e-9) {
+                continue;
+            }
+            const int expected = thin <= rho && rho <= dense ? 0 : 1;
+            EXPECT_EQ(check_input_range(t, 8, rho), expected) << t << " degC, " << rho;
+            ++compared;
+        }
+        EXPECT_GT(compared, 1000);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -170,6 +171,23 @@ INSTANTIATE_TEST_SUITE_P(AcrossPhases, HelmholtzDerivatives,
                                          DerivativeCase{2.8, 2.0}, DerivativeCase{3.2, 2.05},
                                          DerivativeCase{0.8, 0.6}, DerivativeCase{2.5, 0.56}));
 
+// The partial evaluations give bit for bit the fields evaluate_state stores, so that a caller
+// may use either: pressures of saturated records and the conductivity's reference state do.
+TEST(Helmholtz, PartialEvaluationsAreTheFullEvaluationsFields) {
+    for (double t = -77.0; t <= 450.0; t += 3.1) {
+        for (double rho = 1e-4; rho <= 800.0; rho *= 1.37) {
+            FluidState s;
+            evaluate_state(t, rho, s);
+            double phir_d = 0.0;
+            double phir_dd = 0.0;
+            residual_phir_d_dd(t, rho, phir_d, phir_dd);
+            ASSERT_EQ(residual_phir_d(t, rho), s.phir_d) << t << " " << rho;
+            ASSERT_EQ(phir_d, s.phir_d) << t << " " << rho;
+            ASSERT_EQ(phir_dd, s.phir_dd) << t << " " << rho;
+        }
+    }
+}
+
 TEST(Lagrange, EdgeCasesAndSecant) {
     double result = 42.0;
     EXPECT_EQ(lagrange_interpolate(nullptr, nullptr, 0, 1.0, result), 0);
@@ -198,6 +216,33 @@ TEST(Lagrange, EdgeCasesAndSecant) {
     const double ys3[] = {1.0, 2.0, 5.0};
     EXPECT_EQ(lagrange_interpolate(xs3, ys3, 3, 3.0, result), 0);
     EXPECT_DOUBLE_EQ(result, 10.0);
+}
+
+// The solvers' inline secant step is lagrange_interpolate with two nodes, bit for bit, also for
+// nodes too close to interpolate and for NaN.
+TEST(Lagrange, SecantStepIsTheTwoNodeInterpolation) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double nodes[][2] = {
+        {1.0, 3.0}, {6417.2344, 6417.2345}, {3.0, 1.0},           {2.0, 2.0 + 5e-21},
+        {2.0, 2.0}, {-1e5, 8.4e7},          {1e-9, 1.0000001e-9}, {nan, 1.0}};
+    const double values[][2] = {{10.0, 30.0}, {0.0481, 0.0482}, {-77.0, 450.0}, {1.0, 5.0}};
+    for (const auto& xs : nodes) {
+        for (const auto& ys : values) {
+            for (const double x : {2.5, -3.0, 6417.23443, 1e7, 0.0}) {
+                double general = 17.0;
+                double secant = 17.0;
+                const int a = lagrange_interpolate(xs, ys, 2, x, general);
+                const int b = secant_interpolate(xs, ys, x, secant);
+                ASSERT_EQ(a, b) << xs[0] << " " << xs[1];
+                if (std::isnan(general)) {
+                    EXPECT_TRUE(std::isnan(secant));
+                } else {
+                    EXPECT_EQ(std::memcmp(&general, &secant, sizeof general), 0)
+                        << xs[0] << " " << xs[1] << " at " << x;
+                }
+            }
+        }
+    }
 }
 
 TEST(Helmholtz, NonFiniteInputsDoNotCrash) {

@@ -253,12 +253,14 @@ TEST(SaturationFits, PiecesJoinContinuously) {
 }
 
 TEST(SaturationFits, HighCancellationPieceIsEvaluatedInExtendedPrecision) {
-    // The vapour piece ending at 122.77 degC has coefficients up to 6e7 that cancel to ~100.
-    // Exact rational evaluation of the stored (double) coefficients gives these values; plain
-    // double Horner is off by about 1e-9 relative.
-    EXPECT_NEAR(sat_vapour_density(120.0), 100.06843285514549, 1e-12 * 100.0);
-    EXPECT_NEAR(sat_vapour_density(117.0), 90.65447873109646, 1e-12 * 90.0);
-    EXPECT_NEAR(sat_vapour_density(122.5), 109.40038078795634, 1e-12 * 110.0);
+    // The vapour piece ending at 122.77 degC has coefficients up to 6e7 whose terms cancel from
+    // 1e10 to ~100. Exact rational evaluation of its printed decimal coefficients gives these
+    // values; with the coefficients in long double the piece meets them to about 1e-12 (the
+    // coefficients' rounding, amplified 1e8 times). Coefficients rounded to double give a curve
+    // 3e-10 away, and plain double Horner is off by about 1e-9.
+    EXPECT_NEAR(sat_vapour_density(120.0), 100.06843288357915, 2e-12 * 100.0);
+    EXPECT_NEAR(sat_vapour_density(117.0), 90.65447874867415, 2e-12 * 90.0);
+    EXPECT_NEAR(sat_vapour_density(122.5), 109.400380828224, 2e-12 * 110.0);
 }
 
 TEST(SaturationFits, FourthVapourPieceIsRootOfRationalInTSquared) {

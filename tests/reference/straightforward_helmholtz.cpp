@@ -140,6 +140,13 @@ double residual_phir_d(const double& t, const double& rho) {
     return s.phir_d;
 }
 
+void residual_phir_d_dd(const double& t, const double& rho, double& phir_d, double& phir_dd) {
+    FluidState s;
+    evaluate_state(t, rho, s);
+    phir_d = s.phir_d;
+    phir_dd = s.phir_dd;
+}
+
 int lagrange_interpolate(const double* xs, const double* ys, const int& n, const double& x,
                          double& result) {
     double sum = 0.0;

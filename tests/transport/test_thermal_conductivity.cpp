@@ -103,7 +103,8 @@ TEST(ThermalConductivity, NonPositiveDensityGivesNaN) {
     }
 }
 
-// The conductivity evaluates exactly one further state (the reference state at 334.95 degC).
+// The conductivity evaluates exactly one further state, and of it only the residual density
+// derivatives (the reference state at 334.95 degC).
 TEST(ThermalConductivity, EvaluatesOneReferenceState) {
     if (!EVALUATION_COUNTERS_ENABLED) {
         GTEST_SKIP() << "evaluation counters not compiled in";
@@ -111,8 +112,30 @@ TEST(ThermalConductivity, EvaluatesOneReferenceState) {
     const FluidState s = test::state_at(25.0, 600.0);
     reset_evaluation_counters();
     (void)state_thermal_conductivity(s);
-    EXPECT_EQ(evaluation_counters().evaluate_state, 1u);
-    EXPECT_EQ(evaluation_counters().pressure_at, 0u);
+    EXPECT_EQ(evaluation_counters().evaluate_state, 0u);
+    EXPECT_EQ(evaluation_counters().pressure_at, 1u);
+}
+
+// Formed together, viscosity, conductivity and Prandtl number are bit for bit the values of the
+// three separate functions, over liquid, vapour, supercritical and near-critical states and one
+// where the conductivity is undefined (zero density).
+TEST(ThermalConductivity, TransportPropertiesTogetherAreTheSeparateFunctions) {
+    const double states[][2] = {{25.0, 600.0},  {100.0, 0.6},   {200.0, 300.0},
+                                {132.3, 225.0}, {140.0, 240.0}, {25.0, 0.0}};
+    for (const auto& ts : states) {
+        const FluidState s = test::state_at(ts[0], ts[1]);
+        TransportProperties p{};
+        state_transport_properties(s, p);
+        EXPECT_EQ(p.viscosity, state_viscosity(s)) << ts[0] << " " << ts[1];
+        const double lambda = state_thermal_conductivity(s);
+        const double prandtl = state_prandtl(s);
+        if (std::isnan(lambda)) {
+            EXPECT_TRUE(std::isnan(p.thermal_conductivity) && std::isnan(p.prandtl));
+        } else {
+            EXPECT_EQ(p.thermal_conductivity, lambda) << ts[0] << " " << ts[1];
+            EXPECT_EQ(p.prandtl, prandtl) << ts[0] << " " << ts[1];
+        }
+    }
 }
 
 // Magnitudes that catch a wrong unit (mW against W, micro-Pa s against Pa s): liquid ammonia

@@ -26,13 +26,19 @@ namespace {
 // critical point and the enhancement is 0.
 // A state whose compressibility is not positive and finite (inside the spinodal of the equation
 // of state, which near 132.3 degC reaches above 132.25 degC) has no defined enhancement: NaN.
-double critical_enhancement(const FluidState& state, const double& delta) {
+// `viscosity` (micro-Pa s) is the state's, when the caller has it (null: formed here if needed).
+double critical_enhancement(const FluidState& state, const double& delta, const double* viscosity) {
     const double chi = tc::CHI_SCALE * delta * state_drho_dp_t(state);
     if (!(chi > 0.0 && std::isfinite(chi))) {
         return std::numeric_limits<double>::quiet_NaN();
     }
-    FluidState reference;
-    evaluate_state(tc::REFERENCE_TEMPERATURE_C, state.rho, reference);
+    // (d rho / d p)_T at the reference temperature needs only the two residual delta
+    // derivatives there.
+    FluidState reference{};
+    reference.T = tc::REFERENCE_TEMPERATURE_C + KELVIN_OFFSET;
+    reference.rho = state.rho;
+    reference.delta = state.rho * INV_CRITICAL_DENSITY;
+    residual_phir_d_dd(tc::REFERENCE_TEMPERATURE_C, state.rho, reference.phir_d, reference.phir_dd);
     const double chi_reference = tc::CHI_SCALE * delta * state_drho_dp_t(reference);
     const double excess = chi - chi_reference * tc::REFERENCE_TEMPERATURE / state.T;
     if (excess <= 0.0) {
@@ -48,15 +54,14 @@ double critical_enhancement(const FluidState& state, const double& delta) {
     const double omega0 =
         tc::TWO_OVER_PI * (1.0 - std::exp(-1.0 / (1.0 / q_xi + q_xi_delta * q_xi_delta / 3.0)));
 
-    const double eta = state_dynamic_viscosity(state);  // Pa s
+    const double eta = (viscosity != nullptr ? *viscosity : state_viscosity(state)) * 1e-6;  // Pa s
     const double xi_m = xi * 1e-9;
     return 1e3 * state.rho * cp * tc::AMPLITUDE * state.T * (omega - omega0) /
            (tc::SIX_PI * eta * xi_m);
 }
 
-}  // namespace
-
-int thermal_conductivity_terms(const FluidState& state, ThermalConductivityTerms& terms) {
+int conductivity_terms(const FluidState& state, const double* viscosity,
+                       ThermalConductivityTerms& terms) {
     if (!(state.rho > 0.0)) {
         const double nan = std::numeric_limits<double>::quiet_NaN();
         terms = ThermalConductivityTerms{nan, nan, nan, nan};
@@ -75,21 +80,41 @@ int thermal_conductivity_terms(const FluidState& state, ThermalConductivityTerms
         tc::EXPONENTIAL_AMPLITUDE * std::exp(-tc::EXPONENTIAL_TR_FACTOR * tr * std::sqrt(tr) -
                                              tc::EXPONENTIAL_DELTA_FACTOR / delta5);
 
-    terms =
-        ThermalConductivityTerms{dilute, residual, exponential, critical_enhancement(state, delta)};
+    terms = ThermalConductivityTerms{dilute, residual, exponential,
+                                     critical_enhancement(state, delta, viscosity)};
     return std::isfinite(dilute + residual + exponential + terms.critical) ? 0 : 1;
 }
 
-double state_thermal_conductivity(const FluidState& state) {
+double conductivity(const FluidState& state, const double* viscosity) {
     ThermalConductivityTerms terms;
-    if (thermal_conductivity_terms(state, terms) != 0) {
+    if (conductivity_terms(state, viscosity, terms) != 0) {
         return std::numeric_limits<double>::quiet_NaN();  // no output: the caller decides
     }
     return 0.001 * (terms.dilute_gas + terms.residual + terms.exponential + terms.critical);
 }
 
+double prandtl(const FluidState& state, const double& viscosity, const double& conductivity) {
+    return state_cp(state) * viscosity * 1e-6 / conductivity;
+}
+
+}  // namespace
+
+int thermal_conductivity_terms(const FluidState& state, ThermalConductivityTerms& terms) {
+    return conductivity_terms(state, nullptr, terms);
+}
+
+double state_thermal_conductivity(const FluidState& state) {
+    return conductivity(state, nullptr);
+}
+
 double state_prandtl(const FluidState& state) {
-    return state_cp(state) * state_viscosity(state) * 1e-6 / state_thermal_conductivity(state);
+    return prandtl(state, state_viscosity(state), state_thermal_conductivity(state));
+}
+
+void state_transport_properties(const FluidState& state, TransportProperties& properties) {
+    const double viscosity = state_viscosity(state);
+    const double lambda = conductivity(state, &viscosity);
+    properties = TransportProperties{viscosity, lambda, prandtl(state, viscosity, lambda)};
 }
 
 }  // namespace zeltra5

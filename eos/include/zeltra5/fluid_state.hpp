@@ -23,6 +23,17 @@ inline constexpr double MIN_PRESSURE = 6417.234425419756;  // saturation pressur
 inline constexpr double MAX_PRESSURE = 84474590.24742904;
 inline constexpr double MIN_TEMPERATURE = -77.0;  // degC
 inline constexpr double MAX_TEMPERATURE = 450.0;  // degC
+// The domain's edges hold under rounding: what a calculation at an edge lands beyond it by its
+// own accuracy is inside. Temperatures to 1e-9 K (the caloric solvers meet their targets to
+// about 5e-11 K; degC -> K -> degC loses up to 6e-14 K); pressures to the density solver's
+// tolerance there (1e-9 Pa at the lowest, 1e-5 Pa at the highest pressure), to which a state
+// found at a given pressure reproduces it. The model's own saturation pressure at -77 degC lies
+// about 9e-11 Pa below MIN_PRESSURE.
+inline constexpr double EDGE_TEMPERATURE_MARGIN = 1e-9;  // K
+inline constexpr double LOWEST_ADMITTED_TEMPERATURE = MIN_TEMPERATURE - EDGE_TEMPERATURE_MARGIN;
+inline constexpr double HIGHEST_ADMITTED_TEMPERATURE = MAX_TEMPERATURE + EDGE_TEMPERATURE_MARGIN;
+inline constexpr double LOWEST_ADMITTED_PRESSURE = MIN_PRESSURE - 1e-9;   // Pa
+inline constexpr double HIGHEST_ADMITTED_PRESSURE = MAX_PRESSURE + 1e-5;  // Pa
 
 // Reduced Helmholtz energy a/(RT) = phi0(delta0, tau0) + phir(delta, tau) and its derivatives at
 // one (T, rho). Filled only by evaluate_state; copied whole by value.

@@ -1,6 +1,8 @@
 #pragma once
 // The fundamental equation of state of ammonia (reduced Helmholtz energy, 21 residual terms).
 
+#include <cmath>
+
 #include "zeltra5/fluid_state.hpp"
 
 namespace zeltra5 {
@@ -15,10 +17,34 @@ double pressure_at(const double& t, const double& rho);
 // callers that need only a pressure formed from a record's fields.
 double residual_phir_d(const double& t, const double& rho);
 
+// The fields phir_d and phir_dd alone, bit for bit the values evaluate_state stores for the same
+// input: for callers that need only (d p / d rho)_T.
+void residual_phir_d_dd(const double& t, const double& rho, double& phir_d, double& phir_dd);
+
 // Lagrange interpolation through n nodes (xs, ys) at x. Returns 1 and leaves `result` unwritten
 // when two nodes lie closer than 1e-20; otherwise writes it and returns 0. With n = 2 this is
 // the secant step of the solvers.
 int lagrange_interpolate(const double* xs, const double* ys, const int& n, const double& x,
                          double& result);
+
+// lagrange_interpolate with n = 2, the secant step of the solvers, by the same operations in the
+// same order (so bit for bit the same result), inline.
+inline int secant_interpolate(const double* xs, const double* ys, const double& x, double& result) {
+    const double m0 = xs[0] - xs[1];
+    if (std::fabs(m0) < 1e-20) {
+        return 1;
+    }
+    const double w0 = 1.0 * (x - xs[1]) / m0;
+    const double m1 = xs[1] - xs[0];
+    if (std::fabs(m1) < 1e-20) {
+        return 1;
+    }
+    const double w1 = 1.0 * (x - xs[0]) / m1;
+    double sum = 0.0;
+    sum += w0 * ys[0];
+    sum += w1 * ys[1];
+    result = sum;
+    return 0;
+}
 
 }  // namespace zeltra5

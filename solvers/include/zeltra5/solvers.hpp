@@ -29,6 +29,9 @@ void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid, Fl
 // The saturation temperature saturation_by_pressure returns at P, without the records.
 double saturation_temperature(const double& P);
 
+// The saturation pressure saturation_by_temperature returns at T, without the records.
+double saturation_pressure(const double& T);
+
 // Exponent of `value` printed as "% -.16e", minus digits - 1 (0 for NaN or infinity).
 int decimal_exponent(const double& value, const int& digits);
 
@@ -79,6 +82,14 @@ void state_from_pressure_temperature(const int& metastable_side, const double& P
                                      const PressureSaturation& saturation, int& phase, double& x,
                                      FluidState& liquid, FluidState& vapour);
 
+// solve_density_at_pressure_temperature with the saturation temperature the caller holds,
+// saturation.T_s, instead of the one read back from the liquid record's kelvin (the two can
+// differ in the last bit): a search that ends at T_s then meets the saturated pair itself.
+void solve_density_at_pressure_temperature(const int& metastable_side, const double& P,
+                                           const double& T, const PressureSaturation& saturation,
+                                           int& phase, double& x, FluidState& liquid_out,
+                                           FluidState& vapour_out);
+
 // The densities of the two records state_from_pressure_temperature(0, P, T, ...) fills, found
 // without evaluating the records: for callers that need only a density.
 void densities_from_pressure_temperature(const double& P, const double& T, double& liquid_rho,
@@ -93,5 +104,14 @@ void state_from_pressure_property(const IsobarProperty& property, const int& met
 // (T, rho): evaluates the state directly and classifies it against the saturation line.
 void state_from_temperature_density(const int& metastable_side, const double& T, const double& rho,
                                     int& phase, double& x, FluidState& liquid, FluidState& vapour);
+
+// The same, with the pressure P of the result and the saturation at P (formed unless the phase is
+// 3): the state's own pressure for one phase; for a mixture the saturated vapour's pressure at T,
+// at which saturation_by_pressure gives back T (to its search's accuracy, except within about
+// 0.1 K of the critical point: the caller checks saturation.T_s). A mixture's records are then
+// the saturated states at P and x its vapour mass fraction from their specific volumes.
+void state_from_temperature_density(const int& metastable_side, const double& T, const double& rho,
+                                    int& phase, double& x, FluidState& liquid, FluidState& vapour,
+                                    double& P, PressureSaturation& saturation);
 
 }  // namespace zeltra5

@@ -17,6 +17,16 @@ double state_isentropic_exponent(const FluidState& state);  // rho w^2 / p
 double state_drho_dp_t(const FluidState& state);  // (d rho / d p) at constant T, kg/(m3 Pa)
 double state_dp_dt_rho(const FluidState& state);  // (d p / d T) at constant rho, Pa/K
 
+// Viscosity, thermal conductivity and Prandtl number of one state, each formed once (the
+// conductivity's critical enhancement and the Prandtl number take the viscosity and the
+// conductivity found): bit for bit what the three functions above give.
+struct TransportProperties {
+    double viscosity;             // micro-Pa s
+    double thermal_conductivity;  // W/(m K), NaN where state_thermal_conductivity is
+    double prandtl;
+};
+void state_transport_properties(const FluidState& state, TransportProperties& properties);
+
 // The three terms of the viscosity, micro-Pa s: dilute gas, initial-density (second virial)
 // and residual. state_viscosity is their sum. NaN for a negative density.
 struct ViscosityTerms {
