@@ -7,11 +7,22 @@
 #    messages, the About dialog, "Выход"), with a screenshot of every step; then it prints where
 #    the screenshots are and the table of `zeltra5-calc p-t 10 25`.
 # Usage: bash tools/run.sh      (as root, or with sudo for the packages)
+#        bash tools/run.sh web  the web page instead: built (build/web/site) and served on
+#                               127.0.0.1 at the port it prints (PORT=N to choose), until Ctrl+C
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs=${JOBS:-2}
 step() { printf '\n== %s\n' "$*"; }
+
+if [ "${1:-}" = web ]; then
+    tools/setup.sh web
+    step "build: the web page (build/web/site)"
+    JOBS=$jobs web/build.sh build/web
+    step "serving the web page: open the address below in a browser (Ctrl+C ends it)"
+    cd build/web/site
+    exec /usr/bin/python3 -u -m http.server --bind 127.0.0.1 "${PORT:-0}"
+fi
 
 tools/setup.sh all
 

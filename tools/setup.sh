@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build and the tests need, skipping those already present.
-# Usage: tools/setup.sh [native|all]   (default all: also the Windows cross-build and Wine)
+# Usage: tools/setup.sh [native|web|all]   (default all: also the web page's build and browser,
+#        the Windows cross-build and Wine; web: native and the web page's)
 set -euo pipefail
 
 what=${1:-all}
 packages=(build-essential cmake ninja-build pkg-config googletest libgtest-dev libbenchmark-dev valgrind python3
           clang-14 libclang-rt-14-dev llvm-14 locales
           librsvg2-bin libxml2-utils w3c-sgml-lib fonts-liberation)  # diagrams: render, validate
+if [ "$what" = web ] || [ "$what" = all ]; then
+  packages+=(emscripten nodejs npm chromium)  # the web page: WebAssembly, browser test
+fi
 if [ "$what" = all ]; then
   packages+=(g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth xdotool xclip
              fonts-liberation imagemagick file)

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "saturation_fit_coefficients.hpp"
+#include "zeltra5/extended.hpp"
 #include "zeltra5/fluid_state.hpp"
 
 namespace zeltra5 {
@@ -24,10 +25,10 @@ constexpr double VAPOUR_CORRECTION_SCALE = 0.41703238243699114;
 
 // Chebyshev pieces map t onto [-1, 1] by x = scale t + offset, in extended precision like the
 // series: inside the piece x is the small difference of two terms near 57 (liquid) or 75.
-constexpr long double LIQUID_CHEBYSHEV_SCALE = 0.43668122270647014L;
-constexpr long double LIQUID_CHEBYSHEV_OFFSET = -56.75109170293068L;
-constexpr long double VAPOUR_CHEBYSHEV_SCALE = 0.5747126436765094L;
-constexpr long double VAPOUR_CHEBYSHEV_OFFSET = -75.00574712621837L;
+constexpr extended LIQUID_CHEBYSHEV_SCALE = 0.43668122270647014L;
+constexpr extended LIQUID_CHEBYSHEV_OFFSET = -56.75109170293068L;
+constexpr extended VAPOUR_CHEBYSHEV_SCALE = 0.5747126436765094L;
+constexpr extended VAPOUR_CHEBYSHEV_OFFSET = -75.00574712621837L;
 
 // The saturation-temperature fit ends just below the critical pressure; above it a linear
 // extension reaches 132.25 degC.
@@ -37,12 +38,12 @@ constexpr double SAT_TEMPERATURE_SLOPE = 3.7397157781828416;
 constexpr double ISOBAR_115_MIN_T = 133.15;
 constexpr double ISOBAR_113_MIN_T = 131.965;
 
-constexpr long double SUPERHEAT_OFFSET = 24.60121930705301L;
+constexpr extended SUPERHEAT_OFFSET = 24.60121930705301L;
 
 // Horner's scheme from the highest power down, in extended precision; two steps per pass (the
 // same operations in the same order, with half the loop's bookkeeping).
-long double horner(const long double* c, int degree, long double x) {
-    long double r = c[degree];
+extended horner(const extended* c, int degree, extended x) {
+    extended r = c[degree];
     int k = degree - 1;
     for (; k >= 1; k -= 2) {
         r = (r * x + c[k]) * x + c[k - 1];
@@ -54,12 +55,12 @@ long double horner(const long double* c, int degree, long double x) {
 }
 
 template <std::size_t N, std::size_t D>
-double rational(const long double (&num)[N], const long double (&den)[D], long double x) {
+double rational(const extended (&num)[N], const extended (&den)[D], extended x) {
     return static_cast<double>(horner(num, N - 1, x) / horner(den, D - 1, x));
 }
 
 double evaluate_piece(const FitPiece& piece, double v) {
-    long double x = v;
+    extended x = v;
     switch (piece.form) {
         case FitForm::polynomial:
             return static_cast<double>(horner(piece.num, piece.num_degree, x));
@@ -67,13 +68,13 @@ double evaluate_piece(const FitPiece& piece, double v) {
             break;
         case FitForm::sqrt_rational_of_square:
             x = x * x;
-            return static_cast<double>(std::sqrt(horner(piece.num, piece.num_degree, x) /
-                                                 horner(piece.den, piece.den_degree, x)));
+            return static_cast<double>(ext_sqrt(horner(piece.num, piece.num_degree, x) /
+                                                horner(piece.den, piece.den_degree, x)));
         case FitForm::rational_of_log:
-            x = std::log(x);
+            x = ext_log(x);
             break;
         case FitForm::rational_of_sqrt:
-            x = std::sqrt(x);
+            x = ext_sqrt(x);
             break;
     }
     return static_cast<double>(horner(piece.num, piece.num_degree, x) /
@@ -82,11 +83,11 @@ double evaluate_piece(const FitPiece& piece, double v) {
 
 // Clenshaw's recurrence for sum_{k=0..n} c_k T_k(x), the c_0 term at full weight.
 template <std::size_t N>
-double chebyshev(const long double (&c)[N], long double scale, long double offset, double t) {
-    const long double x = scale * t + offset;
-    long double b1 = 0.0L, b2 = 0.0L;
+double chebyshev(const extended (&c)[N], extended scale, extended offset, double t) {
+    const extended x = scale * t + offset;
+    extended b1 = 0.0L, b2 = 0.0L;
     for (std::size_t k = N - 1; k >= 1; --k) {
-        const long double b0 = 2.0L * x * b1 - b2 + c[k];
+        const extended b0 = 2.0L * x * b1 - b2 + c[k];
         b2 = b1;
         b1 = b0;
     }
@@ -190,8 +191,8 @@ double superheat_limit_temperature(const double& ts) {
     if (ts <= MIN_TEMPERATURE || ts >= CRITICAL_TEMPERATURE_C) {
         return ts;
     }
-    const long double x = ts;
-    const long double y =
+    const extended x = ts;
+    const extended y =
         x + 0.25L * x * horner(fits::SUPERHEAT_LIMIT_Q, std::size(fits::SUPERHEAT_LIMIT_Q) - 1, x) +
         SUPERHEAT_OFFSET;
     const double limit = static_cast<double>(y);

@@ -1,0 +1,390 @@
+// The page over the calculator's C interface compiled to WebAssembly. Every number, name, unit,
+// phase name and refusal text comes from the library; the page only lays them out.
+import createZeltra5 from "./zeltra5.js";
+
+const TEXTS = {
+  ru: {
+    title: "Свойства аммиака", pair: "Параметры", superheat: "Перегретая жидкость",
+    units: "Единицы", units_display: "бар, кДж/кг (как в программе)", units_si: "СИ: Па, Дж/кг",
+    reference: "Отсчёт h, s", ref_default: "тройная точка", ref_iir: "МИХ (0 °C: 200 кДж/кг)",
+    ref_ashrae: "ASHRAE (−40 °C)", ref_nbp: "нормальная точка кипения",
+    calculate: "Расчёт", tab_requested: "Состояние", tab_liquid: "Насыщенная жидкость",
+    tab_vapour: "Насыщенный пар", copy_table: "Копировать таблицу", copy: "Копировать",
+    copied: "Скопировано", diagram: "Диаграмма lg p-h", saturation: "Таблица насыщения",
+    sat_by: "По", sat_t: "температуре, °C", sat_p: "давлению", sat_range: "От:до:шаг",
+    sat_make: "Построить", sat_download: "Скачать CSV", not_number: "не число",
+    sat_rows: "строк", loading: "Загрузка…",
+  },
+  en: {
+    title: "Properties of ammonia", pair: "Given", superheat: "Superheated liquid",
+    units: "Units", units_display: "bar, kJ/kg (as the program)", units_si: "SI: Pa, J/kg",
+    reference: "Reference of h, s", ref_default: "triple point", ref_iir: "IIR (0 °C: 200 kJ/kg)",
+    ref_ashrae: "ASHRAE (−40 °C)", ref_nbp: "normal boiling point",
+    calculate: "Calculate", tab_requested: "State", tab_liquid: "Saturated liquid",
+    tab_vapour: "Saturated vapour", copy_table: "Copy table", copy: "Copy",
+    copied: "Copied", diagram: "log p-h diagram", saturation: "Saturation table",
+    sat_by: "By", sat_t: "temperature, °C", sat_p: "pressure", sat_range: "From:to:step",
+    sat_make: "Make", sat_download: "Download CSV", not_number: "is not a number",
+    sat_rows: "rows", loading: "Loading…",
+  },
+};
+const COPY_ICON = '<svg viewBox="0 0 16 16" width="14" height="14" aria-hidden="true">' +
+  '<rect x="5" y="5" width="9" height="9" rx="1" fill="none" stroke="currentColor"/>' +
+  '<path d="M11 3V2H2v9h1" fill="none" stroke="currentColor"/></svg>';
+const SIDES = { requested: 0, liquid: 1, vapour: 2 };
+const $ = (id) => document.getElementById(id);
+
+const M = await createZeltra5();
+const FIELDS = M._zeltra5_field_count();
+const ROWS = M._zeltra5_table_row_count();
+const TEXT_SIZE = 1 << 16;
+const heap = {
+  values: M._malloc(8 * FIELDS), phase: M._malloc(8), text: M._malloc(TEXT_SIZE),
+  pair: M._malloc(64), options: M._malloc(256), type: M._malloc(8), range: M._malloc(256),
+  x: M._malloc(8), y: M._malloc(8),
+};
+const put = (ptr, s, size) => { M.stringToUTF8(s, ptr, size); return ptr; };
+const str = (ptr) => (ptr ? M.UTF8ToString(ptr) : "");
+const f64 = (ptr) => M.HEAPF64[ptr >> 3];
+
+const state = {
+  lang: "ru", table: "requested", results: null, diagramKey: "", marker: null,
+};
+
+// --- what the library says ----------------------------------------------------------------
+function optionsText(withSuperheat) {
+  const superheat = withSuperheat && $("superheat").checked && !$("superheat").disabled ? 1 : 0;
+  return `units=${$("units").value};reference=${$("reference").value};lang=${state.lang};` +
+    `superheat=${superheat}`;
+}
+function pairs() {
+  const list = [];
+  for (let i = 0; i < M._zeltra5_pair_count(); i++) list.push(str(M._zeltra5_pair_name(i)));
+  return list;
+}
+// The fields of a pair's values: "p-h" gives p and h, "ts-liquid" t.
+function pairFields(pair) {
+  const symbols = pair.split("-");
+  const first = symbols[0].replace(/s$/, "");
+  const count = M._zeltra5_pair_value_count(put(heap.pair, pair, 64));
+  const out = [M._zeltra5_field_index(put(heap.text, first, 16))];
+  if (count === 2) out.push(M._zeltra5_field_index(put(heap.text, symbols[1], 16)));
+  return out;
+}
+function rowName(row, options) {
+  return str(M._zeltra5_table_row_name(row, put(heap.options, options, 256)));
+}
+function fieldUnit(field, options) {
+  return str(M._zeltra5_field_unit(field, put(heap.options, options, 256)));
+}
+function fieldRow(field) {
+  for (let r = 0; r < ROWS; r++) if (M._zeltra5_table_row_field(r) === field) return r;
+  return -1;
+}
+
+// One state: the requested one (side 0) or the saturated liquid or vapour at its pressure.
+function calculate(pair, first, second, options, side) {
+  put(heap.pair, pair, 64);
+  put(heap.options, options, 256);
+  const status = side === 0
+    ? M._zeltra5_calculate(heap.pair, first, second, heap.options, heap.values, FIELDS,
+      heap.phase, heap.phase + 4)
+    : M._zeltra5_saturated(heap.pair, first, second, heap.options, side, heap.values, FIELDS,
+      heap.phase, heap.phase + 4);
+  const values = Array.from({ length: FIELDS }, (_, k) => f64(heap.values + 8 * k));
+  const phase = M.HEAP32[heap.phase >> 2], detail = M.HEAP32[(heap.phase >> 2) + 1];
+  let message = "", phaseName = "";
+  if (status !== 0) {
+    const n = side === 0
+      ? M._zeltra5_explain(heap.pair, first, second, heap.options, heap.text, TEXT_SIZE)
+      : M._zeltra5_explain_saturated(heap.pair, first, second, heap.options, side, heap.text,
+        TEXT_SIZE);
+    message = n > 0 ? str(heap.text) : "";
+  } else {
+    phaseName = str(M._zeltra5_phase_name(phase, detail, heap.options));
+  }
+  return { status, values, phase, detail, phaseName, message };
+}
+
+// A value as the program's table shows it: up to 16 significant digits, as C's %.16g.
+function formatValue(v) {
+  if (!Number.isFinite(v)) return "";
+  if (v === 0) return "0";
+  const [mantissa, exp] = v.toExponential(15).split("e");
+  const e = Number(exp);
+  if (e >= -4 && e < 16) {
+    let s = v.toFixed(Math.max(0, 15 - e));
+    if (s.includes(".")) s = s.replace(/0+$/, "").replace(/\.$/, "");
+    return s;
+  }
+  const m = mantissa.includes(".") ? mantissa.replace(/0+$/, "").replace(/\.$/, "") : mantissa;
+  return `${m}e${e < 0 ? "-" : "+"}${String(Math.abs(e)).padStart(2, "0")}`;
+}
+
+// --- the page -----------------------------------------------------------------------------
+function applyTexts() {
+  const t = TEXTS[state.lang];
+  document.documentElement.lang = state.lang;
+  document.querySelectorAll("[data-text]").forEach((el) => { el.textContent = t[el.dataset.text]; });
+  document.title = `zeltra5 — ${t.title}`;
+  document.querySelectorAll(".lang button").forEach((b) =>
+    b.setAttribute("aria-pressed", String(b.dataset.lang === state.lang)));
+  updateInputs();
+}
+function updateInputs() {
+  const options = optionsText(false);
+  const pair = $("pair").value;
+  const fields = pairFields(pair);
+  const single = fields.length === 1;
+  $("second-box").hidden = single;
+  $("second").required = !single;
+  $("superheat").disabled = /^[pt]s-/.test(pair);
+  ["first", "second"].forEach((id, i) => {
+    if (i >= fields.length) return;
+    $(`${id}-label`).textContent = rowName(fieldRow(fields[i]), options);
+    $(`${id}-unit`).textContent = fieldUnit(fields[i], options);
+  });
+}
+function readValue(id) {
+  const text = $(id).value.trim().replace(",", ".");
+  return text === "" || !/^[-+]?(\d+\.?\d*|\.\d+)([eE][-+]?\d+)?$/.test(text) ? NaN : Number(text);
+}
+function showMessage(text) {
+  $("message").textContent = text;
+  $("message").hidden = text === "";
+}
+
+function run() {
+  const pair = $("pair").value;
+  const fields = pairFields(pair);
+  const first = readValue("first");
+  const second = fields.length === 2 ? readValue("second") : 0;
+  const options = optionsText(true);
+  for (const [id, v] of [["first", first], ["second", second]]) {
+    if (!Number.isFinite(v)) {
+      state.results = null;
+      renderTable();
+      showMessage(`${$(`${id}-label`).textContent}: «${$(id).value}» ${TEXTS[state.lang].not_number}`);
+      $(id).focus();
+      return;
+    }
+  }
+  const results = {};
+  for (const [name, side] of Object.entries(SIDES)) {
+    results[name] = calculate(pair, first, second, options, side);
+  }
+  state.results = { ...results, options };
+  showMessage(results.requested.message);
+  renderTable();
+  moveMarker(pair, first, second);
+}
+
+function renderTable() {
+  const options = optionsText(false);
+  const body = $("table").tBodies[0];
+  const result = state.results && state.results[state.table];
+  const t = TEXTS[state.lang];
+  document.querySelectorAll(".tabs [role=tab]").forEach((b) =>
+    b.setAttribute("aria-selected", String(b.dataset.table === state.table)));
+  const rows = [];
+  for (let r = 0; r < ROWS; r++) {
+    const field = M._zeltra5_table_row_field(r);
+    const tr = document.createElement("tr");
+    let value = "", raw = "";
+    if (result && result.status === 0) {
+      if (field < 0) {
+        value = result.phaseName;
+      } else if (Number.isFinite(result.values[field])) {
+        value = formatValue(result.values[field]);
+        raw = String(result.values[field]);
+      }
+    }
+    tr.innerHTML = "<th scope=row></th><td class=num></td><td class=unit></td><td class=copy></td>";
+    tr.cells[0].textContent = rowName(r, options);
+    tr.cells[1].textContent = value;
+    if (raw) tr.cells[1].dataset.value = raw;
+    tr.cells[2].textContent = field < 0 ? "" : fieldUnit(field, options);
+    if (value) {
+      const b = document.createElement("button");
+      b.type = "button";
+      b.innerHTML = COPY_ICON;
+      b.title = `${t.copy}: ${tr.cells[0].textContent}`;
+      b.setAttribute("aria-label", b.title);
+      b.addEventListener("click", () => copyText(value));
+      tr.cells[3].append(b);
+    }
+    rows.push(tr);
+  }
+  body.replaceChildren(...rows);
+}
+
+// The table as the spreadsheet takes it: name, value, unit, tab-separated, one row a line.
+function tableText() {
+  return Array.from($("table").rows, (tr) =>
+    [0, 1, 2].map((i) => tr.cells[i].textContent).join("\t")).join("\n") + "\n";
+}
+async function copyText(text) {
+  window.lastCopied = text;
+  try {
+    await navigator.clipboard.writeText(text);
+  } catch {
+    const area = document.createElement("textarea");
+    area.value = text;
+    document.body.append(area);
+    area.select();
+    document.execCommand("copy");
+    area.remove();
+  }
+  $("copied").textContent = TEXTS[state.lang].copied;
+  setTimeout(() => { $("copied").textContent = ""; }, 1500);
+}
+
+// --- the diagram: drawn once per units, reference and language; the marker moves ----------
+function drawDiagram() {
+  const options = optionsText(false);
+  if (options === state.diagramKey) return;
+  const started = performance.now();
+  put(heap.type, "ph", 8);
+  put(heap.options, options, 256);
+  const n = M._zeltra5_diagram_svg(heap.type, 0, 0, 0, heap.options, heap.text, TEXT_SIZE);
+  let text;
+  if (n >= TEXT_SIZE) {
+    const big = M._malloc(n + 1);
+    M._zeltra5_diagram_svg(heap.type, 0, 0, 0, heap.options, big, n + 1);
+    text = str(big);
+    M._free(big);
+  } else {
+    text = n > 0 ? str(heap.text) : "";
+  }
+  window.diagramSvgMs = performance.now() - started;
+  const svg = new DOMParser().parseFromString(text, "image/svg+xml").documentElement;
+  svg.removeAttribute("width");
+  svg.removeAttribute("height");
+  const marker = document.createElementNS("http://www.w3.org/2000/svg", "circle");
+  marker.id = "marker";
+  for (const [k, v] of [["r", 6], ["fill", "#d00000"], ["stroke", "#ffffff"], ["stroke-width", 1.5]]) {
+    marker.setAttribute(k, v);
+  }
+  marker.setAttribute("visibility", "hidden");
+  svg.append(marker);
+  $("diagram").replaceChildren(svg);
+  state.marker = marker;
+  state.diagramKey = options;
+  window.diagramDrawMs = performance.now() - started;
+}
+function moveMarker(pair, first, second) {
+  drawDiagram();
+  put(heap.type, "ph", 8);
+  put(heap.pair, pair, 64);
+  put(heap.options, optionsText(true), 256);
+  const status = M._zeltra5_diagram_point(heap.type, heap.pair, first, second, heap.options,
+    heap.x, heap.y);
+  const x = f64(heap.x), y = f64(heap.y);
+  const shown = status === 0 && Number.isFinite(x) && Number.isFinite(y);
+  state.marker.setAttribute("visibility", shown ? "visible" : "hidden");
+  if (shown) {
+    state.marker.setAttribute("cx", x.toFixed(2));
+    state.marker.setAttribute("cy", y.toFixed(2));
+  }
+}
+
+// --- the saturation table -----------------------------------------------------------------
+let csvUrl = "";
+function makeSaturation() {
+  const options = optionsText(false);
+  const kind = $("sat-kind").value;
+  const range = $("sat-range").value.trim();
+  put(heap.type, kind, 16);
+  put(heap.range, range, 256);
+  put(heap.options, options, 256);
+  const n = M._zeltra5_table_csv(heap.type, 0, heap.range, heap.options, 0, 0);
+  const message = $("sat-message");
+  if (n < 0) {
+    M._zeltra5_explain_table(heap.type, 0, heap.range, heap.options, heap.text, TEXT_SIZE);
+    message.textContent = str(heap.text);
+    message.hidden = false;
+    $("sat-download").hidden = true;
+    $("sat-table").replaceChildren();
+    return;
+  }
+  message.hidden = true;
+  const buffer = M._malloc(n + 1);
+  M._zeltra5_table_csv(heap.type, 0, heap.range, heap.options, buffer, n + 1);
+  const csv = str(buffer);
+  M._free(buffer);
+  if (csvUrl) URL.revokeObjectURL(csvUrl);
+  csvUrl = URL.createObjectURL(new Blob([csv], { type: "text/csv;charset=utf-8" }));
+  const link = $("sat-download");
+  link.href = csvUrl;
+  link.hidden = false;
+  window.lastCsv = csv;
+  renderSaturation(csv, options);
+}
+// A preview of the CSV: the side, t, p, rho, h, s of each row.
+function renderSaturation(csv, options) {
+  const lines = csv.trim().split("\n").map((l) => l.split(","));
+  const header = lines[0];
+  const shown = ["temperature", "pressure", "mass_density", "specific_enthalpy", "specific_entropy"];
+  const columns = shown.map((name) => header.indexOf(name));
+  const table = $("sat-table");
+  const head = document.createElement("tr");
+  head.append(document.createElement("th"));
+  for (const name of shown) {
+    const th = document.createElement("th");
+    const field = M._zeltra5_field_index(put(heap.text, name, 64));
+    th.textContent = `${rowName(fieldRow(field), options)}, ${fieldUnit(field, options)}`;
+    head.append(th);
+  }
+  const rows = [head];
+  const phaseColumn = header.indexOf("phase_name");
+  for (const line of lines.slice(2)) {
+    const tr = document.createElement("tr");
+    const th = document.createElement("th");
+    th.textContent = line[1] === "0" ? line[phaseColumn] : line[header.indexOf("error")];
+    tr.append(th);
+    for (const c of columns) {
+      const td = document.createElement("td");
+      td.className = "num";
+      td.textContent = line[c] === "" ? "" : formatValue(Number(line[c]));
+      tr.append(td);
+    }
+    rows.push(tr);
+  }
+  table.replaceChildren(...rows);
+}
+
+// --- wiring -------------------------------------------------------------------------------
+function init() {
+  const select = $("pair");
+  for (const name of pairs()) select.add(new Option(name, name));
+  select.value = "p-t";
+  $("first").value = "10";
+  $("second").value = "25";
+  $("version").textContent = `zeltra5 ${str(M._zeltra5_version())}`;
+  $("state").addEventListener("submit", (e) => { e.preventDefault(); run(); });
+  select.addEventListener("change", () => { updateInputs(); });
+  for (const id of ["units", "reference"]) {
+    $(id).addEventListener("change", () => { updateInputs(); run(); });
+  }
+  document.querySelectorAll(".lang button").forEach((b) => b.addEventListener("click", () => {
+    state.lang = b.dataset.lang;
+    applyTexts();
+    run();
+  }));
+  document.querySelectorAll(".tabs [role=tab]").forEach((b) => b.addEventListener("click", () => {
+    state.table = b.dataset.table;
+    renderTable();
+  }));
+  $("copy-table").addEventListener("click", () => copyText(tableText()));
+  $("saturation-form").addEventListener("submit", (e) => { e.preventDefault(); makeSaturation(); });
+  applyTexts();
+  run();
+  document.body.dataset.ready = "1";
+}
+// For the browser test and benchmark: the library without the page around it.
+window.zeltra5 = {
+  calculate, formatValue, drawDiagram, tableText,
+  rowFields: () => Array.from({ length: ROWS }, (_, r) => M._zeltra5_table_row_field(r)),
+};
+
+init();

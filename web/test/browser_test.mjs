@@ -1,0 +1,427 @@
+// The web page in Debian's headless Chromium, used as a person would: values typed, Enter
+// pressed, tabs and buttons clicked, the table read back and compared with zeltra5-calc; the
+// language switch, the copies, a refused input, the diagram's marker, the saturation table, the
+// phone width; screenshots at the main steps; then a benchmark that prints its figures.
+// Usage: node browser_test.mjs --site DIR --calc ZELTRA5_CALC --out DIR [--chromium PATH]
+import { execFileSync } from "node:child_process";
+import fs from "node:fs";
+import http from "node:http";
+import path from "node:path";
+import puppeteer from "puppeteer-core";
+
+const args = Object.fromEntries(process.argv.slice(2).reduce((pairs, a, i, all) =>
+  (a.startsWith("--") ? [...pairs, [a.slice(2), all[i + 1]]] : pairs), []));
+const site = path.resolve(args.site);
+const out = path.resolve(args.out);
+const calcPath = args.calc;
+fs.mkdirSync(out, { recursive: true });
+
+let failures = 0;
+function check(ok, what) {
+  if (!ok) {
+    failures++;
+    console.log(`FAIL ${what}`);
+  }
+  return ok;
+}
+const calc = (argv) => execFileSync(calcPath, argv, { encoding: "utf8" });
+const FIELD_NAMES = ["relative_enthalpy", "pressure", "temperature", "specific_enthalpy",
+  "mass_density", "specific_volume", "specific_internal_energy", "specific_entropy",
+  "isobaric_heat_capacity", "isochoric_heat_capacity", "isentropic_coefficient",
+  "thermal_conductivity", "kinematic_viscosity", "dynamic_viscosity", "prandtl_number",
+  "speed_of_sound", "surface_tension", "expansion_coefficient", "latent_heat"];
+// The tolerance against the native build: 1e-12 relative, but 1e-11 for the isentropic
+// coefficient of a liquid (tens of thousands at low pressure), which amplifies the last bits of
+// its inputs.
+const tolerance = (name, value) =>
+  (name === "isentropic_coefficient" && Math.abs(value) > 100 ? 1e-11 : 1e-12);
+const relative = (a, b) => (a === b ? 0 : Math.abs(a - b) / Math.max(Math.abs(a), Math.abs(b)));
+
+// --- a static server of the site, as any would serve it -----------------------------------
+const TYPES = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".css": "text/css",
+  ".wasm": "application/wasm" };
+const server = http.createServer((req, res) => {
+  const name = decodeURIComponent(new URL(req.url, "http://x").pathname);
+  const file = path.join(site, name === "/" ? "index.html" : name);
+  if (!file.startsWith(site) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
+    res.writeHead(404).end();
+    return;
+  }
+  res.writeHead(200, { "content-type": TYPES[path.extname(file)] || "application/octet-stream" });
+  fs.createReadStream(file).pipe(res);
+});
+await new Promise((ok) => server.listen(0, "127.0.0.1", ok));
+const origin = `http://127.0.0.1:${server.address().port}`;
+
+const browser = await puppeteer.launch({
+  executablePath: args.chromium || "/usr/bin/chromium",
+  headless: true,
+  args: [...(process.getuid && process.getuid() === 0 ? ["--no-sandbox"] : []),
+    "--disable-gpu", "--disable-dev-shm-usage", "--no-first-run", "--lang=ru-RU"],
+});
+try {
+  const page = await browser.newPage();
+  await browser.defaultBrowserContext().overridePermissions(origin,
+    ["clipboard-read", "clipboard-write", "clipboard-sanitized-write"]);
+  await page.setViewport({ width: 1280, height: 1000 });
+  const problems = [];
+  page.on("pageerror", (e) => problems.push(`page error: ${e.message}`));
+  page.on("console", (m) => { if (m.type() === "error") problems.push(`console: ${m.text()}`); });
+  let bytes = 0, afterLoad = [];
+  let loaded = false;
+  page.on("request", (r) => { if (loaded && !r.url().startsWith("blob:")) afterLoad.push(r.url()); });
+  page.on("response", async (r) => {
+    if (loaded) return;
+    try { bytes += (await r.buffer()).length; } catch { /* redirects have no body */ }
+  });
+
+  await page.goto(`${origin}/`, { waitUntil: "networkidle0" });
+  await page.waitForSelector("body[data-ready='1']", { timeout: 30000 });
+  loaded = true;
+  const shot = (name) => page.screenshot({ path: path.join(out, `${name}.png`), fullPage: true });
+  await shot("01-loaded");
+
+  // --- one state through the form: select, type, Enter; the three tables read back -------
+  const readTable = () => page.$$eval("#table tr", (rows) => rows.map((tr) => ({
+    name: tr.cells[0].textContent, text: tr.cells[1].textContent,
+    value: tr.cells[1].dataset.value, unit: tr.cells[2].textContent })));
+  async function enter(pair, first, second, superheat) {
+    await page.select("#pair", pair);
+    await page.click("#first", { clickCount: 3 });
+    await page.keyboard.type(String(first));
+    if (second !== undefined) {
+      await page.click("#second", { clickCount: 3 });
+      await page.keyboard.type(String(second));
+    }
+    const box = await page.$("#superheat");
+    if ((await box.evaluate((b) => b.checked)) !== Boolean(superheat) &&
+        !(await box.evaluate((b) => b.disabled))) {
+      await box.click();
+    }
+    await page.focus(second !== undefined ? "#second" : "#first");
+    await page.keyboard.press("Enter");
+  }
+  const rowCount = await page.$$eval("#table tr", (rows) => rows.length);
+  check(rowCount === 20, `the table has 20 rows (${rowCount})`);
+  // Which field each row shows, from the library.
+  const rowField = await page.evaluate(() => window.zeltra5.rowFields());
+  const requested = (json, side) => (side === "requested" ? json
+    : json[side === "liquid" ? "saturated_liquid" : "saturated_vapour"]);
+
+  // Every pair and phase; values in display units as the command line takes them.
+  const UI_GRID = [
+    ["p-x", 5, 0.5], ["p-x", 1, 0], ["p-x", 50, 1], ["ps-liquid", 5], ["ps-vapour", 20],
+    ["ts-liquid", -40], ["ts-vapour", 100], ["p-t", 10, 25], ["p-t", 10, 0], ["p-t", 150, 200],
+    ["p-t", 5, 10, true], ["p-t", 1, -70], ["p-h", 5, 1000], ["p-h", 5, 200], ["p-h", 5, 1700],
+    ["p-h", 5, 300, true], ["p-u", 2, 800], ["p-u", 20, 1500], ["p-s", 10, 2], ["p-s", 3, 6.5],
+    ["p-s", 200, 4], ["p-rho", 10, 300], ["p-rho", 10, 600], ["p-rho", 10, 5],
+    ["t-rho", 20, 100], ["t-rho", 140, 300], ["t-rho", 20, 610], ["p-t", 10, 500],
+    ["p-rho", 1, 2000],
+  ];
+  let compared = 0, worstUi = 0;
+  const tabStatus = {};
+  for (const [pair, first, second, superheat] of UI_GRID) {
+    await enter(pair, first, second, superheat);
+    const argv = ["--json", "--table", "all", pair, String(first)];
+    if (second !== undefined) argv.push(String(second));
+    if (superheat) argv.push("--superheat");
+    let json;
+    try {
+      json = JSON.parse(calc(argv));
+    } catch (e) {
+      json = JSON.parse(e.stdout);
+    }
+    for (const side of ["requested", "liquid", "vapour"]) {
+      await page.click(`#tab-${side}`);
+      const rows = await readTable();
+      const want = requested(json, side) || { status: 1 };
+      const label = `${pair} ${first} ${second ?? ""}${superheat ? " superheat" : ""} ${side}`;
+      const valid = rows[0].text !== "";
+      tabStatus[want.status] = (tabStatus[want.status] || 0) + 1;
+      check(valid === (want.status === 0), `${label}: status (${want.status})`);
+      if (!valid || want.status !== 0) continue;
+      check(rows[0].text === want.phase_name, `${label}: phase ${rows[0].text} / ${want.phase_name}`);
+      // The rows' fields through their units and the page's data-value: every field of the
+      // library, in the table's order of the program.
+      const byField = await page.evaluate(() => {
+        const m = {};
+        document.querySelectorAll("#table tr").forEach((tr, r) => {
+          if (tr.cells[1].dataset.value) m[r] = Number(tr.cells[1].dataset.value);
+        });
+        return m;
+      });
+      for (let r = 1; r < 20; r++) {
+        const name = FIELD_NAMES[rowField[r]];
+        const expected = want[name];
+        const got = byField[r];
+        if (expected === null) {
+          check(got === undefined && rows[r].text === "", `${label}: ${name} blank`);
+          continue;
+        }
+        compared++;
+        const rel = relative(got, expected);
+        worstUi = Math.max(worstUi, rel);
+        check(rel <= tolerance(name, expected),
+          `${label}: ${name} ${got} / ${expected} (${rel.toExponential(1)})`);
+        check(rows[r].text === formatG16(got), `${label}: ${name} shown ${rows[r].text}`);
+      }
+    }
+    if (pair === "p-t" && first === 10 && second === 25) {
+      await page.click("#tab-requested");
+      await shot("02-p-t-10-25");
+      await page.click("#tab-liquid");
+      await shot("03-saturated-liquid");
+      await page.click("#tab-vapour");
+      await shot("04-saturated-vapour");
+    }
+  }
+  check(compared > 1000, `fields compared: ${compared}`);
+  console.log(`form: ${UI_GRID.length} states x 3 tables, ${compared} fields compared, ` +
+    `worst relative difference ${worstUi.toExponential(2)}`);
+
+  // --- a refused input: the message names the value and the limit ------------------------
+  await page.click("#tab-requested");
+  await page.click("#lang-en");
+  await enter("p-t", 10, 500);
+  const refusal = await page.$eval("#message", (m) => (m.hidden ? "" : m.textContent));
+  let refusalWant;
+  try { calc(["--json", "p-t", "10", "500"]); } catch (e) {
+    refusalWant = JSON.parse(e.stdout).error;
+  }
+  check(refusal !== "" && refusal === refusalWant, `refusal "${refusal}" / "${refusalWant}"`);
+  const emptyTable = (await readTable()).every((r) => r.text === "");
+  check(emptyTable, "a refused input leaves the table empty");
+  await page.click("#lang-ru");
+  const refusalRu = await page.$eval("#message", (m) => (m.hidden ? "" : m.textContent));
+  check(/500/.test(refusalRu) && /450/.test(refusalRu) && refusalRu !== refusal,
+    `the Russian refusal names the value and the limit: ${refusalRu}`);
+  await shot("05-refused");
+  await enter("p-t", 10, "abc");
+  const notNumber = await page.$eval("#message", (m) => m.textContent);
+  check(/abc/.test(notNumber), `a text that is no number is named: ${notNumber}`);
+
+  // --- the diagram: present, the marker where the command line's diagram puts it ---------
+  const marker = () => page.$eval("#diagram svg #marker", (m) => ({
+    visible: m.getAttribute("visibility") === "visible",
+    x: Number(m.getAttribute("cx")), y: Number(m.getAttribute("cy")) }));
+  const cliMarker = (argv) => {
+    const svg = calc(["diagram", "ph", "--state", ...argv]);
+    const g = svg.slice(svg.indexOf('<g id="markers">'));
+    const m = g.match(/<circle cx="([-\d.]+)" cy="([-\d.]+)"/);
+    return { x: Number(m[1]), y: Number(m[2]) };
+  };
+  await enter("p-t", 10, 25);
+  const m1 = await marker();
+  const w1 = cliMarker(["p-t", "10", "25"]);
+  check(m1.visible && Math.abs(m1.x - w1.x) <= 0.01 && Math.abs(m1.y - w1.y) <= 0.01,
+    `marker at ${m1.x},${m1.y} / ${w1.x},${w1.y}`);
+  await enter("p-h", 2, 400);
+  const m2 = await marker();
+  const w2 = cliMarker(["p-h", "2", "400"]);
+  check(m2.visible && Math.abs(m2.x - w2.x) <= 0.01 && Math.abs(m2.y - w2.y) <= 0.01 &&
+    (m2.x !== m1.x || m2.y !== m1.y), `marker moved to ${m2.x},${m2.y} / ${w2.x},${w2.y}`);
+  const diagramTitle = await page.$eval("#diagram svg title", (t) => t.textContent);
+  check(diagramTitle.length > 0, "the diagram has its title");
+  await page.$eval("#diagram-box", (d) => d.scrollIntoView());
+  await shot("06-diagram-marker-moved");
+
+  // --- copy one value and the whole table ------------------------------------------------
+  await enter("p-t", 10, 25);
+  const clip = async () => {
+    const fromClipboard = await page.evaluate(() => navigator.clipboard.readText().catch(() => null));
+    const fallback = await page.evaluate(() => window.lastCopied);
+    return fromClipboard ?? fallback;
+  };
+  await page.click("#table tr:nth-child(4) td.copy button");
+  const one = await clip();
+  const rowsNow = await readTable();
+  check(one === rowsNow[3].text, `copy of one value: "${one}" / "${rowsNow[3].text}"`);
+  await page.click("#copy-table");
+  const tsv = await clip();
+  const lines = tsv.trimEnd().split("\n");
+  check(lines.length === 20 && lines.every((l) => l.split("\t").length === 3),
+    `copy of the table: 20 lines of 3 tab-separated cells (${lines.length})`);
+  check(lines[3] === `${rowsNow[3].name}\t${rowsNow[3].text}\t${rowsNow[3].unit}`,
+    `copied row: ${JSON.stringify(lines[3])}`);
+
+  // --- the language: English names, units and phase names from the library --------------
+  const enText = calc(["p-t", "10", "25", "--lang", "en"]).split("\n");
+  await page.click("#lang-en");
+  const en = await readTable();
+  const enNames = enText.slice(0, 20).map((l) => l.slice(1, 30).trim());
+  check(en.every((row, r) => row.name === enNames[r]),
+    `English row names: ${en.map((r) => r.name).join(", ")}`);
+  check(en[0].text === "Superheated vapour", `English phase name: ${en[0].text}`);
+  check(await page.$eval("#calculate", (b) => b.textContent) === "Calculate", "English button");
+  await shot("07-english");
+  await page.click("#lang-ru");
+  const ru = await readTable();
+  check(ru[0].text === "Перегретый пар" && ru[2].name === "Давление",
+    `Russian again: ${ru[0].text}, ${ru[2].name}`);
+
+  // --- the saturation table: the command line's CSV, downloadable -------------------------
+  await page.click("#sat-range", { clickCount: 3 });
+  await page.keyboard.type("-70:130:10");
+  await page.keyboard.press("Enter");
+  await page.waitForSelector("#sat-download:not([hidden])");
+  const csv = await page.evaluate(() => window.lastCsv);
+  const csvWant = calc(["table", "saturation", "t=-70:130:10", "--csv"]);
+  check(csv === csvWant, `saturation CSV identical to zeltra5-calc's (${csv.length} / ${csvWant.length} bytes)`);
+  const href = await page.$eval("#sat-download", (a) => a.href);
+  const downloaded = await page.evaluate((u) => fetch(u).then((r) => r.text()), href);
+  check(downloaded === csvWant, "the download link holds the CSV");
+  check((await page.$$("#sat-table tr")).length === 2 * 21 + 1, "saturation preview rows");
+  await page.$eval("#saturation", (d) => d.scrollIntoView());
+  await shot("08-saturation-table");
+  await page.click("#sat-range", { clickCount: 3 });
+  await page.keyboard.type("0:10:0");
+  await page.keyboard.press("Enter");
+  const satRefusal = await page.$eval("#sat-message", (m) => (m.hidden ? "" : m.textContent));
+  check(satRefusal !== "", `a bad range is explained: ${satRefusal}`);
+
+  // --- reference state and units ----------------------------------------------------------
+  await page.select("#reference", "iir");
+  await enter("ts-liquid", 0);
+  const iir = await readTable();
+  const hRow = rowField.indexOf(FIELD_NAMES.indexOf("specific_enthalpy"));
+  check(Math.abs(Number(iir[hRow].value) - 200) < 1e-9, `IIR: h' at 0 °C = ${iir[hRow].value}`);
+  await page.select("#reference", "default");
+  await page.select("#units", "si");
+  await enter("p-t", 1e6, 25);
+  const si = JSON.parse(calc(["--json", "--si", "p-t", "1e6", "25"]));
+  const siRows = await readTable();
+  check(siRows.some((r) => r.value && relative(Number(r.value), si.specific_enthalpy) <= 1e-12),
+    "SI units: the enthalpy in J/kg");
+  await page.select("#units", "display");
+
+  // --- phone width ------------------------------------------------------------------------
+  await page.setViewport({ width: 390, height: 844 });
+  await enter("p-t", 10, 25);
+  const overflow = await page.evaluate(() => document.documentElement.scrollWidth);
+  check(overflow <= 390, `no horizontal scrolling at phone width (${overflow} px)`);
+  await shot("09-phone");
+  await page.setViewport({ width: 1280, height: 1000 });
+
+  // --- the library over a wide grid, against the command line's batch --------------------
+  const grid = makeGrid();
+  const batchIn = grid.map(([pair, a, b, side]) => `${pair},${side},${a},${b}`).join("\n") + "\n";
+  const batch = execFileSync(calcPath, ["--batch"], { input: batchIn, encoding: "utf8" })
+    .trimEnd().split("\n").slice(2).map((l) => l.split(","));
+  const web = await page.evaluate((g) => g.map(([pair, a, b, side]) => {
+    const sh = (pair.startsWith("ps-") || pair.startsWith("ts-")) ? 0 : side;
+    const r = window.zeltra5.calculate(pair, a, b,
+      `units=display;reference=default;lang=ru;superheat=${sh}`, 0);
+    return [r.status, r.values.map((v) => (Number.isFinite(v) ? v : null))];
+  }), grid);
+  let fields = 0, above = 0, worst = 0, worstAt = "", statusDiffers = 0, wellWorst = 0;
+  const histogram = {};
+  grid.forEach((g, i) => {
+    const row = batch[i];
+    const status = Number(row[0]);
+    if (!check(status === web[i][0], `grid ${g.join(" ")}: status ${web[i][0]} / ${status}`)) {
+      statusDiffers++;
+      return;
+    }
+    if (status !== 0) return;
+    FIELD_NAMES.forEach((name, k) => {
+      const want = row[6 + k] === "" ? null : Number(row[6 + k]);
+      const got = web[i][1][k];
+      if (want === null || got === null) {
+        check(want === got, `grid ${g.join(" ")}: ${name} defined ${got} / ${want}`);
+        return;
+      }
+      fields++;
+      const rel = relative(got, want);
+      if (rel > 1e-12) {
+        above++;
+        histogram[name] = (histogram[name] || 0) + 1;
+      }
+      if (tolerance(name, want) === 1e-12) wellWorst = Math.max(wellWorst, rel);
+      check(rel <= tolerance(name, want), `grid ${g.join(" ")}: ${name} ${got} / ${want}`);
+      if (rel > worst) { worst = rel; worstAt = `${g.join(" ")} ${name}`; }
+    });
+  });
+  console.log(`grid: ${grid.length} states, ${fields} fields; ${above} above 1e-12 relative ` +
+    `${JSON.stringify(histogram)}; worst ${worst.toExponential(2)} (${worstAt}); worst of the ` +
+    `others ${wellWorst.toExponential(2)}; statuses differing ${statusDiffers}`);
+
+  // --- benchmark: figures printed, not timed as a test ------------------------------------
+  const bench = await page.evaluate((g) => {
+    const states = g.slice(0, 1000);
+    const t0 = performance.now();
+    for (const [pair, a, b, side] of states) {
+      const sh = (pair.startsWith("ps-") || pair.startsWith("ts-")) ? 0 : side;
+      window.zeltra5.calculate(pair, a, b, `units=display;reference=default;lang=ru;superheat=${sh}`, 0);
+    }
+    const perState = (performance.now() - t0) / states.length;
+    const draws = [];
+    for (const units of ["si", "display", "si", "display", "si", "display"]) {
+      document.getElementById("units").value = units;
+      window.zeltra5.drawDiagram();
+      draws.push(window.diagramDrawMs);
+    }
+    return { perState, draws };
+  }, grid);
+  const uiTimes = [];
+  for (const [pair, first, second] of UI_GRID.slice(0, 10)) {
+    const t = await page.evaluate(async (p, a, b) => {
+      const t0 = performance.now();
+      document.getElementById("pair").value = p;
+      document.getElementById("pair").dispatchEvent(new Event("change"));
+      document.getElementById("first").value = a;
+      document.getElementById("second").value = b ?? "";
+      document.getElementById("state").requestSubmit();
+      return performance.now() - t0;
+    }, pair, first, second);
+    uiTimes.push(t);
+  }
+  const median = (xs) => [...xs].sort((a, b) => a - b)[xs.length >> 1];
+  const siteBytes = fs.readdirSync(site).reduce((s, f) => s + fs.statSync(path.join(site, f)).size, 0);
+  console.log(`benchmark: ${bench.perState.toFixed(3)} ms per calculation (1000 states, ` +
+    `zeltra5_calculate from JavaScript); ${median(uiTimes).toFixed(2)} ms per Enter (median of ` +
+    `10: the state, both saturated states, the table and the marker); default diagram drawn in ` +
+    `${median(bench.draws).toFixed(1)} ms (median of 6, first ${bench.draws[0].toFixed(1)} ms); ` +
+    `download ${bytes} bytes (site ${siteBytes} bytes)`);
+  check(afterLoad.length === 0, `no network request after the page loaded: ${afterLoad.join(" ")}`);
+  check(problems.length === 0, `no page errors: ${problems.join("; ")}`);
+  console.log(`screenshots: ${out}`);
+  console.log(`status counts of the form's tables: ${JSON.stringify(tabStatus)}`);
+} finally {
+  await browser.close();
+  server.close();
+}
+console.log(failures === 0 ? "web_browser: all checks passed" : `web_browser: ${failures} checks failed`);
+process.exit(failures === 0 ? 0 : 1);
+
+// As C's %.16g (the program's table).
+function formatG16(v) {
+  if (v === 0) return "0";
+  const [mantissa, exp] = v.toExponential(15).split("e");
+  const e = Number(exp);
+  const trim = (s) => (s.includes(".") ? s.replace(/0+$/, "").replace(/\.$/, "") : s);
+  if (e >= -4 && e < 16) return trim(v.toFixed(Math.max(0, 15 - e)));
+  return `${trim(mantissa)}e${e < 0 ? "-" : "+"}${String(Math.abs(e)).padStart(2, "0")}`;
+}
+
+// Every pair across the domain and around it, in display units: [pair, first, second, side].
+function makeGrid() {
+  const p = [0.07, 0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 113, 150, 300, 1000];
+  const t = [-77, -70, -50, -33.3, -20, 0, 20, 40, 60, 80, 100, 120, 132, 140, 200, 300, 450];
+  const g = [];
+  for (const a of p) {
+    for (const b of t) g.push(["p-t", a, b, 0]);
+    for (const b of [0, 0.1, 0.5, 0.9, 1]) g.push(["p-x", a, b, 0]);
+    g.push(["ps-liquid", a, 0, 1], ["ps-vapour", a, 0, 2]);
+    for (const b of [-50, 0, 100, 300, 600, 1000, 1400, 1600, 1800, 2200]) g.push(["p-h", a, b, 0]);
+    for (const b of [-50, 100, 300, 600, 1000, 1400, 1500, 1700]) g.push(["p-u", a, b, 0]);
+    for (const b of [-0.2, 0.5, 1.5, 3, 5, 6, 7, 9]) g.push(["p-s", a, b, 0]);
+    for (const b of [0.05, 0.5, 5, 50, 200, 400, 600, 700]) g.push(["p-rho", a, b, 0]);
+    for (const b of [-20, 0, 20]) g.push(["p-t", a, b, 1]);
+    for (const b of [100, 300, 500]) g.push(["p-h", a, b, 1]);
+  }
+  for (const a of t) {
+    g.push(["ts-liquid", a, 0, 1], ["ts-vapour", a, 0, 2]);
+    for (const b of [0.05, 0.5, 5, 50, 200, 400, 600, 700]) g.push(["t-rho", a, b, 0]);
+  }
+  return g;
+}
