@@ -6,11 +6,12 @@
 
 #include "helmholtz_coefficients.hpp"
 #include "zeltra5/evaluation_counters.hpp"
+#include "zeltra5/extended.hpp"
 
 namespace zeltra5 {
 
-// The residual sums are carried in long double; on the x86-64 targets that is the 80-bit
-// extended format.
+// The residual sums are carried in `wide` (extended.hpp): long double, on the x86-64 targets
+// the 80-bit extended format; a double-double in WebAssembly.
 #if defined(__x86_64__) || defined(_M_X64)
 static_assert(LDBL_MANT_DIG >= 64, "extended precision is required for the residual sums");
 #endif
@@ -126,12 +127,12 @@ struct ResidualContext {
 
     // delta d/d delta of X_i, divided by X_i: d - l delta^l (just d without damping).
     template <int I>
-    long double delta_factor() const {
+    wide delta_factor() const {
         constexpr auto c = RESIDUAL_TERMS[I];
         if constexpr (I < POLYNOMIAL_TERMS) {
             return c.d;
         } else {
-            return c.d - static_cast<long double>(c.l) * integer_power<c.l>(delta);
+            return c.d - static_cast<wide>(c.l) * integer_power<c.l>(delta);
         }
     }
 };
@@ -140,19 +141,19 @@ struct ResidualContext {
 // X, (d - lE) X, [(lE)^2 + d(d-1) - 2dlE + (l - l^2)E] X, t X, t(t-1) X and t (d - lE) X,
 // with E = delta^l.
 struct ResidualSums {
-    long double f = 0.0L, f_d = 0.0L, f_dd = 0.0L, f_t = 0.0L, f_tt = 0.0L, f_dt = 0.0L;
+    wide f = 0.0L, f_d = 0.0L, f_dd = 0.0L, f_t = 0.0L, f_tt = 0.0L, f_dt = 0.0L;
 
     template <int I>
     void add(const ResidualContext& ctx) {
         constexpr auto c = RESIDUAL_TERMS[I];
-        const long double x = ctx.term_value<I>();
-        const long double a = ctx.delta_factor<I>();
-        long double b;
+        const wide x = ctx.term_value<I>();
+        const wide a = ctx.delta_factor<I>();
+        wide b;
         if constexpr (I < POLYNOMIAL_TERMS) {
             b = c.d * (c.d - 1.0L);
         } else {
-            const long double e = integer_power<c.l>(ctx.delta);
-            const long double le = c.l * e;
+            const wide e = integer_power<c.l>(ctx.delta);
+            const wide le = c.l * e;
             b = le * le + c.d * (c.d - 1.0L) - 2.0L * c.d * le + (c.l - c.l * c.l) * e;
         }
         f += x;
@@ -171,19 +172,19 @@ struct ResidualSums {
 
 // The two delta sums alone: f_d and f_dd of ResidualSums, by the same operations.
 struct DeltaSums {
-    long double f_d = 0.0L, f_dd = 0.0L;
+    wide f_d = 0.0L, f_dd = 0.0L;
 
     template <int I>
     void add(const ResidualContext& ctx) {
         constexpr auto c = RESIDUAL_TERMS[I];
-        const long double x = ctx.term_value<I>();
-        const long double a = ctx.delta_factor<I>();
-        long double b;
+        const wide x = ctx.term_value<I>();
+        const wide a = ctx.delta_factor<I>();
+        wide b;
         if constexpr (I < POLYNOMIAL_TERMS) {
             b = c.d * (c.d - 1.0L);
         } else {
-            const long double e = integer_power<c.l>(ctx.delta);
-            const long double le = c.l * e;
+            const wide e = integer_power<c.l>(ctx.delta);
+            const wide le = c.l * e;
             b = le * le + c.d * (c.d - 1.0L) - 2.0L * c.d * le + (c.l - c.l * c.l) * e;
         }
         f_d += a * x;
@@ -198,10 +199,10 @@ struct DeltaSums {
 
 // delta phir_d = sum (d - l delta^l) X_i.
 template <std::size_t... I>
-long double delta_phir_d(const ResidualContext& ctx, std::index_sequence<I...>) {
-    long double s = 0.0L;
+wide delta_phir_d(const ResidualContext& ctx, std::index_sequence<I...>) {
+    wide s = 0.0L;
     ((s += ctx.delta_factor<static_cast<int>(I)>() *
-           static_cast<long double>(ctx.term_value<static_cast<int>(I)>())),
+           static_cast<wide>(ctx.term_value<static_cast<int>(I)>())),
      ...);
     return s;
 }
@@ -251,8 +252,8 @@ void evaluate_state(const double& t, const double& rho, FluidState& state) {
     const ResidualContext ctx(tau, delta);
     ResidualSums sums;
     sums.add_all(ctx, AllTerms{});
-    const long double inv_delta = 1.0L / delta;
-    const long double inv_tau = 1.0L / tau;
+    const wide inv_delta = 1.0L / delta;
+    const wide inv_tau = 1.0L / tau;
     state.phir = static_cast<double>(sums.f);
     state.phir_d = static_cast<double>(sums.f_d * inv_delta);
     state.phir_dd = static_cast<double>(sums.f_dd * inv_delta * inv_delta);
@@ -266,7 +267,7 @@ namespace {
 // phir_d by the same operations, in the same order, as evaluate_state.
 double phir_d_at(const double& T, const double& delta) {
     const ResidualContext ctx(REDUCING_TAU_NUMERATOR / T, delta);
-    const long double inv_delta = 1.0L / delta;
+    const wide inv_delta = 1.0L / delta;
     return static_cast<double>(delta_phir_d(ctx, AllTerms{}) * inv_delta);
 }
 
@@ -283,7 +284,7 @@ void residual_phir_d_dd(const double& t, const double& rho, double& phir_d, doub
     const ResidualContext ctx(REDUCING_TAU_NUMERATOR / (t + KELVIN_OFFSET), delta);
     DeltaSums sums;
     sums.add_all(ctx, AllTerms{});
-    const long double inv_delta = 1.0L / delta;
+    const wide inv_delta = 1.0L / delta;
     phir_d = static_cast<double>(sums.f_d * inv_delta);
     phir_dd = static_cast<double>(sums.f_dd * inv_delta * inv_delta);
 }

@@ -64,9 +64,74 @@ inline extended ext_log(extended x) {
     return extended(std::log(x.value()));
 }
 
+// The residual sums of the equation of state need no more than extended precision, not the
+// 80-bit rounding: there a double-double (an unevaluated sum of two doubles, 106 significant
+// bits) gives the same doubles in a fraction of the 128-bit format's time, whose arithmetic is
+// done in software.
+class wide {
+  public:
+    constexpr wide() = default;
+    constexpr wide(double v) : hi_(v) {}
+    constexpr wide(int v) : hi_(v) {}
+    constexpr wide(long double v)
+        : hi_(static_cast<double>(v)),
+          lo_(static_cast<double>(v - static_cast<long double>(static_cast<double>(v)))) {}
+    constexpr explicit operator double() const { return hi_ + lo_; }
+
+    friend constexpr wide operator+(wide a, wide b) {
+        double e;
+        const double s = two_sum(a.hi_, b.hi_, e);
+        return normalized(s, e + (a.lo_ + b.lo_));
+    }
+    friend constexpr wide operator-(wide a) { return normalized(-a.hi_, -a.lo_); }
+    friend constexpr wide operator-(wide a, wide b) { return a + -b; }
+    friend constexpr wide operator*(wide a, wide b) {
+        double e;
+        const double p = two_product(a.hi_, b.hi_, e);
+        return normalized(p, e + (a.hi_ * b.lo_ + a.lo_ * b.hi_));
+    }
+    friend constexpr wide operator/(wide a, wide b) {
+        const double q1 = a.hi_ / b.hi_;
+        const wide r = a - b * wide(q1);
+        const double q2 = r.hi_ / b.hi_;
+        const wide r2 = r - b * wide(q2);
+        return wide(normalized(q1, q2)) + wide(r2.hi_ / b.hi_);
+    }
+    constexpr wide& operator+=(wide b) { return *this = *this + b; }
+    constexpr wide& operator-=(wide b) { return *this = *this - b; }
+    constexpr wide& operator*=(wide b) { return *this = *this * b; }
+
+  private:
+    static constexpr wide normalized(double hi, double lo) {
+        wide w;
+        w.hi_ = hi + lo;
+        w.lo_ = lo - (w.hi_ - hi);
+        return w;
+    }
+    static constexpr double two_sum(double a, double b, double& e) {
+        const double s = a + b;
+        const double bb = s - a;
+        e = (a - (s - bb)) + (b - bb);
+        return s;
+    }
+    // Dekker's product (WebAssembly has no fused multiply-add).
+    static constexpr double two_product(double a, double b, double& e) {
+        constexpr double split = 134217729.0;  // 2^27 + 1
+        const double p = a * b;
+        const double ca = split * a, cb = split * b;
+        const double ah = ca - (ca - a), bh = cb - (cb - b);
+        const double al = a - ah, bl = b - bh;
+        e = ((ah * bh - p) + ah * bl + al * bh) + al * bl;
+        return p;
+    }
+    double hi_ = 0.0;
+    double lo_ = 0.0;
+};
+
 #else
 
 using extended = long double;
+using wide = long double;
 inline long double ext_sqrt(long double x) {
     return std::sqrt(x);
 }
