@@ -420,11 +420,18 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
     r.phase = sol.phase;
     if (sol.phase == PHASE_TWO_PHASE) {
         if (in.mode == MODE_TEMPERATURE_DENSITY &&
-            !(std::fabs(sol.ts - in.first) <= MIXTURE_TEMPERATURE_MARGIN)) {
+            !(std::fabs(sol.ts - in.first) <= MIXTURE_TEMPERATURE_MARGIN && sol.x >= 0.0 &&
+              sol.x <= 1.0)) {
             // Within 0.22 K of the critical point the saturation search at the mixture's
-            // pressure no longer comes back to the given temperature.
+            // pressure no longer comes back to the given temperature; a hair below it, where
+            // the fitted densities at T and the records at the pressure are all but equal, the
+            // density need not lie between the records' densities.
             return refuse(why, Refusal{RefusalReason::not_reproduced, 0, FIELD_TEMPERATURE, sol.ts,
                                        in.first, sol.p0, 0.0});
+        }
+        if (!(sol.x >= 0.0 && sol.x <= 1.0)) {
+            // A mixture is a vapour mass fraction in [0, 1] or no mixture at all.
+            return refuse(why, RefusalReason::not_reproduced);
         }
         fill_mixture(in, sol, r);
         if (!shown_fields_finite(r)) {

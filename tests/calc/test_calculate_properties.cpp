@@ -302,7 +302,11 @@ INSTANTIATE_TEST_SUITE_P(Results, TemperatureDensityMixtures,
                                            TemperatureDensityMixture{132.02, 0.0, 0.5, true},
                                            TemperatureDensityMixture{132.05, 0.0, 0.5, false},
                                            TemperatureDensityMixture{132.2, 222.0, 0.0, false},
-                                           TemperatureDensityMixture{132.249, 0.0, 0.5, false}));
+                                           TemperatureDensityMixture{132.249, 0.0, 0.5, false},
+                                           // Found by fuzzing: gave the quality -1.7e7.
+                                           TemperatureDensityMixture{132.24999999999989,
+                                                                     225.00000000000009, 0.0,
+                                                                     false}));
 
 TEST(Results, SaturationSideZeroIsAMixtureOfQualityZero) {
     PropertyResult r{};
