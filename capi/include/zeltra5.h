@@ -293,9 +293,9 @@ ZELTRA5_API int zeltra5_diagram_svg(const char* type, const char* pair, double f
 ZELTRA5_API int zeltra5_diagram_point(const char* type, const char* pair, double first,
                                       double second, const char* options, double* x, double* y);
 
-/* Why zeltra5_diagram_svg or zeltra5_diagram_point gives nothing for the same arguments (a state
- * beside the axes is explained, though the SVG draws it); the empty text otherwise. Buffer
- * contract as zeltra5_explain. */
+/* Why zeltra5_diagram_point (or, for pair null or "", zeltra5_diagram_svg) gives nothing for the
+ * same arguments (a state beside the axes is explained, though the SVG draws it); the empty text
+ * otherwise. Buffer contract as zeltra5_explain. */
 ZELTRA5_API int zeltra5_explain_diagram(const char* type, const char* pair, double first,
                                         double second, const char* options, char* buffer,
                                         int size);
