@@ -293,6 +293,16 @@ ZELTRA5_API int zeltra5_diagram_svg(const char* type, const char* pair, double f
 ZELTRA5_API int zeltra5_diagram_point(const char* type, const char* pair, double first,
                                       double second, const char* options, double* x, double* y);
 
+/* The default diagram with the refrigeration cycle of zeltra5_cycle's arguments drawn on it (its
+ * lines and points 1 to 4, the COP in the legend), exactly as `zeltra5-calc diagram TYPE --cycle
+ * --evaporating T0 --condensing TC --superheat K --subcooling K --efficiency ETA` writes it with
+ * the same options; contract as zeltra5_diagram_svg. -1 also for a cycle that cannot run:
+ * zeltra5_explain_cycle says why (capacity 0), zeltra5_explain_diagram with pair null for a
+ * malformed type or options. */
+ZELTRA5_API int zeltra5_diagram_cycle_svg(const char* type, double evaporating, double condensing,
+                                          double superheat, double subcooling, double efficiency,
+                                          const char* options, char* buffer, int size);
+
 /* Why zeltra5_diagram_point (or, for pair null or "", zeltra5_diagram_svg) gives nothing for the
  * same arguments (a state beside the axes is explained, though the SVG draws it); the empty text
  * otherwise. Buffer contract as zeltra5_explain. */

@@ -465,6 +465,25 @@ TEST(CInterfaceTables, DiagramIsTheLibrarysAndTheMarkerSitsWhereItIsDrawn) {
         });
         EXPECT_NE(why.find(b.words), std::string::npos) << why;
     }
+    // With the cycle: the library's chart of it; refused like the cycle, with nothing drawn.
+    ChartOptions o;
+    o.calc = DISPLAY;
+    o.cycle = true;
+    o.cycle_input = {-10.0, 35.0, 5.0, 2.0, 0.75, 0.0};
+    Chart chart;
+    std::string error;
+    ASSERT_EQ(build_chart(o, chart, error), STATUS_VALID);
+    EXPECT_EQ(whole_text([](char* b, int n) {
+                  return zeltra5_diagram_cycle_svg("ph", -10.0, 35.0, 5.0, 2.0, 0.75,
+                                                   "units=display", b, n);
+              }),
+              chart_to_svg(chart));
+    for (const double tc : {140.0, -20.0, NaN}) {
+        char text[8] = "#######";
+        EXPECT_EQ(zeltra5_diagram_cycle_svg("ts", -10.0, tc, 0.0, 0.0, 1.0, nullptr, text, 8), -1);
+        EXPECT_STREQ(text, "");
+    }
+    EXPECT_EQ(zeltra5_diagram_cycle_svg("hs", -10.0, 35.0, 0.0, 0.0, 1.0, nullptr, nullptr, 0), -1);
     double x = CANARY;
     EXPECT_EQ(zeltra5_diagram_point("ph", "p-t", 10.0, 25.0, nullptr, &x, nullptr),
               ZELTRA5_BAD_ARGUMENT);

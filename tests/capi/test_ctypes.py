@@ -86,6 +86,8 @@ def load(path):
         "zeltra5_pair_value_count": (c_int, [c_str]),
         "zeltra5_table_csv": (c_int, [c_str, c_double, c_str, c_str, c_str, c_int]),
         "zeltra5_diagram_svg": (c_int, [c_str, c_str, c_double, c_double, c_str, c_str, c_int]),
+        "zeltra5_diagram_cycle_svg": (c_int, [c_str, c_double, c_double, c_double, c_double,
+                                              c_double, c_str, c_str, c_int]),
     }
     for name, (result, arguments) in signatures.items():
         f = getattr(lib, name)
@@ -292,6 +294,13 @@ def compare_texts(lib, calc):
                       None if options is None else options.encode())
         if got != expected:
             fail(f"diagram {' '.join(cli_args)}: the SVG differs from zeltra5-calc's")
+    cycle = ["ph", "--cycle", "--evaporating", "-10", "--condensing", "35", "--superheat", "5",
+             "--subcooling", "2", "--efficiency", "0.75", "--lang", "en"]
+    expected = subprocess.run([calc, "diagram", *cycle], capture_output=True).stdout
+    got = text_of(lib.lib.zeltra5_diagram_cycle_svg, b"ph", -10.0, 35.0, 5.0, 2.0, 0.75,
+                  b"units=display")
+    if got != expected:
+        fail("diagram with a cycle: the SVG differs from zeltra5-calc's")
 
 
 def main():
