@@ -262,7 +262,8 @@ ZELTRA5_API int zeltra5_cycle(double evaporating, double condensing, double supe
                               double* states, int state_count);
 
 /* Why the same arguments give no valid cycle ("condensing temperature 140 degC is not below the
- * critical temperature ..."); the empty text for a valid one. Buffer contract as zeltra5_explain. */
+ * critical temperature ..."); the empty text for a valid one. Buffer contract as
+ * zeltra5_explain. */
 ZELTRA5_API int zeltra5_explain_cycle(double evaporating, double condensing, double superheat,
                                       double subcooling, double efficiency, double capacity,
                                       const char* options, char* buffer, int size);
@@ -282,8 +283,8 @@ ZELTRA5_API const char* zeltra5_cycle_figure_unit(int figure, const char* option
  * FIRST [SECOND]` writes it with the same options (UTF-8), with the snprintf contract of
  * zeltra5_table_csv; -1 also when the state is outside the domain (no diagram then);
  * zeltra5_explain_diagram says why. */
-ZELTRA5_API int zeltra5_diagram_svg(const char* type, const char* pair, double first,
-                                    double second, const char* options, char* buffer, int size);
+ZELTRA5_API int zeltra5_diagram_svg(const char* type, const char* pair, double first, double second,
+                                    const char* options, char* buffer, int size);
 
 /* Where the state's marker sits in that SVG document, in its user units (viewBox, y downwards),
  * unrounded (the document writes it to 0.01), so that a page can move a marker without drawing
@@ -307,8 +308,7 @@ ZELTRA5_API int zeltra5_diagram_cycle_svg(const char* type, double evaporating, 
  * same arguments (a state beside the axes is explained, though the SVG draws it); the empty text
  * otherwise. Buffer contract as zeltra5_explain. */
 ZELTRA5_API int zeltra5_explain_diagram(const char* type, const char* pair, double first,
-                                        double second, const char* options, char* buffer,
-                                        int size);
+                                        double second, const char* options, char* buffer, int size);
 
 #ifdef __cplusplus
 }
