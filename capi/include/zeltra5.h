@@ -171,6 +171,145 @@ ZELTRA5_API int zeltra5_pair_count(void);
 ZELTRA5_API const char* zeltra5_pair_name(int index);
 ZELTRA5_API int zeltra5_pair_value_count(const char* pair);
 
+/* ---- The Windows program's result table ----
+ * Its rows: their number (ZELTRA5_TABLE_ROW_COUNT, 20), the field a row shows (-1 for row 0,
+ * the phase, and outside 0 to count - 1) and the row's name in the options' language ("Pressure";
+ * null outside 0 to count - 1 or for bad options). */
+#define ZELTRA5_TABLE_ROW_COUNT 20
+ZELTRA5_API int zeltra5_table_row_count(void);
+ZELTRA5_API int zeltra5_table_row_field(int row);
+ZELTRA5_API const char* zeltra5_table_row_name(int row, const char* options);
+
+/* ---- Property tables ----
+ * kind      "saturation-t" (the saturated liquid and vapour at each temperature),
+ *           "saturation-p" (at each pressure), "isotherm" (p-t at each pressure, `fixed` the
+ *           temperature), "isobar" (p-t at each temperature, `fixed` the pressure), "isochore"
+ *           (t-rho at each temperature, `fixed` the density). Where an isotherm or isobar
+ *           crosses the saturation line, the saturated liquid and vapour rows are inserted.
+ * fixed     the value held, in the options' units; not read for the saturation tables, else a
+ *           finite number.
+ * values    the varied values as the command line takes them: "FROM:TO:STEP" ("-70:130:5"),
+ *           "FROM:TO:*FACTOR" ("1:100:*1.5") or a list ("1,2,5"); at most 10000 values.
+ * options   as above; superheat=1 applies to isotherms, isobars and isochores only.
+ * A row outside the domain stays in the table with its status (never a plausible number).
+ *
+ * zeltra5_table_csv writes exactly the CSV that `zeltra5-calc table ... --csv` prints for the
+ * same request and options (UTF-8, lines ended by '\n'), with the snprintf contract of
+ * zeltra5_explain: at most `size` bytes, always terminated when size > 0 (cut at a whole UTF-8
+ * character), answering the length of the whole text. Answers -1, and writes only the
+ * terminator, for a bad argument (a malformed kind, range or options; a buffer null with
+ * size > 0; size negative); zeltra5_explain_table says why. */
+ZELTRA5_API int zeltra5_table_csv(const char* kind, double fixed, const char* values,
+                                  const char* options, char* buffer, int size);
+
+/* Why the same arguments are a bad argument ("range \"0:10:0\": the step is zero"); the empty text
+ * for a well-formed request. Buffer contract and -1 as zeltra5_explain. */
+ZELTRA5_API int zeltra5_explain_table(const char* kind, double fixed, const char* values,
+                                      const char* options, char* buffer, int size);
+
+/* The table as numbers, for a spreadsheet range: ZELTRA5_TABLE_COLUMNS doubles per row, row after
+ * row, into out[0 .. rows * ZELTRA5_TABLE_COLUMNS - 1]:
+ *   0  row kind: ZELTRA5_ROW_POINT (a state at one of the values), ZELTRA5_ROW_LIQUID or
+ *      ZELTRA5_ROW_VAPOUR (a saturated state: a saturation table's rows, or inserted where an
+ *      isotherm or isobar crosses the saturation line)
+ *  1  status of the row: ZELTRA5_VALID or ZELTRA5_OUTSIDE_DOMAIN
+ *  2  the varied value of the row, in the options' units (for an inserted row the saturation
+ *     pressure or temperature of its state)
+ *  3  phase, 4 phase detail (ZELTRA5_NO_PHASE when the row is not valid)
+ *  5 .. 23  the ZELTRA5_FIELD_COUNT fields in the order of zeltra5_calculate (NaN where undefined,
+ *     all NaN for a row that is not valid)
+ * *rows (when rows is not null) receives the number of rows of the table, also when out is too
+ * small (0 for a bad argument). Answers ZELTRA5_VALID when a row is valid, ZELTRA5_OUTSIDE_DOMAIN
+ * when every row is outside the domain, ZELTRA5_BAD_ARGUMENT for a malformed request or when
+ * capacity (in doubles) is below rows * ZELTRA5_TABLE_COLUMNS; out is then not written (out may
+ * be null with capacity 0 to learn the number of rows). */
+#define ZELTRA5_TABLE_COLUMNS 24
+#define ZELTRA5_TABLE_FIELD_COLUMN 5
+#define ZELTRA5_ROW_POINT 0
+#define ZELTRA5_ROW_LIQUID 1
+#define ZELTRA5_ROW_VAPOUR 2
+ZELTRA5_API int zeltra5_table_values(const char* kind, double fixed, const char* values,
+                                     const char* options, double* out, int capacity, int* rows);
+
+/* ---- The refrigeration cycle ----
+ * The single-stage vapour-compression cycle: evaporation at `evaporating` degC, compression with
+ * the isentropic `efficiency` (in (0, 1]), condensation at `condensing` degC, expansion through a
+ * valve; `superheat` of the suction vapour and `subcooling` of the liquid in K (0 for saturated
+ * states), `capacity` the refrigerating capacity in kW (0 when not given: the figures that need
+ * it are then NaN). Its states in order: 0 suction, 1 discharge, 2 liquid before the valve,
+ * 3 evaporator inlet, each a full result in the options' units and reference (superheat=1 is a
+ * bad argument here).
+ * figures   ZELTRA5_CYCLE_FIGURE_COUNT doubles (figure_count at least that), in this order:
+ *             0 cop, 1 refrigerating_effect q0, 2 compressor_work w, 3 heat_rejected qc,
+ *             4 discharge_temperature, 5 isentropic_discharge_temperature,
+ *             6 evaporating_pressure, 7 condensing_pressure, 8 pressure_ratio,
+ *             9 volumetric_capacity q0 rho1, 10 mass_flow, 11 displacement (m3/h at suction),
+ *             12 compressor_power, 13 condenser_duty (the last four for a capacity);
+ *           units by zeltra5_cycle_figure_unit.
+ * states    the 4 states' ZELTRA5_FIELD_COUNT fields, state after state (state_count at least
+ *           ZELTRA5_CYCLE_STATE_VALUES); null with state_count 0 when not wanted.
+ * Answers the status: ZELTRA5_OUTSIDE_DOMAIN when the cycle cannot run (a state outside the
+ * domain, the evaporation not below the condensation, an efficiency outside (0, 1], a negative
+ * superheat, subcooling or capacity, ...; zeltra5_explain_cycle says which), every figure and
+ * state value then NaN; ZELTRA5_BAD_ARGUMENT for a value that is not a finite number, bad options
+ * or storage too small, and then nothing is written. */
+#define ZELTRA5_CYCLE_FIGURE_COUNT 14
+#define ZELTRA5_CYCLE_STATE_COUNT 4
+#define ZELTRA5_CYCLE_STATE_VALUES 76
+ZELTRA5_API int zeltra5_cycle(double evaporating, double condensing, double superheat,
+                              double subcooling, double efficiency, double capacity,
+                              const char* options, double* figures, int figure_count,
+                              double* states, int state_count);
+
+/* Why the same arguments give no valid cycle ("condensing temperature 140 degC is not below the
+ * critical temperature ..."); the empty text for a valid one. Buffer contract as
+ * zeltra5_explain. */
+ZELTRA5_API int zeltra5_explain_cycle(double evaporating, double condensing, double superheat,
+                                      double subcooling, double efficiency, double capacity,
+                                      const char* options, char* buffer, int size);
+
+/* The figures: their number, a figure's machine name ("cop", "refrigerating_effect"; null outside
+ * 0 to count - 1) and its unit in the options' units and language ("kJ/kg", "" for the COP; null
+ * outside 0 to count - 1 or for bad options). */
+ZELTRA5_API int zeltra5_cycle_figure_count(void);
+ZELTRA5_API const char* zeltra5_cycle_figure_name(int figure);
+ZELTRA5_API const char* zeltra5_cycle_figure_unit(int figure, const char* options);
+
+/* ---- Diagrams ----
+ * type      "ph" (log p-h) or "ts" (T-s): the default diagram in the options' units, reference
+ *           and language (superheat=1 is a bad argument here).
+ * pair, first, second   a state to mark, as for zeltra5_calculate; pair null or "" for none.
+ * zeltra5_diagram_svg writes the SVG document exactly as `zeltra5-calc diagram TYPE --state PAIR
+ * FIRST [SECOND]` writes it with the same options (UTF-8), with the snprintf contract of
+ * zeltra5_table_csv; -1 also when the state is outside the domain (no diagram then);
+ * zeltra5_explain_diagram says why. */
+ZELTRA5_API int zeltra5_diagram_svg(const char* type, const char* pair, double first, double second,
+                                    const char* options, char* buffer, int size);
+
+/* Where the state's marker sits in that SVG document, in its user units (viewBox, y downwards),
+ * unrounded (the document writes it to 0.01), so that a page can move a marker without drawing
+ * again; fast, the lines are not drawn. Answers the status: ZELTRA5_OUTSIDE_DOMAIN also when the
+ * state lies outside the diagram's axes; *x and *y are NaN unless valid. pair null or "" is a bad
+ * argument here; x and y must not be null. */
+ZELTRA5_API int zeltra5_diagram_point(const char* type, const char* pair, double first,
+                                      double second, const char* options, double* x, double* y);
+
+/* The default diagram with the refrigeration cycle of zeltra5_cycle's arguments drawn on it (its
+ * lines and points 1 to 4, the COP in the legend), exactly as `zeltra5-calc diagram TYPE --cycle
+ * --evaporating T0 --condensing TC --superheat K --subcooling K --efficiency ETA` writes it with
+ * the same options; contract as zeltra5_diagram_svg. -1 also for a cycle that cannot run:
+ * zeltra5_explain_cycle says why (capacity 0), zeltra5_explain_diagram with pair null for a
+ * malformed type or options. */
+ZELTRA5_API int zeltra5_diagram_cycle_svg(const char* type, double evaporating, double condensing,
+                                          double superheat, double subcooling, double efficiency,
+                                          const char* options, char* buffer, int size);
+
+/* Why zeltra5_diagram_point (or, for pair null or "", zeltra5_diagram_svg) gives nothing for the
+ * same arguments (a state beside the axes is explained, though the SVG draws it); the empty text
+ * otherwise. Buffer contract as zeltra5_explain. */
+ZELTRA5_API int zeltra5_explain_diagram(const char* type, const char* pair, double first,
+                                        double second, const char* options, char* buffer, int size);
+
 #ifdef __cplusplus
 }
 #endif

@@ -7,10 +7,18 @@
 #include <cstddef>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "zeltra5.h"
 #include "zeltra5/calculation.hpp"
+#include "zeltra5/chart.hpp"
+#include "zeltra5/chart_svg.hpp"
+#include "zeltra5/property_table.hpp"
+#include "zeltra5/refrigeration_cycle.hpp"
+#include "zeltra5/table_csv.hpp"
+#include "zeltra5/value_range.hpp"
 
 namespace {
 
@@ -24,6 +32,14 @@ static_assert(ZELTRA5_NO_PHASE == NO_PHASE && ZELTRA5_LIQUID == SIDE_LIQUID &&
 static_assert(ZELTRA5_PHASE_TWO_PHASE == PHASE_TWO_PHASE && ZELTRA5_PHASE_LIQUID == PHASE_LIQUID &&
               ZELTRA5_PHASE_VAPOUR == PHASE_VAPOUR &&
               ZELTRA5_PHASE_SUPERCRITICAL == PHASE_SUPERCRITICAL);
+static_assert(ZELTRA5_TABLE_ROW_COUNT == TABLE_ROW_COUNT);
+static_assert(ZELTRA5_ROW_POINT == static_cast<int>(RowKind::point) &&
+              ZELTRA5_ROW_LIQUID == static_cast<int>(RowKind::saturated_liquid) &&
+              ZELTRA5_ROW_VAPOUR == static_cast<int>(RowKind::saturated_vapour));
+static_assert(ZELTRA5_TABLE_COLUMNS == ZELTRA5_TABLE_FIELD_COLUMN + RESULT_VALUE_COUNT);
+static_assert(ZELTRA5_CYCLE_FIGURE_COUNT == CYCLE_FIGURE_COUNT &&
+              ZELTRA5_CYCLE_STATE_COUNT == CYCLE_STATE_COUNT &&
+              ZELTRA5_CYCLE_STATE_VALUES == CYCLE_STATE_COUNT * RESULT_VALUE_COUNT);
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -44,12 +60,23 @@ enum class Problem {
     bad_value,
     repeated_option,
     bad_side,
+    no_table_kind,
+    unknown_table_kind,
+    fixed_not_finite,
+    no_range,
+    bad_range,
+    superheat_not_here,
+    not_finite,
+    unknown_diagram_type,
+    no_state,
+    beside_axes,
 };
 
 struct ArgumentError {
     Problem problem = Problem::none;
     std::string_view subject;  // the pair, the item or the option's key, as given
     std::string_view value;    // the option's value, as given
+    RangeError range = RangeError::none;
 };
 
 std::string_view trim(std::string_view s) {
@@ -282,6 +309,43 @@ std::size_t describe_argument_error(const ArgumentError& e, const Language langu
             w << (en ? "side must be 1 (liquid) or 2 (vapour)"
                      : "сторона должна быть 1 (жидкость) или 2 (пар)");
             break;
+        case Problem::no_table_kind:
+            w << (en ? "no kind of table given" : "не задан вид таблицы");
+            break;
+        case Problem::unknown_table_kind:
+            w << (en ? "unknown kind of table " : "неизвестный вид таблицы ");
+            w.quoted(e.subject);
+            w << " (saturation-t, saturation-p, isotherm, isobar, isochore)";
+            break;
+        case Problem::fixed_not_finite:
+            w << (en ? "the value held is not a finite number"
+                     : "постоянное значение не является конечным числом");
+            break;
+        case Problem::no_range:
+            w << (en ? "no range of values given" : "не задан диапазон значений");
+            break;
+        case Problem::bad_range:
+            w << describe_range_error(e.range, e.subject, language);
+            break;
+        case Problem::superheat_not_here:
+            w << (en ? "option \"superheat\" does not apply here"
+                     : "параметр \"superheat\" здесь неприменим");
+            break;
+        case Problem::not_finite:
+            w << (en ? "a value is not a finite number" : "значение не является конечным числом");
+            break;
+        case Problem::unknown_diagram_type:
+            w << (en ? "unknown kind of diagram " : "неизвестный вид диаграммы ");
+            w.quoted(e.subject);
+            w << " (ph, ts)";
+            break;
+        case Problem::no_state:
+            w << (en ? "no state given" : "не задано состояние");
+            break;
+        case Problem::beside_axes:
+            w << (en ? "the state lies outside the diagram's axes"
+                     : "состояние лежит за пределами осей диаграммы");
+            break;
         case Problem::none:
             break;
     }
@@ -333,6 +397,22 @@ int explain(const Call& call, const StateResult& result, char* buffer, const int
     return static_cast<int>(std::min<std::size_t>(length, std::numeric_limits<int>::max()));
 }
 
+// A whole text into the caller's buffer (size checked by the caller), cut at a whole UTF-8
+// character; answers the length of the whole text.
+int bounded(const std::string_view text, char* buffer, const int size) {
+    const std::size_t room = static_cast<std::size_t>(size);
+    if (room > 0) {
+        std::size_t n = std::min(text.size(), room - 1);
+        std::memcpy(buffer, text.data(), n);
+        if (n < text.size()) {
+            buffer[n] = '\0';
+            n = whole_characters(buffer, n);
+        }
+        buffer[n] = '\0';
+    }
+    return static_cast<int>(std::min<std::size_t>(text.size(), std::numeric_limits<int>::max()));
+}
+
 bool buffer_ok(const char* buffer, const int size) {
     return size == 0 || (size > 0 && buffer != nullptr);
 }
@@ -344,6 +424,198 @@ const char* c_text(const std::string_view text) {
         return "";
     }
     return text.data()[text.size()] == '\0' ? text.data() : nullptr;
+}
+
+// The result table's row names as C strings: the library trims them out of padded literals, so
+// they are copied once, on first use (thread-safe, never changed after).
+const char* row_name(const int row, const Language language) {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> all;
+        for (const Language l : {Language::english, Language::russian}) {
+            for (int r = 0; r < TABLE_ROW_COUNT; ++r) {
+                all.emplace_back(table_row_name(r, l));
+            }
+        }
+        return all;
+    }();
+    const int offset = language == Language::english ? 0 : TABLE_ROW_COUNT;
+    return names[static_cast<std::size_t>(offset + row)].c_str();
+}
+
+// ---- Tables, cycle and diagrams ----
+
+struct TableRequest {
+    Options options;
+    ArgumentError error;
+    TableKind kind = TableKind::isotherm;
+    std::vector<double> values;
+};
+
+bool parse_table(const char* kind, const double fixed, const char* values, const char* options,
+                 TableRequest& r) {
+    const bool options_ok = parse_options(options, r.options, r.error);
+    struct Name {
+        std::string_view name;
+        TableKind kind;
+    };
+    constexpr Name KINDS[] = {{"saturation-t", TableKind::saturation_temperature},
+                              {"saturation-p", TableKind::saturation_pressure},
+                              {"isotherm", TableKind::isotherm},
+                              {"isobar", TableKind::isobar},
+                              {"isochore", TableKind::isochore}};
+    const Name* found = nullptr;
+    for (const Name& k : KINDS) {
+        if (kind != nullptr && k.name == kind) {
+            found = &k;
+        }
+    }
+    if (found == nullptr) {
+        r.error = {kind == nullptr ? Problem::no_table_kind : Problem::unknown_table_kind,
+                   kind == nullptr ? std::string_view() : kind,
+                   {}};
+        return false;
+    }
+    r.kind = found->kind;
+    const bool saturation = table_fixed_field(r.kind) < 0;
+    if (!options_ok) {
+        return false;
+    }
+    if (!saturation && !std::isfinite(fixed)) {
+        r.error = {Problem::fixed_not_finite, {}, {}};
+        return false;
+    }
+    if (saturation && r.options.calc.superheat) {
+        r.error = {Problem::superheat_not_here, {}, {}};
+        return false;
+    }
+    if (values == nullptr) {
+        r.error = {Problem::no_range, {}, {}};
+        return false;
+    }
+    const RangeError e = parse_value_range(values, r.values);
+    if (e != RangeError::none) {
+        r.error = {Problem::bad_range, values, {}};
+        r.error.range = e;
+        return false;
+    }
+    return true;
+}
+
+PropertyTable build_table(const TableRequest& r, const double fixed) {
+    const bool saturation = table_fixed_field(r.kind) < 0;
+    return build_property_table(r.kind, saturation ? NaN : fixed, r.values, r.options.calc);
+}
+
+struct CycleRequest {
+    Options options;
+    ArgumentError error;
+    CycleResult result;
+};
+
+int run_cycle(const CycleInput& input, const char* options, CycleRequest& r) {
+    if (!parse_options(options, r.options, r.error)) {
+        return STATUS_BAD_ARGUMENT;
+    }
+    if (r.options.calc.superheat) {
+        r.error = {Problem::superheat_not_here, {}, {}};
+        return STATUS_BAD_ARGUMENT;
+    }
+    const double inputs[] = {input.evaporating_temperature,
+                             input.condensing_temperature,
+                             input.superheat,
+                             input.subcooling,
+                             input.efficiency,
+                             input.capacity};
+    for (const double v : inputs) {
+        if (!std::isfinite(v)) {
+            r.error = {Problem::not_finite, {}, {}};
+            return STATUS_BAD_ARGUMENT;
+        }
+    }
+    return calculate_cycle(input, r.options.calc, r.result);
+}
+
+struct DiagramRequest {
+    Options options;
+    ArgumentError error;
+    ChartOptions chart;
+    std::string refusal;  // build_chart's words for a state outside the domain
+};
+
+// The chart options of a diagram request; false with `error` for a malformed one.
+bool parse_diagram(const char* type, const char* pair_name, const double first, const double second,
+                   const char* options, DiagramRequest& r) {
+    const bool options_ok = parse_options(options, r.options, r.error);
+    const std::string_view t = type == nullptr ? std::string_view() : type;
+    if (t != "ph" && t != "ts") {
+        r.error = {Problem::unknown_diagram_type, t, {}};
+        return false;
+    }
+    r.chart.type = t == "ph" ? ChartType::pressure_enthalpy : ChartType::temperature_entropy;
+    if (pair_name != nullptr && *pair_name != '\0') {
+        ChartState state;
+        state.pair = find_arg_pair(pair_name);
+        if (state.pair == nullptr) {
+            r.error = {Problem::unknown_pair, pair_name, {}};
+            return false;
+        }
+        // The command line reads no second value for a one-value pair.
+        state.first = first;
+        state.second = state.pair->value_count > 1 ? second : 0.0;
+        if (!finite_inputs(*state.pair, first, second)) {
+            r.error = {Problem::not_finite, {}, {}};
+            return false;
+        }
+        r.chart.states.push_back(state);
+    }
+    if (!options_ok) {
+        return false;
+    }
+    if (r.options.calc.superheat) {
+        r.error = {Problem::superheat_not_here, {}, {}};
+        return false;
+    }
+    r.chart.calc = r.options.calc;
+    r.chart.language = r.options.language;
+    return true;
+}
+
+// Builds the diagram (only its axes and markers unless `lines`); the status.
+int run_diagram(const char* type, const char* pair, const double first, const double second,
+                const char* options, const bool lines, DiagramRequest& r, Chart& chart) {
+    if (!parse_diagram(type, pair, first, second, options, r)) {
+        return STATUS_BAD_ARGUMENT;
+    }
+    r.chart.draw_lines = lines;
+    return build_chart(r.chart, chart, r.refusal);
+}
+
+// The marker's place in the SVG; outside the domain also beside the axes.
+int diagram_point(const char* type, const char* pair, const double first, const double second,
+                  const char* options, DiagramRequest& r, double& x, double& y) {
+    x = y = NaN;
+    Chart chart;
+    if (pair == nullptr || *pair == '\0') {
+        parse_diagram(type, pair, first, second, options, r);
+        if (r.error.problem == Problem::none) {
+            r.error = {Problem::no_state, {}, {}};
+        }
+        return STATUS_BAD_ARGUMENT;
+    }
+    const int status = run_diagram(type, pair, first, second, options, false, r, chart);
+    if (status != STATUS_VALID) {
+        return status;
+    }
+    const ChartMarker& m = chart.markers.front();
+    const auto within = [](const ChartAxis& a, const double v) { return v >= a.min && v <= a.max; };
+    if (!within(chart.x, m.x) || !within(chart.y, m.y)) {
+        r.error = {Problem::beside_axes, {}, {}};
+        return STATUS_OUTSIDE_DOMAIN;
+    }
+    const ChartPoint p = chart_svg_position(chart, m.x, m.y);
+    x = p.x;
+    y = p.y;
+    return STATUS_VALID;
 }
 
 }  // namespace
@@ -464,6 +736,238 @@ const char* zeltra5_pair_name(const int index) {
 int zeltra5_pair_value_count(const char* pair) {
     const ArgPair* found = pair == nullptr ? nullptr : find_arg_pair(pair);
     return found == nullptr ? 0 : found->value_count;
+}
+
+int zeltra5_table_row_count(void) {
+    return TABLE_ROW_COUNT;
+}
+
+int zeltra5_table_row_field(const int row) {
+    return row >= 0 && row < TABLE_ROW_COUNT ? table_row_field(row) : -1;
+}
+
+const char* zeltra5_table_row_name(const int row, const char* options) {
+    Options parsed;
+    ArgumentError error;
+    if (row < 0 || row >= TABLE_ROW_COUNT || !parse_options(options, parsed, error)) {
+        return nullptr;
+    }
+    return row_name(row, parsed.language);
+}
+
+int zeltra5_table_csv(const char* kind, const double fixed, const char* values, const char* options,
+                      char* buffer, const int size) {
+    if (!buffer_ok(buffer, size)) {
+        return -1;
+    }
+    TableRequest r;
+    if (!parse_table(kind, fixed, values, options, r)) {
+        bounded("", buffer, size);
+        return -1;
+    }
+    return bounded(property_table_csv(build_table(r, fixed), r.options.language), buffer, size);
+}
+
+int zeltra5_explain_table(const char* kind, const double fixed, const char* values,
+                          const char* options, char* buffer, const int size) {
+    if (!buffer_ok(buffer, size)) {
+        return -1;
+    }
+    TableRequest r;
+    parse_table(kind, fixed, values, options, r);
+    Call call;
+    call.options = r.options;
+    call.error = r.error;
+    call.status = r.error.problem == Problem::none ? STATUS_VALID : STATUS_BAD_ARGUMENT;
+    return explain(call, call.state, buffer, size);
+}
+
+int zeltra5_table_values(const char* kind, const double fixed, const char* values,
+                         const char* options, double* out, const int capacity, int* rows) {
+    if (rows != nullptr) {
+        *rows = 0;
+    }
+    TableRequest r;
+    if (!parse_table(kind, fixed, values, options, r) || capacity < 0) {
+        return STATUS_BAD_ARGUMENT;
+    }
+    const PropertyTable table = build_table(r, fixed);
+    const std::size_t count = table.rows.size();
+    if (rows != nullptr) {
+        *rows = static_cast<int>(count);
+    }
+    if (out == nullptr || static_cast<std::size_t>(capacity) / ZELTRA5_TABLE_COLUMNS < count) {
+        return STATUS_BAD_ARGUMENT;
+    }
+    int status = STATUS_OUTSIDE_DOMAIN;
+    for (const TableRow& row : table.rows) {
+        const bool valid = row.state.status == STATUS_VALID;
+        out[0] = static_cast<int>(row.kind);
+        out[1] = row.state.status;
+        out[2] = row.value;
+        out[3] = valid ? row.state.phase : NO_PHASE;
+        out[4] = valid ? row.state.phase_detail : NO_PHASE;
+        write_result(&row.state, out + ZELTRA5_TABLE_FIELD_COLUMN, nullptr, nullptr);
+        out += ZELTRA5_TABLE_COLUMNS;
+        if (valid) {
+            status = STATUS_VALID;
+        }
+    }
+    return status;
+}
+
+int zeltra5_cycle(const double evaporating, const double condensing, const double superheat,
+                  const double subcooling, const double efficiency, const double capacity,
+                  const char* options, double* figures, const int figure_count, double* states,
+                  const int state_count) {
+    const bool figures_ok =
+        figures == nullptr ? figure_count == 0 : figure_count >= CYCLE_FIGURE_COUNT;
+    const bool states_ok =
+        states == nullptr ? state_count == 0 : state_count >= ZELTRA5_CYCLE_STATE_VALUES;
+    if (!figures_ok || !states_ok) {
+        return STATUS_BAD_ARGUMENT;
+    }
+    CycleRequest r;
+    const int status = run_cycle(
+        {evaporating, condensing, superheat, subcooling, efficiency, capacity}, options, r);
+    if (status == STATUS_BAD_ARGUMENT) {
+        return status;
+    }
+    const bool valid = status == STATUS_VALID;
+    if (figures != nullptr) {
+        for (int k = 0; k < CYCLE_FIGURE_COUNT; ++k) {
+            figures[k] = valid ? r.result.figures[k] : NaN;
+        }
+    }
+    if (states != nullptr) {
+        for (int k = 0; k < CYCLE_STATE_COUNT; ++k) {
+            write_result(valid ? &r.result.states[k] : nullptr, states + k * RESULT_VALUE_COUNT,
+                         nullptr, nullptr);
+        }
+    }
+    return status;
+}
+
+int zeltra5_explain_cycle(const double evaporating, const double condensing, const double superheat,
+                          const double subcooling, const double efficiency, const double capacity,
+                          const char* options, char* buffer, const int size) {
+    if (!buffer_ok(buffer, size)) {
+        return -1;
+    }
+    CycleRequest r;
+    const int status = run_cycle(
+        {evaporating, condensing, superheat, subcooling, efficiency, capacity}, options, r);
+    if (status == STATUS_OUTSIDE_DOMAIN) {
+        char text[1024];
+        describe_cycle_refusal(r.result, r.options.language, text, sizeof text);
+        return bounded(text, buffer, size);
+    }
+    Call call;
+    call.options = r.options;
+    call.error = r.error;
+    call.status = status;
+    return explain(call, call.state, buffer, size);
+}
+
+int zeltra5_cycle_figure_count(void) {
+    return CYCLE_FIGURE_COUNT;
+}
+
+const char* zeltra5_cycle_figure_name(const int figure) {
+    return figure >= 0 && figure < CYCLE_FIGURE_COUNT ? CYCLE_FIGURES[figure].name : nullptr;
+}
+
+const char* zeltra5_cycle_figure_unit(const int figure, const char* options) {
+    Options parsed;
+    ArgumentError error;
+    if (figure < 0 || figure >= CYCLE_FIGURE_COUNT || !parse_options(options, parsed, error)) {
+        return nullptr;
+    }
+    return c_text(cycle_figure_unit(figure, parsed.calc.units, parsed.language));
+}
+
+int zeltra5_diagram_svg(const char* type, const char* pair, const double first, const double second,
+                        const char* options, char* buffer, const int size) {
+    if (!buffer_ok(buffer, size)) {
+        return -1;
+    }
+    DiagramRequest r;
+    Chart chart;
+    if (run_diagram(type, pair, first, second, options, true, r, chart) != STATUS_VALID) {
+        bounded("", buffer, size);
+        return -1;
+    }
+    return bounded(chart_to_svg(chart), buffer, size);
+}
+
+int zeltra5_diagram_cycle_svg(const char* type, const double evaporating, const double condensing,
+                              const double superheat, const double subcooling,
+                              const double efficiency, const char* options, char* buffer,
+                              const int size) {
+    if (!buffer_ok(buffer, size)) {
+        return -1;
+    }
+    bounded("", buffer, size);
+    DiagramRequest r;
+    if (!parse_diagram(type, nullptr, 0.0, 0.0, options, r)) {
+        return -1;
+    }
+    const CycleInput input{evaporating, condensing, superheat, subcooling, efficiency, 0.0};
+    for (const double v : {evaporating, condensing, superheat, subcooling, efficiency}) {
+        if (!std::isfinite(v)) {
+            return -1;
+        }
+    }
+    r.chart.cycle = true;
+    r.chart.cycle_input = input;
+    Chart chart;
+    if (build_chart(r.chart, chart, r.refusal) != STATUS_VALID) {
+        return -1;
+    }
+    return bounded(chart_to_svg(chart), buffer, size);
+}
+
+int zeltra5_diagram_point(const char* type, const char* pair, const double first,
+                          const double second, const char* options, double* x, double* y) {
+    double px = NaN;
+    double py = NaN;
+    int status = STATUS_BAD_ARGUMENT;
+    if (x != nullptr && y != nullptr) {
+        DiagramRequest r;
+        status = diagram_point(type, pair, first, second, options, r, px, py);
+    }
+    if (x != nullptr) {
+        *x = px;
+    }
+    if (y != nullptr) {
+        *y = py;
+    }
+    return status;
+}
+
+int zeltra5_explain_diagram(const char* type, const char* pair, const double first,
+                            const double second, const char* options, char* buffer,
+                            const int size) {
+    if (!buffer_ok(buffer, size)) {
+        return -1;
+    }
+    DiagramRequest r;
+    int status = STATUS_VALID;
+    if (pair != nullptr && *pair != '\0') {
+        double x = NaN;
+        double y = NaN;
+        status = diagram_point(type, pair, first, second, options, r, x, y);
+    } else if (!parse_diagram(type, pair, first, second, options, r)) {
+        status = STATUS_BAD_ARGUMENT;
+    }
+    if (status != STATUS_VALID && r.error.problem == Problem::none) {
+        return bounded(r.refusal, buffer, size);
+    }
+    Call call;
+    call.options = r.options;
+    call.error = r.error;
+    call.status = r.error.problem == Problem::none ? STATUS_VALID : STATUS_BAD_ARGUMENT;
+    return explain(call, call.state, buffer, size);
 }
 
 }  // extern "C"

@@ -6,13 +6,6 @@
 
 namespace zeltra5::cli {
 
-const char* const CSV_RESULT_COLUMNS =
-    "relative_enthalpy,pressure,temperature,specific_enthalpy,mass_density,specific_volume,"
-    "specific_internal_energy,specific_entropy,isobaric_heat_capacity,isochoric_heat_capacity,"
-    "isentropic_coefficient,thermal_conductivity,kinematic_viscosity,dynamic_viscosity,"
-    "prandtl_number,speed_of_sound,surface_tension,expansion_coefficient,latent_heat,phase,"
-    "phase_detail,phase_name";
-
 char* write_number(char* out, const double value) {
     return format_shortest(out, value);
 }
@@ -42,31 +35,6 @@ std::string json_string(const std::string_view text) {
         }
     }
     return q + "\"";
-}
-
-std::string csv_cell(const std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(text);
-    }
-    std::string q = "\"";
-    for (const char c : text) {
-        q += c;
-        if (c == '"') {
-            q += '"';
-        }
-    }
-    return q + "\"";
-}
-
-std::string refusal_text(const StateResult& result) {
-    char text[512];
-    describe_refusal(result, Language::english, text, sizeof text);
-    const bool by_superheat = result.options.superheat &&
-                              (result.refusal.reason == RefusalReason::superheat_limit ||
-                               result.refusal.reason == RefusalReason::not_superheated_liquid);
-    std::string message = by_superheat ? "with --superheat: " : "";
-    message.append(text);
-    return message;
 }
 
 namespace {
@@ -106,32 +74,6 @@ std::string json_units(const UnitSystem units) {
         s += json_string(unit_text(f.unit, units, Language::english));
     }
     return s + "}";
-}
-
-std::string csv_result_units(const UnitSystem units) {
-    std::string s;
-    for (const FieldInfo& f : RESULT_FIELDS) {
-        s += csv_cell(unit_text(f.unit, units, Language::english));
-        s += ',';
-    }
-    return s + ",,";  // phase, phase_detail, phase_name
-}
-
-void write_csv_result(const StateResult& result, const Language language, std::string& line) {
-    char text[NUMBER_TEXT_SIZE];
-    for (const double v : result.values) {
-        line.append(text, write_number(text, v));
-        line += ',';
-    }
-    if (result.status == STATUS_VALID) {
-        line.append(text, std::to_chars(text, text + sizeof text, result.phase).ptr);
-        line += ',';
-        line.append(text, std::to_chars(text, text + sizeof text, result.phase_detail).ptr);
-        line += ',';
-        line += phase_name(result, language);  // no commas or quotes in a phase name
-    } else {
-        line += ",,";
-    }
 }
 
 }  // namespace zeltra5::cli

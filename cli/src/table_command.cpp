@@ -11,6 +11,7 @@
 #include "zeltra5/cli/output.hpp"
 #include "zeltra5/cli/tables_commands.hpp"
 #include "zeltra5/property_table.hpp"
+#include "zeltra5/table_csv.hpp"
 #include "zeltra5/value_range.hpp"
 
 namespace zeltra5::cli {
@@ -241,26 +242,6 @@ void write_text(const PropertyTable& t, const Language language, std::ostream& o
     }
 }
 
-void write_csv(const PropertyTable& t, const Language language, std::ostream& out) {
-    out << "row,status,error,pair,first_value,second_value," << CSV_RESULT_COLUMNS << '\n'
-        << "units,,,,,," << csv_result_units(t.options.units) << '\n';
-    for (const TableRow& row : t.rows) {
-        const StateResult& r = row.state;
-        std::string line = row_kind_name(row.kind);
-        line += ',';
-        line += static_cast<char>('0' + r.status);
-        line += ',';
-        if (r.status != STATUS_VALID) {
-            line += csv_cell(refusal_text(r));
-        }
-        line += ',';
-        line += r.pair != nullptr ? r.pair->name : "";
-        line += ',' + number_text(r.given[0]) + ',' + number_text(r.given[1]) + ',';
-        write_csv_result(r, language, line);
-        out << line << '\n';
-    }
-}
-
 void write_json(const PropertyTable& t, const Language language, std::ostream& out) {
     const int fixed = table_fixed_field(t.kind);
     out << "{\n  \"table\": \"" << table_kind_name(t.kind) << "\",\n  \"varied\": \""
@@ -307,7 +288,7 @@ int run_table_command(const int argc, const char* const* argv, std::ostream& out
             write_text(table, r.common.language, out);
             break;
         case Format::csv:
-            write_csv(table, r.common.language, out);
+            out << property_table_csv(table, r.common.language);
             break;
         case Format::json:
             write_json(table, r.common.language, out);

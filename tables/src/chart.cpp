@@ -871,6 +871,22 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
         }
     }
 
+    const auto add_markers = [&] {
+        for (std::size_t i = 0; i < o.states.size(); ++i) {
+            const ChartState& s = o.states[i];
+            const StateResult& r = states[i];
+            chart.markers.push_back({MarkerKind::state,
+                                     s.label.empty() ? state_label(*s.pair, s.first, s.second,
+                                                                   chart.options, o.language)
+                                                     : s.label,
+                                     r.values[chart.x.field], r.values[chart.y.field], 1.0, 1.0});
+        }
+    };
+    if (!o.draw_lines) {
+        add_markers();
+        return STATUS_VALID;
+    }
+
     Builder b(o, chart, fluid, chart_detail::make_frame(chart));
     b.saturation();
     const LineKind families[] = {LineKind::quality,   LineKind::isotherm, LineKind::isobar,
@@ -923,17 +939,7 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
         text.append(cop, ec == std::errc{} ? end : cop);
         chart.legend.push_back({LineKind::cycle, text});
     }
-    for (std::size_t i = 0; i < o.states.size(); ++i) {
-        const ChartState& s = o.states[i];
-        const StateResult& r = states[i];
-        const double x = r.values[chart.x.field];
-        const double y = r.values[chart.y.field];
-        chart.markers.push_back(
-            {MarkerKind::state,
-             s.label.empty() ? state_label(*s.pair, s.first, s.second, chart.options, o.language)
-                             : s.label,
-             x, y, 1.0, 1.0});
-    }
+    add_markers();
     // Labels: the saturation line's, then by family in the order above.
     chart_detail::place_labels(b.frame, o.font_size, chart.lines, b.labels, chart.markers,
                                chart.labels);

@@ -258,11 +258,20 @@ void legend(Svg& svg, const Chart& chart, const Layout& l) {
     svg << "</g>\n";
 }
 
+Layout layout(const Chart& chart) {
+    return Layout{chart_detail::make_frame(chart), LEFT, TOP, LEFT + chart.width + RIGHT,
+                  TOP + chart.height + BOTTOM};
+}
+
 }  // namespace
 
+ChartPoint chart_svg_position(const Chart& chart, const double x, const double y) {
+    const Layout l = layout(chart);
+    return {l.px(x), l.py(y)};
+}
+
 std::string chart_to_svg(const Chart& chart) {
-    Layout l{chart_detail::make_frame(chart), LEFT, TOP, LEFT + chart.width + RIGHT,
-             TOP + chart.height + BOTTOM};
+    const Layout l = layout(chart);
     Svg svg;
     svg << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
            "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" "

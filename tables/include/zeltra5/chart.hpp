@@ -163,6 +163,9 @@ struct ChartOptions {
     double height = 660.0;
     double font_size = 12.0;
     double tolerance = 0.5;  // largest distance of a drawn segment from its line, frame units
+    // false: the axes and the states' markers only (no lines, labels or legend), for where a
+    // state sits on the chart without the cost of drawing it.
+    bool draw_lines = true;
 };
 
 // The values a family shows on a chart by default (before the axis range is applied).

@@ -12,4 +12,9 @@ namespace zeltra5 {
 
 std::string chart_to_svg(const Chart& chart);
 
+// Where a point in the chart's data coordinates lies in chart_to_svg's document: its user units,
+// y downwards (the document writes them rounded to 0.01). Inside the plot frame exactly when the
+// point is within both axes' ranges.
+ChartPoint chart_svg_position(const Chart& chart, double x, double y);
+
 }  // namespace zeltra5

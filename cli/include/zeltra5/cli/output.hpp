@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "zeltra5/calculation.hpp"
+#include "zeltra5/table_csv.hpp"
 
 namespace zeltra5::cli {
 
@@ -30,13 +31,9 @@ std::string number_text(double value);
 std::string json_number(double value);
 std::string json_string(std::string_view text);
 
-// A CSV cell: as it is, or quoted (with doubled quotes) when it holds a comma, a quote or a line
-// end.
-std::string csv_cell(std::string_view text);
-
-// The reason of a refusal in English ("temperature 500 °C is above 450 °C"), with "with
-// --superheat: " before the reasons that the option brings about.
-std::string refusal_text(const StateResult& result);
+// The CSV cells and the refusal's words, shared with the C interface.
+using zeltra5::csv_cell;
+using zeltra5::refusal_text;
 
 // The twenty rows of the results panel: names, values, units, in the options' language.
 void write_text_table(const StateResult& result, Language language, std::ostream& out);
@@ -49,12 +46,8 @@ void write_json_members(const StateResult& result, Language language, std::strin
 // The unit of every field as a JSON object: {"system": "display", "pressure": "bar", ...}.
 std::string json_units(UnitSystem units);
 
-// CSV columns of a result: the 19 fields, phase, phase_detail, phase_name.
-extern const char* const CSV_RESULT_COLUMNS;
-// The units of those columns, comma-separated, in the same order.
-std::string csv_result_units(UnitSystem units);
-// One result's cells in those columns; empty cells where a field is undefined or the result is
-// not valid.
-void write_csv_result(const StateResult& result, Language language, std::string& line);
+using zeltra5::CSV_RESULT_COLUMNS;
+using zeltra5::csv_result_units;
+using zeltra5::write_csv_result;
 
 }  // namespace zeltra5::cli

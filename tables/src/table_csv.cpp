@@ -1,0 +1,103 @@
+#include "zeltra5/table_csv.hpp"
+
+#include <charconv>
+
+namespace zeltra5 {
+
+const char* const CSV_RESULT_COLUMNS =
+    "relative_enthalpy,pressure,temperature,specific_enthalpy,mass_density,specific_volume,"
+    "specific_internal_energy,specific_entropy,isobaric_heat_capacity,isochoric_heat_capacity,"
+    "isentropic_coefficient,thermal_conductivity,kinematic_viscosity,dynamic_viscosity,"
+    "prandtl_number,speed_of_sound,surface_tension,expansion_coefficient,latent_heat,phase,"
+    "phase_detail,phase_name";
+
+namespace {
+
+void append_number(std::string& line, const double value) {
+    char text[SHORTEST_TEXT_SIZE];
+    line.append(text, format_shortest(text, value));
+}
+
+}  // namespace
+
+std::string csv_cell(const std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string q = "\"";
+    for (const char c : text) {
+        q += c;
+        if (c == '"') {
+            q += '"';
+        }
+    }
+    return q + "\"";
+}
+
+std::string refusal_text(const StateResult& result) {
+    char text[512];
+    describe_refusal(result, Language::english, text, sizeof text);
+    const bool by_superheat = result.options.superheat &&
+                              (result.refusal.reason == RefusalReason::superheat_limit ||
+                               result.refusal.reason == RefusalReason::not_superheated_liquid);
+    std::string message = by_superheat ? "with --superheat: " : "";
+    message.append(text);
+    return message;
+}
+
+std::string csv_result_units(const UnitSystem units) {
+    std::string s;
+    for (const FieldInfo& f : RESULT_FIELDS) {
+        s += csv_cell(unit_text(f.unit, units, Language::english));
+        s += ',';
+    }
+    return s + ",,";  // phase, phase_detail, phase_name
+}
+
+void write_csv_result(const StateResult& result, const Language language, std::string& line) {
+    for (const double v : result.values) {
+        append_number(line, v);
+        line += ',';
+    }
+    if (result.status == STATUS_VALID) {
+        char text[16];
+        line.append(text, std::to_chars(text, text + sizeof text, result.phase).ptr);
+        line += ',';
+        line.append(text, std::to_chars(text, text + sizeof text, result.phase_detail).ptr);
+        line += ',';
+        // No commas or quotes in a phase name.
+        line += phase_state_text(result.phase, result.phase_detail, language);
+    } else {
+        line += ",,";
+    }
+}
+
+std::string property_table_csv(const PropertyTable& table, const Language language) {
+    std::string out = "row,status,error,pair,first_value,second_value,";
+    out += CSV_RESULT_COLUMNS;
+    out += "\nunits,,,,,,";
+    out += csv_result_units(table.options.units);
+    out += '\n';
+    for (const TableRow& row : table.rows) {
+        const StateResult& r = row.state;
+        out += row_kind_name(row.kind);
+        out += ',';
+        out += static_cast<char>('0' + r.status);
+        out += ',';
+        if (r.status != STATUS_VALID) {
+            out += csv_cell(refusal_text(r));
+        }
+        out += ',';
+        out += r.pair != nullptr ? r.pair->name : "";
+        out += ',';
+        append_number(out, r.given[0]);
+        out += ',';
+        append_number(out, r.given[1]);
+        out += ',';
+        write_csv_result(r, language, out);
+        out += '\n';
+    }
+    return out;
+}
+
+}  // namespace zeltra5
