@@ -18,6 +18,21 @@ Attribute VB_Name = "zeltra5"
 '   =NH3_PHASE(pair; first; [second]; [options])   the phase ("Superheated vapour")
 '   =NH3_UNIT(property; [options])                 the unit of a property ("kJ/kg")
 '   =NH3_VERSION()                                 the version of zeltra5.dll
+'   =NH3_CYCLE(figure; t0; tc; [superheat]; [subcooling]; [efficiency]; [capacity]; [options])
+'        a figure of the single-stage refrigeration cycle (degC, K, kW): cop,
+'        refrigerating_effect, compressor_work, heat_rejected, discharge_temperature,
+'        isentropic_discharge_temperature, evaporating_pressure, condensing_pressure,
+'        pressure_ratio, volumetric_capacity, mass_flow, displacement, compressor_power,
+'        condenser_duty; =NH3_CYCLE("cop"; -10; 35; 5; 0; 0.75) -> 3.60...
+'   =NH3_CYCLE_REASON(...)   with the same arguments: why NH3_CYCLE shows an error
+'   =NH3_TABLE(kind; fixed; values; [options])   a property table as an array (select the
+'        range, type the formula, Ctrl+Shift+Enter): one row per state, the row's kind
+'        (point, liquid, vapour) and then the 19 fields in the order x, p, t, h, rho, v, u, s,
+'        cp, cv, kappa, lambda, nu, eta, pr, w, sigma, beta, r (#NUM! across a row outside the
+'        domain, #N/A where the row's phase has no value); kind saturation-t, saturation-p,
+'        isotherm, isobar or isochore; fixed the value held (ignored for the saturation
+'        tables); values "FROM:TO:STEP", "FROM:TO:*FACTOR" or "a,b,c":
+'        =NH3_TABLE("saturation-t"; 0; "-40:40:10")
 ' property: a symbol x, p, t, h, rho, v, u, s, cp, cv, kappa, lambda, nu, eta, pr, w, sigma,
 '   beta, r, or the field's name (relative_enthalpy, pressure, temperature, specific_enthalpy...)
 ' pair: p-x, ps-liquid, ps-vapour, ts-liquid, ts-vapour, p-t, p-h, p-u, p-s, p-rho, t-rho; the
@@ -70,6 +85,23 @@ Private Declare PtrSafe Function zeltra5_phase_name Lib "zeltra5.dll" (ByVal pha
     ByVal phaseDetail As Long, ByVal options As String) As LongPtr
 Private Declare PtrSafe Function zeltra5_pair_value_count Lib "zeltra5.dll" ( _
     ByVal pair As String) As Long
+
+Private Declare PtrSafe Function zeltra5_cycle Lib "zeltra5.dll" ( _
+    ByVal evaporating As Double, ByVal condensing As Double, ByVal superheat As Double, _
+    ByVal subcooling As Double, ByVal efficiency As Double, ByVal capacity As Double, _
+    ByVal options As String, ByRef figures As Double, ByVal figureCount As Long, _
+    ByRef states As Double, ByVal stateCount As Long) As Long
+Private Declare PtrSafe Function zeltra5_explain_cycle Lib "zeltra5.dll" ( _
+    ByVal evaporating As Double, ByVal condensing As Double, ByVal superheat As Double, _
+    ByVal subcooling As Double, ByVal efficiency As Double, ByVal capacity As Double, _
+    ByVal options As String, ByRef buffer As Byte, ByVal size As Long) As Long
+Private Declare PtrSafe Function zeltra5_cycle_figure_count Lib "zeltra5.dll" () As Long
+Private Declare PtrSafe Function zeltra5_cycle_figure_name Lib "zeltra5.dll" ( _
+    ByVal figure As Long) As LongPtr
+Private Declare PtrSafe Function zeltra5_table_values Lib "zeltra5.dll" ( _
+    ByVal kind As String, ByVal fixed As Double, ByVal values As String, _
+    ByVal options As String, ByRef out As Double, ByVal capacity As Long, _
+    ByRef rows As Long) As Long
 
 Private Declare PtrSafe Function LoadLibraryW Lib "kernel32" (ByVal path As LongPtr) As LongPtr
 Private Declare PtrSafe Function lstrlenA Lib "kernel32" (ByVal utf8 As LongPtr) As Long
@@ -158,7 +190,146 @@ failed:
 #End If
 End Function
 
+Public Function NH3_CYCLE(ByVal figure As String, ByVal t0 As Variant, ByVal tc As Variant, _
+    Optional ByVal superheat As Variant, Optional ByVal subcooling As Variant, _
+    Optional ByVal efficiency As Variant, Optional ByVal capacity As Variant, _
+    Optional ByVal options As String = "") As Variant
+    Dim value As Double, problem As String
+    NH3_CYCLE = CellValue(CycleFigure(figure, t0, tc, superheat, subcooling, efficiency, _
+        capacity, options, value, problem), value)
+End Function
+
+Public Function NH3_CYCLE_REASON(ByVal figure As String, ByVal t0 As Variant, _
+    ByVal tc As Variant, Optional ByVal superheat As Variant, _
+    Optional ByVal subcooling As Variant, Optional ByVal efficiency As Variant, _
+    Optional ByVal capacity As Variant, Optional ByVal options As String = "") As String
+    Dim value As Double, problem As String
+    CycleFigure figure, t0, tc, superheat, subcooling, efficiency, capacity, options, value, _
+        problem
+    NH3_CYCLE_REASON = problem
+End Function
+
+Public Function NH3_TABLE(ByVal kind As String, ByVal fixed As Variant, _
+    ByVal values As String, Optional ByVal options As String = "") As Variant
+    NH3_TABLE = CVErr(xlErrValue)
+#If Win64 Then
+    ' zeltra5.h's ZELTRA5_TABLE_COLUMNS and ZELTRA5_TABLE_FIELD_COLUMN.
+    Const COLUMNS As Long = 24
+    Const FIELD_COLUMN As Long = 5
+    Dim held As Double, opts As String, rows As Long, status As Long, dummy As Double
+    Dim table() As Double, cells() As Variant, r As Long, k As Long
+    On Error GoTo failed
+    If Not LibraryReady() Then Exit Function
+    If Not ReadNumber(fixed, held) Then held = 0
+    opts = WithUnits(options)
+    ' First the number of rows (no room given: nothing is written), then the rows.
+    status = zeltra5_table_values(kind, held, values, opts, dummy, 0, rows)
+    If rows <= 0 Then Exit Function
+    ReDim table(0 To rows * COLUMNS - 1)
+    status = zeltra5_table_values(kind, held, values, opts, table(0), rows * COLUMNS, rows)
+    If status = STATUS_BAD_ARGUMENT Then Exit Function
+    ReDim cells(1 To rows, 1 To 1 + zeltra5_field_count())
+    For r = 0 To rows - 1
+        Select Case table(r * COLUMNS)
+            Case 1
+                cells(r + 1, 1) = "liquid"
+            Case 2
+                cells(r + 1, 1) = "vapour"
+            Case Else
+                cells(r + 1, 1) = "point"
+        End Select
+        For k = 0 To zeltra5_field_count() - 1
+            If table(r * COLUMNS + 1) <> STATUS_VALID Then
+                cells(r + 1, 2 + k) = CVErr(xlErrNum)
+            ElseIf zeltra5_field_defined(CLng(table(r * COLUMNS + 3)), _
+                CLng(table(r * COLUMNS + 4)), k) = 0 Then
+                ' No value for the row's phase (NaN in the table, never read here).
+                cells(r + 1, 2 + k) = CVErr(xlErrNA)
+            Else
+                cells(r + 1, 2 + k) = table(r * COLUMNS + FIELD_COLUMN + k)
+            End If
+        Next k
+    Next r
+    NH3_TABLE = cells
+failed:
+#End If
+End Function
+
 ' ---- The calculation behind them ----
+
+' One figure of the cycle into `value`; answers the status, with the reason in `problem` when it
+' is not valid.
+Private Function CycleFigure(ByVal figure As String, ByVal t0 As Variant, ByVal tc As Variant, _
+    ByVal superheat As Variant, ByVal subcooling As Variant, ByVal efficiency As Variant, _
+    ByVal capacity As Variant, ByVal options As String, ByRef value As Double, _
+    ByRef problem As String) As Long
+    CycleFigure = STATUS_PROBLEM
+    problem = ""
+#If Win64 Then
+    Dim inputs(0 To 5) As Double, given As Variant, i As Long, index As Long, opts As String
+    Dim figures() As Double, states(0 To 75) As Double, status As Long
+    Dim buffer() As Byte, size As Long, length As Long
+    On Error GoTo failed
+    If Not LibraryReady() Then
+        problem = libraryProblem
+        Exit Function
+    End If
+    index = -1
+    For i = 0 To zeltra5_cycle_figure_count() - 1
+        If FromUtf8(zeltra5_cycle_figure_name(i)) = LCase$(Trim$(figure)) Then index = i
+    Next i
+    If index < 0 Then
+        problem = "unknown figure """ & figure & """ (cop, refrigerating_effect, " _
+            & "compressor_work, heat_rejected, discharge_temperature, ...)"
+        Exit Function
+    End If
+    ' Superheat and subcooling 0, efficiency 1 and no capacity unless given.
+    inputs(4) = 1
+    given = Array(t0, tc, superheat, subcooling, efficiency, capacity)
+    For i = 0 To 5
+        If Not IsMissing(given(i)) Then
+            If Not ReadNumber(given(i), inputs(i)) Then
+                problem = "argument " & (i + 2) & " is not a number"
+                Exit Function
+            End If
+        ElseIf i < 2 Then
+            problem = "the cycle needs its evaporating and condensing temperatures"
+            Exit Function
+        End If
+    Next i
+    opts = WithUnits(options)
+    ReDim figures(0 To zeltra5_cycle_figure_count() - 1)
+    status = zeltra5_cycle(inputs(0), inputs(1), inputs(2), inputs(3), inputs(4), inputs(5), _
+        opts, figures(0), zeltra5_cycle_figure_count(), states(0), 76)
+    CycleFigure = status
+    If status <> STATUS_VALID Then
+        size = 256
+        Do
+            ReDim buffer(0 To size - 1)
+            length = zeltra5_explain_cycle(inputs(0), inputs(1), inputs(2), inputs(3), _
+                inputs(4), inputs(5), opts, buffer(0), size)
+            If length < size Then Exit Do
+            size = length + 1
+        Loop
+        If length > 0 Then problem = FromUtf8(VarPtr(buffer(0)))
+        Exit Function
+    End If
+    ' From the mass flow (figure 10) on, the figures need a capacity: NaN without one, never
+    ' read here.
+    If index >= 10 And inputs(5) = 0 Then
+        CycleFigure = STATUS_UNDEFINED
+        problem = figure & " needs a refrigerating capacity"
+    Else
+        value = figures(index)
+    End If
+    Exit Function
+failed:
+    CycleFigure = STATUS_PROBLEM
+    problem = LibraryError(Err.Number, Err.Description)
+#Else
+    problem = Needs64Bit()
+#End If
+End Function
 
 ' One property of the state (side 0) or of the saturated liquid (1) or vapour (2) beside it, into
 ' `value`; answers the status, with the reason in `problem` when it is not valid and the phase's

@@ -7,6 +7,7 @@
 
 #include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
+#include "zeltra5/helmholtz.hpp"
 #include "zeltra5/saturation_fits.hpp"
 #include "zeltra5/transport.hpp"
 
@@ -20,6 +21,13 @@ constexpr int INVALID = 1;
 // property or density to this much in the property's own unit (the solvers' acceptance band).
 constexpr double PRESSURE_TOLERANCE = 0.01;
 constexpr double TARGET_TOLERANCE = 0.01;
+// (P, rho) states whose density lies farther than the threshold (relative) from the given one,
+// but within the limit, are put on the given density (polish_on_isochore), to within this pressure
+// (Pa) in so many steps.
+constexpr double DENSITY_POLISH_THRESHOLD = 1e-9;
+constexpr double DENSITY_POLISH_LIMIT = 1e-4;
+constexpr double POLISH_PRESSURE_TOLERANCE = 1e-4;
+constexpr int POLISH_STEPS = 4;
 // Margin of the superheat limit, and of the (P, T) state's temperature against the input, in K.
 constexpr double TEMPERATURE_MARGIN = 1e-5;
 // A (T, rho) mixture must come back to its temperature from the saturation at its pressure to
@@ -139,6 +147,42 @@ void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
     sol.b = sol.v;
     sol.phase = in.side;
     sol.x = in.side == SIDE_VAPOUR ? 1.0 : 0.0;
+}
+
+// Near the critical point the density along an isobar is so steep in T that the (P, rho)
+// solver's temperature can leave the state's density 3e-5 relative off the given one (well
+// within the density tolerance, yet 1.7 Pa off the pressure at the given density). Along the
+// given density's isochore the pressure is well conditioned in T: Newton steps there put the
+// state on both inputs. The result is checked as any other state; a step that does not settle
+// leaves a state that the checks refuse.
+void polish_on_isochore(const double& p, const double& rho, FluidState& s) {
+    FluidState q = s;
+    double t = s.T - KELVIN_OFFSET;
+    for (int step = 0; step < POLISH_STEPS; ++step) {
+        evaluate_state(t, rho, q);
+        const double dp = state_pressure(q) - p;
+        if (std::fabs(dp) <= POLISH_PRESSURE_TOLERANCE) {
+            s = q;
+            return;
+        }
+        const double slope = state_dp_dt_rho(q);
+        if (!(slope > 0.0) || !std::isfinite(dp)) {
+            return;
+        }
+        t -= dp / slope;
+    }
+    s = q;
+}
+
+// A (P, rho) solution to put on the given density: one that the solver left a little off it
+// (farther off, it is another state, and the checks judge it as it is). Saturated records keep
+// the fits' densities.
+bool needs_polish(const Inputs& in, const Solution& sol, const FluidState& s) {
+    if (sol.phase != PHASE_SUPERCRITICAL && (same_record(s, sol.l) || same_record(s, sol.v))) {
+        return false;
+    }
+    const double off = std::fabs(s.rho - in.second);
+    return off > DENSITY_POLISH_THRESHOLD * in.second && off <= DENSITY_POLISH_LIMIT * in.second;
 }
 
 // The given property of the pressure modes and its value in state s.
@@ -420,18 +464,28 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
     r.phase = sol.phase;
     if (sol.phase == PHASE_TWO_PHASE) {
         if (in.mode == MODE_TEMPERATURE_DENSITY &&
-            !(std::fabs(sol.ts - in.first) <= MIXTURE_TEMPERATURE_MARGIN)) {
+            !(std::fabs(sol.ts - in.first) <= MIXTURE_TEMPERATURE_MARGIN && sol.x >= 0.0 &&
+              sol.x <= 1.0)) {
             // Within 0.22 K of the critical point the saturation search at the mixture's
-            // pressure no longer comes back to the given temperature.
+            // pressure no longer comes back to the given temperature; a hair below it, where
+            // the fitted densities at T and the records at the pressure are all but equal, the
+            // density need not lie between the records' densities.
             return refuse(why, Refusal{RefusalReason::not_reproduced, 0, FIELD_TEMPERATURE, sol.ts,
                                        in.first, sol.p0, 0.0});
+        }
+        if (!(sol.x >= 0.0 && sol.x <= 1.0)) {
+            // A mixture is a vapour mass fraction in [0, 1] or no mixture at all.
+            return refuse(why, RefusalReason::not_reproduced);
         }
         fill_mixture(in, sol, r);
         if (!shown_fields_finite(r)) {
             return refuse(why, RefusalReason::not_reproduced);
         }
     } else {
-        const FluidState& s = sol.phase == PHASE_LIQUID ? sol.a : sol.b;
+        FluidState& s = sol.phase == PHASE_LIQUID ? sol.a : sol.b;
+        if (in.mode == MODE_PRESSURE_DENSITY && needs_polish(in, sol, s)) {
+            polish_on_isochore(in.first, in.second, s);
+        }
         if (sol.phase == PHASE_LIQUID && !is_saturation_mode(in.mode)) {
             // Superheat limit: only a liquid hotter than the saturation temperature can exceed
             // it (above Ts = 129.41 degC the fitted limit lies below Ts). In the (P, T) mode the

@@ -262,7 +262,8 @@ ZELTRA5_API int zeltra5_cycle(double evaporating, double condensing, double supe
                               double* states, int state_count);
 
 /* Why the same arguments give no valid cycle ("condensing temperature 140 degC is not below the
- * critical temperature ..."); the empty text for a valid one. Buffer contract as zeltra5_explain. */
+ * critical temperature ..."); the empty text for a valid one. Buffer contract as
+ * zeltra5_explain. */
 ZELTRA5_API int zeltra5_explain_cycle(double evaporating, double condensing, double superheat,
                                       double subcooling, double efficiency, double capacity,
                                       const char* options, char* buffer, int size);
@@ -282,8 +283,8 @@ ZELTRA5_API const char* zeltra5_cycle_figure_unit(int figure, const char* option
  * FIRST [SECOND]` writes it with the same options (UTF-8), with the snprintf contract of
  * zeltra5_table_csv; -1 also when the state is outside the domain (no diagram then);
  * zeltra5_explain_diagram says why. */
-ZELTRA5_API int zeltra5_diagram_svg(const char* type, const char* pair, double first,
-                                    double second, const char* options, char* buffer, int size);
+ZELTRA5_API int zeltra5_diagram_svg(const char* type, const char* pair, double first, double second,
+                                    const char* options, char* buffer, int size);
 
 /* Where the state's marker sits in that SVG document, in its user units (viewBox, y downwards),
  * unrounded (the document writes it to 0.01), so that a page can move a marker without drawing
@@ -293,12 +294,21 @@ ZELTRA5_API int zeltra5_diagram_svg(const char* type, const char* pair, double f
 ZELTRA5_API int zeltra5_diagram_point(const char* type, const char* pair, double first,
                                       double second, const char* options, double* x, double* y);
 
-/* Why zeltra5_diagram_svg or zeltra5_diagram_point gives nothing for the same arguments (a state
- * beside the axes is explained, though the SVG draws it); the empty text otherwise. Buffer
- * contract as zeltra5_explain. */
+/* The default diagram with the refrigeration cycle of zeltra5_cycle's arguments drawn on it (its
+ * lines and points 1 to 4, the COP in the legend), exactly as `zeltra5-calc diagram TYPE --cycle
+ * --evaporating T0 --condensing TC --superheat K --subcooling K --efficiency ETA` writes it with
+ * the same options; contract as zeltra5_diagram_svg. -1 also for a cycle that cannot run:
+ * zeltra5_explain_cycle says why (capacity 0), zeltra5_explain_diagram with pair null for a
+ * malformed type or options. */
+ZELTRA5_API int zeltra5_diagram_cycle_svg(const char* type, double evaporating, double condensing,
+                                          double superheat, double subcooling, double efficiency,
+                                          const char* options, char* buffer, int size);
+
+/* Why zeltra5_diagram_point (or, for pair null or "", zeltra5_diagram_svg) gives nothing for the
+ * same arguments (a state beside the axes is explained, though the SVG draws it); the empty text
+ * otherwise. Buffer contract as zeltra5_explain. */
 ZELTRA5_API int zeltra5_explain_diagram(const char* type, const char* pair, double first,
-                                        double second, const char* options, char* buffer,
-                                        int size);
+                                        double second, const char* options, char* buffer, int size);
 
 #ifdef __cplusplus
 }

@@ -900,6 +900,33 @@ int zeltra5_diagram_svg(const char* type, const char* pair, const double first, 
     return bounded(chart_to_svg(chart), buffer, size);
 }
 
+int zeltra5_diagram_cycle_svg(const char* type, const double evaporating, const double condensing,
+                              const double superheat, const double subcooling,
+                              const double efficiency, const char* options, char* buffer,
+                              const int size) {
+    if (!buffer_ok(buffer, size)) {
+        return -1;
+    }
+    bounded("", buffer, size);
+    DiagramRequest r;
+    if (!parse_diagram(type, nullptr, 0.0, 0.0, options, r)) {
+        return -1;
+    }
+    const CycleInput input{evaporating, condensing, superheat, subcooling, efficiency, 0.0};
+    for (const double v : {evaporating, condensing, superheat, subcooling, efficiency}) {
+        if (!std::isfinite(v)) {
+            return -1;
+        }
+    }
+    r.chart.cycle = true;
+    r.chart.cycle_input = input;
+    Chart chart;
+    if (build_chart(r.chart, chart, r.refusal) != STATUS_VALID) {
+        return -1;
+    }
+    return bounded(chart_to_svg(chart), buffer, size);
+}
+
 int zeltra5_diagram_point(const char* type, const char* pair, const double first,
                           const double second, const char* options, double* x, double* y) {
     double px = NaN;

@@ -7,7 +7,8 @@ For a grid over every argument pair (valid states, states outside the domain, th
 liquid) in several unit systems and reference states, zeltra5-calc --batch answers each request
 and the library answers it through zeltra5_calculate and zeltra5_property; status, phase, every
 field (empty cell = NaN), the refusal's words and the phase's name must agree. A few states also
-go through zeltra5-calc --json and zeltra5_saturated.
+go through zeltra5-calc --json and zeltra5_saturated, and a few property tables and diagrams
+through zeltra5-calc table --csv and diagram: the same bytes.
 """
 
 import csv
@@ -83,6 +84,10 @@ def load(path):
         "zeltra5_pair_count": (c_int, []),
         "zeltra5_pair_name": (c_str, [c_int]),
         "zeltra5_pair_value_count": (c_int, [c_str]),
+        "zeltra5_table_csv": (c_int, [c_str, c_double, c_str, c_str, c_str, c_int]),
+        "zeltra5_diagram_svg": (c_int, [c_str, c_str, c_double, c_double, c_str, c_str, c_int]),
+        "zeltra5_diagram_cycle_svg": (c_int, [c_str, c_double, c_double, c_double, c_double,
+                                              c_double, c_str, c_str, c_int]),
     }
     for name, (result, arguments) in signatures.items():
         f = getattr(lib, name)
@@ -247,6 +252,57 @@ def compare_json(lib, calc):
                 fail(f"{where}: no saturated state {side}: {lib.explain(pair, a, b, options, side)}")
 
 
+# (zeltra5-calc table arguments, the library's kind, fixed value, range and options)
+TABLES = [
+    (["saturation", "t=-70:130:5"], "saturation-t", 0.0, "-70:130:5", "units=display;lang=ru"),
+    (["isotherm", "t=25", "p=1:100:*1.5", "--si", "--lang", "en"], "isotherm", 25.0,
+     "1:100:*1.5", ""),
+    (["isobar", "p=10", "t=20,30,40", "--superheat", "--lang", "en"], "isobar", 10.0,
+     "20,30,40", "units=display;superheat=1"),
+]
+
+# (zeltra5-calc diagram arguments, the library's type, pair, values and options)
+DIAGRAMS = [
+    (["ph", "--state", "p-t", "10", "25", "--lang", "en"], "ph", "p-t", 10.0, 25.0,
+     "units=display"),
+    (["ts", "--state", "ts-vapour", "-10", "--reference", "iir"], "ts", "ts-vapour", -10.0, 0.0,
+     "units=display;reference=iir;lang=ru"),
+    (["ph", "--si", "--lang", "en"], "ph", "", 0.0, 0.0, None),
+]
+
+
+def text_of(function, *args):
+    length = function(*args, None, 0)
+    if length < 0:
+        return None
+    text = ctypes.create_string_buffer(length + 1)
+    function(*args, text, length + 1)
+    return text.raw[:length]
+
+
+def compare_texts(lib, calc):
+    """The table CSV and the diagram SVG: zeltra5-calc's bytes."""
+    for cli_args, kind, fixed, values, options in TABLES:
+        expected = subprocess.run([calc, "table", *cli_args, "--csv"], capture_output=True).stdout
+        got = text_of(lib.lib.zeltra5_table_csv, kind.encode(), fixed, values.encode(),
+                      options.encode())
+        if got != expected:
+            fail(f"table {' '.join(cli_args)}: the CSV differs from zeltra5-calc's")
+    for cli_args, kind, pair, first, second, options in DIAGRAMS:
+        expected = subprocess.run([calc, "diagram", *cli_args], capture_output=True).stdout
+        got = text_of(lib.lib.zeltra5_diagram_svg, kind.encode(), pair.encode(), first, second,
+                      None if options is None else options.encode())
+        if got != expected:
+            fail(f"diagram {' '.join(cli_args)}: the SVG differs from zeltra5-calc's")
+    cycle = ["ph", "--cycle", "--evaporating", "-10", "--condensing", "35", "--superheat", "5",
+             "--subcooling", "2", "--efficiency", "0.75", "--lang", "en"]
+    expected = subprocess.run([calc, "diagram", *cycle], capture_output=True).stdout
+    got = text_of(lib.lib.zeltra5_diagram_cycle_svg, b"ph", -10.0, 35.0, 5.0, 2.0, 0.75,
+                  b"units=display")
+    if got != expected:
+        fail("diagram with a cycle: the SVG differs from zeltra5-calc's")
+
+
 def main():
     lib = Library(sys.argv[1])
     calc = sys.argv[2]
@@ -259,6 +315,7 @@ def main():
         states += n
         valid += v
     compare_json(lib, calc)
+    compare_texts(lib, calc)
     print(f"{states} states ({valid} valid) in {len(CONFIGURATIONS)} unit and reference choices: "
           f"{'bit for bit the same as zeltra5-calc' if not failures else 'DIFFERENT'}")
     return 1 if failures or valid == 0 else 0
