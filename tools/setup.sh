@@ -9,7 +9,9 @@ packages=(build-essential cmake ninja-build pkg-config googletest libgtest-dev l
           clang-14 libclang-rt-14-dev llvm-14 locales
           librsvg2-bin libxml2-utils w3c-sgml-lib fonts-liberation)  # diagrams: render, validate
 if [ "$what" = web ] || [ "$what" = all ]; then
-  packages+=(emscripten nodejs npm chromium)  # the web page: WebAssembly, browser test
+  packages+=(emscripten nodejs chromium)  # the web page: WebAssembly, browser test
+  # npm, unless a Node.js from elsewhere brought its own (Debian's npm would conflict with it)
+  command -v npm >/dev/null || packages+=(npm)
 fi
 if [ "$what" = all ]; then
   packages+=(g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth xdotool xclip

@@ -10,12 +10,15 @@ build=$(cd "$build" && pwd)
 
 # Debian's emscripten runs its optimizer on the system's Node, which finds its modules only here.
 export NODE_PATH=/usr/share/nodejs
-# A cache of its own inside the build dir (the system one is not writable), seeded with the
-# prebuilt system libraries Debian ships so that the first build does not compile them.
+# A cache of its own inside the build dir (emscripten keeps its lock there; the system one is not
+# writable for everyone), holding links to the prebuilt system libraries Debian ships: the
+# configuration freezes the cache, so they are only read.
 export EM_CACHE=$build/em-cache
 if [ ! -d "$EM_CACHE" ] && [ -d /usr/share/emscripten/cache ]; then
-  cp -r /usr/share/emscripten/cache "$EM_CACHE"
-  rm -f "$EM_CACHE/cache.lock"
+  mkdir -p "$EM_CACHE"
+  for entry in /usr/share/emscripten/cache/*; do
+    [ "$(basename "$entry")" = cache.lock ] || ln -s "$entry" "$EM_CACHE/"
+  done
 fi
 
 launcher=()

@@ -227,9 +227,11 @@ try {
 
   // --- copy one value and the whole table ------------------------------------------------
   await enter("p-t", 10, 25);
+  let clipboardUsed = false;
   const clip = async () => {
     const fromClipboard = await page.evaluate(() => navigator.clipboard.readText().catch(() => null));
     const fallback = await page.evaluate(() => window.lastCopied);
+    clipboardUsed = fromClipboard !== null;
     return fromClipboard ?? fallback;
   };
   await page.click("#table tr:nth-child(4) td.copy button");
@@ -243,6 +245,7 @@ try {
     `copy of the table: 20 lines of 3 tab-separated cells (${lines.length})`);
   check(lines[3] === `${rowsNow[3].name}\t${rowsNow[3].text}\t${rowsNow[3].unit}`,
     `copied row: ${JSON.stringify(lines[3])}`);
+  console.log(`copy: read back ${clipboardUsed ? "from the system clipboard" : "from the page (no clipboard)"}`);
 
   // --- the language: English names, units and phase names from the library --------------
   const enText = calc(["p-t", "10", "25", "--lang", "en"]).split("\n");
