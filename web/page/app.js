@@ -363,13 +363,18 @@ function init() {
   $("version").textContent = `zeltra5 ${str(M._zeltra5_version())}`;
   $("state").addEventListener("submit", (e) => { e.preventDefault(); run(); });
   select.addEventListener("change", () => { updateInputs(); });
+  // A saturation table on show follows the units, reference and language too.
+  const refresh = () => {
+    run();
+    if (!$("sat-download").hidden) makeSaturation();
+  };
   for (const id of ["units", "reference"]) {
-    $(id).addEventListener("change", () => { updateInputs(); run(); });
+    $(id).addEventListener("change", () => { updateInputs(); refresh(); });
   }
   document.querySelectorAll(".lang button").forEach((b) => b.addEventListener("click", () => {
     state.lang = b.dataset.lang;
     applyTexts();
-    run();
+    refresh();
   }));
   document.querySelectorAll(".tabs [role=tab]").forEach((b) => b.addEventListener("click", () => {
     state.table = b.dataset.table;
