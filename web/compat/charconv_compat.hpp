@@ -2,13 +2,15 @@
 // use: std::bit_cast and std::to_chars / std::from_chars for double. Included ahead of every
 // source of the web build only (-include); the native builds use their library's own.
 //
-// The texts are those the standard prescribes: with a precision, printf's %f, %e or %g in the "C"
-// locale; without one, the fewest significant digits that read back as the same double, the
-// closest of them to it, in fixed or scientific notation, whichever is shorter (fixed on a tie;
-// for chars_format::general, fixed for exponents from -5 to the digit count less one, as %g).
+// The texts are those of GCC's library on x86-64 (web/test/charconv_check.cpp compares them):
+// with a precision, printf's %f, %e or %g in the "C" locale; without one, the fewest significant
+// digits that read back as the same double, the closest of them to it: fixed or scientific,
+// whichever is shorter (fixed on a tie), or as asked; for chars_format::general, fixed for
+// decimal exponents from -4 to 5, as %g's default precision chooses.
 #pragma once
 
 #include <bit>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -56,7 +58,10 @@ inline int shortest_digits(double v, char* digits, int& exponent) {
     return 0;
 }
 
-inline int fixed_text(char* out, bool negative, const char* digits, int n, int exponent) {
+// Fixed notation of the digits; a whole number (no digit after the point) is written exactly,
+// as printf's %.0f writes it (1e23 is 99999999999999991611392).
+inline int fixed_text(char* out, bool negative, const char* digits, int n, int exponent, double v) {
+    if (exponent >= n - 1) return std::snprintf(out, 400, "%.0f", v);
     int k = 0;
     if (negative) out[k++] = '-';
     if (exponent < 0) {
@@ -65,9 +70,9 @@ inline int fixed_text(char* out, bool negative, const char* digits, int n, int e
         for (int i = -1; i > exponent; --i) out[k++] = '0';
         for (int i = 0; i < n; ++i) out[k++] = digits[i];
     } else {
-        for (int i = 0; i <= exponent || i < n; ++i) {
+        for (int i = 0; i < n; ++i) {
             if (i == exponent + 1) out[k++] = '.';
-            out[k++] = i < n ? digits[i] : '0';
+            out[k++] = digits[i];
         }
     }
     return k;
@@ -86,30 +91,32 @@ inline int scientific_text(char* out, bool negative, const char* digits, int n, 
     return k;
 }
 
-enum class Style { plain, general, fixed };
+enum class Style { plain, general, fixed, scientific };
 
 inline to_chars_result shortest(char* first, char* last, double v, Style style) {
     char text[400];
     int length;
-    if (!std::isfinite(v) || v == 0) {
+    if (!std::isfinite(v) || (v == 0 && style != Style::scientific)) {
         length = std::snprintf(text, sizeof text, "%g", v);
+    } else if (v == 0) {
+        length = std::snprintf(text, sizeof text, "%.0e", v);
     } else {
         char digits[20];
         int exponent = 0;
         const int n = shortest_digits(std::fabs(v), digits, exponent);
         const bool negative = v < 0;
-        if (style == Style::fixed) {
-            length = std::fabs(v) >= 1e300 ? -1 : fixed_text(text, negative, digits, n, exponent);
+        if (style == Style::scientific) {
+            length = scientific_text(text, negative, digits, n, exponent);
+        } else if (style == Style::fixed) {
+            length = fixed_text(text, negative, digits, n, exponent, v);
         } else if (style == Style::general) {
-            length = exponent >= -5 && exponent < (n > 1 ? n : 1)
-                         ? fixed_text(text, negative, digits, n, exponent)
+            length = exponent >= -4 && exponent < 6
+                         ? fixed_text(text, negative, digits, n, exponent, v)
                          : scientific_text(text, negative, digits, n, exponent);
         } else {
             char sci[40];
             const int sci_length = scientific_text(sci, negative, digits, n, exponent);
-            const int fixed_length = exponent > 330 || exponent < -330
-                                         ? 1000
-                                         : fixed_text(text, negative, digits, n, exponent);
+            const int fixed_length = fixed_text(text, negative, digits, n, exponent, v);
             if (sci_length < fixed_length) {
                 std::memcpy(text, sci, static_cast<size_t>(sci_length));
                 length = sci_length;
@@ -129,23 +136,20 @@ inline to_chars_result to_chars(char* first, char* last, double v) {
 
 inline to_chars_result to_chars(char* first, char* last, double v, chars_format format) {
     using charconv_compat::Style;
-    if (format == chars_format::general)
-        return charconv_compat::shortest(first, last, v, Style::general);
-    if (format == chars_format::fixed)
-        return charconv_compat::shortest(first, last, v, Style::fixed);
-    char text[40];
-    return charconv_compat::copy_out(first, last, text,
-                                     std::snprintf(text, sizeof text, "%.17e", v));
+    const Style style = format == chars_format::general ? Style::general
+                        : format == chars_format::fixed ? Style::fixed
+                                                        : Style::scientific;
+    return charconv_compat::shortest(first, last, v, style);
 }
 
 inline to_chars_result to_chars(char* first, char* last, double v, chars_format format,
                                 int precision) {
-    static char text[1100];
-    const char* spec = format == chars_format::fixed        ? "%.*f"
-                       : format == chars_format::scientific ? "%.*e"
-                                                            : "%.*g";
+    char text[1100];
+    const char* conversion = format == chars_format::fixed        ? "%.*f"
+                             : format == chars_format::scientific ? "%.*e"
+                                                                  : "%.*g";
     return charconv_compat::copy_out(first, last, text,
-                                     std::snprintf(text, sizeof text, spec, precision, v));
+                                     std::snprintf(text, sizeof text, conversion, precision, v));
 }
 
 // As the standard's: no leading blank or '+', no hexadecimal; the longest number at the start;
@@ -169,7 +173,13 @@ inline from_chars_result from_chars(const char* first, const char* last, double&
     const char* end;
     if (nocase(p, "inf") || nocase(p, "nan")) {
         end = p + 3;
-        if (nocase(p, "infinity")) end = p + 8;
+        if (nocase(p, "infinity")) {
+            end = p + 8;
+        } else if (nocase(p, "nan(")) {
+            const char* q = p + 4;
+            while (q != last && (std::isalnum(static_cast<unsigned char>(*q)) || *q == '_')) ++q;
+            if (q != last && *q == ')') end = q + 1;
+        }
     } else {
         long n = digits(p);
         if (p != last && *p == '.') {
@@ -191,7 +201,7 @@ inline from_chars_result from_chars(const char* first, const char* last, double&
     const double parsed = std::strtod(text, nullptr);
     if (errno == ERANGE && (std::isinf(parsed) || parsed == 0))
         return {end, errc::result_out_of_range};
-    value = parsed;
+    value = *first == '-' ? -std::fabs(parsed) : parsed;  // the sign of "-nan" too
     return {end, errc{}};
 }
 
