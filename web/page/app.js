@@ -11,7 +11,7 @@ const TEXTS = {
     calculate: "Расчёт", tab_requested: "Состояние", tab_liquid: "Насыщенная жидкость",
     tab_vapour: "Насыщенный пар", copy_table: "Копировать таблицу", copy: "Копировать",
     copied: "Скопировано", diagram: "Диаграмма lg p-h", saturation: "Таблица насыщения",
-    sat_by: "По", sat_t: "температуре, °C", sat_p: "давлению", sat_range: "От:до:шаг",
+    sat_by: "По", sat_range: "От:до:шаг",
     sat_make: "Построить", sat_download: "Скачать CSV", not_number: "не число",
     sat_rows: "строк", loading: "Загрузка…",
   },
@@ -23,7 +23,7 @@ const TEXTS = {
     calculate: "Calculate", tab_requested: "State", tab_liquid: "Saturated liquid",
     tab_vapour: "Saturated vapour", copy_table: "Copy table", copy: "Copy",
     copied: "Copied", diagram: "log p-h diagram", saturation: "Saturation table",
-    sat_by: "By", sat_t: "temperature, °C", sat_p: "pressure", sat_range: "From:to:step",
+    sat_by: "By", sat_range: "From:to:step",
     sat_make: "Make", sat_download: "Download CSV", not_number: "is not a number",
     sat_rows: "rows", loading: "Loading…",
   },
@@ -127,11 +127,31 @@ function applyTexts() {
   document.documentElement.lang = state.lang;
   document.querySelectorAll("[data-text]").forEach((el) => { el.textContent = t[el.dataset.text]; });
   document.title = `zeltra5 — ${t.title}`;
+  $("copied").textContent = "";
   document.querySelectorAll(".lang button").forEach((b) =>
     b.setAttribute("aria-pressed", String(b.dataset.lang === state.lang)));
   updateInputs();
 }
+// The pairs' and the saturation table's choices in the page's language and units, from the
+// library: "p-t: Давление, Температура", "ps-liquid: Давление — Насыщенная жидкость".
+function labelChoices() {
+  const options = optionsText(false);
+  for (const option of $("pair").options) {
+    const names = pairFields(option.value).map((f) => rowName(fieldRow(f), options));
+    const side = option.value.match(/-(liquid|vapour)$/);
+    const sideName = side
+      ? ` — ${str(M._zeltra5_phase_name(side[1] === "liquid" ? 1 : 2, 0, put(heap.options, options, 256)))}`
+      : "";
+    option.textContent = `${option.value}: ${names.join(", ")}${sideName}`;
+  }
+  for (const [value, symbol] of [["saturation-t", "t"], ["saturation-p", "p"]]) {
+    const field = M._zeltra5_field_index(put(heap.text, symbol, 16));
+    const option = $("sat-kind").querySelector(`option[value=${value}]`);
+    option.textContent = `${rowName(fieldRow(field), options)}, ${fieldUnit(field, options)}`;
+  }
+}
 function updateInputs() {
+  labelChoices();
   const options = optionsText(false);
   const pair = $("pair").value;
   const fields = pairFields(pair);
