@@ -120,19 +120,26 @@ int small_or_raw(Bytes& in, const int lo, const int count) {
     std::abort();
 }
 
-// The most evaluations one request of this run needed, printed when the run ends.
+// The most evaluations one request of this run needed, and that request, printed when the run
+// ends.
 unsigned long long most_evaluations = 0;
+CalcRequest most_evaluated{};
 
 void print_most_evaluations() {
-    std::fprintf(stderr, "most equation-of-state evaluations in one request: %llu (bound %llu)\n",
-                 most_evaluations, MAX_EVALUATIONS_PER_REQUEST);
+    const CalcRequest& q = most_evaluated;
+    std::fprintf(stderr,
+                 "most equation-of-state evaluations in one request: %llu (bound %llu), mode %d "
+                 "side %d first %.17g second %.17g\n",
+                 most_evaluations, MAX_EVALUATIONS_PER_REQUEST, q.mode, q.side, q.first_value,
+                 q.second_value);
 }
 
-void note_evaluations(const unsigned long long n) {
+void note_evaluations(const unsigned long long n, const CalcRequest& q) {
     static const bool registered = std::atexit(print_most_evaluations) == 0;
     (void)registered;
     if (n > most_evaluations) {
         most_evaluations = n;
+        most_evaluated = q;
     }
 }
 
@@ -160,7 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (evaluations > MAX_EVALUATIONS_PER_REQUEST) {
         fail("more equation-of-state evaluations than the bound", q);
     }
-    note_evaluations(evaluations);
+    note_evaluations(evaluations, q);
     if (const char* failure = check_result(q, status, before, r)) {
         fail(failure, q);
     }
