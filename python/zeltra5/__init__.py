@@ -50,6 +50,7 @@ PAIRS: Tuple[str, ...] = tuple(name for name, _ in _core.PAIRS)
 CYCLE_FIGURES: Tuple[str, ...] = tuple(_core.CYCLE_FIGURES)
 
 _VALUE_COUNT = dict(_core.PAIRS)
+_calculate_one = _core.calculate_one
 _FIELD_INDEX = {name: k for k, name in enumerate(FIELDS)}
 
 #: One calculated state (from a scalar :func:`calculate`): the nineteen fields as attributes,
@@ -324,6 +325,18 @@ def calculate(
     the same bits as one. Points outside the domain are data (``valid`` False, NaN fields),
     never an exception.
     """
+    # The scalar path first: plain Python floats and options straight to the library, which
+    # checks the names itself.
+    if (
+        type(first) is float
+        and type(superheat) is bool
+        and type(threads) is int
+        and threads > 0
+        and _VALUE_COUNT.get(pair) == (1 if second is None else 2)
+        and (second is None or type(second) is float)
+    ):
+        return _calculate_one(pair, first, 0.0 if second is None else second, superheat, units,
+                              reference)
     count = _check_options(pair, superheat, units, reference)
     if count == 1 and second is not None:
         raise ValueError(f"pair {pair!r} takes one value: leave second out")
@@ -331,11 +344,6 @@ def calculate(
         raise ValueError(f"pair {pair!r} needs a second value")
     threads = _check_threads(threads)
     superheat = bool(superheat)
-    # The scalar path: plain Python numbers straight to the library.
-    if type(first) is float and (second is None or type(second) is float):
-        return _core.calculate_one(
-            pair, first, 0.0 if second is None else second, superheat, units, reference
-        )
     a = _as_float_array(first, "first")
     b = None if second is None else _as_float_array(second, "second")
     if b is None:
