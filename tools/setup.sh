@@ -6,7 +6,9 @@ set -euo pipefail
 what=${1:-all}
 packages=(build-essential cmake ninja-build pkg-config googletest libgtest-dev libbenchmark-dev valgrind python3
           clang-14 libclang-rt-14-dev llvm-14 locales
-          librsvg2-bin libxml2-utils w3c-sgml-lib fonts-liberation)  # diagrams: render, validate
+          librsvg2-bin libxml2-utils w3c-sgml-lib fonts-liberation  # diagrams: render, validate
+          pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pytest python3-dask
+          python3-matplotlib)  # the Python package, its tests and zeltra5.plot
 if [ "$what" = all ]; then
   packages+=(g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth xdotool xclip
              fonts-liberation imagemagick file)

@@ -8,6 +8,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -164,6 +165,8 @@ StateResult saturated_of(const StateResult& of, const int side) {
 
 // ---- Vectorised calculation ----
 
+constexpr std::size_t MAX_THREADS = 256;
+
 struct Outputs {
     std::int8_t* status;
     std::int8_t* phase;
@@ -197,9 +200,9 @@ void run_all(const ArgPair& pair, const double* first, const double* second,
     if (threads < 1) {
         threads = 1;
     }
-    // No more workers than points; each worker a contiguous part.
+    // No more workers than points (nor than MAX_THREADS); each worker a contiguous part.
     const std::size_t parts =
-        std::min<std::size_t>(static_cast<std::size_t>(threads), n == 0 ? 1 : n);
+        std::min<std::size_t>({static_cast<std::size_t>(threads), n == 0 ? 1 : n, MAX_THREADS});
     std::vector<std::thread> workers;
     std::size_t started = 1;  // part 0 runs on this thread
     for (std::size_t p = 1; p < parts; ++p) {

@@ -119,6 +119,8 @@ CASES = [
     ("superheat not a bool", lambda: zeltra5.calculate("p-t", P, T, superheat=1),
      (TypeError, "superheat")),
     ("no threads", lambda: zeltra5.calculate("p-t", [P], T, threads=0), (ValueError, "threads")),
+    ("a billion threads", lambda: zeltra5.calculate("p-t", [P] * 3, T, threads=10**9),
+     check_states((3,), REF)),
     ("threads not an int", lambda: zeltra5.calculate("p-t", [P], T, threads=2.0),
      (TypeError, "threads")),
 ]

@@ -41,7 +41,7 @@ def test_table_rows_equal_the_single_requests(kind, args, single):
         assert s.status == t.status[i], (kind, i)
         assert fields(s).tobytes() == t.values[i].tobytes(), (kind, i)
         assert fields(t.at(i)).tobytes() == t.values[i].tobytes()
-        assert (t.errors[i] == "") == bool(s.valid)
+        assert (t.errors()[i] == "") == bool(s.valid)
     if kind in ("isobar", "isotherm"):
         assert np.count_nonzero(t.inserted) == 2
 
@@ -59,7 +59,7 @@ def test_table_arguments_are_checked():
             call()
     # A point outside the domain is a marked row, not dropped.
     t = zeltra5.table("isobar", p=1e6, t=[0.0, 600.0])
-    assert list(t.status) == [0, 0, 0, 1] and "above 450" in t.errors[3]
+    assert list(t.status) == [0, 0, 0, 1] and "above 450" in t.errors()[3] and t.errors("ru")[3].startswith("температура")
     assert list(t.row) == ["point", "liquid", "vapour", "point"]
 
 

@@ -50,6 +50,7 @@ PAIRS: Tuple[str, ...] = tuple(name for name, _ in _core.PAIRS)
 CYCLE_FIGURES: Tuple[str, ...] = tuple(_core.CYCLE_FIGURES)
 
 _VALUE_COUNT = dict(_core.PAIRS)
+_MAX_THREADS = 256
 _calculate_one = _core.calculate_one
 _FIELD_INDEX = {name: k for k, name in enumerate(FIELDS)}
 
@@ -98,7 +99,8 @@ def _check_threads(threads: Any) -> int:
         raise TypeError(f"threads must be an int, not {type(threads).__name__}")
     if threads < 1:
         raise ValueError(f"threads must be 1 or more, not {threads}")
-    return int(threads)
+    # More parts than this gain nothing on any machine and would only cost thread starts.
+    return min(int(threads), _MAX_THREADS)
 
 
 def _as_float_array(value: Any, name: str) -> np.ndarray:
@@ -321,14 +323,15 @@ def calculate(
 
     Scalars give a :class:`State`. Arrays (anything numpy takes: lists, integer or float32
     arrays, views) are broadcast against each other and give :class:`Results` of the broadcast
-    shape; the loop runs in C++ without the interpreter's lock, over ``threads`` threads with
-    the same bits as one. Points outside the domain are data (``valid`` False, NaN fields),
+    shape; the loop runs in C++ without the interpreter's lock, over ``threads`` threads (at
+    most 256) with the same bits as one. Points outside the domain are data (``valid`` False, NaN fields),
     never an exception.
     """
     # The scalar path first: plain Python floats and options straight to the library, which
     # checks the names itself.
     if (
         type(first) is float
+        and type(pair) is str
         and type(superheat) is bool
         and type(threads) is int
         and threads > 0
@@ -392,7 +395,7 @@ class Table(Results):
 
     Beside the fields: ``row`` ("point", "liquid", "vapour"), ``inserted`` (a saturated state
     inserted where an isotherm or isobar crosses the saturation line), ``value`` (the varied
-    value of the row), ``pair`` (each row's argument pair), ``errors`` (the reason of a
+    value of the row), ``pair`` (each row's argument pair), ``errors()`` (the reason of a
     refused row, "" otherwise) and ``states`` (each row as a :class:`State`).
     """
 
@@ -411,17 +414,23 @@ class Table(Results):
         self.inserted = d["inserted"]
         self.row = np.array(d["row"], dtype=object)
         self.pair = np.array(d["pair"], dtype=object)
-        self.errors = np.array(d["error"], dtype=object)
+        self._errors = np.array(d["error"], dtype=object)
         self.states = list(d["states"])
 
     def at(self, index: int) -> State:
         """Row ``index`` as a :class:`State`."""
         return self.states[index]
 
+    def errors(self, language: str = "en") -> np.ndarray:
+        """The reason of each refused row in words, "" where the row is valid."""
+        if language == "en":
+            return self._errors.copy()
+        return np.array([s.explain(language) for s in self.states], dtype=object)
+
     def to_dict(self) -> dict:
         d = {"row": self.row, "inserted": self.inserted, "value": self.value}
         d.update(super().to_dict())
-        d["error"] = self.errors
+        d["error"] = self.errors()
         return d
 
     def __repr__(self) -> str:

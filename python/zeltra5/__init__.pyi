@@ -156,9 +156,9 @@ class Table(Results):
     inserted: npt.NDArray[np.bool_]
     row: npt.NDArray[np.object_]
     pair: npt.NDArray[np.object_]
-    errors: npt.NDArray[np.object_]
     states: List[State]
     def at(self, index: int) -> State: ...
+    def errors(self, language: str = ...) -> npt.NDArray[np.object_]: ...
 
 class Cycle:
     """A single-stage vapour-compression cycle."""
