@@ -266,14 +266,65 @@ py::tuple calculate_arrays(const std::string& pair_name, const InArray& first,
     return py::make_tuple(status, phase, detail, values);
 }
 
-StateResult calculate_one(const std::string& pair_name, const double first, const double second,
-                          const bool superheat, const std::string& units,
-                          const std::string& reference) {
-    const ArgPair& pair = pair_named(pair_name);
-    StateResult r;
-    calculate_state(pair, first, second, make_options(units, reference, superheat), r);
-    return r;
+// calculate_one(pair, first, second, superheat, units, reference) -> State: the scalar call,
+// through CPython's fast calling convention rather than pybind11's general dispatcher, which
+// would cost as much again as the Python layer above it.
+std::string_view text_argument(PyObject* arg, const char* name) {
+    Py_ssize_t size = 0;
+    const char* text = PyUnicode_Check(arg) ? PyUnicode_AsUTF8AndSize(arg, &size) : nullptr;
+    if (text == nullptr) {
+        PyErr_Clear();
+        throw py::type_error(cat({name, " must be a str"}));
+    }
+    return {text, static_cast<std::size_t>(size)};
 }
+
+double number_argument(PyObject* arg, const char* name) {
+    const double value = PyFloat_AsDouble(arg);
+    if (value == -1.0 && PyErr_Occurred()) {
+        PyErr_Clear();
+        throw py::type_error(cat({name, " must be a number"}));
+    }
+    return value;
+}
+
+PyObject* calculate_one(PyObject*, PyObject* const* args, const Py_ssize_t nargs) {
+    try {
+        if (nargs != 6) {
+            throw py::type_error(
+                "calculate_one takes pair, first, second, superheat, units, "
+                "reference");
+        }
+        const std::string_view name = text_argument(args[0], "pair");
+        const ArgPair* pair = find_arg_pair(name);
+        if (pair == nullptr) {
+            pair_named(std::string(name));  // raises with the list of pairs
+        }
+        const double first = number_argument(args[1], "first");
+        const double second = number_argument(args[2], "second");
+        const int superheat = PyObject_IsTrue(args[3]);
+        if (superheat < 0) {
+            return nullptr;
+        }
+        const CalcOptions options =
+            make_options(std::string(text_argument(args[4], "units")),
+                         std::string(text_argument(args[5], "reference")), superheat != 0);
+        StateResult r;
+        calculate_state(*pair, first, second, options, r);
+        return py::cast(std::move(r)).release().ptr();
+    } catch (py::builtin_exception& e) {
+        e.set_error();
+    } catch (py::error_already_set& e) {
+        e.restore();
+    } catch (const std::exception& e) {
+        PyErr_SetString(PyExc_RuntimeError, e.what());
+    }
+    return nullptr;
+}
+
+PyMethodDef CALCULATE_ONE = {
+    "calculate_one", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&calculate_one)),
+    METH_FASTCALL, "calculate_one(pair, first, second, superheat, units, reference) -> State"};
 
 // ---- Tables ----
 
@@ -548,13 +599,14 @@ PYBIND11_MODULE(_core, m) {
             [](const StateResult& r, const std::string& language) {
                 return refusal_words(r, language_named(language));
             },
-            py::arg("language") = "en")
+            py::arg("language") = "en",
+            "Why the state is not valid, in words (\"en\" or \"ru\"); \"\" when it is.")
         .def(
             "phase_text",
             [](const StateResult& r, const std::string& language) {
                 return phase_words(r, language_named(language));
             },
-            py::arg("language") = "en")
+            py::arg("language") = "en", "The phase state's name in \"en\" or \"ru\".")
         .def_property_readonly("saturated_liquid",
                                [](const StateResult& r) { return saturated_of(r, SIDE_LIQUID); })
         .def_property_readonly("saturated_vapour",
@@ -579,12 +631,15 @@ PYBIND11_MODULE(_core, m) {
                 }
                 return py::make_tuple(out[0], out[1]);
             },
-            py::arg("units"), py::arg("reference"))
-        .def("to_dict", &state_dict)
+            py::arg("units"), py::arg("reference"),
+            "The given values in other units and on another reference (for a chart's states).")
+        .def("to_dict", &state_dict,
+             "pair, status, valid, the nineteen fields, phase, phase_detail, phase_name and "
+             "error as a dict.")
         .def("__repr__", &state_repr);
 
-    m.def("calculate_one", &calculate_one, py::arg("pair"), py::arg("first"), py::arg("second"),
-          py::arg("superheat"), py::arg("units"), py::arg("reference"));
+    m.attr("calculate_one") =
+        py::reinterpret_steal<py::object>(PyCFunction_NewEx(&CALCULATE_ONE, nullptr, m.ptr()));
     m.def("calculate_arrays", &calculate_arrays, py::arg("pair"), py::arg("first"),
           py::arg("second"), py::arg("superheat"), py::arg("units"), py::arg("reference"),
           py::arg("threads"), py::arg("side"));
@@ -613,7 +668,8 @@ PYBIND11_MODULE(_core, m) {
             [](const CycleResult& c, const std::string& language) {
                 return cycle_refusal_words(c, language_named(language));
             },
-            py::arg("language") = "en")
+            py::arg("language") = "en",
+            "Why the cycle was refused, in words (\"en\" or \"ru\"); \"\" when valid.")
         .def_property_readonly("states",
                                [](const CycleResult& c) {
                                    py::list l;

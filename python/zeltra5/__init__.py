@@ -62,6 +62,37 @@ State = _core.State
 #: discharge, liquid, evaporator inlet), ``isentropic_discharge``, ``valid``, ``error``.
 Cycle = _core.Cycle
 
+_STATE_DOCS = {
+    "status": "0 valid, 1 outside the domain (or none found), 2 an option that does not apply.",
+    "valid": "True when the state is valid.",
+    "phase": "The phase region (-2 when not valid).",
+    "phase_detail": "-1 subcooled, 0 saturated, 1 superheated, 3 supercritical (-2 not valid).",
+    "phase_name": "The phase state in words (\"Superheated vapour\"); \"\" when not valid.",
+    "pair": "The argument pair.",
+    "given": "The values as given.",
+    "units": "The unit system of the values: \"si\" or \"display\".",
+    "reference": "The reference state of h, u and s.",
+    "superheat": "Whether the superheated liquid was asked for.",
+    "error": "Why the state is not valid, in English; None when it is.",
+    "saturated_liquid": "The saturated liquid at this state's pressure (not valid when this "
+    "state is not, or is supercritical).",
+    "saturated_vapour": "The saturated vapour at this state's pressure.",
+}
+_CYCLE_DOCS = {
+    "status": "0 valid, 1 refused (see error).",
+    "valid": "True when the cycle could be calculated.",
+    "error": "Why the cycle was refused, in English; None when valid.",
+    "states": "The four states: suction, discharge, liquid, evaporator inlet.",
+    "isentropic_discharge": "The state after isentropic compression, (pc, s1).",
+    "units": "The unit system of the figures and states.",
+    "reference": "The reference state of h, u and s.",
+    "figure_units": "The unit of each figure.",
+    "inputs": "evaporating, condensing, superheat, subcooling, efficiency, capacity as given.",
+}
+for _cls, _docs in ((State, _STATE_DOCS), (Cycle, _CYCLE_DOCS)):
+    for _attr, _doc in _docs.items():
+        getattr(_cls, _attr).__doc__ = _doc
+
 
 def field_unit(name: str, units: str = "si", language: str = "en") -> str:
     """The unit of a result field (by name or symbol) in ``units`` ("si" or "display")."""
