@@ -66,7 +66,8 @@ def test_vector_and_scalar_calls_equal_the_batch_bit_for_bit(calc_program, units
         for i in range(len(first)):
             b = repr(float(second[i])) if second is not None else "0"
             lines.append(f"{pair},{side},{float(first[i])!r},{b}")
-    run = subprocess.run([calc_program, "--batch", "--units", units, "--reference", reference, "--lang", "en"],
+    command = [calc_program, "--batch", "--units", units, "--reference", reference, "--lang", "en"]
+    run = subprocess.run(command,
                          input="\n".join(lines) + "\n", capture_output=True, text=True,
                          check=True)
     rows = list(csv.reader(io.StringIO(run.stdout)))[2:]

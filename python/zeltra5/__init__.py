@@ -355,8 +355,8 @@ def calculate(
     Scalars give a :class:`State`. Arrays (anything numpy takes: lists, integer or float32
     arrays, views) are broadcast against each other and give :class:`Results` of the broadcast
     shape; the loop runs in C++ without the interpreter's lock, over ``threads`` threads (at
-    most 256) with the same bits as one. Points outside the domain are data (``valid`` False, NaN fields),
-    never an exception.
+    most 256) with the same bits as one. Points outside the domain are data (``valid`` False,
+    NaN fields), never an exception.
     """
     # The scalar path first: plain Python floats and options straight to the library, which
     # checks the names itself.
@@ -393,9 +393,11 @@ def calculate(
         return _core.calculate_one(
             pair, float(a), 0.0 if b is None else float(b), superheat, units, reference
         )
-    a = np.ascontiguousarray(np.broadcast_to(a, shape))
+    # Copies, never views of the caller's arrays: the result keeps its inputs for its saturated
+    # states and its points, which must not change when the caller's arrays do.
+    a = np.array(np.broadcast_to(a, shape), dtype=np.float64, order="C")
     if b is not None:
-        b = np.ascontiguousarray(np.broadcast_to(b, shape))
+        b = np.array(np.broadcast_to(b, shape), dtype=np.float64, order="C")
     arrays = _core.calculate_arrays(
         pair,
         a.reshape(-1),
@@ -432,7 +434,12 @@ class Table(Results):
 
     def __init__(self, kind: str, d: dict, *, units: str, reference: str) -> None:
         super().__init__(
-            d["status"], d["phase"], d["phase_detail"], d["values"], units=units, reference=reference
+            d["status"],
+            d["phase"],
+            d["phase_detail"],
+            d["values"],
+            units=units,
+            reference=reference,
         )
         #: "saturation", "isotherm", "isobar" or "isochore".
         self.kind = kind
@@ -512,9 +519,10 @@ def table(
     if kind == "saturation":
         if rho is not None or (t is None) == (p is None):
             raise ValueError("a saturation table takes t=... or p=..., one of them")
-        core_kind, fixed_name, varied_name = (
-            ("saturation_temperature", None, "t") if t is not None else ("saturation_pressure", None, "p")
-        )
+        if t is not None:
+            core_kind, fixed_name, varied_name = "saturation_temperature", None, "t"
+        else:
+            core_kind, fixed_name, varied_name = "saturation_pressure", None, "p"
     elif kind in layouts:
         core_kind, fixed_name, varied_name = layouts[kind]
         extra = [k for k in given if k not in (fixed_name, varied_name) and given[k] is not None]
@@ -678,10 +686,13 @@ class Chart:
         lines = []
         for line in j["lines"]:
             pts = np.array(
-                [(np.nan, np.nan) if p is None else (_num(p[0]), _num(p[1])) for p in line["points"]],
+                [(np.nan, np.nan) if p is None else (_num(p[0]), _num(p[1]))
+                 for p in line["points"]],
                 dtype=np.float64,
             ).reshape(-1, 2)
-            lines.append(Line(line["kind"], _num(line["value"]), line["label"], pts[:, 0], pts[:, 1]))
+            lines.append(
+                Line(line["kind"], _num(line["value"]), line["label"], pts[:, 0], pts[:, 1])
+            )
         labels = [Label(int(l["line"]), l["text"], _num(l["x"]), _num(l["y"]), _num(l["angle"]))
                   for l in j["labels"]]
         markers = [Marker(m["kind"], m["label"], _num(m["x"]), _num(m["y"]), _num(m["label_x"]),
