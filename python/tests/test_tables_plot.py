@@ -2,6 +2,8 @@
 cycle's balance closes, and the chart model is drawn with matplotlib, states and cycle on top."""
 
 import math
+import os
+import pathlib
 
 import matplotlib
 
@@ -86,6 +88,8 @@ def test_cycle_classic_case_and_refusals():
 
 def test_charts_are_drawn_with_their_overlays(tmp_path):
     c = zeltra5.cycle(-10, 35, 5, 0, 0.75)
+    import matplotlib.pyplot as plt
+
     for kind in ("ph", "ts"):
         chart = zeltra5.chart(kind, cycle=c, states=[("p-t", 10, 25, "A")])
         kinds = {line.kind for line in chart.lines}
@@ -99,8 +103,12 @@ def test_charts_are_drawn_with_their_overlays(tmp_path):
         state = zeltra5.calculate("p-h", 1e6, 1.7e6)
         added = zeltra5.plot.overlay(ax, kind, states=[state], cycle=c)
         assert len(added) >= 5
-        ax.figure.savefig(tmp_path / f"{kind}.png", dpi=60)
-        assert (tmp_path / f"{kind}.png").stat().st_size > 10000
+        # Kept in the build tree (ZELTRA5_PICTURES) for a person to look at.
+        folder = pathlib.Path(os.environ.get("ZELTRA5_PICTURES", tmp_path))
+        picture = folder / f"{kind}-cycle-matplotlib.png"
+        ax.figure.savefig(picture, dpi=100)
+        assert picture.stat().st_size > 10000
+        plt.close(ax.figure)
     # The state's marker where the chart puts the same state given in display units.
     a = zeltra5.chart("ph", states=[zeltra5.calculate("p-h", 1e6, 1.7e6)]).markers[0]
     b = zeltra5.chart("ph", states=[("p-h", 10, 1700)]).markers[0]

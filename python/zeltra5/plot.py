@@ -19,12 +19,12 @@ __all__ = ["diagram", "draw", "overlay", "STYLES"]
 #: Line style of each line kind: colour, width, dash.
 STYLES = {
     "saturation": dict(color="black", linewidth=1.6, linestyle="-"),
-    "isotherm": dict(color="#c0392b", linewidth=0.7, linestyle="-"),
+    "isotherm": dict(color="#d95f02", linewidth=0.7, linestyle="-"),
     "isobar": dict(color="#1f5fa8", linewidth=0.7, linestyle="-"),
-    "isentrope": dict(color="#2e8b3a", linewidth=0.7, linestyle="-"),
+    "isentrope": dict(color="#1b9e77", linewidth=0.7, linestyle="-"),
     "isenthalp": dict(color="#d68910", linewidth=0.7, linestyle="-"),
-    "isochore": dict(color="#7d3c98", linewidth=0.7, linestyle="--"),
-    "quality": dict(color="#707070", linewidth=0.6, linestyle=":"),
+    "isochore": dict(color="#a64ca6", linewidth=0.7, linestyle="--"),
+    "quality": dict(color="#707070", linewidth=0.6, linestyle=(0, (3, 2))),
     "cycle": dict(color="#0b2d6b", linewidth=2.0, linestyle="-"),
 }
 
@@ -32,12 +32,14 @@ STYLES = {
 def _new_axes(chart: "zeltra5.Chart"):
     import matplotlib.pyplot as plt
 
-    # The chart's frame (A4 landscape at 4 units per mm by default) in inches, with margins.
+    # The chart's frame (A4 landscape at 4 units per mm by default) in inches, with margins for
+    # the ticks, the axis titles, the title above and the legend below.
     width = chart.width / 4.0 / 25.4
     height = chart.height / 4.0 / 25.4
-    fig = plt.figure(figsize=(width + 1.6, height + 1.2))
-    return fig.add_axes([1.0 / (width + 1.6), 0.7 / (height + 1.2), width / (width + 1.6),
-                         height / (height + 1.2)])
+    left, right, bottom, top = 1.0, 0.4, 1.1, 0.8
+    fig = plt.figure(figsize=(width + left + right, height + bottom + top))
+    w, h = fig.get_size_inches()
+    return fig.add_axes([left / w, bottom / h, width / w, height / h])
 
 
 def _label_angle(ax, line: "zeltra5.Line", x: float, y: float, fallback: float) -> float:
@@ -121,7 +123,10 @@ def draw(chart: "zeltra5.Chart", ax: Any = None, *, labels: bool = True,
                               alpha=0.8))
     _draw_markers(ax, chart, font_size + 1)
     if legend and chart.legend:
-        ax.legend(loc="upper left", fontsize=font_size + 1, framealpha=0.9)
+        # Below the plot, as the SVG has it, clear of the lines and their labels.
+        ax.legend(loc="upper center", bbox_to_anchor=(0.5, -0.07),
+                  ncol=(len(chart.legend) + 1) // 2, fontsize=font_size + 1, frameon=False,
+                  handlelength=2.5)
     return ax
 
 
