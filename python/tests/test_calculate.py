@@ -113,6 +113,8 @@ CASES = [
     ("pair not a str", lambda: zeltra5.calculate(3, P, T), (TypeError, "pair")),
     ("second value of a saturation pair", lambda: zeltra5.calculate("ts-liquid", T, 1.0),
      (ValueError, "takes one value")),
+    ("superheat with a saturation pair",
+     lambda: zeltra5.calculate("ts-liquid", T, superheat=True), (ValueError, "does not apply")),
     ("missing second value", lambda: zeltra5.calculate("p-h", P), (ValueError, "needs a second")),
     ("unknown units", lambda: zeltra5.calculate("p-t", P, T, units="bar"), (ValueError, "units")),
     ("unknown reference", lambda: zeltra5.calculate("p-t", P, T, reference="x"),

@@ -29,9 +29,15 @@ __all__ = [
     "CYCLE_FIGURES",
     "State",
     "Results",
+    "Calculation",
     "Table",
     "Cycle",
     "Chart",
+    "Axis",
+    "Tick",
+    "Line",
+    "Label",
+    "Marker",
     "calculate",
     "table",
     "cycle",
@@ -368,6 +374,7 @@ def calculate(
         and threads > 0
         and _VALUE_COUNT.get(pair) == (1 if second is None else 2)
         and (second is None or type(second) is float)
+        and (second is not None or not superheat)
     ):
         return _calculate_one(pair, first, 0.0 if second is None else second, superheat, units,
                               reference)
@@ -376,6 +383,8 @@ def calculate(
         raise ValueError(f"pair {pair!r} takes one value: leave second out")
     if count == 2 and second is None:
         raise ValueError(f"pair {pair!r} needs a second value")
+    if count == 1 and superheat:
+        raise ValueError(f"the superheat option does not apply to the saturation pair {pair!r}")
     threads = _check_threads(threads)
     superheat = bool(superheat)
     a = _as_float_array(first, "first")
