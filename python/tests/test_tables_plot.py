@@ -53,6 +53,7 @@ def test_table_arguments_are_checked():
     for call, words in [
         (lambda: zeltra5.table("saturation", t="0:10:0"), "step is zero"),
         (lambda: zeltra5.table("saturation", t=1, p=1), "one of them"),
+        (lambda: zeltra5.table("saturation", t=1, superheat=True), "does not apply"),
         (lambda: zeltra5.table("isobar", t="0:10:1"), "takes p=VALUE"),
         (lambda: zeltra5.table("isobar", p=[1, 2], t="0:10:1"), "single number"),
         (lambda: zeltra5.table("isentrope", s=1), "unexpected keyword"),

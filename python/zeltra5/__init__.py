@@ -528,6 +528,8 @@ def table(
     if kind == "saturation":
         if rho is not None or (t is None) == (p is None):
             raise ValueError("a saturation table takes t=... or p=..., one of them")
+        if superheat:
+            raise ValueError("the superheat option does not apply to a saturation table")
         if t is not None:
             core_kind, fixed_name, varied_name = "saturation_temperature", None, "t"
         else:
