@@ -1,6 +1,7 @@
 // zeltra5-loop-bench: the loop a C++ program writes over many (p, t) points, as the baseline of
 // the Python package's vectorised call: calculate_state per point, its status, phase and
-// nineteen fields stored in arrays, the points split into contiguous parts over N threads.
+// nineteen fields stored in arrays made for the call, the points split into contiguous parts over
+// N threads.
 //   zeltra5-loop-bench POINTS.f64 THREADS REPEATS   POINTS.f64: n pressures [Pa], then n
 //                                                    temperatures [degC], native doubles
 //   zeltra5-loop-bench --scalar P T CALLS            one state CALLS times
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -89,15 +91,20 @@ int main(int argc, char** argv) {
     const std::size_t n = data.size() / 2;
     const int threads = std::max(1, std::atoi(argv[2]));
     const int repeats = std::max(1, std::atoi(argv[3]));
-    std::vector<std::int8_t> status(n), phase(n), detail(n);
-    std::vector<double> values(n * RESULT_VALUE_COUNT);
-    const Arrays a{data.data(),  data.data() + n, status.data(),
-                   phase.data(), detail.data(),   values.data()};
     double best = 1e300;
     double best_cpu = 0.0;  // the processor time of the best repeat, all threads together
+    std::ptrdiff_t valid = 0;
     for (int rep = 0; rep < repeats; ++rep) {
         const std::clock_t cpu_start = std::clock();
         const auto start = std::chrono::steady_clock::now();
+        // Fresh output arrays, not filled beforehand, as the Python call makes them: the first
+        // touch of their pages is part of the loop.
+        const std::unique_ptr<std::int8_t[]> status(new std::int8_t[n]);
+        const std::unique_ptr<std::int8_t[]> phase(new std::int8_t[n]);
+        const std::unique_ptr<std::int8_t[]> detail(new std::int8_t[n]);
+        const std::unique_ptr<double[]> values(new double[n * RESULT_VALUE_COUNT]);
+        const Arrays a{data.data(), data.data() + n, status.get(),
+                       phase.get(), detail.get(),    values.get()};
         std::vector<std::thread> workers;
         const auto parts = static_cast<std::size_t>(threads);
         for (std::size_t k = 1; k < parts; ++k) {
@@ -113,8 +120,8 @@ int main(int argc, char** argv) {
             best = wall;
             best_cpu = static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC;
         }
+        valid = std::count(status.get(), status.get() + n, std::int8_t{0});
     }
-    const auto valid = std::count(status.begin(), status.end(), std::int8_t{0});
     std::printf("loop %zu points threads %d best %.6f s cpu %.6f s %.1f ns/point valid %ld\n", n,
                 threads, best, best_cpu, best / static_cast<double>(n) * 1e9,
                 static_cast<long>(valid));
