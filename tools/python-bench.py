@@ -120,7 +120,8 @@ def main():
 
     if args.callgrind:
         m = args.callgrind
-        env = dict(os.environ, PYTHONPATH=os.path.join(build, "python"))
+        # A fixed hash seed: the interpreter then runs the same way in both runs.
+        env = dict(os.environ, PYTHONPATH=os.path.join(build, "python"), PYTHONHASHSEED="0")
         with tempfile.TemporaryDirectory() as tmp:
             counts = {}
             for size in (m, 1):
