@@ -28,7 +28,7 @@ PAIR_VALUES = {
 }
 # Display units: bar and kJ.
 DISPLAY_SCALE = {"p": 1e-5, "h": 1e-3, "u": 1e-3, "s": 1e-3}
-POINTS = 250
+POINTS = 800
 
 
 def draw(rng, quantity, n, units):
