@@ -765,9 +765,12 @@ def _range(value: Any, name: str) -> list:
         return []
     if isinstance(value, str):
         parts = value.split(":")
-        if len(parts) != 2:
-            raise ValueError(f"{name}: FROM:TO expected, not {value!r}")
-        value = parts
+        try:
+            if len(parts) != 2:
+                raise ValueError
+            value = [float(part) for part in parts]
+        except ValueError:
+            raise ValueError(f"{name}: FROM:TO expected, not {value!r}") from None
     try:
         lo, hi = value
     except (TypeError, ValueError):
