@@ -117,6 +117,8 @@ def test_charts_are_drawn_with_their_overlays(tmp_path):
     assert zeltra5.chart("ts", isobars=[1, 10], isochores="none").to_svg().startswith("<?xml")
     with pytest.raises(ValueError, match="outside|above|below"):
         zeltra5.chart("ph", states=[("p-t", 10, 900)])
+    with pytest.raises(ValueError, match="superheated"):
+        zeltra5.chart("ph", states=[zeltra5.calculate("p-t", 1e5, -30.0, superheat=True)])
     assert zeltra5.chart("ph", x="100:2000", y=(1, 50)).x_axis.min == 100.0
     for bad in [dict(x=(2000, 100)), dict(x="100-2000"), dict(y=(0, 10))]:
         with pytest.raises(ValueError):

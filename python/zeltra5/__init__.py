@@ -726,6 +726,9 @@ def _chart_states(states: Iterable[Any], units: str, reference: str) -> list:
         if isinstance(s, State):
             if not s.valid:
                 raise ValueError(f"state {s!r} is not valid")
+            if s.superheat:
+                # The chart computes its states again, without the superheat option.
+                raise ValueError("a chart shows no superheated-liquid state")
             first, second = s.given_in(units, reference)
             out.append((s.pair, first, second if _VALUE_COUNT[s.pair] == 2 else None, None))
             continue
