@@ -4,7 +4,8 @@
 #    include/zeltra5.h and lib/ (import library, .def) (install component "windows").
 #  - Native build: `cpack -G DEB` gives zeltra5_<version>_<arch>.deb with everything the install
 #    rules of Zeltra5Install.cmake put in place: zeltra5-calc, the headers, the static libraries,
-#    libzeltra5.so.1 and the CMake package (zeltra5::zeltra5, zeltra5::zeltra5_c). Configure
+#    libzeltra5.so.1, the CMake package (zeltra5::zeltra5, zeltra5::zeltra5_c) and the Python
+#    package in /usr/lib/python3/dist-packages/zeltra5. Configure
 #    with -DCMAKE_INSTALL_PREFIX=/usr so that the libraries take Debian's multiarch folder.
 set(CPACK_PACKAGE_NAME zeltra5)
 set(CPACK_PACKAGE_VENDOR zeltra5)
@@ -14,7 +15,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "Properties of liquid, vapour, two-phase and supercritical ammonia from one fundamental\n"
   "equation of state: the command-line calculator zeltra5-calc, the C++20 libraries\n"
   "(headers, static libraries and the CMake package zeltra5::zeltra5) and the C library\n"
-  "libzeltra5.so.1 with zeltra5.h (zeltra5::zeltra5_c).")
+  "libzeltra5.so.1 with zeltra5.h (zeltra5::zeltra5_c), and the Python package zeltra5\n"
+  "(numpy, vectorised; tables, cycle and diagrams, zeltra5.plot) for Debian's python3.")
 set(CPACK_PACKAGE_CONTACT "zeltra5 developers <zeltra5@users.noreply.invalid>")
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 set(CPACK_STRIP_FILES ON)
@@ -54,6 +56,13 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   # libzeltra5.so.1: a shlibs entry for packages built against it, and ldconfig on install.
   set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+  # The Python package: its compiled module is for the Python version it was built with, and
+  # needs numpy; zeltra5.plot needs matplotlib, the Dask examples Dask.
+  if(TARGET zeltra5_python)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "${ZELTRA5_PYTHON_DEB_DEPENDS}")
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3-matplotlib")
+    set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3-dask")
+  endif()
 endif()
 
 include(CPack)

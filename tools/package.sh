@@ -5,10 +5,11 @@
 #                                                            include/zeltra5.h, lib/
 #   build/package/native/zeltra5_<version>_<arch>.deb        zeltra5-calc, headers, static
 #                                                            libraries, libzeltra5.so.1, CMake
-#                                                            package
+#                                                            package, Python package zeltra5
 # The zip's listing is printed, its zeltra5-calc.exe run under Wine and its zeltra5.dll's exports
 # and imports checked. The .deb is installed with dpkg (as root, or through sudo), zeltra5-calc is
-# run from /usr/bin and a small project (C++ and C) is built against the installed CMake package;
+# run from /usr/bin, a small project (C++ and C) is built against the installed CMake package and
+# /usr/bin/python3 imports the installed Python package;
 # a package this script installed is removed again.
 #
 # Usage: tools/package.sh      (after tools/setup.sh all; tools/test.sh calls it)
@@ -91,11 +92,15 @@ dpkg-deb --info "$deb"
 dpkg-deb --contents "$deb"
 contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)
+pydir=./usr/lib/python3/dist-packages/zeltra5
 for path in ./usr/bin/zeltra5-calc ./usr/include/zeltra5/zeltra5.hpp ./usr/include/zeltra5.h \
     "./usr/lib/$multiarch/libzeltra5_calc.a" "./usr/lib/$multiarch/libzeltra5.so.1.0.0" \
-    "./usr/lib/$multiarch/cmake/zeltra5/zeltra5Config.cmake"; do
+    "./usr/lib/$multiarch/cmake/zeltra5/zeltra5Config.cmake" "$pydir/__init__.py" \
+    "$pydir/__init__.pyi" "$pydir/plot.py" "$pydir/py.typed"; do
     grep -qx "$path" <<<"$contents" || fail "$path missing from $(basename "$deb")"
 done
+grep -qx "$pydir/_core\.cpython-[0-9]*-.*\.so" <<<"$contents" ||
+    fail "the Python module _core is missing from $(basename "$deb")"
 # The shared library's soname link and development link.
 deb_listing=$(dpkg-deb --contents "$deb")
 for link in "libzeltra5.so.1 -> libzeltra5.so.1.0.0" "libzeltra5.so -> libzeltra5.so.1"; do
@@ -130,6 +135,21 @@ loaded=$(ldd "$consumer/zeltra5_c_consumer" | awk '$1 == "libzeltra5.so.1" {prin
 [ -n "$loaded" ] && [ "$(realpath "$loaded")" = "$(realpath "/usr/lib/$multiarch/libzeltra5.so.1")" ] ||
     fail "the C program loads ${loaded:-no libzeltra5.so.1}, not /usr/lib/$multiarch/libzeltra5.so.1"
 echo "a project built with find_package(zeltra5) against /usr/lib/$multiarch/cmake/zeltra5 runs"
+# The Python package as Debian's python3 finds it, from a folder without a zeltra5 of its own
+# and without PYTHONPATH: it must be the installed one and give the numbers of zeltra5-calc.
+(cd / && env -u PYTHONPATH /usr/bin/python3 -c "import zeltra5") ||
+    fail "/usr/bin/python3 -c \"import zeltra5\" fails with the package installed"
+py_check=$(cd / && env -u PYTHONPATH /usr/bin/python3 - <<'PY'
+import json, subprocess, zeltra5
+assert zeltra5.__file__.startswith("/usr/lib/python3/dist-packages/zeltra5/"), zeltra5.__file__
+s = zeltra5.calculate("p-t", 10.0, 25.0, units="display")
+j = json.loads(subprocess.run(["/usr/bin/zeltra5-calc", "p-t", "10", "25", "--json"],
+                              capture_output=True, text=True, check=True).stdout)
+assert s.specific_enthalpy == j["specific_enthalpy"], (s.specific_enthalpy, j)
+print(zeltra5.__file__, zeltra5.__version__, s.specific_enthalpy)
+PY
+) || fail "the installed Python package gives other numbers than zeltra5-calc"
+echo "import zeltra5 from the installed package: $py_check"
 
 step "packages"
 ls -l "$zip" "$deb"

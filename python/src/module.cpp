@@ -1,0 +1,719 @@
+// zeltra5._core: the calculation, the property tables, the refrigeration cycle and the chart
+// model for Python. Names, units, reference states and refusal texts come from the library; this
+// file only moves numbers between numpy arrays and the library's records. The loops over points
+// run with the interpreter's lock released, optionally split over threads: the calculation
+// keeps no state, so any split gives the same bits.
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "zeltra5/calculation.hpp"
+#include "zeltra5/chart.hpp"
+#include "zeltra5/chart_svg.hpp"
+#include "zeltra5/property_table.hpp"
+#include "zeltra5/refrigeration_cycle.hpp"
+#include "zeltra5/value_range.hpp"
+
+namespace py = pybind11;
+using namespace zeltra5;
+
+namespace {
+
+// Joins texts (append, not operator+: see the project's notes on GCC 12).
+std::string cat(std::initializer_list<std::string_view> parts) {
+    std::string s;
+    for (const std::string_view p : parts) {
+        s.append(p);
+    }
+    return s;
+}
+
+std::string quoted(const std::string& s) {
+    std::string q = "\"";
+    q.append(s);
+    q.append("\"");
+    return q;
+}
+
+const ArgPair& pair_named(const std::string& name) {
+    const ArgPair* pair = find_arg_pair(name);
+    if (pair == nullptr) {
+        std::string message = "unknown pair ";
+        message.append(quoted(name));
+        message.append(" (one of");
+        for (const ArgPair& p : ARG_PAIRS) {
+            message.append(" ");
+            message.append(p.name);
+        }
+        message.append(")");
+        throw py::value_error(message);
+    }
+    return *pair;
+}
+
+CalcOptions make_options(const std::string& units, const std::string& reference,
+                         const bool superheat) {
+    CalcOptions options;
+    if (!parse_unit_system(units, options.units)) {
+        std::string message = "units: ";
+        message.append(quoted(units));
+        message.append(" is not one of si, display");
+        throw py::value_error(message);
+    }
+    if (!parse_reference_state(reference, options.reference)) {
+        std::string message = "reference: ";
+        message.append(quoted(reference));
+        message.append(" is not one of default, iir, ashrae, nbp");
+        throw py::value_error(message);
+    }
+    options.superheat = superheat;
+    return options;
+}
+
+Language language_named(const std::string& name) {
+    Language language;
+    if (!parse_language(name, language)) {
+        std::string message = "language: ";
+        message.append(quoted(name));
+        message.append(" is not one of en, ru");
+        throw py::value_error(message);
+    }
+    return language;
+}
+
+std::string refusal_words(const StateResult& r, const Language language) {
+    if (r.status == STATUS_VALID) {
+        return {};
+    }
+    char text[512];
+    const std::size_t length = describe_refusal(r, language, text, sizeof text);
+    if (length < sizeof text) {
+        return std::string(text, length);
+    }
+    std::string whole(length + 1, '\0');
+    describe_refusal(r, language, whole.data(), whole.size());
+    whole.resize(length);
+    return whole;
+}
+
+std::string phase_words(const StateResult& r, const Language language) {
+    return r.status == STATUS_VALID
+               ? std::string(phase_state_text(r.phase, r.phase_detail, language))
+               : std::string();
+}
+
+py::dict state_dict(const StateResult& r) {
+    py::dict d;
+    d["pair"] = r.pair != nullptr ? py::str(r.pair->name) : py::str("");
+    d["status"] = r.status;
+    d["valid"] = r.status == STATUS_VALID;
+    for (int k = 0; k < RESULT_VALUE_COUNT; ++k) {
+        d[RESULT_FIELDS[k].name] = r.values[k];
+    }
+    d["phase"] = r.phase;
+    d["phase_detail"] = r.phase_detail;
+    d["phase_name"] = phase_words(r, Language::english);
+    d["error"] = r.status == STATUS_VALID
+                     ? py::object(py::none())
+                     : py::object(py::str(refusal_words(r, Language::english)));
+    return d;
+}
+
+std::string state_repr(const StateResult& r) {
+    std::string s = "State(";
+    s.append(r.pair != nullptr ? r.pair->name : "?");
+    char digits[SHORTEST_TEXT_SIZE];
+    const int count = r.pair != nullptr ? r.pair->value_count : 0;
+    for (int i = 0; i < count; ++i) {
+        s.append(i == 0 ? " " : ", ");
+        s.append(digits, format_shortest(digits, r.given[i]));
+    }
+    if (r.status == STATUS_VALID) {
+        s.append(": ");
+        s.append(phase_words(r, Language::english));
+        for (const int k : {FIELD_PRESSURE, FIELD_TEMPERATURE, FIELD_ENTHALPY, FIELD_DENSITY}) {
+            s.append(", ");
+            s.append(RESULT_FIELDS[k].symbol);
+            s.append("=");
+            s.append(digits, format_shortest(digits, r.values[k]));
+        }
+    } else {
+        s.append(": not valid, ");
+        s.append(refusal_words(r, Language::english));
+    }
+    s.append(")");
+    return s;
+}
+
+StateResult saturated_of(const StateResult& of, const int side) {
+    StateResult r;
+    calculate_saturated(of, side, r);
+    return r;
+}
+
+// ---- Vectorised calculation ----
+
+constexpr std::size_t MAX_THREADS = 256;
+
+struct Outputs {
+    std::int8_t* status;
+    std::int8_t* phase;
+    std::int8_t* phase_detail;
+    double* values;  // RESULT_VALUE_COUNT per point
+};
+
+// side 0: the state itself; SIDE_LIQUID or SIDE_VAPOUR: the saturated state at its pressure.
+void run_part(const ArgPair& pair, const double* first, const double* second,
+              const CalcOptions& options, const int side, const std::size_t begin,
+              const std::size_t end, const Outputs& out) {
+    StateResult state;
+    StateResult saturated;
+    for (std::size_t i = begin; i < end; ++i) {
+        calculate_state(pair, first[i], second != nullptr ? second[i] : 0.0, options, state);
+        const StateResult* r = &state;
+        if (side != SIDE_NONE) {
+            calculate_saturated(state, side, saturated);
+            r = &saturated;
+        }
+        out.status[i] = static_cast<std::int8_t>(r->status);
+        out.phase[i] = static_cast<std::int8_t>(r->phase);
+        out.phase_detail[i] = static_cast<std::int8_t>(r->phase_detail);
+        std::memcpy(out.values + i * RESULT_VALUE_COUNT, r->values, sizeof r->values);
+    }
+}
+
+void run_all(const ArgPair& pair, const double* first, const double* second,
+             const CalcOptions& options, const int side, const std::size_t n, int threads,
+             const Outputs& out) {
+    if (threads < 1) {
+        threads = 1;
+    }
+    // No more workers than points (nor than MAX_THREADS); each worker a contiguous part.
+    const std::size_t parts =
+        std::min<std::size_t>({static_cast<std::size_t>(threads), n == 0 ? 1 : n, MAX_THREADS});
+    std::vector<std::thread> workers;
+    std::size_t started = 1;  // part 0 runs on this thread
+    for (std::size_t p = 1; p < parts; ++p) {
+        const std::size_t begin = n * p / parts;
+        const std::size_t end = n * (p + 1) / parts;
+        try {
+            workers.emplace_back(run_part, std::cref(pair), first, second, std::cref(options), side,
+                                 begin, end, std::cref(out));
+            started = p + 1;
+        } catch (const std::system_error&) {
+            break;  // no more threads: the rest runs here
+        }
+    }
+    run_part(pair, first, second, options, side, 0, n / parts, out);
+    if (started < parts) {
+        run_part(pair, first, second, options, side, n * started / parts, n, out);
+    }
+    for (std::thread& w : workers) {
+        w.join();
+    }
+}
+
+using InArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+py::tuple calculate_arrays(const std::string& pair_name, const InArray& first,
+                           const py::object& second_object, const bool superheat,
+                           const std::string& units, const std::string& reference,
+                           const int threads, const int side) {
+    const ArgPair& pair = pair_named(pair_name);
+    const CalcOptions options = make_options(units, reference, superheat);
+    if (threads < 1) {
+        throw py::value_error("threads must be 1 or more");
+    }
+    if (first.ndim() != 1) {
+        throw py::value_error("first must be one-dimensional here");
+    }
+    const auto n = static_cast<std::size_t>(first.shape(0));
+    InArray second;
+    const double* second_data = nullptr;
+    if (!second_object.is_none()) {
+        second = second_object.cast<InArray>();
+        if (second.ndim() != 1 || static_cast<std::size_t>(second.shape(0)) != n) {
+            throw py::value_error("first and second must have the same length here");
+        }
+        second_data = second.data();
+    } else if (!is_saturation_pair(pair)) {
+        throw py::value_error("the pair needs a second value");
+    }
+    const auto count = static_cast<py::ssize_t>(n);
+    py::array_t<std::int8_t> status(count);
+    py::array_t<std::int8_t> phase(count);
+    py::array_t<std::int8_t> detail(count);
+    py::array_t<double> values({count, static_cast<py::ssize_t>(RESULT_VALUE_COUNT)});
+    const Outputs out{status.mutable_data(), phase.mutable_data(), detail.mutable_data(),
+                      values.mutable_data()};
+    const double* first_data = first.data();
+    {
+        py::gil_scoped_release release;
+        run_all(pair, first_data, second_data, options, side, n, threads, out);
+    }
+    return py::make_tuple(status, phase, detail, values);
+}
+
+// calculate_one(pair, first, second, superheat, units, reference) -> State: the scalar call,
+// through CPython's fast calling convention rather than pybind11's general dispatcher, which
+// would cost as much again as the Python layer above it.
+std::string_view text_argument(PyObject* arg, const char* name) {
+    Py_ssize_t size = 0;
+    const char* text = PyUnicode_Check(arg) ? PyUnicode_AsUTF8AndSize(arg, &size) : nullptr;
+    if (text == nullptr) {
+        PyErr_Clear();
+        throw py::type_error(cat({name, " must be a str"}));
+    }
+    return {text, static_cast<std::size_t>(size)};
+}
+
+double number_argument(PyObject* arg, const char* name) {
+    const double value = PyFloat_AsDouble(arg);
+    if (value == -1.0 && PyErr_Occurred()) {
+        PyErr_Clear();
+        throw py::type_error(cat({name, " must be a number"}));
+    }
+    return value;
+}
+
+PyObject* calculate_one(PyObject*, PyObject* const* args, const Py_ssize_t nargs) {
+    try {
+        if (nargs != 6) {
+            throw py::type_error(
+                "calculate_one takes pair, first, second, superheat, units, "
+                "reference");
+        }
+        const std::string_view name = text_argument(args[0], "pair");
+        const ArgPair* pair = find_arg_pair(name);
+        if (pair == nullptr) {
+            pair_named(std::string(name));  // raises with the list of pairs
+        }
+        const double first = number_argument(args[1], "first");
+        const double second = number_argument(args[2], "second");
+        const int superheat = PyObject_IsTrue(args[3]);
+        if (superheat < 0) {
+            return nullptr;
+        }
+        const CalcOptions options =
+            make_options(std::string(text_argument(args[4], "units")),
+                         std::string(text_argument(args[5], "reference")), superheat != 0);
+        StateResult r;
+        calculate_state(*pair, first, second, options, r);
+        return py::cast(std::move(r)).release().ptr();
+    } catch (py::builtin_exception& e) {
+        e.set_error();
+    } catch (py::error_already_set& e) {
+        e.restore();
+    } catch (const std::exception& e) {
+        PyErr_SetString(PyExc_RuntimeError, e.what());
+    }
+    return nullptr;
+}
+
+PyMethodDef CALCULATE_ONE = {
+    "calculate_one", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&calculate_one)),
+    METH_FASTCALL, "calculate_one(pair, first, second, superheat, units, reference) -> State"};
+
+// ---- Tables ----
+
+TableKind table_kind_named(const std::string& name) {
+    if (name == "saturation_temperature") return TableKind::saturation_temperature;
+    if (name == "saturation_pressure") return TableKind::saturation_pressure;
+    if (name == "isotherm") return TableKind::isotherm;
+    if (name == "isobar") return TableKind::isobar;
+    if (name == "isochore") return TableKind::isochore;
+    throw py::value_error(cat({"unknown table kind ", quoted(name)}));
+}
+
+std::vector<double> parse_range(const std::string& text) {
+    std::vector<double> values;
+    const RangeError error = parse_value_range(text, values);
+    if (error != RangeError::none) {
+        throw py::value_error(describe_range_error(error, text, Language::english));
+    }
+    return values;
+}
+
+py::dict table_arrays(const std::string& kind, const double fixed,
+                      const std::vector<double>& values, const bool superheat,
+                      const std::string& units, const std::string& reference) {
+    const TableKind table_kind = table_kind_named(kind);
+    const CalcOptions options = make_options(units, reference, superheat);
+    PropertyTable table;
+    {
+        py::gil_scoped_release release;
+        table = build_property_table(table_kind, fixed, values, options);
+    }
+    const auto n = static_cast<py::ssize_t>(table.rows.size());
+    py::array_t<std::int8_t> status(n);
+    py::array_t<std::int8_t> phase(n);
+    py::array_t<std::int8_t> detail(n);
+    py::array_t<double> out({n, static_cast<py::ssize_t>(RESULT_VALUE_COUNT)});
+    py::array_t<double> value(n);
+    py::array_t<bool> inserted(n);
+    py::list row_kinds;
+    py::list pairs;
+    py::list reasons;
+    py::list states;
+    for (py::ssize_t i = 0; i < n; ++i) {
+        const TableRow& row = table.rows[static_cast<std::size_t>(i)];
+        status.mutable_at(i) = static_cast<std::int8_t>(row.state.status);
+        phase.mutable_at(i) = static_cast<std::int8_t>(row.state.phase);
+        detail.mutable_at(i) = static_cast<std::int8_t>(row.state.phase_detail);
+        std::memcpy(out.mutable_data(i, 0), row.state.values, sizeof row.state.values);
+        value.mutable_at(i) = row.value;
+        inserted.mutable_at(i) = row.inserted;
+        row_kinds.append(row_kind_name(row.kind));
+        pairs.append(row.state.pair != nullptr ? row.state.pair->name : "");
+        reasons.append(refusal_words(row.state, Language::english));
+        states.append(py::cast(row.state));
+    }
+    py::dict d;
+    d["status"] = status;
+    d["phase"] = phase;
+    d["phase_detail"] = detail;
+    d["values"] = out;
+    d["value"] = value;
+    d["inserted"] = inserted;
+    d["row"] = row_kinds;
+    d["pair"] = pairs;
+    d["error"] = reasons;
+    d["states"] = states;
+    d["fixed"] = table.fixed;
+    d["varied_field"] = RESULT_FIELDS[table_varied_field(table_kind)].name;
+    const int fixed_field = table_fixed_field(table_kind);
+    d["fixed_field"] = fixed_field >= 0 ? py::object(py::str(RESULT_FIELDS[fixed_field].name))
+                                        : py::object(py::none());
+    return d;
+}
+
+// ---- Cycle ----
+
+CycleInput cycle_input(const double evaporating, const double condensing, const double superheat,
+                       const double subcooling, const double efficiency, const double capacity) {
+    CycleInput in;
+    in.evaporating_temperature = evaporating;
+    in.condensing_temperature = condensing;
+    in.superheat = superheat;
+    in.subcooling = subcooling;
+    in.efficiency = efficiency;
+    in.capacity = capacity;
+    return in;
+}
+
+std::string cycle_refusal_words(const CycleResult& c, const Language language) {
+    if (c.status == STATUS_VALID) {
+        return {};
+    }
+    char text[768];
+    const std::size_t length = describe_cycle_refusal(c, language, text, sizeof text);
+    std::string whole(length + 1, '\0');
+    describe_cycle_refusal(c, language, whole.data(), whole.size());
+    whole.resize(length);
+    return whole;
+}
+
+// ---- Chart ----
+
+ChartType chart_type_named(const std::string& name) {
+    if (name == "ph") return ChartType::pressure_enthalpy;
+    if (name == "ts") return ChartType::temperature_entropy;
+    throw py::value_error(cat({"unknown diagram ", quoted(name), " (ph or ts)"}));
+}
+
+// lines: {kind name: None (the default), False (none), True (the default values, shown), or a
+// list of values}. states: [(pair, first, second, label)]. cycle: None or the six inputs.
+py::tuple chart_json(const std::string& type, const std::string& units,
+                     const std::string& reference, const std::string& language,
+                     const std::vector<double>& x_range, const std::vector<double>& y_range,
+                     const py::dict& lines, const py::list& states, const py::object& cycle,
+                     const double width, const double height, const double font_size,
+                     const bool with_svg) {
+    ChartOptions o;
+    o.type = chart_type_named(type);
+    o.calc = make_options(units, reference, false);
+    o.language = language_named(language);
+    if (x_range.size() == 2) {
+        o.x_min = x_range[0];
+        o.x_max = x_range[1];
+    }
+    if (y_range.size() == 2) {
+        o.y_min = y_range[0];
+        o.y_max = y_range[1];
+    }
+    for (const auto& item : lines) {
+        const auto name = item.first.cast<std::string>();
+        LineKind kind;
+        if (!parse_line_kind(name, kind) || kind == LineKind::saturation ||
+            kind == LineKind::cycle) {
+            throw py::value_error(cat({"unknown line family ", quoted(name)}));
+        }
+        LineSet& set = o.lines[static_cast<std::size_t>(kind)];
+        const py::handle v = item.second;
+        if (v.is_none()) {
+            set.show = LineSet::Show::by_default;
+        } else if (py::isinstance<py::bool_>(v)) {
+            set.show = v.cast<bool>() ? LineSet::Show::yes : LineSet::Show::no;
+        } else {
+            set.show = LineSet::Show::yes;
+            set.values = v.cast<std::vector<double>>();
+        }
+    }
+    for (const auto& s : states) {
+        const auto t = s.cast<py::tuple>();
+        ChartState state;
+        state.pair = &pair_named(t[0].cast<std::string>());
+        state.first = t[1].cast<double>();
+        state.second = t[2].is_none() ? 0.0 : t[2].cast<double>();
+        state.label = t[3].is_none() ? std::string() : t[3].cast<std::string>();
+        o.states.push_back(state);
+    }
+    if (!cycle.is_none()) {
+        const auto c = cycle.cast<std::vector<double>>();
+        if (c.size() != 6) {
+            throw py::value_error("cycle: six inputs expected");
+        }
+        o.cycle = true;
+        o.cycle_input = cycle_input(c[0], c[1], c[2], c[3], c[4], c[5]);
+    }
+    o.width = width;
+    o.height = height;
+    o.font_size = font_size;
+    Chart chart;
+    std::string error;
+    std::string json;
+    std::string svg;
+    {
+        py::gil_scoped_release release;
+        if (build_chart(o, chart, error) == 0) {
+            json = chart_to_json(chart);
+            if (with_svg) {
+                svg = chart_to_svg(chart);
+            }
+        }
+    }
+    if (json.empty()) {
+        throw py::value_error(error);
+    }
+    return py::make_tuple(py::bytes(json),
+                          with_svg ? py::object(py::bytes(svg)) : py::object(py::none()));
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_core, m) {
+    m.doc() = "The compiled part of zeltra5: use the functions of the zeltra5 package.";
+    m.attr("version") = library_version();
+
+    py::list field_names;
+    py::list field_symbols;
+    for (const FieldInfo& f : RESULT_FIELDS) {
+        field_names.append(f.name);
+        field_symbols.append(f.symbol);
+    }
+    m.attr("FIELDS") = py::tuple(field_names);
+    m.attr("SYMBOLS") = py::tuple(field_symbols);
+    py::list pair_names;
+    for (const ArgPair& p : ARG_PAIRS) {
+        pair_names.append(py::make_tuple(p.name, p.value_count));
+    }
+    m.attr("PAIRS") = py::tuple(pair_names);
+    py::list figure_names;
+    for (const CycleFigureInfo& f : CYCLE_FIGURES) {
+        figure_names.append(f.name);
+    }
+    m.attr("CYCLE_FIGURES") = py::tuple(figure_names);
+
+    m.def(
+        "field_unit",
+        [](const std::string& field, const std::string& units, const std::string& language) {
+            const int k = find_result_field(field);
+            if (k < 0) {
+                throw py::value_error(cat({"unknown field ", quoted(field)}));
+            }
+            UnitSystem system;
+            if (!parse_unit_system(units, system)) {
+                throw py::value_error(
+                    cat({"units: ", quoted(units), " is not one of si, display"}));
+            }
+            return std::string(unit_text(RESULT_FIELDS[k].unit, system, language_named(language)));
+        },
+        py::arg("field"), py::arg("units") = "si", py::arg("language") = "en");
+    m.def(
+        "phase_name",
+        [](const int phase, const int detail, const std::string& language) {
+            return std::string(phase_state_text(phase, detail, language_named(language)));
+        },
+        py::arg("phase"), py::arg("phase_detail"), py::arg("language") = "en");
+
+    py::class_<StateResult> state(m, "State", "One calculated state.");
+    for (int k = 0; k < RESULT_VALUE_COUNT; ++k) {
+        state.def_property_readonly(
+            RESULT_FIELDS[k].name, [k](const StateResult& r) { return r.values[k]; },
+            "The field in the call's units and reference; NaN where undefined or not valid.");
+    }
+    state.def_property_readonly("status", [](const StateResult& r) { return r.status; })
+        .def_property_readonly("valid", [](const StateResult& r) { return r.status == 0; })
+        .def_property_readonly("phase", [](const StateResult& r) { return r.phase; })
+        .def_property_readonly("phase_detail", [](const StateResult& r) { return r.phase_detail; })
+        .def_property_readonly(
+            "phase_name", [](const StateResult& r) { return phase_words(r, Language::english); })
+        .def_property_readonly(
+            "pair",
+            [](const StateResult& r) { return std::string(r.pair != nullptr ? r.pair->name : ""); })
+        .def_property_readonly("given",
+                               [](const StateResult& r) {
+                                   if (r.pair != nullptr && r.pair->value_count == 1) {
+                                       return py::make_tuple(r.given[0]);
+                                   }
+                                   return py::make_tuple(r.given[0], r.given[1]);
+                               })
+        .def_property_readonly(
+            "units", [](const StateResult& r) { return unit_system_name(r.options.units); })
+        .def_property_readonly(
+            "reference",
+            [](const StateResult& r) { return reference_state_name(r.options.reference); })
+        .def_property_readonly("superheat",
+                               [](const StateResult& r) { return r.options.superheat; })
+        .def_property_readonly("error",
+                               [](const StateResult& r) -> py::object {
+                                   if (r.status == STATUS_VALID) {
+                                       return py::none();
+                                   }
+                                   return py::str(refusal_words(r, Language::english));
+                               })
+        .def(
+            "explain",
+            [](const StateResult& r, const std::string& language) {
+                return refusal_words(r, language_named(language));
+            },
+            py::arg("language") = "en",
+            "Why the state is not valid, in words (\"en\" or \"ru\"); \"\" when it is.")
+        .def(
+            "phase_text",
+            [](const StateResult& r, const std::string& language) {
+                return phase_words(r, language_named(language));
+            },
+            py::arg("language") = "en", "The phase state's name in \"en\" or \"ru\".")
+        .def_property_readonly("saturated_liquid",
+                               [](const StateResult& r) { return saturated_of(r, SIDE_LIQUID); })
+        .def_property_readonly("saturated_vapour",
+                               [](const StateResult& r) { return saturated_of(r, SIDE_VAPOUR); })
+        .def(
+            "given_in",
+            [](const StateResult& r, const std::string& units, const std::string& reference) {
+                // The request behind the result (SI, the program's reference) in other units and
+                // on another reference.
+                const CalcOptions o = make_options(units, reference, false);
+                const double request[2] = {r.request.first_value, r.request.second_value};
+                const int fields[2] = {r.pair != nullptr ? r.pair->first_field : -1,
+                                       r.pair != nullptr ? r.pair->second_field : -1};
+                double out[2] = {NAN, NAN};
+                for (int i = 0; i < 2; ++i) {
+                    if (fields[i] < 0) {
+                        out[i] = request[i];
+                        continue;
+                    }
+                    out[i] = from_si(RESULT_FIELDS[fields[i]].unit, o.units,
+                                     request[i] + reference_shift(o.reference, fields[i]));
+                }
+                return py::make_tuple(out[0], out[1]);
+            },
+            py::arg("units"), py::arg("reference"),
+            "The given values in other units and on another reference (for a chart's states).")
+        .def("to_dict", &state_dict,
+             "pair, status, valid, the nineteen fields, phase, phase_detail, phase_name and "
+             "error as a dict.")
+        .def("__repr__", &state_repr);
+
+    m.attr("calculate_one") =
+        py::reinterpret_steal<py::object>(PyCFunction_NewEx(&CALCULATE_ONE, nullptr, m.ptr()));
+    m.def("calculate_arrays", &calculate_arrays, py::arg("pair"), py::arg("first"),
+          py::arg("second"), py::arg("superheat"), py::arg("units"), py::arg("reference"),
+          py::arg("threads"), py::arg("side"));
+
+    m.def("parse_range", &parse_range, py::arg("text"));
+    m.def("table", &table_arrays, py::arg("kind"), py::arg("fixed"), py::arg("values"),
+          py::arg("superheat"), py::arg("units"), py::arg("reference"));
+
+    py::class_<CycleResult> cycle(m, "Cycle", "A single-stage vapour-compression cycle.");
+    for (int k = 0; k < CYCLE_FIGURE_COUNT; ++k) {
+        cycle.def_property_readonly(
+            CYCLE_FIGURES[k].name, [k](const CycleResult& c) { return c.figures[k]; },
+            CYCLE_FIGURES[k].english);
+    }
+    cycle.def_property_readonly("status", [](const CycleResult& c) { return c.status; })
+        .def_property_readonly("valid", [](const CycleResult& c) { return c.status == 0; })
+        .def_property_readonly("error",
+                               [](const CycleResult& c) -> py::object {
+                                   if (c.status == STATUS_VALID) {
+                                       return py::none();
+                                   }
+                                   return py::str(cycle_refusal_words(c, Language::english));
+                               })
+        .def(
+            "explain",
+            [](const CycleResult& c, const std::string& language) {
+                return cycle_refusal_words(c, language_named(language));
+            },
+            py::arg("language") = "en",
+            "Why the cycle was refused, in words (\"en\" or \"ru\"); \"\" when valid.")
+        .def_property_readonly("states",
+                               [](const CycleResult& c) {
+                                   py::list l;
+                                   for (const StateResult& s : c.states) {
+                                       l.append(py::cast(s));
+                                   }
+                                   return l;
+                               })
+        .def_property_readonly("isentropic_discharge",
+                               [](const CycleResult& c) { return c.isentropic_discharge; })
+        .def_property_readonly(
+            "units", [](const CycleResult& c) { return unit_system_name(c.options.units); })
+        .def_property_readonly(
+            "reference",
+            [](const CycleResult& c) { return reference_state_name(c.options.reference); })
+        .def_property_readonly("figure_units",
+                               [](const CycleResult& c) {
+                                   py::dict d;
+                                   for (int k = 0; k < CYCLE_FIGURE_COUNT; ++k) {
+                                       d[CYCLE_FIGURES[k].name] = std::string(cycle_figure_unit(
+                                           k, c.options.units, Language::english));
+                                   }
+                                   return d;
+                               })
+        .def_property_readonly("inputs", [](const CycleResult& c) {
+            return py::make_tuple(c.input.evaporating_temperature, c.input.condensing_temperature,
+                                  c.input.superheat, c.input.subcooling, c.input.efficiency,
+                                  c.input.capacity);
+        });
+    m.def(
+        "cycle",
+        [](const double t0, const double tc, const double superheat, const double subcooling,
+           const double efficiency, const double capacity, const std::string& units,
+           const std::string& reference) {
+            CycleResult c;
+            calculate_cycle(cycle_input(t0, tc, superheat, subcooling, efficiency, capacity),
+                            make_options(units, reference, false), c);
+            return c;
+        },
+        py::arg("evaporating"), py::arg("condensing"), py::arg("superheat"), py::arg("subcooling"),
+        py::arg("efficiency"), py::arg("capacity"), py::arg("units"), py::arg("reference"));
+
+    m.def("chart_json", &chart_json, py::arg("type"), py::arg("units"), py::arg("reference"),
+          py::arg("language"), py::arg("x_range"), py::arg("y_range"), py::arg("lines"),
+          py::arg("states"), py::arg("cycle"), py::arg("width"), py::arg("height"),
+          py::arg("font_size"), py::arg("svg"));
+}

@@ -1,0 +1,125 @@
+"""Tables, the cycle and the diagrams from Python: rows equal single requests bit for bit, the
+cycle's balance closes, and the chart model is drawn with matplotlib, states and cycle on top."""
+
+import math
+import os
+import pathlib
+
+import matplotlib
+
+matplotlib.use("Agg")
+
+import numpy as np
+import pytest
+
+import zeltra5
+import zeltra5.plot
+
+
+def fields(s):
+    return np.array([getattr(s, f) for f in zeltra5.FIELDS])
+
+
+@pytest.mark.parametrize(
+    "kind,args,single",
+    [
+        ("saturation", dict(t="-70:130:5"), lambda row, v: (f"ts-{row}", v, None)),
+        ("saturation", dict(p=[0.5, 1, 10, 113.3]), lambda row, v: (f"ps-{row}", v, None)),
+        ("isobar", dict(p=10, t="-50:200:10"), lambda row, v: ("p-t", 10.0, v)),
+        ("isotherm", dict(t=25, p="1:100:*1.5"), lambda row, v: ("p-t", v, 25.0)),
+        ("isochore", dict(rho=100, t=np.arange(-50.0, 301.0, 50.0)),
+         lambda row, v: ("t-rho", v, 100.0)),
+    ],
+)
+def test_table_rows_equal_the_single_requests(kind, args, single):
+    t = zeltra5.table(kind, units="display", reference="iir", **args)
+    assert len(t) == len(t.row) == len(t.states) and len(t) > 0
+    for i in range(len(t)):
+        if t.inserted[i]:
+            # A saturated state at an isotherm's or isobar's crossing.
+            assert t.row[i] in ("liquid", "vapour") and t.relative_enthalpy[i] in (0.0, 1.0)
+            continue
+        pair, first, second = single(t.row[i], float(t.value[i]))
+        s = zeltra5.calculate(pair, first, second, units="display", reference="iir")
+        assert s.status == t.status[i], (kind, i)
+        assert fields(s).tobytes() == t.values[i].tobytes(), (kind, i)
+        assert fields(t.at(i)).tobytes() == t.values[i].tobytes()
+        assert (t.errors()[i] == "") == bool(s.valid)
+    if kind in ("isobar", "isotherm"):
+        assert np.count_nonzero(t.inserted) == 2
+
+
+def test_table_arguments_are_checked():
+    for call, words in [
+        (lambda: zeltra5.table("saturation", t="0:10:0"), "step is zero"),
+        (lambda: zeltra5.table("saturation", t=1, p=1), "one of them"),
+        (lambda: zeltra5.table("saturation", t=1, superheat=True), "does not apply"),
+        (lambda: zeltra5.table("isobar", t="0:10:1"), "takes p=VALUE"),
+        (lambda: zeltra5.table("isobar", p=[1, 2], t="0:10:1"), "single number"),
+        (lambda: zeltra5.table("isentrope", s=1), "unexpected keyword"),
+        (lambda: zeltra5.table("isentrope", t=1), "unknown table kind"),
+    ]:
+        with pytest.raises((ValueError, TypeError), match=words):
+            call()
+    # A point outside the domain is a marked row, not dropped.
+    t = zeltra5.table("isobar", p=1e6, t=[0.0, 600.0])
+    assert list(t.status) == [0, 0, 0, 1] and "above 450" in t.errors()[3]
+    assert t.errors("ru")[3].startswith("температура")
+    assert list(t.row) == ["point", "liquid", "vapour", "point"]
+
+
+def test_cycle_classic_case_and_refusals():
+    c = zeltra5.cycle(-10, 35, 5, 0, 0.75, 100, units="display")
+    assert c.valid and c.error is None
+    balance = c.refrigerating_effect + c.compressor_work - c.heat_rejected
+    assert abs(balance) <= 1e-9 * c.heat_rejected
+    assert round(c.cop, 3) == 3.601 and round(c.pressure_ratio, 3) == 4.646
+    assert [round(s.temperature, 1) for s in c.states][:1] == [-5.0]
+    assert c.states[0].specific_enthalpy - c.states[3].specific_enthalpy == c.refrigerating_effect
+    assert c.figure_units["refrigerating_effect"] == "kJ/kg"
+    assert c.to_dict()["states"][1]["temperature"] == c.discharge_temperature
+    si = zeltra5.cycle(-10, 35, 5, 0, 0.75)
+    assert si.cop == pytest.approx(c.cop, rel=1e-14) and math.isnan(si.mass_flow)
+    refused = zeltra5.cycle(-10, 140, 0, 0, 0.75)
+    assert not refused.valid and "critical" in refused.error and math.isnan(refused.cop)
+    assert not zeltra5.cycle(-10, 35, efficiency=1.5).valid
+    with pytest.raises(TypeError):
+        zeltra5.cycle("-10", 35)
+
+
+def test_charts_are_drawn_with_their_overlays(tmp_path):
+    c = zeltra5.cycle(-10, 35, 5, 0, 0.75)
+    import matplotlib.pyplot as plt
+
+    for kind in ("ph", "ts"):
+        chart = zeltra5.chart(kind, cycle=c, states=[("p-t", 10, 25, "A")])
+        kinds = {line.kind for line in chart.lines}
+        assert {"saturation", "cycle", "quality"} <= kinds
+        assert [m.label for m in chart.markers if m.kind == "cycle_point"] == ["1", "2", "3", "4"]
+        assert any(m.label == "A" for m in chart.markers)
+        ax = zeltra5.plot.draw(chart)
+        assert len(ax.lines) >= len(chart.lines) and len(ax.texts) >= len(chart.labels)
+        assert (ax.get_yscale() == "log") == (kind == "ph")
+        # Onto the diagram again, a state calculated in SI: drawn where the chart puts it.
+        state = zeltra5.calculate("p-h", 1e6, 1.7e6)
+        added = zeltra5.plot.overlay(ax, kind, states=[state], cycle=c)
+        assert len(added) >= 5
+        # Kept in the build tree (ZELTRA5_PICTURES) for a person to look at.
+        folder = pathlib.Path(os.environ.get("ZELTRA5_PICTURES", tmp_path))
+        picture = folder / f"{kind}-cycle-matplotlib.png"
+        ax.figure.savefig(picture, dpi=100)
+        assert picture.stat().st_size > 10000
+        plt.close(ax.figure)
+    # The state's marker where the chart puts the same state given in display units.
+    a = zeltra5.chart("ph", states=[zeltra5.calculate("p-h", 1e6, 1.7e6)]).markers[0]
+    b = zeltra5.chart("ph", states=[("p-h", 10, 1700)]).markers[0]
+    assert (a.x, a.y) == pytest.approx((b.x, b.y), rel=1e-12)
+    assert zeltra5.chart("ts", isobars=[1, 10], isochores="none").to_svg().startswith("<?xml")
+    with pytest.raises(ValueError, match="outside|above|below"):
+        zeltra5.chart("ph", states=[("p-t", 10, 900)])
+    with pytest.raises(ValueError, match="superheated"):
+        zeltra5.chart("ph", states=[zeltra5.calculate("p-t", 1e5, -30.0, superheat=True)])
+    assert zeltra5.chart("ph", x="100:2000", y=(1, 50)).x_axis.min == 100.0
+    for bad in [dict(x=(2000, 100)), dict(x="100-2000"), dict(y=(0, 10))]:
+        with pytest.raises(ValueError):
+            zeltra5.chart("ph", **bad)

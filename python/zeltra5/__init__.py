@@ -1,0 +1,849 @@
+"""Thermophysical properties of ammonia: liquid, vapour, two-phase and supercritical.
+
+Every number comes from the compiled library (``zeltra5._core``): the same calculation, units,
+reference states and texts as the command-line calculator ``zeltra5-calc``, bit for bit.
+
+- :func:`calculate`: one state, or many at once over numpy arrays (broadcast);
+- :func:`table`: saturation tables, isotherms, isobars and isochores;
+- :func:`cycle`: the single-stage vapour-compression cycle;
+- :func:`chart`: the log p-h and T-s diagrams as a chart model (``zeltra5.plot`` draws it).
+
+Outside the domain is data, not an exception: a result says ``valid == False`` and its fields
+are NaN. Malformed calls raise ``ValueError`` or ``TypeError``.
+"""
+
+from __future__ import annotations
+
+import json
+import numbers
+from dataclasses import dataclass, field
+from typing import Any, Iterable, Optional, Sequence, Tuple, Union
+
+import numpy as np
+
+from . import _core
+
+__all__ = [
+    "FIELDS",
+    "PAIRS",
+    "CYCLE_FIGURES",
+    "State",
+    "Results",
+    "Calculation",
+    "Table",
+    "Cycle",
+    "Chart",
+    "Axis",
+    "Tick",
+    "Line",
+    "Label",
+    "Marker",
+    "calculate",
+    "table",
+    "cycle",
+    "chart",
+    "field_unit",
+    "parse_range",
+]
+
+__version__: str = _core.version
+
+#: The nineteen fields of a result, in the order of the JSON output.
+FIELDS: Tuple[str, ...] = tuple(_core.FIELDS)
+#: The argument pairs of the command line, in the Windows program's menu order.
+PAIRS: Tuple[str, ...] = tuple(name for name, _ in _core.PAIRS)
+#: The figures of a cycle, by their JSON names.
+CYCLE_FIGURES: Tuple[str, ...] = tuple(_core.CYCLE_FIGURES)
+
+_VALUE_COUNT = dict(_core.PAIRS)
+_MAX_THREADS = 256
+_calculate_one = _core.calculate_one
+_FIELD_INDEX = {name: k for k, name in enumerate(FIELDS)}
+
+#: One calculated state (from a scalar :func:`calculate`): the nineteen fields as attributes,
+#: ``status``, ``valid``, ``phase``, ``phase_detail``, ``phase_name``, ``error``, ``explain()``,
+#: ``saturated_liquid``, ``saturated_vapour`` and ``to_dict()``.
+State = _core.State
+#: A refrigeration cycle (from :func:`cycle`): its figures as attributes, ``states`` (suction,
+#: discharge, liquid, evaporator inlet), ``isentropic_discharge``, ``valid``, ``error``.
+Cycle = _core.Cycle
+
+_STATE_DOCS = {
+    "status": "0 valid, 1 outside the domain (or none found), 2 an option that does not apply.",
+    "valid": "True when the state is valid.",
+    "phase": "The phase region (-2 when not valid).",
+    "phase_detail": "-1 subcooled, 0 saturated, 1 superheated, 3 supercritical (-2 not valid).",
+    "phase_name": "The phase state in words (\"Superheated vapour\"); \"\" when not valid.",
+    "pair": "The argument pair.",
+    "given": "The values as given.",
+    "units": "The unit system of the values: \"si\" or \"display\".",
+    "reference": "The reference state of h, u and s.",
+    "superheat": "Whether the superheated liquid was asked for.",
+    "error": "Why the state is not valid, in English; None when it is.",
+    "saturated_liquid": "The saturated liquid at this state's pressure (not valid when this "
+    "state is not, or is supercritical).",
+    "saturated_vapour": "The saturated vapour at this state's pressure.",
+}
+_CYCLE_DOCS = {
+    "status": "0 valid, 1 refused (see error).",
+    "valid": "True when the cycle could be calculated.",
+    "error": "Why the cycle was refused, in English; None when valid.",
+    "states": "The four states: suction, discharge, liquid, evaporator inlet.",
+    "isentropic_discharge": "The state after isentropic compression, (pc, s1).",
+    "units": "The unit system of the figures and states.",
+    "reference": "The reference state of h, u and s.",
+    "figure_units": "The unit of each figure.",
+    "inputs": "evaporating, condensing, superheat, subcooling, efficiency, capacity as given.",
+}
+for _cls, _docs in ((State, _STATE_DOCS), (Cycle, _CYCLE_DOCS)):
+    for _attr, _doc in _docs.items():
+        getattr(_cls, _attr).__doc__ = _doc
+
+
+def field_unit(name: str, units: str = "si", language: str = "en") -> str:
+    """The unit of a result field (by name or symbol) in ``units`` ("si" or "display")."""
+    return _core.field_unit(name, units, language)
+
+
+def parse_range(text: str) -> np.ndarray:
+    """The values of a range text: ``"FROM:TO:STEP"``, ``"FROM:TO:*FACTOR"`` or ``"a,b,c"``."""
+    _check_str(text, "range")
+    return np.asarray(_core.parse_range(text), dtype=np.float64)
+
+
+# ---- argument checks ----------------------------------------------------------------------
+
+
+def _check_str(value: Any, name: str) -> None:
+    if not isinstance(value, str):
+        raise TypeError(f"{name} must be a str, not {type(value).__name__}")
+
+
+def _check_options(pair: Any, superheat: Any, units: Any, reference: Any) -> int:
+    _check_str(pair, "pair")
+    count = _VALUE_COUNT.get(pair)
+    if count is None:
+        raise ValueError(f"unknown pair {pair!r} (one of {', '.join(PAIRS)})")
+    if not isinstance(superheat, (bool, np.bool_)):
+        raise TypeError(f"superheat must be True or False, not {type(superheat).__name__}")
+    _check_str(units, "units")
+    _check_str(reference, "reference")
+    return count
+
+
+def _check_threads(threads: Any) -> int:
+    if isinstance(threads, (bool, np.bool_)) or not isinstance(threads, numbers.Integral):
+        raise TypeError(f"threads must be an int, not {type(threads).__name__}")
+    if threads < 1:
+        raise ValueError(f"threads must be 1 or more, not {threads}")
+    # More parts than this gain nothing on any machine and would only cost thread starts.
+    return min(int(threads), _MAX_THREADS)
+
+
+def _as_float_array(value: Any, name: str) -> np.ndarray:
+    """The values as a float64 array of their own shape; refuses what is not numbers."""
+    if isinstance(value, (bool, np.bool_, str, bytes)) or value is None:
+        raise TypeError(f"{name}: {value!r} is not a number")
+    try:
+        a = np.asarray(value)
+    except ValueError as e:  # ragged nested lists
+        raise ValueError(f"{name}: not an array of numbers ({e})") from None
+    kind = a.dtype.kind
+    if kind in "iuf":
+        return a.astype(np.float64, copy=False)
+    if kind == "O":
+        for item in a.flat:
+            if isinstance(item, (bool, np.bool_)) or not isinstance(item, numbers.Real):
+                raise TypeError(f"{name}: {item!r} is not a number")
+        try:
+            return a.astype(np.float64)
+        except OverflowError:
+            raise ValueError(f"{name}: a value is too large for a double") from None
+    raise TypeError(f"{name}: values of type {a.dtype} are not numbers")
+
+
+def _as_float(value: Any, name: str) -> float:
+    a = _as_float_array(value, name)
+    if a.ndim != 0:
+        raise TypeError(f"{name} must be a single number, not an array of shape {a.shape}")
+    return float(a)
+
+
+# ---- the calculation ----------------------------------------------------------------------
+
+
+class Results:
+    """The results of a vectorised :func:`calculate`: numpy arrays of the broadcast shape.
+
+    Every field of the JSON output is an attribute (``r.pressure``, ``r.specific_enthalpy``,
+    ...), NaN where the field is undefined for the state's phase or the point is not valid;
+    ``status`` (0 valid, 1 outside the domain, 2 bad argument), ``valid``, ``phase`` and
+    ``phase_detail`` (-2 where not valid) and ``phase_name`` ("" where not valid).
+    ``saturated_liquid`` and ``saturated_vapour`` are the saturated states at each result's
+    pressure; ``at(index)`` the :class:`State` of one point with the reason of a refusal.
+    """
+
+    def __init__(
+        self,
+        status: np.ndarray,
+        phase: np.ndarray,
+        phase_detail: np.ndarray,
+        values: np.ndarray,
+        *,
+        units: str,
+        reference: str,
+    ) -> None:
+        self.status = status
+        self.phase = phase
+        self.phase_detail = phase_detail
+        self._values = values
+        #: The unit system of the values ("si" or "display").
+        self.units = units
+        #: The reference state of h, u and s.
+        self.reference = reference
+
+    @property
+    def shape(self) -> Tuple[int, ...]:
+        """The broadcast shape of the inputs."""
+        return self.status.shape
+
+    def __len__(self) -> int:
+        return len(self.status)
+
+    @property
+    def valid(self) -> np.ndarray:
+        """True where the point is a valid state."""
+        return self.status == 0
+
+    @property
+    def values(self) -> np.ndarray:
+        """All nineteen fields: an array of shape ``shape + (19,)``, in :data:`FIELDS` order."""
+        return self._values
+
+    @property
+    def phase_name(self) -> np.ndarray:
+        """The name of each point's phase state ("Superheated vapour"), "" where not valid."""
+        names = np.full(self.shape, "", dtype=object)
+        pairs = np.stack([self.phase.ravel(), self.phase_detail.ravel()], axis=1)
+        flat = names.reshape(-1)
+        for phase, detail in np.unique(pairs, axis=0) if pairs.size else []:
+            where = (pairs[:, 0] == phase) & (pairs[:, 1] == detail)
+            flat[where] = _core.phase_name(int(phase), int(detail))
+        return names
+
+    def to_dict(self) -> dict:
+        """The fields, status, valid, phase, phase_detail and phase_name as a dict of arrays."""
+        d = {"status": self.status, "valid": self.valid}
+        d.update({name: self._values[..., k] for k, name in enumerate(FIELDS)})
+        d.update(phase=self.phase, phase_detail=self.phase_detail, phase_name=self.phase_name)
+        return d
+
+    def __repr__(self) -> str:
+        valid = int(np.count_nonzero(self.valid))
+        return (
+            f"<zeltra5.Results shape={self.shape} valid={valid}/{self.status.size}"
+            f" units={self.units} reference={self.reference}>"
+        )
+
+
+def _field_property(k: int, name: str) -> property:
+    return property(
+        lambda self: self._values[..., k],
+        doc=f"{name} in the results' units; NaN where undefined or not valid.",
+    )
+
+
+for _k, _name in enumerate(FIELDS):
+    setattr(Results, _name, _field_property(_k, _name))
+
+
+class Calculation(Results):
+    """Results of :func:`calculate` over arrays, which keep their inputs to calculate more."""
+
+    def __init__(self, arrays, *, pair, first, second, superheat, units, reference, threads):
+        status, phase, detail, values = arrays
+        shape = first.shape
+        super().__init__(
+            status.reshape(shape),
+            phase.reshape(shape),
+            detail.reshape(shape),
+            values.reshape(shape + (len(FIELDS),)),
+            units=units,
+            reference=reference,
+        )
+        #: The argument pair.
+        self.pair = pair
+        #: Whether the superheated liquid was asked for.
+        self.superheat = superheat
+        self._first = first
+        self._second = second
+        self._threads = threads
+
+    def _saturated(self, side: int) -> Results:
+        second = None if self._second is None else self._second.reshape(-1)
+        arrays = _core.calculate_arrays(
+            self.pair,
+            self._first.reshape(-1),
+            second,
+            self.superheat,
+            self.units,
+            self.reference,
+            self._threads,
+            side,
+        )
+        return Calculation(
+            arrays,
+            pair=self.pair,
+            first=self._first,
+            second=self._second,
+            superheat=self.superheat,
+            units=self.units,
+            reference=self.reference,
+            threads=self._threads,
+        )._as_plain()
+
+    def _as_plain(self) -> Results:
+        return Results(
+            self.status,
+            self.phase,
+            self.phase_detail,
+            self._values,
+            units=self.units,
+            reference=self.reference,
+        )
+
+    @property
+    def saturated_liquid(self) -> Results:
+        """The saturated liquid at each result's pressure (not valid where the result is not,
+        or is supercritical)."""
+        return self._saturated(1)
+
+    @property
+    def saturated_vapour(self) -> Results:
+        """The saturated vapour at each result's pressure."""
+        return self._saturated(2)
+
+    def at(self, *index: int) -> State:
+        """The :class:`State` of one point (its ``error`` says why it is not valid)."""
+        first = float(self._first[index])
+        second = 0.0 if self._second is None else float(self._second[index])
+        return _core.calculate_one(
+            self.pair, first, second, self.superheat, self.units, self.reference
+        )
+
+    def errors(self, language: str = "en") -> np.ndarray:
+        """The reason of each refusal in words, "" where the point is valid."""
+        out = np.full(self.shape, "", dtype=object)
+        for index in zip(*np.nonzero(~self.valid)):
+            out[index] = self.at(*index).explain(language)
+        return out
+
+
+def calculate(
+    pair: str,
+    first: Any,
+    second: Any = None,
+    *,
+    superheat: bool = False,
+    units: str = "si",
+    reference: str = "default",
+    threads: int = 1,
+) -> Union[State, Calculation]:
+    """Calculates the state of ammonia for an argument pair, as ``zeltra5-calc PAIR FIRST SECOND``.
+
+    ``pair`` is one of :data:`PAIRS`: ``"p-x"``, ``"ps-liquid"``, ``"ps-vapour"``,
+    ``"ts-liquid"``, ``"ts-vapour"`` (one value: leave ``second`` out), ``"p-t"``, ``"p-h"``,
+    ``"p-u"``, ``"p-s"``, ``"p-rho"``, ``"t-rho"``. ``units="si"``: Pa, °C, J/kg, J/(kg·K),
+    kg/m³, ...; ``units="display"``: bar, °C, kJ/kg, kJ/(kg·°C). ``reference`` is the reference
+    state of h, u and s: ``"default"``, ``"iir"``, ``"ashrae"`` or ``"nbp"`` (given values on
+    it too). ``superheat=True`` asks for the superheated (metastable) liquid.
+
+    Scalars give a :class:`State`. Arrays (anything numpy takes: lists, integer or float32
+    arrays, views) are broadcast against each other and give :class:`Results` of the broadcast
+    shape; the loop runs in C++ without the interpreter's lock, over ``threads`` threads (at
+    most 256) with the same bits as one. Points outside the domain are data (``valid`` False,
+    NaN fields), never an exception.
+    """
+    # The scalar path first: plain Python floats and options straight to the library, which
+    # checks the names itself.
+    if (
+        type(first) is float
+        and type(pair) is str
+        and type(superheat) is bool
+        and type(threads) is int
+        and threads > 0
+        and _VALUE_COUNT.get(pair) == (1 if second is None else 2)
+        and (second is None or type(second) is float)
+        and (second is not None or not superheat)
+    ):
+        return _calculate_one(pair, first, 0.0 if second is None else second, superheat, units,
+                              reference)
+    count = _check_options(pair, superheat, units, reference)
+    if count == 1 and second is not None:
+        raise ValueError(f"pair {pair!r} takes one value: leave second out")
+    if count == 2 and second is None:
+        raise ValueError(f"pair {pair!r} needs a second value")
+    if count == 1 and superheat:
+        raise ValueError(f"the superheat option does not apply to the saturation pair {pair!r}")
+    threads = _check_threads(threads)
+    superheat = bool(superheat)
+    a = _as_float_array(first, "first")
+    b = None if second is None else _as_float_array(second, "second")
+    if b is None:
+        shape = a.shape
+    else:
+        try:
+            shape = np.broadcast_shapes(a.shape, b.shape)
+        except ValueError:
+            raise ValueError(
+                f"first and second do not broadcast together: shapes {a.shape} and {b.shape}"
+            ) from None
+    if shape == ():
+        return _core.calculate_one(
+            pair, float(a), 0.0 if b is None else float(b), superheat, units, reference
+        )
+    # Copies, never views of the caller's arrays: the result keeps its inputs for its saturated
+    # states and its points, which must not change when the caller's arrays do.
+    a = np.array(np.broadcast_to(a, shape), dtype=np.float64, order="C")
+    if b is not None:
+        b = np.array(np.broadcast_to(b, shape), dtype=np.float64, order="C")
+    arrays = _core.calculate_arrays(
+        pair,
+        a.reshape(-1),
+        None if b is None else b.reshape(-1),
+        superheat,
+        units,
+        reference,
+        threads,
+        0,
+    )
+    return Calculation(
+        arrays,
+        pair=pair,
+        first=a,
+        second=b,
+        superheat=superheat,
+        units=units,
+        reference=reference,
+        threads=threads,
+    )
+
+
+# ---- tables -------------------------------------------------------------------------------
+
+
+class Table(Results):
+    """A property table: one row per state, every row a full result (see :class:`Results`).
+
+    Beside the fields: ``row`` ("point", "liquid", "vapour"), ``inserted`` (a saturated state
+    inserted where an isotherm or isobar crosses the saturation line), ``value`` (the varied
+    value of the row), ``pair`` (each row's argument pair), ``errors()`` (the reason of a
+    refused row, "" otherwise) and ``states`` (each row as a :class:`State`).
+    """
+
+    def __init__(self, kind: str, d: dict, *, units: str, reference: str) -> None:
+        super().__init__(
+            d["status"],
+            d["phase"],
+            d["phase_detail"],
+            d["values"],
+            units=units,
+            reference=reference,
+        )
+        #: "saturation", "isotherm", "isobar" or "isochore".
+        self.kind = kind
+        #: The value held (NaN for a saturation table), and the field it is.
+        self.fixed = d["fixed"]
+        self.fixed_field = d["fixed_field"]
+        #: The field the table varies ("temperature" or "pressure").
+        self.varied_field = d["varied_field"]
+        self.value = d["value"]
+        self.inserted = d["inserted"]
+        self.row = np.array(d["row"], dtype=object)
+        self.pair = np.array(d["pair"], dtype=object)
+        self._errors = np.array(d["error"], dtype=object)
+        self.states = list(d["states"])
+
+    def at(self, index: int) -> State:
+        """Row ``index`` as a :class:`State`."""
+        return self.states[index]
+
+    def errors(self, language: str = "en") -> np.ndarray:
+        """The reason of each refused row in words, "" where the row is valid."""
+        if language == "en":
+            return self._errors.copy()
+        return np.array([s.explain(language) for s in self.states], dtype=object)
+
+    def to_dict(self) -> dict:
+        d = {"row": self.row, "inserted": self.inserted, "value": self.value}
+        d.update(super().to_dict())
+        d["error"] = self.errors()
+        return d
+
+    def __repr__(self) -> str:
+        return f"<zeltra5.Table {self.kind} rows={len(self)} units={self.units}>"
+
+
+def _table_values(value: Any, name: str) -> list:
+    if isinstance(value, str):
+        return list(_core.parse_range(value))
+    a = _as_float_array(value, name)
+    if a.ndim > 1:
+        raise ValueError(f"{name}: a list of values, not an array of shape {a.shape}")
+    return a.reshape(-1).tolist()
+
+
+def table(
+    kind: str,
+    *,
+    t: Any = None,
+    p: Any = None,
+    rho: Any = None,
+    superheat: bool = False,
+    units: str = "si",
+    reference: str = "default",
+) -> Table:
+    """A property table, as ``zeltra5-calc table KIND ...``.
+
+    - ``table("saturation", t=...)`` or ``table("saturation", p=...)``: the saturated liquid and
+      vapour at each temperature or pressure;
+    - ``table("isobar", p=P, t=...)``, ``table("isotherm", t=T, p=...)``,
+      ``table("isochore", rho=RHO, t=...)``: the states at the fixed value over the others.
+
+    The varied values are a range text (``"-70:130:5"``, ``"1:100:*1.5"``, ``"1,2,5"``) or any
+    sequence of numbers; the fixed value a number, both in ``units``. Every row equals the single
+    :func:`calculate` at its values bit for bit.
+    """
+    _check_str(kind, "kind")
+    if not isinstance(superheat, (bool, np.bool_)):
+        raise TypeError("superheat must be True or False")
+    _check_str(units, "units")
+    _check_str(reference, "reference")
+    given = {"t": t, "p": p, "rho": rho}
+    layouts = {
+        "isobar": ("isobar", "p", "t"),
+        "isotherm": ("isotherm", "t", "p"),
+        "isochore": ("isochore", "rho", "t"),
+    }
+    if kind == "saturation":
+        if rho is not None or (t is None) == (p is None):
+            raise ValueError("a saturation table takes t=... or p=..., one of them")
+        if superheat:
+            raise ValueError("the superheat option does not apply to a saturation table")
+        if t is not None:
+            core_kind, fixed_name, varied_name = "saturation_temperature", None, "t"
+        else:
+            core_kind, fixed_name, varied_name = "saturation_pressure", None, "p"
+    elif kind in layouts:
+        core_kind, fixed_name, varied_name = layouts[kind]
+        extra = [k for k in given if k not in (fixed_name, varied_name) and given[k] is not None]
+        if given[fixed_name] is None or given[varied_name] is None or extra:
+            raise ValueError(f"a table {kind!r} takes {fixed_name}=VALUE and {varied_name}=VALUES")
+    else:
+        raise ValueError(f"unknown table kind {kind!r} (saturation, isotherm, isobar, isochore)")
+    fixed = float("nan") if fixed_name is None else _as_float(given[fixed_name], fixed_name)
+    values = _table_values(given[varied_name], varied_name)
+    d = _core.table(core_kind, fixed, values, bool(superheat), units, reference)
+    return Table(kind, d, units=units, reference=reference)
+
+
+# ---- the cycle ----------------------------------------------------------------------------
+
+
+def cycle(
+    evaporating: float,
+    condensing: float,
+    superheat: float = 0.0,
+    subcooling: float = 0.0,
+    efficiency: float = 1.0,
+    capacity: Optional[float] = None,
+    *,
+    units: str = "si",
+    reference: str = "default",
+) -> Cycle:
+    """The single-stage vapour-compression cycle, as ``zeltra5-calc cycle``.
+
+    Evaporating and condensing temperature in °C, suction superheat and liquid subcooling in K,
+    the compressor's isentropic efficiency in (0, 1], the refrigerating capacity in kW (for the
+    mass flow, displacement, compressor power and condenser duty). The figures and the four
+    states are in ``units`` on ``reference``. A cycle that cannot run is data:
+    ``valid == False`` and ``error`` says why.
+    """
+    _check_str(units, "units")
+    _check_str(reference, "reference")
+    args = [
+        _as_float(evaporating, "evaporating"),
+        _as_float(condensing, "condensing"),
+        _as_float(superheat, "superheat"),
+        _as_float(subcooling, "subcooling"),
+        _as_float(efficiency, "efficiency"),
+        0.0 if capacity is None else _as_float(capacity, "capacity"),
+    ]
+    return _core.cycle(*args, units, reference)
+
+
+def _cycle_to_dict(self: Cycle) -> dict:
+    """The figures, status, error, figure units and the states as dicts."""
+    d = {"status": self.status, "valid": self.valid, "error": self.error}
+    d.update({name: getattr(self, name) for name in CYCLE_FIGURES})
+    d["figure_units"] = self.figure_units
+    d["states"] = [s.to_dict() for s in self.states]
+    d["isentropic_discharge"] = self.isentropic_discharge.to_dict()
+    return d
+
+
+Cycle.to_dict = _cycle_to_dict
+
+
+# ---- the chart model ----------------------------------------------------------------------
+
+
+@dataclass
+class Tick:
+    """A tick of an axis; ``label`` empty for an unlabelled one."""
+
+    value: float
+    label: str
+    major: bool
+
+
+@dataclass
+class Axis:
+    """An axis of a chart: the field it shows, its title and unit, range and ticks."""
+
+    field: str
+    title: str
+    unit: str
+    min: float
+    max: float
+    logarithmic: bool
+    ticks: list
+
+
+@dataclass
+class Line:
+    """A line in data coordinates; NaN in ``x`` and ``y`` where it breaks."""
+
+    kind: str
+    value: float
+    label: str
+    x: np.ndarray
+    y: np.ndarray
+
+
+@dataclass
+class Label:
+    """A line's label centred on (x, y), rotated by ``angle`` degrees on the chart's frame."""
+
+    line: int
+    text: str
+    x: float
+    y: float
+    angle: float
+
+
+@dataclass
+class Marker:
+    """A state asked for ("state") or a point of the cycle ("cycle_point")."""
+
+    kind: str
+    label: str
+    x: float
+    y: float
+    label_x: float
+    label_y: float
+
+
+def _num(v: Any) -> float:
+    return float("nan") if v is None else float(v)
+
+
+@dataclass
+class Chart:
+    """The log p-h or T-s diagram as plain data, computed by the library: axes with ticks,
+    lines (kind, value, label, points), labels placed inside the plot, markers and the legend.
+    ``zeltra5.plot.draw`` draws it with matplotlib, ``to_svg()`` gives the library's SVG."""
+
+    type: str
+    units: str
+    reference: str
+    language: str
+    title: str
+    subtitle: str
+    width: float
+    height: float
+    font_size: float
+    x_axis: Axis
+    y_axis: Axis
+    lines: list
+    labels: list
+    markers: list
+    legend: list
+    _options: tuple = field(default=(), repr=False)
+
+    def to_svg(self) -> str:
+        """The chart as an SVG 1.1 document (A4 landscape at the default size)."""
+        return _core.chart_json(*self._options, svg=True)[1].decode("utf-8")
+
+    @staticmethod
+    def _from_json(text: bytes, options: tuple) -> "Chart":
+        j = json.loads(text.decode("utf-8"))
+
+        def axis(a: dict) -> Axis:
+            ticks = [Tick(_num(t["value"]), t["label"], t["major"]) for t in a["ticks"]]
+            return Axis(a["field"], a["title"], a["unit"], _num(a["min"]), _num(a["max"]),
+                        a["logarithmic"], ticks)
+
+        lines = []
+        for line in j["lines"]:
+            pts = np.array(
+                [(np.nan, np.nan) if p is None else (_num(p[0]), _num(p[1]))
+                 for p in line["points"]],
+                dtype=np.float64,
+            ).reshape(-1, 2)
+            lines.append(
+                Line(line["kind"], _num(line["value"]), line["label"], pts[:, 0], pts[:, 1])
+            )
+        labels = [Label(int(l["line"]), l["text"], _num(l["x"]), _num(l["y"]), _num(l["angle"]))
+                  for l in j["labels"]]
+        markers = [Marker(m["kind"], m["label"], _num(m["x"]), _num(m["y"]), _num(m["label_x"]),
+                          _num(m["label_y"])) for m in j["markers"]]
+        legend = [(e["kind"], e["text"]) for e in j["legend"]]
+        return Chart(j["type"], j["units"], j["reference"], j["language"], j["title"],
+                     j["subtitle"], _num(j["width"]), _num(j["height"]), _num(j["font_size"]),
+                     axis(j["x_axis"]), axis(j["y_axis"]), lines, labels, markers, legend,
+                     _options=options)
+
+
+_LINE_FAMILIES = ("isotherms", "isobars", "isentropes", "isenthalps", "isochores", "qualities")
+_LINE_KINDS = dict(zip(_LINE_FAMILIES, ("isotherm", "isobar", "isentrope", "isenthalp", "isochore",
+                                        "quality")))
+
+
+def _chart_states(states: Iterable[Any], units: str, reference: str) -> list:
+    out = []
+    for s in states:
+        if isinstance(s, State):
+            if not s.valid:
+                raise ValueError(f"state {s!r} is not valid")
+            if s.superheat:
+                # The chart computes its states again, without the superheat option.
+                raise ValueError("a chart shows no superheated-liquid state")
+            first, second = s.given_in(units, reference)
+            out.append((s.pair, first, second if _VALUE_COUNT[s.pair] == 2 else None, None))
+            continue
+        if not isinstance(s, (tuple, list)) or not 2 <= len(s) <= 4:
+            raise TypeError("a state is a State or a tuple (pair, first[, second[, label]])")
+        pair = s[0]
+        _check_str(pair, "state pair")
+        if pair not in _VALUE_COUNT:
+            raise ValueError(f"unknown pair {pair!r} (one of {', '.join(PAIRS)})")
+        count = _VALUE_COUNT[pair]
+        first = _as_float(s[1], "state value")
+        rest = list(s[2:])
+        second = None
+        if count == 2:
+            if not rest:
+                raise ValueError(f"state {pair!r} needs two values")
+            second = _as_float(rest.pop(0), "state value")
+        label = rest.pop(0) if rest else None
+        if label is not None:
+            _check_str(label, "state label")
+        out.append((pair, first, second, label))
+    return out
+
+
+def _cycle_inputs(value: Any) -> Optional[list]:
+    if value is None:
+        return None
+    if isinstance(value, Cycle):
+        return list(value.inputs)
+    if isinstance(value, dict):
+        return list(cycle(**value).inputs)
+    raise TypeError("cycle is a zeltra5.Cycle or a dict of the arguments of zeltra5.cycle")
+
+
+def _range(value: Any, name: str) -> list:
+    if value is None:
+        return []
+    if isinstance(value, str):
+        parts = value.split(":")
+        try:
+            if len(parts) != 2:
+                raise ValueError
+            value = [float(part) for part in parts]
+        except ValueError:
+            raise ValueError(f"{name}: FROM:TO expected, not {value!r}") from None
+    try:
+        lo, hi = value
+    except (TypeError, ValueError):
+        raise ValueError(f"{name}: a pair (FROM, TO) expected") from None
+    return [_as_float(lo, name), _as_float(hi, name)]
+
+
+def _family(value: Any, name: str) -> Any:
+    if value is None or isinstance(value, (bool, np.bool_)):
+        return None if value is None else bool(value)
+    if isinstance(value, str):
+        if value == "none":
+            return False
+        if value == "default":
+            return None
+        return list(_core.parse_range(value))
+    a = _as_float_array(value, name)
+    return a.reshape(-1).tolist()
+
+
+def chart(
+    type: str = "ph",
+    *,
+    states: Sequence[Any] = (),
+    cycle: Any = None,
+    units: str = "display",
+    reference: str = "default",
+    language: str = "en",
+    x: Any = None,
+    y: Any = None,
+    isotherms: Any = None,
+    isobars: Any = None,
+    isentropes: Any = None,
+    isenthalps: Any = None,
+    isochores: Any = None,
+    qualities: Any = None,
+    width: float = 1072.0,
+    height: float = 660.0,
+    font_size: float = 12.0,
+) -> Chart:
+    """The log p-h (``"ph"``) or T-s (``"ts"``) diagram as a :class:`Chart`, as
+    ``zeltra5-calc diagram``.
+
+    Units default to the program's ("display": bar, kJ/kg, kJ/(kg·°C)). ``x`` and ``y`` set the
+    axes' ranges (``(FROM, TO)`` or ``"FROM:TO"``). Each line family (``isotherms``, ``isobars``,
+    ``isentropes``, ``isenthalps``, ``isochores``, ``qualities``) takes None (the chart's default),
+    True (shown with the default values), False or ``"none"``, a range text or a list of values.
+    ``states`` are :class:`State` objects or tuples ``(pair, first[, second[, label]])`` in the
+    chart's units; ``cycle`` a :class:`Cycle` or a dict of :func:`cycle`'s arguments.
+    A state or cycle outside the domain, or a range that cannot be drawn, raises ValueError.
+    """
+    for name, v in (("type", type), ("units", units), ("reference", reference),
+                    ("language", language)):
+        _check_str(v, name)
+    families = {"isotherms": isotherms, "isobars": isobars, "isentropes": isentropes,
+                "isenthalps": isenthalps, "isochores": isochores, "qualities": qualities}
+    lines = {_LINE_KINDS[k]: _family(v, k) for k, v in families.items()}
+    options = (
+        type,
+        units,
+        reference,
+        language,
+        _range(x, "x"),
+        _range(y, "y"),
+        lines,
+        _chart_states(states, units, reference),
+        _cycle_inputs(cycle),
+        _as_float(width, "width"),
+        _as_float(height, "height"),
+        _as_float(font_size, "font_size"),
+    )
+    text, _ = _core.chart_json(*options, svg=False)
+    return Chart._from_json(text, options)

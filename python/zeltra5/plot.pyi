@@ -1,0 +1,9 @@
+from typing import Any, Dict, List, Sequence
+
+import zeltra5
+
+STYLES: Dict[str, Dict[str, Any]]
+
+def draw(chart: zeltra5.Chart, ax: Any = ..., *, labels: bool = ..., legend: bool = ..., title: bool = ...) -> Any: ...
+def diagram(type: str = ..., ax: Any = ..., *, states: Sequence[Any] = ..., cycle: Any = ..., labels: bool = ..., legend: bool = ..., **options: Any) -> Any: ...
+def overlay(ax: Any, type: str = ..., *, states: Sequence[Any] = ..., cycle: Any = ..., units: str = ..., reference: str = ..., language: str = ...) -> List[Any]: ...
