@@ -1,5 +1,7 @@
 #include "zeltra5/cli/batch.hpp"
 
+#include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -25,9 +27,13 @@ const char* const BATCH_RESULT_HEADER =
 namespace {
 
 constexpr int INPUT_FIELDS = 4;
-// Lines read, calculated and written together. Bounds the memory: two blocks of input and one of
-// output are held at a time.
+// Lines read, calculated and written together. Bounds the memory: at most three blocks, input
+// and output, are held at a time.
 constexpr std::size_t BLOCK_LINES = 8192;
+// Lines a thread takes at a time: small enough that the threads finish a block together even
+// when one of them also reads and writes.
+constexpr std::size_t CHUNK_LINES = 64;
+constexpr std::size_t BLOCK_CHUNKS = BLOCK_LINES / CHUNK_LINES;
 
 bool is_space(const char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -192,12 +198,14 @@ struct Line {
     bool too_long;
 };
 
-// A block of input lines and, after the calculation, their output text in one piece per worker.
+// A block of input lines and, after the calculation, their output text in one piece per chunk
+// of CHUNK_LINES lines; next_chunk hands the chunks out to the threads.
 struct Block {
     std::string text;
     std::vector<Line> lines;
-    std::vector<std::string> out;
-    std::vector<BatchSummary> summaries;
+    std::vector<std::string> out = std::vector<std::string>(BLOCK_CHUNKS);
+    std::vector<BatchSummary> summaries = std::vector<BatchSummary>(BLOCK_CHUNKS);
+    std::atomic<std::size_t> next_chunk{0};
 };
 
 class LineReader {
@@ -264,25 +272,37 @@ class LineReader {
     bool first_ = true;
 };
 
-void calculate_part(Block& block, const int part, const int parts, const BatchOptions& options) {
+// Calculates the block's chunks not yet taken by another thread.
+void calculate_chunks(Block& block, const BatchOptions& options) {
     const std::size_t n = block.lines.size();
-    const std::size_t begin = n * static_cast<std::size_t>(part) / static_cast<std::size_t>(parts);
-    const std::size_t end =
-        n * static_cast<std::size_t>(part + 1) / static_cast<std::size_t>(parts);
-    std::string& out = block.out[static_cast<std::size_t>(part)];
-    BatchSummary& summary = block.summaries[static_cast<std::size_t>(part)];
-    out.clear();
-    summary = {};
-    for (std::size_t i = begin; i < end; ++i) {
-        const Line& line = block.lines[i];
-        format_batch_line(std::string_view(block.text.data() + line.offset, line.length),
-                          line.too_long, options, out, summary);
-        out += '\n';
+    for (;;) {
+        const std::size_t chunk = block.next_chunk.fetch_add(1, std::memory_order_relaxed);
+        const std::size_t begin = chunk * CHUNK_LINES;
+        if (begin >= n) {
+            return;
+        }
+        const std::size_t end = std::min(n, begin + CHUNK_LINES);
+        // The text and the counts are built in locals, not in the block's neighbouring
+        // records, which other threads write at the same time (false sharing); the string is
+        // swapped in and out so that its storage is kept from block to block.
+        std::string out;
+        out.swap(block.out[chunk]);
+        out.clear();
+        BatchSummary summary{};
+        for (std::size_t i = begin; i < end; ++i) {
+            const Line& line = block.lines[i];
+            format_batch_line(std::string_view(block.text.data() + line.offset, line.length),
+                              line.too_long, options, out, summary);
+            out += '\n';
+        }
+        block.out[chunk].swap(out);
+        block.summaries[chunk] = summary;
     }
 }
 
 void write_block(const Block& block, std::ostream& out, BatchSummary& total) {
-    for (std::size_t i = 0; i < block.out.size(); ++i) {
+    const std::size_t chunks = (block.lines.size() + CHUNK_LINES - 1) / CHUNK_LINES;
+    for (std::size_t i = 0; i < chunks; ++i) {
         out.write(block.out[i].data(), static_cast<std::streamsize>(block.out[i].size()));
         total.lines += block.summaries[i].lines;
         total.valid += block.summaries[i].valid;
@@ -296,36 +316,49 @@ void write_block(const Block& block, std::ostream& out, BatchSummary& total) {
 BatchSummary run_batch(std::istream& in, std::ostream& out, const BatchOptions& options) {
     BatchSummary total{};
     out << BATCH_RESULT_HEADER << '\n' << "units,,,,,," << csv_result_units(options.units) << '\n';
-    const int parts = options.threads < 1 ? 1 : options.threads;
+    const int threads = options.threads < 1 ? 1 : options.threads;
     LineReader reader(in.rdbuf());
-    Block blocks[2];
-    for (Block& b : blocks) {
-        b.out.resize(static_cast<std::size_t>(parts));
-        b.summaries.resize(static_cast<std::size_t>(parts));
-    }
-    int current = 0;
-    bool more = reader.read(blocks[current]);
-    while (more) {
-        Block& block = blocks[current];
-        Block& next = blocks[1 - current];
-        if (parts == 1) {
-            calculate_part(block, 0, 1, options);
-            more = reader.read(next);
-        } else {
-            // The workers calculate this block while the next one is read.
-            std::vector<std::thread> workers;
-            workers.reserve(static_cast<std::size_t>(parts));
-            for (int part = 0; part < parts; ++part) {
-                workers.emplace_back(calculate_part, std::ref(block), part, parts,
-                                     std::cref(options));
-            }
-            more = reader.read(next);
-            for (std::thread& w : workers) {
-                w.join();
-            }
+    Block blocks[3];
+    if (threads == 1) {
+        int current = 0;
+        bool more = reader.read(blocks[current]);
+        while (more) {
+            Block& block = blocks[current];
+            block.next_chunk = 0;
+            calculate_chunks(block, options);
+            more = reader.read(blocks[1 - current]);
+            write_block(block, out, total);
+            current = 1 - current;
         }
-        write_block(block, out, total);
-        current = 1 - current;
+    } else {
+        // Three blocks in turn: while the helpers calculate one, this thread writes the one
+        // before it and reads the one after it, then takes its share of the chunks left.
+        int current = 0;
+        Block* calculated = nullptr;
+        bool more = reader.read(blocks[current]);
+        std::vector<std::thread> helpers;
+        helpers.reserve(static_cast<std::size_t>(threads - 1));
+        while (more) {
+            Block& block = blocks[current];
+            block.next_chunk = 0;
+            helpers.clear();
+            for (int t = 1; t < threads; ++t) {
+                helpers.emplace_back(calculate_chunks, std::ref(block), std::cref(options));
+            }
+            if (calculated != nullptr) {
+                write_block(*calculated, out, total);
+            }
+            more = reader.read(blocks[(current + 1) % 3]);
+            calculate_chunks(block, options);
+            for (std::thread& h : helpers) {
+                h.join();
+            }
+            calculated = &block;
+            current = (current + 1) % 3;
+        }
+        if (calculated != nullptr) {
+            write_block(*calculated, out, total);
+        }
     }
     out.flush();
     return total;
