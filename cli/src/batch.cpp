@@ -343,7 +343,11 @@ BatchSummary run_batch(std::istream& in, std::ostream& out, const BatchOptions& 
             block.next_chunk = 0;
             helpers.clear();
             for (int t = 1; t < threads; ++t) {
-                helpers.emplace_back(calculate_chunks, std::ref(block), std::cref(options));
+                try {
+                    helpers.emplace_back(calculate_chunks, std::ref(block), std::cref(options));
+                } catch (const std::system_error&) {
+                    break;  // no more threads to be had: those running, and this one, do it all
+                }
             }
             if (calculated != nullptr) {
                 write_block(*calculated, out, total);

@@ -255,6 +255,7 @@ async function copyText(text) {
     document.execCommand("copy");
     area.remove();
   }
+  window.copiesDone = (window.copiesDone ?? 0) + 1;  // for a test that reads the clipboard after
   $("copied").textContent = TEXTS[state.lang].copied;
   setTimeout(() => { $("copied").textContent = ""; }, 1500);
 }

@@ -228,18 +228,21 @@ try {
   // --- copy one value and the whole table ------------------------------------------------
   await enter("p-t", 10, 25);
   let clipboardUsed = false;
-  const clip = async () => {
+  // Clicks a copy button and reads what it copied once the page's copy has finished (the
+  // clipboard is written asynchronously: read at once, it could still hold the text before).
+  const clip = async (selector) => {
+    const before = await page.evaluate(() => window.copiesDone ?? 0);
+    await page.click(selector);
+    await page.waitForFunction((n) => (window.copiesDone ?? 0) > n, {}, before);
     const fromClipboard = await page.evaluate(() => navigator.clipboard.readText().catch(() => null));
     const fallback = await page.evaluate(() => window.lastCopied);
     clipboardUsed = fromClipboard !== null;
     return fromClipboard ?? fallback;
   };
-  await page.click("#table tr:nth-child(4) td.copy button");
-  const one = await clip();
+  const one = await clip("#table tr:nth-child(4) td.copy button");
   const rowsNow = await readTable();
   check(one === rowsNow[3].text, `copy of one value: "${one}" / "${rowsNow[3].text}"`);
-  await page.click("#copy-table");
-  const tsv = await clip();
+  const tsv = await clip("#copy-table");
   const lines = tsv.trimEnd().split("\n");
   check(lines.length === 20 && lines.every((l) => l.split("\t").length === 3),
     `copy of the table: 20 lines of 3 tab-separated cells (${lines.length})`);
