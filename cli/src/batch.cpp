@@ -319,50 +319,37 @@ BatchSummary run_batch(std::istream& in, std::ostream& out, const BatchOptions& 
     const int threads = options.threads < 1 ? 1 : options.threads;
     LineReader reader(in.rdbuf());
     Block blocks[3];
-    if (threads == 1) {
-        int current = 0;
-        bool more = reader.read(blocks[current]);
-        while (more) {
-            Block& block = blocks[current];
-            block.next_chunk = 0;
-            calculate_chunks(block, options);
-            more = reader.read(blocks[1 - current]);
-            write_block(block, out, total);
-            current = 1 - current;
-        }
-    } else {
-        // Three blocks in turn: while the helpers calculate one, this thread writes the one
-        // before it and reads the one after it, then takes its share of the chunks left.
-        int current = 0;
-        Block* calculated = nullptr;
-        bool more = reader.read(blocks[current]);
-        std::vector<std::thread> helpers;
-        helpers.reserve(static_cast<std::size_t>(threads - 1));
-        while (more) {
-            Block& block = blocks[current];
-            block.next_chunk = 0;
-            helpers.clear();
-            for (int t = 1; t < threads; ++t) {
-                try {
-                    helpers.emplace_back(calculate_chunks, std::ref(block), std::cref(options));
-                } catch (const std::system_error&) {
-                    break;  // no more threads to be had: those running, and this one, do it all
-                }
+    // Three blocks in turn: while the helpers calculate one, this thread writes the one before it
+    // and reads the one after it, then takes its share of the chunks left (on one thread, all).
+    int current = 0;
+    Block* calculated = nullptr;
+    bool more = reader.read(blocks[current]);
+    std::vector<std::thread> helpers;
+    helpers.reserve(static_cast<std::size_t>(threads - 1));
+    while (more) {
+        Block& block = blocks[current];
+        block.next_chunk = 0;
+        helpers.clear();
+        for (int t = 1; t < threads; ++t) {
+            try {
+                helpers.emplace_back(calculate_chunks, std::ref(block), std::cref(options));
+            } catch (const std::system_error&) {
+                break;  // no more threads to be had: those running, and this one, do it all
             }
-            if (calculated != nullptr) {
-                write_block(*calculated, out, total);
-            }
-            more = reader.read(blocks[(current + 1) % 3]);
-            calculate_chunks(block, options);
-            for (std::thread& h : helpers) {
-                h.join();
-            }
-            calculated = &block;
-            current = (current + 1) % 3;
         }
         if (calculated != nullptr) {
             write_block(*calculated, out, total);
         }
+        more = reader.read(blocks[(current + 1) % 3]);
+        calculate_chunks(block, options);
+        for (std::thread& h : helpers) {
+            h.join();
+        }
+        calculated = &block;
+        current = (current + 1) % 3;
+    }
+    if (calculated != nullptr) {
+        write_block(*calculated, out, total);
     }
     out.flush();
     return total;

@@ -401,18 +401,6 @@ py::dict table_arrays(const std::string& kind, const double fixed,
 
 // ---- Cycle ----
 
-CycleInput cycle_input(const double evaporating, const double condensing, const double superheat,
-                       const double subcooling, const double efficiency, const double capacity) {
-    CycleInput in;
-    in.evaporating_temperature = evaporating;
-    in.condensing_temperature = condensing;
-    in.superheat = superheat;
-    in.subcooling = subcooling;
-    in.efficiency = efficiency;
-    in.capacity = capacity;
-    return in;
-}
-
 std::string cycle_refusal_words(const CycleResult& c, const Language language) {
     if (c.status == STATUS_VALID) {
         return {};
@@ -486,7 +474,7 @@ py::tuple chart_json(const std::string& type, const std::string& units,
             throw py::value_error("cycle: six inputs expected");
         }
         o.cycle = true;
-        o.cycle_input = cycle_input(c[0], c[1], c[2], c[3], c[4], c[5]);
+        o.cycle_input = CycleInput{c[0], c[1], c[2], c[3], c[4], c[5]};
     }
     o.width = width;
     o.height = height;
@@ -705,7 +693,7 @@ PYBIND11_MODULE(_core, m) {
            const double efficiency, const double capacity, const std::string& units,
            const std::string& reference) {
             CycleResult c;
-            calculate_cycle(cycle_input(t0, tc, superheat, subcooling, efficiency, capacity),
+            calculate_cycle(CycleInput{t0, tc, superheat, subcooling, efficiency, capacity},
                             make_options(units, reference, false), c);
             return c;
         },
