@@ -380,18 +380,16 @@ void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& 
         detail = 3;
     } else if (is_saturation_mode(in.mode)) {
         detail = 0;
+    } else if (in.mode == MODE_PRESSURE_QUALITY) {
+        // The given quality places the state, not the solver's temperature, which lies within
+        // rounding of the saturation temperature when the enthalpy is that of a saturated phase
+        // (x = -1e-20 or 1e-300 give the saturated liquid's enthalpy exactly).
+        const double h_saturated = state_enthalpy(sol.phase == PHASE_LIQUID ? sol.l : sol.v);
+        detail = sol.h_mix < h_saturated ? -1 : (sol.h_mix > h_saturated ? 1 : 0);
     } else if (sol.phase == PHASE_LIQUID) {
-        if (in.mode == MODE_PRESSURE_QUALITY && sol.x == 0.0) {
-            detail = 0;
-        } else {
-            detail = t < ts ? -1 : (t > ts ? 1 : 0);
-        }
+        detail = t < ts ? -1 : (t > ts ? 1 : 0);
     } else {  // vapour
-        if (in.mode == MODE_PRESSURE_QUALITY && sol.x == 1.0) {
-            detail = 0;
-        } else {
-            detail = t > ts ? 1 : 0;
-        }
+        detail = t > ts ? 1 : 0;
     }
     r.phase_detail = detail;
     r.latent_heat = detail == 0 ? state_enthalpy(sol.v) - state_enthalpy(sol.l) : 0.0;

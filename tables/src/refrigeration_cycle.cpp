@@ -116,6 +116,9 @@ CycleRefusal check_input(const CycleInput& in) {
     if (in.capacity < 0.0) {
         return CycleRefusal::negative_capacity;
     }
+    if (in.capacity > MAX_CYCLE_CAPACITY) {
+        return CycleRefusal::capacity_too_large;
+    }
     if (in.condensing_temperature >= CRITICAL_TEMPERATURE_C) {
         return CycleRefusal::condensing_not_below_critical;
     }
@@ -294,6 +297,11 @@ std::size_t describe_cycle_refusal(const CycleResult& r, const Language language
         case CycleRefusal::negative_capacity:
             out << (en ? "refrigerating capacity " : "холодопроизводительность ") << in.capacity
                 << (en ? " kW is negative" : " кВт отрицательна");
+            break;
+        case CycleRefusal::capacity_too_large:
+            out << (en ? "refrigerating capacity " : "холодопроизводительность ") << in.capacity
+                << (en ? " kW is above " : " кВт больше ") << MAX_CYCLE_CAPACITY
+                << (en ? " kW" : " кВт");
             break;
         case CycleRefusal::evaporating_not_below_condensing:
             out << (en ? "evaporating temperature " : "температура кипения ")

@@ -374,6 +374,43 @@ TEST(Results, PhaseDetailAtAndJustBelowTheSaturationTemperature) {
     EXPECT_EQ(r.phase_detail, 1);
 }
 
+// A quality whose enthalpy rounds to a saturated phase's is that saturated phase, at every
+// pressure and with or without superheat; beyond it the label follows the quality's sign, never
+// the solver's temperature, which lies within rounding of the saturation temperature there.
+TEST(Results, PressureQualityLabelFollowsTheQuality) {
+    struct Case {
+        double x;
+        int side;
+        int phase_if_single;  // the phase when the state is not a mixture
+        int detail;           // expected phase_detail
+    };
+    const Case cases[] = {
+        {-1e-20, 0, 1, 0}, {1e-300, 0, 1, 0}, {-0.0, 0, 1, 0},     {-4.9e-324, 0, 1, 0},
+        {-1e-20, 1, 1, 0}, {1e-300, 1, 1, 0}, {-0.05, 0, 1, -1},   {-0.05, 1, 1, -1},
+        {1.0, 0, 2, 0},    {1.1, 0, 2, 1},    {1.0 - 1e-17, 0, 2, 0},
+    };
+    int checked = 0;
+    for (int i = 0; i < 200; ++i) {
+        // 200 pressures from the lowest to just below the critical pressure, log-spaced.
+        const double p = 6417.234425419756 * std::pow(11.3e6 / 6417.234425419756, i / 199.0);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << "p " << p << " x " << c.x << " side " << c.side);
+            PropertyResult r{};
+            if (calc(0, c.side, p, c.x, r) != 0) {
+                continue;  // e.g. x = -0.05 below -77 degC at the lowest pressures
+            }
+            ++checked;
+            if (r.phase == 0) {
+                EXPECT_EQ(c.detail, 0);
+            } else {
+                EXPECT_EQ(r.phase, c.phase_if_single);
+                EXPECT_EQ(r.phase_detail, c.detail);
+            }
+        }
+    }
+    EXPECT_GT(checked, 2000);
+}
+
 // The superheat limit is tested only against a liquid hotter than its saturation temperature.
 // Above Ts = 129.41 degC the fitted limit lies below Ts (110 bar: Ts = 130.528, limit 130.355),
 // so a stable liquid between the two must not be refused.

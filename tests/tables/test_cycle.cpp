@@ -110,6 +110,26 @@ TEST(Cycle, SaturatedEndsAreTheSaturatedStates) {
     EXPECT_EQ(c.states[CYCLE_LIQUID].values[FIELD_TEMPERATURE], 30.0);
 }
 
+// At the largest capacity taken every figure is finite, in both unit systems, also where the
+// refrigerating effect is small (condensing next to the critical point, no subcooling).
+TEST(Cycle, LargestCapacityGivesFiniteFigures) {
+    const CycleInput inputs[] = {{-10.0, 35.0, 5.0, 0.0, 0.75, MAX_CYCLE_CAPACITY},
+                                 {-30.0, 40.0, 0.0, 0.0, 0.8, MAX_CYCLE_CAPACITY},
+                                 {120.0, 131.0, 0.0, 0.0, 1.0, MAX_CYCLE_CAPACITY},
+                                 {110.0, 131.0, 0.0, 0.0, 1.0, MAX_CYCLE_CAPACITY}};
+    for (const UnitSystem units : {UnitSystem::display, UnitSystem::si}) {
+        for (const CycleInput& in : inputs) {
+            SCOPED_TRACE(in.evaporating_temperature);
+            CycleResult r;
+            ASSERT_EQ(calculate_cycle(in, {units, ReferenceState::program, false}, r),
+                      STATUS_VALID);
+            for (const double f : r.figures) {
+                EXPECT_TRUE(std::isfinite(f));
+            }
+        }
+    }
+}
+
 TEST(Cycle, RefusesWithAReason) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     struct Case {
@@ -125,6 +145,8 @@ TEST(Cycle, RefusesWithAReason) {
         {{-10, 35, -1, 0, 0.7, 0}, CycleRefusal::negative_superheat, -1, "superheat -1 K"},
         {{-10, 35, 5, -2, 0.7, 0}, CycleRefusal::negative_subcooling, -1, "subcooling -2 K"},
         {{-10, 35, 5, 0, 0.7, -5}, CycleRefusal::negative_capacity, -1, "-5 kW"},
+        {{-10, 35, 5, 0, 0.7, 1e308}, CycleRefusal::capacity_too_large, -1, "1e+308 kW is above"},
+        {{-10, 35, 5, 0, 0.7, 1.000001e9}, CycleRefusal::capacity_too_large, -1, "1e+09 kW"},
         {{35, 35, 5, 0, 0.7, 0},
          CycleRefusal::evaporating_not_below_condensing,
          -1,

@@ -38,7 +38,12 @@ enum class CycleRefusal : int {
     state_outside,                     // a state is outside the domain: see `state`
     suction_not_vapour,                // the suction state is not a vapour
     liquid_not_liquid,                 // the state before the valve is not a liquid
+    capacity_too_large,                // above MAX_CYCLE_CAPACITY
 };
+
+// The largest refrigerating capacity taken, in kW (a thousand times the largest plants): every
+// figure derived from it stays a finite number.
+inline constexpr double MAX_CYCLE_CAPACITY = 1e9;
 
 // The cycle's states in CycleResult::states.
 enum CycleState : int {
