@@ -496,9 +496,9 @@ console.log(failures === 0 ? "web_browser: all checks passed" : `web_browser: ${
 process.exit(failures === 0 ? 0 : 1);
 
 // A CSV of the page against the command line's: the same lines and cells, every text byte for
-// byte, every number within the tolerance of the states above (the WebAssembly build's libm can
-// round a pow or exp one unit in the last place apart from the native one's). Counts the numbers
-// that are not written identically.
+// byte, every number within the tolerance of the states above (the WebAssembly build's libm
+// rounds pow, for one, a unit in the last place apart from glibc's for some arguments). Counts
+// the numbers that are not written identically.
 function sameCsv(got, want) {
   const result = { ok: got === want, why: "identical", numbers: 0, notIdentical: 0 };
   const gotLines = got.split("\n"), wantLines = want.split("\n");
