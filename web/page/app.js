@@ -40,11 +40,40 @@ const ROWS = M._zeltra5_table_row_count();
 const TEXT_SIZE = 1 << 16;
 const heap = {
   values: M._malloc(8 * FIELDS), phase: M._malloc(8), text: M._malloc(TEXT_SIZE),
-  pair: M._malloc(64), options: M._malloc(256), type: M._malloc(8), range: M._malloc(256),
   x: M._malloc(8), y: M._malloc(8),
 };
-const put = (ptr, s, size) => { M.stringToUTF8(s, ptr, size); return ptr; };
+// Texts for the library, each in a buffer of its own ("pair", "options", ...) grown to fit: a
+// text is never cut, so the library reads all that was typed, as the command line reads its
+// argument, and refuses what it must. A NUL would end the C string early: it goes as U+FFFD,
+// which no number contains.
+const argBuffers = new Map();
+function put(slot, s) {
+  const text = s.replaceAll("\0", "\uFFFD");
+  const size = M.lengthBytesUTF8(text) + 1;
+  let buffer = argBuffers.get(slot);
+  if (!buffer || buffer.size < size) {
+    if (buffer) M._free(buffer.ptr);
+    const ptr = M._malloc(size);
+    if (!ptr) throw new Error(`no memory for a text of ${size} bytes`);
+    buffer = { ptr, size };
+    argBuffers.set(slot, buffer);
+  }
+  M.stringToUTF8(text, buffer.ptr, size);
+  return buffer.ptr;
+}
 const str = (ptr) => (ptr ? M.UTF8ToString(ptr) : "");
+// A text the library writes with the snprintf contract: write(buffer, size) answers the whole
+// length, and a longer one is asked for again in a buffer of that size.
+function libraryText(write) {
+  const n = write(heap.text, TEXT_SIZE);
+  if (n < TEXT_SIZE) return n > 0 ? str(heap.text) : "";
+  const big = M._malloc(n + 1);
+  if (!big) throw new Error(`no memory for a text of ${n + 1} bytes`);
+  write(big, n + 1);
+  const text = str(big);
+  M._free(big);
+  return text;
+}
 const f64 = (ptr) => M.HEAPF64[ptr >> 3];
 
 const state = {
@@ -66,16 +95,16 @@ function pairs() {
 function pairFields(pair) {
   const symbols = pair.split("-");
   const first = symbols[0].replace(/s$/, "");
-  const count = M._zeltra5_pair_value_count(put(heap.pair, pair, 64));
-  const out = [M._zeltra5_field_index(put(heap.text, first, 16))];
-  if (count === 2) out.push(M._zeltra5_field_index(put(heap.text, symbols[1], 16)));
+  const count = M._zeltra5_pair_value_count(put("pair", pair));
+  const out = [M._zeltra5_field_index(put("name", first))];
+  if (count === 2) out.push(M._zeltra5_field_index(put("name", symbols[1])));
   return out;
 }
 function rowName(row, options) {
-  return str(M._zeltra5_table_row_name(row, put(heap.options, options, 256)));
+  return str(M._zeltra5_table_row_name(row, put("options", options)));
 }
 function fieldUnit(field, options) {
-  return str(M._zeltra5_field_unit(field, put(heap.options, options, 256)));
+  return str(M._zeltra5_field_unit(field, put("options", options)));
 }
 function fieldRow(field) {
   for (let r = 0; r < ROWS; r++) if (M._zeltra5_table_row_field(r) === field) return r;
@@ -84,24 +113,22 @@ function fieldRow(field) {
 
 // One state: the requested one (side 0) or the saturated liquid or vapour at its pressure.
 function calculate(pair, first, second, options, side) {
-  put(heap.pair, pair, 64);
-  put(heap.options, options, 256);
+  const pairArg = put("pair", pair);
+  const optionsArg = put("options", options);
   const status = side === 0
-    ? M._zeltra5_calculate(heap.pair, first, second, heap.options, heap.values, FIELDS,
+    ? M._zeltra5_calculate(pairArg, first, second, optionsArg, heap.values, FIELDS,
       heap.phase, heap.phase + 4)
-    : M._zeltra5_saturated(heap.pair, first, second, heap.options, side, heap.values, FIELDS,
+    : M._zeltra5_saturated(pairArg, first, second, optionsArg, side, heap.values, FIELDS,
       heap.phase, heap.phase + 4);
   const values = Array.from({ length: FIELDS }, (_, k) => f64(heap.values + 8 * k));
   const phase = M.HEAP32[heap.phase >> 2], detail = M.HEAP32[(heap.phase >> 2) + 1];
   let message = "", phaseName = "";
   if (status !== 0) {
-    const n = side === 0
-      ? M._zeltra5_explain(heap.pair, first, second, heap.options, heap.text, TEXT_SIZE)
-      : M._zeltra5_explain_saturated(heap.pair, first, second, heap.options, side, heap.text,
-        TEXT_SIZE);
-    message = n > 0 ? str(heap.text) : "";
+    message = libraryText((buffer, size) => (side === 0
+      ? M._zeltra5_explain(pairArg, first, second, optionsArg, buffer, size)
+      : M._zeltra5_explain_saturated(pairArg, first, second, optionsArg, side, buffer, size)));
   } else {
-    phaseName = str(M._zeltra5_phase_name(phase, detail, heap.options));
+    phaseName = str(M._zeltra5_phase_name(phase, detail, optionsArg));
   }
   return { status, values, phase, detail, phaseName, message };
 }
@@ -140,12 +167,12 @@ function labelChoices() {
     const names = pairFields(option.value).map((f) => rowName(fieldRow(f), options));
     const side = option.value.match(/-(liquid|vapour)$/);
     const sideName = side
-      ? ` — ${str(M._zeltra5_phase_name(side[1] === "liquid" ? 1 : 2, 0, put(heap.options, options, 256)))}`
+      ? ` — ${str(M._zeltra5_phase_name(side[1] === "liquid" ? 1 : 2, 0, put("options", options)))}`
       : "";
     option.textContent = `${option.value}: ${names.join(", ")}${sideName}`;
   }
   for (const [value, symbol] of [["saturation-t", "t"], ["saturation-p", "p"]]) {
-    const field = M._zeltra5_field_index(put(heap.text, symbol, 16));
+    const field = M._zeltra5_field_index(put("name", symbol));
     const option = $("sat-kind").querySelector(`option[value=${value}]`);
     option.textContent = `${rowName(fieldRow(field), options)}, ${fieldUnit(field, options)}`;
   }
@@ -265,18 +292,10 @@ function drawDiagram() {
   const options = optionsText(false);
   if (options === state.diagramKey) return;
   const started = performance.now();
-  put(heap.type, "ph", 8);
-  put(heap.options, options, 256);
-  const n = M._zeltra5_diagram_svg(heap.type, 0, 0, 0, heap.options, heap.text, TEXT_SIZE);
-  let text;
-  if (n >= TEXT_SIZE) {
-    const big = M._malloc(n + 1);
-    M._zeltra5_diagram_svg(heap.type, 0, 0, 0, heap.options, big, n + 1);
-    text = str(big);
-    M._free(big);
-  } else {
-    text = n > 0 ? str(heap.text) : "";
-  }
+  const type = put("type", "ph");
+  const optionsArg = put("options", options);
+  const text = libraryText((buffer, size) =>
+    M._zeltra5_diagram_svg(type, 0, 0, 0, optionsArg, buffer, size));
   window.diagramSvgMs = performance.now() - started;
   const svg = new DOMParser().parseFromString(text, "image/svg+xml").documentElement;
   svg.removeAttribute("width");
@@ -295,11 +314,8 @@ function drawDiagram() {
 }
 function moveMarker(pair, first, second) {
   drawDiagram();
-  put(heap.type, "ph", 8);
-  put(heap.pair, pair, 64);
-  put(heap.options, optionsText(true), 256);
-  const status = M._zeltra5_diagram_point(heap.type, heap.pair, first, second, heap.options,
-    heap.x, heap.y);
+  const status = M._zeltra5_diagram_point(put("type", "ph"), put("pair", pair), first, second,
+    put("options", optionsText(true)), heap.x, heap.y);
   const x = f64(heap.x), y = f64(heap.y);
   const shown = status === 0 && Number.isFinite(x) && Number.isFinite(y);
   state.marker.setAttribute("visibility", shown ? "visible" : "hidden");
@@ -314,15 +330,15 @@ let csvUrl = "";
 function makeSaturation() {
   const options = optionsText(false);
   const kind = $("sat-kind").value;
-  const range = $("sat-range").value.trim();
-  put(heap.type, kind, 16);
-  put(heap.range, range, 256);
-  put(heap.options, options, 256);
-  const n = M._zeltra5_table_csv(heap.type, 0, heap.range, heap.options, 0, 0);
+  // The range as typed, whole: the library reads it as the command line reads t=RANGE.
+  const type = put("type", kind);
+  const range = put("range", $("sat-range").value);
+  const optionsArg = put("options", options);
+  const n = M._zeltra5_table_csv(type, 0, range, optionsArg, 0, 0);
   const message = $("sat-message");
   if (n < 0) {
-    M._zeltra5_explain_table(heap.type, 0, heap.range, heap.options, heap.text, TEXT_SIZE);
-    message.textContent = str(heap.text);
+    message.textContent = libraryText((buffer, size) =>
+      M._zeltra5_explain_table(type, 0, range, optionsArg, buffer, size));
     message.hidden = false;
     $("sat-download").hidden = true;
     $("sat-table").replaceChildren();
@@ -330,7 +346,8 @@ function makeSaturation() {
   }
   message.hidden = true;
   const buffer = M._malloc(n + 1);
-  M._zeltra5_table_csv(heap.type, 0, heap.range, heap.options, buffer, n + 1);
+  if (!buffer) throw new Error(`no memory for a CSV of ${n + 1} bytes`);
+  M._zeltra5_table_csv(type, 0, range, optionsArg, buffer, n + 1);
   const csv = str(buffer);
   M._free(buffer);
   if (csvUrl) URL.revokeObjectURL(csvUrl);
@@ -352,7 +369,7 @@ function renderSaturation(csv, options) {
   head.append(document.createElement("th"));
   for (const name of shown) {
     const th = document.createElement("th");
-    const field = M._zeltra5_field_index(put(heap.text, name, 64));
+    const field = M._zeltra5_field_index(put("name", name));
     th.textContent = `${rowName(fieldRow(field), options)}, ${fieldUnit(field, options)}`;
     head.append(th);
   }
