@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Writes eos/src/saturation_expansion_coefficients.hpp: Chebyshev expansions of the phase
 equilibrium of this program's own equation of state (pressure, saturated liquid and vapour
-density over temperature, and temperature over ln p), and tests/eos/data/
+density over temperature, and temperature over pressure), and tests/eos/data/
 saturation_equilibrium_points.csv, equilibrium points the C++ tests check the expansions against.
 
 The residual Helmholtz energy is read from eos/src/helmholtz_coefficients.hpp (the 21 terms
@@ -17,9 +17,12 @@ Layout. The variable is theta = sqrt(Tc - T): the saturated densities are analyt
 and including the critical point (rho - rho_c goes as theta there), and so is the pressure (an
 analytic function of T). [0, theta(196 K)] is cut into intervals by bisection until, on each,
 one expansion of degree DEGREE per quantity agrees with the equilibrium to TOLERANCE (relative)
-between the interpolation nodes. The inverse expansion gives u = Tc - T over ln p, fitted to the
+between the interpolation nodes. The inverse expansion gives u = Tc - T over p, fitted to the
 forward expansion itself, so that the temperature it gives has the pressure asked for
-through the forward expansion (to 2e-14 K; no Newton step is needed).
+through the forward expansion (to 2e-14 K; no Newton step is needed). Its pieces are found
+from the bits of p without a logarithm or a search: the exponent and two leading significand
+bits give a block (a quarter of a binary order of magnitude), which is cut into 2^level equal
+pieces, level chosen per block as low as the tolerance allows (finer near the critical point).
 
 Usage: /usr/bin/python3 tools/saturation-expansions.py [--check]
   --check: recompute and compare with the files in the tree instead of writing them.
@@ -27,6 +30,7 @@ Usage: /usr/bin/python3 tools/saturation-expansions.py [--check]
 
 import os
 import re
+import struct
 import sys
 import time
 
@@ -42,7 +46,9 @@ HEADER = os.path.join(ROOT, "eos/src/saturation_expansion_coefficients.hpp")
 POINTS = os.path.join(ROOT, "tests/eos/data/saturation_equilibrium_points.csv")
 
 DEGREE = 12  # forward expansions: p, rho', rho'' over theta
-INVERSE_DEGREE = 12  # u = Tc - T over ln p
+INVERSE_DEGREE = 12  # u = Tc - T over p
+INVERSE_BLOCK_SHIFT = 50  # a block per value of (bits of p) >> 50: four per binade
+INVERSE_MAX_LEVEL = 5
 TOLERANCE = mp.mpf("5e-16")  # relative, every quantity, between the nodes
 INVERSE_TOLERANCE_K = mp.mpf("2e-14")  # absolute in u: a third of the spacing of doubles near Tc
 FIT_LOWEST_T = mp.mpf("196")  # K, a little below the lowest temperature answered
@@ -366,6 +372,20 @@ def evaluate_pieces(pieces, v):
 # Output
 
 
+def bits_key(p):
+    """The block of the inverse expansion holding p: the top bits of the double."""
+    return struct.unpack("<Q", struct.pack("<d", p))[0] >> INVERSE_BLOCK_SHIFT
+
+
+def bits_double(bits):
+    return struct.unpack("<d", struct.pack("<Q", bits))[0]
+
+
+def key_bound(key):
+    """The lowest double of a block."""
+    return bits_double(key << INVERSE_BLOCK_SHIFT)
+
+
 def split_double(x):
     hi = float(x)
     lo = float(x - mp.mpf(hi))
@@ -376,7 +396,7 @@ def fmt(x):
     return "%.17g" % x
 
 
-def write_header(forward, inverse, limits):
+def write_header(forward, inverse, blocks, limits):
     tc_hi, tc_lo = split_double(TC)
     lines = [
         "#pragma once",
@@ -385,7 +405,9 @@ def write_header(forward, inverse, limits):
         "// J/(kg K)); do not edit. Chebyshev expansions of the phase equilibrium of that equation.",
         "// Forward: over theta = sqrt(Tc - T), on THETA_BOUNDS[k] <= theta <= THETA_BOUNDS[k + 1],",
         "// x = scale theta + offset, columns p [Pa], rho' and rho'' [kg/m3]. Inverse: u = Tc - T [K]",
-        "// over ln p, on LN_P_BOUNDS[k] <= ln p <= LN_P_BOUNDS[k + 1]. Coefficients from T_0 up.",
+        "// over p [Pa], x = scale p + offset; block k holds the p whose bits shifted right by",
+        "// INVERSE_BLOCK_SHIFT are INVERSE_FIRST_KEY + k, and in it piece first + ((bits >> shift) &",
+        "// mask). Coefficients from T_0 up.",
         "",
         "namespace zeltra5::saturation_expansion {",
         "",
@@ -406,11 +428,20 @@ def write_header(forward, inverse, limits):
         "inline constexpr int INTERVAL_COUNT = %d;" % len(forward),
         "inline constexpr int INVERSE_DEGREE = %d;" % INVERSE_DEGREE,
         "inline constexpr int INVERSE_INTERVAL_COUNT = %d;" % len(inverse),
+        "inline constexpr int INVERSE_BLOCK_COUNT = %d;" % len(blocks),
+        "inline constexpr int INVERSE_BLOCK_SHIFT = %d;" % INVERSE_BLOCK_SHIFT,
+        "inline constexpr unsigned long long INVERSE_FIRST_KEY = %dULL;" % bits_key(inverse[0][0]),
         "",
         "struct ForwardPiece {",
         "    double scale;",
         "    double offset;",
         "    double c[DEGREE + 1][3];  // T_k coefficients of p, rho', rho''",
+        "};",
+        "",
+        "struct InverseBlock {",
+        "    int first;                // its first piece",
+        "    int shift;                // its pieces: (bits of p >> shift) & mask",
+        "    unsigned long long mask;",
         "};",
         "",
         "struct InversePiece {",
@@ -429,11 +460,13 @@ def write_header(forward, inverse, limits):
         for k in range(DEGREE + 1):
             lines.append("        {%s, %s, %s}," % tuple(fmt(f[k]) for f in fits))
         lines.append("    }},")
-    lines += ["};", "", "inline constexpr double LN_P_BOUNDS[INVERSE_INTERVAL_COUNT + 1] = {"]
-    lines += ["    %s," % fmt(a) for (a, *_rest) in inverse] + ["    %s," % fmt(inverse[-1][1]), "};", ""]
+    lines += ["};", "", "inline constexpr InverseBlock INVERSE_BLOCKS[INVERSE_BLOCK_COUNT] = {"]
+    for first, shift in blocks:
+        lines.append("    {%d, %d, %dULL}," % (first, shift, 2 ** (INVERSE_BLOCK_SHIFT - shift) - 1))
+    lines += ["};", ""]
     lines.append("inline constexpr InversePiece INVERSE[INVERSE_INTERVAL_COUNT] = {")
     for a, b, scale, offset, fits, _ in inverse:
-        lines.append("    {%s, %s, {  // ln p in [%s, %s]" % (fmt(scale), fmt(offset), fmt(a), fmt(b)))
+        lines.append("    {%s, %s, {  // p in [%s, %s]" % (fmt(scale), fmt(offset), fmt(a), fmt(b)))
         for k in range(INVERSE_DEGREE + 1):
             lines.append("        %s," % fmt(fits[0][k]))
         lines.append("    }},")
@@ -484,10 +517,8 @@ def main():
     p_low = float(forward_at(mp.mpf(LOWEST_T))[0])
     p_high = float(forward_at(mp.mpf(top))[0])
 
-    def u_at_ln_p(y):
-        """u = Tc - T where the forward expansion gives exp(y), by Newton in theta."""
-        p = mp.exp(y)
-        theta = mp.mpf("0.5")
+    def u_at_p(p):
+        """u = Tc - T where the forward expansion gives p, by Newton in theta."""
         # Start from a plain bisection over the forward expansion, then Newton.
         lo, hi = mp.mpf(0), mp.mpf(theta_max)
         for _ in range(60):
@@ -510,12 +541,37 @@ def main():
     def absolute(q, value):
         return INVERSE_TOLERANCE_K + TOLERANCE * abs(value)
 
-    y_low = float(mp.log(mp.mpf(p_low)) - mp.mpf("0.001"))
-    y_high = float(mp.log(PC))
-    inverse = bisect_fit(y_low, y_high, INVERSE_DEGREE, u_at_ln_p, absolute, "ln p")
+    # Pieces from a little below the lowest pressure (the forward expansions reach 196 K) to the
+    # highest pressure answered.
+    p_fit_low = float(evaluate_pieces(forward, mp.mpf(theta_max))[0])
+    inverse, blocks = [], []
+    key = bits_key(p_fit_low)
+    while key_bound(key) <= p_high:
+        for level in range(INVERSE_MAX_LEVEL + 1):
+            shift = INVERSE_BLOCK_SHIFT - level
+            pieces = []
+            for j in range(2**level):
+                a = max(p_fit_low, bits_double((key << INVERSE_BLOCK_SHIFT) + (j << shift)))
+                b = min(p_high, bits_double((key << INVERSE_BLOCK_SHIFT) + ((j + 1) << shift)))
+                if a >= b:  # outside the range: never looked up
+                    pieces.append((a, a, 0.0, 0.0, [[0.0] * (INVERSE_DEGREE + 1)], [mp.mpf(0)]))
+                    continue
+                piece = fit_interval(a, b, INVERSE_DEGREE, u_at_p, absolute)
+                pieces.append((a, b) + piece)
+                if piece[3][0] > 1:
+                    break
+            if max(pc[5][0] for pc in pieces) <= 1:
+                break
+        else:
+            sys.exit("the inverse block from %.17g Pa needs a higher level" % key_bound(key))
+        print("  p [%.17g, %.17g]: level %d, worst %s" % (pieces[0][0], pieces[-1][1], level,
+                                                          mp.nstr(max(pc[5][0] for pc in pieces), 3)))
+        blocks.append((len(inverse), shift))
+        inverse += pieces
+        key += 1
 
     limits = {"T_low": LOWEST_T, "T_high": top, "p_low": p_low, "p_high": p_high}
-    header = write_header(forward, inverse, limits)
+    header = write_header(forward, inverse, blocks, limits)
 
     rows = ["T_K,p_Pa,rho_liquid,rho_vapour"]
     worst = [mp.mpf(0)] * 3
@@ -526,8 +582,8 @@ def main():
             worst[q] = max(worst[q], abs(e - v) / abs(v))
     csv = "\n".join(rows) + "\n"
 
-    print("forward: %d intervals of degree %d; inverse: %d intervals of degree %d"
-          % (len(forward), DEGREE, len(inverse), INVERSE_DEGREE))
+    print("forward: %d intervals of degree %d; inverse: %d blocks, %d intervals of degree %d"
+          % (len(forward), DEGREE, len(blocks), len(inverse), INVERSE_DEGREE))
     print("largest relative error at the %d check points (expansions in exact arithmetic): "
           "p %s, rho' %s, rho'' %s" % (len(rows) - 1, *(mp.nstr(w, 3) for w in worst)))
     print("largest fit error between nodes (units of the tolerance): forward %s, inverse %s"

@@ -1,6 +1,8 @@
 #include "zeltra5/saturation_equilibrium.hpp"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "saturation_expansion_coefficients.hpp"
@@ -57,11 +59,23 @@ Columns forward_at(double theta) {
             x * b1[2] - b2[2] + piece.c[0][2]};
 }
 
-// u = Tc - T at ln p from the inverse expansion.
-double inverse_at(double ln_p) {
+constexpr std::uint64_t inverse_block(double p) {
+    return (std::bit_cast<std::uint64_t>(p) >> se::INVERSE_BLOCK_SHIFT) - se::INVERSE_FIRST_KEY;
+}
+static_assert(inverse_block(se::HIGHEST_PRESSURE) <
+                      static_cast<std::uint64_t>(se::INVERSE_BLOCK_COUNT) &&
+                  inverse_block(se::LOWEST_PRESSURE) <= inverse_block(se::HIGHEST_PRESSURE),
+              "the inverse blocks cover the range of pressures");
+
+// u = Tc - T at p (inside the range) from the inverse expansion. Its piece comes from the bits
+// of p: the exponent and two leading significand bits pick a block (a quarter of a binary order
+// of magnitude), the next few bits the piece in it.
+double inverse_at(double p) {
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(p);
+    const se::InverseBlock& block = se::INVERSE_BLOCKS[inverse_block(p)];
     const se::InversePiece& piece =
-        se::INVERSE[locate<se::INVERSE_INTERVAL_COUNT>(se::LN_P_BOUNDS, ln_p)];
-    const double x = piece.scale * ln_p + piece.offset;
+        se::INVERSE[block.first + static_cast<int>((bits >> block.shift) & block.mask)];
+    const double x = piece.scale * p + piece.offset;
     const double two_x = 2.0 * x;
     double b1 = piece.c[se::INVERSE_DEGREE], b2 = 0.0;
     for (int k = se::INVERSE_DEGREE - 1; k >= 1; --k) {
@@ -110,7 +124,7 @@ int saturation_equilibrium_at_pressure(const double& p, SaturationEquilibrium& o
     // The inverse expansion meets the forward one to 2e-14 K near Tc (1e-13 K at -77 degC), as
     // close as a temperature can be given: a Newton step on the forward pressure would change
     // nothing that shows.
-    const double u = inverse_at(std::log(p));
+    const double u = inverse_at(p);
     // Reported as a temperature, kept inside the range at its ends.
     double T_K = se::CRITICAL_TEMPERATURE_HI + (se::CRITICAL_TEMPERATURE_LO - u);
     T_K = T_K < se::LOWEST_TEMPERATURE ? se::LOWEST_TEMPERATURE : T_K;

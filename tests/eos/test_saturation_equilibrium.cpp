@@ -247,6 +247,31 @@ TEST(SaturationEquilibrium, PressureInversionRoundTrips) {
     EXPECT_LE(worst_p, 1e-14);
 }
 
+TEST(SaturationEquilibrium, EveryInversePieceGivesThePressureBack) {
+    // At both ends and the middle of every piece of the inverse expansion (found from the bits
+    // of p), the temperature found has p through the forward expansion.
+    const SaturationEquilibriumLimits lim = saturation_equilibrium_limits();
+    double worst = 0.0;
+    int pieces = 0;
+    for (const se::InversePiece& piece : se::INVERSE) {
+        if (piece.scale == 0.0) continue;  // outside the range, never looked up
+        ++pieces;
+        const double a = (-1.0 - piece.offset) / piece.scale;
+        const double b = (1.0 - piece.offset) / piece.scale;
+        for (double p : {a, std::nextafter(a, 0.0), 0.5 * (a + b), b, std::nextafter(b, 0.0)}) {
+            if (!(p >= lim.lowest_pressure && p <= lim.highest_pressure)) continue;
+            SaturationEquilibrium at_p{};
+            ASSERT_EQ(saturation_equilibrium_at_pressure(p, at_p), SATURATION_EQUILIBRIUM_OK) << p;
+            const double rel = relative(at_temperature(at_p.T_K).p, p);
+            EXPECT_LE(rel, 1e-14) << "p=" << p;
+            worst = std::max(worst, rel);
+        }
+    }
+    EXPECT_GE(pieces, se::INVERSE_BLOCK_COUNT);
+    std::printf("%d inverse pieces: p of the temperature found within %.3g (relative)\n", pieces,
+                worst);
+}
+
 TEST(SaturationEquilibrium, EdgesOfTheRangeAreAnswered) {
     const SaturationEquilibriumLimits lim = saturation_equilibrium_limits();
     // -77 degC as the program converts it (196.14999999999998 K) and as written.
