@@ -30,7 +30,9 @@ Usage: /usr/bin/python3 tools/saturation-expansions.py [--check]
 
 import os
 import re
+import shutil
 import struct
+import subprocess
 import sys
 import time
 
@@ -471,7 +473,17 @@ def write_header(forward, inverse, blocks, limits):
             lines.append("        %s," % fmt(fits[0][k]))
         lines.append("    }},")
     lines += ["};", "// clang-format on", "", "}  // namespace zeltra5::saturation_expansion", ""]
-    return "\n".join(lines)
+    return clang_formatted("\n".join(lines))
+
+
+def clang_formatted(text):
+    """The text as the project's .clang-format lays it out (the tables are exempt)."""
+    tool = shutil.which("clang-format")
+    if tool is None:
+        print("warning: no clang-format; the header is written as generated")
+        return text
+    return subprocess.run([tool, "--assume-filename=" + HEADER], input=text, capture_output=True,
+                          text=True, check=True).stdout
 
 
 def check_temperatures(top):

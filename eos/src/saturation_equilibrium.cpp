@@ -28,8 +28,8 @@ int locate(const double (&bounds)[N + 1], double v) {
     return base;
 }
 
-// theta = sqrt(Tc - T), the variable of the forward expansions, with Tc carried in two parts:
-// Tc_hi - T is exact near Tc, so u keeps its relative accuracy as it goes to zero.
+// u = Tc - T, whose square root theta is the variable of the forward expansions. Tc is carried
+// in two parts: Tc_hi - T is exact near Tc, so u keeps its relative accuracy as it goes to zero.
 double depth_below_critical(double T_K) {
     return (se::CRITICAL_TEMPERATURE_HI - T_K) + se::CRITICAL_TEMPERATURE_LO;
 }

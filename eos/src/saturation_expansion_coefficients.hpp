@@ -14,14 +14,14 @@ namespace zeltra5::saturation_expansion {
 inline constexpr double CRITICAL_TEMPERATURE_HI = 405.50016296737635;  // K
 inline constexpr double CRITICAL_TEMPERATURE_LO = 3.6319987710074733e-15;
 inline constexpr double CRITICAL_PRESSURE = 11359196.242759727;  // Pa
-inline constexpr double CRITICAL_DENSITY = 224.77750916414135;  // kg/m3
+inline constexpr double CRITICAL_DENSITY = 224.77750916414135;   // kg/m3
 
 // Equilibrium is answered from LOWEST_TEMPERATURE (-77 degC less 1e-9 K) to
 // HIGHEST_TEMPERATURE (Tc - 1.0e-9 K), and between the pressures there.
-inline constexpr double LOWEST_TEMPERATURE = 196.14999999900002;  // K
+inline constexpr double LOWEST_TEMPERATURE = 196.14999999900002;   // K
 inline constexpr double HIGHEST_TEMPERATURE = 405.50016296637625;  // K
-inline constexpr double LOWEST_PRESSURE = 6417.2344249426724;  // Pa
-inline constexpr double HIGHEST_PRESSURE = 11359196.242561653;  // Pa
+inline constexpr double LOWEST_PRESSURE = 6417.2344249426724;      // Pa
+inline constexpr double HIGHEST_PRESSURE = 11359196.242561653;     // Pa
 
 inline constexpr int DEGREE = 12;
 inline constexpr int INTERVAL_COUNT = 19;
@@ -38,8 +38,8 @@ struct ForwardPiece {
 };
 
 struct InverseBlock {
-    int first;                // its first piece
-    int shift;                // its pieces: (bits of p >> shift) & mask
+    int first;  // its first piece
+    int shift;  // its pieces: (bits of p >> shift) & mask
     unsigned long long mask;
 };
 

@@ -37,8 +37,8 @@ SaturationEquilibriumLimits saturation_equilibrium_limits();
 int saturation_equilibrium_at_temperature(const double& T_K, SaturationEquilibrium& out);
 
 // Equilibrium at p: the temperature whose expansion gives p (from an expansion of the inverse,
-// to 2e-14 K near Tc and 1e-13 K at -77 degC, no iteration), out.p = p, and the densities exactly as
-// saturation_equilibrium_at_temperature gives them at out.T_K. Refusal as above.
+// to 2e-14 K near Tc and 1e-13 K at -77 degC, no iteration), out.p = p, and the densities exactly
+// as saturation_equilibrium_at_temperature gives them at out.T_K. Refusal as above.
 int saturation_equilibrium_at_pressure(const double& p, SaturationEquilibrium& out);
 
 }  // namespace zeltra5
