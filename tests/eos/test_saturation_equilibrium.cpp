@@ -358,8 +358,9 @@ TEST(SaturationEquilibrium, FittedStatesAgainstEquilibriumByBand) {
     struct Band {
         double from, to;
     };
-    const Band bands[] = {{-77.0, 0.0},   {0.0, 50.0},    {50.0, 100.0},  {100.0, 120.0},
-                          {120.0, 130.0}, {130.0, 131.0}, {131.0, 132.0}, {132.0, 132.1755}};
+    const Band bands[] = {{-77.0, 0.0},   {0.0, 50.0},     {50.0, 100.0},    {100.0, 120.0},
+                          {120.0, 130.0}, {130.0, 130.75}, {130.75, 131.0},  {131.0, 131.5},
+                          {131.5, 131.8}, {131.8, 132.0},  {132.0, 132.1755}};
     std::printf("| t [degC] | rho' | rho'' | p_s | p' - p'' | latent heat [kJ/kg] |\n");
     std::printf("|---|---|---|---|---|---|\n");
     for (const Band& band : bands) {
