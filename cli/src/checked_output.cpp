@@ -65,12 +65,13 @@ CheckedOutput::int_type CheckedOutput::overflow(const int_type c) {
 
 std::streamsize CheckedOutput::xsputn(const char* data, const std::streamsize size) {
     const std::size_t n = static_cast<std::size_t>(size);
-    if (n <= static_cast<std::size_t>(epptr() - pptr())) {
+    // Small texts are gathered; a large one (the batch writes tens of kilobytes at a time) is not
+    // copied but written as it is, after what is buffered.
+    if (n < sizeof buffer_ / 8 && n <= static_cast<std::size_t>(epptr() - pptr())) {
         std::memcpy(pptr(), data, n);
         pbump(static_cast<int>(n));
         return size;
     }
-    // Too large for the room left: what is buffered first, then the text itself in one piece.
     if (!drain() || !put(data, n)) {
         return 0;
     }
