@@ -86,7 +86,8 @@ constexpr const char* USAGE_EXAMPLES =
     "  zeltra5-calc diagram ph --out ph.svg --cycle --evaporating -10 --condensing 35\n"
     "\n"
     "Exit status: 0 valid, 1 outside the domain, 2 input error (with --batch: 2 when a line\n"
-    "could not be read, after every line has been answered).\n";
+    "could not be read, after every line has been answered), 3 the input could not be read\n"
+    "or the output not written, 4 the tool itself failed (out of memory).\n";
 
 enum class TableChoice { requested, liquid, vapour, all };
 
