@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <ios>
@@ -18,7 +17,6 @@
 #include <system_error>
 #include <vector>
 
-#include "zeltra5/cli/checked_output.hpp"
 #include "zeltra5/cli/command_line.hpp"
 
 namespace zeltra5::cli {
@@ -115,29 +113,6 @@ TEST(OutputFailure, EveryCommandReportsAWriteThatFails) {
             EXPECT_LE(buffer.taken.size(), limit);
         }
     }
-}
-
-// The same commands through a CheckedOutput on a device that is always full: the reason is the
-// system's.
-TEST(OutputFailure, CheckedOutputGivesTheReason) {
-    std::FILE* full = std::fopen("/dev/full", "wb");
-    if (full == nullptr) {
-        GTEST_SKIP() << "no /dev/full";
-    }
-    std::setvbuf(full, nullptr, _IONBF, 0);
-    for (const Command& c : every_command()) {
-        SCOPED_TRACE(c.args[0]);
-        CheckedOutput output(full, "standard output");
-        std::ostream out(&output);
-        std::istringstream in(c.input);
-        std::ostringstream err;
-        EXPECT_EQ(run_command_line(static_cast<int>(c.args.size()), c.args.data(), in, out, err),
-                  EXIT_IO);
-        EXPECT_NE(err.str().find("cannot write standard output: No space left on device"),
-                  std::string::npos)
-            << err.str();
-    }
-    std::fclose(full);
 }
 
 TEST(OutputFailure, BatchStopsReadingAtTheFirstFailedWrite) {

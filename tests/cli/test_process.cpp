@@ -39,11 +39,10 @@ int wait_for(const pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }
 
-enum class Input { empty, closed, directory };
-
-// Runs the tool with `args`, its standard input as `input` says and its standard output to
-// `out_path` (nullptr: a pipe).
-Finished run(const std::vector<const char*>& args, const Input input, const char* out_path) {
+// Runs the tool with `args`: standard input from `in_path` (nullptr: closed), standard output to
+// `out_path` (nullptr: a pipe), within `memory` bytes of address space (0: no limit).
+Finished run(const std::vector<const char*>& args, const char* in_path, const char* out_path,
+             const rlim_t memory = 0) {
     int out_pipe[2];
     int err_pipe[2];
     if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) {
@@ -51,12 +50,13 @@ Finished run(const std::vector<const char*>& args, const Input input, const char
     }
     const pid_t pid = fork();
     if (pid == 0) {
-        if (input == Input::closed) {
-            close(0);
-        } else {
-            const int in = open(input == Input::directory ? "/" : "/dev/null", O_RDONLY);
-            dup2(in, 0);
-            close(in);
+        if (memory != 0) {
+            const rlimit limit{memory, memory};
+            setrlimit(RLIMIT_AS, &limit);
+        }
+        close(0);
+        if (in_path != nullptr) {
+            open(in_path, O_RDONLY);  // the lowest free descriptor: 0
         }
         if (out_path != nullptr) {
             const int out = open(out_path, O_WRONLY);
@@ -81,7 +81,7 @@ Finished run(const std::vector<const char*>& args, const Input input, const char
     close(out_pipe[1]);
     close(err_pipe[1]);
     Finished r;
-    r.out = read_all(out_pipe[0]);  // small outputs only: a pipe is never full here
+    r.out = read_all(out_pipe[0]);  // first: only standard output may be large
     r.err = read_all(err_pipe[0]);
     close(out_pipe[0]);
     close(err_pipe[0]);
@@ -115,7 +115,7 @@ TEST(Process, FullDeviceIsAnErrorForEveryCommand) {
     };
     for (const auto& args : commands) {
         SCOPED_TRACE(args[0] + std::string(" ") + (args.size() > 1 ? args[1] : ""));
-        const Finished r = run(args, Input::empty, "/dev/full");
+        const Finished r = run(args, "/dev/null", "/dev/full");
         EXPECT_EQ(r.code, 3) << r.err;
         EXPECT_NE(r.err.find("cannot write "), std::string::npos) << r.err;
         EXPECT_NE(r.err.find(": No space left on device\n"), std::string::npos) << r.err;
@@ -124,9 +124,9 @@ TEST(Process, FullDeviceIsAnErrorForEveryCommand) {
 
 TEST(Process, UnreadableStandardInputIsReportedNotAnAbort) {
     const struct {
-        Input input;
+        const char* input;
         const char* reason;
-    } cases[] = {{Input::closed, "Bad file descriptor"}, {Input::directory, "Is a directory"}};
+    } cases[] = {{nullptr, "Bad file descriptor"}, {"/", "Is a directory"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reason);
         for (const char* threads : {"1", "3"}) {
@@ -219,28 +219,7 @@ TEST(Process, ManyThreadsUnderAMemoryLimit) {
     ASSERT_EQ(write(fd, input.data(), input.size()), static_cast<ssize_t>(input.size()));
     close(fd);
     const auto batch = [&](const char* threads) {
-        int out_pipe[2];
-        EXPECT_EQ(pipe(out_pipe), 0);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            const rlimit limit{256u << 20, 256u << 20};
-            setrlimit(RLIMIT_AS, &limit);
-            const int in = open(path, O_RDONLY);
-            dup2(in, 0);
-            dup2(out_pipe[1], 1);
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, 2);
-            close(out_pipe[0]);
-            execl(ZELTRA5_CALC_PATH, ZELTRA5_CALC_PATH, "--batch", "--threads", threads,
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(out_pipe[1]);
-        Finished r;
-        r.out = read_all(out_pipe[0]);
-        close(out_pipe[0]);
-        r.code = wait_for(pid);
-        return r;
+        return run({"--batch", "--threads", threads}, path, nullptr, rlim_t{256} << 20);
     };
     const Finished one = batch("1");
     ASSERT_EQ(one.code, 0);
