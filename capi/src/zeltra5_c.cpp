@@ -15,6 +15,7 @@
 #include "zeltra5/calculation.hpp"
 #include "zeltra5/chart.hpp"
 #include "zeltra5/chart_svg.hpp"
+#include "zeltra5/echo_text.hpp"
 #include "zeltra5/property_table.hpp"
 #include "zeltra5/refrigeration_cycle.hpp"
 #include "zeltra5/table_csv.hpp"
@@ -245,16 +246,12 @@ class Writer {
         return *this;
     }
 
-    // Text the caller gave, in quotes: printable ASCII only, and not too long to read.
+    // Text the caller gave, in quotes, as every interface echoes it (echo_text).
     Writer& quoted(const std::string_view s) {
-        constexpr std::size_t MAX_ECHO = 40;
-        put('"');
-        for (std::size_t i = 0; i < s.size() && i < MAX_ECHO; ++i) {
-            const unsigned char c = static_cast<unsigned char>(s[i]);
-            put(c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?');
-        }
-        *this << (s.size() > MAX_ECHO ? "...\"" : "\"");
-        return *this;
+        std::string echo = "\"";
+        append_echo(echo, s);
+        echo += '"';
+        return *this << echo;
     }
 
     std::size_t length() const { return length_; }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <istream>
+#include <new>
 #include <ostream>
 #include <streambuf>
 #include <system_error>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "zeltra5/cli/output.hpp"
+#include "zeltra5/echo_text.hpp"
 #include "zeltra5/number_text.hpp"
 
 namespace zeltra5::cli {
@@ -175,11 +177,12 @@ void format_batch_line(const std::string_view line, const bool too_long,
     } else if (result.status != STATUS_VALID) {
         out += csv_cell(refusal_text(result));
     }
-    // The inputs as given.
+    // The inputs as given: a request's fields passed its grammar and are written whole; those of
+    // a line refused as malformed may hold anything and are echoed as every message echoes input.
     for (int i = 0; i < INPUT_FIELDS; ++i) {
         out += ',';
         if (i < count && count <= INPUT_FIELDS) {
-            out += csv_cell(fields[i]);
+            out += error == nullptr ? csv_cell(fields[i]) : csv_cell(echo_text(fields[i]));
         }
     }
     out += ',';
@@ -199,25 +202,42 @@ struct Line {
 };
 
 // A block of input lines and, after the calculation, their output text in one piece per chunk
-// of CHUNK_LINES lines; next_chunk hands the chunks out to the threads.
+// of CHUNK_LINES lines; next_chunk hands the chunks out to the threads, done marks those finished.
 struct Block {
     std::string text;
     std::vector<Line> lines;
     std::vector<std::string> out = std::vector<std::string>(BLOCK_CHUNKS);
     std::vector<BatchSummary> summaries = std::vector<BatchSummary>(BLOCK_CHUNKS);
+    std::vector<char> done = std::vector<char>(BLOCK_CHUNKS);
     std::atomic<std::size_t> next_chunk{0};
+
+    std::size_t chunks() const { return (lines.size() + CHUNK_LINES - 1) / CHUNK_LINES; }
 };
+
+// Why reading failed, from the exception the stream buffer threw.
+std::string read_failure(const std::exception& e) {
+    if (const auto* failure = dynamic_cast<const std::system_error*>(&e)) {
+        const std::error_category& category = failure->code().category();
+        if ((category == std::generic_category() || category == std::system_category()) &&
+            failure->code().value() != 0) {
+            return failure->code().message();
+        }
+    }
+    return echo_text(e.what());
+}
 
 class LineReader {
   public:
     explicit LineReader(std::streambuf* sb) : sb_(sb) {}
 
-    // Reads up to BLOCK_LINES lines into `block`; answers false when there were none left. The
-    // first line of the input is dropped when it is a header.
+    // Reads up to BLOCK_LINES lines into `block`, waiting for the first but taking more only while
+    // input is waiting; answers false when there were none left. The first line of the input is
+    // dropped when it is a header.
     bool read(Block& block) {
         block.text.clear();
         block.lines.clear();
-        while (block.lines.size() < BLOCK_LINES && sb_ != nullptr) {
+        while (block.lines.size() < BLOCK_LINES && sb_ != nullptr &&
+               (block.lines.empty() || waiting())) {
             const std::size_t start = block.text.size();
             bool too_long = false;
             if (!read_line(block.text, too_long)) {
@@ -244,10 +264,40 @@ class LineReader {
         return !block.lines.empty();
     }
 
+    // Whether input can be read without waiting for it (the end of the input counts as no).
+    bool waiting() {
+        if (sb_ == nullptr) {
+            return false;
+        }
+        try {
+            return sb_->in_avail() > 0;
+        } catch (const std::exception& e) {
+            fail(e);
+            return false;
+        }
+    }
+
+    const std::string& error() const { return error_; }
+
   private:
+    // The next character, or the end of the input, also when reading fails.
+    int next() {
+        try {
+            return sb_->sbumpc();
+        } catch (const std::exception& e) {
+            fail(e);
+            return std::char_traits<char>::eof();
+        }
+    }
+
+    void fail(const std::exception& e) {
+        error_ = read_failure(e);
+        sb_ = nullptr;
+    }
+
     // Appends one line (without its '\n', at most BATCH_LINE_LIMIT characters) to `text`.
     bool read_line(std::string& text, bool& too_long) {
-        int c = sb_->sbumpc();
+        int c = next();
         if (c == std::char_traits<char>::eof()) {
             sb_ = nullptr;
             return false;
@@ -260,7 +310,7 @@ class LineReader {
             } else {
                 too_long = true;
             }
-            c = sb_->sbumpc();
+            c = next();
         }
         if (c == std::char_traits<char>::eof()) {
             sb_ = nullptr;
@@ -270,38 +320,91 @@ class LineReader {
 
     std::streambuf* sb_;
     bool first_ = true;
+    std::string error_;
 };
+
+void calculate_chunk(Block& block, const std::size_t chunk, const BatchOptions& options) {
+    const std::size_t begin = chunk * CHUNK_LINES;
+    const std::size_t end = std::min(block.lines.size(), begin + CHUNK_LINES);
+    // The text and the counts are built in locals, not in the block's neighbouring records,
+    // which other threads write at the same time (false sharing); the string is swapped in and
+    // out so that its storage is kept from block to block.
+    std::string out;
+    out.swap(block.out[chunk]);
+    out.clear();
+    BatchSummary summary{};
+    for (std::size_t i = begin; i < end; ++i) {
+        const Line& line = block.lines[i];
+        format_batch_line(std::string_view(block.text.data() + line.offset, line.length),
+                          line.too_long, options, out, summary);
+        out += '\n';
+    }
+    block.out[chunk].swap(out);
+    block.summaries[chunk] = summary;
+    block.done[chunk] = 1;
+}
 
 // Calculates the block's chunks not yet taken by another thread.
 void calculate_chunks(Block& block, const BatchOptions& options) {
-    const std::size_t n = block.lines.size();
+    const std::size_t chunks = block.chunks();
     for (;;) {
         const std::size_t chunk = block.next_chunk.fetch_add(1, std::memory_order_relaxed);
-        const std::size_t begin = chunk * CHUNK_LINES;
-        if (begin >= n) {
+        if (chunk >= chunks) {
             return;
         }
-        const std::size_t end = std::min(n, begin + CHUNK_LINES);
-        // The text and the counts are built in locals, not in the block's neighbouring
-        // records, which other threads write at the same time (false sharing); the string is
-        // swapped in and out so that its storage is kept from block to block.
-        std::string out;
-        out.swap(block.out[chunk]);
-        out.clear();
-        BatchSummary summary{};
-        for (std::size_t i = begin; i < end; ++i) {
-            const Line& line = block.lines[i];
-            format_batch_line(std::string_view(block.text.data() + line.offset, line.length),
-                              line.too_long, options, out, summary);
-            out += '\n';
-        }
-        block.out[chunk].swap(out);
-        block.summaries[chunk] = summary;
+        calculate_chunk(block, chunk, options);
     }
 }
 
+// The threads that help with one block. A helper that fails (out of memory) stops and leaves the
+// chunk it held undone; a thread that cannot be started leaves its share to the others. Joined at
+// the latest when the set goes, so that no thread outlives the block, an exception included.
+class Helpers {
+  public:
+    Helpers(std::vector<std::thread>& threads, Block& block, const BatchOptions& options,
+            const int count)
+        : threads_(threads) {
+        threads_.clear();
+        for (int t = 0; t < count; ++t) {
+            try {
+                threads_.emplace_back(work, std::ref(block), std::cref(options), std::ref(failed_));
+            } catch (const std::exception&) {
+                failed_ = true;  // no more threads to be had: those running, and this one, do it
+                break;
+            }
+        }
+    }
+    Helpers(const Helpers&) = delete;
+    Helpers& operator=(const Helpers&) = delete;
+    ~Helpers() { join(); }
+
+    void join() {
+        for (std::thread& t : threads_) {
+            if (t.joinable()) {
+                t.join();
+            }
+        }
+    }
+    // Whether a helper failed or could not be started.
+    bool failed() const { return failed_.load(); }
+    int started() const { return static_cast<int>(threads_.size()); }
+
+  private:
+    static void work(Block& block, const BatchOptions& options,
+                     std::atomic<bool>& failed) noexcept {
+        try {
+            calculate_chunks(block, options);
+        } catch (...) {
+            failed = true;
+        }
+    }
+
+    std::vector<std::thread>& threads_;
+    std::atomic<bool> failed_{false};
+};
+
 void write_block(const Block& block, std::ostream& out, BatchSummary& total) {
-    const std::size_t chunks = (block.lines.size() + CHUNK_LINES - 1) / CHUNK_LINES;
+    const std::size_t chunks = block.chunks();
     for (std::size_t i = 0; i < chunks; ++i) {
         out.write(block.out[i].data(), static_cast<std::streamsize>(block.out[i].size()));
         total.lines += block.summaries[i].lines;
@@ -316,42 +419,77 @@ void write_block(const Block& block, std::ostream& out, BatchSummary& total) {
 BatchSummary run_batch(std::istream& in, std::ostream& out, const BatchOptions& options) {
     BatchSummary total{};
     out << BATCH_RESULT_HEADER << '\n' << "units,,,,,," << csv_result_units(options.units) << '\n';
-    const int threads = options.threads < 1 ? 1 : options.threads;
+    int threads = std::clamp(options.threads, 1, MAX_THREADS);
     LineReader reader(in.rdbuf());
     Block blocks[3];
+    // The blocks' room taken before any thread starts, when memory is surely there, so that
+    // reading usually allocates nothing while the helpers run.
+    for (Block& block : blocks) {
+        block.text.reserve(BLOCK_LINES * 32);
+        block.lines.reserve(BLOCK_LINES);
+    }
+    std::vector<std::thread> threads_of_block;
+    threads_of_block.reserve(static_cast<std::size_t>(threads - 1));
     // Three blocks in turn: while the helpers calculate one, this thread writes the one before it
     // and reads the one after it, then takes its share of the chunks left (on one thread, all).
+    // When no input is waiting, the block is written as soon as it is calculated, before a read
+    // that would wait.
     int current = 0;
     Block* calculated = nullptr;
-    bool more = reader.read(blocks[current]);
-    std::vector<std::thread> helpers;
-    helpers.reserve(static_cast<std::size_t>(threads - 1));
+    if (!reader.waiting()) {
+        out.flush();  // the header lines, before the first wait
+    }
+    bool more = out.good() && reader.read(blocks[current]);
     while (more) {
         Block& block = blocks[current];
+        Block& next = blocks[(current + 1) % 3];
         block.next_chunk = 0;
-        helpers.clear();
-        for (int t = 1; t < threads; ++t) {
+        std::fill(block.done.begin(), block.done.end(), 0);
+        bool waiting = false;
+        {
+            Helpers helpers(threads_of_block, block, options, threads - 1);
+            if (calculated != nullptr) {
+                write_block(*calculated, out, total);
+                calculated = nullptr;
+            }
+            waiting = reader.waiting();
+            if (waiting) {
+                more = reader.read(next);
+            }
+            bool failed = false;
             try {
-                helpers.emplace_back(calculate_chunks, std::ref(block), std::cref(options));
-            } catch (const std::system_error&) {
-                break;  // no more threads to be had: those running, and this one, do it all
+                calculate_chunks(block, options);
+            } catch (const std::bad_alloc&) {
+                failed = true;  // the chunk is done again below, once the helpers' memory is free
+            }
+            helpers.join();
+            if (failed || helpers.failed()) {
+                threads = std::max(1, std::min(helpers.started() + 1, threads) / 2);
             }
         }
-        if (calculated != nullptr) {
-            write_block(*calculated, out, total);
+        // The chunks a failed thread left undone.
+        for (std::size_t chunk = 0; chunk < block.chunks(); ++chunk) {
+            if (!block.done[chunk]) {
+                calculate_chunk(block, chunk, options);
+            }
         }
-        more = reader.read(blocks[(current + 1) % 3]);
-        calculate_chunks(block, options);
-        for (std::thread& h : helpers) {
-            h.join();
+        if (waiting) {
+            calculated = &block;
+        } else {
+            write_block(block, out, total);
+            out.flush();
+            more = out.good() && reader.read(next);
         }
-        calculated = &block;
+        if (!out.good()) {
+            break;
+        }
         current = (current + 1) % 3;
     }
-    if (calculated != nullptr) {
+    if (calculated != nullptr && out.good()) {
         write_block(*calculated, out, total);
     }
     out.flush();
+    total.read_error = reader.error();
     return total;
 }
 

@@ -29,7 +29,16 @@ bool option(const int argc, const char* const* argv, int& i, const std::string_v
     return false;
 }
 
-bool number(const std::string_view text, double& value) {
+bool number(std::string_view text, double& value) {
+    const auto blank = [](const char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
     return read_number_text(text, value) == NumberText::ok;
 }
 

@@ -13,7 +13,8 @@ namespace zeltra5::cli::args {
 bool option(int argc, const char* const* argv, int& i, std::string_view name,
             std::string_view& value, bool& missing);
 
-// A number as the tool reads every number (full stop, optional exponent, nothing around it).
+// A number as the tool reads every number: full stop, optional exponent, blanks around it
+// allowed on either side (as in the batch's fields).
 bool number(std::string_view text, double& value);
 
 // Pads `text` with blanks on the left (pad_left) or right (pad_right) to `width` characters
@@ -27,7 +28,7 @@ std::string short_number(double value);
 // Takes argv[i] when it is one of the cycle's options (--evaporating, --condensing, --superheat,
 // --subcooling, --efficiency, --capacity) and reads its value into `input`, noting which were
 // given in `given` (bits in that order). 0: not a cycle option, 1: taken, -1: `problem` says why
-// not.
+// not (no number, or given twice).
 int take_cycle_option(int argc, const char* const* argv, int& i, CycleInput& input, unsigned& given,
                       std::string& problem);
 

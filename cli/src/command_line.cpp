@@ -1,17 +1,22 @@
 #include "zeltra5/cli/command_line.hpp"
 
 #include <charconv>
+#include <exception>
 #include <istream>
+#include <new>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <system_error>
 
+#include "command_args.hpp"
 #include "zeltra5/calculation.hpp"
 #include "zeltra5/cli/batch.hpp"
+#include "zeltra5/cli/checked_output.hpp"
 #include "zeltra5/cli/options.hpp"
 #include "zeltra5/cli/output.hpp"
 #include "zeltra5/cli/tables_commands.hpp"
+#include "zeltra5/echo_text.hpp"
 #include "zeltra5/number_text.hpp"
 
 namespace zeltra5::cli {
@@ -81,7 +86,8 @@ constexpr const char* USAGE_EXAMPLES =
     "  zeltra5-calc diagram ph --out ph.svg --cycle --evaporating -10 --condensing 35\n"
     "\n"
     "Exit status: 0 valid, 1 outside the domain, 2 input error (with --batch: 2 when a line\n"
-    "could not be read, after every line has been answered).\n";
+    "could not be read, after every line has been answered), 3 the input could not be read\n"
+    "or the output not written, 4 the tool itself failed (out of memory).\n";
 
 enum class TableChoice { requested, liquid, vapour, all };
 
@@ -134,7 +140,31 @@ bool is_option(const std::string_view arg, const std::string_view name) {
 
 OptionMatch take_common_option(const int argc, const char* const* argv, int& i,
                                CommonOptions& options, std::string& problem) {
+    enum : unsigned { SI = 1, UNITS = 2, REFERENCE = 4, LANG = 8, JSON = 16, CSV = 32 };
     const std::string_view arg = argv[i];
+    const struct {
+        const char* name;
+        unsigned bit;
+        unsigned excludes;  // given before, these make it invalid
+    } known[] = {{"--si", SI, UNITS},
+                 {"--units", UNITS, SI | UNITS},
+                 {"--reference", REFERENCE, REFERENCE},
+                 {"--lang", LANG, LANG},
+                 {"--json", JSON, CSV},
+                 {"--csv", CSV, JSON}};
+    for (const auto& k : known) {
+        const bool flag = (k.bit & (SI | JSON | CSV)) != 0;
+        if (!(flag ? arg == k.name : is_option(arg, k.name))) {
+            continue;
+        }
+        if ((options.given & k.excludes) != 0) {
+            problem = (options.given & k.bit) != 0 ? std::string(k.name) + " given twice"
+                      : k.bit & (JSON | CSV) ? std::string("--json and --csv exclude each other")
+                                             : std::string("--si and --units exclude each other");
+            return OptionMatch::invalid;
+        }
+        options.given |= k.bit;
+    }
     std::string_view value;
     if (arg == "--si") {
         options.units = UnitSystem::si;
@@ -181,15 +211,9 @@ std::string parse_options(const int argc, const char* const* argv, Options& opt)
     for (int i = 0; i < argc; ++i) {
         const std::string_view arg = argv[i];
         std::string problem;
-        const Format before = opt.common.format;
         switch (take_common_option(argc, argv, i, opt.common, problem)) {
             case OptionMatch::yes:
-                if (arg == "--json" || arg == "--csv") {
-                    if (opt.format_given && before != opt.common.format) {
-                        return "--json and --csv exclude each other";
-                    }
-                    opt.format_given = true;
-                }
+                opt.format_given = opt.common.format != Format::text;
                 continue;
             case OptionMatch::invalid:
                 return problem;
@@ -204,6 +228,9 @@ std::string parse_options(const int argc, const char* const* argv, Options& opt)
             } else if (arg == "--batch") {
                 opt.batch = true;
             } else if (is_option(arg, "--table")) {
+                if (opt.table_given) {
+                    return "--table given twice";
+                }
                 opt.table_given = true;
                 if (!option_value(argc, argv, i, "--table", value)) {
                     value = {};
@@ -220,24 +247,28 @@ std::string parse_options(const int argc, const char* const* argv, Options& opt)
                     return "--table takes requested, liquid, vapour or all";
                 }
             } else if (is_option(arg, "--threads")) {
+                if (opt.threads != 0) {
+                    return "--threads given twice";
+                }
                 int n = 0;
                 const bool read = option_value(argc, argv, i, "--threads", value);
                 const auto [ptr, ec] =
                     std::from_chars(value.data(), value.data() + value.size(), n);
                 if (!read || ec != std::errc{} || ptr != value.data() + value.size() || n < 1 ||
-                    n > 256) {
-                    return "--threads takes a number of threads from 1 to 256";
+                    n > MAX_THREADS) {
+                    return "--threads takes a number of threads from 1 to " +
+                           std::to_string(MAX_THREADS);
                 }
                 opt.threads = n;
             } else {
-                return "unknown option " + std::string(arg);
+                return "unknown option " + echo_text(arg);
             }
             continue;
         }
         if (positional == 0) {
             opt.pair = find_arg_pair(arg);
             if (opt.pair == nullptr) {
-                return "unknown argument pair \"" + std::string(arg) +
+                return "unknown argument pair \"" + echo_text(arg) +
                        "\" (p-x, ps-liquid, ps-vapour, ts-liquid, ts-vapour, p-t, p-h, p-u, "
                        "p-s, p-rho, t-rho)";
             }
@@ -342,11 +373,10 @@ int run_single(const Options& opt, std::ostream& out, std::ostream& err) {
     const ArgPair& pair = *opt.pair;
     double given[2] = {0.0, 0.0};
     for (int i = 0; i < pair.value_count; ++i) {
-        const NumberText status = read_number_text(opt.values[i], given[i]);
-        if (status != NumberText::ok) {
-            err << "zeltra5-calc: " << value_name(pair, i) << ": \"" << opt.values[i]
-                << "\" is not a number (digits with a full stop, an optional exponent, nothing "
-                   "around them)\n";
+        if (!args::number(opt.values[i], given[i])) {
+            err << "zeltra5-calc: " << value_name(pair, i) << ": \"" << echo_text(opt.values[i])
+                << "\" is not a number (digits with a full stop and an optional exponent, "
+                   "blanks around them allowed)\n";
             return EXIT_USAGE;
         }
     }
@@ -424,8 +454,10 @@ int run_single(const Options& opt, std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
-int run_command_line(const int argc, const char* const* argv, std::istream& in, std::ostream& out,
-                     std::ostream& err) {
+namespace {
+
+int run_command(const int argc, const char* const* argv, std::istream& in, std::ostream& out,
+                std::ostream& err) {
     if (argc == 0) {
         usage(err);
         return EXIT_USAGE;
@@ -454,9 +486,38 @@ int run_command_line(const int argc, const char* const* argv, std::istream& in, 
         const BatchOptions options{opt.common.units, opt.common.reference, opt.common.language,
                                    opt.threads < 1 ? 1 : opt.threads};
         const BatchSummary summary = run_batch(in, out, options);
+        if (!summary.read_error.empty() && out.good()) {
+            err << "zeltra5-calc: cannot read standard input: " << summary.read_error << '\n';
+            return EXIT_IO;
+        }
         return summary.errors > 0 ? EXIT_USAGE : EXIT_VALID;
     }
     return run_single(opt, out, err);
+}
+
+}  // namespace
+
+int run_command_line(const int argc, const char* const* argv, std::istream& in, std::ostream& out,
+                     std::ostream& err) {
+    int code = EXIT_INTERNAL;
+    try {
+        code = run_command(argc, argv, in, out, err);
+        out.flush();
+    } catch (const std::bad_alloc&) {
+        err << "zeltra5-calc: out of memory\n";
+        return EXIT_INTERNAL;
+    } catch (const std::exception& e) {
+        err << "zeltra5-calc: failed: " << echo_text(e.what()) << '\n';
+        return EXIT_INTERNAL;
+    } catch (...) {
+        err << "zeltra5-calc: failed\n";
+        return EXIT_INTERNAL;
+    }
+    if (const std::string failure = output_failure(out, "standard output"); !failure.empty()) {
+        err << "zeltra5-calc: " << failure << '\n';
+        return EXIT_IO;
+    }
+    return code;
 }
 
 }  // namespace zeltra5::cli

@@ -10,6 +10,7 @@
 #include "zeltra5/cli/options.hpp"
 #include "zeltra5/cli/output.hpp"
 #include "zeltra5/cli/tables_commands.hpp"
+#include "zeltra5/echo_text.hpp"
 #include "zeltra5/refrigeration_cycle.hpp"
 
 namespace zeltra5::cli {
@@ -32,6 +33,10 @@ int take_cycle_option(const int argc, const char* const* argv, int& i, CycleInpu
         bool missing = false;
         if (!option(argc, argv, i, options[k].name, value, missing)) {
             continue;
+        }
+        if ((given & 1u << k) != 0) {
+            problem = std::string(options[k].name) + " given twice";
+            return -1;
         }
         if (missing || !number(value, *options[k].value)) {
             problem = std::string(options[k].name) + " takes a number";
@@ -211,7 +216,7 @@ int run_cycle_command(const int argc, const char* const* argv, std::ostream& out
             return usage_error(err, problem);
         }
         if (c == 0) {
-            return usage_error(err, "unexpected argument \"" + std::string(arg) + "\"");
+            return usage_error(err, "unexpected argument \"" + echo_text(arg) + "\"");
         }
     }
     std::string problem;

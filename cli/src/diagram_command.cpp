@@ -1,7 +1,6 @@
 // zeltra5-calc diagram: the log p-h or T-s diagram as SVG, its chart model as JSON, or its
 // points as CSV.
 
-#include <fstream>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -9,10 +8,12 @@
 #include "command_args.hpp"
 #include "zeltra5/chart.hpp"
 #include "zeltra5/chart_svg.hpp"
+#include "zeltra5/cli/checked_output.hpp"
 #include "zeltra5/cli/command_line.hpp"
 #include "zeltra5/cli/options.hpp"
 #include "zeltra5/cli/output.hpp"
 #include "zeltra5/cli/tables_commands.hpp"
+#include "zeltra5/echo_text.hpp"
 #include "zeltra5/value_range.hpp"
 
 namespace zeltra5::cli {
@@ -69,9 +70,12 @@ std::string parse(const int argc, const char* const* argv, ChartOptions& o, Comm
     } else if (type == "ts") {
         o.type = ChartType::temperature_entropy;
     } else {
-        return "unknown kind of diagram \"" + std::string(type) + "\" (ph or ts)";
+        return "unknown kind of diagram \"" + echo_text(type) + "\" (ph or ts)";
     }
     unsigned cycle_given = 0;
+    // The options given so far that take a value: a bit for each line family, the axes, --out.
+    unsigned lines_given = 0;
+    constexpr unsigned X_GIVEN = 1u << 8, Y_GIVEN = 1u << 9, OUT_GIVEN = 1u << 10;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         std::string problem;
@@ -100,6 +104,10 @@ std::string parse(const int argc, const char* const* argv, ChartOptions& o, Comm
             if (missing || value.empty()) {
                 return "--out takes a file name (- for standard output)";
             }
+            if ((lines_given & OUT_GIVEN) != 0) {
+                return "--out given twice";
+            }
+            lines_given |= OUT_GIVEN;
             out_path = std::string(value);
             continue;
         }
@@ -110,7 +118,7 @@ std::string parse(const int argc, const char* const* argv, ChartOptions& o, Comm
             ChartState s;
             s.pair = find_arg_pair(argv[i + 1]);
             if (s.pair == nullptr) {
-                return "--state: unknown argument pair \"" + std::string(argv[i + 1]) + "\"";
+                return "--state: unknown argument pair \"" + echo_text(argv[i + 1]) + "\"";
             }
             if (i + 1 + s.pair->value_count >= argc) {
                 return std::string("--state ") + s.pair->name + " takes " +
@@ -120,7 +128,7 @@ std::string parse(const int argc, const char* const* argv, ChartOptions& o, Comm
             for (int k = 0; k < s.pair->value_count; ++k) {
                 const char* text = argv[i + 2 + k];
                 if (!args::number(text, *values[k])) {
-                    return "--state: \"" + std::string(text) + "\" is not a number";
+                    return "--state: \"" + echo_text(text) + "\" is not a number";
                 }
             }
             i += 1 + s.pair->value_count;
@@ -136,6 +144,11 @@ std::string parse(const int argc, const char* const* argv, ChartOptions& o, Comm
             if (missing) {
                 return std::string(f.name) + " takes a range, none or default";
             }
+            const unsigned bit = 1u << static_cast<int>(f.kind);
+            if ((lines_given & bit) != 0) {
+                return std::string(f.name) + " given twice";
+            }
+            lines_given |= bit;
             LineSet& set = o.lines[static_cast<int>(f.kind)];
             set.values.clear();
             if (value == "none") {
@@ -158,6 +171,11 @@ std::string parse(const int argc, const char* const* argv, ChartOptions& o, Comm
             if (!args::option(argc, argv, i, axis, value, missing)) {
                 continue;
             }
+            const unsigned bit = axis[2] == 'x' ? X_GIVEN : Y_GIVEN;
+            if ((lines_given & bit) != 0) {
+                return std::string(axis) + " given twice";
+            }
+            lines_given |= bit;
             double& lo = axis[2] == 'x' ? o.x_min : o.y_min;
             double& hi = axis[2] == 'x' ? o.x_max : o.y_max;
             if (missing || !axis_range(value, lo, hi)) {
@@ -168,7 +186,7 @@ std::string parse(const int argc, const char* const* argv, ChartOptions& o, Comm
         if (family) {
             continue;
         }
-        return "unexpected argument \"" + std::string(arg) + "\"";
+        return "unexpected argument \"" + echo_text(arg) + "\"";
     }
     if (cycle_given != 0 && !o.cycle) {
         return "the cycle's options go with --cycle";
@@ -234,12 +252,9 @@ int run_diagram_command(const int argc, const char* const* argv, std::ostream& o
         out.flush();
         return EXIT_VALID;
     }
-    std::ofstream file(path, std::ios::binary);
-    file << text;
-    file.close();
-    if (!file) {
-        err << "zeltra5-calc diagram: cannot write " << path << '\n';
-        return EXIT_USAGE;
+    if (const std::string failure = write_file_whole(path, text); !failure.empty()) {
+        err << "zeltra5-calc diagram: " << failure << '\n';
+        return EXIT_IO;
     }
     return EXIT_VALID;
 }

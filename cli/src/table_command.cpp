@@ -10,6 +10,7 @@
 #include "zeltra5/cli/options.hpp"
 #include "zeltra5/cli/output.hpp"
 #include "zeltra5/cli/tables_commands.hpp"
+#include "zeltra5/echo_text.hpp"
 #include "zeltra5/property_table.hpp"
 #include "zeltra5/table_csv.hpp"
 #include "zeltra5/value_range.hpp"
@@ -84,7 +85,7 @@ std::string parse(const int argc, const char* const* argv, Request& r) {
         }
     }
     if (k == nullptr) {
-        return "unknown kind of table \"" + std::string(kind) +
+        return "unknown kind of table \"" + echo_text(kind) +
                "\" (saturation, isotherm, isobar, isochore)";
     }
     bool fixed_given = false;
@@ -106,16 +107,16 @@ std::string parse(const int argc, const char* const* argv, Request& r) {
         }
         const std::size_t eq = arg.find('=');
         if (arg.substr(0, 2) == "--" || eq == std::string_view::npos) {
-            return "unexpected argument \"" + std::string(arg) + "\"";
+            return "unexpected argument \"" + echo_text(arg) + "\"";
         }
         const std::string_view name = arg.substr(0, eq);
         const std::string_view value = arg.substr(eq + 1);
         if (k->fixed != nullptr && name == k->fixed) {
             if (fixed_given) {
-                return std::string(name) + " given twice";
+                return echo_text(name) + " given twice";
             }
             if (!args::number(value, r.fixed)) {
-                return std::string(name) + ": \"" + std::string(value) + "\" is not a number";
+                return echo_text(name) + ": \"" + echo_text(value) + "\" is not a number";
             }
             fixed_given = true;
             continue;
@@ -139,7 +140,7 @@ std::string parse(const int argc, const char* const* argv, Request& r) {
         return "a " + std::string(k->name) + " table takes " +
                (saturation ? std::string("t=RANGE or p=RANGE")
                            : std::string(k->fixed) + "=VALUE and " + k->varied + "=RANGE") +
-               ", not " + std::string(name) + "=";
+               ", not " + echo_text(name) + "=";
     }
     if (k->fixed != nullptr) {
         r.kind = kind == "isotherm" ? TableKind::isotherm

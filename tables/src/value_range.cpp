@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <system_error>
 
+#include "zeltra5/echo_text.hpp"
+
 namespace zeltra5 {
 namespace {
 
@@ -219,6 +221,7 @@ std::string describe_range_error(const RangeError error, const std::string_view 
                                  const Language language) {
     const bool en = language == Language::english;
     const char* why = "";
+    std::string more;  // the limit, after `why`
     switch (error) {
         case RangeError::none:
             return {};
@@ -249,13 +252,17 @@ std::string describe_range_error(const RangeError error, const std::string_view 
                        "одного знака";
             break;
         case RangeError::too_many_values:
-            why = en ? "more than 10000 values" : "больше 10000 значений";
+            more = std::to_string(MAX_RANGE_VALUES);
+            why = en ? "more than " : "больше ";
             break;
     }
     std::string message = en ? "range \"" : "диапазон \"";
-    message.append(text);
+    append_echo(message, text);
     message += "\": ";
     message += why;
+    if (!more.empty()) {
+        message += more + (en ? " values" : " значений");
+    }
     return message;
 }
 

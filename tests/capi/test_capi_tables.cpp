@@ -220,6 +220,30 @@ TEST(CInterfaceTables, MalformedTablesAreBadArguments) {
     EXPECT_STREQ(text, "###");
 }
 
+// A range is echoed as every other text the caller gives: cut, with what is not printable
+// UTF-8 replaced, however long or strange it is.
+TEST(CInterfaceTables, RangeEchoedCutAndClean) {
+    const struct {
+        std::string values;
+        std::string words;
+    } cases[] = {
+        {"1:\xFF\x01:2", "range \"1:??:2\": a value is not a number"},
+        {std::string("1:2\0", 4), "range \"1:2\""},  // the C string ends at the NUL
+        {std::string(1 << 20, '7') + ":x", "range \"" + std::string(40, '7') + "...\""},
+        {"1,2,\xD0\x9F\xD0", "range \"1,2,П?\""},
+    };
+    for (const auto& c : cases) {
+        const std::string why = whole_text([&](char* b, int n) {
+            return zeltra5_explain_table("isotherm", 25.0, c.values.c_str(), nullptr, b, n);
+        });
+        EXPECT_EQ(why.rfind(c.words, 0), 0u) << why;
+        EXPECT_LT(why.size(), 200u);
+        for (const char ch : why) {
+            EXPECT_GE(static_cast<unsigned char>(ch), 0x20u) << why;
+        }
+    }
+}
+
 struct CycleCase {
     CycleInput input;
     const char* options;

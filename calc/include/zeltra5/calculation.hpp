@@ -50,6 +50,10 @@ struct StateResult {
     Refusal refusal{};  // why the result is not valid
 };
 
+// The most threads an interface runs its calculations on (the command line's batch, Python's
+// arrays): more gain nothing on any machine this runs on and only cost memory.
+inline constexpr int MAX_THREADS = 256;
+
 // One state. The saturation pairs take only `first`. Allocates nothing; safe to call from
 // several threads at once.
 int calculate_state(const ArgPair& pair, double first, double second, const CalcOptions& options,

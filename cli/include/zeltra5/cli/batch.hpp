@@ -45,6 +45,7 @@ struct BatchSummary {
     unsigned long long valid;   // status 0
     unsigned long long domain;  // status 1
     unsigned long long errors;  // status 2: malformed lines
+    std::string read_error;     // why the input could not be read to its end; empty when it was
 };
 
 // Appends the output line of one input line (without its line end) to `out`: status (0 valid,
@@ -58,6 +59,11 @@ void format_batch_line(std::string_view line, bool too_long, const BatchOptions&
 // per input line to `out`, in input order. An optional first line starting with "mode" (after an
 // optional UTF-8 byte order mark) is a header and is skipped. Memory use does not grow with the
 // input or with the number of threads beyond a few blocks of lines.
+// Streams: whenever no more input is waiting (in.rdbuf()->in_avail() is not above 0), the lines
+// read so far are answered and `out` is flushed before the next read, so that a writer that waits
+// for each answer gets it. Stops at the first failed write (`out` is then bad), and at a read
+// error after answering what was read (`read_error` says why). A helper thread that fails (out of
+// memory) leaves its lines to this one, and later blocks use fewer threads.
 BatchSummary run_batch(std::istream& in, std::ostream& out, const BatchOptions& options = {});
 
 }  // namespace zeltra5::cli

@@ -15,6 +15,7 @@ struct CommonOptions {
     ReferenceState reference = ReferenceState::program;
     Language language = Language::russian;
     Format format = Format::text;
+    unsigned given = 0;  // which of them were given (take_common_option's bits)
 };
 
 enum class OptionMatch {
@@ -24,7 +25,8 @@ enum class OptionMatch {
 };
 
 // Takes argv[i] (and its value, "--units si" or "--units=si") when it is one of --si,
-// --units, --reference, --lang, --json, --csv.
+// --units, --reference, --lang, --json, --csv. An option with a value given again, --si with
+// --units, and --json with --csv are invalid; a flag given again says the same and is taken.
 OptionMatch take_common_option(int argc, const char* const* argv, int& i, CommonOptions& options,
                                std::string& problem);
 
