@@ -151,15 +151,15 @@ inline constexpr double CHART_MIN_FONT_SIZE = 2.0;
 inline constexpr double CHART_MAX_FONT_SIZE = 200.0;
 inline constexpr double CHART_MIN_TOLERANCE = 0.05;
 inline constexpr double CHART_MAX_TOLERANCE = 100.0;
-inline constexpr std::size_t CHART_MAX_LINE_VALUES = 200;  // values of one family of lines
+inline constexpr std::size_t CHART_MAX_LINE_VALUES = 100;  // values of one family of lines
 inline constexpr std::size_t CHART_MAX_STATES = 1000;      // states marked
 // The work of drawing the lines, whatever the axes: the states the adaptive sampling may compute
 // for one line, and for all lines together (a chart's points are among them, with the breaks
 // between their stretches). Lines are sampled where they can be seen (inside the plot and a
 // margin of 5 % around it) and clipped to that margin; a line whose share is spent is drawn with
 // the points it has.
-inline constexpr long CHART_LINE_POINT_BUDGET = 4000;
-inline constexpr long CHART_POINT_BUDGET = 40000;
+inline constexpr long CHART_LINE_POINT_BUDGET = 2500;
+inline constexpr long CHART_POINT_BUDGET = 25000;
 
 struct ChartOptions {
     ChartType type = ChartType::pressure_enthalpy;
