@@ -82,9 +82,9 @@ for y in -77:-76.999999 449.999:450 132:132.3 -200:500 -1e300:1e300 130:133; do
   diagram ts --y "$y"
 done
 diagram ts --x 4.3:4.4 --y 130:133
-# Many lines of every family and a cycle, whole and zoomed.
-many=(--isotherms -77:450:2.65 --isobars 0.07:800:*1.048 --isentropes -1:12:0.0654
-      --isenthalps -100:3000:15.6 --isochores 0.01:700:*1.06 --qualities 0:1:0.00503
+# The most lines (99 of every family) and a cycle, whole and zoomed.
+many=(--isotherms -77:450:5.33 --isobars 0.07:800:*1.1 --isentropes -1:12:0.132
+      --isenthalps -100:3000:31.5 --isochores 0.01:700:*1.12 --qualities 0:1:0.0102
       --cycle --evaporating -10 --condensing 35 --superheat 5 --efficiency 0.75)
 diagram ph "${many[@]}"
 diagram ts "${many[@]}"
@@ -118,7 +118,7 @@ finally:
   chart "'ph', width=10000, height=10000, x=(1000, 1000.01)"
   chart "'ph', width=10000, height=10000, font_size=2"
   chart "'ph', width=100, height=100, font_size=200"
-  chart "'ph', width=10000, height=10000, isotherms='-77:450:2.65', isentropes='-1:12:0.0654', isochores='0.01:700:*1.06', qualities='0:1:0.00503', states=[('p-t', 1 + i * 0.5, 25) for i in range(1000)]"
+  chart "'ph', width=10000, height=10000, isotherms='-77:450:5.33', isentropes='-1:12:0.132', isochores='0.01:700:*1.12', qualities='0:1:0.0102', states=[('p-t', 1 + i * 0.5, 25) for i in range(1000)]"
   # Refused with a reason.
   chart "'ph', width=1e300"
   chart "'ph', width=99"
