@@ -40,11 +40,12 @@ double segment_distance(const double px, const double py, const double ax, const
     return std::hypot(px - (ax + t * dx), py - (ay + t * dy));
 }
 
-// Liang-Barsky: the part [t0, t1] of the segment a + t (b - a), 0 <= t <= 1, inside the box
-// [x0, x1] x [y0, y1]; false when none is (or a coordinate is not finite).
-bool clip_segment(const double ax, const double ay, const double bx, const double by,
-                  const double x0, const double x1, const double y0, const double y1, double& t0,
-                  double& t1) {
+}  // namespace
+
+// Liang-Barsky.
+bool clip_to_box(const double ax, const double ay, const double bx, const double by,
+                 const double x0, const double x1, const double y0, const double y1, double& t0,
+                 double& t1) {
     if (!std::isfinite(ax) || !std::isfinite(ay) || !std::isfinite(bx) || !std::isfinite(by)) {
         return false;
     }
@@ -72,14 +73,6 @@ bool clip_segment(const double ax, const double ay, const double bx, const doubl
         t1 = std::min(t1, b);
     }
     return t0 <= t1;
-}
-
-}  // namespace
-
-bool clip_to_box(const double ax, const double ay, const double bx, const double by,
-                 const double x0, const double x1, const double y0, const double y1, double& t0,
-                 double& t1) {
-    return clip_segment(ax, ay, bx, by, x0, x1, y0, y1, t0, t1);
 }
 
 double Frame::fx(const double x) const {
@@ -182,7 +175,8 @@ Sampler::Sample Sampler::edge(const Piece& piece, Sample good, Sample bad) {
 }
 
 bool Sampler::near_frame(const Sample& a, const Sample& b) const {
-    // A smooth line between two samples strays from their chord by less than half its length.
+    // A line is taken to stray from the chord between two of its samples by less than half the
+    // chord's length (the first samples of a piece are close enough for that).
     const double grow = 0.5 * std::hypot(b.fx - a.fx, b.fy - a.fy);
     const double mx = MARGIN * frame_.width + grow;
     const double my = MARGIN * frame_.height + grow;
@@ -285,8 +279,8 @@ void Sampler::clip(std::vector<ChartPoint>& points, std::size_t* mark) const {
         const Vec2 b = frame_point(q);
         double t0 = 0.0;
         double t1 = 0.0;
-        return clip_segment(a.x, a.y, b.x, b.y, -mx, frame_.width + mx, -my, frame_.height + my, t0,
-                            t1);
+        return clip_to_box(a.x, a.y, b.x, b.y, -mx, frame_.width + mx, -my, frame_.height + my, t0,
+                           t1);
     };
     // A point stays where it or a segment from it meets the plot and its margin.
     std::vector<char> keep(points.size(), 0);
