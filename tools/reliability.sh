@@ -40,7 +40,7 @@ stamp "fuzzer build"
 cmake -S fuzz -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
 cmake --build build/fuzz -j"$jobs"
 mkdir -p build/fuzz/findings
-for target in calculate_properties number_text batch; do
+for target in calculate_properties number_text batch chart_commands; do
   stamp "fuzzing $target for $fuzz_seconds s"
   work=build/fuzz/work/$target
   mkdir -p "$work"

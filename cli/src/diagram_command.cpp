@@ -52,11 +52,22 @@ constexpr FamilyOption FAMILIES[] = {
     {"--isochores", LineKind::isochore},   {"--qualities", LineKind::quality},
 };
 
-// "FROM:TO" as two numbers.
-bool axis_range(const std::string_view text, double& from, double& to) {
+// "FROM:TO" as two finite numbers; the problem, or empty. Whether the range can be drawn (from
+// below to, a span a double holds, above zero on the logarithmic axis) is the chart's to say.
+std::string axis_range(const std::string_view axis, const std::string_view text, double& from,
+                       double& to) {
     const std::size_t colon = text.find(':');
-    return colon != std::string_view::npos && args::number(text.substr(0, colon), from) &&
-           args::number(text.substr(colon + 1), to);
+    if (colon == std::string_view::npos || text.find(':', colon + 1) != std::string_view::npos) {
+        return std::string(axis) + " takes FROM:TO, not \"" + std::string(text) + "\"";
+    }
+    const std::string_view parts[2] = {text.substr(0, colon), text.substr(colon + 1)};
+    double* ends[2] = {&from, &to};
+    for (int k = 0; k < 2; ++k) {
+        if (!args::number(parts[k], *ends[k])) {
+            return std::string(axis) + ": \"" + std::string(parts[k]) + "\" is not a finite number";
+        }
+    }
+    return {};
 }
 
 std::string parse(const int argc, const char* const* argv, ChartOptions& o, CommonOptions& common,
@@ -178,8 +189,12 @@ std::string parse(const int argc, const char* const* argv, ChartOptions& o, Comm
             lines_given |= bit;
             double& lo = axis[2] == 'x' ? o.x_min : o.y_min;
             double& hi = axis[2] == 'x' ? o.x_max : o.y_max;
-            if (missing || !axis_range(value, lo, hi)) {
+            if (missing) {
                 return std::string(axis) + " takes FROM:TO";
+            }
+            const std::string range_problem = axis_range(axis, value, lo, hi);
+            if (!range_problem.empty()) {
+                return range_problem;
             }
             family = true;
         }

@@ -4,8 +4,10 @@
 #include "zeltra5/chart.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <system_error>
 
@@ -32,7 +34,7 @@ const ArgPair& pair(const char* name) {
 }
 
 bool is_set(const double v) {
-    return !std::isnan(v);
+    return !is_chart_default(v);
 }
 
 // The nearest 15-significant-digit number: a converted round value as its text reads.
@@ -183,8 +185,11 @@ void linear_ticks(ChartAxis& axis) {
 void log_ticks(ChartAxis& axis) {
     const int first = static_cast<int>(std::floor(std::log10(axis.min)));
     const int last = static_cast<int>(std::ceil(std::log10(axis.max)));
+    // Over many decades only the decades, every `every`-th labelled: about a dozen labels.
+    const int decades = last - first;
+    const int every = decades > 12 ? (decades + 11) / 12 : 1;
     for (int e = first; e <= last; ++e) {
-        for (int m = 1; m <= 9; ++m) {
+        for (int m = 1; m <= (every > 1 ? 1 : 9); ++m) {
             // The value as read from its text: 0.2, not 2 x 0.1.
             char text[16] = {static_cast<char>('0' + m), 'e'};
             const char* end = std::to_chars(text + 2, text + sizeof text, e).ptr;
@@ -193,9 +198,17 @@ void log_ticks(ChartAxis& axis) {
             if (exact < axis.min * (1 - 1e-12) || exact > axis.max * (1 + 1e-12)) {
                 continue;
             }
-            const bool labelled = m == 1 || m == 2 || m == 5;
+            const bool labelled = every > 1 ? e % every == 0 : m == 1 || m == 2 || m == 5;
             axis.ticks.push_back({exact, labelled ? number_text(exact) : std::string(), m == 1});
         }
+    }
+    // A range narrower than these ticks can mark (a zoomed axis) gets the linear ticks, which
+    // are as good where a logarithm hardly bends.
+    const auto labelled = std::count_if(axis.ticks.begin(), axis.ticks.end(),
+                                        [](const AxisTick& t) { return !t.label.empty(); });
+    if (labelled < 3) {
+        axis.ticks.clear();
+        linear_ticks(axis);
     }
 }
 
@@ -403,6 +416,27 @@ struct Builder {
         out.insert(out.end(), pts.begin(), pts.end());
     }
 
+    // The budget: the saturation line and the cycle may take a line's whole share, the other
+    // lines share what is left evenly (what one leaves goes to those after it).
+    long pool = CHART_POINT_BUDGET;
+    long reserve = 0;  // kept for the cycle
+    long lines_left = 0;
+    long line_start = 0;
+
+    void begin_line(const bool first_class) {
+        const long left = pool - (first_class ? 0 : reserve);
+        const long share = first_class || lines_left <= 0 ? left : left / lines_left;
+        line_start = sampler.evaluations();
+        sampler.set_budget(std::min(CHART_LINE_POINT_BUDGET, share));
+    }
+
+    void end_line(const bool first_class) {
+        pool -= sampler.evaluations() - line_start;
+        if (!first_class) {
+            --lines_left;
+        }
+    }
+
     ChartLine& new_line(const LineKind kind, const double value, std::string label) {
         chart.lines.push_back({kind, value, std::move(label), {}});
         return chart.lines.back();
@@ -459,9 +493,10 @@ struct Builder {
             piece("ps-vapour", true, 0.0, fluid.p_top, lo, true, chart_detail::PHASES_ALL);
         vapour.start = &fluid.top_vapour;
         add(vapour, line.points);
+        std::size_t half = split;
+        sampler.clip(line.points, &half);
         const int index = static_cast<int>(chart.lines.size()) - 1;
         const std::size_t n = chart.lines.back().points.size();
-        const std::size_t half = split;
         const bool ph = opt.type == ChartType::pressure_enthalpy;
         labels.push_back(request(index, "x = 0", 0, half, NaN, (ph ? 0.3 : 0.6) * frame.height));
         labels.push_back(request(index, "x = 1", half, n, NaN, (ph ? 0.2 : 0.3) * frame.height));
@@ -512,6 +547,7 @@ struct Builder {
             add(piece("p-t", param_first, value, r.lo, r.hi, isotherm, chart_detail::PHASES_ALL),
                 line.points);
         }
+        sampler.clip(line.points, &first_end);
         if (line.points.empty()) {
             chart.lines.pop_back();
             return;
@@ -520,12 +556,17 @@ struct Builder {
         std::string text = line.label;
         const bool ph = opt.type == ChartType::pressure_enthalpy;
         if (crossing && isotherm && ph) {
-            // Label on the vapour stretch just below the saturation line.
-            const ChartPoint& v =
-                chart.lines.back().points[std::min(first_end, n) - (first_end > 0 ? 1 : 0)];
+            // Label on the vapour stretch just below the saturation line (its last point kept).
+            const std::vector<ChartPoint>& pts = chart.lines.back().points;
+            std::size_t last = std::min(first_end, n);
+            while (last > 0 && std::isnan(pts[last - 1].x)) {
+                --last;
+            }
             LabelRequest q = request(index, text, 0, std::min(first_end + 1, n), NaN, NaN);
-            q.anchor_x = frame.fx(v.x) + 30.0;
-            q.anchor_y = frame.fy(v.y) - 30.0;
+            if (last > 0) {
+                q.anchor_x = frame.fx(pts[last - 1].x) + 30.0;
+                q.anchor_y = frame.fy(pts[last - 1].y) - 30.0;
+            }
             labels.push_back(q);
             // And on the compressed liquid near the top, where the steep lines stand apart.
             if (first_end < n) {
@@ -608,6 +649,7 @@ struct Builder {
         ChartLine& line =
             new_line(kind, value, line_label(kind, value, fluid.options, opt.language));
         add(p, line.points);
+        sampler.clip(line.points);
         if (line.points.size() < 2) {
             chart.lines.pop_back();
             return;
@@ -676,6 +718,7 @@ struct Builder {
         } else {
             pts.push_back(point(s1));
         }
+        sampler.clip(pts);
         // The four points, their labels pushed away from the cycle's middle.
         double cx = 0.0;
         double cy = 0.0;
@@ -698,12 +741,107 @@ Range default_x_range(const ChartOptions& o, const Fluid& f, const double y_min)
     const int field = ph ? FIELD_ENTHALPY : FIELD_ENTROPY;
     const double step = from_si(RESULT_FIELDS[field].unit, o.calc.units, ph ? 100e3 : 500.0);
     const double lo = f.state("ts-liquid", MIN_TEMPERATURE).values[field];
-    const double p_low = ph ? std::max(y_min, f.p_lo) : f.round_pressure(1e4);
-    const double hi = f.state("p-t", p_low, 200.0).values[field];
+    // The lowest pressure shown, within the domain (an axis above it takes its top).
+    const double p_low = ph ? std::clamp(y_min, f.p_lo, f.p_hi) : f.round_pressure(1e4);
+    double hi = f.state("p-t", p_low, 200.0).values[field];
+    if (!(hi > lo)) {
+        hi = f.state("p-t", f.p_lo, 200.0).values[field];
+    }
     return {std::floor(lo / step) * step, std::ceil(hi / step) * step};
 }
 
+// A value in a message: its text, or what kind of non-finite number it is.
+std::string value_text(const double v) {
+    if (std::isnan(v)) {
+        return "NaN";
+    }
+    return std::isinf(v) ? (v > 0 ? "∞" : "−∞") : number_text(v);
+}
+
+// Why an axis range cannot be drawn; empty when it can.
+std::string axis_problem(const double lo, const double hi, const bool log, const bool horizontal,
+                         const bool en) {
+    const char* axis = en ? (horizontal ? "the horizontal axis" : "the vertical axis")
+                          : (horizontal ? "горизонтальная ось" : "вертикальная ось");
+    if (!std::isfinite(lo) || !std::isfinite(hi)) {
+        return std::string(axis) + ": " + value_text(lo) + (en ? " to " : " … ") + value_text(hi) +
+               (en ? ", its ends must be finite numbers"
+                   : ", её концы должны быть конечными числами");
+    }
+    if (!(lo < hi)) {
+        return en ? (horizontal ? "the horizontal axis needs a range from a lower to a higher value"
+                                : "the vertical axis needs a range from a lower to a higher value")
+                  : (horizontal
+                         ? "для горизонтальной оси нужен диапазон от меньшего значения к большему"
+                         : "для вертикальной оси нужен диапазон от меньшего значения к большему");
+    }
+    if (!std::isfinite(hi - lo)) {
+        return std::string(axis) + ": " + value_text(lo) + (en ? " to " : " … ") + value_text(hi) +
+               (en ? " spans more than a double holds" : ": диапазон шире, чем вмещает double");
+    }
+    if (log && !(lo > 0.0)) {
+        return en ? "the logarithmic pressure axis needs values above zero"
+                  : "логарифмической оси давления нужны значения больше нуля";
+    }
+    return {};
+}
+
+// Why a size, font size or tolerance cannot be drawn; empty when it can.
+std::string size_problem(const ChartOptions& o, const bool en) {
+    struct Limit {
+        const char* en;
+        const char* ru;
+        double value;
+        double lo;
+        double hi;
+    };
+    const Limit limits[] = {
+        {"the plot's width", "ширина графика", o.width, CHART_MIN_SIZE, CHART_MAX_SIZE},
+        {"the plot's height", "высота графика", o.height, CHART_MIN_SIZE, CHART_MAX_SIZE},
+        {"the font size", "размер шрифта", o.font_size, CHART_MIN_FONT_SIZE, CHART_MAX_FONT_SIZE},
+        {"the tolerance", "допуск", o.tolerance, CHART_MIN_TOLERANCE, CHART_MAX_TOLERANCE},
+    };
+    for (const Limit& l : limits) {
+        if (!(l.value >= l.lo && l.value <= l.hi)) {
+            return std::string(en ? l.en : l.ru) + " " + value_text(l.value) +
+                   (en ? " is outside " : " вне пределов от ") + number_text(l.lo) +
+                   (en ? " to " : " до ") + number_text(l.hi) +
+                   (en ? " drawing units" : " единиц чертежа");
+        }
+    }
+    return {};
+}
+
+// Why the lines or states asked for cannot be drawn; empty when they can.
+std::string lines_problem(const ChartOptions& o, const bool en) {
+    for (int k = 0; k < LINE_KIND_COUNT; ++k) {
+        const LineSet& set = o.lines[static_cast<std::size_t>(k)];
+        const std::string family = words(o.language).legend[k];
+        if (set.values.size() > CHART_MAX_LINE_VALUES) {
+            return family + ": " + std::to_string(set.values.size()) +
+                   (en ? " values, at most " : " значений, не больше ") +
+                   std::to_string(CHART_MAX_LINE_VALUES);
+        }
+        for (const double v : set.values) {
+            if (!std::isfinite(v)) {
+                return family + ": " + value_text(v) +
+                       (en ? " is not a finite number" : " не конечное число");
+            }
+        }
+    }
+    if (o.states.size() > CHART_MAX_STATES) {
+        return std::to_string(o.states.size()) +
+               (en ? " states to mark, at most " : " состояний для отметки, не больше ") +
+               std::to_string(CHART_MAX_STATES);
+    }
+    return {};
+}
+
 }  // namespace
+
+bool is_chart_default(const double value) {
+    return std::bit_cast<std::uint64_t>(value) == std::bit_cast<std::uint64_t>(CHART_DEFAULT);
+}
 
 const char* line_kind_name(const LineKind kind) {
     const int k = static_cast<int>(kind);
@@ -815,30 +953,24 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
 
     const Fluid fluid = make_fluid(chart.options);
     const UnitSystem units = chart.options.units;
+    const bool en = o.language == Language::english;
+    error = size_problem(o, en);
+    if (error.empty()) {
+        error = lines_problem(o, en);
+    }
     const double y_min = is_set(o.y_min) ? o.y_min : ph ? fluid.round_pressure(1e4) : -80.0;
     const double y_max = is_set(o.y_max) ? o.y_max : ph ? fluid.round_pressure(2e7) : 200.0;
-    const bool en = o.language == Language::english;
-    if (!(y_min < y_max) || !std::isfinite(y_min) || !std::isfinite(y_max) ||
-        (ph && !(y_min > 0.0))) {
-        error = en ? "the vertical axis needs a range from a lower to a higher value"
-                   : "для вертикальной оси нужен диапазон от меньшего значения к большему";
-        if (ph && !(y_min > 0.0)) {
-            error = en ? "the logarithmic pressure axis needs values above zero"
-                       : "логарифмической оси давления нужны значения больше нуля";
-        }
+    if (error.empty()) {
+        error = axis_problem(y_min, y_max, ph, false, en);
+    }
+    if (!error.empty()) {
         return STATUS_BAD_ARGUMENT;
     }
     const Range xr = default_x_range(o, fluid, y_min);
     const double x_min = is_set(o.x_min) ? o.x_min : xr.lo;
     const double x_max = is_set(o.x_max) ? o.x_max : xr.hi;
-    if (!(x_min < x_max) || !std::isfinite(x_min) || !std::isfinite(x_max)) {
-        error = en ? "the horizontal axis needs a range from a lower to a higher value"
-                   : "для горизонтальной оси нужен диапазон от меньшего значения к большему";
-        return STATUS_BAD_ARGUMENT;
-    }
-    if (!(o.width > 0.0 && o.height > 0.0 && o.font_size > 0.0 && o.tolerance > 0.0)) {
-        error = en ? "the plot frame needs a size above zero"
-                   : "размер графика должен быть больше нуля";
+    error = axis_problem(x_min, x_max, false, true, en);
+    if (!error.empty()) {
         return STATUS_BAD_ARGUMENT;
     }
     chart.x =
@@ -888,9 +1020,24 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
     }
 
     Builder b(o, chart, fluid, chart_detail::make_frame(chart));
-    b.saturation();
     const LineKind families[] = {LineKind::quality,   LineKind::isotherm, LineKind::isobar,
                                  LineKind::isentrope, LineKind::isochore, LineKind::isenthalp};
+    std::vector<double> values[LINE_KIND_COUNT];
+    for (const LineKind kind : families) {
+        const LineSet& set = o.lines[static_cast<int>(kind)];
+        const bool show =
+            set.show == LineSet::Show::yes ||
+            (set.show == LineSet::Show::by_default && line_kind_shown_by_default(o.type, kind));
+        if (show) {
+            values[static_cast<int>(kind)] =
+                set.values.empty() ? default_line_values(o.type, kind, chart.options) : set.values;
+            b.lines_left += static_cast<long>(values[static_cast<int>(kind)].size());
+        }
+    }
+    b.reserve = o.cycle ? CHART_LINE_POINT_BUDGET : 0;
+    b.begin_line(true);
+    b.saturation();
+    b.end_line(true);
     for (const LineKind kind : families) {
         const LineSet& set = o.lines[static_cast<int>(kind)];
         const bool show =
@@ -899,9 +1046,8 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
         if (!show) {
             continue;
         }
-        const std::vector<double> values =
-            set.values.empty() ? default_line_values(o.type, kind, chart.options) : set.values;
-        for (const double v : values) {
+        for (const double v : values[static_cast<int>(kind)]) {
+            b.begin_line(false);
             switch (kind) {
                 case LineKind::isotherm:
                 case LineKind::isobar:
@@ -922,6 +1068,7 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
                 default:
                     break;
             }
+            b.end_line(false);
         }
         chart.legend.push_back({kind, legend_text(kind, chart.options, o.language)});
     }
@@ -929,7 +1076,9 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
         chart.legend.begin(),
         {LineKind::saturation, legend_text(LineKind::saturation, chart.options, o.language)});
     if (o.cycle) {
+        b.begin_line(true);
         b.cycle(cycle);
+        b.end_line(true);
         std::string text = legend_text(LineKind::cycle, chart.options, o.language);
         text += ": t0 = " + number_text(o.cycle_input.evaporating_temperature) +
                 " °C, tc = " + number_text(o.cycle_input.condensing_temperature) + " °C, COP = ";

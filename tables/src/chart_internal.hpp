@@ -2,6 +2,7 @@
 // The chart builder's parts: the plot frame, the adaptive sampling of a line through
 // calculate_state, the placing of labels, and the texts of numbers.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,15 +50,29 @@ inline constexpr unsigned phase_bit(const int phase) {
     return 1u << phase;
 }
 
+// The part [t0, t1] of the segment a-b (a + t (b - a), t from 0 to 1) inside the box
+// [x0, x1] x [y0, y1]; false when no part is, or a coordinate is not finite.
+bool clip_to_box(double ax, double ay, double bx, double by, double x0, double x1, double y0,
+                 double y1, double& t0, double& t1);
+
 // Samples pieces one after the other into one polyline: points where the deviation of the
 // line from the drawn chords exceeds the tolerance (in frame units), the edges of a stretch
-// outside the domain found by bisection and marked by a break (NaN point).
+// outside the domain found by bisection and marked by a break (NaN point). Only what may be
+// seen (the plot and a margin of 5 % around it) is refined, and no more states are computed
+// than the budget set last allows.
 class Sampler {
   public:
     Sampler(const Frame& frame, const CalcOptions& options, int x_field, int y_field,
             double tolerance);
 
+    // From here on at most `states` more states are computed (a piece that would start beyond
+    // them adds nothing; refinement and edges stop where they are).
+    void set_budget(long states);
     void add(const Piece& piece, std::vector<ChartPoint>& out);
+    // Keeps the points in the plot and its margin, and the ends of the segments that reach it;
+    // breaks the line where it leaves and comes back. `mark`, when given, is an index into the
+    // points, moved to where the same place is afterwards.
+    void clip(std::vector<ChartPoint>& points, std::size_t* mark = nullptr) const;
     // Removes points that lie within half the tolerance of the segment joining the points kept
     // around them (Douglas-Peucker on each unbroken stretch).
     void thin(std::vector<ChartPoint>& points) const;
@@ -78,7 +93,9 @@ class Sampler {
     Sample edge(const Piece& piece, Sample good, Sample bad);
     void refine(const Piece& piece, const Sample& a, const Sample& b, int depth,
                 std::vector<ChartPoint>& out);
-    bool far_outside(const Sample& a, const Sample& b) const;
+    bool near_frame(const Sample& a, const Sample& b) const;
+    bool visible(const Sample& s) const;
+    bool spent() const { return evaluations_ >= limit_; }
     static void push(const Sample& s, std::vector<ChartPoint>& out);
     static void push_break(std::vector<ChartPoint>& out);
 
@@ -89,6 +106,7 @@ class Sampler {
     double tolerance_;
     StateResult scratch_;
     long evaluations_ = 0;
+    long limit_ = CHART_LINE_POINT_BUDGET;
 };
 
 // A label to place along part of a line, as near to `anchor` (frame coordinates) as it fits.
@@ -107,6 +125,14 @@ struct LabelRequest {
 void place_labels(const Frame& frame, double font_size, const std::vector<ChartLine>& lines,
                   const std::vector<LabelRequest>& requests, std::vector<ChartMarker>& markers,
                   std::vector<ChartLabel>& labels);
+
+inline constexpr std::uint32_t REPLACEMENT_CHARACTER = 0xFFFD;
+
+// The code point that begins at byte `i` of a UTF-8 text, and its `length` in bytes; U+FFFD
+// (length 1) for a byte that begins no well-formed sequence: a stray continuation byte, an
+// overlong form, a surrogate, a value above U+10FFFF, a sequence cut short.
+std::uint32_t decode_utf8(std::string_view text, std::size_t i, std::size_t& length);
+void append_utf8(std::string& out, std::uint32_t c);
 
 // The width of a text in the font size's units, by the advance widths of a common sans-serif
 // face (Liberation Sans, Arial).

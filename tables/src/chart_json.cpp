@@ -2,8 +2,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <system_error>
 
+#include "chart_internal.hpp"
 #include "zeltra5/chart.hpp"
 
 namespace zeltra5 {
@@ -26,13 +28,16 @@ class Json {
         out_.append(digits, ec == std::errc{} ? end : digits);
         return *this;
     }
+    // A string as valid UTF-8 (U+FFFD for what is not), control characters escaped.
     Json& string(const std::string& s) {
         out_ += '"';
-        for (const char c : s) {
-            const auto u = static_cast<unsigned char>(c);
-            if (c == '"' || c == '\\') {
+        for (std::size_t i = 0; i < s.size();) {
+            std::size_t n = 1;
+            const std::uint32_t u = chart_detail::decode_utf8(s, i, n);
+            i += n;
+            if (u == '"' || u == '\\') {
                 out_ += '\\';
-                out_ += c;
+                out_ += static_cast<char>(u);
             } else if (u < 0x20) {
                 char esc[8];
                 const char* hex = "0123456789abcdef";
@@ -44,7 +49,7 @@ class Json {
                 esc[5] = hex[u & 15];
                 out_.append(esc, 6);
             } else {
-                out_ += c;
+                chart_detail::append_utf8(out_, u);
             }
         }
         out_ += '"';

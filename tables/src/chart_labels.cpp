@@ -11,6 +11,8 @@ namespace zeltra5::chart_detail {
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
+// Positions tried along one line at most.
+constexpr double MAX_CANDIDATES = 800.0;
 
 struct Vec {
     double x, y;
@@ -95,26 +97,117 @@ bool inside(const Box& b, const double width, const double height, const double 
     return true;
 }
 
-struct Obstacles {
-    std::vector<Box> boxes;
-    std::vector<std::pair<Vec, Vec>> segments;  // the saturation line and the cycle
-    std::vector<int> segment_line;
+// The axis-aligned bounds of a box.
+struct Bounds {
+    double x0, x1, y0, y1;
+};
 
-    bool blocked(const Box& b, const int line, const bool with_segments) const {
-        for (const Box& o : boxes) {
-            if (overlap(b, o)) {
-                return true;
-            }
+Bounds bounds_of(const Box& b) {
+    const double ex = b.hw * std::fabs(b.ux) + b.hh * std::fabs(b.uy);
+    const double ey = b.hw * std::fabs(b.uy) + b.hh * std::fabs(b.ux);
+    return {b.cx - ex, b.cx + ex, b.cy - ey, b.cy + ey};
+}
+
+// The boxes placed so far and the segments of the saturation line and the cycle, filed by the
+// cells of a grid over the frame, so that a test looks only at what is near.
+class Obstacles {
+  public:
+    Obstacles(const double width, const double height, const double font_size)
+        : width_(width), height_(height) {
+        cell_ = std::max({4.0 * font_size, width / GRID, height / GRID});
+        nx_ = static_cast<int>(std::ceil(width / cell_)) + 1;
+        ny_ = static_cast<int>(std::ceil(height / cell_)) + 1;
+        box_cells_.resize(static_cast<std::size_t>(nx_ * ny_));
+        segment_cells_.resize(static_cast<std::size_t>(nx_ * ny_));
+    }
+
+    void add_box(const Box& b) {
+        const int index = static_cast<int>(boxes_.size());
+        boxes_.push_back(b);
+        box_seen_.push_back(0);
+        for_cells(bounds_of(b), [&](const std::size_t c) { box_cells_[c].push_back(index); });
+    }
+
+    // The part of p-q on the frame, as an obstacle to every label but those of `line`.
+    void add_segment(const Vec p, const Vec q, const int line) {
+        double t0 = 0.0;
+        double t1 = 0.0;
+        if (!clip_to_box(p.x, p.y, q.x, q.y, 0.0, width_, 0.0, height_, t0, t1)) {
+            return;
         }
-        if (with_segments) {
-            for (std::size_t i = 0; i < segments.size(); ++i) {
-                if (segment_line[i] != line && crosses(b, segments[i].first, segments[i].second)) {
-                    return true;
+        const Vec a{p.x + t0 * (q.x - p.x), p.y + t0 * (q.y - p.y)};
+        const Vec b{p.x + t1 * (q.x - p.x), p.y + t1 * (q.y - p.y)};
+        const int index = static_cast<int>(segments_.size());
+        segments_.push_back({a, b, line});
+        segment_seen_.push_back(0);
+        for_cells({std::min(a.x, b.x), std::max(a.x, b.x), std::min(a.y, b.y), std::max(a.y, b.y)},
+                  [&](const std::size_t c) { segment_cells_[c].push_back(index); });
+    }
+
+    bool boxes_block(const Box& b) {
+        bool hit = false;
+        ++query_;
+        for_cells(bounds_of(b), [&](const std::size_t c) {
+            for (const int i : box_cells_[c]) {
+                if (!hit && box_seen_[static_cast<std::size_t>(i)] != query_) {
+                    box_seen_[static_cast<std::size_t>(i)] = query_;
+                    hit = overlap(b, boxes_[static_cast<std::size_t>(i)]);
                 }
             }
-        }
-        return false;
+        });
+        return hit;
     }
+
+    bool segments_block(const Box& b, const int line) {
+        bool hit = false;
+        ++query_;
+        for_cells(bounds_of(b), [&](const std::size_t c) {
+            for (const int i : segment_cells_[c]) {
+                const Segment& s = segments_[static_cast<std::size_t>(i)];
+                if (!hit && segment_seen_[static_cast<std::size_t>(i)] != query_) {
+                    segment_seen_[static_cast<std::size_t>(i)] = query_;
+                    hit = s.line != line && crosses(b, s.p, s.q);
+                }
+            }
+        });
+        return hit;
+    }
+
+  private:
+    static constexpr double GRID = 128.0;  // cells along a side at most
+
+    struct Segment {
+        Vec p, q;
+        int line;
+    };
+
+    template <class F>
+    void for_cells(const Bounds& r, F&& f) const {
+        const auto cell = [&](const double v, const int n) {
+            const double k = std::floor(v / cell_);
+            return static_cast<int>(std::clamp(k, 0.0, static_cast<double>(n - 1)));
+        };
+        if (!(r.x0 <= r.x1) || !(r.y0 <= r.y1)) {
+            return;  // not finite
+        }
+        const int i1 = cell(r.x1, nx_);
+        const int j1 = cell(r.y1, ny_);
+        for (int j = cell(r.y0, ny_); j <= j1; ++j) {
+            for (int i = cell(r.x0, nx_); i <= i1; ++i) {
+                f(static_cast<std::size_t>(j * nx_ + i));
+            }
+        }
+    }
+
+    double width_, height_, cell_;
+    int nx_, ny_;
+    std::vector<Box> boxes_;
+    std::vector<Segment> segments_;
+    std::vector<std::vector<int>> box_cells_;
+    std::vector<std::vector<int>> segment_cells_;
+    std::vector<unsigned> box_seen_;
+    std::vector<unsigned> segment_seen_;
+    unsigned query_ = 0;
 };
 
 // One unbroken stretch of a line in frame coordinates, with the arc length at each point.
@@ -137,21 +230,49 @@ struct Run {
     }
 };
 
+// The line's stretches on the frame: cut where it leaves the frame (at the frame's edge), and
+// at its breaks.
 std::vector<Run> runs_of(const Frame& frame, const std::vector<ChartPoint>& points,
                          const std::size_t first, const std::size_t last) {
     std::vector<Run> runs(1);
-    for (std::size_t i = first; i < last && i < points.size(); ++i) {
-        if (std::isnan(points[i].x)) {
-            if (!runs.back().p.empty()) {
-                runs.emplace_back();
-            }
-            continue;
-        }
+    const auto add = [&](const Vec v) {
         Run& r = runs.back();
-        const Vec v{frame.fx(points[i].x), frame.fy(points[i].y)};
+        if (!r.p.empty() && r.p.back().x == v.x && r.p.back().y == v.y) {
+            return;
+        }
         r.s.push_back(
             r.p.empty() ? 0.0 : r.s.back() + std::hypot(v.x - r.p.back().x, v.y - r.p.back().y));
         r.p.push_back(v);
+    };
+    const auto cut = [&] {
+        if (!runs.back().p.empty()) {
+            runs.emplace_back();
+        }
+    };
+    const std::size_t end = std::min(last, points.size());
+    for (std::size_t i = first + 1; i < end; ++i) {
+        const ChartPoint& a = points[i - 1];
+        const ChartPoint& b = points[i];
+        if (std::isnan(a.x) || std::isnan(b.x)) {
+            cut();
+            continue;
+        }
+        const Vec p{frame.fx(a.x), frame.fy(a.y)};
+        const Vec q{frame.fx(b.x), frame.fy(b.y)};
+        double t0 = 0.0;
+        double t1 = 0.0;
+        if (!clip_to_box(p.x, p.y, q.x, q.y, 0.0, frame.width, 0.0, frame.height, t0, t1)) {
+            cut();
+            continue;
+        }
+        if (t0 > 0.0) {
+            cut();
+        }
+        add({p.x + t0 * (q.x - p.x), p.y + t0 * (q.y - p.y)});
+        add({p.x + t1 * (q.x - p.x), p.y + t1 * (q.y - p.y)});
+        if (t1 < 1.0) {
+            cut();
+        }
     }
     return runs;
 }
@@ -167,7 +288,13 @@ struct Candidate {
 std::vector<Candidate> candidates(const std::vector<Run>& runs, const double hw, const double hh,
                                   const double font_size, const Vec anchor) {
     std::vector<Candidate> out;
-    const double step = std::max(2.0, 0.25 * font_size);
+    double total = 0.0;
+    for (const Run& run : runs) {
+        total += run.s.empty() ? 0.0 : run.s.back();
+    }
+    // Every quarter of the font size (2 units at least), and no more than MAX_CANDIDATES along
+    // a line that winds through the plot.
+    const double step = std::max({2.0, 0.25 * font_size, total / MAX_CANDIDATES});
     for (const Run& run : runs) {
         if (run.p.size() < 2) {
             continue;
@@ -202,8 +329,10 @@ std::vector<Candidate> candidates(const std::vector<Run>& runs, const double hw,
                 ux = -ux;
                 uy = -uy;
             }
-            const double score =
-                std::hypot(c.x - anchor.x, c.y - anchor.y) + 20.0 * stray / font_size;
+            double score = std::hypot(c.x - anchor.x, c.y - anchor.y) + 20.0 * stray / font_size;
+            if (std::isnan(score)) {
+                score = std::numeric_limits<double>::infinity();  // an anchor off every scale
+            }
             out.push_back({{c.x, c.y, hw, hh, ux, uy}, std::atan2(uy, ux) * 180.0 / PI, score});
         }
     }
@@ -212,16 +341,23 @@ std::vector<Candidate> candidates(const std::vector<Run>& runs, const double hw,
     return out;
 }
 
-// The first candidate inside the frame and clear of the obstacles.
+// The first candidate inside the frame and clear of the boxes and segments; else the first clear
+// of the boxes.
 const Candidate* first_free(const std::vector<Candidate>& list, const Frame& frame,
-                            const Obstacles& obstacles, const int line, const bool with_segments) {
+                            Obstacles& obstacles, const int line) {
+    const Candidate* fallback = nullptr;
     for (const Candidate& c : list) {
-        if (inside(c.box, frame.width, frame.height, 2.0) &&
-            !obstacles.blocked(c.box, line, with_segments)) {
+        if (!inside(c.box, frame.width, frame.height, 2.0) || obstacles.boxes_block(c.box)) {
+            continue;
+        }
+        if (!obstacles.segments_block(c.box, line)) {
             return &c;
         }
+        if (fallback == nullptr) {
+            fallback = &c;
+        }
     }
-    return nullptr;
+    return fallback;
 }
 
 }  // namespace
@@ -229,7 +365,7 @@ const Candidate* first_free(const std::vector<Candidate>& list, const Frame& fra
 void place_labels(const Frame& frame, const double font_size, const std::vector<ChartLine>& lines,
                   const std::vector<LabelRequest>& requests, std::vector<ChartMarker>& markers,
                   std::vector<ChartLabel>& labels) {
-    Obstacles obstacles;
+    Obstacles obstacles(frame.width, frame.height, font_size);
     const double hh = 0.62 * font_size;
     for (int li = 0; li < static_cast<int>(lines.size()); ++li) {
         const ChartLine& line = lines[static_cast<std::size_t>(li)];
@@ -242,15 +378,14 @@ void place_labels(const Frame& frame, const double font_size, const std::vector<
             if (std::isnan(p.x) || std::isnan(q.x)) {
                 continue;
             }
-            obstacles.segments.push_back(
-                {{frame.fx(p.x), frame.fy(p.y)}, {frame.fx(q.x), frame.fy(q.y)}});
-            obstacles.segment_line.push_back(li);
+            obstacles.add_segment({frame.fx(p.x), frame.fy(p.y)}, {frame.fx(q.x), frame.fy(q.y)},
+                                  li);
         }
     }
     // Markers and their labels first: a state asked for matters more than a line's number.
     for (const ChartMarker& m : markers) {
         const Vec c{frame.fx(m.x), frame.fy(m.y)};
-        obstacles.boxes.push_back({c.x, c.y, 5.0, 5.0, 1.0, 0.0});
+        obstacles.add_box({c.x, c.y, 5.0, 5.0, 1.0, 0.0});
     }
     for (ChartMarker& m : markers) {
         const Vec c{frame.fx(m.x), frame.fy(m.y)};
@@ -270,7 +405,8 @@ void place_labels(const Frame& frame, const double font_size, const std::vector<
                                           std::fabs(uy) > 1e-9 ? hh / std::fabs(uy) : 1e9);
             const double d = reach + 6.0;
             const Box b{c.x + d * ux, c.y + d * uy, hw, hh, 1.0, 0.0};
-            if (inside(b, frame.width, frame.height, 2.0) && !obstacles.blocked(b, -1, true)) {
+            if (inside(b, frame.width, frame.height, 2.0) && !obstacles.boxes_block(b) &&
+                !obstacles.segments_block(b, -1)) {
                 chosen = b;
                 found = true;
                 break;
@@ -279,7 +415,7 @@ void place_labels(const Frame& frame, const double font_size, const std::vector<
         if (!found) {
             chosen = {c.x + hw + 6.0, c.y + hh + 4.0, hw, hh, 1.0, 0.0};
         }
-        obstacles.boxes.push_back(chosen);
+        obstacles.add_box(chosen);
         m.label_x = frame.data_x(chosen.cx);
         m.label_y = frame.data_y(chosen.cy);
     }
@@ -289,14 +425,11 @@ void place_labels(const Frame& frame, const double font_size, const std::vector<
         const double hw = 0.5 * text_width(r.text, font_size) + 2.0;
         const Vec anchor{r.anchor_x, r.anchor_y};
         const std::vector<Candidate> list = candidates(runs, hw, hh, font_size, anchor);
-        const Candidate* c = first_free(list, frame, obstacles, r.line, true);
-        if (c == nullptr) {
-            c = first_free(list, frame, obstacles, r.line, false);
-        }
+        const Candidate* c = first_free(list, frame, obstacles, r.line);
         if (c == nullptr) {
             continue;
         }
-        obstacles.boxes.push_back(c->box);
+        obstacles.add_box(c->box);
         labels.push_back(
             {r.line, r.text, frame.data_x(c->box.cx), frame.data_y(c->box.cy), c->angle});
     }

@@ -1,7 +1,9 @@
 // Adaptive sampling of a chart line through calculate_state.
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "chart_internal.hpp"
 
@@ -10,14 +12,22 @@ namespace {
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
-// Initial intervals of a piece, deepest halving of one, and bisection steps for an edge of the
-// domain (2^-30 of an interval: far below a drawing unit).
+// Initial intervals of a piece, deepest halving of one (2^-51 of a piece: as fine as a double
+// parameter resolves, for a zoomed plot), and bisection steps for an edge of the domain: 2^-30
+// of an interval, and on to 2^-52 where the edge can be seen.
 constexpr int INITIAL_INTERVALS = 8;
-constexpr int MAX_DEPTH = 14;
+constexpr int MAX_DEPTH = 48;
 constexpr int EDGE_STEPS = 30;
+constexpr int VISIBLE_EDGE_STEPS = 52;
 // A chord longer than this (frame units) is halved whatever its midpoint shows: a line that
 // bends back on itself could otherwise hide between two samples.
 constexpr double MAX_CHORD = 200.0;
+// The margin around the plot where lines are still sampled and kept, a share of its sides.
+constexpr double MARGIN = 0.05;
+
+struct Vec2 {
+    double x, y;
+};
 
 // Distance of p from the segment a-b.
 double segment_distance(const double px, const double py, const double ax, const double ay,
@@ -31,6 +41,39 @@ double segment_distance(const double px, const double py, const double ax, const
 }
 
 }  // namespace
+
+// Liang-Barsky.
+bool clip_to_box(const double ax, const double ay, const double bx, const double by,
+                 const double x0, const double x1, const double y0, const double y1, double& t0,
+                 double& t1) {
+    if (!std::isfinite(ax) || !std::isfinite(ay) || !std::isfinite(bx) || !std::isfinite(by)) {
+        return false;
+    }
+    t0 = 0.0;
+    t1 = 1.0;
+    const double d[2] = {bx - ax, by - ay};
+    const double lo[2] = {x0 - ax, y0 - ay};  // d t >= lo
+    const double hi[2] = {x1 - ax, y1 - ay};  // d t <= hi
+    for (int k = 0; k < 2; ++k) {
+        if (!std::isfinite(d[k])) {
+            return false;
+        }
+        if (d[k] == 0.0) {
+            if (lo[k] > 0.0 || hi[k] < 0.0) {
+                return false;
+            }
+            continue;
+        }
+        double a = lo[k] / d[k];
+        double b = hi[k] / d[k];
+        if (a > b) {
+            std::swap(a, b);
+        }
+        t0 = std::max(t0, a);
+        t1 = std::min(t1, b);
+    }
+    return t0 <= t1;
+}
 
 double Frame::fx(const double x) const {
     return width * ((x_log ? std::log(x) : x) - x0) / (x1 - x0);
@@ -117,18 +160,38 @@ Sampler::Sample Sampler::evaluate(const Piece& piece, const double t) {
 
 // The last sample on the line between `good` and `bad`.
 Sampler::Sample Sampler::edge(const Piece& piece, Sample good, Sample bad) {
-    for (int i = 0; i < EDGE_STEPS; ++i) {
-        const Sample m = evaluate(piece, 0.5 * (good.t + bad.t));
+    for (int i = 0; i < VISIBLE_EDGE_STEPS && !spent(); ++i) {
+        if (i >= EDGE_STEPS && !visible(good)) {
+            break;
+        }
+        const double t = 0.5 * (good.t + bad.t);
+        if (t == good.t || t == bad.t) {
+            break;
+        }
+        const Sample m = evaluate(piece, t);
         (m.ok ? good : bad) = m;
     }
     return good;
 }
 
-bool Sampler::far_outside(const Sample& a, const Sample& b) const {
-    const double mx = 0.05 * frame_.width;
-    const double my = 0.05 * frame_.height;
-    return (a.fx < -mx && b.fx < -mx) || (a.fx > frame_.width + mx && b.fx > frame_.width + mx) ||
-           (a.fy < -my && b.fy < -my) || (a.fy > frame_.height + my && b.fy > frame_.height + my);
+bool Sampler::near_frame(const Sample& a, const Sample& b) const {
+    // A line is taken to stray from the chord between two of its samples by less than half the
+    // chord's length (the first samples of a piece are close enough for that).
+    const double grow = 0.5 * std::hypot(b.fx - a.fx, b.fy - a.fy);
+    const double mx = MARGIN * frame_.width + grow;
+    const double my = MARGIN * frame_.height + grow;
+    return std::min(a.fx, b.fx) <= frame_.width + mx && std::max(a.fx, b.fx) >= -mx &&
+           std::min(a.fy, b.fy) <= frame_.height + my && std::max(a.fy, b.fy) >= -my;
+}
+
+bool Sampler::visible(const Sample& s) const {
+    const double mx = MARGIN * frame_.width;
+    const double my = MARGIN * frame_.height;
+    return s.fx >= -mx && s.fx <= frame_.width + mx && s.fy >= -my && s.fy <= frame_.height + my;
+}
+
+void Sampler::set_budget(const long states) {
+    limit_ = evaluations_ + std::max(states, 0L);
 }
 
 void Sampler::push(const Sample& s, std::vector<ChartPoint>& out) {
@@ -144,7 +207,8 @@ void Sampler::push_break(std::vector<ChartPoint>& out) {
 // Adds the points after `a` up to and including `b`.
 void Sampler::refine(const Piece& piece, const Sample& a, const Sample& b, const int depth,
                      std::vector<ChartPoint>& out) {
-    if (depth >= MAX_DEPTH || far_outside(a, b)) {
+    // Only what can be seen is refined, as far as the share of the budget allows.
+    if (depth >= MAX_DEPTH || spent() || !near_frame(a, b)) {
         push(b, out);
         return;
     }
@@ -170,6 +234,9 @@ void Sampler::refine(const Piece& piece, const Sample& a, const Sample& b, const
 }
 
 void Sampler::add(const Piece& piece, std::vector<ChartPoint>& out) {
+    if (evaluations_ + INITIAL_INTERVALS + 1 > limit_) {
+        return;  // the line's share of the budget is spent
+    }
     Sample s[INITIAL_INTERVALS + 1];
     for (int i = 0; i <= INITIAL_INTERVALS; ++i) {
         s[i] = evaluate(piece, static_cast<double>(i) / INITIAL_INTERVALS);
@@ -196,6 +263,59 @@ void Sampler::add(const Piece& piece, std::vector<ChartPoint>& out) {
             refine(piece, e, b, 0, out);
         }
     }
+}
+
+void Sampler::clip(std::vector<ChartPoint>& points, std::size_t* mark) const {
+    const double mx = MARGIN * frame_.width;
+    const double my = MARGIN * frame_.height;
+    const auto frame_point = [&](const ChartPoint& p) {
+        return Vec2{frame_.fx(p.x), frame_.fy(p.y)};
+    };
+    const auto meets = [&](const ChartPoint& p, const ChartPoint& q) {
+        if (std::isnan(p.x) || std::isnan(q.x)) {
+            return false;
+        }
+        const Vec2 a = frame_point(p);
+        const Vec2 b = frame_point(q);
+        double t0 = 0.0;
+        double t1 = 0.0;
+        return clip_to_box(a.x, a.y, b.x, b.y, -mx, frame_.width + mx, -my, frame_.height + my, t0,
+                           t1);
+    };
+    // A point stays where it or a segment from it meets the plot and its margin.
+    std::vector<char> keep(points.size(), 0);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (std::isnan(points[i].x)) {
+            continue;
+        }
+        const Vec2 v = frame_point(points[i]);
+        keep[i] = v.x >= -mx && v.x <= frame_.width + mx && v.y >= -my && v.y <= frame_.height + my;
+        if (i > 0 && meets(points[i - 1], points[i])) {
+            keep[i - 1] = 1;
+            keep[i] = 1;
+        }
+    }
+    std::vector<ChartPoint> out;
+    out.reserve(points.size());
+    std::size_t moved = mark != nullptr ? *mark : 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (mark != nullptr && i == *mark) {
+            moved = out.size();
+        }
+        if (keep[i]) {
+            // A stretch dropped before a point kept breaks the line there.
+            if (!out.empty() && !keep[i - 1]) {
+                push_break(out);
+            }
+            out.push_back(points[i]);
+        } else if (std::isnan(points[i].x) && !out.empty() && keep[i - 1]) {
+            push_break(out);
+        }
+    }
+    if (mark != nullptr) {
+        *mark = *mark >= points.size() ? out.size() : moved;
+    }
+    points = std::move(out);
 }
 
 void Sampler::thin(std::vector<ChartPoint>& points) const {

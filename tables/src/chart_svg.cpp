@@ -2,8 +2,10 @@
 
 #include "zeltra5/chart_svg.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <system_error>
 
 #include "chart_internal.hpp"
@@ -20,6 +22,7 @@ constexpr double RIGHT = 28.0;
 constexpr double TOP = 72.0;
 constexpr double BOTTOM = 108.0;
 constexpr double UNITS_PER_MM = 4.0;
+constexpr double FAR = 1e9;  // the largest coordinate written
 
 struct Style {
     const char* colour;
@@ -51,7 +54,9 @@ class Svg {
     }
     Svg& operator<<(const double v) {
         char digits[64];
-        const double r = std::fabs(v) < 5e-3 ? 0.0 : v;
+        // Positions are clipped to the page before they get here; this only keeps the text of
+        // a number far off it short and finite.
+        const double r = std::fabs(v) < 5e-3 || std::isnan(v) ? 0.0 : std::clamp(v, -FAR, FAR);
         const auto [end, ec] =
             std::to_chars(digits, digits + sizeof digits, r, std::chars_format::fixed, 2);
         std::string_view t(digits, ec == std::errc{} ? end - digits : 0);
@@ -66,9 +71,15 @@ class Svg {
         out_.append(t);
         return *this;
     }
-    // Text content or an attribute value, escaped.
+    // Text content or an attribute value, escaped, as characters XML 1.0 allows: tab, line feed
+    // and carriage return as references (kept through attribute normalisation), U+FFFD for
+    // every other control character, U+FFFE, U+FFFF and every byte that is not well-formed
+    // UTF-8.
     Svg& text(const std::string& s) {
-        for (const char c : s) {
+        for (std::size_t i = 0; i < s.size();) {
+            std::size_t n = 1;
+            const std::uint32_t c = chart_detail::decode_utf8(s, i, n);
+            i += n;
             switch (c) {
                 case '&':
                     out_ += "&amp;";
@@ -82,8 +93,19 @@ class Svg {
                 case '"':
                     out_ += "&quot;";
                     break;
+                case '\t':
+                    out_ += "&#9;";
+                    break;
+                case '\n':
+                    out_ += "&#10;";
+                    break;
+                case '\r':
+                    out_ += "&#13;";
+                    break;
                 default:
-                    out_ += c;
+                    chart_detail::append_utf8(out_, c < 0x20 || c == 0xFFFE || c == 0xFFFF
+                                                        ? chart_detail::REPLACEMENT_CHARACTER
+                                                        : c);
             }
         }
         return *this;
@@ -195,14 +217,37 @@ void polylines(Svg& svg, const Chart& chart, const Layout& l) {
             svg << " stroke-dasharray=\"" << st.dash << "\"";
         }
         svg << " d=\"";
-        bool pen = false;
+        // Each segment cut to the plot and a few units around it (beyond, the clip path hides
+        // it anyway, and a renderer's arithmetic need not reach that far).
+        const double x0 = l.x0 - 8.0;
+        const double x1 = l.x0 + chart.width + 8.0;
+        const double y0 = l.y0 - 8.0;
+        const double y1 = l.y0 + chart.height + 8.0;
+        bool pen = false;  // the path is at the previous point
+        bool have = false;
+        double ax = 0.0;
+        double ay = 0.0;
         for (const ChartPoint& p : line.points) {
             if (std::isnan(p.x)) {
-                pen = false;
+                pen = have = false;
                 continue;
             }
-            svg << (pen ? "L" : "M") << l.px(p.x) << " " << l.py(p.y);
-            pen = true;
+            const double bx = l.px(p.x);
+            const double by = l.py(p.y);
+            double t0 = 0.0;
+            double t1 = 0.0;
+            if (have && chart_detail::clip_to_box(ax, ay, bx, by, x0, x1, y0, y1, t0, t1)) {
+                if (!pen || t0 > 0.0) {
+                    svg << "M" << ax + t0 * (bx - ax) << " " << ay + t0 * (by - ay);
+                }
+                svg << "L" << ax + t1 * (bx - ax) << " " << ay + t1 * (by - ay);
+                pen = t1 >= 1.0;
+            } else {
+                pen = false;
+            }
+            ax = bx;
+            ay = by;
+            have = true;
         }
         svg << "\"/>\n";
     }

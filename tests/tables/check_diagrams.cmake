@@ -43,3 +43,38 @@ foreach(type ph ts)
   endif()
   message(STATUS "${png}")
 endforeach()
+
+# A zoomed diagram (a range of 0.01 kJ/kg) is drawn as valid SVG with its lines and labels.
+set(svg ${OUT}/ph-zoomed.svg)
+file(REMOVE ${svg})
+run(${EXE} diagram ph --x 1000:1000.01 --lang en --out ${svg})
+if(EXISTS ${dtd})
+  run(${XMLLINT} --noout --nonet --dtdvalid ${dtd} ${svg})
+else()
+  run(${XMLLINT} --noout --nonet ${svg})
+endif()
+file(READ ${svg} zoomed)
+string(REGEX MATCHALL "<g transform=" halos "${zoomed}")
+list(LENGTH halos n)
+if(n LESS 10)
+  message(FATAL_ERROR "${svg}: ${n} labels, 10 or more expected")
+endif()
+
+# Axis ranges that cannot be drawn: refused with the reason (exit status 2), not drawn with the
+# default.
+foreach(case "--x;nan:5;\"nan\" is not a finite number"
+             "--x;1:inf;\"inf\" is not a finite number"
+             "--y;1:2:3;--y takes FROM:TO"
+             "--x;5:5;needs a range from a lower to a higher value"
+             "--x;-1e308:1e308;spans more than a double holds"
+             "--y;0:10;values above zero")
+  list(GET case 0 option)
+  list(GET case 1 range)
+  list(GET case 2 words)
+  execute_process(COMMAND ${EXE} diagram ph ${option} ${range} RESULT_VARIABLE rc
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  string(FIND "${err}" "${words}" at)
+  if(NOT rc EQUAL 2 OR at EQUAL -1 OR NOT out STREQUAL "")
+    message(FATAL_ERROR "diagram ph ${option} ${range}: exit ${rc}, expected 2 and \"${words}\"\n${err}")
+  endif()
+endforeach()

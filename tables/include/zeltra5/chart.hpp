@@ -14,6 +14,8 @@
 // straight.
 
 #include <array>
+#include <bit>
+#include <cstddef>
 #include <limits>
 #include <string>
 #include <vector>
@@ -136,15 +138,37 @@ struct ChartState {
     std::string label;  // empty: the pair's values ("p = 10 bar, t = 25 °C")
 };
 
-inline constexpr double CHART_DEFAULT = std::numeric_limits<double>::quiet_NaN();
+// Asks for an axis's default end. A NaN of its own: any other NaN given as an axis end is refused
+// as not finite, so that a missing number never turns into the default range unnoticed.
+inline constexpr double CHART_DEFAULT = std::bit_cast<double>(0x7FF8'0000'0000'C4A7ULL);
+bool is_chart_default(double value);
+
+// What build_chart draws; outside these it refuses with the reason (status 2).
+// The plot frame's width and height, drawing units (25 mm to 2.5 m at 4 units per millimetre).
+inline constexpr double CHART_MIN_SIZE = 100.0;
+inline constexpr double CHART_MAX_SIZE = 10000.0;
+inline constexpr double CHART_MIN_FONT_SIZE = 2.0;
+inline constexpr double CHART_MAX_FONT_SIZE = 200.0;
+inline constexpr double CHART_MIN_TOLERANCE = 0.05;
+inline constexpr double CHART_MAX_TOLERANCE = 100.0;
+inline constexpr std::size_t CHART_MAX_LINE_VALUES = 100;  // values of one family of lines
+inline constexpr std::size_t CHART_MAX_STATES = 1000;      // states marked
+// The work of drawing the lines, whatever the axes: the states the adaptive sampling may compute
+// for one line, and for all lines together (a chart's points are among them, with the breaks
+// between their stretches). Lines are sampled where they can be seen (inside the plot and a
+// margin of 5 % around it) and clipped to that margin; a line whose share is spent is drawn with
+// the points it has.
+inline constexpr long CHART_LINE_POINT_BUDGET = 2500;
+inline constexpr long CHART_POINT_BUDGET = 25000;
 
 struct ChartOptions {
     ChartType type = ChartType::pressure_enthalpy;
     CalcOptions calc{UnitSystem::display, ReferenceState::program, false};
     Language language = Language::english;
-    // Axis ranges in the chart's units; NaN: the default (p-h: 0.1 to 200 bar, h from the
-    // saturated liquid at -77 degC to the vapour at 200 degC and the lowest pressure; T-s:
-    // -80 to 200 degC and s over the same states).
+    // Axis ranges in the chart's units; CHART_DEFAULT: the default (p-h: 0.1 to 200 bar, h from
+    // the saturated liquid at -77 degC to the vapour at 200 degC and the lowest pressure; T-s:
+    // -80 to 200 degC and s over the same states). A range given is finite, from below to, its
+    // span finite, and above zero on the logarithmic pressure axis; any such range is drawn.
     double x_min = CHART_DEFAULT;
     double x_max = CHART_DEFAULT;
     double y_min = CHART_DEFAULT;
@@ -172,9 +196,10 @@ struct ChartOptions {
 std::vector<double> default_line_values(ChartType type, LineKind kind, const CalcOptions& options);
 bool line_kind_shown_by_default(ChartType type, LineKind kind);
 
-// Builds the chart. Status 0; 2 with `error` for options that cannot be drawn (an empty or
-// reversed range, a logarithmic axis not above zero); 1 with `error` for a state or cycle
-// outside the domain (its reason in words).
+// Builds the chart. Status 0; 2 with `error` for options that cannot be drawn (an empty,
+// reversed or non-finite range, a logarithmic axis not above zero, a size, font size or tolerance
+// outside the limits above, a line value that is not finite, too many lines or states); 1 with
+// `error` for a state or cycle outside the domain (its reason in words).
 int build_chart(const ChartOptions& options, Chart& chart, std::string& error);
 
 // The chart as JSON (UTF-8): every member of the model, breaks in a line as null.
