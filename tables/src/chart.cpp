@@ -887,6 +887,13 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
         return STATUS_VALID;
     }
 
+    const auto cancelled = [&o] {
+        return o.cancel != nullptr && o.cancel->load(std::memory_order_relaxed);
+    };
+    const auto stop = [&] {
+        error = en ? "cancelled" : "прервано";
+        return STATUS_BAD_ARGUMENT;
+    };
     Builder b(o, chart, fluid, chart_detail::make_frame(chart));
     b.saturation();
     const LineKind families[] = {LineKind::quality,   LineKind::isotherm, LineKind::isobar,
@@ -902,6 +909,9 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
         const std::vector<double> values =
             set.values.empty() ? default_line_values(o.type, kind, chart.options) : set.values;
         for (const double v : values) {
+            if (cancelled()) {
+                return stop();
+            }
             switch (kind) {
                 case LineKind::isotherm:
                 case LineKind::isobar:
@@ -942,8 +952,8 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
     add_markers();
     // Labels: the saturation line's, then by family in the order above.
     chart_detail::place_labels(b.frame, o.font_size, chart.lines, b.labels, chart.markers,
-                               chart.labels);
-    return STATUS_VALID;
+                               chart.labels, o.cancel);
+    return cancelled() ? stop() : STATUS_VALID;
 }
 
 }  // namespace zeltra5
