@@ -219,14 +219,15 @@ class InterruptCheck {
 
 // Runs `work(cancel)` (a library call that stops when *cancel becomes true) on a thread of its
 // own while this one, without the interpreter's lock, looks for interrupts; false when one
-// raised (its exception set): the work was stopped and its result is to be dropped. Where
-// interrupts cannot be seen, or no thread can be started, the work runs here to its end.
+// raised (its exception set): the work was stopped and its result is to be dropped. Work that
+// is known to be `short_work` (milliseconds: not worth a thread's start), work where interrupts
+// cannot be seen, or work for which no thread can be started runs here to its end.
 template <class Work>
-bool run_interruptible(Work&& work) {
+bool run_interruptible(Work&& work, const bool short_work = false) {
     InterruptCheck interrupt;
     py::gil_scoped_release release;
     std::atomic<bool> cancel{false};
-    if (!interrupt.enabled()) {
+    if (short_work || !interrupt.enabled()) {
         work(&cancel);
         return true;
     }
@@ -479,6 +480,9 @@ std::vector<double> parse_range(const std::string& text) {
     return values;
 }
 
+// Up to this many values a table takes a few milliseconds at most: built without a thread.
+constexpr std::size_t SHORT_TABLE = 64;
+
 py::dict table_arrays(const std::string& kind, const double fixed,
                       const std::vector<double>& values, const bool superheat,
                       const std::string& units, const std::string& reference) {
@@ -492,9 +496,11 @@ py::dict table_arrays(const std::string& kind, const double fixed,
         throw py::value_error("the value held is not a finite number");
     }
     PropertyTable table;
-    if (!run_interruptible([&](const std::atomic<bool>* cancel) {
-            table = build_property_table(table_kind, fixed, values, options, cancel);
-        })) {
+    if (!run_interruptible(
+            [&](const std::atomic<bool>* cancel) {
+                table = build_property_table(table_kind, fixed, values, options, cancel);
+            },
+            values.size() <= SHORT_TABLE)) {
         throw py::error_already_set();
     }
     const auto n = static_cast<py::ssize_t>(table.rows.size());
