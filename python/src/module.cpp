@@ -136,14 +136,25 @@ py::dict state_dict(const StateResult& r) {
     return d;
 }
 
+// The shortest text of a number, as Python writes the ones that are not finite.
+void append_number(std::string& s, const double value) {
+    if (std::isnan(value)) {
+        s.append("nan");
+    } else if (std::isinf(value)) {
+        s.append(value < 0 ? "-inf" : "inf");
+    } else {
+        char digits[SHORTEST_TEXT_SIZE];
+        s.append(digits, format_shortest(digits, value));
+    }
+}
+
 std::string state_repr(const StateResult& r) {
     std::string s = "State(";
     s.append(r.pair != nullptr ? r.pair->name : "?");
-    char digits[SHORTEST_TEXT_SIZE];
     const int count = r.pair != nullptr ? r.pair->value_count : 0;
     for (int i = 0; i < count; ++i) {
         s.append(i == 0 ? " " : ", ");
-        s.append(digits, format_shortest(digits, r.given[i]));
+        append_number(s, r.given[i]);
     }
     if (r.status == STATUS_VALID) {
         s.append(": ");
@@ -152,7 +163,7 @@ std::string state_repr(const StateResult& r) {
             s.append(", ");
             s.append(RESULT_FIELDS[k].symbol);
             s.append("=");
-            s.append(digits, format_shortest(digits, r.values[k]));
+            append_number(s, r.values[k]);
         }
     } else {
         s.append(": not valid, ");

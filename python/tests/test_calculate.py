@@ -246,3 +246,15 @@ def test_a_masked_scalar_is_a_missing_value_and_the_callers_data_is_kept():
     assert data.data.tolist() == [P, 2 * P] and data.mask.tolist() == [False, True]
     plain = zeltra5.calculate("p-t", [P, 2 * P], T)
     assert not plain.masked.any() and plain.masked.shape == (2,)
+
+
+@pytest.mark.parametrize(
+    "args,text",
+    [
+        (("p-t", 1e6, 25.0), "State(p-t 1000000, 25: Superheated vapour, p=1000000, t=25, "),
+        (("p-t", math.inf, -math.inf), "State(p-t inf, -inf: not valid, pressure is not a finite"),
+        (("ts-vapour", math.nan), "State(ts-vapour nan: not valid, temperature is not a finite"),
+    ],
+)
+def test_a_state_shows_its_given_values(args, text):
+    assert repr(zeltra5.calculate(*args)).startswith(text)
