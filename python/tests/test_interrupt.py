@@ -4,7 +4,6 @@ done. Each case runs in a child interpreter, so that an interrupt that comes lat
 the test session."""
 
 import json
-import os
 import subprocess
 import sys
 import textwrap
@@ -14,8 +13,8 @@ import pytest
 import zeltra5
 
 # The child: waits until its main thread is inside the library call (the frame stays on the line
-# of the zeltra5._core call), sends itself SIGINT, and reports where the handler ran and how long
-# the exception took to arrive after the signal.
+# of the zeltra5._core call), sends itself SIGINT, and reports how many threads there were when
+# the handler ran and how long the exception took to arrive after the signal.
 CHILD = textwrap.dedent(
     """
     import json, os, signal, sys, threading, time
@@ -42,11 +41,12 @@ CHILD = textwrap.dedent(
     main = threading.main_thread().ident
     report = {}
 
-    def in_call(frame):
-        line = zeltra5_lines[frame.f_lineno - 1] if frame.f_code.co_filename == zeltra5.__file__ else ""
-        return f"_core.{core_name}(" in line
-
     zeltra5_lines = open(zeltra5.__file__, encoding="utf-8").read().splitlines()
+
+    def in_call(frame):
+        if frame.f_code.co_filename != zeltra5.__file__:
+            return False
+        return f"_core.{core_name}(" in zeltra5_lines[frame.f_lineno - 1]
 
     def threads():
         return len(os.listdir("/proc/self/task"))
@@ -102,12 +102,12 @@ CHILD = textwrap.dedent(
 )
 def test_ctrl_c_stops_a_long_call(case, bounded, builder_thread):
     done = subprocess.run([sys.executable, "-c", CHILD, case], capture_output=True, text=True,
-                          timeout=300, env=dict(os.environ))
+                          timeout=300)
     assert done.returncode == 0, done.stderr
     report = json.loads(done.stdout.strip().splitlines()[-1])
     assert report["outcome"] == "interrupted", report
     if builder_thread:
-        assert report["threads_in_handler"] == report["threads_before"] + 1, report
+        assert report["threads_in_handler"] > report["threads_before"], report
     if bounded:
         assert report["after_signal"] < 0.5, report
     assert report["after"] == [zeltra5.calculate("p-t", 1e6, 25.0).specific_enthalpy]

@@ -873,9 +873,10 @@ def chart(
     ``zeltra5-calc diagram``.
 
     Units default to the program's ("display": bar, kJ/kg, kJ/(kg·°C)). ``x`` and ``y`` set the
-    axes' ranges (``(FROM, TO)`` or ``"FROM:TO"``, finite numbers). Each line family (``isotherms``, ``isobars``,
-    ``isentropes``, ``isenthalps``, ``isochores``, ``qualities``) takes None (the chart's default),
-    True (shown with the default values), False or ``"none"``, a range text or a list of values.
+    axes' ranges (``(FROM, TO)`` or ``"FROM:TO"``, finite numbers). Each line family
+    (``isotherms``, ``isobars``, ``isentropes``, ``isenthalps``, ``isochores``, ``qualities``)
+    takes None (the chart's default), True (shown with the default values), False or
+    ``"none"``, a range text or a list of values.
     ``states`` are :class:`State` objects or tuples ``(pair, first[, second[, label]])`` in the
     chart's units; ``cycle`` a :class:`Cycle` or a dict of :func:`cycle`'s arguments.
     A state or cycle outside the domain, or a range that cannot be drawn, raises ValueError.
