@@ -58,12 +58,12 @@ CHILD = textwrap.dedent(
         raise KeyboardInterrupt
 
     def interrupt():
-        seen = 0
         deadline = time.monotonic() + 60
-        while seen < 2 and time.monotonic() < deadline:
+        while time.monotonic() < deadline:
             frame = sys._current_frames().get(main)
-            seen = seen + 1 if frame is not None and in_call(frame) else 0
-            time.sleep(0.01)
+            if frame is not None and in_call(frame):
+                break
+            time.sleep(0.002)
         report["sent"] = time.monotonic()
         os.kill(os.getpid(), signal.SIGINT)
         returned.wait()  # counted among the threads until the call is over
@@ -101,13 +101,19 @@ CHILD = textwrap.dedent(
     ],
 )
 def test_ctrl_c_stops_a_long_call(case, bounded, builder_thread):
-    done = subprocess.run([sys.executable, "-c", CHILD, case], capture_output=True, text=True,
-                          timeout=300)
-    assert done.returncode == 0, done.stderr
-    report = json.loads(done.stdout.strip().splitlines()[-1])
-    assert report["outcome"] == "interrupted", report
-    if builder_thread:
-        assert report["threads_in_handler"] > report["threads_before"], report
-    if bounded:
-        assert report["after_signal"] < 0.5, report
-    assert report["after"] == [zeltra5.calculate("p-t", 1e6, 25.0).specific_enthalpy]
+    def stopped_in_time(report):
+        return (report["outcome"] == "interrupted"
+                and (not builder_thread or report["threads_in_handler"] > report["threads_before"])
+                and (not bounded or report["after_signal"] < 0.5))
+
+    # On a busy machine the signal may reach a table in its last moments, when it ends anyway:
+    # up to three tries. A call that does not look for signals fails every one of them.
+    for _ in range(3):
+        done = subprocess.run([sys.executable, "-c", CHILD, case], capture_output=True,
+                              text=True, timeout=300)
+        assert done.returncode == 0, done.stderr
+        report = json.loads(done.stdout.strip().splitlines()[-1])
+        assert report["after"] == [zeltra5.calculate("p-t", 1e6, 25.0).specific_enthalpy]
+        if stopped_in_time(report):
+            break
+    assert stopped_in_time(report), report
