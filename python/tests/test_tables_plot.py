@@ -152,3 +152,18 @@ def test_a_chart_bound_that_is_not_a_number_is_refused(axes):
     # NaN would mean "the default range" to the library: the bound given is refused instead.
     with pytest.raises(ValueError, match="not a finite number"):
         zeltra5.chart("ph", **axes)
+
+
+@pytest.mark.parametrize(
+    "lines,words",
+    [
+        (dict(isotherms=[0.0, math.nan]), r"isotherms: value 1 \(nan\) is not a finite"),
+        (dict(isobars=np.ma.masked_array([1.0, 10.0], [1, 0])), "isobars: value 0 .*finite"),
+        (dict(qualities=[math.inf]), "qualities: value 0 .*finite"),
+        (dict(isentropes=np.linspace(1, 10, 10001)), "10001 values, more than the limit of 10000"),
+    ],
+)
+def test_a_line_family_takes_finite_values_as_a_range_text_gives(lines, words):
+    # Such a value was dropped without a word; the same values as a range text are refused.
+    with pytest.raises(ValueError, match=words):
+        zeltra5.chart("ts", **lines)

@@ -527,12 +527,15 @@ def _table_values(value: Any, name: str) -> list:
     a = _as_float_array(value, name)
     if a.ndim > 1:
         raise ValueError(f"{name}: a list of values, not an array of shape {a.shape}")
-    a = a.reshape(-1)
-    # As a range text is held: a bounded count of finite values (a masked one is missing).
+    return _range_values(a.reshape(-1), name)
+
+
+def _range_values(a: np.ndarray, name: str) -> list:
+    """A list of values held as a range text is: a bounded count of finite numbers (a masked
+    one is missing, so refused)."""
     if a.size > _core.MAX_RANGE_VALUES:
-        raise ValueError(
-            f"{name}: {a.size} values, more than a table's limit of {_core.MAX_RANGE_VALUES}"
-        )
+        raise ValueError(f"{name}: {a.size} values, more than the limit of "
+                         f"{_core.MAX_RANGE_VALUES}")
     bad = np.flatnonzero(~np.isfinite(a))
     if bad.size:
         raise ValueError(f"{name}: value {bad[0]} ({a[bad[0]]}) is not a finite number")
@@ -845,8 +848,7 @@ def _family(value: Any, name: str) -> Any:
         if value == "default":
             return None
         return list(_core.parse_range(value))
-    a = _as_float_array(value, name)
-    return a.reshape(-1).tolist()
+    return _range_values(_as_float_array(value, name).reshape(-1), name)
 
 
 def chart(
@@ -876,7 +878,7 @@ def chart(
     axes' ranges (``(FROM, TO)`` or ``"FROM:TO"``, finite numbers). Each line family
     (``isotherms``, ``isobars``, ``isentropes``, ``isenthalps``, ``isochores``, ``qualities``)
     takes None (the chart's default), True (shown with the default values), False or
-    ``"none"``, a range text or a list of values.
+    ``"none"``, a range text or a list of values (finite, at most 10,000, as from a range text).
     ``states`` are :class:`State` objects or tuples ``(pair, first[, second[, label]])`` in the
     chart's units; ``cycle`` a :class:`Cycle` or a dict of :func:`cycle`'s arguments.
     A state or cycle outside the domain, or a range that cannot be drawn, raises ValueError.
