@@ -2,16 +2,21 @@
 // model for Python. Names, units, reference states and refusal texts come from the library; this
 // file only moves numbers between numpy arrays and the library's records. The loops over points
 // run with the interpreter's lock released, optionally split over threads: the calculation
-// keeps no state, so any split gives the same bits.
+// keeps no state, so any split gives the same bits. Long calls look for Ctrl+C (a pending
+// signal) every few tens of milliseconds and stop with the handler's exception.
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <future>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -131,14 +136,25 @@ py::dict state_dict(const StateResult& r) {
     return d;
 }
 
+// The shortest text of a number, as Python writes the ones that are not finite.
+void append_number(std::string& s, const double value) {
+    if (std::isnan(value)) {
+        s.append("nan");
+    } else if (std::isinf(value)) {
+        s.append(value < 0 ? "-inf" : "inf");
+    } else {
+        char digits[SHORTEST_TEXT_SIZE];
+        s.append(digits, format_shortest(digits, value));
+    }
+}
+
 std::string state_repr(const StateResult& r) {
     std::string s = "State(";
     s.append(r.pair != nullptr ? r.pair->name : "?");
-    char digits[SHORTEST_TEXT_SIZE];
     const int count = r.pair != nullptr ? r.pair->value_count : 0;
     for (int i = 0; i < count; ++i) {
         s.append(i == 0 ? " " : ", ");
-        s.append(digits, format_shortest(digits, r.given[i]));
+        append_number(s, r.given[i]);
     }
     if (r.status == STATUS_VALID) {
         s.append(": ");
@@ -147,7 +163,7 @@ std::string state_repr(const StateResult& r) {
             s.append(", ");
             s.append(RESULT_FIELDS[k].symbol);
             s.append("=");
-            s.append(digits, format_shortest(digits, r.values[k]));
+            append_number(s, r.values[k]);
         }
     } else {
         s.append(": not valid, ");
@@ -163,9 +179,104 @@ StateResult saturated_of(const StateResult& of, const int side) {
     return r;
 }
 
+// ---- Interrupts ----
+
+// The interpreter runs signal handlers only on its main thread: that thread's identity, asked
+// once, when the module is imported.
+unsigned long main_thread_ident() {
+    static const auto ident =
+        py::module_::import("threading").attr("main_thread")().attr("ident").cast<unsigned long>();
+    return ident;
+}
+
+// Looks, from a thread that has released the interpreter's lock, for a signal that arrived
+// during a long call. Only on the main thread: elsewhere the handlers cannot run.
+class InterruptCheck {
+  public:
+    static constexpr std::chrono::milliseconds INTERVAL{40};
+
+    // With the interpreter's lock held.
+    InterruptCheck() : enabled_(PyThread_get_thread_ident() == main_thread_ident()) {}
+
+    bool enabled() const { return enabled_; }
+
+    // Takes the lock and runs the pending handlers now; true when one raised (Ctrl+C:
+    // KeyboardInterrupt), its exception then set.
+    bool raised() const {
+        if (!enabled_) {
+            return false;
+        }
+        py::gil_scoped_acquire acquire;
+        return PyErr_CheckSignals() != 0;
+    }
+
+    // As raised(), at most once per INTERVAL: cheap enough to call after every few points.
+    bool raised_by_now() {
+        if (!enabled_) {
+            return false;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now < next_) {
+            return false;
+        }
+        next_ = now + INTERVAL;
+        return raised();
+    }
+
+  private:
+    bool enabled_;
+    std::chrono::steady_clock::time_point next_ = std::chrono::steady_clock::now() + INTERVAL;
+};
+
+// Runs `work(cancel)` (a library call that stops when *cancel becomes true) on a thread of its
+// own while this one, without the interpreter's lock, looks for interrupts; false when one
+// raised (its exception set): the work was stopped and its result is to be dropped. Work that
+// is known to be `short_work` (milliseconds: not worth a thread's start), work where interrupts
+// cannot be seen, or work for which no thread can be started runs here to its end.
+template <class Work>
+bool run_interruptible(Work&& work, const bool short_work = false) {
+    InterruptCheck interrupt;
+    py::gil_scoped_release release;
+    std::atomic<bool> cancel{false};
+    if (short_work || !interrupt.enabled()) {
+        work(&cancel);
+        return true;
+    }
+    std::promise<void> done;
+    std::future<void> finished = done.get_future();
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            try {
+                work(&cancel);
+                done.set_value();
+            } catch (...) {
+                done.set_exception(std::current_exception());
+            }
+        });
+    } catch (const std::system_error&) {
+        work(&cancel);
+        return true;
+    }
+    bool interrupted = false;
+    while (finished.wait_for(InterruptCheck::INTERVAL) != std::future_status::ready) {
+        if (interrupt.raised()) {
+            cancel.store(true, std::memory_order_relaxed);
+            interrupted = true;
+            break;
+        }
+    }
+    worker.join();
+    finished.get();  // the work's own exception, if any (std::bad_alloc)
+    return !interrupted;
+}
+
 // ---- Vectorised calculation ----
 
 constexpr std::size_t MAX_THREADS = 256;
+// Points per share of the work: small enough that an interrupt is seen within milliseconds,
+// large enough that taking a share costs nothing beside computing it.
+constexpr std::size_t CHUNK = 256;
 
 struct Outputs {
     std::int8_t* status;
@@ -194,35 +305,64 @@ void run_part(const ArgPair& pair, const double* first, const double* second,
     }
 }
 
-void run_all(const ArgPair& pair, const double* first, const double* second,
-             const CalcOptions& options, const int side, const std::size_t n, int threads,
-             const Outputs& out) {
-    if (threads < 1) {
-        threads = 1;
+// The points of one call, handed out in chunks to whichever thread is free.
+struct Batch {
+    const ArgPair& pair;
+    const double* first;
+    const double* second;
+    const CalcOptions& options;
+    int side;
+    std::size_t n;
+    Outputs out;
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> stop{false};
+};
+
+// Computes the next chunk; false when none is left or the batch was stopped.
+bool run_chunk(Batch& b) {
+    if (b.stop.load(std::memory_order_relaxed)) {
+        return false;
     }
-    // No more workers than points (nor than MAX_THREADS); each worker a contiguous part.
+    const std::size_t begin = b.next.fetch_add(CHUNK, std::memory_order_relaxed);
+    if (begin >= b.n) {
+        return false;
+    }
+    run_part(b.pair, b.first, b.second, b.options, b.side, begin, std::min(b.n, begin + CHUNK),
+             b.out);
+    return true;
+}
+
+void run_chunks(Batch& b) {
+    while (run_chunk(b)) {
+    }
+}
+
+// Runs the batch on this thread and up to threads - 1 more; false when an interrupt raised (its
+// exception set) and the batch was stopped. Called without the interpreter's lock.
+bool run_all(Batch& b, const int threads, InterruptCheck& interrupt) {
+    const std::size_t chunks = (b.n + CHUNK - 1) / CHUNK;
     const std::size_t parts =
-        std::min<std::size_t>({static_cast<std::size_t>(threads), n == 0 ? 1 : n, MAX_THREADS});
+        std::min<std::size_t>({static_cast<std::size_t>(std::max(threads, 1)),
+                               std::max<std::size_t>(chunks, 1), MAX_THREADS});
     std::vector<std::thread> workers;
-    std::size_t started = 1;  // part 0 runs on this thread
     for (std::size_t p = 1; p < parts; ++p) {
-        const std::size_t begin = n * p / parts;
-        const std::size_t end = n * (p + 1) / parts;
         try {
-            workers.emplace_back(run_part, std::cref(pair), first, second, std::cref(options), side,
-                                 begin, end, std::cref(out));
-            started = p + 1;
+            workers.emplace_back(run_chunks, std::ref(b));
         } catch (const std::system_error&) {
-            break;  // no more threads: the rest runs here
+            break;  // no more threads: those running take the rest
         }
     }
-    run_part(pair, first, second, options, side, 0, n / parts, out);
-    if (started < parts) {
-        run_part(pair, first, second, options, side, n * started / parts, n, out);
+    bool interrupted = false;
+    while (run_chunk(b)) {
+        if (interrupt.raised_by_now()) {
+            b.stop.store(true, std::memory_order_relaxed);
+            interrupted = true;
+        }
     }
     for (std::thread& w : workers) {
         w.join();
     }
+    return !interrupted;
 }
 
 using InArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
@@ -258,10 +398,15 @@ py::tuple calculate_arrays(const std::string& pair_name, const InArray& first,
     py::array_t<double> values({count, static_cast<py::ssize_t>(RESULT_VALUE_COUNT)});
     const Outputs out{status.mutable_data(), phase.mutable_data(), detail.mutable_data(),
                       values.mutable_data()};
-    const double* first_data = first.data();
+    Batch batch{pair, first.data(), second_data, options, side, n, out};
+    InterruptCheck interrupt;
+    bool finished = false;
     {
         py::gil_scoped_release release;
-        run_all(pair, first_data, second_data, options, side, n, threads, out);
+        finished = run_all(batch, threads, interrupt);
+    }
+    if (!finished) {
+        throw py::error_already_set();
     }
     return py::make_tuple(status, phase, detail, values);
 }
@@ -346,15 +491,28 @@ std::vector<double> parse_range(const std::string& text) {
     return values;
 }
 
+// Up to this many values a table takes a few milliseconds at most: built without a thread.
+constexpr std::size_t SHORT_TABLE = 64;
+
 py::dict table_arrays(const std::string& kind, const double fixed,
                       const std::vector<double>& values, const bool superheat,
                       const std::string& units, const std::string& reference) {
     const TableKind table_kind = table_kind_named(kind);
     const CalcOptions options = make_options(units, reference, superheat);
+    if (values.size() > MAX_RANGE_VALUES) {
+        throw py::value_error(cat({"a table takes at most ", std::to_string(MAX_RANGE_VALUES),
+                                   " values, not ", std::to_string(values.size())}));
+    }
+    if (table_fixed_field(table_kind) >= 0 && !std::isfinite(fixed)) {
+        throw py::value_error("the value held is not a finite number");
+    }
     PropertyTable table;
-    {
-        py::gil_scoped_release release;
-        table = build_property_table(table_kind, fixed, values, options);
+    if (!run_interruptible(
+            [&](const std::atomic<bool>* cancel) {
+                table = build_property_table(table_kind, fixed, values, options, cancel);
+            },
+            values.size() <= SHORT_TABLE)) {
+        throw py::error_already_set();
     }
     const auto n = static_cast<py::ssize_t>(table.rows.size());
     py::array_t<std::int8_t> status(n);
@@ -483,14 +641,16 @@ py::tuple chart_json(const std::string& type, const std::string& units,
     std::string error;
     std::string json;
     std::string svg;
-    {
-        py::gil_scoped_release release;
-        if (build_chart(o, chart, error) == 0) {
-            json = chart_to_json(chart);
-            if (with_svg) {
-                svg = chart_to_svg(chart);
+    if (!run_interruptible([&](const std::atomic<bool>* cancel) {
+            o.cancel = cancel;
+            if (build_chart(o, chart, error) == 0) {
+                json = chart_to_json(chart);
+                if (with_svg) {
+                    svg = chart_to_svg(chart);
+                }
             }
-        }
+        })) {
+        throw py::error_already_set();
     }
     if (json.empty()) {
         throw py::value_error(error);
@@ -504,6 +664,8 @@ py::tuple chart_json(const std::string& type, const std::string& units,
 PYBIND11_MODULE(_core, m) {
     m.doc() = "The compiled part of zeltra5: use the functions of the zeltra5 package.";
     m.attr("version") = library_version();
+    main_thread_ident();
+    m.attr("MAX_RANGE_VALUES") = MAX_RANGE_VALUES;
 
     py::list field_names;
     py::list field_symbols;

@@ -197,3 +197,64 @@ def test_units_and_reference_come_from_the_library():
     assert zeltra5.field_unit("h", "display") == "kJ/kg" and zeltra5.field_unit("pressure") == "Pa"
     assert zeltra5.FIELDS[0] == "relative_enthalpy" and len(zeltra5.FIELDS) == 19
     assert len(zeltra5.PAIRS) == 11
+
+
+ma = np.ma
+MASKED_CASES = [
+    # name, call, where the result must say "masked" (the points treated as missing)
+    ("masked first", lambda: zeltra5.calculate("p-t", ma.masked_array([P, P, P], [0, 1, 0]), T),
+     [False, True, False]),
+    ("masked second", lambda: zeltra5.calculate("p-t", P, ma.masked_array([T, 1e300], [0, 1])),
+     [False, True]),
+    ("both masked, broadcast",
+     lambda: zeltra5.calculate("p-t", ma.masked_array([[P], [P]], [[1], [0]]),
+                               ma.masked_array([T, T, T], [0, 0, 1]), threads=2),
+     [[True, True, True], [False, False, True]]),
+    ("integer data", lambda: zeltra5.calculate("p-t", ma.masked_array([10**6, 0], [0, 1]), 25),
+     [False, True]),
+    ("a saturation pair", lambda: zeltra5.calculate("ts-liquid", ma.masked_invalid([T, np.inf])),
+     [False, True]),
+    ("a mask of False", lambda: zeltra5.calculate("p-t", ma.masked_array([P, P], [0, 0]), T),
+     [False, False]),
+    ("no mask", lambda: zeltra5.calculate("p-t", ma.masked_array([P, P]), T), [False, False]),
+]
+
+
+@pytest.mark.parametrize("name,call,where", MASKED_CASES, ids=[c[0] for c in MASKED_CASES])
+def test_masked_points_are_missing_and_say_so(name, call, where):
+    r = call()
+    where = np.array(where)
+    assert r.masked.shape == r.shape == where.shape and np.array_equal(r.masked, where)
+    assert np.array_equal(r.to_dict()["masked"], where)
+    assert np.array_equal(r.saturated_liquid.masked, where)
+    nan_input = zeltra5.calculate(r.pair, math.nan, None if r._second is None else T)
+    assert np.all(r.status[where] == nan_input.status) and np.all(r.phase[where] == -2)
+    assert np.all(np.isnan(r.values[where]))
+    assert all(e.endswith("is not a finite number") for e in r.errors()[where])
+    # The points not masked are those of the same call without masks, bit for bit.
+    for index in zip(*np.nonzero(~where)):
+        one = r.at(*index)
+        assert one.status == r.status[index] and same(fields_of(one), fields_of(r, index))
+    assert np.all(r.valid[~where])
+
+
+def test_a_masked_scalar_is_a_missing_value_and_the_callers_data_is_kept():
+    s = zeltra5.calculate("p-t", P, ma.masked)
+    assert isinstance(s, zeltra5.State) and not s.valid and "not a finite" in s.error
+    data = ma.masked_array([P, 2 * P], [0, 1])
+    zeltra5.calculate("p-t", data, T)
+    assert data.data.tolist() == [P, 2 * P] and data.mask.tolist() == [False, True]
+    plain = zeltra5.calculate("p-t", [P, 2 * P], T)
+    assert not plain.masked.any() and plain.masked.shape == (2,)
+
+
+@pytest.mark.parametrize(
+    "args,text",
+    [
+        (("p-t", 1e6, 25.0), "State(p-t 1000000, 25: Superheated vapour, p=1000000, t=25, "),
+        (("p-t", math.inf, -math.inf), "State(p-t inf, -inf: not valid, pressure is not a finite"),
+        (("ts-vapour", math.nan), "State(ts-vapour nan: not valid, temperature is not a finite"),
+    ],
+)
+def test_a_state_shows_its_given_values(args, text):
+    assert repr(zeltra5.calculate(*args)).startswith(text)

@@ -58,9 +58,22 @@ def test_table_arguments_are_checked():
         (lambda: zeltra5.table("isobar", p=[1, 2], t="0:10:1"), "single number"),
         (lambda: zeltra5.table("isentrope", s=1), "unexpected keyword"),
         (lambda: zeltra5.table("isentrope", t=1), "unknown table kind"),
+        # The value held and the values must be finite numbers, as in C and in a range text.
+        (lambda: zeltra5.table("isobar", p=math.nan, t="0:10:1"), "p: .*not a finite"),
+        (lambda: zeltra5.table("isotherm", t=-math.inf, p=[1e5]), "t: .*not a finite"),
+        (lambda: zeltra5.table("isochore", rho=np.ma.masked, t=[0.0]), "rho: .*not a finite"),
+        (lambda: zeltra5.table("isobar", p=1e6, t=[0.0, math.nan]), r"t: value 1 \(nan\)"),
+        (lambda: zeltra5.table("saturation", p=[1e5, math.inf]), "p: value 1 .*not a finite"),
+        (lambda: zeltra5.table("isobar", p=1e6, t=np.ma.masked_array([0.0, 1.0], [0, 1])),
+         "t: value 1 .*not a finite"),
+        # No more values than a range text may give.
+        (lambda: zeltra5.table("isobar", p=1e6, t=np.zeros(10001)), "limit of 10000"),
+        (lambda: zeltra5.table("saturation", t=np.arange(1e6)), "1000000 values.*limit of 10000"),
+        (lambda: zeltra5.table("saturation", t="0:10001:1"), "more than 10000"),
     ]:
         with pytest.raises((ValueError, TypeError), match=words):
             call()
+    assert len(zeltra5.table("isochore", rho=100, t=np.linspace(-50, 400, 10000))) == 10000
     # A point outside the domain is a marked row, not dropped.
     t = zeltra5.table("isobar", p=1e6, t=[0.0, 600.0])
     assert list(t.status) == [0, 0, 0, 1] and "above 450" in t.errors()[3]
@@ -123,3 +136,34 @@ def test_charts_are_drawn_with_their_overlays(tmp_path):
     for bad in [dict(x=(2000, 100)), dict(x="100-2000"), dict(y=(0, 10))]:
         with pytest.raises(ValueError):
             zeltra5.chart("ph", **bad)
+
+
+@pytest.mark.parametrize(
+    "axes",
+    [
+        dict(x=(math.nan, 1000)),
+        dict(x=(100, math.inf)),
+        dict(x="nan:1000"),
+        dict(y=(-math.inf, 10)),
+        dict(y=(1, np.ma.masked)),
+    ],
+)
+def test_a_chart_bound_that_is_not_a_number_is_refused(axes):
+    # NaN would mean "the default range" to the library: the bound given is refused instead.
+    with pytest.raises(ValueError, match="not a finite number"):
+        zeltra5.chart("ph", **axes)
+
+
+@pytest.mark.parametrize(
+    "lines,words",
+    [
+        (dict(isotherms=[0.0, math.nan]), r"isotherms: value 1 \(nan\) is not a finite"),
+        (dict(isobars=np.ma.masked_array([1.0, 10.0], [1, 0])), "isobars: value 0 .*finite"),
+        (dict(qualities=[math.inf]), "qualities: value 0 .*finite"),
+        (dict(isentropes=np.linspace(1, 10, 10001)), "10001 values, more than the limit of 10000"),
+    ],
+)
+def test_a_line_family_takes_finite_values_as_a_range_text_gives(lines, words):
+    # Such a value was dropped without a word; the same values as a range text are refused.
+    with pytest.raises(ValueError, match=words):
+        zeltra5.chart("ts", **lines)

@@ -141,7 +141,24 @@ def _check_threads(threads: Any) -> int:
 
 
 def _as_float_array(value: Any, name: str) -> np.ndarray:
-    """The values as a float64 array of their own shape; refuses what is not numbers."""
+    """The values as a float64 array of their own shape, NaN where a masked array is masked;
+    refuses what is not numbers."""
+    return _as_float_array_and_mask(value, name)[0]
+
+
+def _as_float_array_and_mask(value: Any, name: str) -> Tuple[np.ndarray, Optional[np.ndarray]]:
+    """The values as by :func:`_as_float_array`, and where they were masked (None: nowhere)."""
+    if isinstance(value, np.ma.MaskedArray):
+        mask = np.ma.getmaskarray(value)
+        a = _plain_float_array(np.ma.getdata(value), name)
+        if not mask.any():
+            return a, None
+        # A new array: the caller's data under the mask stays as it is.
+        return np.where(mask, np.nan, a), mask
+    return _plain_float_array(value, name), None
+
+
+def _plain_float_array(value: Any, name: str) -> np.ndarray:
     if isinstance(value, (bool, np.bool_, str, bytes)) or value is None:
         raise TypeError(f"{name}: {value!r} is not a number")
     try:
@@ -180,7 +197,9 @@ class Results:
     ``status`` (0 valid, 1 outside the domain, 2 bad argument), ``valid``, ``phase`` and
     ``phase_detail`` (-2 where not valid) and ``phase_name`` ("" where not valid).
     ``saturated_liquid`` and ``saturated_vapour`` are the saturated states at each result's
-    pressure; ``at(index)`` the :class:`State` of one point with the reason of a refusal.
+    pressure; ``at(index)`` the :class:`State` of one point with the reason of a refusal;
+    ``masked`` True where an input was masked (a numpy masked array): such a point is missing,
+    refused as a NaN input is.
     """
 
     def __init__(
@@ -192,6 +211,7 @@ class Results:
         *,
         units: str,
         reference: str,
+        masked: Optional[np.ndarray] = None,
     ) -> None:
         self.status = status
         self.phase = phase
@@ -201,6 +221,9 @@ class Results:
         self.units = units
         #: The reference state of h, u and s.
         self.reference = reference
+        #: True where an input was a masked element of a numpy masked array: the point was
+        #: calculated as missing (NaN), so it is refused as a NaN input is.
+        self.masked = np.zeros(status.shape, dtype=bool) if masked is None else masked
 
     @property
     def shape(self) -> Tuple[int, ...]:
@@ -232,10 +255,12 @@ class Results:
         return names
 
     def to_dict(self) -> dict:
-        """The fields, status, valid, phase, phase_detail and phase_name as a dict of arrays."""
+        """The fields, status, valid, phase, phase_detail, phase_name and masked as a dict of
+        arrays."""
         d = {"status": self.status, "valid": self.valid}
         d.update({name: self._values[..., k] for k, name in enumerate(FIELDS)})
-        d.update(phase=self.phase, phase_detail=self.phase_detail, phase_name=self.phase_name)
+        d.update(phase=self.phase, phase_detail=self.phase_detail, phase_name=self.phase_name,
+                 masked=self.masked)
         return d
 
     def __repr__(self) -> str:
@@ -260,7 +285,8 @@ for _k, _name in enumerate(FIELDS):
 class Calculation(Results):
     """Results of :func:`calculate` over arrays, which keep their inputs to calculate more."""
 
-    def __init__(self, arrays, *, pair, first, second, superheat, units, reference, threads):
+    def __init__(self, arrays, *, pair, first, second, superheat, units, reference, threads,
+                 masked=None):
         status, phase, detail, values = arrays
         shape = first.shape
         super().__init__(
@@ -270,6 +296,7 @@ class Calculation(Results):
             values.reshape(shape + (len(FIELDS),)),
             units=units,
             reference=reference,
+            masked=masked,
         )
         #: The argument pair.
         self.pair = pair
@@ -300,6 +327,7 @@ class Calculation(Results):
             units=self.units,
             reference=self.reference,
             threads=self._threads,
+            masked=self.masked,
         )._as_plain()
 
     def _as_plain(self) -> Results:
@@ -310,6 +338,7 @@ class Calculation(Results):
             self._values,
             units=self.units,
             reference=self.reference,
+            masked=self.masked,
         )
 
     @property
@@ -361,8 +390,10 @@ def calculate(
     Scalars give a :class:`State`. Arrays (anything numpy takes: lists, integer or float32
     arrays, views) are broadcast against each other and give :class:`Results` of the broadcast
     shape; the loop runs in C++ without the interpreter's lock, over ``threads`` threads (at
-    most 256) with the same bits as one. Points outside the domain are data (``valid`` False,
-    NaN fields), never an exception.
+    most 256) with the same bits as one; Ctrl+C stops it with KeyboardInterrupt. Points outside
+    the domain are data (``valid`` False, NaN fields), never an exception. In a numpy masked
+    array a masked element is a missing value: its point is calculated as from NaN (refused,
+    NaN fields) and ``masked`` is True there.
     """
     # The scalar path first: plain Python floats and options straight to the library, which
     # checks the names itself.
@@ -387,8 +418,8 @@ def calculate(
         raise ValueError(f"the superheat option does not apply to the saturation pair {pair!r}")
     threads = _check_threads(threads)
     superheat = bool(superheat)
-    a = _as_float_array(first, "first")
-    b = None if second is None else _as_float_array(second, "second")
+    a, a_mask = _as_float_array_and_mask(first, "first")
+    b, b_mask = (None, None) if second is None else _as_float_array_and_mask(second, "second")
     if b is None:
         shape = a.shape
     else:
@@ -407,6 +438,11 @@ def calculate(
     a = np.array(np.broadcast_to(a, shape), dtype=np.float64, order="C")
     if b is not None:
         b = np.array(np.broadcast_to(b, shape), dtype=np.float64, order="C")
+    masked = None
+    for m in (a_mask, b_mask):
+        if m is not None:
+            m = np.broadcast_to(m, shape)
+            masked = m.copy() if masked is None else masked | m
     arrays = _core.calculate_arrays(
         pair,
         a.reshape(-1),
@@ -426,6 +462,7 @@ def calculate(
         units=units,
         reference=reference,
         threads=threads,
+        masked=masked,
     )
 
 
@@ -490,7 +527,19 @@ def _table_values(value: Any, name: str) -> list:
     a = _as_float_array(value, name)
     if a.ndim > 1:
         raise ValueError(f"{name}: a list of values, not an array of shape {a.shape}")
-    return a.reshape(-1).tolist()
+    return _range_values(a.reshape(-1), name)
+
+
+def _range_values(a: np.ndarray, name: str) -> list:
+    """A list of values held as a range text is: a bounded count of finite numbers (a masked
+    one is missing, so refused)."""
+    if a.size > _core.MAX_RANGE_VALUES:
+        raise ValueError(f"{name}: {a.size} values, more than the limit of "
+                         f"{_core.MAX_RANGE_VALUES}")
+    bad = np.flatnonzero(~np.isfinite(a))
+    if bad.size:
+        raise ValueError(f"{name}: value {bad[0]} ({a[bad[0]]}) is not a finite number")
+    return a.tolist()
 
 
 def table(
@@ -511,8 +560,10 @@ def table(
       ``table("isochore", rho=RHO, t=...)``: the states at the fixed value over the others.
 
     The varied values are a range text (``"-70:130:5"``, ``"1:100:*1.5"``, ``"1,2,5"``) or any
-    sequence of numbers; the fixed value a number, both in ``units``. Every row equals the single
-    :func:`calculate` at its values bit for bit.
+    sequence of numbers, at most 10,000 of them as from a range text; the fixed value a number,
+    both in ``units`` and finite (NaN, an infinity or a masked value raises ValueError). Every
+    row equals the single :func:`calculate` at its values bit for bit. Ctrl+C stops a long
+    table with KeyboardInterrupt.
     """
     _check_str(kind, "kind")
     if not isinstance(superheat, (bool, np.bool_)):
@@ -542,6 +593,8 @@ def table(
     else:
         raise ValueError(f"unknown table kind {kind!r} (saturation, isotherm, isobar, isochore)")
     fixed = float("nan") if fixed_name is None else _as_float(given[fixed_name], fixed_name)
+    if fixed_name is not None and not np.isfinite(fixed):
+        raise ValueError(f"{fixed_name}: the value held is not a finite number ({fixed})")
     values = _table_values(given[varied_name], varied_name)
     d = _core.table(core_kind, fixed, values, bool(superheat), units, reference)
     return Table(kind, d, units=units, reference=reference)
@@ -778,7 +831,12 @@ def _range(value: Any, name: str) -> list:
         lo, hi = value
     except (TypeError, ValueError):
         raise ValueError(f"{name}: a pair (FROM, TO) expected") from None
-    return [_as_float(lo, name), _as_float(hi, name)]
+    bounds = [_as_float(lo, name), _as_float(hi, name)]
+    # The library reads NaN as "the default range": a bound given must be a number.
+    for bound in bounds:
+        if not np.isfinite(bound):
+            raise ValueError(f"{name}: the bound {bound} is not a finite number")
+    return bounds
 
 
 def _family(value: Any, name: str) -> Any:
@@ -790,8 +848,7 @@ def _family(value: Any, name: str) -> Any:
         if value == "default":
             return None
         return list(_core.parse_range(value))
-    a = _as_float_array(value, name)
-    return a.reshape(-1).tolist()
+    return _range_values(_as_float_array(value, name).reshape(-1), name)
 
 
 def chart(
@@ -818,12 +875,14 @@ def chart(
     ``zeltra5-calc diagram``.
 
     Units default to the program's ("display": bar, kJ/kg, kJ/(kg·°C)). ``x`` and ``y`` set the
-    axes' ranges (``(FROM, TO)`` or ``"FROM:TO"``). Each line family (``isotherms``, ``isobars``,
-    ``isentropes``, ``isenthalps``, ``isochores``, ``qualities``) takes None (the chart's default),
-    True (shown with the default values), False or ``"none"``, a range text or a list of values.
+    axes' ranges (``(FROM, TO)`` or ``"FROM:TO"``, finite numbers). Each line family
+    (``isotherms``, ``isobars``, ``isentropes``, ``isenthalps``, ``isochores``, ``qualities``)
+    takes None (the chart's default), True (shown with the default values), False or
+    ``"none"``, a range text or a list of values (finite, at most 10,000, as from a range text).
     ``states`` are :class:`State` objects or tuples ``(pair, first[, second[, label]])`` in the
     chart's units; ``cycle`` a :class:`Cycle` or a dict of :func:`cycle`'s arguments.
     A state or cycle outside the domain, or a range that cannot be drawn, raises ValueError.
+    Ctrl+C stops a long chart with KeyboardInterrupt.
     """
     for name, v in (("type", type), ("units", units), ("reference", reference),
                     ("language", language)):

@@ -88,6 +88,7 @@ class Results:
     phase_detail: npt.NDArray[np.int8]
     units: str
     reference: str
+    masked: npt.NDArray[np.bool_]
     @property
     def relative_enthalpy(self) -> npt.NDArray[np.float64]: ...
     @property

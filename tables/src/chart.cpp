@@ -1019,6 +1019,13 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
         return STATUS_VALID;
     }
 
+    const auto cancelled = [&o] {
+        return o.cancel != nullptr && o.cancel->load(std::memory_order_relaxed);
+    };
+    const auto stop = [&] {
+        error = en ? "cancelled" : "прервано";
+        return STATUS_BAD_ARGUMENT;
+    };
     Builder b(o, chart, fluid, chart_detail::make_frame(chart));
     const LineKind families[] = {LineKind::quality,   LineKind::isotherm, LineKind::isobar,
                                  LineKind::isentrope, LineKind::isochore, LineKind::isenthalp};
@@ -1047,6 +1054,9 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
             continue;
         }
         for (const double v : values[static_cast<int>(kind)]) {
+            if (cancelled()) {
+                return stop();
+            }
             b.begin_line(false);
             switch (kind) {
                 case LineKind::isotherm:
@@ -1091,8 +1101,8 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
     add_markers();
     // Labels: the saturation line's, then by family in the order above.
     chart_detail::place_labels(b.frame, o.font_size, chart.lines, b.labels, chart.markers,
-                               chart.labels);
-    return STATUS_VALID;
+                               chart.labels, o.cancel);
+    return cancelled() ? stop() : STATUS_VALID;
 }
 
 }  // namespace zeltra5

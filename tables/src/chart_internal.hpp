@@ -121,10 +121,11 @@ struct LabelRequest {
 
 // Places the marker labels, then the line labels in order: inside the frame, clear of every
 // label and marker placed before, along a stretch of the line that is nearly straight under
-// the text, and off the saturation line and the cycle where that is possible.
+// the text, and off the saturation line and the cycle where that is possible. Stops early,
+// leaving the rest unplaced, when `cancel` becomes true.
 void place_labels(const Frame& frame, double font_size, const std::vector<ChartLine>& lines,
                   const std::vector<LabelRequest>& requests, std::vector<ChartMarker>& markers,
-                  std::vector<ChartLabel>& labels);
+                  std::vector<ChartLabel>& labels, const std::atomic<bool>* cancel = nullptr);
 
 inline constexpr std::uint32_t REPLACEMENT_CHARACTER = 0xFFFD;
 

@@ -364,7 +364,7 @@ const Candidate* first_free(const std::vector<Candidate>& list, const Frame& fra
 
 void place_labels(const Frame& frame, const double font_size, const std::vector<ChartLine>& lines,
                   const std::vector<LabelRequest>& requests, std::vector<ChartMarker>& markers,
-                  std::vector<ChartLabel>& labels) {
+                  std::vector<ChartLabel>& labels, const std::atomic<bool>* cancel) {
     Obstacles obstacles(frame.width, frame.height, font_size);
     const double hh = 0.62 * font_size;
     for (int li = 0; li < static_cast<int>(lines.size()); ++li) {
@@ -420,6 +420,9 @@ void place_labels(const Frame& frame, const double font_size, const std::vector<
         m.label_y = frame.data_y(chosen.cy);
     }
     for (const LabelRequest& r : requests) {
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+            return;
+        }
         const ChartLine& line = lines[static_cast<std::size_t>(r.line)];
         const std::vector<Run> runs = runs_of(frame, line.points, r.first, r.last);
         const double hw = 0.5 * text_width(r.text, font_size) + 2.0;

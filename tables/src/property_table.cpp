@@ -102,7 +102,11 @@ const char* row_kind_name(const RowKind kind) {
 }
 
 PropertyTable build_property_table(const TableKind kind, const double fixed,
-                                   const std::vector<double>& values, const CalcOptions& options) {
+                                   const std::vector<double>& values, const CalcOptions& options,
+                                   const std::atomic<bool>* cancel) {
+    const auto cancelled = [cancel] {
+        return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+    };
     PropertyTable table;
     table.kind = kind;
     table.options = options;
@@ -114,6 +118,9 @@ PropertyTable build_property_table(const TableKind kind, const double fixed,
             const bool by_t = kind == TableKind::saturation_temperature;
             rows.reserve(2 * values.size());
             for (const double v : values) {
+                if (cancelled()) {
+                    return table;
+                }
                 add_saturation_rows(pair(by_t ? "ts-liquid" : "ps-liquid"),
                                     pair(by_t ? "ts-vapour" : "ps-vapour"), v, options, rows);
             }
@@ -122,6 +129,9 @@ PropertyTable build_property_table(const TableKind kind, const double fixed,
         case TableKind::isochore:
             rows.reserve(values.size());
             for (const double v : values) {
+                if (cancelled()) {
+                    return table;
+                }
                 rows.push_back(row(RowKind::point, false, v));
                 calculate_state(pair("t-rho"), v, fixed, options, rows.back().state);
             }
@@ -134,6 +144,9 @@ PropertyTable build_property_table(const TableKind kind, const double fixed,
     const Crossing crossing = find_crossing(kind, fixed, options);
     rows.reserve(values.size() + 2);
     for (std::size_t i = 0; i < values.size(); ++i) {
+        if (cancelled()) {
+            return table;
+        }
         const double v = values[i];
         if (crossing.exists && i > 0) {
             // Between the previous value and this one, or at this one. Rising pressure on an

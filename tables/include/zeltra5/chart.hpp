@@ -14,6 +14,7 @@
 // straight.
 
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstddef>
 #include <limits>
@@ -190,6 +191,8 @@ struct ChartOptions {
     // false: the axes and the states' markers only (no lines, labels or legend), for where a
     // state sits on the chart without the cost of drawing it.
     bool draw_lines = true;
+    // Set from another thread to stop the build between lines and between labels.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // The values a family shows on a chart by default (before the axis range is applied).
@@ -199,7 +202,8 @@ bool line_kind_shown_by_default(ChartType type, LineKind kind);
 // Builds the chart. Status 0; 2 with `error` for options that cannot be drawn (an empty,
 // reversed or non-finite range, a logarithmic axis not above zero, a size, font size or tolerance
 // outside the limits above, a line value that is not finite, too many lines or states); 1 with
-// `error` for a state or cycle outside the domain (its reason in words).
+// `error` for a state or cycle outside the domain (its reason in words); 2 with "cancelled" when
+// stopped through `options.cancel`.
 int build_chart(const ChartOptions& options, Chart& chart, std::string& error);
 
 // The chart as JSON (UTF-8): every member of the model, breaks in a line as null.

@@ -6,6 +6,7 @@
 // its status and refusal; where an isotherm or an isobar crosses the saturation line, the
 // saturated states are inserted at the crossing in the order of the table.
 
+#include <atomic>
 #include <vector>
 
 #include "zeltra5/calculation.hpp"
@@ -52,8 +53,10 @@ const char* row_kind_name(RowKind kind);  // "point", "liquid", "vapour"
 
 // Builds the table of `values` (ascending or descending). The superheat option applies to the
 // isotherm, isobar and isochore points (not to the saturated rows); a saturation table with it
-// has every row refused as calculate_state refuses it.
+// has every row refused as calculate_state refuses it. When `cancel` is given and becomes true
+// (set from another thread), the table stops after the row in hand and holds only the rows so far.
 PropertyTable build_property_table(TableKind kind, double fixed, const std::vector<double>& values,
-                                   const CalcOptions& options);
+                                   const CalcOptions& options,
+                                   const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace zeltra5
