@@ -1,0 +1,200 @@
+#include "round_trip.hpp"
+
+#include <cmath>
+
+#include "zeltra5/pairs.hpp"
+
+namespace zeltra5::reliability {
+namespace {
+
+constexpr double ENERGY_SCALE = 1e6;   // J/kg
+constexpr double ENTROPY_SCALE = 1e4;  // J/(kg K)
+// How far from 0 or 1 the quality of a mixture may be to stand for a saturated state.
+constexpr double QUALITY_TOLERANCE = 1e-9;
+
+// The two-value pairs' places in ARG_PAIRS, in the order their superheat variants follow it.
+constexpr int TWO_VALUE_PAIRS[] = {0, 5, 6, 7, 8, 9, 10};
+constexpr int MENU_PAIR_COUNT = 11;
+
+const char* const SUPERHEAT_NAMES[] = {"p-x --superheat",  "p-t --superheat", "p-h --superheat",
+                                       "p-u --superheat",  "p-s --superheat", "p-rho --superheat",
+                                       "t-rho --superheat"};
+const char* const MENU_NAMES[MENU_PAIR_COUNT] = {"p-x",       "ps-liquid", "ps-vapour", "ts-liquid",
+                                                 "ts-vapour", "p-t",       "p-h",       "p-u",
+                                                 "p-s",       "p-rho",     "t-rho"};
+
+bool is_saturated_record(const PropertyResult& r) {
+    return r.phase != PHASE_TWO_PHASE && r.phase_detail == 0;
+}
+
+double quantity_of(const PropertyResult& r, const int quantity) {
+    switch (quantity) {
+        case RT_TEMPERATURE:
+            return r.temperature;
+        case RT_PRESSURE:
+            return r.pressure;
+        case RT_DENSITY:
+            return r.mass_density;
+        case RT_ENTHALPY:
+            return r.specific_enthalpy;
+        case RT_ENTROPY:
+            return r.specific_entropy;
+        default:
+            return r.specific_internal_energy;
+    }
+}
+
+}  // namespace
+
+const char* const RT_QUANTITY_NAMES[RT_QUANTITY_COUNT] = {"t", "p", "rho", "h", "s", "u"};
+
+int round_trip_pair(const CalcRequest& q) {
+    if (q.mode == MODE_SATURATION_PRESSURE || q.mode == MODE_SATURATION_TEMPERATURE) {
+        if (q.side != SIDE_LIQUID && q.side != SIDE_VAPOUR) {
+            return -1;
+        }
+        return (q.mode == MODE_SATURATION_PRESSURE ? 1 : 3) + (q.side == SIDE_VAPOUR ? 1 : 0);
+    }
+    for (int i = 0; i < 7; ++i) {
+        if (ARG_PAIRS[TWO_VALUE_PAIRS[i]].mode == q.mode) {
+            return q.side == SIDE_LIQUID ? MENU_PAIR_COUNT + i : TWO_VALUE_PAIRS[i];
+        }
+    }
+    return -1;
+}
+
+const char* round_trip_pair_name(const int index) {
+    if (index >= 0 && index < MENU_PAIR_COUNT) {
+        return MENU_NAMES[index];
+    }
+    if (index >= MENU_PAIR_COUNT && index < RT_PAIR_COUNT) {
+        return SUPERHEAT_NAMES[index - MENU_PAIR_COUNT];
+    }
+    return "?";
+}
+
+int feed_back_requests(const CalcRequest& source, const PropertyResult& s,
+                       CalcRequest out[MAX_FEED_BACKS]) {
+    const bool saturation_source =
+        source.mode == MODE_SATURATION_PRESSURE || source.mode == MODE_SATURATION_TEMPERATURE;
+    const bool superheated_liquid = s.phase == PHASE_LIQUID && s.phase_detail == 1;
+    const int side = (!saturation_source && source.side == SIDE_LIQUID) || superheated_liquid
+                         ? SIDE_LIQUID
+                         : SIDE_NONE;
+    int n = 0;
+    const auto add = [&](const int mode, const int target_side, const double first,
+                         const double second) {
+        if (mode != source.mode && n < MAX_FEED_BACKS) {
+            out[n++] = {mode, target_side, first, second};
+        }
+    };
+    const bool single_phase = s.phase != PHASE_TWO_PHASE && s.phase_detail != 0;
+    if (single_phase) {
+        add(MODE_PRESSURE_TEMPERATURE, side, s.pressure, s.temperature);
+    } else {
+        add(MODE_PRESSURE_QUALITY, side, s.pressure, s.relative_enthalpy);
+    }
+    add(MODE_PRESSURE_ENTHALPY, side, s.pressure, s.specific_enthalpy);
+    add(MODE_PRESSURE_ENERGY, side, s.pressure, s.specific_internal_energy);
+    add(MODE_PRESSURE_ENTROPY, side, s.pressure, s.specific_entropy);
+    add(MODE_PRESSURE_DENSITY, side, s.pressure, s.mass_density);
+    add(MODE_TEMPERATURE_DENSITY, side, s.temperature, s.mass_density);
+    if (is_saturated_record(s)) {
+        add(MODE_SATURATION_PRESSURE, s.phase, s.pressure, 0.0);
+        add(MODE_SATURATION_TEMPERATURE, s.phase, s.temperature, 0.0);
+    }
+    return n;
+}
+
+bool same_phase(const PropertyResult& state, const PropertyResult& back) {
+    const auto saturated_as = [](const PropertyResult& saturated, const PropertyResult& other) {
+        if (other.phase == saturated.phase && other.phase_detail == 0) {
+            return true;
+        }
+        const double x = saturated.phase == PHASE_VAPOUR ? 1.0 : 0.0;
+        return other.phase == PHASE_TWO_PHASE &&
+               std::fabs(other.relative_enthalpy - x) <= QUALITY_TOLERANCE;
+    };
+    if (is_saturated_record(state)) {
+        return saturated_as(state, back);
+    }
+    if (state.phase == PHASE_TWO_PHASE) {
+        return back.phase == PHASE_TWO_PHASE ||
+               (is_saturated_record(back) && saturated_as(back, state));
+    }
+    return back.phase == state.phase && back.phase_detail == state.phase_detail;
+}
+
+double round_trip_deviation(const int quantity, const double expected, const double got) {
+    const double difference = std::fabs(got - expected);
+    switch (quantity) {
+        case RT_TEMPERATURE:
+            return difference;
+        case RT_PRESSURE:
+        case RT_DENSITY:
+            return difference / std::fabs(expected);
+        case RT_ENTROPY:
+            return difference / std::fmax(std::fabs(expected), ENTROPY_SCALE);
+        default:
+            return difference / std::fmax(std::fabs(expected), ENERGY_SCALE);
+    }
+}
+
+bool FeedBack::reproduced() const {
+    if (status != 0 || !phase_kept) {
+        return false;
+    }
+    for (const double d : deviation) {
+        if (!(d <= ROUND_TRIP_TOLERANCE)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+FeedBack feed_back(const PropertyResult& state, const CalcRequest& target) {
+    FeedBack f;
+    f.request = target;
+    f.status = calculate_properties_with_reason(target, f.result, f.refusal);
+    if (f.status != 0) {
+        return f;
+    }
+    f.phase_kept = same_phase(state, f.result);
+    for (int k = 0; k < RT_QUANTITY_COUNT; ++k) {
+        f.deviation[k] = round_trip_deviation(k, quantity_of(state, k), quantity_of(f.result, k));
+    }
+    return f;
+}
+
+int RoundTrip::refusals() const {
+    int n = 0;
+    for (int i = 0; i < count; ++i) {
+        n += back[i].refused() ? 1 : 0;
+    }
+    return n;
+}
+
+int RoundTrip::failures() const {
+    int n = 0;
+    for (int i = 0; i < count; ++i) {
+        n += back[i].reproduced() ? 0 : 1;
+    }
+    return n;
+}
+
+RoundTrip round_trip(const CalcRequest& source) {
+    RoundTrip t;
+    t.source = source;
+    t.status = calculate_properties(source, t.state);
+    if (t.status != 0) {
+        return t;
+    }
+    CalcRequest targets[MAX_FEED_BACKS];
+    t.count = feed_back_requests(source, t.state, targets);
+    for (int i = 0; i < t.count; ++i) {
+        t.back[i] = feed_back(t.state, targets[i]);
+    }
+    return t;
+}
+
+}  // namespace zeltra5::reliability

@@ -1,0 +1,79 @@
+#pragma once
+// Round trips: a state the front end answered, given back through every other pair that can take
+// it, must be accepted, keep its phase and reproduce its temperature, pressure, density, enthalpy,
+// entropy and internal energy to 1e-9 (K, or relative). Shared by the whole-domain sweep
+// (zeltra5-roundtrip) and its unit test.
+
+#include "zeltra5/calc.hpp"
+
+namespace zeltra5::reliability {
+
+enum RoundTripQuantity : int {
+    RT_TEMPERATURE,
+    RT_PRESSURE,
+    RT_DENSITY,
+    RT_ENTHALPY,
+    RT_ENTROPY,
+    RT_ENERGY,
+};
+inline constexpr int RT_QUANTITY_COUNT = 6;
+extern const char* const RT_QUANTITY_NAMES[RT_QUANTITY_COUNT];
+
+// Temperature in K; pressure and density relative; h, u and s relative to the larger of the value
+// and their scale (1e6 J/kg, 1e4 J/(kg K)), so that values crossing zero are compared absolutely.
+inline constexpr double ROUND_TRIP_TOLERANCE = 1e-9;
+
+// The pairs as the sweep tells them apart: the eleven argument pairs in menu order, then the seven
+// two-value pairs again with the superheat option (side 1).
+inline constexpr int RT_PAIR_COUNT = 18;
+int round_trip_pair(const CalcRequest& request);  // -1 for a request no pair names
+const char* round_trip_pair_name(int index);      // "p-h", "p-h --superheat"
+
+// The requests that give `state` (the valid answer of `source`) back through every other pair
+// that can take it: a single-phase state through p-t, p-h, p-u, p-s, p-rho and t-rho; a mixture
+// through p-x, t-rho, p-h, p-s, p-u and p-rho; a saturated state through those and its own
+// ps-* and ts-*. The superheat option goes along where the source asked for it or the state is a
+// superheated liquid. Answers how many it wrote.
+inline constexpr int MAX_FEED_BACKS = 8;
+int feed_back_requests(const CalcRequest& source, const PropertyResult& state,
+                       CalcRequest out[MAX_FEED_BACKS]);
+
+struct FeedBack {
+    CalcRequest request{};
+    int status = 1;
+    Refusal refusal{};
+    PropertyResult result{};
+    bool phase_kept = false;
+    double deviation[RT_QUANTITY_COUNT] = {};  // measured as ROUND_TRIP_TOLERANCE bounds it
+
+    bool refused() const { return status != 0; }
+    bool reproduced() const;  // accepted, the phase kept and every deviation within tolerance
+};
+
+// `target` answered and compared with `state`.
+FeedBack feed_back(const PropertyResult& state, const CalcRequest& target);
+
+// Whether `back` is the same phase as `state`: a saturated state may come back as the saturated
+// phase or as a mixture of quality 0 (liquid) or 1 (vapour), and a mixture of quality 0 or 1 as
+// that saturated phase.
+bool same_phase(const PropertyResult& state, const PropertyResult& back);
+
+// The deviation of `got` from `expected` in `quantity`, as ROUND_TRIP_TOLERANCE bounds it (NaN
+// stays NaN, which no tolerance admits).
+double round_trip_deviation(int quantity, double expected, double got);
+
+// One source request and all its feed-backs.
+struct RoundTrip {
+    CalcRequest source{};
+    int status = 1;
+    PropertyResult state{};
+    int count = 0;
+    FeedBack back[MAX_FEED_BACKS];
+
+    int refusals() const;
+    int failures() const;  // refused, phase changed or a value not reproduced
+};
+
+RoundTrip round_trip(const CalcRequest& source);
+
+}  // namespace zeltra5::reliability

@@ -1,0 +1,226 @@
+// The round-trip checker behind zeltra5-roundtrip: its comparisons, its phase rule, which pairs it
+// feeds each kind of state back through, clean round trips of ordinary states, and the refusals
+// known today, kept apart so that a fix shows up here.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "round_trip.hpp"
+
+namespace zeltra5::reliability {
+namespace {
+
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+
+TEST(RoundTripChecker, DeviationScales) {
+    struct Case {
+        int quantity;
+        double expected;
+        double got;
+        bool within;
+    };
+    const Case cases[] = {
+        {RT_TEMPERATURE, 25.0, 25.0 + 0.9e-9, true},
+        {RT_TEMPERATURE, 25.0, 25.0 + 1.1e-9, false},
+        {RT_TEMPERATURE, 0.0, 1e-12, true},  // absolute in K, also at 0 degC
+        {RT_PRESSURE, 1e6, 1e6 * (1 + 0.9e-9), true},
+        {RT_PRESSURE, 1e6, 1e6 * (1 + 1.1e-9), false},
+        {RT_DENSITY, 0.05, 0.05 * (1 - 1.1e-9), false},
+        {RT_ENTHALPY, 2e6, 2e6 + 1.9e-3, true},  // relative above the scale
+        {RT_ENTHALPY, 2e6, 2e6 + 2.1e-3, false},
+        {RT_ENTHALPY, 1.0, 1.0 + 0.9e-3, true},  // absolute near zero: 1e-9 of 1e6 J/kg
+        {RT_ENERGY, -5.0, -5.0 - 1.1e-3, false},
+        {RT_ENTROPY, 0.0, 0.9e-5, true},  // 1e-9 of 1e4 J/(kg K)
+        {RT_ENTROPY, 0.0, 1.1e-5, false},
+        {RT_PRESSURE, 1e6, NaN, false},
+    };
+    for (const Case& c : cases) {
+        const double d = round_trip_deviation(c.quantity, c.expected, c.got);
+        EXPECT_EQ(d <= ROUND_TRIP_TOLERANCE, c.within)
+            << RT_QUANTITY_NAMES[c.quantity] << " " << c.expected << " -> " << c.got;
+    }
+}
+
+PropertyResult phase_of(const int phase, const int detail, const double x) {
+    PropertyResult r{};
+    r.phase = phase;
+    r.phase_detail = detail;
+    r.relative_enthalpy = x;
+    return r;
+}
+
+TEST(RoundTripChecker, SamePhaseRule) {
+    struct Case {
+        PropertyResult state;
+        PropertyResult back;
+        bool same;
+    };
+    const PropertyResult saturated_liquid = phase_of(PHASE_LIQUID, 0, 0.0);
+    const PropertyResult saturated_vapour = phase_of(PHASE_VAPOUR, 0, 1.0);
+    const Case cases[] = {
+        {saturated_liquid, saturated_liquid, true},
+        {saturated_liquid, phase_of(PHASE_TWO_PHASE, 0, 0.0), true},
+        {saturated_liquid, phase_of(PHASE_TWO_PHASE, 0, 1e-6), false},
+        {saturated_liquid, phase_of(PHASE_LIQUID, -1, -1e-12), false},
+        {saturated_liquid, saturated_vapour, false},
+        {saturated_vapour, phase_of(PHASE_TWO_PHASE, 0, 1.0), true},
+        {saturated_vapour, phase_of(PHASE_TWO_PHASE, 0, 0.0), false},
+        {saturated_vapour, phase_of(PHASE_VAPOUR, 1, 1.0), false},
+        {phase_of(PHASE_TWO_PHASE, 0, 0.3), phase_of(PHASE_TWO_PHASE, 0, 0.3), true},
+        {phase_of(PHASE_TWO_PHASE, 0, 1.0), saturated_vapour, true},
+        {phase_of(PHASE_TWO_PHASE, 0, 0.3), saturated_vapour, false},
+        {phase_of(PHASE_TWO_PHASE, 0, 0.3), phase_of(PHASE_VAPOUR, 1, 0.3), false},
+        {phase_of(PHASE_LIQUID, -1, -0.2), phase_of(PHASE_LIQUID, -1, -0.2), true},
+        {phase_of(PHASE_LIQUID, 1, 0.01), phase_of(PHASE_LIQUID, -1, 0.01), false},
+        {phase_of(PHASE_SUPERCRITICAL, 3, 0.0), phase_of(PHASE_VAPOUR, 1, 2.0), false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(same_phase(c.state, c.back), c.same)
+            << c.state.phase << "/" << c.state.phase_detail << " -> " << c.back.phase << "/"
+            << c.back.phase_detail << " x " << c.back.relative_enthalpy;
+    }
+}
+
+// Which pairs each kind of state goes back through: never its own, p-t only for one phase, p-x
+// only for a mixture or a saturated state, the saturation pairs only for a saturated state.
+TEST(RoundTripChecker, FeedsBackThroughEveryOtherPair) {
+    struct Case {
+        CalcRequest source;
+        const char* targets;  // pair names in feed-back order
+    };
+    const Case cases[] = {
+        {{MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 1e6, 0.0}, "p-h p-u p-s p-rho t-rho"},
+        {{MODE_PRESSURE_ENTHALPY, SIDE_NONE, 1e5, 1.6e6}, "p-t p-u p-s p-rho t-rho"},
+        {{MODE_PRESSURE_QUALITY, SIDE_NONE, 5e5, 0.4}, "p-h p-u p-s p-rho t-rho"},
+        {{MODE_TEMPERATURE_DENSITY, SIDE_NONE, 20.0, 100.0}, "p-x p-h p-u p-s p-rho"},
+        {{MODE_SATURATION_TEMPERATURE, SIDE_VAPOUR, 20.0, 0.0},
+         "p-x p-h p-u p-s p-rho t-rho ps-vapour"},
+        {{MODE_SATURATION_PRESSURE, SIDE_LIQUID, 1e6, 0.0},
+         "p-x p-h p-u p-s p-rho t-rho ts-liquid"},
+        {{MODE_PRESSURE_ENTHALPY, SIDE_LIQUID, 1e6, 5.3e5},
+         "p-t --superheat p-u --superheat p-s --superheat p-rho --superheat t-rho --superheat"},
+    };
+    for (const Case& c : cases) {
+        const RoundTrip t = round_trip(c.source);
+        ASSERT_EQ(t.status, 0) << c.targets;
+        std::string names;
+        for (int i = 0; i < t.count; ++i) {
+            if (i != 0) {
+                names += ' ';
+            }
+            names.append(round_trip_pair_name(round_trip_pair(t.back[i].request)));
+        }
+        EXPECT_EQ(names, c.targets);
+    }
+}
+
+std::string describe(const RoundTrip& t) {
+    std::string text;
+    for (int i = 0; i < t.count; ++i) {
+        const FeedBack& f = t.back[i];
+        if (f.reproduced()) {
+            continue;
+        }
+        text.append(" ").append(round_trip_pair_name(round_trip_pair(f.request))).append(":");
+        if (f.refused()) {
+            text += " refused";
+            continue;
+        }
+        if (!f.phase_kept) {
+            text.append(" phase ").append(std::to_string(f.result.phase));
+            text.append("/").append(std::to_string(f.result.phase_detail));
+        }
+        for (int k = 0; k < RT_QUANTITY_COUNT; ++k) {
+            if (!(f.deviation[k] <= ROUND_TRIP_TOLERANCE)) {
+                text.append(" ").append(RT_QUANTITY_NAMES[k]).append(" ");
+                text.append(std::to_string(f.deviation[k]));
+            }
+        }
+    }
+    return text;
+}
+
+// Ordinary states of every phase, away from the edges, the saturation line and the critical
+// point: every feed-back is accepted and reproduces them.
+const CalcRequest GOOD[] = {
+    {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 1e6, 0.0},      // subcooled liquid
+    {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 1e5, 50.0},     // superheated vapour
+    {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 2e7, 200.0},    // supercritical
+    {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 5e7, -50.0},    // compressed liquid
+    {MODE_PRESSURE_ENTHALPY, SIDE_NONE, 3e6, 1.7e6},       // vapour from its enthalpy
+    {MODE_PRESSURE_ENTROPY, SIDE_NONE, 8e7, 4500.0},       // supercritical from its entropy
+    {MODE_PRESSURE_DENSITY, SIDE_NONE, 3e6, 500.0},        // liquid from its density
+    {MODE_TEMPERATURE_DENSITY, SIDE_NONE, 300.0, 50.0},    // vapour from (t, rho)
+    {MODE_PRESSURE_QUALITY, SIDE_NONE, 5e5, 0.4},          // mixture
+    {MODE_PRESSURE_QUALITY, SIDE_NONE, 2e6, 0.95},         // mixture
+    {MODE_TEMPERATURE_DENSITY, SIDE_NONE, 20.0, 100.0},    // mixture from (t, rho)
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 1e5, -20.0},  // superheated liquid
+    {MODE_PRESSURE_ENTHALPY, SIDE_LIQUID, 1e6, 5.3e5},     // superheated liquid from h
+};
+
+TEST(RoundTrip, OrdinaryStatesReproduceThroughEveryPair) {
+    for (const CalcRequest& q : GOOD) {
+        const RoundTrip t = round_trip(q);
+        if (t.status != 0) {
+            ADD_FAILURE() << "mode " << q.mode << " " << q.first_value << " is refused";
+            continue;
+        }
+        EXPECT_GE(t.count, 5);
+        EXPECT_EQ(t.failures(), 0) << round_trip_pair_name(round_trip_pair(q)) << " "
+                                   << q.first_value << " " << q.second_value << ":" << describe(t);
+    }
+}
+
+// Valid states whose values the named pair refuses today. When a fix lets one through, this test
+// fails: move that entry to GOOD (or to a table of its own if its values still differ).
+struct KnownRefusal {
+    CalcRequest source;
+    int target_mode;
+    const char* what;
+};
+const KnownRefusal KNOWN_REFUSALS[] = {
+    {{MODE_SATURATION_PRESSURE, SIDE_LIQUID, 11108445.341928473, 0.0},
+     MODE_PRESSURE_ENTHALPY,
+     "saturated liquid at 131.08 degC: above a superheat limit of 130.787 degC"},
+    {{MODE_SATURATION_PRESSURE, SIDE_LIQUID, 11108445.341928473, 0.0},
+     MODE_PRESSURE_DENSITY,
+     "the same through p-rho"},
+    {{MODE_SATURATION_TEMPERATURE, SIDE_LIQUID, 129.5, 0.0},
+     MODE_TEMPERATURE_DENSITY,
+     "saturated liquid from 129.411 degC through t-rho"},
+    {{MODE_SATURATION_TEMPERATURE, SIDE_VAPOUR, -77.000000001, 0.0},
+     MODE_PRESSURE_ENTHALPY,
+     "saturated vapour at the lower edge: its pressure below the lowest"},
+    {{MODE_SATURATION_TEMPERATURE, SIDE_VAPOUR, -77.000000001, 0.0},
+     MODE_PRESSURE_ENTROPY,
+     "the same through p-s"},
+    {{MODE_SATURATION_TEMPERATURE, SIDE_VAPOUR, -77.000000001, 0.0},
+     MODE_PRESSURE_DENSITY,
+     "the same through p-rho"},
+    {{MODE_TEMPERATURE_DENSITY, SIDE_NONE, 450.000000001, 0.12867022436887146},
+     MODE_PRESSURE_DENSITY,
+     "vapour at the upper temperature edge through p-rho"},
+};
+
+TEST(RoundTrip, KnownRefusalsAreStillRefused) {
+    for (const KnownRefusal& k : KNOWN_REFUSALS) {
+        const RoundTrip t = round_trip(k.source);
+        ASSERT_EQ(t.status, 0) << k.what << ": the state itself is no longer valid";
+        const FeedBack* target = nullptr;
+        for (int i = 0; i < t.count; ++i) {
+            if (t.back[i].request.mode == k.target_mode) {
+                target = &t.back[i];
+            }
+        }
+        ASSERT_NE(target, nullptr) << k.what;
+        EXPECT_TRUE(target->refused())
+            << k.what << ": now accepted; move it from KNOWN_REFUSALS to GOOD"
+            << (target->reproduced() ? "" : " (its values still differ)");
+    }
+}
+
+}  // namespace
+}  // namespace zeltra5::reliability
