@@ -41,7 +41,7 @@
 #define ZELTRA5_VERSION_MAJOR 1
 #define ZELTRA5_VERSION_MINOR 0
 #define ZELTRA5_VERSION_PATCH 0
-#define ZELTRA5_VERSION_STRING "1.0.0"
+#define ZELTRA5_VERSION_STRING "1.1.0"
 
 #if defined(_WIN32)
 #if defined(ZELTRA5_BUILDING_LIBRARY)
@@ -106,7 +106,7 @@ extern "C" {
 #define ZELTRA5_LIQUID 1
 #define ZELTRA5_VAPOUR 2
 
-/* The library's version, "1.0.0": compare with ZELTRA5_VERSION_STRING to catch a header and a
+/* The library's version, "1.1.0": compare with ZELTRA5_VERSION_STRING to catch a header and a
  * library of different releases. */
 ZELTRA5_API const char* zeltra5_version(void);
 
