@@ -48,7 +48,8 @@ std::size_t utf8_sequence(const std::string_view s, std::uint32_t& code) {
 // Characters that move the cursor, end a line or reorder the text around them.
 bool is_control(const std::uint32_t c) {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 || c == 0x200E ||
-           c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+           c == 0x200F || c == 0x061C || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
 }
 
 }  // namespace

@@ -151,12 +151,12 @@ const char* parse_batch_line(const std::string_view line, BatchRequest& request)
     return nullptr;
 }
 
-void format_batch_line(const std::string_view line, const bool too_long,
+void format_batch_line(const std::string_view line, const char* const defect,
                        const BatchOptions& options, std::string& out, BatchSummary& summary) {
     ++summary.lines;
     std::string_view fields[INPUT_FIELDS];
-    const int count = too_long ? 0 : split_fields(line, fields);
-    const char* error = too_long ? "line too long" : nullptr;
+    const int count = defect != nullptr ? 0 : split_fields(line, fields);
+    const char* error = defect;
     BatchRequest request{};
     if (error == nullptr) {
         error = parse_batch_line(line, request);
@@ -198,8 +198,11 @@ namespace {
 struct Line {
     std::size_t offset;
     std::size_t length;
-    bool too_long;
+    const char* defect;  // why the line is not read as a request, or nullptr
 };
+
+constexpr const char* LINE_TOO_LONG = "line too long";
+constexpr const char* LINE_CUT = "line cut short by a read error";
 
 // A block of input lines and, after the calculation, their output text in one piece per chunk
 // of CHUNK_LINES lines; next_chunk hands the chunks out to the threads, done marks those finished.
@@ -240,7 +243,8 @@ class LineReader {
                (block.lines.empty() || waiting())) {
             const std::size_t start = block.text.size();
             bool too_long = false;
-            if (!read_line(block.text, too_long)) {
+            bool cut = false;
+            if (!read_line(block.text, too_long, cut)) {
                 break;
             }
             std::string_view view(block.text.data() + start, block.text.size() - start);
@@ -259,7 +263,8 @@ class LineReader {
                     continue;
                 }
             }
-            block.lines.push_back({offset, view.size(), too_long});
+            block.lines.push_back(
+                {offset, view.size(), too_long ? LINE_TOO_LONG : (cut ? LINE_CUT : nullptr)});
         }
         return !block.lines.empty();
     }
@@ -295,8 +300,9 @@ class LineReader {
         sb_ = nullptr;
     }
 
-    // Appends one line (without its '\n', at most BATCH_LINE_LIMIT characters) to `text`.
-    bool read_line(std::string& text, bool& too_long) {
+    // Appends one line (without its '\n', at most BATCH_LINE_LIMIT characters) to `text`; `cut`
+    // when a read error ended it before its end (its request may be cut short: 25 read as 2).
+    bool read_line(std::string& text, bool& too_long, bool& cut) {
         int c = next();
         if (c == std::char_traits<char>::eof()) {
             sb_ = nullptr;
@@ -314,6 +320,7 @@ class LineReader {
         }
         if (c == std::char_traits<char>::eof()) {
             sb_ = nullptr;
+            cut = !error_.empty();
         }
         return true;
     }
@@ -336,7 +343,7 @@ void calculate_chunk(Block& block, const std::size_t chunk, const BatchOptions& 
     for (std::size_t i = begin; i < end; ++i) {
         const Line& line = block.lines[i];
         format_batch_line(std::string_view(block.text.data() + line.offset, line.length),
-                          line.too_long, options, out, summary);
+                          line.defect, options, out, summary);
         out += '\n';
     }
     block.out[chunk].swap(out);
@@ -447,9 +454,13 @@ BatchSummary run_batch(std::istream& in, std::ostream& out, const BatchOptions& 
         std::fill(block.done.begin(), block.done.end(), 0);
         bool waiting = false;
         {
-            Helpers helpers(threads_of_block, block, options, threads - 1);
+            // No more helpers than chunks beside this thread's: a streamed block is often a line.
+            Helpers helpers(threads_of_block, block, options,
+                            std::min(threads - 1, static_cast<int>(block.chunks()) - 1));
             if (calculated != nullptr) {
                 write_block(*calculated, out, total);
+                // Out before the read below, which waits when only part of a line is there.
+                out.flush();
                 calculated = nullptr;
             }
             waiting = reader.waiting();

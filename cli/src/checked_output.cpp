@@ -12,6 +12,7 @@
 #ifdef _WIN32
 #include <process.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -113,10 +114,34 @@ std::string output_failure(const std::ostream& out, const std::string_view name)
 
 namespace {
 
-// Writes `text` to the file `path` as it is opened; answers the error number of a failure, or 0.
-int write_file(const std::string& path, const std::string_view text) {
+// Opens `path` for writing; `fresh`: only when no file of that name is there (no link followed,
+// nothing of another's truncated).
+std::FILE* open_for_writing(const std::string& path, const bool fresh) {
+#ifdef _WIN32
+    (void)fresh;  // the name of a part is this process's own
+    return std::fopen(path.c_str(), "wb");
+#else
+    if (!fresh) {
+        return std::fopen(path.c_str(), "wb");
+    }
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+    }
+    return file;
+#endif
+}
+
+// Writes `text` to the file `path`; answers the error number of a failure, or 0.
+int write_file(const std::string& path, const std::string_view text, const bool fresh) {
     errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = open_for_writing(path, fresh);
     if (file == nullptr) {
         return last_error();
     }
@@ -145,7 +170,7 @@ std::string write_file_whole(const std::string& path, const std::string_view tex
     const std::filesystem::file_status status = std::filesystem::symlink_status(path, status_error);
     if (!status_error && status.type() != std::filesystem::file_type::regular &&
         status.type() != std::filesystem::file_type::not_found) {
-        const int error = write_file(path, text);
+        const int error = write_file(path, text, false);
         return error == 0 ? std::string()
                           : "cannot write " + echo_text(path) + ": " + std::strerror(error);
     }
@@ -160,8 +185,13 @@ std::string write_file_whole(const std::string& path, const std::string_view tex
         std::filesystem::remove(part, ignored);
         return "cannot write " + echo_text(path) + ": " + reason;
     };
-    if (const int error = write_file(part, text); error != 0) {
+    if (const int error = write_file(part, text, true); error != 0) {
         return failure(std::strerror(error));
+    }
+    if (status.type() == std::filesystem::file_type::regular) {
+        // The file replaced keeps its permissions.
+        std::error_code ignored;
+        std::filesystem::permissions(part, status.permissions(), ignored);
     }
     std::error_code renamed;
     std::filesystem::rename(part, path, renamed);

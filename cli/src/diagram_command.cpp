@@ -58,13 +58,13 @@ std::string axis_range(const std::string_view axis, const std::string_view text,
                        double& to) {
     const std::size_t colon = text.find(':');
     if (colon == std::string_view::npos || text.find(':', colon + 1) != std::string_view::npos) {
-        return std::string(axis) + " takes FROM:TO, not \"" + std::string(text) + "\"";
+        return std::string(axis) + " takes FROM:TO, not \"" + echo_text(text) + "\"";
     }
     const std::string_view parts[2] = {text.substr(0, colon), text.substr(colon + 1)};
     double* ends[2] = {&from, &to};
     for (int k = 0; k < 2; ++k) {
         if (!args::number(parts[k], *ends[k])) {
-            return std::string(axis) + ": \"" + std::string(parts[k]) + "\" is not a finite number";
+            return std::string(axis) + ": \"" + echo_text(parts[k]) + "\" is not a finite number";
         }
     }
     return {};

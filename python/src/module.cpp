@@ -258,14 +258,17 @@ bool run_interruptible(Work&& work, const bool short_work = false) {
         work(&cancel);
         return true;
     }
+    // Looked at at once and then every few milliseconds: a signal that came before or early in
+    // short work (tens of milliseconds) is seen while the work still runs.
+    constexpr std::chrono::milliseconds WAIT{5};
     bool interrupted = false;
-    while (finished.wait_for(InterruptCheck::INTERVAL) != std::future_status::ready) {
+    do {
         if (interrupt.raised()) {
             cancel.store(true, std::memory_order_relaxed);
             interrupted = true;
             break;
         }
-    }
+    } while (finished.wait_for(WAIT) != std::future_status::ready);
     worker.join();
     finished.get();  // the work's own exception, if any (std::bad_alloc)
     return !interrupted;
@@ -273,7 +276,7 @@ bool run_interruptible(Work&& work, const bool short_work = false) {
 
 // ---- Vectorised calculation ----
 
-constexpr std::size_t MAX_THREADS = 256;
+constexpr std::size_t MAX_THREADS_PER_CALL = static_cast<std::size_t>(zeltra5::MAX_THREADS);
 // Points per share of the work: small enough that an interrupt is seen within milliseconds,
 // large enough that taking a share costs nothing beside computing it.
 constexpr std::size_t CHUNK = 256;
@@ -343,7 +346,7 @@ bool run_all(Batch& b, const int threads, InterruptCheck& interrupt) {
     const std::size_t chunks = (b.n + CHUNK - 1) / CHUNK;
     const std::size_t parts =
         std::min<std::size_t>({static_cast<std::size_t>(std::max(threads, 1)),
-                               std::max<std::size_t>(chunks, 1), MAX_THREADS});
+                               std::max<std::size_t>(chunks, 1), MAX_THREADS_PER_CALL});
     std::vector<std::thread> workers;
     for (std::size_t p = 1; p < parts; ++p) {
         try {
@@ -666,6 +669,7 @@ PYBIND11_MODULE(_core, m) {
     m.attr("version") = library_version();
     main_thread_ident();
     m.attr("MAX_RANGE_VALUES") = MAX_RANGE_VALUES;
+    m.attr("MAX_THREADS") = MAX_THREADS;
 
     py::list field_names;
     py::list field_symbols;

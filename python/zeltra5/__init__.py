@@ -56,7 +56,7 @@ PAIRS: Tuple[str, ...] = tuple(name for name, _ in _core.PAIRS)
 CYCLE_FIGURES: Tuple[str, ...] = tuple(_core.CYCLE_FIGURES)
 
 _VALUE_COUNT = dict(_core.PAIRS)
-_MAX_THREADS = 256
+_MAX_THREADS = _core.MAX_THREADS
 _calculate_one = _core.calculate_one
 _FIELD_INDEX = {name: k for k, name in enumerate(FIELDS)}
 
@@ -878,7 +878,7 @@ def chart(
     axes' ranges (``(FROM, TO)`` or ``"FROM:TO"``, finite numbers). Each line family
     (``isotherms``, ``isobars``, ``isentropes``, ``isenthalps``, ``isochores``, ``qualities``)
     takes None (the chart's default), True (shown with the default values), False or
-    ``"none"``, a range text or a list of values (finite, at most 10,000, as from a range text).
+    ``"none"``, a range text or a list of values (finite; a chart takes at most 100 a family).
     ``states`` are :class:`State` objects or tuples ``(pair, first[, second[, label]])`` in the
     chart's units; ``cycle`` a :class:`Cycle` or a dict of :func:`cycle`'s arguments.
     A state or cycle outside the domain, or a range that cannot be drawn, raises ValueError.

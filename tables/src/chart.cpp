@@ -160,7 +160,7 @@ double nice_step(const double span, const double count) {
 
 // A multiple of a step with its decimal noise removed (0.30000000000000004 -> 0.3): the value
 // of its text to nine decimals when that is as near as a billionth of the step.
-double tidy_multiple(const long k, const double step) {
+double tidy_multiple(const long long k, const double step) {
     const double v = static_cast<double>(k) * step;
     char text[64];
     const auto [end, ec] = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 9);
@@ -173,9 +173,10 @@ double tidy_multiple(const long k, const double step) {
 
 void linear_ticks(ChartAxis& axis) {
     const double step = nice_step(axis.max - axis.min, 9.0);
-    const auto first = static_cast<long>(std::ceil(axis.min / step * 2.0 - 1e-9));
-    const auto last = static_cast<long>(std::floor(axis.max / step * 2.0 + 1e-9));
-    for (long k = first; k <= last; ++k) {
+    // 64 bits: on a narrow axis far from zero the multiples of the step are beyond 2^31.
+    const auto first = static_cast<long long>(std::ceil(axis.min / step * 2.0 - 1e-9));
+    const auto last = static_cast<long long>(std::floor(axis.max / step * 2.0 + 1e-9));
+    for (long long k = first; k <= last; ++k) {
         const bool major = k % 2 == 0;
         const double v = tidy_multiple(k, step / 2.0);
         axis.ticks.push_back({v, major ? number_text(v) : std::string(), major});
@@ -895,7 +896,7 @@ std::vector<double> default_line_values(const ChartType type, const LineKind kin
     const auto multiples = [&](const int field, const double lo, const double hi,
                                const double step_si) {
         const double step = from_si(RESULT_FIELDS[field].unit, o.units, step_si);
-        for (long k = static_cast<long>(std::ceil(lo / step)); k * step <= hi; ++k) {
+        for (long long k = static_cast<long long>(std::ceil(lo / step)); k * step <= hi; ++k) {
             v.push_back(tidy_multiple(k, step));
         }
     };

@@ -44,8 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
                       EchoCase{"\xE2\x82"
                                "x",
                                "??x"},  // cut short before a letter
-                      EchoCase{"\xC2\x85|\xE2\x80\xAE|\xE2\x80\xA8",
-                               "?|?|?"},                                 // NEL, RLO, line separator
+                      EchoCase{"\xC2\x85|\xE2\x80\xAE|\xE2\x80\xA8|\xD8\x9C",
+                               "?|?|?|?"},  // NEL, RLO, line separator, Arabic letter mark
                       EchoCase{"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},  // four bytes kept whole
                       EchoCase{forty, forty}, EchoCase{forty + "b", forty + "..."},
                       EchoCase{std::string(39, 'a') + ru, std::string(39, 'a') + ru},

@@ -51,8 +51,9 @@ struct BatchSummary {
 // Appends the output line of one input line (without its line end) to `out`: status (0 valid,
 // 1 outside the domain, 2 input error), the reason of an error or refusal, the four inputs as
 // given, the result's fields in the options' units (empty where undefined), phase, phase_detail
-// and phase_name. `too_long`: the line was cut at BATCH_LINE_LIMIT.
-void format_batch_line(std::string_view line, bool too_long, const BatchOptions& options,
+// and phase_name. `defect`: why the line is an input error without being read ("line too long"
+// when it was cut at BATCH_LINE_LIMIT), or nullptr.
+void format_batch_line(std::string_view line, const char* defect, const BatchOptions& options,
                        std::string& out, BatchSummary& summary);
 
 // Reads request lines from `in` until its end and writes the two header lines and one result line

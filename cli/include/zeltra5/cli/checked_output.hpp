@@ -1,7 +1,8 @@
 #pragma once
 // Output whose every write is checked. The tool writes its results through it (standard output,
-// and the files it is asked to write), so that a full disk or a closed pipe is an error with its
-// reason, never a cut or empty result reported as success.
+// and the files it is asked to write), so that a full disk or another failed write is an error
+// with its reason, never a cut or empty result reported as success. (A closed pipe ends the
+// program by SIGPIPE before a write can fail, as for any Unix tool: `| head` stays quiet.)
 
 #include <cstdio>
 #include <iosfwd>
