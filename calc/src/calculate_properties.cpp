@@ -8,6 +8,7 @@
 #include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
 #include "zeltra5/helmholtz.hpp"
+#include "zeltra5/saturation_equilibrium.hpp"
 #include "zeltra5/saturation_fits.hpp"
 #include "zeltra5/transport.hpp"
 
@@ -276,8 +277,10 @@ RefusalReason state_answers_request(const Inputs& in, const Solution& sol, const
         // equation's loop inside the dome has stretches that look stable, with pressures in
         // the domain, that are none of these (at 31.58 degC and 247.7 kg/m3: 9.45 bar, where
         // the superheated liquid has 592.4 kg/m3).
-        const double t = s.T - KELVIN_OFFSET;
-        const bool stable_liquid = t < CRITICAL_TEMPERATURE_C && s.rho >= sat_liquid_density(t);
+        SaturationEquilibrium e;
+        const bool stable_liquid =
+            saturation_equilibrium_at_temperature(s.T, e) == SATURATION_EQUILIBRIUM_OK &&
+            s.rho >= e.rho_liquid;
         if (!stable_liquid && !is_superheated_liquid(s, sol.ts)) {
             return RefusalReason::not_superheated_liquid;
         }
@@ -342,9 +345,18 @@ void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& 
             r.temperature = s.T - KELVIN_OFFSET;
             break;
     }
-    const bool pressure_from_state =
-        in.mode == MODE_SATURATION_TEMPERATURE || in.mode == MODE_TEMPERATURE_DENSITY;
-    r.pressure = pressure_from_state ? state_pressure(s) : in.first;
+    // Both saturated phases at a temperature show the equilibrium pressure.
+    switch (in.mode) {
+        case MODE_SATURATION_TEMPERATURE:
+            r.pressure = sol.p0;
+            break;
+        case MODE_TEMPERATURE_DENSITY:
+            r.pressure = state_pressure(s);
+            break;
+        default:
+            r.pressure = in.first;
+            break;
+    }
     if (in.mode == MODE_PRESSURE_QUALITY) {
         r.specific_enthalpy = sol.h_mix;
     } else if (in.mode == MODE_PRESSURE_ENTHALPY) {
@@ -461,13 +473,16 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
     r.relative_enthalpy = sol.x;
     r.phase = sol.phase;
     if (sol.phase == PHASE_TWO_PHASE) {
+        if (sol.ts > SATURATION_LIMIT_TEMPERATURE_C) {
+            // Mixtures are answered up to the saturation limit, 0.01 K below the critical point.
+            return refuse(why, Refusal{RefusalReason::above_maximum, -1, FIELD_TEMPERATURE, sol.ts,
+                                       SATURATION_LIMIT_TEMPERATURE_C, 0.0, 0.0});
+        }
         if (in.mode == MODE_TEMPERATURE_DENSITY &&
             !(std::fabs(sol.ts - in.first) <= MIXTURE_TEMPERATURE_MARGIN && sol.x >= 0.0 &&
               sol.x <= 1.0)) {
-            // Within 0.22 K of the critical point the saturation search at the mixture's
-            // pressure no longer comes back to the given temperature; a hair below it, where
-            // the fitted densities at T and the records at the pressure are all but equal, the
-            // density need not lie between the records' densities.
+            // The mixture's records are the equilibrium at the given temperature itself; this
+            // guards against a record that is not.
             return refuse(why, Refusal{RefusalReason::not_reproduced, 0, FIELD_TEMPERATURE, sol.ts,
                                        in.first, sol.p0, 0.0});
         }
@@ -486,7 +501,7 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
         }
         if (sol.phase == PHASE_LIQUID && !is_saturation_mode(in.mode)) {
             // Superheat limit: only a liquid hotter than the saturation temperature can exceed
-            // it (above Ts = 129.41 degC the fitted limit lies below Ts). In the (P, T) mode the
+            // it (the limit is never below Ts). In the (P, T) mode the
             // solver stops at the limit, so the input temperature is the one to test.
             const double t = in.mode == MODE_PRESSURE_TEMPERATURE ? in.second : s.T - KELVIN_OFFSET;
             const double limit = superheat_limit_temperature(sol.ts);

@@ -9,7 +9,7 @@
 #include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
 #include "zeltra5/helmholtz.hpp"
-#include "zeltra5/saturation_fits.hpp"
+#include "zeltra5/saturation_equilibrium.hpp"
 
 namespace zeltra5 {
 namespace {
@@ -190,11 +190,12 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
 
     switch (mode) {
         case MODE_PRESSURE_QUALITY: {
-            // The critical pressure itself is outside: there is no two-phase region there.
-            if (P >= CRITICAL_PRESSURE) {
-                return refuse(RefusalReason::no_two_phase, 0, FIELD_PRESSURE, P, CRITICAL_PRESSURE);
+            // Mixtures are answered up to the saturation limit, 0.01 K below the critical point.
+            if (P > SATURATION_LIMIT_PRESSURE) {
+                return refuse(RefusalReason::no_two_phase, 0, FIELD_PRESSURE, P,
+                              SATURATION_LIMIT_PRESSURE);
             }
-            if (refuse.pressure(P, CRITICAL_PRESSURE) != INSIDE) {
+            if (refuse.pressure(P, SATURATION_LIMIT_PRESSURE) != INSIDE) {
                 return OUTSIDE;
             }
             const PressureSaturation& sat = saturation_at(P, saturation_at_first, own);
@@ -212,9 +213,9 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
                                state_enthalpy(high), P, BAND_TOP_TEMPERATURE_PX);
         }
         case MODE_SATURATION_PRESSURE:
-            return refuse.pressure(P, CRITICAL_PRESSURE);
+            return refuse.pressure(P, SATURATION_LIMIT_PRESSURE);
         case MODE_SATURATION_TEMPERATURE:
-            return refuse.temperature(0, t, CRITICAL_TEMPERATURE_C);
+            return refuse.temperature(0, t, SATURATION_LIMIT_TEMPERATURE_C);
         case MODE_PRESSURE_TEMPERATURE:
             if (refuse.pressure(P, MAX_PRESSURE) != INSIDE) {
                 return OUTSIDE;
@@ -263,9 +264,11 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             // equation's loop lies inside the dome), so this admits the densities between those
             // at the two pressures, as comparing with them would, without solving for them.
             const double& rho = second_value;
-            const bool two_phase = t < CRITICAL_TEMPERATURE_C && rho < sat_liquid_density(t) &&
-                                   rho > sat_vapour_density(t);
-            const double p = two_phase ? saturation_pressure(t) : pressure_at(t, rho);
+            SaturationEquilibrium e;
+            const bool two_phase = saturation_equilibrium_at_temperature(t + KELVIN_OFFSET, e) ==
+                                       SATURATION_EQUILIBRIUM_OK &&
+                                   rho < e.rho_liquid && rho > e.rho_vapour;
+            const double p = two_phase ? e.p : pressure_at(t, rho);
             if (LOWEST_ADMITTED_PRESSURE <= p && p <= HIGHEST_ADMITTED_PRESSURE) {
                 return INSIDE;
             }
