@@ -50,14 +50,14 @@ void state_from_temperature_density(const int& metastable_side, const double& T,
     }
 
     if (phase == PHASE_TWO_PHASE && metastable_side != 1) {
-        // Inside the dome the single-phase evaluation is no equilibrium state. x is the vapour
-        // mass fraction from the specific volumes of the saturated records.
+        // Inside the dome the single-phase evaluation is no equilibrium state. The mixture's
+        // records are the saturation at its pressure, as every saturated table at that pressure
+        // shows them (their temperature is T to about 1e-13 K); x is the vapour mass fraction
+        // from their specific volumes.
         P = P_s;
-        saturation.T_s = T;
-        saturation.liquid = sat_liquid;
-        saturation.vapour = sat_vapour;
-        liquid = sat_liquid;
-        vapour = sat_vapour;
+        saturation_by_pressure(P, saturation.T_s, saturation.liquid, saturation.vapour);
+        liquid = saturation.liquid;
+        vapour = saturation.vapour;
         const double v_liquid = 1.0 / liquid.rho;
         x = (1.0 / rho - v_liquid) /
             std::fmax(1.0 / vapour.rho - v_liquid, QUALITY_DENOMINATOR_FLOOR);
