@@ -350,9 +350,19 @@ void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& 
         case MODE_SATURATION_TEMPERATURE:
             r.pressure = sol.p0;
             break;
-        case MODE_TEMPERATURE_DENSITY:
+        case MODE_TEMPERATURE_DENSITY: {
             r.pressure = state_pressure(s);
+            // A liquid at or above the saturated-liquid density is at or above the saturation
+            // pressure; rounding of its density can put its own pressure below (by 2e-7 Pa at
+            // -77 degC), and outside the domain.
+            SaturationEquilibrium e;
+            if (sol.phase == PHASE_LIQUID &&
+                saturation_equilibrium_at_temperature(s.T, e) == SATURATION_EQUILIBRIUM_OK &&
+                s.rho >= e.rho_liquid && r.pressure < e.p) {
+                r.pressure = e.p;
+            }
             break;
+        }
         default:
             r.pressure = in.first;
             break;

@@ -190,10 +190,11 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
 
     switch (mode) {
         case MODE_PRESSURE_QUALITY: {
-            // Mixtures are answered up to the saturation limit, 0.01 K below the critical point.
-            if (P > SATURATION_LIMIT_PRESSURE) {
-                return refuse(RefusalReason::no_two_phase, 0, FIELD_PRESSURE, P,
-                              SATURATION_LIMIT_PRESSURE);
+            // The critical pressure itself is outside: there is no two-phase region there.
+            // Below it mixtures are answered up to the saturation limit, 0.01 K below the
+            // critical point.
+            if (P >= CRITICAL_PRESSURE) {
+                return refuse(RefusalReason::no_two_phase, 0, FIELD_PRESSURE, P, CRITICAL_PRESSURE);
             }
             if (refuse.pressure(P, SATURATION_LIMIT_PRESSURE) != INSIDE) {
                 return OUTSIDE;
@@ -265,10 +266,16 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             // at the two pressures, as comparing with them would, without solving for them.
             const double& rho = second_value;
             SaturationEquilibrium e;
-            const bool two_phase = saturation_equilibrium_at_temperature(t + KELVIN_OFFSET, e) ==
-                                       SATURATION_EQUILIBRIUM_OK &&
-                                   rho < e.rho_liquid && rho > e.rho_vapour;
-            const double p = two_phase ? e.p : pressure_at(t, rho);
+            const bool saturation = saturation_equilibrium_at_temperature(t + KELVIN_OFFSET, e) ==
+                                    SATURATION_EQUILIBRIUM_OK;
+            const bool two_phase = saturation && rho < e.rho_liquid && rho > e.rho_vapour;
+            double p = two_phase ? e.p : pressure_at(t, rho);
+            if (saturation && rho >= e.rho_liquid && p < e.p) {
+                // A liquid at or above the saturated-liquid density is at or above the saturation
+                // pressure; its own pressure can fall below by the rounding of its density, which
+                // near -77 degC (dp/drho) rho / p amplifies some 5e5 times.
+                p = e.p;
+            }
             if (LOWEST_ADMITTED_PRESSURE <= p && p <= HIGHEST_ADMITTED_PRESSURE) {
                 return INSIDE;
             }

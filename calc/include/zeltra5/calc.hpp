@@ -125,7 +125,7 @@ enum class RefusalReason : std::int32_t {
                       // edge_temperature) that bounds the domain at the given pressure or
                       // temperature
     above_band,       // ... above it
-    no_two_phase,     // quality given above the saturation limit `limit` (a pressure)
+    no_two_phase,     // quality given at or above the critical pressure `limit`
     superheat_limit,  // a liquid at `value` degC beyond its superheat limit `limit` at
                       // edge_pressure
     unstable_state,   // the only state found is mechanically unstable (near the critical point)
