@@ -313,7 +313,8 @@ std::size_t describe_cycle_refusal(const CycleResult& r, const Language language
         case CycleRefusal::condensing_not_below_critical:
             out << (en ? "condensing temperature " : "температура конденсации ")
                 << in.condensing_temperature
-                << (en ? " °C is above the saturation limit " : " °C выше предела насыщения ")
+                << (en ? " °C is above the saturation limit near the critical point, "
+                       : " °C выше предела насыщения у критической точки, ")
                 << SATURATION_LIMIT_TEMPERATURE_C << " °C";
             break;
         case CycleRefusal::state_outside: {
