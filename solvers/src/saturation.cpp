@@ -24,8 +24,7 @@ constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
 
 void fill_records(const double& T, const SaturationEquilibrium& e, FluidState& liquid,
                   FluidState& vapour) {
-    evaluate_state(T, e.rho_liquid, liquid);
-    evaluate_state(T, e.rho_vapour, vapour);
+    evaluate_states_at_temperature(T, e.rho_liquid, e.rho_vapour, liquid, vapour);
 }
 
 void fill_critical(FluidState& liquid, FluidState& vapour) {
