@@ -223,7 +223,7 @@ struct IdealTemperatureTerms {
     double power[8];
 };
 
-IdealTemperatureTerms ideal_temperature_terms(const double& t) {
+[[gnu::always_inline]] inline IdealTemperatureTerms ideal_temperature_terms(const double& t) {
     IdealTemperatureTerms k{};
     k.T = t + KELVIN_OFFSET;
     k.tau0 = IDEAL_TAU_NUMERATOR / k.T;
@@ -237,7 +237,8 @@ IdealTemperatureTerms ideal_temperature_terms(const double& t) {
 }
 
 // Every field of `state` at the temperature of `k` and density rho.
-void evaluate_with(const IdealTemperatureTerms& k, const double& rho, FluidState& state) {
+[[gnu::always_inline]] inline void evaluate_with(const IdealTemperatureTerms& k, const double& rho,
+                                                 FluidState& state) {
     ZELTRA5_COUNT(evaluate_state);
     const double T = k.T;
     state.T = T;
