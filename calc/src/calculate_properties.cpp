@@ -177,7 +177,7 @@ void polish_on_isochore(const double& p, const double& rho, FluidState& s) {
 
 // A (P, rho) solution to put on the given density: one that the solver left a little off it
 // (farther off, it is another state, and the checks judge it as it is). Saturated records keep
-// the fits' densities.
+// the equilibrium densities.
 bool needs_polish(const Inputs& in, const Solution& sol, const FluidState& s) {
     if (sol.phase != PHASE_SUPERCRITICAL && (same_record(s, sol.l) || same_record(s, sol.v))) {
         return false;
@@ -243,9 +243,10 @@ RefusalReason state_answers_request(const Inputs& in, const Solution& sol, const
     if (is_saturation_mode(in.mode)) {
         return RefusalReason::none;  // the saturated pair at the given pressure or temperature
     }
-    // The saturated records are the model's saturation state at P0 (their densities come from the
-    // saturation fits); every other state is a solution of the equation of state and must be
-    // mechanically stable and reproduce the given pressure.
+    // The saturated records are the equation's phase equilibrium at P0 (their own pressures agree
+    // with it only as far as the rounding of their densities allows); every other state is a
+    // solution of the equation of state and must be mechanically stable and reproduce the given
+    // pressure.
     const bool saturated_record =
         sol.phase != PHASE_SUPERCRITICAL && (same_record(s, sol.l) || same_record(s, sol.v));
     if (!saturated_record) {
@@ -527,8 +528,8 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
         }
         fill_single_phase(in, sol, s, r);
         if (!shown_fields_finite(r)) {
-            // The saturated records of the last 0.05 K below the critical temperature lie in
-            // the equation's unstable region, where cp and the speed of sound are not defined.
+            // A state in the equation's unstable region, where cp and the speed of sound are not
+            // defined, is refused as such.
             return refuse(why, stability(s) > 0.0 ? RefusalReason::not_reproduced
                                                   : RefusalReason::unstable_state);
         }

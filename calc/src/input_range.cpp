@@ -240,9 +240,8 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             const bool falling = mode == MODE_PRESSURE_DENSITY;
             if (!(P > CRITICAL_PRESSURE)) {
                 // The saturated liquid at P, which the saturation modes return, is inside. At the
-                // lowest pressure its temperature is -77 degC and its fitted density lies a hair
-                // off the equation's liquid there (its own pressure 0.15 Pa higher), beyond the
-                // (P, -77 degC) value in u, s and density.
+                // lowest pressure its temperature lies 6e-11 K below -77 degC, its values a
+                // hair beyond the (P, -77 degC) ones in u, s and density.
                 const double y_saturated = band_property(mode, sat.liquid);
                 if (falling ? y_saturated > y_cold : y_saturated < y_cold) {
                     y_cold = y_saturated;
