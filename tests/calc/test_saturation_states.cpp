@@ -160,9 +160,6 @@ TEST(SaturationStates, RefusedOnlyAboveTheLimit) {
     }
     saturated(MODE_SATURATION_TEMPERATURE, SIDE_VAPOUR, SATURATION_LIMIT_TEMPERATURE_C);
     saturated(MODE_SATURATION_PRESSURE, SIDE_VAPOUR, SATURATION_LIMIT_PRESSURE);
-    // The lowest temperature admitted, 1e-9 K below -77 degC, is answered on both sides.
-    saturated(MODE_SATURATION_TEMPERATURE, SIDE_LIQUID, LOWEST_ADMITTED_TEMPERATURE);
-    saturated(MODE_SATURATION_TEMPERATURE, SIDE_VAPOUR, LOWEST_ADMITTED_TEMPERATURE);
     PropertyResult r{};
     EXPECT_EQ(calculate_properties(
                   CalcRequest{MODE_PRESSURE_QUALITY, SIDE_NONE, SATURATION_LIMIT_PRESSURE, 0.5}, r),
