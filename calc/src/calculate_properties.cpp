@@ -8,6 +8,7 @@
 #include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
 #include "zeltra5/helmholtz.hpp"
+#include "zeltra5/saturation_equilibrium.hpp"
 #include "zeltra5/saturation_fits.hpp"
 #include "zeltra5/transport.hpp"
 
@@ -176,7 +177,7 @@ void polish_on_isochore(const double& p, const double& rho, FluidState& s) {
 
 // A (P, rho) solution to put on the given density: one that the solver left a little off it
 // (farther off, it is another state, and the checks judge it as it is). Saturated records keep
-// the fits' densities.
+// the equilibrium densities.
 bool needs_polish(const Inputs& in, const Solution& sol, const FluidState& s) {
     if (sol.phase != PHASE_SUPERCRITICAL && (same_record(s, sol.l) || same_record(s, sol.v))) {
         return false;
@@ -242,9 +243,10 @@ RefusalReason state_answers_request(const Inputs& in, const Solution& sol, const
     if (is_saturation_mode(in.mode)) {
         return RefusalReason::none;  // the saturated pair at the given pressure or temperature
     }
-    // The saturated records are the model's saturation state at P0 (their densities come from the
-    // saturation fits); every other state is a solution of the equation of state and must be
-    // mechanically stable and reproduce the given pressure.
+    // The saturated records are the equation's phase equilibrium at P0 (their own pressures agree
+    // with it only as far as the rounding of their densities allows); every other state is a
+    // solution of the equation of state and must be mechanically stable and reproduce the given
+    // pressure.
     const bool saturated_record =
         sol.phase != PHASE_SUPERCRITICAL && (same_record(s, sol.l) || same_record(s, sol.v));
     if (!saturated_record) {
@@ -276,8 +278,10 @@ RefusalReason state_answers_request(const Inputs& in, const Solution& sol, const
         // equation's loop inside the dome has stretches that look stable, with pressures in
         // the domain, that are none of these (at 31.58 degC and 247.7 kg/m3: 9.45 bar, where
         // the superheated liquid has 592.4 kg/m3).
-        const double t = s.T - KELVIN_OFFSET;
-        const bool stable_liquid = t < CRITICAL_TEMPERATURE_C && s.rho >= sat_liquid_density(t);
+        SaturationEquilibrium e;
+        const bool stable_liquid =
+            saturation_equilibrium_at_temperature(s.T, e) == SATURATION_EQUILIBRIUM_OK &&
+            s.rho >= e.rho_liquid;
         if (!stable_liquid && !is_superheated_liquid(s, sol.ts)) {
             return RefusalReason::not_superheated_liquid;
         }
@@ -342,9 +346,28 @@ void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& 
             r.temperature = s.T - KELVIN_OFFSET;
             break;
     }
-    const bool pressure_from_state =
-        in.mode == MODE_SATURATION_TEMPERATURE || in.mode == MODE_TEMPERATURE_DENSITY;
-    r.pressure = pressure_from_state ? state_pressure(s) : in.first;
+    // Both saturated phases at a temperature show the equilibrium pressure.
+    switch (in.mode) {
+        case MODE_SATURATION_TEMPERATURE:
+            r.pressure = sol.p0;
+            break;
+        case MODE_TEMPERATURE_DENSITY: {
+            r.pressure = state_pressure(s);
+            // A liquid at or above the saturated-liquid density is at or above the saturation
+            // pressure; rounding of its density can put its own pressure below (by 2e-7 Pa at
+            // -77 degC), and outside the domain.
+            SaturationEquilibrium e;
+            if (sol.phase == PHASE_LIQUID &&
+                saturation_equilibrium_at_temperature(s.T, e) == SATURATION_EQUILIBRIUM_OK &&
+                s.rho >= e.rho_liquid && r.pressure < e.p) {
+                r.pressure = e.p;
+            }
+            break;
+        }
+        default:
+            r.pressure = in.first;
+            break;
+    }
     if (in.mode == MODE_PRESSURE_QUALITY) {
         r.specific_enthalpy = sol.h_mix;
     } else if (in.mode == MODE_PRESSURE_ENTHALPY) {
@@ -461,13 +484,16 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
     r.relative_enthalpy = sol.x;
     r.phase = sol.phase;
     if (sol.phase == PHASE_TWO_PHASE) {
+        if (sol.ts > SATURATION_LIMIT_TEMPERATURE_C) {
+            // Mixtures are answered up to the saturation limit, 0.01 K below the critical point.
+            return refuse(why, Refusal{RefusalReason::above_maximum, -1, FIELD_TEMPERATURE, sol.ts,
+                                       SATURATION_LIMIT_TEMPERATURE_C, 0.0, 0.0});
+        }
         if (in.mode == MODE_TEMPERATURE_DENSITY &&
             !(std::fabs(sol.ts - in.first) <= MIXTURE_TEMPERATURE_MARGIN && sol.x >= 0.0 &&
               sol.x <= 1.0)) {
-            // Within 0.22 K of the critical point the saturation search at the mixture's
-            // pressure no longer comes back to the given temperature; a hair below it, where
-            // the fitted densities at T and the records at the pressure are all but equal, the
-            // density need not lie between the records' densities.
+            // The mixture's records are the equilibrium at the given temperature itself; this
+            // guards against a record that is not.
             return refuse(why, Refusal{RefusalReason::not_reproduced, 0, FIELD_TEMPERATURE, sol.ts,
                                        in.first, sol.p0, 0.0});
         }
@@ -486,7 +512,7 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
         }
         if (sol.phase == PHASE_LIQUID && !is_saturation_mode(in.mode)) {
             // Superheat limit: only a liquid hotter than the saturation temperature can exceed
-            // it (above Ts = 129.41 degC the fitted limit lies below Ts). In the (P, T) mode the
+            // it (the limit is never below Ts). In the (P, T) mode the
             // solver stops at the limit, so the input temperature is the one to test.
             const double t = in.mode == MODE_PRESSURE_TEMPERATURE ? in.second : s.T - KELVIN_OFFSET;
             const double limit = superheat_limit_temperature(sol.ts);
@@ -502,8 +528,8 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
         }
         fill_single_phase(in, sol, s, r);
         if (!shown_fields_finite(r)) {
-            // The saturated records of the last 0.05 K below the critical temperature lie in
-            // the equation's unstable region, where cp and the speed of sound are not defined.
+            // A state in the equation's unstable region, where cp and the speed of sound are not
+            // defined, is refused as such.
             return refuse(why, stability(s) > 0.0 ? RefusalReason::not_reproduced
                                                   : RefusalReason::unstable_state);
         }

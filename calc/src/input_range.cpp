@@ -9,7 +9,7 @@
 #include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
 #include "zeltra5/helmholtz.hpp"
-#include "zeltra5/saturation_fits.hpp"
+#include "zeltra5/saturation_equilibrium.hpp"
 
 namespace zeltra5 {
 namespace {
@@ -191,10 +191,12 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
     switch (mode) {
         case MODE_PRESSURE_QUALITY: {
             // The critical pressure itself is outside: there is no two-phase region there.
+            // Below it mixtures are answered up to the saturation limit, 0.01 K below the
+            // critical point.
             if (P >= CRITICAL_PRESSURE) {
                 return refuse(RefusalReason::no_two_phase, 0, FIELD_PRESSURE, P, CRITICAL_PRESSURE);
             }
-            if (refuse.pressure(P, CRITICAL_PRESSURE) != INSIDE) {
+            if (refuse.pressure(P, SATURATION_LIMIT_PRESSURE) != INSIDE) {
                 return OUTSIDE;
             }
             const PressureSaturation& sat = saturation_at(P, saturation_at_first, own);
@@ -212,9 +214,9 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
                                state_enthalpy(high), P, BAND_TOP_TEMPERATURE_PX);
         }
         case MODE_SATURATION_PRESSURE:
-            return refuse.pressure(P, CRITICAL_PRESSURE);
+            return refuse.pressure(P, SATURATION_LIMIT_PRESSURE);
         case MODE_SATURATION_TEMPERATURE:
-            return refuse.temperature(0, t, CRITICAL_TEMPERATURE_C);
+            return refuse.temperature(0, t, SATURATION_LIMIT_TEMPERATURE_C);
         case MODE_PRESSURE_TEMPERATURE:
             if (refuse.pressure(P, MAX_PRESSURE) != INSIDE) {
                 return OUTSIDE;
@@ -238,9 +240,8 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             const bool falling = mode == MODE_PRESSURE_DENSITY;
             if (!(P > CRITICAL_PRESSURE)) {
                 // The saturated liquid at P, which the saturation modes return, is inside. At the
-                // lowest pressure its temperature is -77 degC and its fitted density lies a hair
-                // off the equation's liquid there (its own pressure 0.15 Pa higher), beyond the
-                // (P, -77 degC) value in u, s and density.
+                // lowest pressure its temperature lies 6e-11 K below -77 degC, its values a
+                // hair beyond the (P, -77 degC) ones in u, s and density.
                 const double y_saturated = band_property(mode, sat.liquid);
                 if (falling ? y_saturated > y_cold : y_saturated < y_cold) {
                     y_cold = y_saturated;
@@ -263,9 +264,17 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             // equation's loop lies inside the dome), so this admits the densities between those
             // at the two pressures, as comparing with them would, without solving for them.
             const double& rho = second_value;
-            const bool two_phase = t < CRITICAL_TEMPERATURE_C && rho < sat_liquid_density(t) &&
-                                   rho > sat_vapour_density(t);
-            const double p = two_phase ? saturation_pressure(t) : pressure_at(t, rho);
+            SaturationEquilibrium e;
+            const bool saturation = saturation_equilibrium_at_temperature(t + KELVIN_OFFSET, e) ==
+                                    SATURATION_EQUILIBRIUM_OK;
+            const bool two_phase = saturation && rho < e.rho_liquid && rho > e.rho_vapour;
+            double p = two_phase ? e.p : pressure_at(t, rho);
+            if (saturation && rho >= e.rho_liquid && p < e.p) {
+                // A liquid at or above the saturated-liquid density is at or above the saturation
+                // pressure; its own pressure can fall below by the rounding of its density, which
+                // near -77 degC (dp/drho) rho / p amplifies some 5e5 times.
+                p = e.p;
+            }
             if (LOWEST_ADMITTED_PRESSURE <= p && p <= HIGHEST_ADMITTED_PRESSURE) {
                 return INSIDE;
             }

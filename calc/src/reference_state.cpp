@@ -7,12 +7,12 @@ namespace {
 
 // This program's saturated liquid at the defining states (`ts-liquid 0`, `ts-liquid -40`,
 // `ps-liquid` at 101325 Pa): h in J/kg, s in J/(kg K). A test holds them to the calculation.
-constexpr double H_LIQUID_0C = 343146.08258272504;
-constexpr double S_LIQUID_0C = 1471.590407678103;
-constexpr double H_LIQUID_MINUS_40C = 162316.06530815666;
-constexpr double S_LIQUID_MINUS_40C = 758.32147624132358;
-constexpr double H_LIQUID_NBP = 191910.5930443503;
-constexpr double S_LIQUID_NBP = 883.28729106002538;
+constexpr double H_LIQUID_0C = 343146.08258263883;
+constexpr double S_LIQUID_0C = 1471.590407678557;
+constexpr double H_LIQUID_MINUS_40C = 162316.06530806728;
+constexpr double S_LIQUID_MINUS_40C = 758.3214762415911;
+constexpr double H_LIQUID_NBP = 191910.59303841507;
+constexpr double S_LIQUID_NBP = 883.2872910792875;
 
 constexpr double IIR_ENTHALPY = 200000.0;  // J/kg at 0 degC
 constexpr double IIR_ENTROPY = 1000.0;     // J/(kg K) at 0 degC

@@ -211,14 +211,41 @@ using AllTerms = std::make_index_sequence<RESIDUAL_TERM_COUNT>;
 
 }  // namespace
 
-void evaluate_state(const double& t, const double& rho, FluidState& state) {
+namespace {
+
+// The temperature-only pieces of the ideal-gas part: ln tau0, 1/tau0 and the powers tau0^t_i.
+struct IdealTemperatureTerms {
+    double T;
+    double tau0;
+    double tau;
+    double ln_tau0;
+    double inv_tau0;
+    double power[8];
+};
+
+[[gnu::always_inline]] inline IdealTemperatureTerms ideal_temperature_terms(const double& t) {
+    IdealTemperatureTerms k{};
+    k.T = t + KELVIN_OFFSET;
+    k.tau0 = IDEAL_TAU_NUMERATOR / k.T;
+    k.tau = REDUCING_TAU_NUMERATOR / k.T;
+    k.ln_tau0 = std::log(k.tau0);
+    k.inv_tau0 = 1.0 / k.tau0;
+    for (int i = 3; i < 8; ++i) {
+        k.power[i] = IDEAL_GAS.a[i] == 0.0 ? 0.0 : std::exp(IDEAL_GAS.t[i] * k.ln_tau0);
+    }
+    return k;
+}
+
+// Every field of `state` at the temperature of `k` and density rho.
+[[gnu::always_inline]] inline void evaluate_with(const IdealTemperatureTerms& k, const double& rho,
+                                                 FluidState& state) {
     ZELTRA5_COUNT(evaluate_state);
-    const double T = t + KELVIN_OFFSET;
+    const double T = k.T;
     state.T = T;
     state.rho = rho;
-    const double tau0 = IDEAL_TAU_NUMERATOR / T;
+    const double tau0 = k.tau0;
     const double delta0 = rho * INV_IDEAL_REDUCING_DENSITY;
-    const double tau = REDUCING_TAU_NUMERATOR / T;
+    const double tau = k.tau;
     const double delta = rho * INV_CRITICAL_DENSITY;
     state.tau0 = tau0;
     state.delta0 = delta0;
@@ -229,14 +256,14 @@ void evaluate_state(const double& t, const double& rho, FluidState& state) {
     // tau0^(t - 1) and tau0^(t - 2) from tau0^t.
     const double* a = IDEAL_GAS.a;
     const double* te = IDEAL_GAS.t;
-    const double ln_tau0 = std::log(tau0);
-    const double inv_tau0 = 1.0 / tau0;
+    const double ln_tau0 = k.ln_tau0;
+    const double inv_tau0 = k.inv_tau0;
     double phi0 = std::log(delta0) + a[0] + a[1] * tau0 + a[2] * ln_tau0;
     double phi0_t = a[1] + a[2] / tau0;
     double phi0_tt = -a[2] / (tau0 * tau0);
     for (int i = 3; i < 8; ++i) {
         if (a[i] == 0.0) continue;  // the empty slots contribute nothing
-        const double power = std::exp(te[i] * ln_tau0);
+        const double power = k.power[i];
         phi0 += a[i] * power;
         phi0_t += a[i] * te[i] * (power * inv_tau0);
         phi0_tt += a[i] * te[i] * (te[i] - 1.0) * (power * inv_tau0 * inv_tau0);
@@ -260,6 +287,19 @@ void evaluate_state(const double& t, const double& rho, FluidState& state) {
     state.phir_t = static_cast<double>(sums.f_t * inv_tau);
     state.phir_tt = static_cast<double>(sums.f_tt * inv_tau * inv_tau);
     state.phir_dt = static_cast<double>(sums.f_dt * inv_delta * inv_tau);
+}
+
+}  // namespace
+
+void evaluate_state(const double& t, const double& rho, FluidState& state) {
+    evaluate_with(ideal_temperature_terms(t), rho, state);
+}
+
+void evaluate_states_at_temperature(const double& t, const double& rho_a, const double& rho_b,
+                                    FluidState& a, FluidState& b) {
+    const IdealTemperatureTerms k = ideal_temperature_terms(t);
+    evaluate_with(k, rho_a, a);
+    evaluate_with(k, rho_b, b);
 }
 
 namespace {

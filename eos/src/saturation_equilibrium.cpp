@@ -110,7 +110,11 @@ SaturationEquilibriumLimits saturation_equilibrium_limits() {
 }
 
 int saturation_equilibrium_at_temperature(const double& T_K, SaturationEquilibrium& out) {
-    if (!(T_K >= se::LOWEST_TEMPERATURE && T_K <= se::HIGHEST_TEMPERATURE)) {
+    // The lowest temperature admitted in degC, -77 - 1e-9, lands one double below the lowest
+    // temperature of the expansions when turned into kelvin: a few doubles below it are taken
+    // (the expansion holds there to its last digit).
+    constexpr double LOWEST_TAKEN = se::LOWEST_TEMPERATURE - 1e-12;
+    if (!(T_K >= LOWEST_TAKEN && T_K <= se::HIGHEST_TEMPERATURE)) {
         return refuse(out);
     }
     fill_densities(T_K, out, out.p);

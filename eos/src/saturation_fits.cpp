@@ -195,8 +195,11 @@ double superheat_limit_temperature(const double& ts) {
     const extended y =
         x + 0.25L * x * horner(fits::SUPERHEAT_LIMIT_Q, std::size(fits::SUPERHEAT_LIMIT_Q) - 1, x) +
         SUPERHEAT_OFFSET;
-    const double limit = static_cast<double>(y);
-    return limit > CRITICAL_TEMPERATURE_C ? CRITICAL_TEMPERATURE_C : limit;  // NaN stays NaN
+    double limit = static_cast<double>(y);
+    limit = limit > CRITICAL_TEMPERATURE_C ? CRITICAL_TEMPERATURE_C : limit;  // NaN stays NaN
+    // Above ts = 129.41 degC the fit falls below ts itself: no liquid colder than its saturation
+    // temperature is beyond the limit.
+    return limit < ts ? ts : limit;
 }
 
 }  // namespace zeltra5

@@ -13,6 +13,7 @@
 #include "zeltra5/evaluation_counters.hpp"
 #include "zeltra5/fluid_state.hpp"
 #include "zeltra5/helmholtz.hpp"
+#include "zeltra5/saturation_equilibrium.hpp"
 #include "zeltra5/saturation_fits.hpp"
 #include "zeltra5/solvers.hpp"
 
@@ -179,14 +180,6 @@ void density_bracket(const double& P, const double& T, const int& phase, double&
         lo = rho_isobar_min(T);
         hi = rho_isobar_115(T);
     }
-}
-
-// Density of a saturated record at T_s as the saturation solvers build it.
-double saturated_record_density(const double& T_s, const bool& liquid) {
-    if (!(T_s < CRITICAL_TEMPERATURE_C)) {
-        return CRITICAL_DENSITY;
-    }
-    return liquid ? sat_liquid_density(T_s) : sat_vapour_density(T_s);
 }
 
 double relative_enthalpy(const FluidState& state, const double& h_liquid, const double& h_vapour) {
@@ -388,9 +381,18 @@ void densities_from_pressure_temperature(const double& P, const double& T, doubl
         vapour_rho = liquid_rho;
         return;
     }
-    const double T_s = saturation_temperature(P);
-    liquid_rho = saturated_record_density(T_s, true);
-    vapour_rho = saturated_record_density(T_s, false);
+    // The densities of the records saturation_by_pressure forms at P.
+    SaturationEquilibrium e;
+    double T_s = 0.0;
+    if (saturation_equilibrium_at_pressure(P, e) == SATURATION_EQUILIBRIUM_OK) {
+        T_s = e.T_K - KELVIN_OFFSET;
+        liquid_rho = e.rho_liquid;
+        vapour_rho = e.rho_vapour;
+    } else {
+        T_s = saturation_temperature(P);
+        liquid_rho = std::isnan(T_s) ? T_s : EQUATION_CRITICAL_DENSITY;
+        vapour_rho = liquid_rho;
+    }
     if (T == T_s) {
         return;  // the saturated pair itself
     }

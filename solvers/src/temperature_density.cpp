@@ -1,11 +1,10 @@
 // State from temperature and density: the state is evaluated once and placed against the
-// saturated densities at its temperature and against the critical pressure.
+// equilibrium saturated densities at its temperature and against the critical pressure.
 
 #include <cmath>
 
 #include "zeltra5/fluid_state.hpp"
 #include "zeltra5/helmholtz.hpp"
-#include "zeltra5/saturation_fits.hpp"
 #include "zeltra5/solvers.hpp"
 
 namespace zeltra5 {
@@ -30,27 +29,32 @@ void state_from_temperature_density(const int& metastable_side, const double& T,
     const double p = state_pressure(s);
     const bool above_critical_pressure = p > CRITICAL_PRESSURE;
 
-    if (T < CRITICAL_TEMPERATURE_C) {
-        // The saturated densities at T (those of saturation_by_temperature's records) place the
-        // state against the dome.
-        if (rho >= sat_liquid_density(T)) {
-            phase = above_critical_pressure ? PHASE_SUPERCRITICAL : PHASE_LIQUID;
-        } else if (rho > sat_vapour_density(T)) {
-            phase = PHASE_TWO_PHASE;
-        } else {
-            phase = PHASE_VAPOUR;
-        }
+    // The equilibrium at T places the state against the dome: the mixture lies at its pressure,
+    // whose saturation gives T back (the expansions' inverse meets the forward one to 2e-14 K).
+    // From 1e-9 K below the critical temperature up the records are the critical point.
+    double P_s = CRITICAL_PRESSURE;
+    FluidState sat_liquid{};
+    FluidState sat_vapour{};
+    const bool below_critical = T < EQUATION_CRITICAL_TEMPERATURE_C;
+    if (below_critical) {
+        saturation_by_temperature(T, P_s, sat_liquid, sat_vapour);
+    }
+    if (below_critical && rho < sat_liquid.rho && rho > sat_vapour.rho) {
+        phase = PHASE_TWO_PHASE;
+    } else if (above_critical_pressure) {
+        phase = PHASE_SUPERCRITICAL;
+    } else if (below_critical && rho >= sat_liquid.rho) {
+        phase = PHASE_LIQUID;
     } else {
-        phase = above_critical_pressure ? PHASE_SUPERCRITICAL : PHASE_VAPOUR;
+        phase = PHASE_VAPOUR;
     }
 
     if (phase == PHASE_TWO_PHASE && metastable_side != 1) {
-        // Inside the dome the single-phase evaluation is no equilibrium state. The mixture lies at
-        // the saturated vapour's pressure at T, which the saturation search inverts to T; the
-        // saturated liquid's own pressure would not do (it amplifies the fitted density's error
-        // up to 5e5 times at -77 degC, and near the critical point lies 0.2 % off). x is the
-        // vapour mass fraction from the specific volumes of the saturated records at P.
-        P = saturation_pressure(T);
+        // Inside the dome the single-phase evaluation is no equilibrium state. The mixture's
+        // records are the saturation at its pressure, as every saturated table at that pressure
+        // shows them (their temperature is T to about 1e-13 K); x is the vapour mass fraction
+        // from their specific volumes.
+        P = P_s;
         saturation_by_pressure(P, saturation.T_s, saturation.liquid, saturation.vapour);
         liquid = saturation.liquid;
         vapour = saturation.vapour;

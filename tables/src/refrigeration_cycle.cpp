@@ -119,7 +119,7 @@ CycleRefusal check_input(const CycleInput& in) {
     if (in.capacity > MAX_CYCLE_CAPACITY) {
         return CycleRefusal::capacity_too_large;
     }
-    if (in.condensing_temperature >= CRITICAL_TEMPERATURE_C) {
+    if (in.condensing_temperature > SATURATION_LIMIT_TEMPERATURE_C) {
         return CycleRefusal::condensing_not_below_critical;
     }
     if (!(in.evaporating_temperature < in.condensing_temperature)) {
@@ -313,8 +313,9 @@ std::size_t describe_cycle_refusal(const CycleResult& r, const Language language
         case CycleRefusal::condensing_not_below_critical:
             out << (en ? "condensing temperature " : "температура конденсации ")
                 << in.condensing_temperature
-                << (en ? " °C is not below the critical temperature " : " °C не ниже критической ")
-                << CRITICAL_TEMPERATURE_C << " °C";
+                << (en ? " °C is above the saturation limit near the critical point, "
+                       : " °C выше предела насыщения у критической точки, ")
+                << SATURATION_LIMIT_TEMPERATURE_C << " °C";
             break;
         case CycleRefusal::state_outside: {
             out << cycle_state_name(r.state, language) << ": ";

@@ -69,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
     Results, Refused,
     ::testing::Values(
         RefusedCase{"mode 9", 9, 0, 1e5, 20.0}, RefusedCase{"negative mode", -3, 0, 1e5, 20.0},
-        RefusedCase{"(P, x) at the critical pressure", 0, 0, 11333400.0, 0.5},
+        RefusedCase{"(P, x) at the critical pressure", 0, 0, CRITICAL_PRESSURE, 0.5},
+        RefusedCase{"(P, x) above the saturation limit", 0, 0, 11358000.0, 0.5},
         RefusedCase{"NaN pressure", 3, 0, NaN, 20.0},
         RefusedCase{"NaN temperature", 3, 0, 1e5, NaN},
         RefusedCase{"infinite enthalpy", 4, 0, 1e5, INF},
@@ -238,9 +239,9 @@ INSTANTIATE_TEST_SUITE_P(Results, Mixture,
 
 // A (T, rho) mixture shows the temperature it was given, at the pressure whose saturation
 // (saturation_by_pressure, as the saturated tables that follow it are formed) gives that
-// temperature back, with that saturation's records; where the saturation search cannot come back
-// to it (the last 0.22 K below the critical temperature) it is refused. Densities are given
-// directly or as the mixture of quality q of the saturated states at T.
+// temperature back, with that saturation's records, up to the saturation limit (0.01 K below the
+// critical point); above the limit it is refused naming it. Densities are given directly or as
+// the mixture of quality q of the saturated states at T.
 struct TemperatureDensityMixture {
     double t;
     double rho;  // 0: from q
@@ -265,9 +266,9 @@ TEST_P(TemperatureDensityMixtures, ShowTheirTemperatureOrAreRefused) {
     const int status = calculate_properties_with_reason({8, 0, c.t, rho}, r, why);
     if (!c.shown) {
         EXPECT_EQ(status, 1);
-        EXPECT_EQ(why.reason, RefusalReason::not_reproduced);
+        EXPECT_EQ(why.reason, RefusalReason::above_maximum);
         EXPECT_EQ(why.field, FIELD_TEMPERATURE);
-        EXPECT_EQ(why.limit, c.t);
+        EXPECT_EQ(why.limit, SATURATION_LIMIT_TEMPERATURE_C);
         return;
     }
     ASSERT_EQ(status, 0);
@@ -291,22 +292,26 @@ TEST_P(TemperatureDensityMixtures, ShowTheirTemperatureOrAreRefused) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Results, TemperatureDensityMixtures,
-                         ::testing::Values(TemperatureDensityMixture{20.0, 300.0, 0.0, true},
-                                           TemperatureDensityMixture{-77.0, 1.0, 0.0, true},
-                                           TemperatureDensityMixture{-77.0, 0.0, 0.5, true},
-                                           TemperatureDensityMixture{-40.0, 0.0, 1e-6, true},
-                                           TemperatureDensityMixture{50.0, 0.0, 0.999999, true},
-                                           TemperatureDensityMixture{120.0, 0.0, 0.3, true},
-                                           TemperatureDensityMixture{132.0, 222.0, 0.0, true},
-                                           TemperatureDensityMixture{132.02, 0.0, 0.5, true},
-                                           TemperatureDensityMixture{132.05, 0.0, 0.5, false},
-                                           TemperatureDensityMixture{132.2, 222.0, 0.0, false},
-                                           TemperatureDensityMixture{132.249, 0.0, 0.5, false},
-                                           // Found by fuzzing: gave the quality -1.7e7.
-                                           TemperatureDensityMixture{132.24999999999989,
-                                                                     225.00000000000009, 0.0,
-                                                                     false}));
+INSTANTIATE_TEST_SUITE_P(
+    Results, TemperatureDensityMixtures,
+    ::testing::Values(TemperatureDensityMixture{20.0, 300.0, 0.0, true},
+                      TemperatureDensityMixture{-77.0, 1.0, 0.0, true},
+                      TemperatureDensityMixture{-77.0, 0.0, 0.5, true},
+                      TemperatureDensityMixture{-40.0, 0.0, 1e-6, true},
+                      TemperatureDensityMixture{50.0, 0.0, 0.999999, true},
+                      TemperatureDensityMixture{120.0, 0.0, 0.3, true},
+                      TemperatureDensityMixture{132.0, 222.0, 0.0, true},
+                      TemperatureDensityMixture{132.02, 0.0, 0.5, true},
+                      // Refused with the fitted saturation before.
+                      TemperatureDensityMixture{132.05, 0.0, 0.5, true},
+                      TemperatureDensityMixture{132.2, 222.0, 0.0, true},
+                      TemperatureDensityMixture{132.249, 0.0, 0.5, true},
+                      // Found by fuzzing: gave the quality -1.7e7.
+                      TemperatureDensityMixture{132.24999999999989, 225.00000000000009, 0.0, true},
+                      TemperatureDensityMixture{132.34, 0.0, 0.5, true},
+                      // Between the limit and the critical temperature.
+                      TemperatureDensityMixture{132.345, 224.8, 0.0, false},
+                      TemperatureDensityMixture{132.35016, 224.78, 0.0, false}));
 
 TEST(Results, SaturationSideZeroIsAMixtureOfQualityZero) {
     PropertyResult r{};
@@ -328,9 +333,9 @@ TEST(Results, SaturatedVapourAtPressure) {
     EXPECT_EQ(r.surface_tension, 0.0);
 }
 
-// Mode 2 shows the input temperature and the equation-of-state pressure of the saturated state
-// (the saturation solver's pressure is capped and rounded differently).
-TEST(Results, SaturationAtTemperatureReportsTheStatePressure) {
+// Mode 2 shows the input temperature and the equilibrium pressure, the same for both phases
+// (the liquid's own pressure differs in its last bits).
+TEST(Results, SaturationAtTemperatureReportsTheEquilibriumPressure) {
     for (const int side : {1, 2}) {
         double ps = 0.0;
         FluidState liquid{};
@@ -339,7 +344,8 @@ TEST(Results, SaturationAtTemperatureReportsTheStatePressure) {
         PropertyResult r{};
         ASSERT_EQ(calc(2, side, -20.0, 0.0, r), 0);
         EXPECT_EQ(r.temperature, -20.0);
-        EXPECT_EQ(r.pressure, state_pressure(side == 1 ? liquid : vapour));
+        EXPECT_EQ(r.pressure, ps);
+        EXPECT_NEAR(state_pressure(side == 1 ? liquid : vapour), ps, 1e-12 * ps);
         EXPECT_EQ(r.phase, side);
         EXPECT_EQ(r.phase_detail, 0);
         EXPECT_EQ(r.mass_density, side == 1 ? liquid.rho : vapour.rho);
@@ -385,8 +391,8 @@ TEST(Results, PressureQualityLabelFollowsTheQuality) {
         int detail;           // expected phase_detail
     };
     const Case cases[] = {
-        {-1e-20, 0, 1, 0}, {1e-300, 0, 1, 0}, {-0.0, 0, 1, 0},     {-4.9e-324, 0, 1, 0},
-        {-1e-20, 1, 1, 0}, {1e-300, 1, 1, 0}, {-0.05, 0, 1, -1},   {-0.05, 1, 1, -1},
+        {-1e-20, 0, 1, 0}, {1e-300, 0, 1, 0}, {-0.0, 0, 1, 0},        {-4.9e-324, 0, 1, 0},
+        {-1e-20, 1, 1, 0}, {1e-300, 1, 1, 0}, {-0.05, 0, 1, -1},      {-0.05, 1, 1, -1},
         {1.0, 0, 2, 0},    {1.1, 0, 2, 1},    {1.0 - 1e-17, 0, 2, 0},
     };
     int checked = 0;
@@ -412,12 +418,13 @@ TEST(Results, PressureQualityLabelFollowsTheQuality) {
 }
 
 // The superheat limit is tested only against a liquid hotter than its saturation temperature.
-// Above Ts = 129.41 degC the fitted limit lies below Ts (110 bar: Ts = 130.528, limit 130.355),
-// so a stable liquid between the two must not be refused.
+// Above Ts = 129.41 degC the fit of the limit falls below Ts (110 bar: Ts = 130.528, fit
+// 130.355); the limit is then Ts itself, and a stable liquid below Ts is never refused.
 TEST(Results, SuperheatLimitOnlyForLiquidAboveSaturation) {
     PropertyResult r{};
     const Saturation s = saturation_at(1.1e7);
-    ASSERT_LT(superheat_limit_temperature(s.ts), 130.4);
+    ASSERT_GT(s.ts, 130.4);
+    EXPECT_EQ(superheat_limit_temperature(s.ts), s.ts);
     ASSERT_EQ(calc(3, 0, 1.1e7, 130.4, r), 0);
     EXPECT_EQ(r.phase_detail, -1);
     ASSERT_EQ(calc(3, 1, 1.1e7, 130.4, r), 0);
@@ -532,9 +539,8 @@ TEST(Results, NearCriticalPressureDensityStatesReproduceBothInputs) {
         double p;
         double rho;
     };
-    const Case cases[] = {{11340651.805199498, 247.13396252961482},
-                          {11340651.805199498, 250.0},
-                          {11400000.0, 200.0}};
+    const Case cases[] = {
+        {11340651.805199498, 247.13396252961482}, {11340651.805199498, 250.0}, {11400000.0, 200.0}};
     for (const Case& c : cases) {
         PropertyResult r{};
         ASSERT_EQ(calc(7, 0, c.p, c.rho, r), 0) << c.p << " " << c.rho;

@@ -70,7 +70,7 @@ std::vector<CalcRequest> fed_back(const PropertyResult& r) {
                                   {MODE_PRESSURE_ENTROPY, SIDE_NONE, p, r.specific_entropy},
                                   {MODE_PRESSURE_DENSITY, SIDE_NONE, p, r.mass_density},
                                   {MODE_TEMPERATURE_DENSITY, SIDE_NONE, t, r.mass_density}};
-    if (p < CRITICAL_PRESSURE) {
+    if (p <= SATURATION_LIMIT_PRESSURE) {  // mixtures are answered up to the limit
         q.push_back({MODE_PRESSURE_QUALITY, SIDE_NONE, p, r.relative_enthalpy});
     }
     if (r.phase != PHASE_SUPERCRITICAL && r.phase_detail == 0) {

@@ -74,12 +74,12 @@ INSTANTIATE_TEST_SUITE_P(
                     0,
                     0},
         RefusalCase{"ts_hot",
-                    {2, 1, 132.3, 0.0},
+                    {2, 1, 132.345, 0.0},
                     R::above_maximum,
                     0,
                     FIELD_TEMPERATURE,
-                    132.3,
-                    132.25,
+                    132.345,
+                    SATURATION_LIMIT_TEMPERATURE_C,
                     0,
                     0},
         RefusalCase{"px_critical",
@@ -131,8 +131,17 @@ INSTANTIATE_TEST_SUITE_P(
                     NaN,
                     1e5,
                     0},
-        RefusalCase{
-            "unstable_saturation", {2, 1, 132.2, 0.0}, R::unstable_state, -1, -1, NaN, NaN, 0, 0}),
+        // The saturated states at 132.2 degC were refused as unstable with the fitted densities;
+        // with the equilibrium a mixture is refused only above the saturation limit.
+        RefusalCase{"trho_mixture_above_saturation_limit",
+                    {8, 0, 132.345, 224.8},
+                    R::above_maximum,
+                    -1,
+                    FIELD_TEMPERATURE,
+                    NaN,
+                    SATURATION_LIMIT_TEMPERATURE_C,
+                    0,
+                    0}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // The superheat limit the refusal names is the one the front end enforces: a liquid just below

@@ -229,7 +229,7 @@ TEST(CInterface, ExplanationNamesWhatIsWrong) {
         {"p-t", 1e6, NaN, nullptr, "temperature is not a finite number"},
         {"p-t", 10.0, 60.0, "units=display;superheat=1",
          "with superheat=1: 60 °C is above the liquid's superheat limit at 10 bar, "
-         "43.641088629166454 °C"},
+         "43.641088629170056 °C"},
         {nullptr, 1.0, 2.0, nullptr, "no argument pair given"},
         {"p\x01q", 1.0, 2.0, nullptr, "unknown argument pair \"p?q\""},
         {"p-t", 1.0, 2.0, "lang=ru;units=bar", "недопустимое значение \"bar\" параметра \"units\""},
@@ -257,7 +257,7 @@ TEST(CInterface, ExplanationNamesWhatIsWrong) {
     const Saturated saturated[] = {
         {"p-h", 10.0, 1500.0, ZELTRA5_LIQUID, ZELTRA5_VALID, ""},
         {"p-t", 200.0, 200.0, ZELTRA5_VAPOUR, ZELTRA5_OUTSIDE_DOMAIN,
-         "pressure 200 bar is not below the critical pressure, 113.334 bar: there is no "
+         "pressure 200 bar is not below the critical pressure, 113.59196242759728 bar: there is no "
          "two-phase state"},
         {"p-t", 10.0, 500.0, ZELTRA5_LIQUID, ZELTRA5_OUTSIDE_DOMAIN,
          "temperature 500 °C is above 450 °C"},

@@ -139,11 +139,10 @@ TEST(CommandLine, ReferenceStates) {
         const char* enthalpy;
         const char* entropy;
     };
-    const Case cases[] = {
-        {{"ts-liquid", "0", "--reference", "iir", "--json"}, "200", "1"},
-        {{"ts-liquid", "-40", "--reference=ashrae", "--json"}, "0", "0"},
-        {{"ps-liquid", "1.01325", "--reference", "nbp", "--json"}, "0", "0"},
-        {{"ts-liquid", "0", "--json"}, "343.14608258272506", "1.471590407678103"}};
+    const Case cases[] = {{{"ts-liquid", "0", "--reference", "iir", "--json"}, "200", "1"},
+                          {{"ts-liquid", "-40", "--reference=ashrae", "--json"}, "0", "0"},
+                          {{"ps-liquid", "1.01325", "--reference", "nbp", "--json"}, "0", "0"},
+                          {{"ts-liquid", "0", "--json"}, "343.1460825826388", "1.471590407678557"}};
     for (const Case& c : cases) {
         const Outcome r = run(c.args);
         ASSERT_EQ(r.code, EXIT_VALID) << r.err;
@@ -227,7 +226,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{{"p-t", "10", "60", "--superheat"},
                  1,
                  "with --superheat: 60 °C is above the liquid's superheat limit at 10 bar, 43.6"},
-        ExitCase{{"ts-liquid", "140"}, 1, "temperature 140 °C is above 132.25 °C"},
+        ExitCase{{"ts-liquid", "140"}, 1, "temperature 140 °C is above 132.3401629673764 °C"},
         ExitCase{{"p-t", "0.064", "25"}, 1, "pressure 0.064 bar is below 0.06417"},
         ExitCase{{"p-t", "1e305", "25"}, 1, "pressure 1e+305 bar is too large"},
         ExitCase{{"p-t", "1e300", "25"}, 1, "pressure 1e+300 bar is above 844.74590247429"},

@@ -142,7 +142,7 @@ TEST(TablesCommands, BadRequestsAreRefusedWithAReason) {
          "isentropic efficiency 1.5 is outside (0, 1]"},
         {{"cycle", "--evaporating", "-10", "--condensing", "140"},
          EXIT_OUTSIDE_DOMAIN,
-         "not below the critical temperature"},
+         "above the saturation limit near the critical point"},
         {{"diagram", "hs"}, EXIT_USAGE, "unknown kind of diagram"},
         {{"diagram", "ph", "--isotherms", "1:2:0"}, EXIT_USAGE, "the step is zero"},
         {{"diagram", "ph", "--state", "p-t", "10"}, EXIT_USAGE, "p-t takes two values"},

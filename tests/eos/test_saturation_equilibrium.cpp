@@ -274,9 +274,11 @@ TEST(SaturationEquilibrium, EveryInversePieceGivesThePressureBack) {
 
 TEST(SaturationEquilibrium, EdgesOfTheRangeAreAnswered) {
     const SaturationEquilibriumLimits lim = saturation_equilibrium_limits();
-    // -77 degC as the program converts it (196.14999999999998 K) and as written.
-    for (double T :
-         {-77.0 + KELVIN_OFFSET, 196.15, lim.lowest_temperature, lim.highest_temperature}) {
+    // -77 degC as the program converts it (196.14999999999998 K) and as written, and the
+    // lowest temperature the program admits (-77 - 1e-9 degC: 196.149999999 K, a double below
+    // the expansions' lowest).
+    for (double T : {-77.0 + KELVIN_OFFSET, 196.15, LOWEST_ADMITTED_TEMPERATURE + KELVIN_OFFSET,
+                     lim.lowest_temperature, lim.highest_temperature}) {
         SaturationEquilibrium s{};
         EXPECT_EQ(saturation_equilibrium_at_temperature(T, s), SATURATION_EQUILIBRIUM_OK) << T;
     }

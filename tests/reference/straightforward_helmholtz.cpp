@@ -111,6 +111,12 @@ void evaluate_state(const double& t, const double& rho, FluidState& state) {
     state.phir_dt = static_cast<double>(f_dt);
 }
 
+void evaluate_states_at_temperature(const double& t, const double& rho_a, const double& rho_b,
+                                    FluidState& a, FluidState& b) {
+    evaluate_state(t, rho_a, a);
+    evaluate_state(t, rho_b, b);
+}
+
 double pressure_at(const double& t, const double& rho) {
     const double T = t + KELVIN_OFFSET;
     const double delta = rho * INV_CRITICAL_DENSITY;

@@ -182,15 +182,6 @@ struct KnownRefusal {
     const char* what;
 };
 const KnownRefusal KNOWN_REFUSALS[] = {
-    {{MODE_SATURATION_PRESSURE, SIDE_LIQUID, 11108445.341928473, 0.0},
-     MODE_PRESSURE_ENTHALPY,
-     "saturated liquid at 131.08 degC: above a superheat limit of 130.787 degC"},
-    {{MODE_SATURATION_PRESSURE, SIDE_LIQUID, 11108445.341928473, 0.0},
-     MODE_PRESSURE_DENSITY,
-     "the same through p-rho"},
-    {{MODE_SATURATION_TEMPERATURE, SIDE_LIQUID, 129.5, 0.0},
-     MODE_TEMPERATURE_DENSITY,
-     "saturated liquid from 129.411 degC through t-rho"},
     {{MODE_SATURATION_TEMPERATURE, SIDE_VAPOUR, -77.000000001, 0.0},
      MODE_PRESSURE_ENTHALPY,
      "saturated vapour at the lower edge: its pressure below the lowest"},

@@ -160,7 +160,7 @@ TEST_F(Calculation, FailedFollowUpsLeaveBlankUnavailableTables) {
 }
 
 TEST_F(Calculation, FollowUpPressureIsClampedIntoTheDomain) {
-    const double cases[][2] = {{11339342.0, CRITICAL_PRESSURE},
+    const double cases[][2] = {{11359197.0, CRITICAL_PRESSURE},
                                {MIN_PRESSURE * (1 - 1e-15), MIN_PRESSURE},
                                {1e6, 1e6},
                                {CRITICAL_PRESSURE, CRITICAL_PRESSURE},

@@ -158,7 +158,7 @@ TEST(TemperatureDensity, ClassificationEdges) {
         EXPECT_EQ(from_temperature_density(2, T, sat_vapour.rho).phase, PHASE_VAPOUR) << T;
     }
     // At and above the critical temperature: never two-phase or liquid without the request.
-    for (const double T : {132.25, 133.0, 300.0}) {
+    for (const double T : {EQUATION_CRITICAL_TEMPERATURE_C, 133.0, 300.0}) {
         for (const double rho : {1.0, 225.0, 400.0}) {
             const Result r = from_temperature_density(0, T, rho);
             const bool dense = state_pressure(r.liquid) > CRITICAL_PRESSURE;

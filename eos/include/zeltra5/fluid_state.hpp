@@ -11,15 +11,29 @@ namespace zeltra5 {
 inline constexpr double GAS_CONSTANT = 488.2175023;  // specific gas constant R, J/(kg K)
 inline constexpr double KELVIN_OFFSET = 273.15;      // T [K] = t [degC] + 273.15
 inline constexpr double CRITICAL_TEMPERATURE_K = 405.4;
-inline constexpr double CRITICAL_TEMPERATURE_C = 132.25;
+inline constexpr double CRITICAL_TEMPERATURE_C = 132.25;  // 405.4 K in degC: where the fits end
 inline constexpr double CRITICAL_DENSITY = 225.0;
 inline constexpr double INV_CRITICAL_DENSITY = 0.0044444444444444444;  // stored reciprocal of 225
 inline constexpr double IDEAL_REDUCING_TEMPERATURE = 500.0;            // T_0 of the ideal-gas part
 inline constexpr double IDEAL_REDUCING_DENSITY = 255.4539;  // rho_0, 15 mol/dm3 x 17.03026
 inline constexpr double INV_IDEAL_REDUCING_DENSITY = 0.00391460063831478;  // stored reciprocal
+// The equation's own critical point, where its phase equilibrium closes (the reducing
+// constants above are the equation's parameters, not this point). Saturation is answered from
+// the equilibrium up to SATURATION_LIMIT_MARGIN below it; above CRITICAL_PRESSURE the fluid is
+// supercritical.
+inline constexpr double EQUATION_CRITICAL_TEMPERATURE_K = 405.50016296737635;
+inline constexpr double EQUATION_CRITICAL_TEMPERATURE_C =
+    EQUATION_CRITICAL_TEMPERATURE_K - KELVIN_OFFSET;
+inline constexpr double EQUATION_CRITICAL_DENSITY = 224.77750916414135;  // kg/m3
+inline constexpr double SATURATION_LIMIT_MARGIN = 0.01;                  // K
+inline constexpr double SATURATION_LIMIT_TEMPERATURE_C =
+    EQUATION_CRITICAL_TEMPERATURE_C - SATURATION_LIMIT_MARGIN;
+// The equilibrium pressure at SATURATION_LIMIT_TEMPERATURE_C (checked against the expansion by
+// the tests).
+inline constexpr double SATURATION_LIMIT_PRESSURE = 11357215.595425857;  // Pa
 // Pressure limits used at the solver and range-check interfaces.
-inline constexpr double CRITICAL_PRESSURE = 11333400.0;
-inline constexpr double MIN_PRESSURE = 6417.234425419756;  // saturation pressure at -77 degC
+inline constexpr double CRITICAL_PRESSURE = 11359196.242759727;  // the equation's own
+inline constexpr double MIN_PRESSURE = 6417.234425419756;        // saturation pressure at -77 degC
 inline constexpr double MAX_PRESSURE = 84474590.24742904;
 inline constexpr double MIN_TEMPERATURE = -77.0;  // degC
 inline constexpr double MAX_TEMPERATURE = 450.0;  // degC

@@ -10,6 +10,11 @@ namespace zeltra5 {
 // Fills every field of `state` at temperature t (degC) and density rho (kg/m3, > 0).
 void evaluate_state(const double& t, const double& rho, FluidState& state);
 
+// Two states at one temperature, each bit for bit what evaluate_state gives, sharing the
+// temperature-only terms (the saturated pair).
+void evaluate_states_at_temperature(const double& t, const double& rho_a, const double& rho_b,
+                                    FluidState& a, FluidState& b);
+
 // Pressure (Pa) at t (degC) and rho (kg/m3): the residual delta-derivative only.
 double pressure_at(const double& t, const double& rho);
 

@@ -20,7 +20,7 @@ double rho_isobar_113(const double& t);
 double rho_isobar_min(const double& t);
 
 // Highest temperature of superheated liquid at the saturation pressure of ts; identity outside
-// (-77, 132.25), never above 132.25.
+// (-77, 132.25), never below ts, and not above 132.25 unless ts is.
 double superheat_limit_temperature(const double& ts);
 
 }  // namespace zeltra5

@@ -19,11 +19,13 @@ enum PhaseRegion : int {
     PHASE_SUPERCRITICAL = 3,
 };
 
-// Saturated liquid and vapour at T, and the saturation pressure (capped at 11333400 Pa).
+// Saturated liquid and vapour at T, and the saturation pressure: the equation's own phase
+// equilibrium. Above its range the critical point and CRITICAL_PRESSURE, below it NaN.
 void saturation_by_temperature(const double& T, double& P_s, FluidState& liquid,
                                FluidState& vapour);
 
-// Saturation temperature at P and the saturated records belonging to it.
+// Saturation temperature at P and the saturated records belonging to it (the equilibrium; the
+// critical point above its range, NaN below it).
 void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid, FluidState& vapour);
 
 // The saturation temperature saturation_by_pressure returns at P, without the records.
