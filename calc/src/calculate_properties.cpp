@@ -22,6 +22,8 @@ constexpr int INVALID = 1;
 // property or density to this much in the property's own unit (the solvers' acceptance band).
 constexpr double PRESSURE_TOLERANCE = 0.01;
 constexpr double TARGET_TOLERANCE = 0.01;
+// Relative: how far a given density may lie from a saturated record's that answers it.
+constexpr double SATURATED_DENSITY_TOLERANCE = 1e-9;
 // (P, rho) states whose density lies farther than the threshold (relative) from the given one,
 // but within the limit, are put on the given density (polish_on_isochore), to within this pressure
 // (Pa) in so many steps.
@@ -266,6 +268,12 @@ RefusalReason state_answers_request(const Inputs& in, const Solution& sol, const
     double target = 0.0;
     double value = 0.0;
     if (target_of(in, sol, s, target, value) && !(std::fabs(value - target) <= TARGET_TOLERANCE)) {
+        return RefusalReason::not_reproduced;
+    }
+    if (saturated_record && in.mode == MODE_PRESSURE_DENSITY &&
+        !(std::fabs(value - target) <= SATURATED_DENSITY_TOLERANCE * target)) {
+        // A saturated record answers a given density only at its own density: off it, the state
+        // at the given density has another pressure (a liquid's by 2e4 Pa per 0.01 kg/m3).
         return RefusalReason::not_reproduced;
     }
     if (in.mode == MODE_TEMPERATURE_DENSITY && sol.phase == PHASE_LIQUID &&

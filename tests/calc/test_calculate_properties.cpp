@@ -552,5 +552,44 @@ TEST(Results, NearCriticalPressureDensityStatesReproduceBothInputs) {
     }
 }
 
+// A (P, rho) request answered by a saturated record must be at that record's density: off it
+// the state at the given density has another pressure. Found by fuzzing at the lowest pressure
+// with the superheat option, where densities up to 1e-3 kg/m3 below the saturated liquid's
+// were answered with the saturated liquid. Each request is refused or reproduces both inputs.
+TEST(Results, PressureDensityAnsweredOnlyByAStateOfThatDensity) {
+    struct Case {
+        int side;
+        double p;
+        double rho;
+    };
+    const Saturation low = saturation_at(MIN_PRESSURE);
+    const Case cases[] = {
+        {1, MIN_PRESSURE, 732.21290448876653},  // the fuzzer's input
+        {1, MIN_PRESSURE, 732.2131},
+        {1, MIN_PRESSURE, 732.2120},
+        {1, MIN_PRESSURE, low.liquid.rho},  // the saturated liquid itself
+        {0, MIN_PRESSURE, low.liquid.rho},
+        {0, MIN_PRESSURE, low.vapour.rho},
+        {1, 1e6, saturation_at(1e6).liquid.rho - 1e-4},
+        {0, 1e6, saturation_at(1e6).vapour.rho * (1.0 + 1e-6)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.side << " " << c.p << " " << c.rho);
+        PropertyResult r{};
+        if (calc(7, c.side, c.p, c.rho, r) != 0) {
+            continue;
+        }
+        if (r.phase == 0) {
+            continue;  // a mixture at the given pressure and density
+        }
+        FluidState s{};
+        evaluate_state(r.temperature, c.rho, s);
+        EXPECT_NEAR(state_pressure(s), c.p, 1e-6 * c.p);
+    }
+    // The saturated liquid at its own density is answered.
+    PropertyResult r{};
+    EXPECT_EQ(calc(7, 1, MIN_PRESSURE, low.liquid.rho, r), 0);
+}
+
 }  // namespace
 }  // namespace zeltra5
