@@ -22,8 +22,10 @@ constexpr int INVALID = 1;
 // property or density to this much in the property's own unit (the solvers' acceptance band).
 constexpr double PRESSURE_TOLERANCE = 0.01;
 constexpr double TARGET_TOLERANCE = 0.01;
-// Relative: how far a given density may lie from a saturated record's that answers it.
+// How far a given density (relative) or temperature (K) may lie from a saturated record's that
+// answers it.
 constexpr double SATURATED_DENSITY_TOLERANCE = 1e-9;
+constexpr double SATURATED_TEMPERATURE_TOLERANCE = 1e-9;
 // (P, rho) states whose density lies farther than the threshold (relative) from the given one,
 // but within the limit, are put on the given density (polish_on_isochore), to within this pressure
 // (Pa) in so many steps.
@@ -270,10 +272,15 @@ RefusalReason state_answers_request(const Inputs& in, const Solution& sol, const
     if (target_of(in, sol, s, target, value) && !(std::fabs(value - target) <= TARGET_TOLERANCE)) {
         return RefusalReason::not_reproduced;
     }
+    // A saturated record answers a given density or temperature only at its own: off it, the
+    // state shown at the given value has another pressure (a liquid's by 2e4 Pa per 0.01 kg/m3,
+    // or 3e5 Pa per 1e-5 K at constant density).
     if (saturated_record && in.mode == MODE_PRESSURE_DENSITY &&
         !(std::fabs(value - target) <= SATURATED_DENSITY_TOLERANCE * target)) {
-        // A saturated record answers a given density only at its own density: off it, the state
-        // at the given density has another pressure (a liquid's by 2e4 Pa per 0.01 kg/m3).
+        return RefusalReason::not_reproduced;
+    }
+    if (saturated_record && in.mode == MODE_PRESSURE_TEMPERATURE &&
+        !(std::fabs((s.T - KELVIN_OFFSET) - in.second) <= SATURATED_TEMPERATURE_TOLERANCE)) {
         return RefusalReason::not_reproduced;
     }
     if (in.mode == MODE_TEMPERATURE_DENSITY && sol.phase == PHASE_LIQUID &&

@@ -591,5 +591,25 @@ TEST(Results, PressureDensityAnsweredOnlyByAStateOfThatDensity) {
     EXPECT_EQ(calc(7, 1, MIN_PRESSURE, low.liquid.rho, r), 0);
 }
 
+// The same for (P, T): found by fuzzing with the superheat option, 3.7e-7 K above the saturation
+// temperature at the lowest pressure the saturated liquid was shown as a superheated liquid at
+// the given temperature.
+TEST(Results, PressureTemperatureAnsweredOnlyByAStateOfThatTemperature) {
+    const Saturation low = saturation_at(MIN_PRESSURE);
+    const double ts = low.ts;
+    for (const int side : {0, 1}) {
+        for (const double t : {-76.999999631894809, ts + 1e-8, ts + 1e-6, ts, ts - 1e-8}) {
+            SCOPED_TRACE(testing::Message() << side << " " << t);
+            PropertyResult r{};
+            if (calc(3, side, 6417.2344254197596, t, r) != 0) {
+                continue;
+            }
+            FluidState s{};
+            evaluate_state(r.temperature, r.mass_density, s);
+            EXPECT_NEAR(state_pressure(s), 6417.2344254197596, 1e-6 * 6417.2344254197596);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zeltra5
