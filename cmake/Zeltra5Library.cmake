@@ -1,9 +1,19 @@
 # zeltra5_subsystem_library(<name> DEPS <targets...>)
-# A static library zeltra5_<name> built from <dir>/src/*.cpp with public headers in <dir>/include.
+# A static library zeltra5_<name> built from <dir>/src/*.cpp with public headers in <dir>/include
+# (an interface library where there are only headers).
 function(zeltra5_subsystem_library name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/*.cpp)
   if(NOT srcs)
+    # Headers only.
+    add_library(zeltra5_${name} INTERFACE)
+    target_include_directories(zeltra5_${name} INTERFACE
+      $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/include>
+      $<INSTALL_INTERFACE:include>)
+    target_compile_features(zeltra5_${name} INTERFACE cxx_std_20)
+    target_link_libraries(zeltra5_${name} INTERFACE ${ARG_DEPS})
+    add_library(zeltra5::${name} ALIAS zeltra5_${name})
+    set_property(GLOBAL APPEND PROPERTY ZELTRA5_LIBRARIES zeltra5_${name})
     return()
   endif()
   add_library(zeltra5_${name} STATIC ${srcs})

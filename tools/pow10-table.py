@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Writes calc/src/pow10_table.inc: the 126-bit powers of ten, the logarithm constants and the
-per-exponent shifts of the shortest double-to-text conversion (calc/src/format_shortest.cpp), and
+"""Writes core/src/pow10_table.inc: the 126-bit powers of ten, the logarithm constants and the
+per-exponent shifts of the shortest double-to-text conversion (core/src/format_shortest.cpp), and
 proves, with exact integer arithmetic, the facts that conversion relies on:
 
 1. The integer approximations of floor(q log10 2), floor(log10(3/4 2^q)) and floor(e log2 10) are
@@ -17,7 +17,7 @@ proves, with exact integer arithmetic, the facts that conversion relies on:
 Table entry for e = -k: g(e) = floor(10^e / 2^r) + 1 with r = floor(log2 10^e) - 125, so that
 2^125 <= g < 2^126 and 0 < g - 10^e / 2^r <= 1.
 
-Usage: /usr/bin/python3 tools/pow10-table.py [output]   (default calc/src/pow10_table.inc)
+Usage: /usr/bin/python3 tools/pow10-table.py [output]   (default core/src/pow10_table.inc)
 """
 
 import math
@@ -135,7 +135,7 @@ def sample_significands(q, irregular):
 
 def main():
     out_path = sys.argv[1] if len(sys.argv) > 1 else os.path.normpath(os.path.join(
-        os.path.dirname(os.path.abspath(__file__)), "..", "calc", "src", "pow10_table.inc"))
+        os.path.dirname(os.path.abspath(__file__)), "..", "core", "src", "pow10_table.inc"))
 
     # Decimal exponents k of every case, and the powers 10^-k they need.
     cases = []  # (q, irregular)

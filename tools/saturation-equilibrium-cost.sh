@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Instructions per call of saturation_equilibrium_at_temperature and _at_pressure, counted by
-# callgrind over a small driver linked against a build's eos library: 200 and 1200 calls spread
+# callgrind over a small driver linked against a build's equation-of-state library: 200 and 1200 calls spread
 # over the whole range, the difference divided by 1000, so set-up and start-up cancel out (the
 # driver's own loop, about 25 instructions a call, stays in).
 # Usage: tools/saturation-equilibrium-cost.sh <build-dir>
 set -euo pipefail
 build=${1:?usage: tools/saturation-equilibrium-cost.sh <build-dir>}
 root=$(cd "$(dirname "$0")/.." && pwd)
-lib="$build/eos/libzeltra5_eos.a"
-[ -f "$lib" ] || { echo "no $lib: build the target zeltra5_eos first" >&2; exit 2; }
+lib="$build/models/tr1993/libzeltra5_tr1993.a"
+[ -f "$lib" ] || { echo "no $lib: build the target zeltra5_tr1993 first" >&2; exit 2; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     return 0;
 }
 EOF
-g++ -O2 -std=c++20 -I"$root/eos/include" "$work/driver.cpp" "$lib" -o "$work/driver"
+g++ -O2 -std=c++20 -I"$root/models/tr1993/include" -I"$root/fluid/include" -I"$root/core/include" "$work/driver.cpp" "$lib" -o "$work/driver"
 
 count() {
   valgrind --tool=callgrind --callgrind-out-file=/dev/null "$work/driver" "$1" "$2" 2>&1 |

@@ -1,5 +1,5 @@
 // Saturated states through the front end against the equation's phase equilibrium solved to 60
-// digits (tests/eos/data), the equality of both phases' pressures, and the approach to the
+// digits (tests/tr1993/data), the equality of both phases' pressures, and the approach to the
 // critical point.
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include <cfloat>
 #include <cmath>
 
-#include "../../eos/src/helmholtz_coefficients.hpp"
+#include "../../models/tr1993/src/helmholtz_coefficients.hpp"
 #include "zeltra5/fluid_state.hpp"
 
 #ifdef ZELTRA5_REFERENCE_AS_EOS

@@ -1,0 +1,338 @@
+// States from pressure and one more property: enthalpy, internal energy, entropy or density.
+//
+// All five entry points run one search. The saturation states at P decide the branch (liquid,
+// vapour, supercritical, superheated liquid) or give a two-phase mixture at once; otherwise the
+// temperature at which the property of the single-phase state at P equals the target is found by
+// a bracketed secant on temperature, each trial costing one density-solver call, with a bisection
+// over the whole range as the fallback. Members differ only in the property matched and in
+// whether it rises or falls with temperature along an isobar.
+
+#include <cmath>
+#include <limits>
+
+#include "zeltra5/powers_of_ten.hpp"
+#include "zeltra5/fluid_state.hpp"
+#include "zeltra5/helmholtz.hpp"
+#include "zeltra5/saturation_fits.hpp"
+#include "zeltra5/solvers.hpp"
+
+namespace zeltra5 {
+namespace {
+
+enum class MatchedProperty { enthalpy, internal_energy, entropy, density };
+
+struct Member {
+    MatchedProperty property;
+    bool rising;   // the property grows with temperature at constant pressure
+    double t_hot;  // upper end of the vapour and supercritical search ranges, degC
+};
+
+constexpr Member ENTHALPY_MEMBER{MatchedProperty::enthalpy, true, MAX_TEMPERATURE};
+constexpr Member ENERGY_MEMBER{MatchedProperty::internal_energy, true, MAX_TEMPERATURE};
+constexpr Member ENTROPY_MEMBER{MatchedProperty::entropy, true, MAX_TEMPERATURE};
+constexpr Member DENSITY_MEMBER{MatchedProperty::density, false, MAX_TEMPERATURE};
+// The pressure-quality mode's range check admits mixture enthalpies up to the vapour at 500 degC;
+// its search still ends at 450 degC, the top of the domain, and the front end refuses a state
+// that does not reach the target.
+constexpr Member GIVEN_SATURATION_MEMBER{MatchedProperty::enthalpy, true, MAX_TEMPERATURE};
+
+constexpr double SUPERHEAT_CEILING = 129.4;  // no superheated liquid at or above this Ts, degC
+constexpr int TOLERANCE_DIGITS = 14;         // the target is met to about 14 significant digits
+constexpr int SECANT_CAP = 100;
+constexpr double ACCEPTANCE_BAND = 0.01;  // below it the secant result stands, in target units
+// The bisection halves a temperature interval; about 60 passes exhaust a double. The cap only
+// matters when NaN keeps the ends from settling.
+constexpr int BISECTION_CAP = 2000;
+constexpr double QUALITY_DENOMINATOR_FLOOR = 1e-25;
+constexpr int SECANT_NODES = 2;
+
+constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
+// What a search returns when it has nothing to match (a target or pressure that is not a finite
+// number): every field NaN, so that no property derived from it can pass for a result.
+constexpr FluidState UNDEFINED_STATE{
+    NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER,
+    NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER,
+    NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER};
+
+// Saturation temperature (degC) and saturated states at P; unused above the critical pressure.
+using Saturation = PressureSaturation;
+
+double matched_value(const MatchedProperty& property, const FluidState& s) {
+    switch (property) {
+        case MatchedProperty::enthalpy:
+            return state_enthalpy(s);
+        case MatchedProperty::internal_energy:
+            return state_internal_energy(s);
+        case MatchedProperty::entropy:
+            return state_entropy(s);
+        case MatchedProperty::density:
+            return state_density(s);
+    }
+    return state_density(s);
+}
+
+// Where a property value y lies against `reference` along an isobar: on the side of higher
+// temperature (hotter) or of lower temperature (colder). NaN is on neither side.
+bool hotter_than(const Member& m, const double& y, const double& reference) {
+    return m.rising ? y > reference : y < reference;
+}
+bool colder_than(const Member& m, const double& y, const double& reference) {
+    return m.rising ? y < reference : y > reference;
+}
+bool at_or_hotter(const Member& m, const double& y, const double& reference) {
+    return m.rising ? y >= reference : y <= reference;
+}
+bool at_or_colder(const Member& m, const double& y, const double& reference) {
+    return m.rising ? y <= reference : y >= reference;
+}
+
+// One trial temperature on the branch `branch` (1 liquid, 2 vapour, 3 supercritical). Fills the
+// outputs and x, and returns the matched property of the state found.
+double trial(const Member& m, const int& branch, const double& P, const double& t,
+             const Saturation& sat, double& x, FluidState& liquid_out, FluidState& vapour_out) {
+    int solver_phase = 0;
+    solve_density_at_pressure_temperature(branch, P, t, sat, solver_phase, x, liquid_out,
+                                          vapour_out);
+    // At exactly the saturation temperature the density solver hands back the saturated pair with
+    // the vapour's relative enthalpy 1; on the liquid branch the state read is the saturated
+    // liquid, whose relative enthalpy is 0.
+    if (branch == PHASE_LIQUID && solver_phase == PHASE_VAPOUR) {
+        x = 0.0;
+    }
+    return matched_value(m.property, branch == PHASE_VAPOUR ? vapour_out : liquid_out);
+}
+
+// Bisection over the whole range [t_lo, t_hi]; the outputs end at the last midpoint.
+void bisect(const Member& m, const int& branch, const double& P, const double& target,
+            const double& t_lo, const double& t_hi, const Saturation& sat, double& x,
+            FluidState& liquid_out, FluidState& vapour_out) {
+    double a = t_lo;
+    double b = t_hi;
+    for (int pass = 0; pass < BISECTION_CAP; ++pass) {
+        const double a_before = a;
+        const double b_before = b;
+        const double t_m = (a + b) * 0.5;
+        const double y_m = trial(m, branch, P, t_m, sat, x, liquid_out, vapour_out);
+        if (colder_than(m, y_m, target)) {
+            a = t_m;
+        } else {
+            b = t_m;
+        }
+        if (a == a_before && b == b_before) {
+            return;
+        }
+    }
+}
+
+// Temperature search on one branch over [t_lo, t_hi].
+void search_branch(const Member& m, const int& branch, const double& P, const double& target,
+                   const double& t_lo, const double& t_hi, const Saturation& sat, double& x,
+                   FluidState& liquid_out, FluidState& vapour_out) {
+    if (!(std::isfinite(target) && std::isfinite(P) && std::isfinite(t_lo) &&
+          std::isfinite(t_hi))) {
+        liquid_out = UNDEFINED_STATE;
+        vapour_out = UNDEFINED_STATE;
+        x = NOT_A_NUMBER;
+        return;
+    }
+    const double tolerance = detail::power_of_ten(decimal_exponent(target, TOLERANCE_DIGITS));
+
+    // A target the range check admits from just beyond the domain's coldest or hottest
+    // temperature (within the margin of fluid_state.hpp) lies beyond that end of the range: the
+    // end moves out by the margin, so that the search meets it there.
+    double lo = t_lo;
+    double hi = t_hi;
+    double values[SECANT_NODES] = {0.0, 0.0};
+    values[0] = trial(m, branch, P, lo, sat, x, liquid_out, vapour_out);
+    if (lo == MIN_TEMPERATURE && colder_than(m, target, values[0])) {
+        lo = LOWEST_ADMITTED_TEMPERATURE;
+        values[0] = trial(m, branch, P, lo, sat, x, liquid_out, vapour_out);
+    }
+    values[1] = trial(m, branch, P, hi, sat, x, liquid_out, vapour_out);
+    if (hi == MAX_TEMPERATURE && hotter_than(m, target, values[1])) {
+        hi = HIGHEST_ADMITTED_TEMPERATURE;
+        values[1] = trial(m, branch, P, hi, sat, x, liquid_out, vapour_out);
+    }
+    double temperatures[SECANT_NODES] = {lo, hi};
+    double a = lo;
+    double b = hi;
+    double y_last = values[1];
+
+    // Each step goes through the two latest trials; one that leaves the bracket (or is NaN) is
+    // replaced by the bracket's midpoint.
+    for (int step = 0; step < SECANT_CAP; ++step) {
+        double t_n = 0.0;
+        if (secant_interpolate(values, temperatures, target, t_n) != 0) {
+            break;
+        }
+        if (!(t_n >= a && t_n <= b)) {
+            t_n = (a + b) * 0.5;
+        }
+        const double y_n = trial(m, branch, P, t_n, sat, x, liquid_out, vapour_out);
+        y_last = y_n;
+        if (std::fabs(y_n - target) < tolerance) {
+            break;
+        }
+        if (hotter_than(m, y_n, target)) {
+            b = t_n;
+        } else {
+            a = t_n;
+        }
+        temperatures[0] = temperatures[1];
+        values[0] = values[1];
+        temperatures[1] = t_n;
+        values[1] = y_n;
+    }
+
+    if (std::fabs(y_last - target) <= ACCEPTANCE_BAND) {
+        return;
+    }
+    bisect(m, branch, P, target, lo, hi, sat, x, liquid_out, vapour_out);
+}
+
+// Liquid kept beyond saturation, up to the superheat limit temperature.
+void superheated_liquid(const Member& m, const double& P, const double& target,
+                        const Saturation& sat, int& phase, double& x, FluidState& liquid_out,
+                        FluidState& vapour_out) {
+    phase = PHASE_LIQUID;
+    if (!(sat.T_s >= MIN_TEMPERATURE && sat.T_s < SUPERHEAT_CEILING)) {
+        // No superheated liquid is sought here: the saturated liquid stands for it.
+        liquid_out = sat.liquid;
+        vapour_out = sat.vapour;
+        x = 0.0;
+        return;
+    }
+    const double t_lim = superheat_limit_temperature(sat.T_s);
+    const double y_lim = trial(m, PHASE_LIQUID, P, t_lim, sat, x, liquid_out, vapour_out);
+    if (hotter_than(m, target, y_lim)) {
+        return;  // beyond the limit state, which is the answer
+    }
+    search_branch(m, PHASE_LIQUID, P, target, MIN_TEMPERATURE, t_lim, sat, x, liquid_out,
+                  vapour_out);
+}
+
+// Classification against the saturated values and the search. `sat` is read only when P does not
+// exceed the critical pressure.
+void solve_on_isobar(const Member& m, const int& metastable_side, const double& P,
+                     const double& target, const Saturation& sat, int& phase, double& x,
+                     FluidState& liquid_out, FluidState& vapour_out) {
+    if (std::isnan(P) || std::isnan(target)) {
+        // Nothing to classify: NaN compares false with every saturated value.
+        phase = PHASE_LIQUID;
+        liquid_out = UNDEFINED_STATE;
+        vapour_out = UNDEFINED_STATE;
+        x = NOT_A_NUMBER;
+        return;
+    }
+    if (P > CRITICAL_PRESSURE) {
+        phase = PHASE_SUPERCRITICAL;
+        search_branch(m, PHASE_SUPERCRITICAL, P, target, MIN_TEMPERATURE, m.t_hot, sat, x,
+                      liquid_out, vapour_out);
+        return;
+    }
+
+    const double y_liquid = matched_value(m.property, sat.liquid);
+    const double y_vapour = matched_value(m.property, sat.vapour);
+    const bool superheat = metastable_side == 1;
+
+    // A target equal to a saturated value belongs to that single-phase side.
+    if (at_or_colder(m, target, y_liquid)) {
+        phase = PHASE_LIQUID;
+        search_branch(m, PHASE_LIQUID, P, target, MIN_TEMPERATURE, sat.T_s, sat, x, liquid_out,
+                      vapour_out);
+        return;
+    }
+    if (superheat) {
+        superheated_liquid(m, P, target, sat, phase, x, liquid_out, vapour_out);
+        return;
+    }
+    if (at_or_hotter(m, target, y_vapour)) {
+        phase = PHASE_VAPOUR;
+        search_branch(m, PHASE_VAPOUR, P, target, sat.T_s, m.t_hot, sat, x, liquid_out, vapour_out);
+        return;
+    }
+
+    // Strictly between the saturated values: a mixture, with x the vapour mass fraction (from
+    // specific volumes when the density is given).
+    phase = PHASE_TWO_PHASE;
+    liquid_out = sat.liquid;
+    vapour_out = sat.vapour;
+    if (m.property == MatchedProperty::density) {
+        const double v_liquid = 1.0 / y_liquid;
+        x = (1.0 / target - v_liquid) /
+            std::fmax(1.0 / y_vapour - v_liquid, QUALITY_DENOMINATOR_FLOOR);
+    } else {
+        x = (target - y_liquid) / std::fmax(y_vapour - y_liquid, QUALITY_DENOMINATOR_FLOOR);
+    }
+}
+
+// Members that form the saturation states themselves, once per call.
+void solve_with_own_saturation(const Member& m, const int& metastable_side, const double& P,
+                               const double& target, int& phase, double& x, FluidState& liquid_out,
+                               FluidState& vapour_out) {
+    Saturation sat{};
+    if (!(P > CRITICAL_PRESSURE)) {
+        saturation_by_pressure(P, sat.T_s, sat.liquid, sat.vapour);
+    }
+    solve_on_isobar(m, metastable_side, P, target, sat, phase, x, liquid_out, vapour_out);
+}
+
+}  // namespace
+
+void state_from_pressure_enthalpy(const int& metastable_side, const double& P, const double& target,
+                                  int& phase, double& x, FluidState& liquid_out,
+                                  FluidState& vapour_out) {
+    solve_with_own_saturation(ENTHALPY_MEMBER, metastable_side, P, target, phase, x, liquid_out,
+                              vapour_out);
+}
+
+void state_from_pressure_energy(const int& metastable_side, const double& P, const double& target,
+                                int& phase, double& x, FluidState& liquid_out,
+                                FluidState& vapour_out) {
+    solve_with_own_saturation(ENERGY_MEMBER, metastable_side, P, target, phase, x, liquid_out,
+                              vapour_out);
+}
+
+void state_from_pressure_entropy(const int& metastable_side, const double& P, const double& target,
+                                 int& phase, double& x, FluidState& liquid_out,
+                                 FluidState& vapour_out) {
+    solve_with_own_saturation(ENTROPY_MEMBER, metastable_side, P, target, phase, x, liquid_out,
+                              vapour_out);
+}
+
+void state_from_pressure_density(const int& metastable_side, const double& P, const double& target,
+                                 int& phase, double& x, FluidState& liquid_out,
+                                 FluidState& vapour_out) {
+    solve_with_own_saturation(DENSITY_MEMBER, metastable_side, P, target, phase, x, liquid_out,
+                              vapour_out);
+}
+
+void state_from_pressure_enthalpy_given_saturation(const int& metastable_side, const double& P,
+                                                   const double& target,
+                                                   const FluidState& sat_liquid,
+                                                   const FluidState& sat_vapour, int& phase,
+                                                   double& x, FluidState& liquid_out,
+                                                   FluidState& vapour_out) {
+    // Copied, so that the caller may pass the same records as input and output.
+    Saturation sat{};
+    if (!(P > CRITICAL_PRESSURE)) {
+        sat.T_s = sat_liquid.T - KELVIN_OFFSET;
+        sat.liquid = sat_liquid;
+        sat.vapour = sat_vapour;
+    }
+    solve_on_isobar(GIVEN_SATURATION_MEMBER, metastable_side, P, target, sat, phase, x, liquid_out,
+                    vapour_out);
+}
+
+void state_from_pressure_property(const IsobarProperty& property, const int& metastable_side,
+                                  const double& P, const double& target,
+                                  const PressureSaturation& saturation, int& phase, double& x,
+                                  FluidState& liquid_out, FluidState& vapour_out) {
+    const Member& m = property == IsobarProperty::enthalpy          ? ENTHALPY_MEMBER
+                      : property == IsobarProperty::internal_energy ? ENERGY_MEMBER
+                      : property == IsobarProperty::entropy         ? ENTROPY_MEMBER
+                                                                    : DENSITY_MEMBER;
+    solve_on_isobar(m, metastable_side, P, target, saturation, phase, x, liquid_out, vapour_out);
+}
+
+}  // namespace zeltra5

@@ -1,0 +1,92 @@
+#pragma once
+// Units, names and symbols of the result's fields and of the rows of the result table, for every
+// interface (command line, C library, Python, the web page, the Windows program). Texts are UTF-8.
+
+#include <cstddef>
+#include <string_view>
+
+#include "zeltra5/calc.hpp"
+#include "zeltra5/format_shortest.hpp"
+
+namespace zeltra5 {
+
+// SI: the library's own units (Pa, degC, J/kg, J/(kg K), kg/m3, ...). Display: the Windows
+// program's (bar, degC, kJ/kg, kJ/(kg degC)); every other quantity as in SI.
+enum class UnitSystem : int { si = 0, display = 1 };
+
+enum class Language : int { russian = 0, english = 1 };
+
+enum class UnitKind : int {
+    none,
+    pressure,
+    temperature,
+    specific_energy,
+    specific_entropy,
+    density,
+    specific_volume,
+    conductivity,
+    kinematic_viscosity,
+    dynamic_viscosity,
+    speed,
+    surface_tension,
+    expansion,
+};
+
+// "si" or "display".
+bool parse_unit_system(std::string_view name, UnitSystem& units);
+const char* unit_system_name(UnitSystem units);
+// "ru" or "en".
+bool parse_language(std::string_view name, Language& language);
+
+// A value in `units` to SI, exactly as the Windows program converts what is typed: bar x 100000,
+// kJ x 1000.
+double to_si(UnitKind kind, UnitSystem units, double value);
+// An SI value in `units`, exactly as the result table shows it: Pa x 1e-05, J x 0.001.
+double from_si(UnitKind kind, UnitSystem units, double value);
+
+// The unit's text, trimmed ("bar", "kJ/kg", "кДж / кг"); empty for a dimensionless quantity.
+std::string_view unit_text(UnitKind kind, UnitSystem units, Language language);
+
+
+// One numeric field of a result: its name in machine output (JSON keys, CSV columns, Python
+// attributes), its short symbol, its unit and its row in the result table.
+struct FieldInfo {
+    const char* name;
+    const char* symbol;
+    UnitKind unit;
+    int table_row;
+};
+
+// Fields in record order (RESULT_VALUE_NAMES): relative_enthalpy x, pressure p, temperature t,
+// specific_enthalpy h, mass_density rho, specific_volume v, specific_internal_energy u,
+// specific_entropy s, isobaric_heat_capacity cp, isochoric_heat_capacity cv,
+// isentropic_coefficient kappa, thermal_conductivity lambda, kinematic_viscosity nu,
+// dynamic_viscosity eta, prandtl_number pr, speed_of_sound w, surface_tension sigma,
+// expansion_coefficient beta, latent_heat r.
+extern const FieldInfo RESULT_FIELDS[RESULT_VALUE_COUNT];
+
+// The field named `name` (machine name or symbol, exact), or -1.
+int find_result_field(std::string_view name);
+
+// Whether the table shows a value in `field` for a state of this phase: a mixture has no heat
+// capacities to expansion coefficient, a supercritical fluid no relative enthalpy, only a liquid
+// a surface tension, only a saturated state a latent heat. Machine output writes null / NaN / an
+// empty cell where this is false.
+bool result_field_defined(int phase, int phase_detail, int field);
+
+// Rows of the result table: 0 the phase, then one row per field (table_row of FieldInfo).
+inline constexpr int TABLE_ROW_COUNT = 20;
+// The row's name, trimmed ("Давление", "Pressure"); empty outside 0 to 19.
+std::string_view table_row_name(int row, Language language);
+// The field a row shows, or -1 for row 0.
+int table_row_field(int row);
+
+// The phase state of a (phase, phase_detail) pair as an index into the ZELTRA5_PHASE texts of
+// "zeltra5/texts.inc", or -1 for a pair that names none.
+int phase_state_index(int phase, int phase_detail);
+
+// The name of a phase state, trimmed ("Перегретый пар", "Superheated vapour"); empty for a pair
+// that names none.
+std::string_view phase_state_text(int phase, int phase_detail, Language language);
+
+}  // namespace zeltra5
