@@ -16,6 +16,7 @@
 #include "domain.hpp"
 #include "result_checks.hpp"
 #include "zeltra5/evaluation_counters.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace {
 
@@ -61,13 +62,13 @@ constexpr double SPECIALS[] = {0.0,
                                std::numeric_limits<double>::quiet_NaN(),
                                1e300,
                                -1e300,
-                               MIN_PRESSURE,
-                               CRITICAL_PRESSURE,
-                               MAX_PRESSURE,
-                               MIN_TEMPERATURE,
-                               CRITICAL_TEMPERATURE_C,
-                               MAX_TEMPERATURE,
-                               CRITICAL_DENSITY,
+                               zeltra5::tr1993::MIN_PRESSURE,
+                               zeltra5::tr1993::CRITICAL_PRESSURE,
+                               zeltra5::tr1993::MAX_PRESSURE,
+                               zeltra5::tr1993::MIN_TEMPERATURE,
+                               zeltra5::tr1993::CRITICAL_TEMPERATURE_C,
+                               zeltra5::tr1993::MAX_TEMPERATURE,
+                               zeltra5::tr1993::CRITICAL_DENSITY,
                                129.4,
                                -74.0,
                                1.0,

@@ -1,12 +1,13 @@
 #!/usr/bin/python3
-"""Writes models/tr1993/src/saturation_expansion_coefficients.hpp: Chebyshev expansions of the phase
-equilibrium of this program's own equation of state (pressure, saturated liquid and vapour
+"""Writes models/tr1993/src/saturation_expansion_coefficients.hpp: Chebyshev expansions of the
+phase equilibrium of this program's own equation of state (pressure, saturated liquid and vapour
 density over temperature, and temperature over pressure), and tests/tr1993/data/
 saturation_equilibrium_points.csv, equilibrium points the C++ tests check the expansions against.
 
-The residual Helmholtz energy is read from models/tr1993/src/helmholtz_coefficients.hpp (the 21 terms
-n tau^t delta^d exp(-delta^l), l = 0 without the exponential), with tau = 405.4 / T and
-delta = rho / 225 and the gas constant as models/tr1993/src/helmholtz.cpp and fluid_state.hpp define them,
+The residual Helmholtz energy is read from models/tr1993/src/helmholtz_coefficients.hpp (the 21
+terms n tau^t delta^d exp(-delta^l), l = 0 without the exponential), with tau = 405.4 / T and
+delta = rho / 225 and the gas constant as models/tr1993/src/helmholtz.cpp and
+tr1993_constants.hpp define them,
 and evaluated in mpmath at 60 digits. At a temperature the two phases are in equilibrium when
 their pressures and Gibbs energies are equal; in reduced form, with J = delta (1 + delta phir_d)
 and K = delta phir_d + phir + ln delta (the ideal-gas part adds only ln delta at fixed T):
@@ -43,7 +44,7 @@ mp.mp.dps = 60
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 COEFFICIENTS = os.path.join(ROOT, "models/tr1993/src/helmholtz_coefficients.hpp")
 EVALUATION = os.path.join(ROOT, "models/tr1993/src/helmholtz.cpp")
-CONSTANTS = os.path.join(ROOT, "fluid/include/zeltra5/fluid_state.hpp")
+CONSTANTS = os.path.join(ROOT, "models/tr1993/include/zeltra5/tr1993_constants.hpp")
 HEADER = os.path.join(ROOT, "models/tr1993/src/saturation_expansion_coefficients.hpp")
 POINTS = os.path.join(ROOT, "tests/tr1993/data/saturation_equilibrium_points.csv")
 

@@ -7,12 +7,12 @@
 
 #include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
-#include "zeltra5/helmholtz.hpp"
-#include "zeltra5/saturation_equilibrium.hpp"
-#include "zeltra5/saturation_fits.hpp"
-#include "zeltra5/transport.hpp"
+#include "zeltra5/models.hpp"
 
 namespace zeltra5 {
+
+// The front end answers for the default model.
+using M = DefaultModel;
 namespace {
 
 constexpr int VALID = 0;
@@ -115,7 +115,7 @@ void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
             // The solvers of these modes start from the saturation at P, and the result needs it
             // again at P0 = P.
             sol.p0 = in.first;
-            if (!(in.first > CRITICAL_PRESSURE)) {
+            if (!(in.first > M::CONSTANTS.critical_pressure)) {
                 sol.ts = sat.T_s;
                 sol.l = sat.liquid;
                 sol.v = sat.vapour;
@@ -164,13 +164,13 @@ void polish_on_isochore(const double& p, const double& rho, FluidState& s) {
     FluidState q = s;
     double t = s.T - KELVIN_OFFSET;
     for (int step = 0; step < POLISH_STEPS; ++step) {
-        evaluate_state(t, rho, q);
+        M::evaluate(t, rho, q);
         const double dp = state_pressure(q) - p;
         if (std::fabs(dp) <= POLISH_PRESSURE_TOLERANCE) {
             s = q;
             return;
         }
-        const double slope = state_dp_dt_rho(q);
+        const double slope = M::dp_dt_rho(q);
         if (!(slope > 0.0) || !std::isfinite(dp)) {
             return;
         }
@@ -224,8 +224,9 @@ bool target_of(const Inputs& in, const Solution& sol, const FluidState& s, doubl
 bool is_superheated_liquid(const FluidState& s, const double& ts) {
     const double p = state_pressure(s);
     const double t = s.T - KELVIN_OFFSET;
-    if (!(LOWEST_ADMITTED_PRESSURE <= p && p <= HIGHEST_ADMITTED_PRESSURE) ||
-        !(s.rho > CRITICAL_DENSITY) || !(t > ts)) {
+    if (!(M::CONSTANTS.domain.lowest_admitted_pressure <= p &&
+          p <= M::CONSTANTS.domain.highest_admitted_pressure) ||
+        !(s.rho > M::CONSTANTS.critical_density) || !(t > ts)) {
         return false;
     }
     const int superheat = 1;
@@ -236,7 +237,7 @@ bool is_superheated_liquid(const FluidState& s, const double& ts) {
     state_from_pressure_temperature(superheat, p, t, phase, x, liquid, vapour);
     // The densities agree to the solver's pressure acceptance, converted by (d rho / d p)_T.
     return phase == PHASE_LIQUID &&
-           std::fabs(liquid.rho - s.rho) <= 1e-9 * s.rho + state_drho_dp_t(s) * PRESSURE_TOLERANCE;
+           std::fabs(liquid.rho - s.rho) <= 1e-9 * s.rho + M::drho_dp_t(s) * PRESSURE_TOLERANCE;
 }
 
 // Whether the single-phase state s is the answer to the request (none), or why not: the solvers
@@ -295,7 +296,7 @@ RefusalReason state_answers_request(const Inputs& in, const Solution& sol, const
         // the superheated liquid has 592.4 kg/m3).
         SaturationEquilibrium e;
         const bool stable_liquid =
-            saturation_equilibrium_at_temperature(s.T, e) == SATURATION_EQUILIBRIUM_OK &&
+            M::saturation_at_temperature(s.T, e) == SATURATION_EQUILIBRIUM_OK &&
             s.rho >= e.rho_liquid;
         if (!stable_liquid && !is_superheated_liquid(s, sol.ts)) {
             return RefusalReason::not_superheated_liquid;
@@ -373,7 +374,7 @@ void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& 
             // -77 degC), and outside the domain.
             SaturationEquilibrium e;
             if (sol.phase == PHASE_LIQUID &&
-                saturation_equilibrium_at_temperature(s.T, e) == SATURATION_EQUILIBRIUM_OK &&
+                M::saturation_at_temperature(s.T, e) == SATURATION_EQUILIBRIUM_OK &&
                 s.rho >= e.rho_liquid && r.pressure < e.p) {
                 r.pressure = e.p;
             }
@@ -399,15 +400,15 @@ void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& 
     r.isobaric_heat_capacity = state_cp(s);
     r.isochoric_heat_capacity = state_cv(s);
     r.speed_of_sound = state_speed_of_sound(s);
-    r.isentropic_coefficient = state_isentropic_exponent(s);
+    r.isentropic_coefficient = M::isentropic_exponent(s);
     TransportProperties transport{};
-    state_transport_properties(s, transport);
+    M::transport(s, transport);
     r.thermal_conductivity = transport.thermal_conductivity;
     r.prandtl_number = transport.prandtl;
     r.dynamic_viscosity = transport.viscosity * 1e-6;
-    r.surface_tension = sol.phase == PHASE_LIQUID ? state_surface_tension(s) : 0.0;
+    r.surface_tension = sol.phase == PHASE_LIQUID ? M::surface_tension(s) : 0.0;
     // beta = (d rho / d p)_T (d p / d T)_rho / rho, with the density of the state itself.
-    r.expansion_coefficient = state_drho_dp_t(s) * state_dp_dt_rho(s) / s.rho;
+    r.expansion_coefficient = M::drho_dp_t(s) * M::dp_dt_rho(s) / s.rho;
     r.kinematic_viscosity = r.dynamic_viscosity / r.mass_density;
     r.specific_volume = 1.0 / r.mass_density;
 
@@ -467,8 +468,9 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
     const bool pressure_mode =
         in.mode == MODE_PRESSURE_QUALITY ||
         (in.mode >= MODE_PRESSURE_TEMPERATURE && in.mode <= MODE_PRESSURE_DENSITY);
-    const bool saturation_needed =
-        pressure_mode && LOWEST_ADMITTED_PRESSURE <= in.first && in.first <= CRITICAL_PRESSURE;
+    const bool saturation_needed = pressure_mode &&
+                                   M::CONSTANTS.domain.lowest_admitted_pressure <= in.first &&
+                                   in.first <= M::CONSTANTS.critical_pressure;
     PressureSaturation sat{};
     if (saturation_needed) {
         saturation_by_pressure(in.first, sat.T_s, sat.liquid, sat.vapour);
@@ -499,10 +501,10 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
     r.relative_enthalpy = sol.x;
     r.phase = sol.phase;
     if (sol.phase == PHASE_TWO_PHASE) {
-        if (sol.ts > SATURATION_LIMIT_TEMPERATURE_C) {
+        if (sol.ts > M::CONSTANTS.saturation_limit_temperature) {
             // Mixtures are answered up to the saturation limit, 0.01 K below the critical point.
             return refuse(why, Refusal{RefusalReason::above_maximum, -1, FIELD_TEMPERATURE, sol.ts,
-                                       SATURATION_LIMIT_TEMPERATURE_C, 0.0, 0.0});
+                                       M::CONSTANTS.saturation_limit_temperature, 0.0, 0.0});
         }
         if (in.mode == MODE_TEMPERATURE_DENSITY &&
             !(std::fabs(sol.ts - in.first) <= MIXTURE_TEMPERATURE_MARGIN && sol.x >= 0.0 &&
@@ -530,7 +532,7 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
             // it (the limit is never below Ts). In the (P, T) mode the
             // solver stops at the limit, so the input temperature is the one to test.
             const double t = in.mode == MODE_PRESSURE_TEMPERATURE ? in.second : s.T - KELVIN_OFFSET;
-            const double limit = superheat_limit_temperature(sol.ts);
+            const double limit = M::superheat_limit_temperature(sol.ts);
             if (t > sol.ts && !(t - limit <= TEMPERATURE_MARGIN)) {
                 const int input = in.mode == MODE_PRESSURE_TEMPERATURE ? 1 : -1;
                 return refuse(why, Refusal{RefusalReason::superheat_limit, input, FIELD_TEMPERATURE,

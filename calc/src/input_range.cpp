@@ -8,10 +8,12 @@
 
 #include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
-#include "zeltra5/helmholtz.hpp"
-#include "zeltra5/saturation_equilibrium.hpp"
+#include "zeltra5/models.hpp"
 
 namespace zeltra5 {
+
+// The front end answers for the default model.
+using M = DefaultModel;
 namespace {
 
 constexpr double BAND_TOP_TEMPERATURE_PX = 500.0;  // upper bounding state of the (P, x) mode, degC
@@ -50,7 +52,7 @@ const PressureSaturation& saturation_at(const double& P, const PressureSaturatio
     if (given != nullptr) {
         return *given;
     }
-    if (!(P > CRITICAL_PRESSURE)) {
+    if (!(P > M::CONSTANTS.critical_pressure)) {
         saturation_by_pressure(P, own.T_s, own.liquid, own.vapour);
     }
     return own;
@@ -112,21 +114,28 @@ struct Refuse {
     }
 
     int pressure(const double& P, const double& hi) const {
-        return range(0, FIELD_PRESSURE, P, MIN_PRESSURE, hi,
-                     MIN_PRESSURE - LOWEST_ADMITTED_PRESSURE,
-                     hi == MAX_PRESSURE ? HIGHEST_ADMITTED_PRESSURE - MAX_PRESSURE : 0.0);
+        return range(
+            0, FIELD_PRESSURE, P, M::CONSTANTS.domain.min_pressure, hi,
+            M::CONSTANTS.domain.min_pressure - M::CONSTANTS.domain.lowest_admitted_pressure,
+            hi == M::CONSTANTS.domain.max_pressure
+                ? M::CONSTANTS.domain.highest_admitted_pressure - M::CONSTANTS.domain.max_pressure
+                : 0.0);
     }
 
     int temperature(const int input, const double& t, const double& hi) const {
-        return range(input, FIELD_TEMPERATURE, t, MIN_TEMPERATURE, hi, EDGE_TEMPERATURE_MARGIN,
-                     hi == MAX_TEMPERATURE ? EDGE_TEMPERATURE_MARGIN : 0.0);
+        return range(input, FIELD_TEMPERATURE, t, M::CONSTANTS.domain.min_temperature, hi,
+                     M::CONSTANTS.domain.temperature_margin,
+                     hi == M::CONSTANTS.domain.max_temperature
+                         ? M::CONSTANTS.domain.temperature_margin
+                         : 0.0);
     }
 
     // A (T, rho) state whose pressure lies below the lowest pressure (`below`) or above the
     // highest: the limit named is the density at that pressure, solved for only when asked.
     int density_at_pressure_edge(const double& t, const double& rho, const bool below) const {
         if (why != nullptr) {
-            const double edge = below ? MIN_PRESSURE : MAX_PRESSURE;
+            const double edge =
+                below ? M::CONSTANTS.domain.min_pressure : M::CONSTANTS.domain.max_pressure;
             *why = Refusal{below ? RefusalReason::below_band : RefusalReason::above_band,
                            1,
                            FIELD_DENSITY,
@@ -193,10 +202,11 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             // The critical pressure itself is outside: there is no two-phase region there.
             // Below it mixtures are answered up to the saturation limit, 0.01 K below the
             // critical point.
-            if (P >= CRITICAL_PRESSURE) {
-                return refuse(RefusalReason::no_two_phase, 0, FIELD_PRESSURE, P, CRITICAL_PRESSURE);
+            if (P >= M::CONSTANTS.critical_pressure) {
+                return refuse(RefusalReason::no_two_phase, 0, FIELD_PRESSURE, P,
+                              M::CONSTANTS.critical_pressure);
             }
-            if (refuse.pressure(P, SATURATION_LIMIT_PRESSURE) != INSIDE) {
+            if (refuse.pressure(P, M::CONSTANTS.saturation_limit_pressure) != INSIDE) {
                 return OUTSIDE;
             }
             const PressureSaturation& sat = saturation_at(P, saturation_at_first, own);
@@ -208,37 +218,38 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             }
             FluidState low{};
             FluidState high{};
-            bounding_state(P, LOWEST_ADMITTED_TEMPERATURE, sat, true, low);
+            bounding_state(P, M::CONSTANTS.domain.lowest_admitted_temperature, sat, true, low);
             bounding_state(P, BAND_TOP_TEMPERATURE_PX, sat, false, high);
-            return refuse.band(1, FIELD_ENTHALPY, h_mix, state_enthalpy(low), P, MIN_TEMPERATURE,
-                               state_enthalpy(high), P, BAND_TOP_TEMPERATURE_PX);
+            return refuse.band(1, FIELD_ENTHALPY, h_mix, state_enthalpy(low), P,
+                               M::CONSTANTS.domain.min_temperature, state_enthalpy(high), P,
+                               BAND_TOP_TEMPERATURE_PX);
         }
         case MODE_SATURATION_PRESSURE:
-            return refuse.pressure(P, SATURATION_LIMIT_PRESSURE);
+            return refuse.pressure(P, M::CONSTANTS.saturation_limit_pressure);
         case MODE_SATURATION_TEMPERATURE:
-            return refuse.temperature(0, t, SATURATION_LIMIT_TEMPERATURE_C);
+            return refuse.temperature(0, t, M::CONSTANTS.saturation_limit_temperature);
         case MODE_PRESSURE_TEMPERATURE:
-            if (refuse.pressure(P, MAX_PRESSURE) != INSIDE) {
+            if (refuse.pressure(P, M::CONSTANTS.domain.max_pressure) != INSIDE) {
                 return OUTSIDE;
             }
-            return refuse.temperature(1, second_value, MAX_TEMPERATURE);
+            return refuse.temperature(1, second_value, M::CONSTANTS.domain.max_temperature);
         case MODE_PRESSURE_ENTHALPY:
         case MODE_PRESSURE_ENERGY:
         case MODE_PRESSURE_ENTROPY:
         case MODE_PRESSURE_DENSITY: {
-            if (refuse.pressure(P, MAX_PRESSURE) != INSIDE) {
+            if (refuse.pressure(P, M::CONSTANTS.domain.max_pressure) != INSIDE) {
                 return OUTSIDE;
             }
             const PressureSaturation& sat = saturation_at(P, saturation_at_first, own);
             FluidState cold{};
             FluidState hot{};
-            bounding_state(P, LOWEST_ADMITTED_TEMPERATURE, sat, true, cold);
-            bounding_state(P, HIGHEST_ADMITTED_TEMPERATURE, sat, false, hot);
+            bounding_state(P, M::CONSTANTS.domain.lowest_admitted_temperature, sat, true, cold);
+            bounding_state(P, M::CONSTANTS.domain.highest_admitted_temperature, sat, false, hot);
             double y_cold = band_property(mode, cold);
             const double y_hot = band_property(mode, hot);
             // Density falls with temperature: the hot state bounds it from below.
             const bool falling = mode == MODE_PRESSURE_DENSITY;
-            if (!(P > CRITICAL_PRESSURE)) {
+            if (!(P > M::CONSTANTS.critical_pressure)) {
                 // The saturated liquid at P, which the saturation modes return, is inside. At the
                 // lowest pressure its temperature lies 6e-11 K below -77 degC, its values a
                 // hair beyond the (P, -77 degC) ones in u, s and density.
@@ -248,14 +259,16 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
                 }
             }
             if (falling) {
-                return refuse.band(1, FIELD_DENSITY, second_value, y_hot, P, MAX_TEMPERATURE,
-                                   y_cold, P, MIN_TEMPERATURE);
+                return refuse.band(1, FIELD_DENSITY, second_value, y_hot, P,
+                                   M::CONSTANTS.domain.max_temperature, y_cold, P,
+                                   M::CONSTANTS.domain.min_temperature);
             }
-            return refuse.band(1, band_field(mode), second_value, y_cold, P, MIN_TEMPERATURE, y_hot,
-                               P, MAX_TEMPERATURE);
+            return refuse.band(1, band_field(mode), second_value, y_cold, P,
+                               M::CONSTANTS.domain.min_temperature, y_hot, P,
+                               M::CONSTANTS.domain.max_temperature);
         }
         default: {  // MODE_TEMPERATURE_DENSITY
-            if (refuse.temperature(0, t, MAX_TEMPERATURE) != INSIDE) {
+            if (refuse.temperature(0, t, M::CONSTANTS.domain.max_temperature) != INSIDE) {
                 return OUTSIDE;
             }
             // The state's pressure against the domain's: inside the saturation dome the
@@ -265,21 +278,23 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             // at the two pressures, as comparing with them would, without solving for them.
             const double& rho = second_value;
             SaturationEquilibrium e;
-            const bool saturation = saturation_equilibrium_at_temperature(t + KELVIN_OFFSET, e) ==
-                                    SATURATION_EQUILIBRIUM_OK;
+            const bool saturation =
+                M::saturation_at_temperature(t + KELVIN_OFFSET, e) == SATURATION_EQUILIBRIUM_OK;
             const bool two_phase = saturation && rho < e.rho_liquid && rho > e.rho_vapour;
-            double p = two_phase ? e.p : pressure_at(t, rho);
+            double p = two_phase ? e.p : M::pressure(t, rho);
             if (saturation && rho >= e.rho_liquid && p < e.p) {
                 // A liquid at or above the saturated-liquid density is at or above the saturation
                 // pressure; its own pressure can fall below by the rounding of its density, which
                 // near -77 degC (dp/drho) rho / p amplifies some 5e5 times.
                 p = e.p;
             }
-            if (LOWEST_ADMITTED_PRESSURE <= p && p <= HIGHEST_ADMITTED_PRESSURE) {
+            if (M::CONSTANTS.domain.lowest_admitted_pressure <= p &&
+                p <= M::CONSTANTS.domain.highest_admitted_pressure) {
                 return INSIDE;
             }
             // A NaN pressure comes from a density too large for the equation's powers.
-            return refuse.density_at_pressure_edge(t, rho, p < MIN_PRESSURE || !(rho > 0.0));
+            return refuse.density_at_pressure_edge(
+                t, rho, p < M::CONSTANTS.domain.min_pressure || !(rho > 0.0));
         }
     }
 }

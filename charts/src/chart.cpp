@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "chart_internal.hpp"
+#include "zeltra5/models.hpp"
 
 namespace zeltra5 {
 
@@ -78,11 +79,11 @@ Fluid make_fluid(const CalcOptions& options) {
     Fluid f;
     f.options = options;
     f.options.superheat = false;
-    f.p_lo = f.pressure(MIN_PRESSURE);
-    f.p_hi = f.pressure(MAX_PRESSURE);
+    f.p_lo = f.pressure(DEFAULT_CONSTANTS.domain.min_pressure);
+    f.p_hi = f.pressure(DEFAULT_CONSTANTS.domain.max_pressure);
     // Bisection between a pressure where the saturated states are found and the critical one.
     double good = f.state("ts-liquid", 130.0).values[FIELD_PRESSURE];
-    double bad = f.pressure(CRITICAL_PRESSURE);
+    double bad = f.pressure(DEFAULT_CONSTANTS.critical_pressure);
     for (int i = 0; i < 40; ++i) {
         const double m = 0.5 * (good + bad);
         const bool ok = f.state("ps-liquid", m).status == STATUS_VALID &&
@@ -391,9 +392,10 @@ struct Builder {
         p_range = ph ? Range{std::max(f.p_lo, c.y.min / 1.1), std::min(f.p_hi, c.y.max * 1.1)}
                      : Range{f.p_lo, f.round_pressure(2.2e7)};
         const double margin = ph ? 0.0 : 0.05 * (c.y.max - c.y.min);
-        t_range = ph ? Range{MIN_TEMPERATURE, MAX_TEMPERATURE}
-                     : Range{std::max(MIN_TEMPERATURE, c.y.min - margin),
-                             std::min(MAX_TEMPERATURE, c.y.max + margin)};
+        t_range = ph ? Range{DEFAULT_CONSTANTS.domain.min_temperature,
+                             DEFAULT_CONSTANTS.domain.max_temperature}
+                     : Range{std::max(DEFAULT_CONSTANTS.domain.min_temperature, c.y.min - margin),
+                             std::min(DEFAULT_CONSTANTS.domain.max_temperature, c.y.max + margin)};
     }
 
     Piece piece(const char* name, const bool param_first, const double fixed, const double u0,
@@ -608,7 +610,7 @@ struct Builder {
     }
 
     void isochore(const double rho) {
-        const double t_lo = std::max(t_range.lo, MIN_TEMPERATURE);
+        const double t_lo = std::max(t_range.lo, DEFAULT_CONSTANTS.domain.min_temperature);
         const StateResult lo_vapour = fluid.state("ts-vapour", t_lo);
         const StateResult lo_liquid = fluid.state("ts-liquid", t_lo);
         const double r_top_v = fluid.top_vapour.values[FIELD_DENSITY];
@@ -741,7 +743,7 @@ Range default_x_range(const ChartOptions& o, const Fluid& f, const double y_min)
     const bool ph = o.type == ChartType::pressure_enthalpy;
     const int field = ph ? FIELD_ENTHALPY : FIELD_ENTROPY;
     const double step = from_si(RESULT_FIELDS[field].unit, o.calc.units, ph ? 100e3 : 500.0);
-    const double lo = f.state("ts-liquid", MIN_TEMPERATURE).values[field];
+    const double lo = f.state("ts-liquid", DEFAULT_CONSTANTS.domain.min_temperature).values[field];
     // The lowest pressure shown, within the domain (an axis above it takes its top).
     const double p_low = ph ? std::clamp(y_min, f.p_lo, f.p_hi) : f.round_pressure(1e4);
     double hi = f.state("p-t", p_low, 200.0).values[field];

@@ -8,6 +8,8 @@
 #include <limits>
 #include <string_view>
 
+#include "zeltra5/models.hpp"
+
 namespace zeltra5 {
 
 const CycleFigureInfo CYCLE_FIGURES[CYCLE_FIGURE_COUNT] = {
@@ -119,7 +121,7 @@ CycleRefusal check_input(const CycleInput& in) {
     if (in.capacity > MAX_CYCLE_CAPACITY) {
         return CycleRefusal::capacity_too_large;
     }
-    if (in.condensing_temperature > SATURATION_LIMIT_TEMPERATURE_C) {
+    if (in.condensing_temperature > DEFAULT_CONSTANTS.saturation_limit_temperature) {
         return CycleRefusal::condensing_not_below_critical;
     }
     if (!(in.evaporating_temperature < in.condensing_temperature)) {
@@ -315,7 +317,7 @@ std::size_t describe_cycle_refusal(const CycleResult& r, const Language language
                 << in.condensing_temperature
                 << (en ? " °C is above the saturation limit near the critical point, "
                        : " °C выше предела насыщения у критической точки, ")
-                << SATURATION_LIMIT_TEMPERATURE_C << " °C";
+                << DEFAULT_CONSTANTS.saturation_limit_temperature << " °C";
             break;
         case CycleRefusal::state_outside: {
             out << cycle_state_name(r.state, language) << ": ";

@@ -10,34 +10,27 @@
 #include <cmath>
 #include <limits>
 
+#include "zeltra5/flash.hpp"
+#include "zeltra5/models.hpp"
 #include "zeltra5/powers_of_ten.hpp"
-#include "zeltra5/fluid_state.hpp"
-#include "zeltra5/helmholtz.hpp"
-#include "zeltra5/saturation_fits.hpp"
-#include "zeltra5/solvers.hpp"
 
-namespace zeltra5 {
+namespace zeltra5::flash {
 namespace {
 
-enum class MatchedProperty { enthalpy, internal_energy, entropy, density };
-
+// The vapour and supercritical searches end at the top of the model's domain. The
+// pressure-quality mode's range check admits mixture enthalpies up to the vapour at 500 degC; its
+// search still ends there, and the front end refuses a state that does not reach the target.
 struct Member {
-    MatchedProperty property;
-    bool rising;   // the property grows with temperature at constant pressure
-    double t_hot;  // upper end of the vapour and supercritical search ranges, degC
+    IsobarProperty property;
+    bool rising;  // the property grows with temperature at constant pressure
 };
 
-constexpr Member ENTHALPY_MEMBER{MatchedProperty::enthalpy, true, MAX_TEMPERATURE};
-constexpr Member ENERGY_MEMBER{MatchedProperty::internal_energy, true, MAX_TEMPERATURE};
-constexpr Member ENTROPY_MEMBER{MatchedProperty::entropy, true, MAX_TEMPERATURE};
-constexpr Member DENSITY_MEMBER{MatchedProperty::density, false, MAX_TEMPERATURE};
-// The pressure-quality mode's range check admits mixture enthalpies up to the vapour at 500 degC;
-// its search still ends at 450 degC, the top of the domain, and the front end refuses a state
-// that does not reach the target.
-constexpr Member GIVEN_SATURATION_MEMBER{MatchedProperty::enthalpy, true, MAX_TEMPERATURE};
+constexpr Member ENTHALPY_MEMBER{IsobarProperty::enthalpy, true};
+constexpr Member ENERGY_MEMBER{IsobarProperty::internal_energy, true};
+constexpr Member ENTROPY_MEMBER{IsobarProperty::entropy, true};
+constexpr Member DENSITY_MEMBER{IsobarProperty::density, false};
 
-constexpr double SUPERHEAT_CEILING = 129.4;  // no superheated liquid at or above this Ts, degC
-constexpr int TOLERANCE_DIGITS = 14;         // the target is met to about 14 significant digits
+constexpr int TOLERANCE_DIGITS = 14;  // the target is met to about 14 significant digits
 constexpr int SECANT_CAP = 100;
 constexpr double ACCEPTANCE_BAND = 0.01;  // below it the secant result stands, in target units
 // The bisection halves a temperature interval; about 60 passes exhaust a double. The cap only
@@ -49,23 +42,21 @@ constexpr int SECANT_NODES = 2;
 constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
 // What a search returns when it has nothing to match (a target or pressure that is not a finite
 // number): every field NaN, so that no property derived from it can pass for a result.
-constexpr FluidState UNDEFINED_STATE{
-    NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER,
-    NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER,
-    NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER};
+constexpr FluidState UNDEFINED_STATE{NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER,
+                                     NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER,
+                                     NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER,
+                                     NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER,
+                                     NOT_A_NUMBER, NOT_A_NUMBER, NOT_A_NUMBER};
 
-// Saturation temperature (degC) and saturated states at P; unused above the critical pressure.
-using Saturation = PressureSaturation;
-
-double matched_value(const MatchedProperty& property, const FluidState& s) {
+double matched_value(const IsobarProperty& property, const FluidState& s) {
     switch (property) {
-        case MatchedProperty::enthalpy:
+        case IsobarProperty::enthalpy:
             return state_enthalpy(s);
-        case MatchedProperty::internal_energy:
+        case IsobarProperty::internal_energy:
             return state_internal_energy(s);
-        case MatchedProperty::entropy:
+        case IsobarProperty::entropy:
             return state_entropy(s);
-        case MatchedProperty::density:
+        case IsobarProperty::density:
             return state_density(s);
     }
     return state_density(s);
@@ -88,11 +79,13 @@ bool at_or_colder(const Member& m, const double& y, const double& reference) {
 
 // One trial temperature on the branch `branch` (1 liquid, 2 vapour, 3 supercritical). Fills the
 // outputs and x, and returns the matched property of the state found.
+template <class M>
 double trial(const Member& m, const int& branch, const double& P, const double& t,
-             const Saturation& sat, double& x, FluidState& liquid_out, FluidState& vapour_out) {
+             const PressureSaturation& sat, double& x, FluidState& liquid_out,
+             FluidState& vapour_out) {
     int solver_phase = 0;
-    solve_density_at_pressure_temperature(branch, P, t, sat, solver_phase, x, liquid_out,
-                                          vapour_out);
+    PressureTemperature<M>::solve_density_at_pressure_temperature(branch, P, t, sat, solver_phase,
+                                                                  x, liquid_out, vapour_out);
     // At exactly the saturation temperature the density solver hands back the saturated pair with
     // the vapour's relative enthalpy 1; on the liquid branch the state read is the saturated
     // liquid, whose relative enthalpy is 0.
@@ -103,8 +96,9 @@ double trial(const Member& m, const int& branch, const double& P, const double& 
 }
 
 // Bisection over the whole range [t_lo, t_hi]; the outputs end at the last midpoint.
+template <class M>
 void bisect(const Member& m, const int& branch, const double& P, const double& target,
-            const double& t_lo, const double& t_hi, const Saturation& sat, double& x,
+            const double& t_lo, const double& t_hi, const PressureSaturation& sat, double& x,
             FluidState& liquid_out, FluidState& vapour_out) {
     double a = t_lo;
     double b = t_hi;
@@ -112,7 +106,7 @@ void bisect(const Member& m, const int& branch, const double& P, const double& t
         const double a_before = a;
         const double b_before = b;
         const double t_m = (a + b) * 0.5;
-        const double y_m = trial(m, branch, P, t_m, sat, x, liquid_out, vapour_out);
+        const double y_m = trial<M>(m, branch, P, t_m, sat, x, liquid_out, vapour_out);
         if (colder_than(m, y_m, target)) {
             a = t_m;
         } else {
@@ -125,8 +119,9 @@ void bisect(const Member& m, const int& branch, const double& P, const double& t
 }
 
 // Temperature search on one branch over [t_lo, t_hi].
+template <class M>
 void search_branch(const Member& m, const int& branch, const double& P, const double& target,
-                   const double& t_lo, const double& t_hi, const Saturation& sat, double& x,
+                   const double& t_lo, const double& t_hi, const PressureSaturation& sat, double& x,
                    FluidState& liquid_out, FluidState& vapour_out) {
     if (!(std::isfinite(target) && std::isfinite(P) && std::isfinite(t_lo) &&
           std::isfinite(t_hi))) {
@@ -143,15 +138,16 @@ void search_branch(const Member& m, const int& branch, const double& P, const do
     double lo = t_lo;
     double hi = t_hi;
     double values[SECANT_NODES] = {0.0, 0.0};
-    values[0] = trial(m, branch, P, lo, sat, x, liquid_out, vapour_out);
-    if (lo == MIN_TEMPERATURE && colder_than(m, target, values[0])) {
-        lo = LOWEST_ADMITTED_TEMPERATURE;
-        values[0] = trial(m, branch, P, lo, sat, x, liquid_out, vapour_out);
+    values[0] = trial<M>(m, branch, P, lo, sat, x, liquid_out, vapour_out);
+    const DomainLimits& domain = M::CONSTANTS.domain;
+    if (lo == domain.min_temperature && colder_than(m, target, values[0])) {
+        lo = domain.lowest_admitted_temperature;
+        values[0] = trial<M>(m, branch, P, lo, sat, x, liquid_out, vapour_out);
     }
-    values[1] = trial(m, branch, P, hi, sat, x, liquid_out, vapour_out);
-    if (hi == MAX_TEMPERATURE && hotter_than(m, target, values[1])) {
-        hi = HIGHEST_ADMITTED_TEMPERATURE;
-        values[1] = trial(m, branch, P, hi, sat, x, liquid_out, vapour_out);
+    values[1] = trial<M>(m, branch, P, hi, sat, x, liquid_out, vapour_out);
+    if (hi == domain.max_temperature && hotter_than(m, target, values[1])) {
+        hi = domain.highest_admitted_temperature;
+        values[1] = trial<M>(m, branch, P, hi, sat, x, liquid_out, vapour_out);
     }
     double temperatures[SECANT_NODES] = {lo, hi};
     double a = lo;
@@ -168,7 +164,7 @@ void search_branch(const Member& m, const int& branch, const double& P, const do
         if (!(t_n >= a && t_n <= b)) {
             t_n = (a + b) * 0.5;
         }
-        const double y_n = trial(m, branch, P, t_n, sat, x, liquid_out, vapour_out);
+        const double y_n = trial<M>(m, branch, P, t_n, sat, x, liquid_out, vapour_out);
         y_last = y_n;
         if (std::fabs(y_n - target) < tolerance) {
             break;
@@ -187,34 +183,37 @@ void search_branch(const Member& m, const int& branch, const double& P, const do
     if (std::fabs(y_last - target) <= ACCEPTANCE_BAND) {
         return;
     }
-    bisect(m, branch, P, target, lo, hi, sat, x, liquid_out, vapour_out);
+    bisect<M>(m, branch, P, target, lo, hi, sat, x, liquid_out, vapour_out);
 }
 
 // Liquid kept beyond saturation, up to the superheat limit temperature.
+template <class M>
 void superheated_liquid(const Member& m, const double& P, const double& target,
-                        const Saturation& sat, int& phase, double& x, FluidState& liquid_out,
-                        FluidState& vapour_out) {
+                        const PressureSaturation& sat, int& phase, double& x,
+                        FluidState& liquid_out, FluidState& vapour_out) {
     phase = PHASE_LIQUID;
-    if (!(sat.T_s >= MIN_TEMPERATURE && sat.T_s < SUPERHEAT_CEILING)) {
+    if (!(sat.T_s >= M::CONSTANTS.domain.min_temperature &&
+          sat.T_s < M::CONSTANTS.superheat_ceiling)) {
         // No superheated liquid is sought here: the saturated liquid stands for it.
         liquid_out = sat.liquid;
         vapour_out = sat.vapour;
         x = 0.0;
         return;
     }
-    const double t_lim = superheat_limit_temperature(sat.T_s);
-    const double y_lim = trial(m, PHASE_LIQUID, P, t_lim, sat, x, liquid_out, vapour_out);
+    const double t_lim = M::superheat_limit_temperature(sat.T_s);
+    const double y_lim = trial<M>(m, PHASE_LIQUID, P, t_lim, sat, x, liquid_out, vapour_out);
     if (hotter_than(m, target, y_lim)) {
         return;  // beyond the limit state, which is the answer
     }
-    search_branch(m, PHASE_LIQUID, P, target, MIN_TEMPERATURE, t_lim, sat, x, liquid_out,
-                  vapour_out);
+    search_branch<M>(m, PHASE_LIQUID, P, target, M::CONSTANTS.domain.min_temperature, t_lim, sat, x,
+                     liquid_out, vapour_out);
 }
 
 // Classification against the saturated values and the search. `sat` is read only when P does not
 // exceed the critical pressure.
+template <class M>
 void solve_on_isobar(const Member& m, const int& metastable_side, const double& P,
-                     const double& target, const Saturation& sat, int& phase, double& x,
+                     const double& target, const PressureSaturation& sat, int& phase, double& x,
                      FluidState& liquid_out, FluidState& vapour_out) {
     if (std::isnan(P) || std::isnan(target)) {
         // Nothing to classify: NaN compares false with every saturated value.
@@ -224,10 +223,10 @@ void solve_on_isobar(const Member& m, const int& metastable_side, const double& 
         x = NOT_A_NUMBER;
         return;
     }
-    if (P > CRITICAL_PRESSURE) {
+    if (P > M::CONSTANTS.critical_pressure) {
         phase = PHASE_SUPERCRITICAL;
-        search_branch(m, PHASE_SUPERCRITICAL, P, target, MIN_TEMPERATURE, m.t_hot, sat, x,
-                      liquid_out, vapour_out);
+        search_branch<M>(m, PHASE_SUPERCRITICAL, P, target, M::CONSTANTS.domain.min_temperature,
+                         M::CONSTANTS.domain.max_temperature, sat, x, liquid_out, vapour_out);
         return;
     }
 
@@ -238,17 +237,18 @@ void solve_on_isobar(const Member& m, const int& metastable_side, const double& 
     // A target equal to a saturated value belongs to that single-phase side.
     if (at_or_colder(m, target, y_liquid)) {
         phase = PHASE_LIQUID;
-        search_branch(m, PHASE_LIQUID, P, target, MIN_TEMPERATURE, sat.T_s, sat, x, liquid_out,
-                      vapour_out);
+        search_branch<M>(m, PHASE_LIQUID, P, target, M::CONSTANTS.domain.min_temperature, sat.T_s,
+                         sat, x, liquid_out, vapour_out);
         return;
     }
     if (superheat) {
-        superheated_liquid(m, P, target, sat, phase, x, liquid_out, vapour_out);
+        superheated_liquid<M>(m, P, target, sat, phase, x, liquid_out, vapour_out);
         return;
     }
     if (at_or_hotter(m, target, y_vapour)) {
         phase = PHASE_VAPOUR;
-        search_branch(m, PHASE_VAPOUR, P, target, sat.T_s, m.t_hot, sat, x, liquid_out, vapour_out);
+        search_branch<M>(m, PHASE_VAPOUR, P, target, sat.T_s, M::CONSTANTS.domain.max_temperature,
+                         sat, x, liquid_out, vapour_out);
         return;
     }
 
@@ -257,7 +257,7 @@ void solve_on_isobar(const Member& m, const int& metastable_side, const double& 
     phase = PHASE_TWO_PHASE;
     liquid_out = sat.liquid;
     vapour_out = sat.vapour;
-    if (m.property == MatchedProperty::density) {
+    if (m.property == IsobarProperty::density) {
         const double v_liquid = 1.0 / y_liquid;
         x = (1.0 / target - v_liquid) /
             std::fmax(1.0 / y_vapour - v_liquid, QUALITY_DENOMINATOR_FLOOR);
@@ -267,72 +267,64 @@ void solve_on_isobar(const Member& m, const int& metastable_side, const double& 
 }
 
 // Members that form the saturation states themselves, once per call.
+template <class M>
 void solve_with_own_saturation(const Member& m, const int& metastable_side, const double& P,
                                const double& target, int& phase, double& x, FluidState& liquid_out,
                                FluidState& vapour_out) {
-    Saturation sat{};
-    if (!(P > CRITICAL_PRESSURE)) {
-        saturation_by_pressure(P, sat.T_s, sat.liquid, sat.vapour);
+    PressureSaturation sat{};
+    if (!(P > M::CONSTANTS.critical_pressure)) {
+        Saturation<M>::saturation_by_pressure(P, sat.T_s, sat.liquid, sat.vapour);
     }
-    solve_on_isobar(m, metastable_side, P, target, sat, phase, x, liquid_out, vapour_out);
+    solve_on_isobar<M>(m, metastable_side, P, target, sat, phase, x, liquid_out, vapour_out);
+}
+
+const Member& member_of(const IsobarProperty& property) {
+    return property == IsobarProperty::enthalpy          ? ENTHALPY_MEMBER
+           : property == IsobarProperty::internal_energy ? ENERGY_MEMBER
+           : property == IsobarProperty::entropy         ? ENTROPY_MEMBER
+                                                         : DENSITY_MEMBER;
 }
 
 }  // namespace
 
-void state_from_pressure_enthalpy(const int& metastable_side, const double& P, const double& target,
-                                  int& phase, double& x, FluidState& liquid_out,
-                                  FluidState& vapour_out) {
-    solve_with_own_saturation(ENTHALPY_MEMBER, metastable_side, P, target, phase, x, liquid_out,
-                              vapour_out);
+template <class M>
+void Isobar<M>::state_from_pressure_property(const IsobarProperty& property,
+                                             const int& metastable_side, const double& P,
+                                             const double& target, int& phase, double& x,
+                                             FluidState& liquid_out, FluidState& vapour_out) {
+    solve_with_own_saturation<M>(member_of(property), metastable_side, P, target, phase, x,
+                                 liquid_out, vapour_out);
 }
 
-void state_from_pressure_energy(const int& metastable_side, const double& P, const double& target,
-                                int& phase, double& x, FluidState& liquid_out,
-                                FluidState& vapour_out) {
-    solve_with_own_saturation(ENERGY_MEMBER, metastable_side, P, target, phase, x, liquid_out,
-                              vapour_out);
-}
-
-void state_from_pressure_entropy(const int& metastable_side, const double& P, const double& target,
-                                 int& phase, double& x, FluidState& liquid_out,
-                                 FluidState& vapour_out) {
-    solve_with_own_saturation(ENTROPY_MEMBER, metastable_side, P, target, phase, x, liquid_out,
-                              vapour_out);
-}
-
-void state_from_pressure_density(const int& metastable_side, const double& P, const double& target,
-                                 int& phase, double& x, FluidState& liquid_out,
-                                 FluidState& vapour_out) {
-    solve_with_own_saturation(DENSITY_MEMBER, metastable_side, P, target, phase, x, liquid_out,
-                              vapour_out);
-}
-
-void state_from_pressure_enthalpy_given_saturation(const int& metastable_side, const double& P,
-                                                   const double& target,
-                                                   const FluidState& sat_liquid,
-                                                   const FluidState& sat_vapour, int& phase,
-                                                   double& x, FluidState& liquid_out,
-                                                   FluidState& vapour_out) {
+template <class M>
+void Isobar<M>::state_from_pressure_enthalpy_given_saturation(
+    const int& metastable_side, const double& P, const double& target, const FluidState& sat_liquid,
+    const FluidState& sat_vapour, int& phase, double& x, FluidState& liquid_out,
+    FluidState& vapour_out) {
     // Copied, so that the caller may pass the same records as input and output.
-    Saturation sat{};
-    if (!(P > CRITICAL_PRESSURE)) {
+    PressureSaturation sat{};
+    if (!(P > M::CONSTANTS.critical_pressure)) {
         sat.T_s = sat_liquid.T - KELVIN_OFFSET;
         sat.liquid = sat_liquid;
         sat.vapour = sat_vapour;
     }
-    solve_on_isobar(GIVEN_SATURATION_MEMBER, metastable_side, P, target, sat, phase, x, liquid_out,
-                    vapour_out);
+    solve_on_isobar<M>(ENTHALPY_MEMBER, metastable_side, P, target, sat, phase, x, liquid_out,
+                       vapour_out);
 }
 
-void state_from_pressure_property(const IsobarProperty& property, const int& metastable_side,
-                                  const double& P, const double& target,
-                                  const PressureSaturation& saturation, int& phase, double& x,
-                                  FluidState& liquid_out, FluidState& vapour_out) {
-    const Member& m = property == IsobarProperty::enthalpy          ? ENTHALPY_MEMBER
-                      : property == IsobarProperty::internal_energy ? ENERGY_MEMBER
-                      : property == IsobarProperty::entropy         ? ENTROPY_MEMBER
-                                                                    : DENSITY_MEMBER;
-    solve_on_isobar(m, metastable_side, P, target, saturation, phase, x, liquid_out, vapour_out);
+template <class M>
+void Isobar<M>::state_from_pressure_property(const IsobarProperty& property,
+                                             const int& metastable_side, const double& P,
+                                             const double& target,
+                                             const PressureSaturation& saturation, int& phase,
+                                             double& x, FluidState& liquid_out,
+                                             FluidState& vapour_out) {
+    solve_on_isobar<M>(member_of(property), metastable_side, P, target, saturation, phase, x,
+                       liquid_out, vapour_out);
 }
 
-}  // namespace zeltra5
+#define ZELTRA5_INSTANTIATE(Model) template struct Isobar<Model>;
+ZELTRA5_FOR_EACH_MODEL(ZELTRA5_INSTANTIATE)
+#undef ZELTRA5_INSTANTIATE
+
+}  // namespace zeltra5::flash

@@ -1,21 +1,18 @@
 // Single-phase density at a given pressure and temperature, and the (P, T) state built on it.
 //
-// Both entry points share one core: classify the point against the saturated records, pick a
-// density bracket from the fitted isobar and saturation curves, optionally switch to a
+// Both entry points share one core: classify the point against the saturated records, take the
+// model's density bracket for the phase, optionally switch to a
 // metastable branch, then run a bracketed secant iteration on density with a bisection safety
-// net. Only pressure_at is evaluated inside the iteration; the full state is evaluated once.
+// net. Only the model's pressure is evaluated inside the iteration; the full state once.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "zeltra5/powers_of_ten.hpp"
 #include "zeltra5/evaluation_counters.hpp"
-#include "zeltra5/fluid_state.hpp"
-#include "zeltra5/helmholtz.hpp"
-#include "zeltra5/saturation_equilibrium.hpp"
-#include "zeltra5/saturation_fits.hpp"
-#include "zeltra5/solvers.hpp"
+#include "zeltra5/flash.hpp"
+#include "zeltra5/models.hpp"
+#include "zeltra5/powers_of_ten.hpp"
 
 namespace zeltra5 {
 
@@ -27,33 +24,11 @@ constexpr int MAX_BISECTION_PASSES = 2000;  // guard only: a finite bracket need
 constexpr double ACCEPTED_RESIDUAL = 0.01;  // Pa; above it the bisection safety net runs
 constexpr double ENTHALPY_SPAN_FLOOR = 1e-25;
 
-// Density margins (kg/m3) added to the isobar curves that bound the search.
-constexpr double ISOBAR_690_MARGIN = 0.04;
-constexpr double ISOBAR_741_MARGIN = 0.01;
 // Width of the subcooled-vapour bracket above the saturated vapour density (kg/m3).
 constexpr double SUBCOOLED_VAPOUR_SPAN = 1.0;
 // Moving a bracket that misses the pressure: first width (kg/m3) and the most moves.
 constexpr double MIN_MOVE_WIDTH = 1.0;
 constexpr int MAX_BRACKET_MOVES = 60;
-
-// Superheated liquid is sought only for saturation temperatures in [-77, 129.4) degC; the
-// depth of the bracket below the saturated liquid density applies from -74 degC.
-constexpr double SUPERHEAT_CEILING = 129.4;
-constexpr double SUPERHEAT_DEPTH_FLOOR = -74.0;
-// Depth c(T_s) = 0.5 (a0 - a1 T_s + a2 T_s^2) / (1 - b1 T_s + b2 T_s^2), kg/m3.
-constexpr double DEPTH_A0 = 243.0227971516306;
-constexpr double DEPTH_A1 = 3.383844686707354;
-constexpr double DEPTH_A2 = 0.01166184497938142;
-constexpr double DEPTH_B1 = 0.008964434065874795;
-constexpr double DEPTH_B2 = 1.033728650696136e-05;
-
-double superheat_depth(const double& T_s) {
-    if (!(T_s >= SUPERHEAT_DEPTH_FLOOR && T_s < SUPERHEAT_CEILING)) {
-        return 0.0;
-    }
-    return 0.5 * (DEPTH_A0 - DEPTH_A1 * T_s + DEPTH_A2 * T_s * T_s) /
-           (1.0 - DEPTH_B1 * T_s + DEPTH_B2 * T_s * T_s);
-}
 
 // Which ways a bracket that misses the pressure may be moved along the isotherm.
 struct BracketMoves {
@@ -66,6 +41,7 @@ struct BracketMoves {
 // lower end is above P. The moves start 1 kg/m3 wide and double, so a root just outside the
 // fitted curves is caught by a narrow bracket; downward moves at most halve the density so it
 // stays positive. A bracket that already holds P is left exactly as it is.
+template <class M>
 void move_bracket(const double& t, const double& P, const BracketMoves& moves, double& lo,
                   double& hi, double& P_lo, double& P_hi) {
     double width = MIN_MOVE_WIDTH;
@@ -73,7 +49,7 @@ void move_bracket(const double& t, const double& P, const BracketMoves& moves, d
         lo = hi;
         P_lo = P_hi;
         hi = lo + width;
-        P_hi = pressure_at(t, hi);
+        P_hi = M::pressure(t, hi);
         width *= 2.0;
     }
     width = MIN_MOVE_WIDTH;
@@ -81,22 +57,23 @@ void move_bracket(const double& t, const double& P, const BracketMoves& moves, d
         hi = lo;
         P_hi = P_lo;
         lo = std::max(hi - width, 0.5 * hi);
-        P_lo = pressure_at(t, lo);
+        P_lo = M::pressure(t, lo);
         width *= 2.0;
     }
 }
 
-// Density at which pressure_at(t, rho) equals P, searched in [lo, hi] after moving the bracket
+// Density at which M::pressure(t, rho) equals P, searched in [lo, hi] after moving the bracket
 // as allowed when it misses P. Pressure is taken to rise with density inside the bracket.
+template <class M>
 double solve_density(const double& t, const double& P, const double& lo_guess,
                      const double& hi_guess, const BracketMoves& moves) {
     const double tolerance = detail::power_of_ten(decimal_exponent(P, TOLERANCE_DIGITS));
 
     double lo = lo_guess;
     double hi = hi_guess;
-    double P_lo = pressure_at(t, lo);
-    double P_hi = pressure_at(t, hi);
-    move_bracket(t, P, moves, lo, hi, P_lo, P_hi);
+    double P_lo = M::pressure(t, lo);
+    double P_hi = M::pressure(t, hi);
+    move_bracket<M>(t, P, moves, lo, hi, P_lo, P_hi);
 
     double rho1 = lo;
     double rho2 = hi;
@@ -118,7 +95,7 @@ double solve_density(const double& t, const double& P, const double& lo_guess,
         if (!(rho_n >= a && rho_n <= b)) {
             rho_n = (a + b) / 2.0;
         }
-        P_n = pressure_at(t, rho_n);
+        P_n = M::pressure(t, rho_n);
         evaluated = true;
         if (std::fabs(P_n - P) < tolerance) {
             break;
@@ -143,7 +120,7 @@ double solve_density(const double& t, const double& P, const double& lo_guess,
             const double a_before = a;
             const double b_before = b;
             rho_n = (a + b) / 2.0;
-            P_n = pressure_at(t, rho_n);
+            P_n = M::pressure(t, rho_n);
             if (P_n < P) {
                 a = rho_n;
             } else {
@@ -157,31 +134,6 @@ double solve_density(const double& t, const double& P, const double& lo_guess,
     return rho_n;
 }
 
-// The density bracket of a stable phase at (P, T) from the fitted curves.
-void density_bracket(const double& P, const double& T, const int& phase, double& lo, double& hi) {
-    if (phase == PHASE_SUPERCRITICAL) {
-        if (P >= MAX_PRESSURE) {
-            lo = rho_isobar_690(T) - ISOBAR_690_MARGIN;
-            hi = rho_isobar_741(T) + ISOBAR_741_MARGIN;
-        } else if (T <= CRITICAL_TEMPERATURE_C) {
-            lo = sat_liquid_density(T);
-            hi = rho_isobar_690(T) + ISOBAR_690_MARGIN;
-        } else {
-            lo = rho_isobar_113(T);
-            hi = rho_isobar_690(T) + ISOBAR_690_MARGIN;
-        }
-    } else if (phase == PHASE_LIQUID) {
-        lo = sat_liquid_density(T);
-        hi = rho_isobar_690(T) + ISOBAR_690_MARGIN;
-    } else if (T <= CRITICAL_TEMPERATURE_C) {
-        lo = rho_isobar_min(T);
-        hi = sat_vapour_density(T);
-    } else {
-        lo = rho_isobar_min(T);
-        hi = rho_isobar_115(T);
-    }
-}
-
 double relative_enthalpy(const FluidState& state, const double& h_liquid, const double& h_vapour) {
     return (state_enthalpy(state) - h_liquid) / std::max(h_vapour - h_liquid, ENTHALPY_SPAN_FLOOR);
 }
@@ -190,6 +142,7 @@ double relative_enthalpy(const FluidState& state, const double& h_liquid, const 
 // caller knows it; superheat_refused_at_ceiling says whether T_s = 129.4 itself is refused.
 // The saturated records are copied before any output is written, so the outputs may alias
 // them.
+template <class M>
 void solve_state(const int& metastable_side, const double& P, const double& T, const double& T_s,
                  const FluidState& sat_liquid, const FluidState& sat_vapour,
                  const bool& superheat_refused_at_ceiling, int& phase, double& x,
@@ -197,11 +150,11 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
     ZELTRA5_COUNT(density_solver);
     FluidState result;
 
-    if (P > CRITICAL_PRESSURE) {
+    if (P > M::CONSTANTS.critical_pressure) {
         double lo = 0.0;
         double hi = 0.0;
-        density_bracket(P, T, PHASE_SUPERCRITICAL, lo, hi);
-        evaluate_state(T, solve_density(T, P, lo, hi, BracketMoves{true, true}), result);
+        M::density_bracket(P, T, PHASE_SUPERCRITICAL, lo, hi);
+        M::evaluate(T, solve_density<M>(T, P, lo, hi, BracketMoves{true, true}), result);
         phase = PHASE_SUPERCRITICAL;
         x = 0.0;
         liquid_out = result;
@@ -223,7 +176,7 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
         phase = T < T_s ? PHASE_LIQUID : PHASE_VAPOUR;
         double lo = 0.0;
         double hi = 0.0;
-        density_bracket(P, T, phase, lo, hi);
+        M::density_bracket(P, T, phase, lo, hi);
 
         bool refused = false;
         BracketMoves moves{true, true};
@@ -235,13 +188,14 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
             phase = PHASE_LIQUID;
             moves.down = false;
             hi = liquid.rho;
-            lo = std::max(vapour.rho, liquid.rho - std::max(superheat_depth(T_s), 0.0));
+            lo = std::max(vapour.rho, liquid.rho - std::max(M::superheat_depth(T_s), 0.0));
+            const double ceiling = M::CONSTANTS.superheat_ceiling;
             const bool above_ceiling =
-                superheat_refused_at_ceiling ? T_s >= SUPERHEAT_CEILING : T_s > SUPERHEAT_CEILING;
-            if (T_s < MIN_TEMPERATURE || above_ceiling) {
+                superheat_refused_at_ceiling ? T_s >= ceiling : T_s > ceiling;
+            if (T_s < M::CONSTANTS.domain.min_temperature || above_ceiling) {
                 refused = true;
             } else {
-                const double T_limit = superheat_limit_temperature(T_s);
+                const double T_limit = M::superheat_limit_temperature(T_s);
                 if (T > T_limit) {
                     T_w = T_limit;
                 }
@@ -257,7 +211,7 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
         if (refused) {
             result = liquid;
         } else {
-            evaluate_state(T_w, solve_density(T_w, P, lo, hi, moves), result);
+            M::evaluate(T_w, solve_density<M>(T_w, P, lo, hi, moves), result);
         }
     }
 
@@ -329,77 +283,101 @@ int decimal_exponent(const double& value, const int& digits) {
     return printed_exponent(value) - digits + 1;
 }
 
-void solve_density_at_pressure_temperature(const int& metastable_side, const double& P,
-                                           const double& T, const FluidState& sat_liquid,
-                                           const FluidState& sat_vapour, int& phase, double& x,
-                                           FluidState& liquid_out, FluidState& vapour_out) {
+namespace flash {
+
+template <class M>
+void PressureTemperature<M>::solve_density_at_pressure_temperature(
+    const int& metastable_side, const double& P, const double& T, const FluidState& sat_liquid,
+    const FluidState& sat_vapour, int& phase, double& x, FluidState& liquid_out,
+    FluidState& vapour_out) {
     // The saturated records are read only at or below the critical pressure.
-    const double T_s =
-        P > CRITICAL_PRESSURE ? CRITICAL_TEMPERATURE_C : sat_liquid.T - KELVIN_OFFSET;
-    solve_state(metastable_side, P, T, T_s, sat_liquid, sat_vapour, true, phase, x, liquid_out,
-                vapour_out);
+    const double T_s = P > M::CONSTANTS.critical_pressure
+                           ? M::CONSTANTS.supercritical_saturation_temperature
+                           : sat_liquid.T - KELVIN_OFFSET;
+    solve_state<M>(metastable_side, P, T, T_s, sat_liquid, sat_vapour, true, phase, x, liquid_out,
+                   vapour_out);
 }
 
-void solve_density_at_pressure_temperature(const int& metastable_side, const double& P,
-                                           const double& T, const PressureSaturation& saturation,
-                                           int& phase, double& x, FluidState& liquid_out,
-                                           FluidState& vapour_out) {
-    const double T_s = P > CRITICAL_PRESSURE ? CRITICAL_TEMPERATURE_C : saturation.T_s;
-    solve_state(metastable_side, P, T, T_s, saturation.liquid, saturation.vapour, true, phase, x,
-                liquid_out, vapour_out);
+template <class M>
+void PressureTemperature<M>::solve_density_at_pressure_temperature(
+    const int& metastable_side, const double& P, const double& T,
+    const PressureSaturation& saturation, int& phase, double& x, FluidState& liquid_out,
+    FluidState& vapour_out) {
+    const double T_s = P > M::CONSTANTS.critical_pressure
+                           ? M::CONSTANTS.supercritical_saturation_temperature
+                           : saturation.T_s;
+    solve_state<M>(metastable_side, P, T, T_s, saturation.liquid, saturation.vapour, true, phase, x,
+                   liquid_out, vapour_out);
 }
 
-void state_from_pressure_temperature(const int& metastable_side, const double& P, const double& T,
-                                     int& phase, double& x, FluidState& liquid,
-                                     FluidState& vapour) {
+template <class M>
+void PressureTemperature<M>::state_from_pressure_temperature(const int& metastable_side,
+                                                             const double& P, const double& T,
+                                                             int& phase, double& x,
+                                                             FluidState& liquid,
+                                                             FluidState& vapour) {
     // Only the superheated-liquid request is honoured here.
     const int side = metastable_side == 1 ? 1 : 0;
-    double T_s = CRITICAL_TEMPERATURE_C;
-    if (!(P > CRITICAL_PRESSURE)) {
-        saturation_by_pressure(P, T_s, liquid, vapour);
+    double T_s = M::CONSTANTS.supercritical_saturation_temperature;
+    if (!(P > M::CONSTANTS.critical_pressure)) {
+        Saturation<M>::saturation_by_pressure(P, T_s, liquid, vapour);
     }
-    solve_state(side, P, T, T_s, liquid, vapour, false, phase, x, liquid, vapour);
+    solve_state<M>(side, P, T, T_s, liquid, vapour, false, phase, x, liquid, vapour);
 }
 
-void state_from_pressure_temperature(const int& metastable_side, const double& P, const double& T,
-                                     const PressureSaturation& saturation, int& phase, double& x,
-                                     FluidState& liquid, FluidState& vapour) {
+template <class M>
+void PressureTemperature<M>::state_from_pressure_temperature(const int& metastable_side,
+                                                             const double& P, const double& T,
+                                                             const PressureSaturation& saturation,
+                                                             int& phase, double& x,
+                                                             FluidState& liquid,
+                                                             FluidState& vapour) {
     const int side = metastable_side == 1 ? 1 : 0;
-    const double T_s = P > CRITICAL_PRESSURE ? CRITICAL_TEMPERATURE_C : saturation.T_s;
-    solve_state(side, P, T, T_s, saturation.liquid, saturation.vapour, false, phase, x, liquid,
-                vapour);
+    const double T_s = P > M::CONSTANTS.critical_pressure
+                           ? M::CONSTANTS.supercritical_saturation_temperature
+                           : saturation.T_s;
+    solve_state<M>(side, P, T, T_s, saturation.liquid, saturation.vapour, false, phase, x, liquid,
+                   vapour);
 }
 
-void densities_from_pressure_temperature(const double& P, const double& T, double& liquid_rho,
-                                         double& vapour_rho) {
+template <class M>
+void PressureTemperature<M>::densities_from_pressure_temperature(const double& P, const double& T,
+                                                                 double& liquid_rho,
+                                                                 double& vapour_rho) {
     ZELTRA5_COUNT(density_solver);
     double lo = 0.0;
     double hi = 0.0;
-    if (P > CRITICAL_PRESSURE) {
-        density_bracket(P, T, PHASE_SUPERCRITICAL, lo, hi);
-        liquid_rho = solve_density(T, P, lo, hi, BracketMoves{true, true});
+    if (P > M::CONSTANTS.critical_pressure) {
+        M::density_bracket(P, T, PHASE_SUPERCRITICAL, lo, hi);
+        liquid_rho = solve_density<M>(T, P, lo, hi, BracketMoves{true, true});
         vapour_rho = liquid_rho;
         return;
     }
     // The densities of the records saturation_by_pressure forms at P.
     SaturationEquilibrium e;
     double T_s = 0.0;
-    if (saturation_equilibrium_at_pressure(P, e) == SATURATION_EQUILIBRIUM_OK) {
+    if (M::saturation_at_pressure(P, e) == SATURATION_EQUILIBRIUM_OK) {
         T_s = e.T_K - KELVIN_OFFSET;
         liquid_rho = e.rho_liquid;
         vapour_rho = e.rho_vapour;
     } else {
-        T_s = saturation_temperature(P);
-        liquid_rho = std::isnan(T_s) ? T_s : EQUATION_CRITICAL_DENSITY;
+        T_s = Saturation<M>::saturation_temperature(P);
+        liquid_rho = std::isnan(T_s) ? T_s : M::CONSTANTS.critical_density;
         vapour_rho = liquid_rho;
     }
     if (T == T_s) {
         return;  // the saturated pair itself
     }
     const int phase = T < T_s ? PHASE_LIQUID : PHASE_VAPOUR;
-    density_bracket(P, T, phase, lo, hi);
+    M::density_bracket(P, T, phase, lo, hi);
     (phase == PHASE_LIQUID ? liquid_rho : vapour_rho) =
-        solve_density(T, P, lo, hi, BracketMoves{true, true});
+        solve_density<M>(T, P, lo, hi, BracketMoves{true, true});
 }
+
+#define ZELTRA5_INSTANTIATE(Model) template struct PressureTemperature<Model>;
+ZELTRA5_FOR_EACH_MODEL(ZELTRA5_INSTANTIATE)
+#undef ZELTRA5_INSTANTIATE
+
+}  // namespace flash
 
 }  // namespace zeltra5

@@ -3,11 +3,10 @@
 
 #include <cmath>
 
-#include "zeltra5/fluid_state.hpp"
-#include "zeltra5/helmholtz.hpp"
-#include "zeltra5/solvers.hpp"
+#include "zeltra5/flash.hpp"
+#include "zeltra5/models.hpp"
 
-namespace zeltra5 {
+namespace zeltra5::flash {
 namespace {
 
 constexpr double QUALITY_DENOMINATOR_FLOOR = 1e-25;
@@ -21,23 +20,24 @@ double relative_enthalpy(const FluidState& s, const FluidState& sat_liquid,
 
 }  // namespace
 
-void state_from_temperature_density(const int& metastable_side, const double& T, const double& rho,
-                                    int& phase, double& x, FluidState& liquid, FluidState& vapour,
-                                    double& P, PressureSaturation& saturation) {
+template <class M>
+void TemperatureDensity<M>::state_from_temperature_density(
+    const int& metastable_side, const double& T, const double& rho, int& phase, double& x,
+    FluidState& liquid, FluidState& vapour, double& P, PressureSaturation& saturation) {
     FluidState s{};
-    evaluate_state(T, rho, s);
+    M::evaluate(T, rho, s);
     const double p = state_pressure(s);
-    const bool above_critical_pressure = p > CRITICAL_PRESSURE;
+    const bool above_critical_pressure = p > M::CONSTANTS.critical_pressure;
 
     // The equilibrium at T places the state against the dome: the mixture lies at its pressure,
     // whose saturation gives T back (the expansions' inverse meets the forward one to 2e-14 K).
     // From 1e-9 K below the critical temperature up the records are the critical point.
-    double P_s = CRITICAL_PRESSURE;
+    double P_s = M::CONSTANTS.critical_pressure;
     FluidState sat_liquid{};
     FluidState sat_vapour{};
-    const bool below_critical = T < EQUATION_CRITICAL_TEMPERATURE_C;
+    const bool below_critical = T < M::CONSTANTS.critical_temperature;
     if (below_critical) {
-        saturation_by_temperature(T, P_s, sat_liquid, sat_vapour);
+        Saturation<M>::saturation_by_temperature(T, P_s, sat_liquid, sat_vapour);
     }
     if (below_critical && rho < sat_liquid.rho && rho > sat_vapour.rho) {
         phase = PHASE_TWO_PHASE;
@@ -55,7 +55,8 @@ void state_from_temperature_density(const int& metastable_side, const double& T,
         // shows them (their temperature is T to about 1e-13 K); x is the vapour mass fraction
         // from their specific volumes.
         P = P_s;
-        saturation_by_pressure(P, saturation.T_s, saturation.liquid, saturation.vapour);
+        Saturation<M>::saturation_by_pressure(P, saturation.T_s, saturation.liquid,
+                                              saturation.vapour);
         liquid = saturation.liquid;
         vapour = saturation.vapour;
         const double v_liquid = 1.0 / liquid.rho;
@@ -75,7 +76,7 @@ void state_from_temperature_density(const int& metastable_side, const double& T,
     // Single phase below the critical pressure: the saturated states at the state's pressure
     // give the relative enthalpy. The superheated-liquid request keeps states inside the dome
     // and on the vapour side as liquid.
-    saturation_by_pressure(p, saturation.T_s, saturation.liquid, saturation.vapour);
+    Saturation<M>::saturation_by_pressure(p, saturation.T_s, saturation.liquid, saturation.vapour);
     x = relative_enthalpy(s, saturation.liquid, saturation.vapour);
     if (metastable_side == 1) {
         phase = PHASE_LIQUID;
@@ -89,12 +90,8 @@ void state_from_temperature_density(const int& metastable_side, const double& T,
     }
 }
 
-void state_from_temperature_density(const int& metastable_side, const double& T, const double& rho,
-                                    int& phase, double& x, FluidState& liquid, FluidState& vapour) {
-    double P = 0.0;
-    PressureSaturation saturation{};
-    state_from_temperature_density(metastable_side, T, rho, phase, x, liquid, vapour, P,
-                                   saturation);
-}
+#define ZELTRA5_INSTANTIATE(Model) template struct TemperatureDensity<Model>;
+ZELTRA5_FOR_EACH_MODEL(ZELTRA5_INSTANTIATE)
+#undef ZELTRA5_INSTANTIATE
 
-}  // namespace zeltra5
+}  // namespace zeltra5::flash

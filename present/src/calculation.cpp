@@ -10,6 +10,8 @@
 #include <limits>
 #include <string_view>
 
+#include "zeltra5/models.hpp"
+
 namespace zeltra5 {
 namespace {
 
@@ -112,14 +114,15 @@ int calculate_saturated(const StateResult& of, const int side, StateResult& resu
         result.given[0] = of.values[FIELD_PRESSURE];
         result.given[1] = side == SIDE_LIQUID ? 0.0 : 1.0;
         result.refusal = {RefusalReason::no_two_phase, 0, FIELD_PRESSURE, of.record.pressure,
-                          CRITICAL_PRESSURE};
+                          DEFAULT_CONSTANTS.critical_pressure};
         return result.status;
     }
     result.pair = pair;
     result.options = of.options;
     result.options.superheat = false;
     // A result on the domain's edge may carry a pressure a rounding error outside it.
-    const double p = std::clamp(of.record.pressure, MIN_PRESSURE, CRITICAL_PRESSURE);
+    const double p = std::clamp(of.record.pressure, DEFAULT_CONSTANTS.domain.min_pressure,
+                                DEFAULT_CONSTANTS.critical_pressure);
     // The pressure is shown as `of` shows it when that is the same pressure.
     const double of_shown = of.values[FIELD_PRESSURE];
     const bool same = to_si(UnitKind::pressure, result.options.units, of_shown) == p;

@@ -11,8 +11,11 @@
 #include <vector>
 
 #include "zeltra5/calc.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5 {
+
+using namespace tr1993;  // the constants of the equation the tests check
 namespace {
 
 struct Edge {

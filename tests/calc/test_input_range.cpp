@@ -9,8 +9,11 @@
 #include <limits>
 
 #include "zeltra5/calc.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5 {
+
+using namespace tr1993;  // the constants of the equation the tests check
 namespace {
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();

@@ -16,8 +16,11 @@
 #include "zeltra5/fluid_state.hpp"
 #include "zeltra5/helmholtz.hpp"
 #include "zeltra5/solvers.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5 {
+
+using namespace tr1993;  // the constants of the equation the tests check
 namespace {
 
 struct Point {

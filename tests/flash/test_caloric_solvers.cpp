@@ -15,8 +15,11 @@
 #include "zeltra5/evaluation_counters.hpp"
 #include "zeltra5/saturation_fits.hpp"
 #include "zeltra5/solvers.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5 {
+
+using namespace tr1993;  // the constants of the equation the tests check
 namespace {
 
 using Solver = void (*)(const int&, const double&, const double&, int&, double&, FluidState&,

@@ -9,14 +9,17 @@
 #include <limits>
 #include <ostream>
 
-#include "zeltra5/powers_of_ten.hpp"
 #include "zeltra5/evaluation_counters.hpp"
 #include "zeltra5/fluid_state.hpp"
 #include "zeltra5/helmholtz.hpp"
+#include "zeltra5/powers_of_ten.hpp"
 #include "zeltra5/saturation_fits.hpp"
 #include "zeltra5/solvers.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5 {
+
+using namespace tr1993;  // the constants of the equation the tests check
 namespace {
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();

@@ -6,8 +6,11 @@
 #include <vector>
 
 #include "zeltra5/calc.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5::reference {
+
+using namespace tr1993;  // the constants of the equation the checks cover
 
 template <typename Calculate>
 std::vector<CalcRequest> request_grid(Calculate calculate) {

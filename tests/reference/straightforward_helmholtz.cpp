@@ -9,12 +9,15 @@
 
 #include "../../models/tr1993/src/helmholtz_coefficients.hpp"
 #include "zeltra5/fluid_state.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 #ifdef ZELTRA5_REFERENCE_AS_EOS
 namespace zeltra5 {
 #else
 namespace zeltra5::reference {
 #endif
+
+using namespace tr1993;  // the constants of the equation it evaluates
 
 namespace {
 
@@ -109,6 +112,7 @@ void evaluate_state(const double& t, const double& rho, FluidState& state) {
     state.phir_t = static_cast<double>(f_t);
     state.phir_tt = static_cast<double>(f_tt);
     state.phir_dt = static_cast<double>(f_dt);
+    state.R = GAS_CONSTANT;
 }
 
 void evaluate_states_at_temperature(const double& t, const double& rho_a, const double& rho_b,

@@ -19,12 +19,15 @@
 
 #include "zeltra5/calc.hpp"
 #include "zeltra5/saturation_fits.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 #ifndef ZELTRA5_REFERENCE_DUMP
 #error "ZELTRA5_REFERENCE_DUMP names the reference dump executable"
 #endif
 
 namespace zeltra5 {
+
+using namespace tr1993;  // the constants of the equation the checks cover
 namespace {
 
 // How much the state at (p, t) with density rho amplifies relative rounding of the Helmholtz sums.

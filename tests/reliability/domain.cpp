@@ -2,7 +2,11 @@
 
 #include <cmath>
 
+#include "zeltra5/tr1993_constants.hpp"
+
 namespace zeltra5::reliability {
+
+using namespace tr1993;  // the constants of the equation the checks cover
 namespace {
 
 constexpr double PX_TOP_TEMPERATURE = 500.0;  // degC, upper bounding state of mode 0

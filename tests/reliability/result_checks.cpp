@@ -6,9 +6,12 @@
 #include "zeltra5/evaluation_counters.hpp"
 #include "zeltra5/helmholtz.hpp"
 #include "zeltra5/saturation_fits.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 #include "zeltra5/transport.hpp"
 
 namespace zeltra5::reliability {
+
+using namespace tr1993;  // the constants of the equation the checks cover
 namespace {
 
 // Round-trip tolerances. A single-phase state is accepted by the front end within 0.01 Pa of its

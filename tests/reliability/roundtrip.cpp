@@ -20,8 +20,11 @@
 #include "domain.hpp"
 #include "round_trip.hpp"
 #include "zeltra5/calculation.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5::reliability {
+
+using namespace tr1993;  // the constants of the equation the checks cover
 namespace {
 
 constexpr int PAIRS = RT_PAIR_COUNT;

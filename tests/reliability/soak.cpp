@@ -16,8 +16,11 @@
 #include "domain.hpp"
 #include "result_checks.hpp"
 #include "zeltra5/evaluation_counters.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5::reliability {
+
+using namespace tr1993;  // the constants of the equation the checks cover
 namespace {
 
 constexpr int MODES = 9;

@@ -6,8 +6,11 @@
 #include <cstring>
 
 #include "result_checks.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5::reliability {
+
+using namespace tr1993;  // the constants of the equation the checks cover
 namespace {
 
 const char* answer_check(const CalcRequest& q, int& status) {

@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "zeltra5/shell_state.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5 {
+
+using namespace tr1993;  // the constants of the equation the tests check
 namespace {
 
 // A front end that records its requests and answers from a script.

@@ -9,8 +9,11 @@
 #include <string>
 
 #include "zeltra5/refrigeration_cycle.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5 {
+
+using namespace tr1993;  // the constants of the equation the tests check
 namespace {
 
 StateResult single(const char* pair, const double a, const double b, const CalcOptions& o) {

@@ -17,8 +17,11 @@
 #include "../../models/tr1993/src/saturation_fit_coefficients.hpp"
 #include "zeltra5/fluid_state.hpp"
 #include "zeltra5/saturation_fits.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5 {
+
+using namespace tr1993;  // the constants of the equation the tests check
 namespace {
 
 // The source text of the coefficient tables (generated from models/tr1993/src at build time).

@@ -9,8 +9,11 @@
 
 #include "transport_test_support.hpp"
 #include "zeltra5/evaluation_counters.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5 {
+
+using namespace tr1993;  // the constants of the equation the tests check
 namespace {
 
 double background(const ThermalConductivityTerms& terms) {

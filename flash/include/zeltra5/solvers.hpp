@@ -7,17 +7,9 @@
 // and the vapour found, for phase 3 the state found in both. Solvers never fail: they always
 // return a state, and the caller judges it.
 
-#include "zeltra5/fluid_state.hpp"
+#include "zeltra5/model.hpp"
 
 namespace zeltra5 {
-
-// Phase codes delivered by the solvers.
-enum PhaseRegion : int {
-    PHASE_TWO_PHASE = 0,
-    PHASE_LIQUID = 1,
-    PHASE_VAPOUR = 2,
-    PHASE_SUPERCRITICAL = 3,
-};
 
 // Saturated liquid and vapour at T, and the saturation pressure: the equation's own phase
 // equilibrium. Above its range the critical point and CRITICAL_PRESSURE, below it NaN.

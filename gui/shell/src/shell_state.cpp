@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "zeltra5/models.hpp"
 #include "zeltra5/pairs.hpp"
 #include "zeltra5/quantities.hpp"
 
@@ -153,7 +154,8 @@ void convert_to_si(CalcRequest& request) {
 }
 
 double clamp_follow_up_pressure(double pressure) {
-    return std::clamp(pressure, MIN_PRESSURE, CRITICAL_PRESSURE);
+    return std::clamp(pressure, DEFAULT_CONSTANTS.domain.min_pressure,
+                      DEFAULT_CONSTANTS.critical_pressure);
 }
 
 CalculationOutcome run_calculation(ShellState& state, CalculateFunction calculate) {

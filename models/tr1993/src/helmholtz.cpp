@@ -7,8 +7,11 @@
 #include "helmholtz_coefficients.hpp"
 #include "zeltra5/evaluation_counters.hpp"
 #include "zeltra5/extended.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5 {
+
+using namespace tr1993;
 
 // The residual sums are carried in `wide` (extended.hpp): long double, on the x86-64 targets
 // the 80-bit extended format; a double-double in WebAssembly.
@@ -287,6 +290,7 @@ struct IdealTemperatureTerms {
     state.phir_t = static_cast<double>(sums.f_t * inv_tau);
     state.phir_tt = static_cast<double>(sums.f_tt * inv_tau * inv_tau);
     state.phir_dt = static_cast<double>(sums.f_dt * inv_delta * inv_tau);
+    state.R = GAS_CONSTANT;
 }
 
 }  // namespace

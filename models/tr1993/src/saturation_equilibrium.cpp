@@ -6,8 +6,11 @@
 #include <limits>
 
 #include "saturation_expansion_coefficients.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5 {
+
+using namespace tr1993;
 
 namespace {
 

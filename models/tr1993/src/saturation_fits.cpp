@@ -6,8 +6,11 @@
 #include "saturation_fit_coefficients.hpp"
 #include "zeltra5/extended.hpp"
 #include "zeltra5/fluid_state.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5 {
+
+using namespace tr1993;
 
 namespace {
 

@@ -7,9 +7,12 @@
 
 #include "transport_coefficients.hpp"
 #include "zeltra5/helmholtz.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 #include "zeltra5/transport.hpp"
 
 namespace zeltra5 {
+
+using namespace tr1993;
 
 namespace tc = transport_coefficients;
 
@@ -37,6 +40,7 @@ double critical_enhancement(const FluidState& state, const double& delta, const 
     FluidState reference{};
     reference.T = tc::REFERENCE_TEMPERATURE_C + KELVIN_OFFSET;
     reference.rho = state.rho;
+    reference.R = GAS_CONSTANT;
     reference.delta = state.rho * INV_CRITICAL_DENSITY;
     residual_phir_d_dd(tc::REFERENCE_TEMPERATURE_C, state.rho, reference.phir_d, reference.phir_dd);
     const double chi_reference = tc::CHI_SCALE * delta * state_drho_dp_t(reference);

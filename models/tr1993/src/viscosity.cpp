@@ -6,9 +6,12 @@
 #include <limits>
 
 #include "transport_coefficients.hpp"
+#include "zeltra5/tr1993_constants.hpp"
 #include "zeltra5/transport.hpp"
 
 namespace zeltra5 {
+
+using namespace tr1993;
 
 namespace tc = transport_coefficients;
 

@@ -5,19 +5,11 @@
 // 60-digit equilibrium solve (agreement about 5e-16 relative). Temperatures in K, SI otherwise.
 // No allocation, no exceptions, no state: safe from any thread.
 
+#include "zeltra5/model.hpp"
+
 namespace zeltra5 {
 
-struct SaturationEquilibrium {
-    double T_K;         // K
-    double p;           // Pa
-    double rho_liquid;  // kg/m3
-    double rho_vapour;  // kg/m3
-};
-
-inline constexpr int SATURATION_EQUILIBRIUM_OK = 0;
-inline constexpr int SATURATION_EQUILIBRIUM_OUTSIDE = 1;
-
-// The equation's own critical point (not the reducing constants of fluid_state.hpp) and the
+// The equation's own critical point (not the reducing constants of tr1993_constants.hpp) and the
 // range the functions below answer: from -77 degC (less 1e-9 K, the program's edge margin) to
 // 1e-9 K below the critical temperature, and the equilibrium pressures at those temperatures.
 struct SaturationEquilibriumLimits {

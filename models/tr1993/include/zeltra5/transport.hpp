@@ -2,7 +2,7 @@
 // Transport and surface properties of a single-phase state, and the two density derivatives
 // they need. Units are SI unless a name says otherwise.
 
-#include "zeltra5/fluid_state.hpp"
+#include "zeltra5/model.hpp"
 
 namespace zeltra5 {
 
@@ -20,11 +20,6 @@ double state_dp_dt_rho(const FluidState& state);  // (d p / d T) at constant rho
 // Viscosity, thermal conductivity and Prandtl number of one state, each formed once (the
 // conductivity's critical enhancement and the Prandtl number take the viscosity and the
 // conductivity found): bit for bit what the three functions above give.
-struct TransportProperties {
-    double viscosity;             // micro-Pa s
-    double thermal_conductivity;  // W/(m K), NaN where state_thermal_conductivity is
-    double prandtl;
-};
 void state_transport_properties(const FluidState& state, TransportProperties& properties);
 
 // The three terms of the viscosity, micro-Pa s: dilute gas, initial-density (second virial)

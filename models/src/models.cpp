@@ -1,0 +1,23 @@
+#include "zeltra5/models.hpp"
+
+namespace zeltra5 {
+
+const ModelInfo MODELS[MODEL_COUNT] = {
+    {Tr1993::NAME, "ammonia, the 1993 Helmholtz equation of state and its transport correlations",
+     &Tr1993::CONSTANTS},
+};
+
+const ModelInfo* find_model(const std::string_view name) {
+    for (const ModelInfo& m : MODELS) {
+        if (name == m.name) {
+            return &m;
+        }
+    }
+    return nullptr;
+}
+
+const ModelInfo& model_info(const AnyModel& model) {
+    return MODELS[model.index()];
+}
+
+}  // namespace zeltra5

@@ -1,0 +1,79 @@
+#pragma once
+// The 1993 equation of state of ammonia behind the model seam: its constants and its functions,
+// each forwarding to the model's own implementation (zeltra5/helmholtz.hpp,
+// saturation_equilibrium.hpp, saturation_fits.hpp, transport.hpp).
+
+#include "zeltra5/helmholtz.hpp"
+#include "zeltra5/model.hpp"
+#include "zeltra5/saturation_equilibrium.hpp"
+#include "zeltra5/saturation_fits.hpp"
+#include "zeltra5/tr1993_constants.hpp"
+#include "zeltra5/transport.hpp"
+
+namespace zeltra5 {
+
+// The density bracket of a stable phase at (P, T) from the fitted isobar and saturation curves.
+void tr1993_density_bracket(const double& P, const double& T, const int& phase, double& lo,
+                            double& hi);
+
+// How far below the saturated liquid's density the superheated liquid's bracket reaches at the
+// saturation temperature T_s (kg/m3): 0 outside [-74, 129.4) degC.
+double tr1993_superheat_depth(const double& T_s);
+
+struct Tr1993 {
+    static constexpr const char* NAME = "tr1993";
+    static constexpr ModelConstants CONSTANTS{
+        tr1993::GAS_CONSTANT,
+        tr1993::EQUATION_CRITICAL_TEMPERATURE_C,
+        tr1993::EQUATION_CRITICAL_DENSITY,
+        tr1993::CRITICAL_PRESSURE,
+        tr1993::SATURATION_LIMIT_TEMPERATURE_C,
+        tr1993::SATURATION_LIMIT_PRESSURE,
+        tr1993::CRITICAL_TEMPERATURE_C,
+        tr1993::SUPERHEAT_CEILING,
+        DomainLimits{tr1993::MIN_PRESSURE, tr1993::MAX_PRESSURE, tr1993::MIN_TEMPERATURE,
+                     tr1993::MAX_TEMPERATURE, tr1993::EDGE_TEMPERATURE_MARGIN,
+                     tr1993::LOWEST_ADMITTED_PRESSURE, tr1993::HIGHEST_ADMITTED_PRESSURE,
+                     tr1993::LOWEST_ADMITTED_TEMPERATURE, tr1993::HIGHEST_ADMITTED_TEMPERATURE},
+    };
+
+    static void evaluate(const double& t, const double& rho, FluidState& state) {
+        evaluate_state(t, rho, state);
+    }
+    static void evaluate_pair(const double& t, const double& rho_a, const double& rho_b,
+                              FluidState& a, FluidState& b) {
+        evaluate_states_at_temperature(t, rho_a, rho_b, a, b);
+    }
+    static double pressure(const double& t, const double& rho) { return pressure_at(t, rho); }
+    static double phir_d(const double& t, const double& rho) { return residual_phir_d(t, rho); }
+    static void phir_d_dd(const double& t, const double& rho, double& d, double& dd) {
+        residual_phir_d_dd(t, rho, d, dd);
+    }
+    static int saturation_at_temperature(const double& T_K, SaturationEquilibrium& out) {
+        return saturation_equilibrium_at_temperature(T_K, out);
+    }
+    static int saturation_at_pressure(const double& p, SaturationEquilibrium& out) {
+        return saturation_equilibrium_at_pressure(p, out);
+    }
+    static void density_bracket(const double& p, const double& t, const int& phase, double& lo,
+                                double& hi) {
+        tr1993_density_bracket(p, t, phase, lo, hi);
+    }
+    static double superheat_depth(const double& T_s) { return tr1993_superheat_depth(T_s); }
+    static double superheat_limit_temperature(const double& T_s) {
+        return zeltra5::superheat_limit_temperature(T_s);
+    }
+    static void transport(const FluidState& state, TransportProperties& out) {
+        state_transport_properties(state, out);
+    }
+    static double surface_tension(const FluidState& state) { return state_surface_tension(state); }
+    static double isentropic_exponent(const FluidState& state) {
+        return state_isentropic_exponent(state);
+    }
+    static double drho_dp_t(const FluidState& state) { return state_drho_dp_t(state); }
+    static double dp_dt_rho(const FluidState& state) { return state_dp_dt_rho(state); }
+};
+
+static_assert(EquationOfState<Tr1993>);
+
+}  // namespace zeltra5
