@@ -8,16 +8,11 @@
 #include <limits>
 #include <string>
 
+#include "single_state.hpp"
 #include "zeltra5/refrigeration_cycle.hpp"
 
 namespace zeltra5 {
 namespace {
-
-StateResult single(const char* pair, const double a, const double b, const CalcOptions& o) {
-    StateResult r;
-    calculate_state(*find_arg_pair(pair), a, b, o, r);
-    return r;
-}
 
 double rel(const double a, const double b) {
     return std::fabs(a - b) / std::fabs(b);
