@@ -77,31 +77,22 @@ void walk_band_ends(const int mode, const int n, const bool superheat, Run&& run
     }
 }
 
-// The saturated states at n pressures over the range of mode 1: visit(p, ts, liquid, vapour).
+// The saturated states at n points over the range of a saturation mode (1: pressures, 2:
+// temperatures): visit(value, the other of pressure and temperature, liquid, vapour).
 template <class Visit>
-void walk_saturation_pressures(const int n, Visit&& visit) {
-    const Range pressures = first_value_range(MODE_SATURATION_PRESSURE);
+void walk_saturation_line(const int mode, const int n, Visit&& visit) {
+    const Range range = first_value_range(mode);
     for (int i = 0; i < n; ++i) {
-        const double p = grid_point(pressures, i, n);
-        double ts = 0.0;
+        const double value = grid_point(range, i, n);
+        double other = 0.0;
         FluidState l{};
         FluidState v{};
-        saturation_by_pressure(p, ts, l, v);
-        visit(p, ts, l, v);
-    }
-}
-
-// The saturated states at n temperatures over the range of mode 2: visit(t, ps, liquid, vapour).
-template <class Visit>
-void walk_saturation_temperatures(const int n, Visit&& visit) {
-    const Range temperatures = first_value_range(MODE_SATURATION_TEMPERATURE);
-    for (int i = 0; i < n; ++i) {
-        const double t = grid_point(temperatures, i, n);
-        double ps = 0.0;
-        FluidState l{};
-        FluidState v{};
-        saturation_by_temperature(t, ps, l, v);
-        visit(t, ps, l, v);
+        if (mode == MODE_SATURATION_PRESSURE) {
+            saturation_by_pressure(value, other, l, v);
+        } else {
+            saturation_by_temperature(value, other, l, v);
+        }
+        visit(value, other, l, v);
     }
 }
 

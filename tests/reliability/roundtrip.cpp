@@ -218,30 +218,33 @@ void edges(Sweep& sweep, const int n) {
 // and above Ts, the caloric pairs and p-rho a hair off the saturated values, the qualities next to
 // 0 and 1; at m saturation temperatures the same in (t, rho).
 void saturation_line(Sweep& sweep, const int m) {
-    walk_saturation_pressures(m, [&sweep](const double p, const double ts, const FluidState& l,
-                                          const FluidState& v) {
-        for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
-            for (const double t : {ts - 1e-8, ts - 1e-9, down(ts), up(ts), ts + 1e-9, ts + 1e-8}) {
-                sweep(MODE_PRESSURE_TEMPERATURE, side, p, t);
-            }
-            if (p >= CRITICAL_PRESSURE) {
-                continue;
-            }
-            for (const double x : {0.0, 1e-12, 1e-6, 0.5, 1.0 - 1e-6, 1.0 - 1e-12, 1.0}) {
-                sweep(MODE_PRESSURE_QUALITY, side, p, x);
-            }
-            const SaturatedValues saturated = saturated_values(l, v);
-            for (int k = 0; k < 4; ++k) {
-                for (const double y : saturated.of[k]) {
-                    for (const double s : {y * (1 - 1e-9), down(y), y, up(y), y * (1 + 1e-9)}) {
-                        sweep(MODE_PRESSURE_ENTHALPY + k, side, p, s);
+    walk_saturation_line(
+        MODE_SATURATION_PRESSURE, m,
+        [&sweep](const double p, const double ts, const FluidState& l, const FluidState& v) {
+            for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
+                for (const double t :
+                     {ts - 1e-8, ts - 1e-9, down(ts), up(ts), ts + 1e-9, ts + 1e-8}) {
+                    sweep(MODE_PRESSURE_TEMPERATURE, side, p, t);
+                }
+                if (p >= CRITICAL_PRESSURE) {
+                    continue;
+                }
+                for (const double x : {0.0, 1e-12, 1e-6, 0.5, 1.0 - 1e-6, 1.0 - 1e-12, 1.0}) {
+                    sweep(MODE_PRESSURE_QUALITY, side, p, x);
+                }
+                const SaturatedValues saturated = saturated_values(l, v);
+                for (int k = 0; k < 4; ++k) {
+                    for (const double y : saturated.of[k]) {
+                        for (const double s : {y * (1 - 1e-9), down(y), y, up(y), y * (1 + 1e-9)}) {
+                            sweep(MODE_PRESSURE_ENTHALPY + k, side, p, s);
+                        }
                     }
                 }
             }
-        }
-    });
-    walk_saturation_temperatures(
-        m, [&sweep](const double t, const double ps, const FluidState& l, const FluidState& v) {
+        });
+    walk_saturation_line(
+        MODE_SATURATION_TEMPERATURE, m,
+        [&sweep](const double t, const double ps, const FluidState& l, const FluidState& v) {
             for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
                 for (const double p : {ps * (1 - 1e-9), down(ps), up(ps), ps * (1 + 1e-9)}) {
                     sweep(MODE_PRESSURE_TEMPERATURE, side, p, t);

@@ -159,8 +159,9 @@ void edges(Soak& soak, const int n) {
 // the next doubles; at n saturation temperatures, the pressure within 1e-6 Pa of Ps and the
 // density at the saturated densities.
 void saturation_line(Soak& soak, const int n) {
-    walk_saturation_pressures(
-        n, [&soak](const double p, const double ts, const FluidState& l, const FluidState& v) {
+    walk_saturation_line(
+        MODE_SATURATION_PRESSURE, n,
+        [&soak](const double p, const double ts, const FluidState& l, const FluidState& v) {
             for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
                 for (const double t : {ts - 1e-9, down(ts), ts, up(ts), ts + 1e-9}) {
                     soak(MODE_PRESSURE_TEMPERATURE, side, p, t);
@@ -182,8 +183,9 @@ void saturation_line(Soak& soak, const int n) {
                 }
             }
         });
-    walk_saturation_temperatures(
-        n, [&soak](const double t, const double ps, const FluidState& l, const FluidState& v) {
+    walk_saturation_line(
+        MODE_SATURATION_TEMPERATURE, n,
+        [&soak](const double t, const double ps, const FluidState& l, const FluidState& v) {
             for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
                 for (const double p : {ps - 1e-6, down(ps), ps, up(ps), ps + 1e-6}) {
                     soak(MODE_PRESSURE_TEMPERATURE, side, p, t);
