@@ -3,36 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+#include "counting_allocator.hpp"
 #include "zeltra5/calc.hpp"
-
-namespace {
-std::atomic<long> g_allocations{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-    ++g_allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace zeltra5 {
 namespace {
@@ -59,15 +31,13 @@ TEST(Allocation, CalculatePropertiesAllocatesNothing) {
         {9, SIDE_NONE, 1e5, 0.0},
     };
     // The counter sees what this executable allocates.
-    const long probe = g_allocations.load();
-    ::operator delete(::operator new(8));
-    ASSERT_EQ(g_allocations.load() - probe, 1);
+    ASSERT_TRUE(test_support::allocations_counted());
 
     PropertyResult result{};
-    const long before = g_allocations.load();
+    const long before = test_support::allocation_count();
     int valid = 0;
     for (const CalcRequest& r : requests) valid += calculate_properties(r, result) == 0;
-    EXPECT_EQ(g_allocations.load() - before, 0);
+    EXPECT_EQ(test_support::allocation_count() - before, 0);
     EXPECT_GE(valid, 12);
 }
 

@@ -4,13 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "saturation_points.hpp"
 #include "zeltra5/calc.hpp"
 #include "zeltra5/calculation.hpp"
 #include "zeltra5/fluid_state.hpp"
@@ -23,25 +21,8 @@ namespace zeltra5 {
 using namespace tr1993;  // the constants of the equation the tests check
 namespace {
 
-struct Point {
-    double T_K, p, rho_liquid, rho_vapour;
-};
-
-std::vector<Point> check_points() {
-    std::vector<Point> out;
-    std::ifstream in(ZELTRA5_SATURATION_POINTS_CSV);
-    std::string line;
-    std::getline(in, line);  // header
-    while (std::getline(in, line)) {
-        std::replace(line.begin(), line.end(), ',', ' ');
-        std::istringstream row(line);
-        Point p{};
-        if (row >> p.T_K >> p.p >> p.rho_liquid >> p.rho_vapour) {
-            out.push_back(p);
-        }
-    }
-    return out;
-}
+using Point = test_support::SaturationPoint;
+constexpr auto check_points = test_support::saturation_check_points;
 
 PropertyResult saturated(const int mode, const int side, const double value) {
     PropertyResult r{};

@@ -7,24 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "zeltra5/cli/command_line.hpp"
+#include "run_in_process.hpp"
 
 namespace zeltra5::cli {
 namespace {
-
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Outcome run(std::vector<const char*> args, const std::string& input = "") {
-    std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = run_command_line(static_cast<int>(args.size()), args.data(), in, out, err);
-    return {code, out.str(), err.str()};
-}
 
 struct Repeated {
     std::vector<const char*> args;
@@ -160,11 +146,7 @@ TEST(Arguments, BatchEchoesMalformedFieldsClean) {
                               std::string(500, '7') + "x,25\n" + "Пар,0,\xD0,1\n";
     const Outcome r = run({"--batch"}, input);
     EXPECT_EQ(r.code, EXIT_USAGE);
-    std::istringstream lines(r.out);
-    std::vector<std::string> got;
-    for (std::string line; std::getline(lines, line);) {
-        got.push_back(line);
-    }
+    const std::vector<std::string> got = lines_of(r.out);
     ASSERT_EQ(got.size(), 6u);
     EXPECT_NE(got[2].find(",3,0,1?2,25,"), std::string::npos) << got[2];
     EXPECT_NE(got[3].find(",?[31m,0,10,25,"), std::string::npos) << got[3];

@@ -9,39 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "run_in_process.hpp"
 #include "zeltra5/cli/batch.hpp"
 
 namespace zeltra5::cli {
 namespace {
-
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// Cells of a CSV line, quotes undone.
-std::vector<std::string> cells_of(const std::string& line) {
-    std::vector<std::string> cells(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"') {
-            cells.back() += '"';
-            ++i;
-        } else if (c == '"') {
-            quoted = !quoted;
-        } else if (c == ',' && !quoted) {
-            cells.emplace_back();
-        } else {
-            cells.back() += c;
-        }
-    }
-    return cells;
-}
 
 struct LineCase {
     const char* line;

@@ -8,25 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "run_in_process.hpp"
 #include "zeltra5/calculation.hpp"
-#include "zeltra5/cli/command_line.hpp"
 
 namespace zeltra5::cli {
 namespace {
-
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Outcome run(std::vector<const char*> args, const std::string& input = "") {
-    std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = run_command_line(static_cast<int>(args.size()), args.data(), in, out, err);
-    return {code, out.str(), err.str()};
-}
 
 // The text after a top-level member "name": up to the end of its line, without the comma.
 std::string json_field(const std::string& json, const std::string& name) {
@@ -43,33 +29,6 @@ std::string json_field(const std::string& json, const std::string& name) {
     return value;
 }
 
-std::vector<std::string> csv_cells(const std::string& line) {
-    std::vector<std::string> cells;
-    std::string cell;
-    bool quoted = false;
-    for (const char c : line) {
-        if (c == '"') {
-            quoted = !quoted;
-        } else if (c == ',' && !quoted) {
-            cells.push_back(cell);
-            cell.clear();
-        } else {
-            cell += c;
-        }
-    }
-    cells.push_back(cell);
-    return cells;
-}
-
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 // Undefined is not zero: JSON writes null and CSV an empty cell exactly where the table is blank.
 TEST(CommandLine, UndefinedFieldsAreNullAndEmpty) {
     const std::vector<std::vector<const char*>> requests = {
@@ -84,8 +43,8 @@ TEST(CommandLine, UndefinedFieldsAreNullAndEmpty) {
         const Outcome csv = run(args);
         const std::vector<std::string> lines = lines_of(csv.out);
         ASSERT_EQ(lines.size(), 3u);
-        const std::vector<std::string> header = csv_cells(lines[0]);
-        const std::vector<std::string> row = csv_cells(lines[2]);
+        const std::vector<std::string> header = cells_of(lines[0]);
+        const std::vector<std::string> row = cells_of(lines[2]);
         ASSERT_EQ(header.size(), row.size());
         const int phase = std::stoi(json_field(json.out, "phase"));
         const int detail = std::stoi(json_field(json.out, "phase_detail"));
@@ -129,7 +88,7 @@ TEST(CommandLine, UnitsApplyToInputAndOutput) {
     }
     const std::vector<std::string> csv = lines_of(run({"p-t", "10", "25", "--csv", "--si"}).out);
     ASSERT_GE(csv.size(), 2u);
-    EXPECT_EQ(csv_cells(csv[1])[7], "Pa");
+    EXPECT_EQ(cells_of(csv[1])[7], "Pa");
 }
 
 // Reference states shift h, u and s of outputs and read inputs on the same reference.

@@ -18,7 +18,7 @@
 #include <system_error>
 #include <vector>
 
-#include "zeltra5/cli/command_line.hpp"
+#include "run_in_process.hpp"
 
 namespace zeltra5::cli {
 namespace {
@@ -93,11 +93,7 @@ const std::vector<Command>& every_command() {
 // status says so and the message names the output.
 TEST(OutputFailure, EveryCommandReportsAWriteThatFails) {
     for (const Command& c : every_command()) {
-        std::istringstream whole_in(c.input);
-        std::ostringstream whole;
-        std::ostringstream ignored;
-        run_command_line(static_cast<int>(c.args.size()), c.args.data(), whole_in, whole, ignored);
-        const std::size_t size = whole.str().size();
+        const std::size_t size = run(c.args, c.input).out.size();
         ASSERT_GT(size, 2u);
         for (const std::size_t limit : {std::size_t{0}, std::size_t{1}, size / 2, size - 1}) {
             SCOPED_TRACE(std::string(c.args[0]) + " limit " + std::to_string(limit));
@@ -155,9 +151,8 @@ TEST(InputFailure, AnswersWhatWasReadThenReportsTheError) {
         const char* args[] = {"--batch", "--threads", t.c_str()};
         EXPECT_EQ(run_command_line(3, args, in, out, err), EXIT_IO);
         EXPECT_EQ(err.str(), "zeltra5-calc: cannot read standard input: Input/output error\n");
-        std::istringstream lines(out.str());
         std::vector<std::string> got;
-        for (std::string line; std::getline(lines, line);) {
+        for (const std::string& line : lines_of(out.str())) {
             got.push_back(line.substr(0, 2));
         }
         // The headers, both whole lines, and the part before the failure as an input error.
@@ -232,14 +227,11 @@ TEST(DiagramOut, WholeOrNotAtAll) {
         if (c.path == "/dev/full" && !std::filesystem::exists(c.path)) {
             continue;
         }
-        const char* args[] = {"diagram", "ph", "--out", c.path.c_str()};
-        std::istringstream in;
-        std::ostringstream out;
-        std::ostringstream err;
-        EXPECT_EQ(run_command_line(4, args, in, out, err), c.code);
+        const Outcome r = run({"diagram", "ph", "--out", c.path.c_str()});
+        EXPECT_EQ(r.code, c.code);
         if (c.message != nullptr) {
-            EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
-            EXPECT_EQ(err.str().rfind("zeltra5-calc diagram: cannot write ", 0), 0u);
+            EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+            EXPECT_EQ(r.err.rfind("zeltra5-calc diagram: cannot write ", 0), 0u);
         }
     }
     std::string svg;

@@ -8,26 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "run_in_process.hpp"
 #include "zeltra5/calculation.hpp"
-#include "zeltra5/cli/command_line.hpp"
 #include "zeltra5/refrigeration_cycle.hpp"
 
 namespace zeltra5::cli {
 namespace {
-
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Outcome run(std::vector<const char*> args) {
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = run_command_line(static_cast<int>(args.size()), args.data(), in, out, err);
-    return {code, out.str(), err.str()};
-}
 
 std::vector<std::string> split(const std::string& text, const char by) {
     std::vector<std::string> parts;

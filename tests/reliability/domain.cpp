@@ -1,6 +1,9 @@
 #include "domain.hpp"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "zeltra5/tr1993_constants.hpp"
 
@@ -87,6 +90,50 @@ double point_in(const Range& range, const double f) {
         return range.lo * std::exp(f * std::log(range.hi / range.lo));
     }
     return range.lo + f * (range.hi - range.lo);
+}
+
+double grid_point(const Range& range, const int i, const int n) {
+    return point_in(range, static_cast<double>(i) / (n - 1));
+}
+
+double next_up(const double v) {
+    return std::nextafter(v, HUGE_VAL);
+}
+
+double next_down(const double v) {
+    return std::nextafter(v, -HUGE_VAL);
+}
+
+bool is_saturation_mode(const int mode) {
+    return mode == MODE_SATURATION_PRESSURE || mode == MODE_SATURATION_TEMPERATURE;
+}
+
+bool read_sweep_options(const int argc, char** argv, const char* program, const char* usage,
+                        const int min_grid, int& grid, bool* report_only) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--grid") == 0 && i + 1 < argc) {
+            grid = std::atoi(argv[++i]);
+        } else if (report_only != nullptr && std::strcmp(argv[i], "--report-only") == 0) {
+            *report_only = true;
+        } else {
+            std::fprintf(stderr, "usage: %s %s\n", program, usage);
+            return false;
+        }
+    }
+    if (grid < min_grid) {
+        std::fprintf(stderr, "%s: the grid needs at least %d points a side\n", program, min_grid);
+        return false;
+    }
+    return true;
+}
+
+SaturatedValues saturated_values(const FluidState& l, const FluidState& v) {
+    return {{
+        {state_enthalpy(l), state_enthalpy(v)},
+        {state_internal_energy(l), state_internal_energy(v)},
+        {state_entropy(l), state_entropy(v)},
+        {l.rho, v.rho},
+    }};
 }
 
 }  // namespace zeltra5::reliability

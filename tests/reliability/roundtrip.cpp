@@ -14,8 +14,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include "domain.hpp"
 #include "round_trip.hpp"
@@ -56,13 +54,18 @@ int phase_label(const PropertyResult& r) {
     }
 }
 
-struct Case {
-    unsigned long long count = 0;
+// An answered request and one feed-back of its state; for a value not reproduced, the value
+// and what came back.
+struct Path {
     CalcRequest source{};
     CalcRequest target{};
-    double worst = 0.0;  // mismatches only
     double expected = 0.0;
     double got = 0.0;
+};
+
+using Case = Tally<Path>;
+
+struct Transition : Case {
     unsigned long long values_kept = 0;  // phase changes whose values are all reproduced
 };
 
@@ -76,11 +79,11 @@ struct Sweep {
     unsigned long long mismatches = 0;  // feed-backs with a value beyond the tolerance
     Case refused[PAIRS][PAIRS];
     Case phase[PAIRS][PAIRS];
-    Case value[PAIRS][RT_QUANTITY_COUNT];         // by target pair
-    Case value_path[PAIRS][PAIRS];                // by source and target, any quantity
-    Case transition[PHASE_LABELS][PHASE_LABELS];  // phase changes by the phases named
+    Case value[PAIRS][RT_QUANTITY_COUNT];               // by target pair
+    Case value_path[PAIRS][PAIRS];                      // by source and target, any quantity
+    Transition transition[PHASE_LABELS][PHASE_LABELS];  // phase changes by the phases named
 
-    void run(const int mode, const int side, const double first, const double second) {
+    void operator()(const int mode, const int side, const double first, const double second) {
         const CalcRequest source{mode, side, first, second};
         ++sources;
         const RoundTrip t = round_trip(source);
@@ -96,14 +99,14 @@ struct Sweep {
             ++feed_backs;
             if (f.refused()) {
                 ++refusals;
-                first_case(refused[from][to], source, f.request);
+                refused[from][to].add_first({source, f.request});
                 continue;
             }
             if (!f.phase_kept) {
                 ++phase_changes;
-                first_case(phase[from][to], source, f.request);
-                Case& c = transition[phase_label(t.state)][phase_label(f.result)];
-                first_case(c, source, f.request);
+                phase[from][to].add_first({source, f.request});
+                Transition& c = transition[phase_label(t.state)][phase_label(f.result)];
+                c.add_first({source, f.request});
                 bool values_kept = true;
                 for (const double d : f.deviation) {
                     values_kept = values_kept && d <= ROUND_TRIP_TOLERANCE;
@@ -120,33 +123,13 @@ struct Sweep {
                 mismatch = true;
                 const double shown = std::isnan(d) ? HUGE_VAL : d;
                 worst_here = std::fmax(worst_here, shown);
-                Case& c = value[to][k];
-                ++c.count;
-                if (shown > c.worst) {
-                    c.worst = shown;
-                    c.source = source;
-                    c.target = f.request;
-                    c.expected = field(t.state, k);
-                    c.got = field(f.result, k);
-                }
+                value[to][k].add_worst(shown,
+                                       {source, f.request, field(t.state, k), field(f.result, k)});
             }
             if (mismatch) {
                 ++mismatches;
-                Case& c = value_path[from][to];
-                ++c.count;
-                if (worst_here > c.worst) {
-                    c.worst = worst_here;
-                    c.source = source;
-                    c.target = f.request;
-                }
+                value_path[from][to].add_worst(worst_here, {source, f.request});
             }
-        }
-    }
-
-    static void first_case(Case& c, const CalcRequest& source, const CalcRequest& target) {
-        if (c.count++ == 0) {
-            c.source = source;
-            c.target = target;
         }
     }
 
@@ -158,16 +141,8 @@ struct Sweep {
     }
 };
 
-double up(const double v) {
-    return std::nextafter(v, HUGE_VAL);
-}
-double down(const double v) {
-    return std::nextafter(v, -HUGE_VAL);
-}
-
-bool is_saturation_mode(const int mode) {
-    return mode == MODE_SATURATION_PRESSURE || mode == MODE_SATURATION_TEMPERATURE;
-}
+constexpr auto up = next_up;
+constexpr auto down = next_down;
 
 // Each pair over an n x n grid of its own variables, plain and with the superheat option; the
 // saturation pairs along n * n / 4 points of their range, then as densely over their last
@@ -182,22 +157,14 @@ void grid(Sweep& sweep, const int n) {
                                   : Range{125.0, CRITICAL_TEMPERATURE_C, false};
             for (const Range& r : {first, top}) {
                 for (int i = 0; i < points; ++i) {
-                    const double f = point_in(r, static_cast<double>(i) / (points - 1));
-                    sweep.run(mode, SIDE_LIQUID, f, 0.0);
-                    sweep.run(mode, SIDE_VAPOUR, f, 0.0);
+                    const double f = grid_point(r, i, points);
+                    sweep(mode, SIDE_LIQUID, f, 0.0);
+                    sweep(mode, SIDE_VAPOUR, f, 0.0);
                 }
             }
             continue;
         }
-        for (int i = 0; i < n; ++i) {
-            const double f = point_in(first, static_cast<double>(i) / (n - 1));
-            const Range band = second_value_band(mode, f);
-            for (int j = 0; j < n; ++j) {
-                const double s = point_in(band, static_cast<double>(j) / (n - 1));
-                sweep.run(mode, SIDE_NONE, f, s);
-                sweep.run(mode, SIDE_LIQUID, f, s);
-            }
-        }
+        walk_grid(mode, n, sweep);
     }
 }
 
@@ -218,7 +185,7 @@ void edges(Sweep& sweep, const int n) {
             for (int side = 0; side < 3; ++side) {
                 if (is_saturation_mode(mode)) {
                     if (side != SIDE_NONE) {
-                        sweep.run(mode, side, f, 0.0);
+                        sweep(mode, side, f, 0.0);
                     }
                     continue;
                 }
@@ -232,28 +199,20 @@ void edges(Sweep& sweep, const int n) {
                          {MIN_TEMPERATURE - EDGE_TEMPERATURE_MARGIN, MIN_TEMPERATURE, up(-77.0),
                           MAX_TEMPERATURE, MAX_TEMPERATURE + EDGE_TEMPERATURE_MARGIN,
                           down(MAX_TEMPERATURE)}) {
-                        sweep.run(mode, side, f, t);
+                        sweep(mode, side, f, t);
                     }
                     continue;
                 }
                 for (int j = 0; j < n; ++j) {
-                    sweep.run(mode, side, f, point_in(band, static_cast<double>(j) / (n - 1)));
+                    sweep(mode, side, f, grid_point(band, j, n));
                 }
                 for (const double s : {down(band.lo), up(band.lo), down(band.hi), up(band.hi)}) {
-                    sweep.run(mode, side, f, s);
+                    sweep(mode, side, f, s);
                 }
             }
         }
-        if (is_saturation_mode(mode)) {
-            continue;
-        }
-        for (int i = 0; i < n; ++i) {
-            const double f = point_in(first, static_cast<double>(i) / (n - 1));
-            const Range band = second_value_band(mode, f);
-            for (const double s : {band.lo, up(band.lo), down(band.hi), band.hi}) {
-                sweep.run(mode, SIDE_NONE, f, s);
-                sweep.run(mode, SIDE_LIQUID, f, s);
-            }
+        if (!is_saturation_mode(mode)) {
+            walk_band_ends(mode, n, true, sweep);
         }
     }
 }
@@ -262,57 +221,45 @@ void edges(Sweep& sweep, const int n) {
 // and above Ts, the caloric pairs and p-rho a hair off the saturated values, the qualities next to
 // 0 and 1; at m saturation temperatures the same in (t, rho).
 void saturation_line(Sweep& sweep, const int m) {
-    const Range pressures = first_value_range(MODE_SATURATION_PRESSURE);
-    for (int i = 0; i < m; ++i) {
-        const double p = point_in(pressures, static_cast<double>(i) / (m - 1));
-        double ts = 0.0;
-        FluidState l{};
-        FluidState v{};
-        saturation_by_pressure(p, ts, l, v);
-        for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
-            for (const double t : {ts - 1e-8, ts - 1e-9, down(ts), up(ts), ts + 1e-9, ts + 1e-8}) {
-                sweep.run(MODE_PRESSURE_TEMPERATURE, side, p, t);
-            }
-            if (p >= CRITICAL_PRESSURE) {
-                continue;
-            }
-            for (const double x : {0.0, 1e-12, 1e-6, 0.5, 1.0 - 1e-6, 1.0 - 1e-12, 1.0}) {
-                sweep.run(MODE_PRESSURE_QUALITY, side, p, x);
-            }
-            const double saturated[4][2] = {
-                {state_enthalpy(l), state_enthalpy(v)},
-                {state_internal_energy(l), state_internal_energy(v)},
-                {state_entropy(l), state_entropy(v)},
-                {l.rho, v.rho},
-            };
-            for (int k = 0; k < 4; ++k) {
-                for (const double y : saturated[k]) {
-                    for (const double s : {y * (1 - 1e-9), down(y), y, up(y), y * (1 + 1e-9)}) {
-                        sweep.run(MODE_PRESSURE_ENTHALPY + k, side, p, s);
+    walk_saturation_line(
+        MODE_SATURATION_PRESSURE, m,
+        [&sweep](const double p, const double ts, const FluidState& l, const FluidState& v) {
+            for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
+                for (const double t :
+                     {ts - 1e-8, ts - 1e-9, down(ts), up(ts), ts + 1e-9, ts + 1e-8}) {
+                    sweep(MODE_PRESSURE_TEMPERATURE, side, p, t);
+                }
+                if (p >= CRITICAL_PRESSURE) {
+                    continue;
+                }
+                for (const double x : {0.0, 1e-12, 1e-6, 0.5, 1.0 - 1e-6, 1.0 - 1e-12, 1.0}) {
+                    sweep(MODE_PRESSURE_QUALITY, side, p, x);
+                }
+                const SaturatedValues saturated = saturated_values(l, v);
+                for (int k = 0; k < 4; ++k) {
+                    for (const double y : saturated.of[k]) {
+                        for (const double s : {y * (1 - 1e-9), down(y), y, up(y), y * (1 + 1e-9)}) {
+                            sweep(MODE_PRESSURE_ENTHALPY + k, side, p, s);
+                        }
                     }
                 }
             }
-        }
-    }
-    const Range temperatures = first_value_range(MODE_SATURATION_TEMPERATURE);
-    for (int i = 0; i < m; ++i) {
-        const double t = point_in(temperatures, static_cast<double>(i) / (m - 1));
-        double ps = 0.0;
-        FluidState l{};
-        FluidState v{};
-        saturation_by_temperature(t, ps, l, v);
-        for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
-            for (const double p : {ps * (1 - 1e-9), down(ps), up(ps), ps * (1 + 1e-9)}) {
-                sweep.run(MODE_PRESSURE_TEMPERATURE, side, p, t);
-            }
-            for (const double rho : {l.rho, v.rho}) {
-                for (const double r :
-                     {rho * (1 - 1e-9), down(rho), rho, up(rho), rho * (1 + 1e-9)}) {
-                    sweep.run(MODE_TEMPERATURE_DENSITY, side, t, r);
+        });
+    walk_saturation_line(
+        MODE_SATURATION_TEMPERATURE, m,
+        [&sweep](const double t, const double ps, const FluidState& l, const FluidState& v) {
+            for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
+                for (const double p : {ps * (1 - 1e-9), down(ps), up(ps), ps * (1 + 1e-9)}) {
+                    sweep(MODE_PRESSURE_TEMPERATURE, side, p, t);
+                }
+                for (const double rho : {l.rho, v.rho}) {
+                    for (const double r :
+                         {rho * (1 - 1e-9), down(rho), rho, up(rho), rho * (1 + 1e-9)}) {
+                        sweep(MODE_TEMPERATURE_DENSITY, side, t, r);
+                    }
                 }
             }
-        }
-    }
+        });
 }
 
 // Around the critical point: (P, T), (t, rho) and (P, rho) within 1 % of it.
@@ -324,9 +271,9 @@ void critical_region(Sweep& sweep, const int n) {
         for (int j = 0; j < n; ++j) {
             const double g = -0.01 + 0.02 * j / (n - 1);
             for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
-                sweep.run(MODE_PRESSURE_TEMPERATURE, side, p, CRITICAL_TEMPERATURE_C + 200 * g);
-                sweep.run(MODE_TEMPERATURE_DENSITY, side, t, CRITICAL_DENSITY * (1 + 30 * g));
-                sweep.run(MODE_PRESSURE_DENSITY, side, p, CRITICAL_DENSITY * (1 + 30 * g));
+                sweep(MODE_PRESSURE_TEMPERATURE, side, p, CRITICAL_TEMPERATURE_C + 200 * g);
+                sweep(MODE_TEMPERATURE_DENSITY, side, t, CRITICAL_DENSITY * (1 + 30 * g));
+                sweep(MODE_PRESSURE_DENSITY, side, p, CRITICAL_DENSITY * (1 + 30 * g));
             }
         }
     }
@@ -367,9 +314,9 @@ void print_summary(const Sweep& s) {
             if (c.count != 0) {
                 std::printf("  %-17s -> %-17s %8llu  ", round_trip_pair_name(a),
                             round_trip_pair_name(b), c.count);
-                print_request("", c.source);
-                print_request(" ->", c.target);
-                print_refusal_reason(c.target);
+                print_request("", c.example.source);
+                print_request(" ->", c.example.target);
+                print_refusal_reason(c.example.target);
                 std::printf("\n");
             }
         }
@@ -381,8 +328,8 @@ void print_summary(const Sweep& s) {
             if (c.count != 0) {
                 std::printf("  %-17s -> %-17s %8llu  ", round_trip_pair_name(a),
                             round_trip_pair_name(b), c.count);
-                print_request("", c.source);
-                print_request(" ->", c.target);
+                print_request("", c.example.source);
+                print_request(" ->", c.example.target);
                 std::printf("\n");
             }
         }
@@ -392,12 +339,12 @@ void print_summary(const Sweep& s) {
         "with every value reproduced, first case\n");
     for (int a = 0; a < PHASE_LABELS; ++a) {
         for (int b = 0; b < PHASE_LABELS; ++b) {
-            const Case& c = s.transition[a][b];
+            const Transition& c = s.transition[a][b];
             if (c.count != 0) {
                 std::printf("  %-18s -> %-18s %8llu %8llu  ", PHASE_LABEL_NAMES[a],
                             PHASE_LABEL_NAMES[b], c.count, c.values_kept);
-                print_request("", c.source);
-                print_request(" ->", c.target);
+                print_request("", c.example.source);
+                print_request(" ->", c.example.target);
                 std::printf("\n");
             }
         }
@@ -409,7 +356,7 @@ void print_summary(const Sweep& s) {
             if (c.count != 0) {
                 std::printf("  %-17s -> %-17s %8llu  %.3e  ", round_trip_pair_name(a),
                             round_trip_pair_name(b), c.count, c.worst);
-                print_request("", c.source);
+                print_request("", c.example.source);
                 std::printf("\n");
             }
         }
@@ -423,9 +370,9 @@ void print_summary(const Sweep& s) {
             if (c.count != 0) {
                 std::printf("  %-17s %-3s %8llu  %.3e  ", round_trip_pair_name(b),
                             RT_QUANTITY_NAMES[k], c.count, c.worst);
-                print_request("", c.source);
-                print_request(" ->", c.target);
-                std::printf("  (%.17g, back %.17g)\n", c.expected, c.got);
+                print_request("", c.example.source);
+                print_request(" ->", c.example.target);
+                std::printf("  (%.17g, back %.17g)\n", c.example.expected, c.example.got);
             }
         }
     }
@@ -438,18 +385,8 @@ int main(int argc, char** argv) {
     using namespace zeltra5::reliability;
     int n = 200;
     bool report_only = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--grid") == 0 && i + 1 < argc) {
-            n = std::atoi(argv[++i]);
-        } else if (std::strcmp(argv[i], "--report-only") == 0) {
-            report_only = true;
-        } else {
-            std::fprintf(stderr, "usage: zeltra5-roundtrip [--grid N] [--report-only]\n");
-            return 2;
-        }
-    }
-    if (n < 4) {
-        std::fprintf(stderr, "zeltra5-roundtrip: the grid needs at least 4 points a side\n");
+    if (!read_sweep_options(argc, argv, "zeltra5-roundtrip", "[--grid N] [--report-only]", 4, n,
+                            &report_only)) {
         return 2;
     }
     const auto start = std::chrono::steady_clock::now();

@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "domain.hpp"
@@ -39,7 +38,7 @@ struct Soak {
     unsigned long long total_evaluations = 0;
     CalcRequest max_request{};
 
-    void run(const int mode, const int side, const double first, const double second) {
+    void operator()(const int mode, const int side, const double first, const double second) {
         const CalcRequest q{mode, side, first, second};
         PropertyResult before{};
         std::memset(&before, 0x5A, sizeof before);  // recognisable content a refusal must keep
@@ -66,9 +65,8 @@ struct Soak {
 
     // Failures grouped by mode, side and reason, each with its first request.
     struct FailureKind {
-        CalcRequest first;
+        Tally<CalcRequest> requests;
         const char* reason;
-        unsigned long long count;
     };
     static constexpr int KINDS = 64;
     FailureKind kinds[KINDS] = {};
@@ -78,58 +76,47 @@ struct Soak {
         ++failures;
         for (int i = 0; i < kind_count; ++i) {
             FailureKind& k = kinds[i];
-            if (k.first.mode == q.mode && k.first.side == q.side &&
+            const CalcRequest& first = k.requests.example;
+            if (first.mode == q.mode && first.side == q.side &&
                 std::strcmp(k.reason, reason) == 0) {
-                ++k.count;
+                k.requests.add_first(q);
                 return;
             }
         }
         if (kind_count < KINDS) {
-            kinds[kind_count++] = {q, reason, 1};
+            FailureKind& k = kinds[kind_count++];
+            k.reason = reason;
+            k.requests.add_first(q);
         }
     }
 
     void print_failures() const {
         for (int i = 0; i < kind_count; ++i) {
             const FailureKind& k = kinds[i];
+            const CalcRequest& q = k.requests.example;
             std::printf("FAIL x%llu mode %d side %d: %s\n  first at %.17g, %.17g (%a, %a)\n",
-                        k.count, k.first.mode, k.first.side, k.reason, k.first.first_value,
-                        k.first.second_value, k.first.first_value, k.first.second_value);
+                        k.requests.count, q.mode, q.side, k.reason, q.first_value, q.second_value,
+                        q.first_value, q.second_value);
         }
     }
 };
 
-double up(const double v) {
-    return std::nextafter(v, HUGE_VAL);
-}
-double down(const double v) {
-    return std::nextafter(v, -HUGE_VAL);
-}
+constexpr auto up = next_up;
+constexpr auto down = next_down;
 
 // A dense grid of each mode, plain and with the superheat option (side 1); the saturation modes
 // with each side.
 void grid(Soak& soak, const int n) {
     for (int mode = 0; mode < MODES; ++mode) {
-        const Range first = first_value_range(mode);
-        const bool one_dimensional =
-            mode == MODE_SATURATION_PRESSURE || mode == MODE_SATURATION_TEMPERATURE;
-        if (one_dimensional) {
+        if (is_saturation_mode(mode)) {
+            const Range first = first_value_range(mode);
             const int points = n * n;
             for (int i = 0; i < points; ++i) {
-                const double f = point_in(first, static_cast<double>(i) / (points - 1));
-                soak.run(mode, i % 3, f, 0.0);
+                soak(mode, i % 3, grid_point(first, i, points), 0.0);
             }
             continue;
         }
-        for (int i = 0; i < n; ++i) {
-            const double f = point_in(first, static_cast<double>(i) / (n - 1));
-            const Range band = second_value_band(mode, f);
-            for (int j = 0; j < n; ++j) {
-                const double s = point_in(band, static_cast<double>(j) / (n - 1));
-                soak.run(mode, SIDE_NONE, f, s);
-                soak.run(mode, SIDE_LIQUID, f, s);
-            }
-        }
+        walk_grid(mode, n, soak);
     }
 }
 
@@ -141,8 +128,8 @@ void edges(Soak& soak, const int n) {
                                  first.hi,       up(first.hi), point_in(first, 0.5)};
         for (const double f : firsts) {
             for (int side = 0; side < 3; ++side) {
-                if (mode == MODE_SATURATION_PRESSURE || mode == MODE_SATURATION_TEMPERATURE) {
-                    soak.run(mode, side, f, 0.0);
+                if (is_saturation_mode(mode)) {
+                    soak(mode, side, f, 0.0);
                     continue;
                 }
                 // The band of the nearest first value inside the range.
@@ -151,27 +138,21 @@ void edges(Soak& soak, const int n) {
                 const double seconds[] = {down(band.lo), band.lo, up(band.lo),
                                           down(band.hi), band.hi, up(band.hi)};
                 for (const double s : seconds) {
-                    soak.run(mode, side, f, s);
+                    soak(mode, side, f, s);
                 }
             }
         }
         // Each band end along the whole first range.
-        if (mode != MODE_SATURATION_PRESSURE && mode != MODE_SATURATION_TEMPERATURE) {
-            for (int i = 0; i < n; ++i) {
-                const double f = point_in(first, static_cast<double>(i) / (n - 1));
-                const Range band = second_value_band(mode, f);
-                for (const double s : {band.lo, up(band.lo), down(band.hi), band.hi}) {
-                    soak.run(mode, SIDE_NONE, f, s);
-                }
-            }
+        if (!is_saturation_mode(mode)) {
+            walk_band_ends(mode, n, false, soak);
         }
     }
     // The critical pressure and temperature from both sides in the modes that cross them.
     for (const double p : {down(CRITICAL_PRESSURE), CRITICAL_PRESSURE, up(CRITICAL_PRESSURE)}) {
         for (const double t : {132.0, down(CRITICAL_TEMPERATURE_C), CRITICAL_TEMPERATURE_C,
                                up(CRITICAL_TEMPERATURE_C), 133.0}) {
-            soak.run(MODE_PRESSURE_TEMPERATURE, SIDE_NONE, p, t);
-            soak.run(MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, p, t);
+            soak(MODE_PRESSURE_TEMPERATURE, SIDE_NONE, p, t);
+            soak(MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, p, t);
         }
     }
 }
@@ -181,58 +162,45 @@ void edges(Soak& soak, const int n) {
 // the next doubles; at n saturation temperatures, the pressure within 1e-6 Pa of Ps and the
 // density at the saturated densities.
 void saturation_line(Soak& soak, const int n) {
-    const Range pressures = first_value_range(MODE_SATURATION_PRESSURE);
-    for (int i = 0; i < n; ++i) {
-        const double p = point_in(pressures, static_cast<double>(i) / (n - 1));
-        double ts = 0.0;
-        FluidState l{};
-        FluidState v{};
-        saturation_by_pressure(p, ts, l, v);
-        for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
-            for (const double t : {ts - 1e-9, down(ts), ts, up(ts), ts + 1e-9}) {
-                soak.run(MODE_PRESSURE_TEMPERATURE, side, p, t);
-            }
-            if (p >= CRITICAL_PRESSURE) {
-                continue;  // no two-phase modes at the critical pressure
-            }
-            for (const double x : {-1e-12, 0.0, 1e-12, 1.0 - 1e-12, 1.0, 1.0 + 1e-12}) {
-                soak.run(MODE_PRESSURE_QUALITY, side, p, x);
-            }
-            const double saturated[4][2] = {
-                {state_enthalpy(l), state_enthalpy(v)},
-                {state_internal_energy(l), state_internal_energy(v)},
-                {state_entropy(l), state_entropy(v)},
-                {l.rho, v.rho},
-            };
-            for (int k = 0; k < 4; ++k) {
-                const int mode = MODE_PRESSURE_ENTHALPY + k;
-                for (const double y : saturated[k]) {
-                    for (const double s : {down(y), y, up(y), y * (1 - 1e-9), y * (1 + 1e-9)}) {
-                        soak.run(mode, side, p, s);
+    walk_saturation_line(
+        MODE_SATURATION_PRESSURE, n,
+        [&soak](const double p, const double ts, const FluidState& l, const FluidState& v) {
+            for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
+                for (const double t : {ts - 1e-9, down(ts), ts, up(ts), ts + 1e-9}) {
+                    soak(MODE_PRESSURE_TEMPERATURE, side, p, t);
+                }
+                if (p >= CRITICAL_PRESSURE) {
+                    continue;  // no two-phase modes at the critical pressure
+                }
+                for (const double x : {-1e-12, 0.0, 1e-12, 1.0 - 1e-12, 1.0, 1.0 + 1e-12}) {
+                    soak(MODE_PRESSURE_QUALITY, side, p, x);
+                }
+                const SaturatedValues saturated = saturated_values(l, v);
+                for (int k = 0; k < 4; ++k) {
+                    const int mode = MODE_PRESSURE_ENTHALPY + k;
+                    for (const double y : saturated.of[k]) {
+                        for (const double s : {down(y), y, up(y), y * (1 - 1e-9), y * (1 + 1e-9)}) {
+                            soak(mode, side, p, s);
+                        }
                     }
                 }
             }
-        }
-    }
-    const Range temperatures = first_value_range(MODE_SATURATION_TEMPERATURE);
-    for (int i = 0; i < n; ++i) {
-        const double t = point_in(temperatures, static_cast<double>(i) / (n - 1));
-        double ps = 0.0;
-        FluidState l{};
-        FluidState v{};
-        saturation_by_temperature(t, ps, l, v);
-        for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
-            for (const double p : {ps - 1e-6, down(ps), ps, up(ps), ps + 1e-6}) {
-                soak.run(MODE_PRESSURE_TEMPERATURE, side, p, t);
-            }
-            for (const double rho : {l.rho, v.rho}) {
-                for (const double r :
-                     {down(rho), rho, up(rho), rho * (1 - 1e-9), rho * (1 + 1e-9)}) {
-                    soak.run(MODE_TEMPERATURE_DENSITY, side, t, r);
+        });
+    walk_saturation_line(
+        MODE_SATURATION_TEMPERATURE, n,
+        [&soak](const double t, const double ps, const FluidState& l, const FluidState& v) {
+            for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
+                for (const double p : {ps - 1e-6, down(ps), ps, up(ps), ps + 1e-6}) {
+                    soak(MODE_PRESSURE_TEMPERATURE, side, p, t);
+                }
+                for (const double rho : {l.rho, v.rho}) {
+                    for (const double r :
+                         {down(rho), rho, up(rho), rho * (1 - 1e-9), rho * (1 + 1e-9)}) {
+                        soak(MODE_TEMPERATURE_DENSITY, side, t, r);
+                    }
                 }
             }
-        }
-    }
+        });
 }
 
 void print_deviation(const char* name, const Deviation& d) {
@@ -246,16 +214,7 @@ void print_deviation(const char* name, const Deviation& d) {
 int main(int argc, char** argv) {
     using namespace zeltra5::reliability;
     int n = 200;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--grid") == 0 && i + 1 < argc) {
-            n = std::atoi(argv[++i]);
-        } else {
-            std::fprintf(stderr, "usage: zeltra5-soak [--grid N]\n");
-            return 2;
-        }
-    }
-    if (n < 2) {
-        std::fprintf(stderr, "zeltra5-soak: the grid needs at least 2 points a side\n");
+    if (!read_sweep_options(argc, argv, "zeltra5-soak", "[--grid N]", 2, n, nullptr)) {
         return 2;
     }
     const auto start = std::chrono::steady_clock::now();

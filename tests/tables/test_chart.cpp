@@ -14,18 +14,13 @@
 #include <vector>
 
 #include "chart_internal.hpp"
+#include "single_state.hpp"
 #include "zeltra5/chart.hpp"
 #include "zeltra5/chart_svg.hpp"
 #include "zeltra5/evaluation_counters.hpp"
 
 namespace zeltra5 {
 namespace {
-
-StateResult single(const char* pair, const double a, const double b, const CalcOptions& o) {
-    StateResult r;
-    calculate_state(*find_arg_pair(pair), a, b, o, r);
-    return r;
-}
 
 double rel(const double a, const double b) {
     return std::fabs(a - b) / std::max(std::fabs(b), 1e-300);

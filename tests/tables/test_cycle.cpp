@@ -8,6 +8,7 @@
 #include <limits>
 #include <string>
 
+#include "single_state.hpp"
 #include "zeltra5/refrigeration_cycle.hpp"
 #include "zeltra5/tr1993_constants.hpp"
 
@@ -15,12 +16,6 @@ namespace zeltra5 {
 
 using namespace tr1993;  // the constants of the equation the tests check
 namespace {
-
-StateResult single(const char* pair, const double a, const double b, const CalcOptions& o) {
-    StateResult r;
-    calculate_state(*find_arg_pair(pair), a, b, o, r);
-    return r;
-}
 
 double rel(const double a, const double b) {
     return std::fabs(a - b) / std::fabs(b);

@@ -2,36 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+#include "counting_allocator.hpp"
 #include "zeltra5/refrigeration_cycle.hpp"
-
-namespace {
-std::atomic<long> g_allocations{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-    ++g_allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace zeltra5 {
 namespace {
@@ -43,12 +15,13 @@ TEST(CycleAllocation, ValidAndRefusedCyclesAllocateNothing) {
                                  {-80.0, 35.0, 5.0, 0.0, 0.75, 0.0}};
     CycleResult r;
     char text[300];
-    const long before = g_allocations.load();
+    ASSERT_TRUE(test_support::allocations_counted());  // the counter sees this executable
+    const long before = test_support::allocation_count();
     for (const CycleInput& in : inputs) {
         calculate_cycle(in, {UnitSystem::display, ReferenceState::iir, false}, r);
         describe_cycle_refusal(r, Language::english, text, sizeof text);
     }
-    EXPECT_EQ(g_allocations.load() - before, 0);
+    EXPECT_EQ(test_support::allocation_count() - before, 0);
 }
 
 }  // namespace

@@ -7,16 +7,11 @@
 #include <cstring>
 #include <vector>
 
+#include "single_state.hpp"
 #include "zeltra5/property_table.hpp"
 
 namespace zeltra5 {
 namespace {
-
-StateResult single(const char* pair, const double a, const double b, const CalcOptions& o) {
-    StateResult r;
-    calculate_state(*find_arg_pair(pair), a, b, o, r);
-    return r;
-}
 
 // Same status, phase and every field bit for bit (NaN where the single request has NaN).
 void expect_same(const StateResult& row, const StateResult& want) {

@@ -9,13 +9,12 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <limits>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "../../models/tr1993/src/saturation_expansion_coefficients.hpp"
+#include "saturation_points.hpp"
 #include "zeltra5/fluid_state.hpp"
 #include "zeltra5/helmholtz.hpp"
 #include "zeltra5/saturation_equilibrium.hpp"
@@ -32,27 +31,8 @@ namespace se = saturation_expansion;
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double INF = std::numeric_limits<double>::infinity();
 
-struct Point {
-    double T_K, p, rho_liquid, rho_vapour;
-};
-
-// tests/tr1993/data/saturation_equilibrium_points.csv, written by tools/saturation-expansions.py.
-const std::vector<Point>& check_points() {
-    static const std::vector<Point> points = [] {
-        std::vector<Point> out;
-        std::ifstream in(ZELTRA5_SATURATION_POINTS_CSV);
-        std::string line;
-        std::getline(in, line);  // header
-        while (std::getline(in, line)) {
-            std::replace(line.begin(), line.end(), ',', ' ');
-            std::istringstream row(line);
-            Point p{};
-            if (row >> p.T_K >> p.p >> p.rho_liquid >> p.rho_vapour) out.push_back(p);
-        }
-        return out;
-    }();
-    return points;
-}
+using Point = test_support::SaturationPoint;
+constexpr auto check_points = test_support::saturation_check_points;
 
 double relative(double a, double b) {
     return std::fabs(a - b) / std::fabs(b);
