@@ -182,9 +182,10 @@ ZELTRA5_API const char* zeltra5_table_row_name(int row, const char* options);
 
 /* ---- Property tables ----
  * kind      "saturation-t" (the saturated liquid and vapour at each temperature),
- *           "saturation-p" (at each pressure), "isotherm" (p-t at each pressure, `fixed` the
- *           temperature), "isobar" (p-t at each temperature, `fixed` the pressure), "isochore"
- *           (t-rho at each temperature, `fixed` the density). Where an isotherm or isobar
+ *           "saturation-p" (the saturated liquid and vapour at each pressure), "isotherm" (p-t
+ *           at each pressure, `fixed` the temperature), "isobar" (p-t at each temperature,
+ *           `fixed` the pressure), "isochore" (t-rho at each temperature, `fixed` the
+ *           density). Where an isotherm or isobar
  *           crosses the saturation line, the saturated liquid and vapour rows are inserted.
  * fixed     the value held, in the options' units; not read for the saturation tables, else a
  *           finite number.

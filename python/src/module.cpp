@@ -477,12 +477,11 @@ PyMethodDef CALCULATE_ONE = {
 // ---- Tables ----
 
 TableKind table_kind_named(const std::string& name) {
-    if (name == "saturation_temperature") return TableKind::saturation_temperature;
-    if (name == "saturation_pressure") return TableKind::saturation_pressure;
-    if (name == "isotherm") return TableKind::isotherm;
-    if (name == "isobar") return TableKind::isobar;
-    if (name == "isochore") return TableKind::isochore;
-    throw py::value_error(cat({"unknown table kind ", quoted(name)}));
+    const TableKindInfo* kind = find_table_kind(name, TableKindNaming::core);
+    if (kind == nullptr) {
+        throw py::value_error(cat({"unknown table kind ", quoted(name)}));
+    }
+    return kind->kind;
 }
 
 std::vector<double> parse_range(const std::string& text) {
@@ -689,6 +688,14 @@ PYBIND11_MODULE(_core, m) {
         figure_names.append(f.name);
     }
     m.attr("CYCLE_FIGURES") = py::tuple(figure_names);
+    // (name, module's name, argument held or None, argument varied) of every kind of table.
+    py::list table_kinds;
+    for (const TableKindInfo& k : TABLE_KINDS) {
+        table_kinds.append(py::make_tuple(
+            k.name, k.core_name, k.fixed != nullptr ? py::object(py::str(k.fixed)) : py::none(),
+            k.varied));
+    }
+    m.attr("TABLE_KINDS") = py::tuple(table_kinds);
 
     m.def(
         "field_unit",
