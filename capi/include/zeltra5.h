@@ -22,8 +22,10 @@
  *               reference=default|iir|ashrae|nbp   the reference state of h, u and s (given h, u,
  *                                     s are read on it too): default h = s = 0 for the saturated
  *                                     liquid at the triple point; iir h = 200 kJ/kg,
- *                                     s = 1 kJ/(kg K) at 0 degC; ashrae h = s = 0 at -40 degC;
- *                                     nbp h = s = 0 at the normal boiling point
+ *                                     s = 1 kJ/(kg K) for the saturated liquid at 0 degC;
+ *                                     ashrae h = s = 0 for the saturated liquid at -40 degC;
+ *                                     nbp h = s = 0 for the saturated liquid at the normal
+ *                                     boiling point, 101325 Pa
  *               superheat=0|1         1: the superheated (metastable) liquid instead of the
  *                                     stable state; not with the ps-* and ts-* pairs
  *               lang=en|ru            language of the texts (units, phase names, explanations)

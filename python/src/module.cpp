@@ -80,7 +80,7 @@ CalcOptions make_options(const std::string& units, const std::string& reference,
     if (!parse_reference_state(reference, options.reference)) {
         std::string message = "reference: ";
         message.append(quoted(reference));
-        message.append(" is not one of default, iir, ashrae, nbp");
+        message.append(" is not one of " + reference_state_names(", ", ", "));
         throw py::value_error(message);
     }
     options.superheat = superheat;

@@ -51,12 +51,12 @@ struct PropertyTable {
 // `core_name`.
 struct TableKindInfo {
     TableKind kind;
-    const char* name;         // also the JSON output's "table"
-    const char* c_name;       // "saturation-t", ...
-    const char* core_name;    // "saturation_temperature", ...
-    const char* fixed;        // the argument of the value held; nullptr for the saturation tables
-    const char* varied;       // the argument of the values
-    int fixed_field;          // a FIELD_ index; -1 for the saturation tables
+    const char* name;       // also the JSON output's "table"
+    const char* c_name;     // "saturation-t", ...
+    const char* core_name;  // "saturation_temperature", ...
+    const char* fixed;      // the argument of the value held; nullptr for the saturation tables
+    const char* varied;     // the argument of the values
+    int fixed_field;        // a FIELD_ index; -1 for the saturation tables
     int varied_field;
     const char* title[2];     // the text table's title by Language
     const char* description;  // what each row holds, as the C header says it
