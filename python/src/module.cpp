@@ -696,6 +696,11 @@ PYBIND11_MODULE(_core, m) {
             k.varied));
     }
     m.attr("TABLE_KINDS") = py::tuple(table_kinds);
+    py::list reference_names;
+    for (const ReferenceStateInfo& r : REFERENCE_STATES) {
+        reference_names.append(r.name);
+    }
+    m.attr("REFERENCES") = py::tuple(reference_names);
 
     m.def(
         "field_unit",
