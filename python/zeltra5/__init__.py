@@ -63,9 +63,13 @@ _FIELD_INDEX = {name: k for k, name in enumerate(FIELDS)}
 # saturation table by the argument of its values, and of every other kind the module's kind,
 # the argument held and the argument varied.
 _TABLE_KIND_NAMES = tuple(dict.fromkeys(kind[0] for kind in _core.TABLE_KINDS))
-_SATURATION_TABLES = {varied: core for _, core, fixed, varied in _core.TABLE_KINDS if fixed is None}
+_SATURATION_TABLES = {
+    varied: core for _, core, fixed, varied in _core.TABLE_KINDS if fixed is None
+}
 _TABLE_LAYOUTS = {
-    name: (core, fixed, varied) for name, core, fixed, varied in _core.TABLE_KINDS if fixed is not None
+    name: (core, fixed, varied)
+    for name, core, fixed, varied in _core.TABLE_KINDS
+    if fixed is not None
 }
 
 #: One calculated state (from a scalar :func:`calculate`): the nineteen fields as attributes,
