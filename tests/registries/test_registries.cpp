@@ -231,6 +231,11 @@ TEST(Units, CommandLineHelpNamesThePrintedUnits) {
               std::string::npos);
 }
 
+TEST(Fields, ReadmeListsEverySymbol) {
+    EXPECT_NE(prose(README).find("its symbol (`" + joined(field_symbols(), " ", " ") + "`)"),
+              std::string::npos);
+}
+
 // ---- argument pairs ----
 
 TEST(Pairs, HeaderExcelModuleAndCommandLineListEveryPair) {
@@ -240,6 +245,15 @@ TEST(Pairs, HeaderExcelModuleAndCommandLineListEveryPair) {
     EXPECT_NE(prose(BAS).find("pair: " + joined(names, ", ", ", ") + "; "), std::string::npos);
     const Outcome bad = cli({"no-such-pair", "1", "2"});
     EXPECT_NE(bad.err.find("(" + joined(names, ", ", ", ") + ")"), std::string::npos) << bad.err;
+    std::istringstream requests("no-such-pair,0,1,2\n");
+    std::ostringstream results;
+    cli::run_batch(requests, results);
+    EXPECT_NE(results.str().find("or " + joined(names, ", ", ", ") + ")"), std::string::npos)
+        << results.str();
+    EXPECT_NE(prose(README).find("The pairs are the program's: `" + names.front() + "`"),
+              std::string::npos);
+    EXPECT_NE(prose(README).find("`" + names[names.size() - 2] + "` and `" + names.back() + "`"),
+              std::string::npos);
     const std::string help = cli({"--help"}).out;
     for (const ArgPair& p : ARG_PAIRS) {
         // "p-h PRESSURE ENTHALPY": the name and one word per value.
@@ -277,6 +291,18 @@ TEST(TableKinds, HeaderAndExcelModuleDescribeEveryKind) {
     }
     EXPECT_NE(prose(BAS).find("kind " + joined(c_table_kinds(), ", ", " or ") + ";"),
               std::string::npos);
+    EXPECT_NE(README.find("(" + joined(c_table_kinds(), ", ", ", ", "`\"", "\"`") + ";"),
+              std::string::npos);
+    // The README's row of each kind on the command line names its arguments.
+    for (const TableKindInfo& k : TABLE_KINDS) {
+        const std::size_t at = README.find("| `table " + std::string(k.name) + " ");
+        ASSERT_NE(at, std::string::npos) << k.name;
+        const std::string row = README.substr(at, README.find('\n', at) - at);
+        EXPECT_NE(row.find(std::string(k.varied) + "=RANGE`"), std::string::npos) << row;
+        if (k.fixed != nullptr) {
+            EXPECT_NE(row.find(std::string(" ") + k.fixed + "="), std::string::npos) << row;
+        }
+    }
 }
 
 TEST(TableKinds, PageOffersEverySaturationTable) {
