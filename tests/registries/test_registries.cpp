@@ -18,6 +18,8 @@
 #include "zeltra5/property_table.hpp"
 #include "zeltra5/quantities.hpp"
 #include "zeltra5/reference_state.hpp"
+#include "zeltra5/result_table.hpp"
+#include "zeltra5/shell_state.hpp"
 #include "zeltra5/table_csv.hpp"
 
 namespace zeltra5 {
@@ -260,6 +262,30 @@ TEST(Pairs, HeaderExcelModuleAndCommandLineListEveryPair) {
         const std::regex usage("  " + std::string(p.name) + "( [A-Z]+){" +
                                std::to_string(p.value_count) + "}( |\n)");
         EXPECT_TRUE(std::regex_search(help, usage)) << p.name;
+    }
+}
+
+// The Windows program's menu holds the pairs in their order, and its input labels give the
+// units the result table shows for the pair's fields.
+TEST(Pairs, WindowsMenuAndLabelsFollowThePairs) {
+    static_assert(ARG_ITEM_COUNT == ARG_PAIR_COUNT);
+    for (int i = 0; i < ARG_PAIR_COUNT; ++i) {
+        const ArgPair& p = ARG_PAIRS[i];
+        const std::optional<ArgItem> item = arg_item(i);
+        ASSERT_TRUE(item.has_value());
+        EXPECT_EQ(find_arg_pair(item->mode, item->side), &p) << p.name;
+        const ArgLabels* labels = arg_labels(p.mode);
+        ASSERT_NE(labels, nullptr) << p.name;
+        auto shown = [](const int field) {
+            return std::string(
+                unit_text(RESULT_FIELDS[field].unit, UnitSystem::display, Language::russian));
+        };
+        // The program's texts are Windows-1251.
+        EXPECT_EQ(utf8_from_cp1251(labels->first_unit), shown(p.first_field)) << p.name;
+        if (p.value_count == 2) {
+            const std::string second = utf8_from_cp1251(labels->second_unit);
+            EXPECT_EQ(second == " " ? "" : second, shown(p.second_field)) << p.name;
+        }
     }
 }
 
