@@ -231,6 +231,11 @@ TEST(Units, CommandLineHelpNamesThePrintedUnits) {
     EXPECT_NE(text.find("quantity in SI (" + joined(others, ", ", ", ") + ")"), std::string::npos);
     EXPECT_NE(prose(BAS).find("(" + ascii(display) + ", every other quantity SI)"),
               std::string::npos);
+    const std::string header = prose(HEADER);
+    EXPECT_NE(header.find("si (default): " + ascii(si) + ", " + others.front() + ", ...;"),
+              std::string::npos);
+    EXPECT_NE(header.find("display: the Windows program's " + ascii(display) + ", every other"),
+              std::string::npos);
 }
 
 TEST(Fields, ReadmeListsEverySymbol) {
