@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <initializer_list>
+#include <iostream>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -25,9 +26,12 @@
 namespace zeltra5 {
 namespace {
 
+// A file of the source tree; empty (and every check on it fails) when it cannot be read.
 std::string source(const std::string& path) {
     std::ifstream in(std::string(ZELTRA5_SOURCE_DIR) + "/" + path, std::ios::binary);
-    EXPECT_TRUE(in) << path;
+    if (!in) {
+        std::cerr << "cannot read " << path << '\n';
+    }
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
