@@ -22,8 +22,10 @@
  *               reference=default|iir|ashrae|nbp   the reference state of h, u and s (given h, u,
  *                                     s are read on it too): default h = s = 0 for the saturated
  *                                     liquid at the triple point; iir h = 200 kJ/kg,
- *                                     s = 1 kJ/(kg K) at 0 degC; ashrae h = s = 0 at -40 degC;
- *                                     nbp h = s = 0 at the normal boiling point
+ *                                     s = 1 kJ/(kg K) for the saturated liquid at 0 degC;
+ *                                     ashrae h = s = 0 for the saturated liquid at -40 degC;
+ *                                     nbp h = s = 0 for the saturated liquid at the normal
+ *                                     boiling point, 101325 Pa
  *               superheat=0|1         1: the superheated (metastable) liquid instead of the
  *                                     stable state; not with the ps-* and ts-* pairs
  *               lang=en|ru            language of the texts (units, phase names, explanations)
@@ -182,9 +184,10 @@ ZELTRA5_API const char* zeltra5_table_row_name(int row, const char* options);
 
 /* ---- Property tables ----
  * kind      "saturation-t" (the saturated liquid and vapour at each temperature),
- *           "saturation-p" (at each pressure), "isotherm" (p-t at each pressure, `fixed` the
- *           temperature), "isobar" (p-t at each temperature, `fixed` the pressure), "isochore"
- *           (t-rho at each temperature, `fixed` the density). Where an isotherm or isobar
+ *           "saturation-p" (the saturated liquid and vapour at each pressure), "isotherm" (p-t
+ *           at each pressure, `fixed` the temperature), "isobar" (p-t at each temperature,
+ *           `fixed` the pressure), "isochore" (t-rho at each temperature, `fixed` the
+ *           density). Where an isotherm or isobar
  *           crosses the saturation line, the saturated liquid and vapour rows are inserted.
  * fixed     the value held, in the options' units; not read for the saturation tables, else a
  *           finite number.

@@ -312,7 +312,7 @@ std::size_t describe_argument_error(const ArgumentError& e, const Language langu
         case Problem::unknown_table_kind:
             w << (en ? "unknown kind of table " : "неизвестный вид таблицы ");
             w.quoted(e.subject);
-            w << " (saturation-t, saturation-p, isotherm, isobar, isochore)";
+            w << " (" << table_kind_names(TableKindNaming::c) << ")";
             break;
         case Problem::fixed_not_finite:
             w << (en ? "the value held is not a finite number"
@@ -451,21 +451,8 @@ struct TableRequest {
 bool parse_table(const char* kind, const double fixed, const char* values, const char* options,
                  TableRequest& r) {
     const bool options_ok = parse_options(options, r.options, r.error);
-    struct Name {
-        std::string_view name;
-        TableKind kind;
-    };
-    constexpr Name KINDS[] = {{"saturation-t", TableKind::saturation_temperature},
-                              {"saturation-p", TableKind::saturation_pressure},
-                              {"isotherm", TableKind::isotherm},
-                              {"isobar", TableKind::isobar},
-                              {"isochore", TableKind::isochore}};
-    const Name* found = nullptr;
-    for (const Name& k : KINDS) {
-        if (kind != nullptr && k.name == kind) {
-            found = &k;
-        }
-    }
+    const TableKindInfo* found =
+        kind == nullptr ? nullptr : find_table_kind(kind, TableKindNaming::c);
     if (found == nullptr) {
         r.error = {kind == nullptr ? Problem::no_table_kind : Problem::unknown_table_kind,
                    kind == nullptr ? std::string_view() : kind,

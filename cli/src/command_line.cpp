@@ -21,18 +21,24 @@
 
 namespace zeltra5::cli {
 
-const char* const COMMON_OPTIONS_HELP =
-    "  --si                 SI units in and out: Pa, °C, J/kg, J/(kg·K) (same as --units si)\n"
-    "  --units si|display   display (default): bar, °C, kJ/kg, kJ/(kg·°C); every other\n"
-    "                       quantity in SI (kg/m3, W/(m·K), m2/s, Pa·s, m/s, N/m, 1/K)\n"
-    "  --reference default|iir|ashrae|nbp\n"
-    "                       reference state of h, u and s, for inputs and outputs alike:\n"
-    "                       default h = s = 0 for the saturated liquid at the triple point;\n"
-    "                       iir 200 kJ/kg and 1 kJ/(kg·K) for the saturated liquid at 0 °C;\n"
-    "                       ashrae 0 at -40 °C; nbp 0 at the normal boiling point, 1.01325 bar\n"
-    "  --lang ru|en         language of the text output's names, phase names and units\n"
-    "                       (default ru, as the program); JSON keys and CSV columns stay\n"
-    "  --json, --csv        machine output: JSON, or CSV with a second header line of units\n";
+const std::string& common_options_help() {
+    // The column of the explanations and the width of the help's lines.
+    constexpr std::size_t INDENT = 23;
+    constexpr std::size_t WIDTH = 90;
+    static const std::string help =
+        "  --si                 SI units in and out: Pa, °C, J/kg, J/(kg·K) (same as --units si)\n"
+        "  --units si|display   display (default): bar, °C, kJ/kg, kJ/(kg·°C); every other\n"
+        "                       quantity in SI (kg/m3, W/(m·K), m2/s, Pa·s, m/s, N/m, 1/K)\n"
+        "  --reference " +
+        reference_state_names("|", "|") +
+        "\n"
+        "                       reference state of h, u and s, for inputs and outputs alike:\n" +
+        reference_states_help(INDENT, WIDTH) +
+        "  --lang ru|en         language of the text output's names, phase names and units\n"
+        "                       (default ru, as the program); JSON keys and CSV columns stay\n"
+        "  --json, --csv        machine output: JSON, or CSV with a second header line of units\n";
+    return help;
+}
 
 namespace {
 
@@ -107,7 +113,7 @@ struct Options {
 };
 
 void usage(std::ostream& out) {
-    out << USAGE_HEAD << COMMON_OPTIONS_HELP << USAGE_TAIL << TABLES_COMMANDS_HELP
+    out << USAGE_HEAD << common_options_help() << USAGE_TAIL << TABLES_COMMANDS_HELP
         << USAGE_EXAMPLES;
 }
 
@@ -179,7 +185,7 @@ OptionMatch take_common_option(const int argc, const char* const* argv, int& i,
     } else if (is_option(arg, "--reference")) {
         if (!option_value(argc, argv, i, "--reference", value) ||
             !parse_reference_state(value, options.reference)) {
-            problem = "--reference takes default, iir, ashrae or nbp";
+            problem = "--reference takes " + reference_state_names(", ", " or ");
             return OptionMatch::invalid;
         }
     } else if (is_option(arg, "--lang")) {

@@ -62,31 +62,25 @@ struct Request {
     bool superheat = false;
 };
 
-// What each kind of table holds and varies, by the names of its arguments.
-struct KindNames {
-    const char* name;
-    const char* fixed;   // nullptr for the saturation tables
-    const char* varied;  // the saturation tables take t or p
-};
+// The saturation table whose values are given as `argument`=RANGE, or nullptr.
+const TableKindInfo* saturation_by(const std::string_view argument) {
+    for (const TableKindInfo& info : TABLE_KINDS) {
+        if (info.fixed == nullptr && argument == info.varied) {
+            return &info;
+        }
+    }
+    return nullptr;
+}
 
 std::string parse(const int argc, const char* const* argv, Request& r) {
     if (argc < 1) {
         return "no kind of table given";
     }
     const std::string_view kind = argv[0];
-    const KindNames kinds[] = {{"isotherm", "t", "p"},
-                               {"isobar", "p", "t"},
-                               {"isochore", "rho", "t"},
-                               {"saturation", nullptr, nullptr}};
-    const KindNames* k = nullptr;
-    for (const KindNames& candidate : kinds) {
-        if (kind == candidate.name) {
-            k = &candidate;
-        }
-    }
+    const TableKindInfo* k = find_table_kind(kind, TableKindNaming::shared);
     if (k == nullptr) {
-        return "unknown kind of table \"" + echo_text(kind) +
-               "\" (saturation, isotherm, isobar, isochore)";
+        return "unknown kind of table \"" + echo_text(kind) + "\" (" +
+               table_kind_names(TableKindNaming::shared) + ")";
     }
     bool fixed_given = false;
     bool range_given = false;
@@ -122,14 +116,12 @@ std::string parse(const int argc, const char* const* argv, Request& r) {
             continue;
         }
         const bool saturation = k->fixed == nullptr;
-        if ((saturation && (name == "t" || name == "p")) || (!saturation && name == k->varied)) {
+        const TableKindInfo* by_range = saturation ? saturation_by(name) : k;
+        if (by_range != nullptr && name == by_range->varied) {
             if (range_given) {
                 return "the range is given twice";
             }
-            if (saturation) {
-                r.kind = name == "t" ? TableKind::saturation_temperature
-                                     : TableKind::saturation_pressure;
-            }
+            r.kind = by_range->kind;
             const RangeError e = parse_value_range(value, r.values);
             if (e != RangeError::none) {
                 return describe_range_error(e, value, Language::english);
@@ -142,13 +134,8 @@ std::string parse(const int argc, const char* const* argv, Request& r) {
                            : std::string(k->fixed) + "=VALUE and " + k->varied + "=RANGE") +
                ", not " + echo_text(name) + "=";
     }
-    if (k->fixed != nullptr) {
-        r.kind = kind == "isotherm" ? TableKind::isotherm
-                 : kind == "isobar" ? TableKind::isobar
-                                    : TableKind::isochore;
-        if (!fixed_given) {
-            return std::string("no ") + k->fixed + "=VALUE given";
-        }
+    if (k->fixed != nullptr && !fixed_given) {
+        return std::string("no ") + k->fixed + "=VALUE given";
     }
     if (!range_given) {
         return k->fixed == nullptr ? std::string("no t=RANGE or p=RANGE given")
@@ -189,23 +176,13 @@ constexpr std::size_t WIDTH = 13;
 std::string title(const PropertyTable& t, const Language language) {
     const bool en = language == Language::english;
     const UnitSystem units = t.options.units;
-    std::string s;
-    switch (t.kind) {
-        case TableKind::saturation_temperature:
-            s = en ? "Saturation by temperature" : "Насыщение по температуре";
-            break;
-        case TableKind::saturation_pressure:
-            s = en ? "Saturation by pressure" : "Насыщение по давлению";
-            break;
-        default: {
-            const int f = table_fixed_field(t.kind);
-            s = t.kind == TableKind::isotherm ? (en ? "Isotherm" : "Изотерма")
-                : t.kind == TableKind::isobar ? (en ? "Isobar" : "Изобара")
-                                              : (en ? "Isochore" : "Изохора");
-            s += std::string(" ") + (f == FIELD_DENSITY ? "rho" : RESULT_FIELDS[f].symbol) + " = " +
-                 number_text(t.fixed) + " ";
-            s.append(unit_text(RESULT_FIELDS[f].unit, units, language));
-        }
+    const TableKindInfo& kind = table_kind_info(t.kind);
+    std::string s = kind.title[static_cast<int>(language)];
+    const int f = kind.fixed_field;
+    if (f >= 0) {
+        s += std::string(" ") + (f == FIELD_DENSITY ? "rho" : RESULT_FIELDS[f].symbol) + " = " +
+             number_text(t.fixed) + " ";
+        s.append(unit_text(RESULT_FIELDS[f].unit, units, language));
     }
     s += en ? " (reference " : " (отсчет ";
     s += reference_state_name(t.options.reference);

@@ -17,14 +17,57 @@ constexpr double S_LIQUID_NBP = 883.2872910792875;
 constexpr double IIR_ENTHALPY = 200000.0;  // J/kg at 0 degC
 constexpr double IIR_ENTROPY = 1000.0;     // J/(kg K) at 0 degC
 
-constexpr const char* NAMES[] = {"default", "iir", "ashrae", "nbp"};
+// Characters, not bytes, of a UTF-8 text.
+std::size_t characters(const std::string_view text) {
+    std::size_t n = 0;
+    for (const char c : text) {
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }
+    return n;
+}
 
 }  // namespace
 
+const ReferenceStateInfo REFERENCE_STATES[REFERENCE_STATE_COUNT] = {
+    {ReferenceState::program, "default", "h = s = 0 for the saturated liquid at the triple point",
+     "h = s = 0 for the saturated liquid at the triple point"},
+    {ReferenceState::iir, "iir", "h = 200 kJ/kg, s = 1 kJ/(kg·K) for the saturated liquid at 0 °C",
+     "200 kJ/kg and 1 kJ/(kg·K) for the saturated liquid at 0 °C"},
+    {ReferenceState::ashrae, "ashrae", "h = s = 0 for the saturated liquid at −40 °C",
+     "0 at -40 °C"},
+    {ReferenceState::nbp, "nbp",
+     "h = s = 0 for the saturated liquid at the normal boiling point, 101325 Pa",
+     "0 at the normal boiling point, 1.01325 bar"},
+};
+
+std::string reference_state_names(const std::string_view separator, const std::string_view last) {
+    std::string names;
+    for (int k = 0; k < REFERENCE_STATE_COUNT; ++k) {
+        names += k == 0 ? "" : k + 1 == REFERENCE_STATE_COUNT ? last : separator;
+        names += REFERENCE_STATES[k].name;
+    }
+    return names;
+}
+
+std::string reference_states_help(const std::size_t indent, const std::size_t width) {
+    std::string text;
+    std::string line;
+    for (int k = 0; k < REFERENCE_STATE_COUNT; ++k) {
+        std::string item = std::string(REFERENCE_STATES[k].name) + " " + REFERENCE_STATES[k].brief;
+        item += k + 1 < REFERENCE_STATE_COUNT ? ";" : "";
+        if (!line.empty() && indent + characters(line) + 1 + characters(item) > width) {
+            text += std::string(indent, ' ') + line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + item;
+    }
+    return text + std::string(indent, ' ') + line + "\n";
+}
+
 bool parse_reference_state(const std::string_view name, ReferenceState& reference) {
-    for (int k = 0; k < 4; ++k) {
-        if (name == NAMES[k]) {
-            reference = static_cast<ReferenceState>(k);
+    for (const ReferenceStateInfo& info : REFERENCE_STATES) {
+        if (name == info.name) {
+            reference = info.reference;
             return true;
         }
     }
@@ -33,7 +76,7 @@ bool parse_reference_state(const std::string_view name, ReferenceState& referenc
 
 const char* reference_state_name(const ReferenceState reference) {
     const auto k = static_cast<int>(reference);
-    return k >= 0 && k < 4 ? NAMES[k] : "";
+    return k >= 0 && k < REFERENCE_STATE_COUNT ? REFERENCE_STATES[k].name : "";
 }
 
 // The differences are exact (Sterbenz), so the defining state comes out as 200 kJ/kg and

@@ -80,7 +80,7 @@ CalcOptions make_options(const std::string& units, const std::string& reference,
     if (!parse_reference_state(reference, options.reference)) {
         std::string message = "reference: ";
         message.append(quoted(reference));
-        message.append(" is not one of default, iir, ashrae, nbp");
+        message.append(" is not one of " + reference_state_names(", ", ", "));
         throw py::value_error(message);
     }
     options.superheat = superheat;
@@ -477,12 +477,11 @@ PyMethodDef CALCULATE_ONE = {
 // ---- Tables ----
 
 TableKind table_kind_named(const std::string& name) {
-    if (name == "saturation_temperature") return TableKind::saturation_temperature;
-    if (name == "saturation_pressure") return TableKind::saturation_pressure;
-    if (name == "isotherm") return TableKind::isotherm;
-    if (name == "isobar") return TableKind::isobar;
-    if (name == "isochore") return TableKind::isochore;
-    throw py::value_error(cat({"unknown table kind ", quoted(name)}));
+    const TableKindInfo* kind = find_table_kind(name, TableKindNaming::core);
+    if (kind == nullptr) {
+        throw py::value_error(cat({"unknown table kind ", quoted(name)}));
+    }
+    return kind->kind;
 }
 
 std::vector<double> parse_range(const std::string& text) {
@@ -689,6 +688,19 @@ PYBIND11_MODULE(_core, m) {
         figure_names.append(f.name);
     }
     m.attr("CYCLE_FIGURES") = py::tuple(figure_names);
+    // (name, module's name, argument held or None, argument varied) of every kind of table.
+    py::list table_kinds;
+    for (const TableKindInfo& k : TABLE_KINDS) {
+        table_kinds.append(py::make_tuple(
+            k.name, k.core_name, k.fixed != nullptr ? py::object(py::str(k.fixed)) : py::none(),
+            k.varied));
+    }
+    m.attr("TABLE_KINDS") = py::tuple(table_kinds);
+    py::list reference_names;
+    for (const ReferenceStateInfo& r : REFERENCE_STATES) {
+        reference_names.append(r.name);
+    }
+    m.attr("REFERENCES") = py::tuple(reference_names);
 
     m.def(
         "field_unit",

@@ -59,6 +59,18 @@ _VALUE_COUNT = dict(_core.PAIRS)
 _MAX_THREADS = _core.MAX_THREADS
 _calculate_one = _core.calculate_one
 _FIELD_INDEX = {name: k for k, name in enumerate(FIELDS)}
+# The kinds of table from the module's list: the names table() takes, the module's kind of a
+# saturation table by the argument of its values, and of every other kind the module's kind,
+# the argument held and the argument varied.
+_TABLE_KIND_NAMES = tuple(dict.fromkeys(kind[0] for kind in _core.TABLE_KINDS))
+_SATURATION_TABLES = {
+    varied: core for _, core, fixed, varied in _core.TABLE_KINDS if fixed is None
+}
+_TABLE_LAYOUTS = {
+    name: (core, fixed, varied)
+    for name, core, fixed, varied in _core.TABLE_KINDS
+    if fixed is not None
+}
 
 #: One calculated state (from a scalar :func:`calculate`): the nineteen fields as attributes,
 #: ``status``, ``valid``, ``phase``, ``phase_detail``, ``phase_name``, ``error``, ``explain()``,
@@ -571,27 +583,20 @@ def table(
     _check_str(units, "units")
     _check_str(reference, "reference")
     given = {"t": t, "p": p, "rho": rho}
-    layouts = {
-        "isobar": ("isobar", "p", "t"),
-        "isotherm": ("isotherm", "t", "p"),
-        "isochore": ("isochore", "rho", "t"),
-    }
     if kind == "saturation":
         if rho is not None or (t is None) == (p is None):
             raise ValueError("a saturation table takes t=... or p=..., one of them")
         if superheat:
             raise ValueError("the superheat option does not apply to a saturation table")
-        if t is not None:
-            core_kind, fixed_name, varied_name = "saturation_temperature", None, "t"
-        else:
-            core_kind, fixed_name, varied_name = "saturation_pressure", None, "p"
-    elif kind in layouts:
-        core_kind, fixed_name, varied_name = layouts[kind]
+        fixed_name, varied_name = None, "t" if t is not None else "p"
+        core_kind = _SATURATION_TABLES[varied_name]
+    elif kind in _TABLE_LAYOUTS:
+        core_kind, fixed_name, varied_name = _TABLE_LAYOUTS[kind]
         extra = [k for k in given if k not in (fixed_name, varied_name) and given[k] is not None]
         if given[fixed_name] is None or given[varied_name] is None or extra:
             raise ValueError(f"a table {kind!r} takes {fixed_name}=VALUE and {varied_name}=VALUES")
     else:
-        raise ValueError(f"unknown table kind {kind!r} (saturation, isotherm, isobar, isochore)")
+        raise ValueError(f"unknown table kind {kind!r} ({', '.join(_TABLE_KIND_NAMES)})")
     fixed = float("nan") if fixed_name is None else _as_float(given[fixed_name], fixed_name)
     if fixed_name is not None and not np.isfinite(fixed):
         raise ValueError(f"{fixed_name}: the value held is not a finite number ({fixed})")

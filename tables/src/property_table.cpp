@@ -55,39 +55,15 @@ Crossing find_crossing(const TableKind kind, const double fixed, const CalcOptio
 }  // namespace
 
 int table_varied_field(const TableKind kind) {
-    switch (kind) {
-        case TableKind::saturation_pressure:
-        case TableKind::isotherm:
-            return FIELD_PRESSURE;
-        default:
-            return FIELD_TEMPERATURE;
-    }
+    return table_kind_info(kind).varied_field;
 }
 
 int table_fixed_field(const TableKind kind) {
-    switch (kind) {
-        case TableKind::isotherm:
-            return FIELD_TEMPERATURE;
-        case TableKind::isobar:
-            return FIELD_PRESSURE;
-        case TableKind::isochore:
-            return FIELD_DENSITY;
-        default:
-            return -1;
-    }
+    return table_kind_info(kind).fixed_field;
 }
 
 const char* table_kind_name(const TableKind kind) {
-    switch (kind) {
-        case TableKind::isotherm:
-            return "isotherm";
-        case TableKind::isobar:
-            return "isobar";
-        case TableKind::isochore:
-            return "isochore";
-        default:
-            return "saturation";
-    }
+    return table_kind_info(kind).name;
 }
 
 const char* row_kind_name(const RowKind kind) {

@@ -4,6 +4,8 @@
 // shift h, u and s of every state alike and leave every difference and every other property as
 // it is. The constants are this program's own saturated liquid at the defining state.
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "zeltra5/calc.hpp"
@@ -16,6 +18,27 @@ enum class ReferenceState : int {
     ashrae = 2,   // h = s = 0 for the saturated liquid at -40 degC
     nbp = 3,      // h = s = 0 for the saturated liquid at the normal boiling point, 101325 Pa
 };
+
+// A reference state by its name on every interface and its definition, the one text each
+// surface shows or is checked against.
+struct ReferenceStateInfo {
+    ReferenceState reference;
+    const char* name;
+    const char* definition;  // UTF-8, as the README's table says it
+    const char* brief;       // the command line's help after the name, read in the list
+};
+
+inline constexpr int REFERENCE_STATE_COUNT = 4;
+// In the order of ReferenceState.
+extern const ReferenceStateInfo REFERENCE_STATES[REFERENCE_STATE_COUNT];
+
+// The names joined by `separator`, the last two by `last`: "default|iir|ashrae|nbp",
+// "default, iir, ashrae or nbp".
+std::string reference_state_names(std::string_view separator, std::string_view last);
+
+// Each state as "name brief", separated by "; " and filled into lines of at most `width`
+// characters after `indent` blanks (a state is never split); every line ends in a newline.
+std::string reference_states_help(std::size_t indent, std::size_t width);
 
 // "default", "iir", "ashrae", "nbp".
 bool parse_reference_state(std::string_view name, ReferenceState& reference);

@@ -7,6 +7,8 @@
 // saturated states are inserted at the crossing in the order of the table.
 
 #include <atomic>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "zeltra5/calculation.hpp"
@@ -41,6 +43,41 @@ struct PropertyTable {
     CalcOptions options;
     std::vector<TableRow> rows;
 };
+
+// A kind of table by its names on every interface, what it takes and what it holds. The
+// command line and Python name a table by `name` and its arguments (`fixed`=VALUE,
+// `varied`=RANGE); the two saturation tables share the name and are told apart by the argument
+// given. The C library and the Excel module name each kind by `c_name`, the Python module by
+// `core_name`.
+struct TableKindInfo {
+    TableKind kind;
+    const char* name;       // also the JSON output's "table"
+    const char* c_name;     // "saturation-t", ...
+    const char* core_name;  // "saturation_temperature", ...
+    const char* fixed;      // the argument of the value held; nullptr for the saturation tables
+    const char* varied;     // the argument of the values
+    int fixed_field;        // a FIELD_ index; -1 for the saturation tables
+    int varied_field;
+    const char* title[2];     // the text table's title by Language
+    const char* description;  // what each row holds, as the C header says it
+};
+
+inline constexpr int TABLE_KIND_COUNT = 5;
+// In the order of TableKind.
+extern const TableKindInfo TABLE_KINDS[TABLE_KIND_COUNT];
+
+const TableKindInfo& table_kind_info(TableKind kind);
+
+// Which of a kind's names a surface uses.
+enum class TableKindNaming { shared, c, core };
+
+// The first kind of that name (exact), or nullptr. By the shared name this is the saturation
+// table by temperature for "saturation".
+const TableKindInfo* find_table_kind(std::string_view name, TableKindNaming naming);
+
+// The different names in the order of TableKind, joined by ", ": "saturation, isotherm, isobar,
+// isochore" or "saturation-t, saturation-p, isotherm, isobar, isochore".
+std::string table_kind_names(TableKindNaming naming);
 
 // The result field a table varies (FIELD_TEMPERATURE or FIELD_PRESSURE) and the one it holds
 // (-1 for the saturation tables).

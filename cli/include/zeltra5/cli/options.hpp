@@ -31,6 +31,6 @@ OptionMatch take_common_option(int argc, const char* const* argv, int& i, Common
                                std::string& problem);
 
 // The usage lines of the common options, for --help.
-extern const char* const COMMON_OPTIONS_HELP;
+const std::string& common_options_help();
 
 }  // namespace zeltra5::cli

@@ -1,0 +1,446 @@
+// The hand-written copies of the shared lists against their registries. A name added to a
+// registry and not to a surface's copy (or the other way round) fails here.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <initializer_list>
+#include <iostream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "zeltra5.h"
+#include "zeltra5/cli/batch.hpp"
+#include "zeltra5/cli/command_line.hpp"
+#include "zeltra5/pairs.hpp"
+#include "zeltra5/property_table.hpp"
+#include "zeltra5/quantities.hpp"
+#include "zeltra5/reference_state.hpp"
+#include "zeltra5/result_table.hpp"
+#include "zeltra5/shell_state.hpp"
+#include "zeltra5/table_csv.hpp"
+
+namespace zeltra5 {
+namespace {
+
+// A file of the source tree; empty (and every check on it fails) when it cannot be read.
+std::string source(const std::string& path) {
+    std::ifstream in(std::string(ZELTRA5_SOURCE_DIR) + "/" + path, std::ios::binary);
+    if (!in) {
+        std::cerr << "cannot read " << path << '\n';
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A comment's text as one line: the leading " * " of C and "'" of Basic taken off every line,
+// every run of blanks one blank.
+std::string prose(const std::string& text) {
+    std::string out;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t start = line.find_first_not_of(" \t*'");
+        out += ' ';
+        out += start == std::string::npos ? "" : line.substr(start);
+    }
+    return std::regex_replace(out, std::regex("\\s+"), " ");
+}
+
+// A unit as the C header and the Excel module write it, in ASCII.
+std::string ascii(std::string text) {
+    for (const auto& [from, to] :
+         {std::pair<std::string, std::string>{"°", "deg"}, {"·", " "}, {"−", "-"}}) {
+        for (std::size_t at; (at = text.find(from)) != std::string::npos;) {
+            text.replace(at, from.size(), to);
+        }
+    }
+    return text;
+}
+
+std::string joined(const std::vector<std::string>& items, const std::string& separator,
+                   const std::string& last, const std::string& open = "",
+                   const std::string& close = "") {
+    std::string out;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        out += k == 0 ? "" : k + 1 == items.size() ? last : separator;
+        out += open + items[k] + (close.empty() ? open : close);
+    }
+    return out;
+}
+
+std::vector<std::string> field_names() {
+    std::vector<std::string> names;
+    for (const FieldInfo& f : RESULT_FIELDS) names.emplace_back(f.name);
+    return names;
+}
+
+std::vector<std::string> field_symbols() {
+    std::vector<std::string> symbols;
+    for (const FieldInfo& f : RESULT_FIELDS) symbols.emplace_back(f.symbol);
+    return symbols;
+}
+
+std::vector<std::string> pair_names() {
+    std::vector<std::string> names;
+    for (const ArgPair& p : ARG_PAIRS) names.emplace_back(p.name);
+    return names;
+}
+
+std::vector<std::string> reference_names() {
+    std::vector<std::string> names;
+    for (const ReferenceStateInfo& r : REFERENCE_STATES) names.emplace_back(r.name);
+    return names;
+}
+
+std::vector<std::string> c_table_kinds() {
+    std::vector<std::string> names;
+    for (const TableKindInfo& k : TABLE_KINDS) names.emplace_back(k.c_name);
+    return names;
+}
+
+std::vector<std::string> all_matches(const std::string& text, const std::string& pattern) {
+    std::vector<std::string> found;
+    const std::regex re(pattern);
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator();
+         ++it) {
+        found.push_back((*it)[1].str());
+    }
+    return found;
+}
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome cli(std::initializer_list<const char*> args) {
+    std::vector<const char*> argv(args);
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status =
+        cli::run_command_line(static_cast<int>(argv.size()), argv.data(), in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+const std::string HEADER = source("capi/include/zeltra5.h");
+const std::string BAS = source("capi/zeltra5.bas");
+const std::string APP = source("web/page/app.js");
+const std::string PAGE = source("web/page/index.html");
+const std::string README = source("README.md");
+
+// ---- fields and units ----
+
+static_assert(ZELTRA5_FIELD_COUNT == RESULT_VALUE_COUNT);
+static_assert(ZELTRA5_TABLE_ROW_COUNT == TABLE_ROW_COUNT);
+
+// The header's table of fields: " k name symbol si-unit [/ display-unit]", one line per field.
+TEST(Fields, HeaderTableNamesEveryFieldWithItsSymbolAndUnits) {
+    const std::size_t from = HEADER.find("The fields of a result");
+    const std::string block = HEADER.substr(from, HEADER.find("*/", from) - from);
+    const std::vector<std::string> lines = all_matches(block, R"(\n \*\s+(\d+ [a-z_]+ .*))");
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(RESULT_VALUE_COUNT));
+    for (int k = 0; k < RESULT_VALUE_COUNT; ++k) {
+        const FieldInfo& f = RESULT_FIELDS[k];
+        // "7 specific_entropy s J/(kg K) / kJ/(kg degC)": the units end at two blanks.
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(lines[k], m, std::regex(R"((\d+) (\S+) +(\S+) +(.*))")))
+            << lines[k];
+        const std::string units = m[4].str().substr(0, m[4].str().find("  "));
+        const std::size_t slash = units.find(" / ");
+        EXPECT_EQ(m[1].str(), std::to_string(k));
+        EXPECT_EQ(m[2].str(), f.name);
+        EXPECT_EQ(m[3].str(), f.symbol);
+        const std::string si =
+            ascii(std::string(unit_text(f.unit, UnitSystem::si, Language::english)));
+        const std::string display =
+            ascii(std::string(unit_text(f.unit, UnitSystem::display, Language::english)));
+        // The header gives a display unit only where its quantity is not the SI one's.
+        EXPECT_EQ(units.substr(0, slash), si.empty() ? "-" : si) << f.name;
+        if (display != si && f.unit != UnitKind::conductivity && f.unit != UnitKind::expansion) {
+            EXPECT_EQ(slash == std::string::npos ? "" : units.substr(slash + 3), display) << f.name;
+        }
+    }
+}
+
+TEST(Fields, ExcelModuleListsEverySymbolAndTheNames) {
+    const std::string text = prose(BAS);
+    const std::string symbols = joined(field_symbols(), ", ", ", ");
+    EXPECT_NE(text.find("the " + std::to_string(RESULT_VALUE_COUNT) + " fields in the order " +
+                        symbols + " ("),
+              std::string::npos);
+    const std::vector<std::string> names = field_names();
+    EXPECT_NE(text.find("property: a symbol " + symbols + ", or the field's name (" +
+                        joined({names.begin(), names.begin() + 4}, ", ", ", ") + "...)"),
+              std::string::npos);
+}
+
+// Both classes of the stub, State (floats) and States (arrays), give the fields in record order.
+TEST(Fields, PythonStubHasEveryFieldInBothClasses) {
+    const std::string stub = source("python/zeltra5/__init__.pyi");
+    for (const std::string& type :
+         {std::string("float"), std::string("npt.NDArray\\[np.float64\\]")}) {
+        std::vector<std::string> found =
+            all_matches(stub, "def ([a-z_]+)\\(self\\) -> " + type + ": \\.\\.\\.");
+        // The fields come first in each class, in record order.
+        const std::vector<std::string> names = field_names();
+        ASSERT_GE(found.size(), names.size()) << type;
+        EXPECT_EQ(std::vector<std::string>(found.begin(), found.begin() + names.size()), names)
+            << type;
+    }
+}
+
+TEST(Fields, CsvHeadersAreTheFieldNames) {
+    const std::string columns = joined(field_names(), ",", ",") + ",phase,phase_detail,phase_name";
+    EXPECT_EQ(CSV_RESULT_COLUMNS, columns);
+    EXPECT_EQ(cli::BATCH_RESULT_HEADER,
+              "status,error,mode,side,first_value,second_value," + columns);
+    const PropertyTable table =
+        build_property_table(TableKind::saturation_temperature, 0.0, {0.0}, CalcOptions{});
+    const std::string csv = property_table_csv(table, Language::english);
+    const std::string head = csv.substr(0, csv.find('\n'));
+    EXPECT_EQ(head.substr(head.size() - columns.size()), columns);
+}
+
+// The units the help promises are the units the calculator prints.
+TEST(Units, CommandLineHelpNamesThePrintedUnits) {
+    const std::string help = cli({"--help"}).out;
+    auto unit = [](UnitKind kind, UnitSystem units) {
+        return std::string(unit_text(kind, units, Language::english));
+    };
+    const std::string si = joined(
+        {unit(UnitKind::pressure, UnitSystem::si), unit(UnitKind::temperature, UnitSystem::si),
+         unit(UnitKind::specific_energy, UnitSystem::si),
+         unit(UnitKind::specific_entropy, UnitSystem::si)},
+        ", ", ", ");
+    const std::string display = joined({unit(UnitKind::pressure, UnitSystem::display),
+                                        unit(UnitKind::temperature, UnitSystem::display),
+                                        unit(UnitKind::specific_energy, UnitSystem::display),
+                                        unit(UnitKind::specific_entropy, UnitSystem::display)},
+                                       ", ", ", ");
+    std::vector<std::string> others;
+    for (const UnitKind k : {UnitKind::density, UnitKind::conductivity,
+                             UnitKind::kinematic_viscosity, UnitKind::dynamic_viscosity,
+                             UnitKind::speed, UnitKind::surface_tension, UnitKind::expansion}) {
+        others.push_back(unit(k, UnitSystem::si));
+    }
+    const std::string text = prose(help);
+    EXPECT_NE(text.find("SI units in and out: " + si + " "), std::string::npos);
+    EXPECT_NE(text.find("display (default): " + display + ";"), std::string::npos);
+    EXPECT_NE(text.find("quantity in SI (" + joined(others, ", ", ", ") + ")"), std::string::npos);
+    EXPECT_NE(prose(BAS).find("(" + ascii(display) + ", every other quantity SI)"),
+              std::string::npos);
+    const std::string header = prose(HEADER);
+    EXPECT_NE(header.find("si (default): " + ascii(si) + ", " + others.front() + ", ...;"),
+              std::string::npos);
+    EXPECT_NE(header.find("display: the Windows program's " + ascii(display) + ", every other"),
+              std::string::npos);
+}
+
+TEST(Fields, ReadmeListsEverySymbol) {
+    EXPECT_NE(prose(README).find("its symbol (`" + joined(field_symbols(), " ", " ") + "`)"),
+              std::string::npos);
+}
+
+// ---- argument pairs ----
+
+TEST(Pairs, HeaderExcelModuleAndCommandLineListEveryPair) {
+    const std::vector<std::string> names = pair_names();
+    EXPECT_NE(prose(HEADER).find("pair " + joined(names, ", ", ", ", "\"") + "."),
+              std::string::npos);
+    EXPECT_NE(prose(BAS).find("pair: " + joined(names, ", ", ", ") + "; "), std::string::npos);
+    const Outcome bad = cli({"no-such-pair", "1", "2"});
+    EXPECT_NE(bad.err.find("(" + joined(names, ", ", ", ") + ")"), std::string::npos) << bad.err;
+    std::istringstream requests("no-such-pair,0,1,2\n");
+    std::ostringstream results;
+    cli::run_batch(requests, results);
+    EXPECT_NE(results.str().find("or " + joined(names, ", ", ", ") + ")"), std::string::npos)
+        << results.str();
+    EXPECT_NE(prose(README).find("The pairs are the program's: `" + names.front() + "`"),
+              std::string::npos);
+    EXPECT_NE(prose(README).find("`" + names[names.size() - 2] + "` and `" + names.back() + "`"),
+              std::string::npos);
+    const std::string help = cli({"--help"}).out;
+    for (const ArgPair& p : ARG_PAIRS) {
+        // "p-h PRESSURE ENTHALPY": the name and one word per value.
+        const std::regex usage("  " + std::string(p.name) + "( [A-Z]+){" +
+                               std::to_string(p.value_count) + "}( |\n)");
+        EXPECT_TRUE(std::regex_search(help, usage)) << p.name;
+    }
+}
+
+// The Windows program's menu holds the pairs in their order, and its input labels give the
+// units the result table shows for the pair's fields.
+TEST(Pairs, WindowsMenuAndLabelsFollowThePairs) {
+    static_assert(ARG_ITEM_COUNT == ARG_PAIR_COUNT);
+    for (int i = 0; i < ARG_PAIR_COUNT; ++i) {
+        const ArgPair& p = ARG_PAIRS[i];
+        const std::optional<ArgItem> item = arg_item(i);
+        ASSERT_TRUE(item.has_value());
+        EXPECT_EQ(find_arg_pair(item->mode, item->side), &p) << p.name;
+        const ArgLabels* labels = arg_labels(p.mode);
+        ASSERT_NE(labels, nullptr) << p.name;
+        auto shown = [](const int field) {
+            return std::string(
+                unit_text(RESULT_FIELDS[field].unit, UnitSystem::display, Language::russian));
+        };
+        // The program's texts are Windows-1251.
+        EXPECT_EQ(utf8_from_cp1251(labels->first_unit), shown(p.first_field)) << p.name;
+        if (p.value_count == 2) {
+            const std::string second = utf8_from_cp1251(labels->second_unit);
+            EXPECT_EQ(second == " " ? "" : second, shown(p.second_field)) << p.name;
+        }
+    }
+}
+
+// The page finds a pair's fields from its name: the symbols between the dashes, "ps"/"ts" for p
+// and t, the second only for two values.
+TEST(Pairs, PageReadsEachPairsFieldsFromItsName) {
+    ASSERT_NE(APP.find(R"(const symbols = pair.split("-");)"), std::string::npos);
+    ASSERT_NE(APP.find(R"(const first = symbols[0].replace(/s$/, "");)"), std::string::npos);
+    for (const ArgPair& p : ARG_PAIRS) {
+        const std::string name = p.name;
+        const std::size_t dash = name.find('-');
+        std::string first = name.substr(0, dash);
+        if (!first.empty() && first.back() == 's') first.pop_back();
+        EXPECT_EQ(find_result_field(first), p.first_field) << name;
+        if (p.value_count == 2) {
+            EXPECT_EQ(find_result_field(name.substr(dash + 1)), p.second_field) << name;
+        }
+    }
+}
+
+// ---- kinds of table ----
+
+TEST(TableKinds, HeaderAndExcelModuleDescribeEveryKind) {
+    const std::string header = prose(HEADER);
+    for (const TableKindInfo& k : TABLE_KINDS) {
+        std::string entry = "\"";
+        entry.append(k.c_name).append("\" (").append(k.description).append(")");
+        EXPECT_NE(header.find(entry), std::string::npos) << entry;
+    }
+    EXPECT_NE(prose(BAS).find("kind " + joined(c_table_kinds(), ", ", " or ") + ";"),
+              std::string::npos);
+    EXPECT_NE(README.find("(" + joined(c_table_kinds(), ", ", ", ", "`\"", "\"`") + ";"),
+              std::string::npos);
+    // The README's row of each kind on the command line names its arguments.
+    for (const TableKindInfo& k : TABLE_KINDS) {
+        const std::size_t at = README.find("| `table " + std::string(k.name) + " ");
+        ASSERT_NE(at, std::string::npos) << k.name;
+        const std::string row = README.substr(at, README.find('\n', at) - at);
+        EXPECT_NE(row.find(std::string(k.varied) + "=RANGE`"), std::string::npos) << row;
+        if (k.fixed != nullptr) {
+            EXPECT_NE(row.find(std::string(" ") + k.fixed + "="), std::string::npos) << row;
+        }
+    }
+}
+
+TEST(TableKinds, PageOffersEverySaturationTable) {
+    const std::vector<std::string> options =
+        all_matches(PAGE.substr(PAGE.find("<select id=\"sat-kind\">")),
+                    R"re(<option value="([^"]+)"></option>)re");
+    std::vector<std::string> expected;
+    for (const TableKindInfo& k : TABLE_KINDS) {
+        if (k.fixed == nullptr) {
+            expected.emplace_back(k.c_name);
+            EXPECT_NE(APP.find("[\"" + std::string(k.c_name) + "\", \"" + k.varied + "\"]"),
+                      std::string::npos)
+                << k.c_name;
+        }
+    }
+    ASSERT_GE(options.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(options.begin(), options.begin() + expected.size()),
+              expected);
+}
+
+// Every kind goes through the command line and the C library by its names there, and their
+// messages list the names.
+TEST(TableKinds, CommandLineAndCLibraryTakeEveryKind) {
+    for (const TableKindInfo& k : TABLE_KINDS) {
+        const std::string fixed = k.fixed == nullptr ? "" : std::string(k.fixed) + "=10";
+        const std::string varied = std::string(k.varied) + "=10";
+        const Outcome run = k.fixed == nullptr
+                                ? cli({"table", k.name, varied.c_str(), "--json"})
+                                : cli({"table", k.name, fixed.c_str(), varied.c_str(), "--json"});
+        EXPECT_EQ(run.status, 0) << k.c_name << run.err;
+        EXPECT_NE(run.out.find("\"table\": \"" + std::string(k.name) + "\""), std::string::npos);
+        EXPECT_GT(zeltra5_table_csv(k.c_name, 10.0, "10", "", nullptr, 0), 0) << k.c_name;
+    }
+    EXPECT_NE(cli({"table", "none"}).err.find("(saturation, isotherm, isobar, isochore)"),
+              std::string::npos);
+    char text[200];
+    zeltra5_explain_table("none", 0.0, "1", "lang=en", text, sizeof text);
+    EXPECT_NE(std::string(text).find("(" + joined(c_table_kinds(), ", ", ", ") + ")"),
+              std::string::npos)
+        << text;
+    const std::string usage = cli({"table", "--help"}).out;
+    for (const TableKindInfo& k : TABLE_KINDS) {
+        const std::string line = k.fixed == nullptr
+                                     ? std::string("table ") + k.name + " t=RANGE | p=RANGE"
+                                     : std::string("table ") + k.name + " " + k.fixed + "=";
+        EXPECT_NE(usage.find(line), std::string::npos) << line;
+    }
+}
+
+// ---- reference states ----
+
+TEST(ReferenceStates, EverySurfaceNamesEveryState) {
+    const std::vector<std::string> names = reference_names();
+    const std::string alternatives = "reference=" + joined(names, "|", "|");
+    EXPECT_NE(HEADER.find(alternatives), std::string::npos);
+    EXPECT_NE(BAS.find(alternatives), std::string::npos);
+    EXPECT_NE(README.find(alternatives), std::string::npos);
+    EXPECT_NE(README.find("`--reference " + joined(names, "\\|", "\\|") + "`"), std::string::npos);
+    EXPECT_NE(prose(README).find("`reference` is " + joined(names, ", ", " or ", "`")),
+              std::string::npos);
+    EXPECT_NE(prose(source("python/zeltra5/__init__.py"))
+                  .find("state of h, u and s: " + joined(names, ", ", " or ", "``\"", "\"``")),
+              std::string::npos);
+    EXPECT_NE(cli({"p-t", "10", "25", "--reference", "x"})
+                  .err.find("--reference takes " + joined(names, ", ", " or ")),
+              std::string::npos);
+}
+
+TEST(ReferenceStates, HeaderAndReadmeGiveEachDefinition) {
+    const std::string header = prose(HEADER);
+    std::string definitions;
+    for (const ReferenceStateInfo& r : REFERENCE_STATES) {
+        definitions +=
+            (definitions.empty() ? "" : "; ") + std::string(r.name) + " " + ascii(r.definition);
+        EXPECT_NE(README.find("| `" + std::string(r.name) + "` | " + r.definition + " |"),
+                  std::string::npos)
+            << r.name;
+    }
+    EXPECT_NE(header.find(definitions), std::string::npos) << definitions;
+}
+
+TEST(ReferenceStates, PageOffersEveryStateInBothLanguages) {
+    const std::vector<std::string> keys = all_matches(APP, R"(\bref_([a-z]+):)");
+    // The Russian texts, then the English ones.
+    const std::vector<std::string> names = reference_names();
+    std::vector<std::string> twice = names;
+    twice.insert(twice.end(), names.begin(), names.end());
+    EXPECT_EQ(keys, twice);
+    EXPECT_EQ(all_matches(PAGE, R"re(<option value="([a-z]+)" data-text="ref_)re"),
+              reference_names());
+    for (const std::string& name : reference_names()) {
+        EXPECT_NE(PAGE.find("<option value=\"" + name + "\" data-text=\"ref_" + name + "\">"),
+                  std::string::npos);
+    }
+    // Every state works through the C library by its name.
+    for (const std::string& name : reference_names()) {
+        double values[ZELTRA5_FIELD_COUNT];
+        EXPECT_EQ(zeltra5_calculate("p-t", 1e6, 25.0, ("reference=" + name).c_str(), values,
+                                    ZELTRA5_FIELD_COUNT, nullptr, nullptr),
+                  ZELTRA5_VALID)
+            << name;
+    }
+}
+
+}  // namespace
+}  // namespace zeltra5
