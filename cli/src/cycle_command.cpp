@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "command.hpp"
 #include "command_args.hpp"
 #include "zeltra5/cli/command_line.hpp"
 #include "zeltra5/cli/options.hpp"
@@ -71,9 +72,33 @@ constexpr const char* CYCLE_USAGE =
     "Example: zeltra5-calc cycle --evaporating -10 --condensing 35 --superheat 5 "
     "--efficiency 0.75 --capacity 100\n";
 
-int usage_error(std::ostream& err, const std::string& message) {
-    err << "zeltra5-calc cycle: " << message << "\n" << CYCLE_USAGE;
-    return EXIT_USAGE;
+struct Request {
+    CommonOptions common;
+    CycleInput input;
+};
+
+std::string parse(const int argc, const char* const* argv, Request& r) {
+    unsigned given = 0;
+    for (int i = 0; i < argc; ++i) {
+        std::string problem;
+        const OptionMatch m = take_common_option(argc, argv, i, r.common, problem);
+        if (m == OptionMatch::invalid) {
+            return problem;
+        }
+        if (m == OptionMatch::yes) {
+            continue;
+        }
+        const int c = args::take_cycle_option(argc, argv, i, r.input, given, problem);
+        if (c < 0) {
+            return problem;
+        }
+        if (c == 0) {
+            return "unexpected argument \"" + echo_text(argv[i]) + "\"";
+        }
+    }
+    std::string problem;
+    args::cycle_complete(given, problem);
+    return problem;
 }
 
 void write_text(const CycleResult& c, const Language language, std::ostream& out) {
@@ -190,52 +215,20 @@ void write_csv(const CycleResult& c, const Language language, std::ostream& out)
     }
 }
 
-}  // namespace
-
-int run_cycle_command(const int argc, const char* const* argv, std::ostream& out,
-                      std::ostream& err) {
-    CommonOptions common;
-    CycleInput input;
-    unsigned given = 0;
-    for (int i = 0; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            out << CYCLE_USAGE;
-            return EXIT_VALID;
-        }
-        std::string problem;
-        const OptionMatch m = take_common_option(argc, argv, i, common, problem);
-        if (m == OptionMatch::invalid) {
-            return usage_error(err, problem);
-        }
-        if (m == OptionMatch::yes) {
-            continue;
-        }
-        const int c = args::take_cycle_option(argc, argv, i, input, given, problem);
-        if (c < 0) {
-            return usage_error(err, problem);
-        }
-        if (c == 0) {
-            return usage_error(err, "unexpected argument \"" + echo_text(arg) + "\"");
-        }
-    }
-    std::string problem;
-    if (!args::cycle_complete(given, problem)) {
-        return usage_error(err, problem);
-    }
+int run(const Request& r, std::ostream& out, std::ostream& err) {
     CycleResult c;
-    calculate_cycle(input, {common.units, common.reference, false}, c);
-    switch (common.format) {
+    calculate_cycle(r.input, {r.common.units, r.common.reference, false}, c);
+    switch (r.common.format) {
         case Format::text:
             if (c.status == STATUS_VALID) {
-                write_text(c, common.language, out);
+                write_text(c, r.common.language, out);
             }
             break;
         case Format::json:
-            write_json(c, common.language, out);
+            write_json(c, r.common.language, out);
             break;
         case Format::csv:
-            write_csv(c, common.language, out);
+            write_csv(c, r.common.language, out);
             break;
     }
     out.flush();
@@ -246,6 +239,17 @@ int run_cycle_command(const int argc, const char* const* argv, std::ostream& out
         return EXIT_OUTSIDE_DOMAIN;
     }
     return EXIT_VALID;
+}
+
+constexpr Command<Request> CYCLE{"cycle", CYCLE_USAGE, parse, run};
+
+}  // namespace
+
+constinit const CommandEntry CYCLE_COMMAND = command_entry<CYCLE>();
+
+int run_cycle_command(const int argc, const char* const* argv, std::ostream& out,
+                      std::ostream& err) {
+    return CYCLE_COMMAND.run(argc, argv, out, err);
 }
 
 }  // namespace zeltra5::cli
