@@ -7,6 +7,7 @@
 
 #include "command.hpp"
 #include "command_args.hpp"
+#include "zeltra5/bounded_text.hpp"
 #include "zeltra5/cli/command_line.hpp"
 #include "zeltra5/cli/options.hpp"
 #include "zeltra5/cli/output.hpp"
@@ -76,6 +77,13 @@ struct Request {
     CommonOptions common;
     CycleInput input;
 };
+
+// Why the cycle was refused, in English as the tool's other messages.
+std::string cycle_refusal_text(const CycleResult& c) {
+    return whole_text([&](char* text, const std::size_t size) {
+        return describe_cycle_refusal(c, Language::english, text, size);
+    });
+}
 
 std::string parse(const int argc, const char* const* argv, Request& r) {
     unsigned given = 0;
@@ -150,9 +158,7 @@ void write_json(const CycleResult& c, const Language language, std::ostream& out
     if (valid) {
         out << "null";
     } else {
-        char text[600];
-        describe_cycle_refusal(c, Language::english, text, sizeof text);
-        out << json_string(text);
+        out << json_string(cycle_refusal_text(c));
     }
     const CycleInput& in = c.input;
     out << ",\n  \"input\": {\"evaporating_temperature\": "
@@ -233,9 +239,7 @@ int run(const Request& r, std::ostream& out, std::ostream& err) {
     }
     out.flush();
     if (c.status != STATUS_VALID) {
-        char text[600];
-        describe_cycle_refusal(c, Language::english, text, sizeof text);
-        err << "zeltra5-calc cycle: refused: " << text << '\n';
+        err << "zeltra5-calc cycle: refused: " << cycle_refusal_text(c) << '\n';
         return EXIT_OUTSIDE_DOMAIN;
     }
     return EXIT_VALID;

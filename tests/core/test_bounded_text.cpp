@@ -156,6 +156,26 @@ INSTANTIATE_TEST_SUITE_P(BoundedText, BoundedCut,
                                            CutCase{"\x80\x80\x80", 3, "\x80\x80"},
                                            CutCase{"a\xFF\xFF", 3, "a\xFF"}));
 
+// whole_text gets the whole of a text however long, also where it is one byte either side of the
+// room it first tries.
+TEST(WholeText, WholeAtEveryLengthAroundTheFirstBuffer) {
+    for (const std::size_t n : {0, 1, 510, 511, 512, 513, 5000}) {
+        std::string expected;
+        for (std::size_t i = 0; i < n; ++i) {
+            expected += static_cast<char>('a' + i % 26);
+        }
+        int calls = 0;
+        const std::string got = whole_text([&](char* buffer, const std::size_t size) {
+            ++calls;
+            BoundedText w(buffer, size);
+            w << expected;
+            return w.length();
+        });
+        EXPECT_EQ(got, expected) << n;
+        EXPECT_EQ(calls, n < 512 ? 1 : 2) << n;
+    }
+}
+
 // whole_characters on its own: the bytes of a text cut at n that form whole characters.
 TEST(WholeCharacters, DropsOnlyAnIncompleteLastCharacter) {
     const std::string t = "a" + ru + euro + emoji;  // 1 + 2 + 3 + 4 bytes

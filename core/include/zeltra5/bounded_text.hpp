@@ -5,6 +5,7 @@
 // the library hands out through a buffer is written this way.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "zeltra5/format_shortest.hpp"
@@ -43,5 +44,21 @@ class BoundedText {
 // The length of `text`'s first n bytes without a UTF-8 sequence at their end that a cut left
 // incomplete (a text of whole characters answers n).
 std::size_t whole_characters(const char* text, std::size_t n);
+
+// The whole of a text that `write(buffer, size)` writes with the snprintf contract (answering the
+// length of the whole text): into a buffer on the stack, and again into one of the whole length
+// when it did not fit there.
+template <class Write>
+std::string whole_text(Write&& write) {
+    char text[512];
+    const std::size_t length = write(text, sizeof text);
+    if (length < sizeof text) {
+        return std::string(text, length);
+    }
+    std::string whole(length + 1, '\0');
+    write(whole.data(), whole.size());
+    whole.resize(length);
+    return whole;
+}
 
 }  // namespace zeltra5
