@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "zeltra5.h"
+#include "zeltra5/bounded_text.hpp"
 #include "zeltra5/calculation.hpp"
 #include "zeltra5/chart.hpp"
 #include "zeltra5/chart_svg.hpp"
-#include "zeltra5/echo_text.hpp"
 #include "zeltra5/property_table.hpp"
 #include "zeltra5/refrigeration_cycle.hpp"
 #include "zeltra5/table_csv.hpp"
@@ -229,51 +229,10 @@ bool storage_ok(const double* values, const int count) {
 
 // ---- Texts ----
 
-// Bounded writing, as describe_refusal writes: at most size - 1 bytes and the terminator, and
-// the length of the whole text counted.
-class Writer {
-  public:
-    Writer(char* buffer, const std::size_t size) : buffer_(buffer), size_(size) {
-        if (size_ > 0) {
-            buffer_[0] = '\0';
-        }
-    }
-
-    Writer& operator<<(const std::string_view s) {
-        for (const char c : s) {
-            put(c);
-        }
-        return *this;
-    }
-
-    // Text the caller gave, in quotes, as every interface echoes it (echo_text).
-    Writer& quoted(const std::string_view s) {
-        std::string echo = "\"";
-        append_echo(echo, s);
-        echo += '"';
-        return *this << echo;
-    }
-
-    std::size_t length() const { return length_; }
-
-  private:
-    void put(const char c) {
-        if (length_ + 1 < size_) {
-            buffer_[length_] = c;
-            buffer_[length_ + 1] = '\0';
-        }
-        ++length_;
-    }
-
-    char* buffer_;
-    std::size_t size_;
-    std::size_t length_ = 0;
-};
-
 std::size_t describe_argument_error(const ArgumentError& e, const Language language, char* text,
                                     const std::size_t size) {
     const bool en = language == Language::english;
-    Writer w(text, size);
+    BoundedText w(text, size);
     switch (e.problem) {
         case Problem::no_pair:
             w << (en ? "no argument pair given" : "не задана пара аргументов");
@@ -349,23 +308,6 @@ std::size_t describe_argument_error(const ArgumentError& e, const Language langu
     return w.length();
 }
 
-// The length of `text`'s first n bytes without a UTF-8 sequence that the cut left incomplete.
-std::size_t whole_characters(const char* text, const std::size_t n) {
-    std::size_t lead = n;
-    int continuation = 0;
-    while (lead > 0 && continuation < 4 &&
-           (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) {
-        --lead;
-        ++continuation;
-    }
-    if (lead == 0) {
-        return n;
-    }
-    const unsigned char c = static_cast<unsigned char>(text[lead - 1]);
-    const int needed = (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : 0;
-    return continuation < needed ? lead - 1 : n;
-}
-
 // The explanation of a call into the caller's buffer (size checked by the caller).
 int explain(const Call& call, const StateResult& result, char* buffer, const int size) {
     const std::size_t room = static_cast<std::size_t>(size);
@@ -377,7 +319,7 @@ int explain(const Call& call, const StateResult& result, char* buffer, const int
         const bool by_superheat = result.options.superheat &&
                                   (result.refusal.reason == RefusalReason::superheat_limit ||
                                    result.refusal.reason == RefusalReason::not_superheated_liquid);
-        Writer prefix(buffer, room);
+        BoundedText prefix(buffer, room);
         if (by_superheat) {
             prefix << (call.options.language == Language::english ? "with superheat=1: "
                                                                   : "при superheat=1: ");
@@ -397,17 +339,10 @@ int explain(const Call& call, const StateResult& result, char* buffer, const int
 // A whole text into the caller's buffer (size checked by the caller), cut at a whole UTF-8
 // character; answers the length of the whole text.
 int bounded(const std::string_view text, char* buffer, const int size) {
-    const std::size_t room = static_cast<std::size_t>(size);
-    if (room > 0) {
-        std::size_t n = std::min(text.size(), room - 1);
-        std::memcpy(buffer, text.data(), n);
-        if (n < text.size()) {
-            buffer[n] = '\0';
-            n = whole_characters(buffer, n);
-        }
-        buffer[n] = '\0';
-    }
-    return static_cast<int>(std::min<std::size_t>(text.size(), std::numeric_limits<int>::max()));
+    BoundedText w(buffer, static_cast<std::size_t>(size));
+    w << text;
+    w.end_at_whole_character();
+    return static_cast<int>(std::min<std::size_t>(w.length(), std::numeric_limits<int>::max()));
 }
 
 bool buffer_ok(const char* buffer, const int size) {

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "chart_internal.hpp"
+#include "zeltra5/decimal_rounding.hpp"
 #include "zeltra5/models.hpp"
 
 namespace zeltra5 {
@@ -38,18 +39,6 @@ bool is_set(const double v) {
     return !is_chart_default(v);
 }
 
-// The nearest 15-significant-digit number: a converted round value as its text reads.
-double tidy(const double v) {
-    char text[64];
-    const auto [end, ec] =
-        std::to_chars(text, text + sizeof text, v, std::chars_format::general, 15);
-    double read = v;
-    if (ec != std::errc{} || std::from_chars(text, end, read).ec != std::errc{}) {
-        return v;
-    }
-    return read;
-}
-
 // The chart's view of the fluid: states on its options, the domain in its units, and the top
 // of the saturation line (the highest pressure where both saturated states are found).
 struct Fluid {
@@ -72,7 +61,9 @@ struct Fluid {
     }
     // A round pressure (10 bar, 1e6 Pa) in the chart's units without the conversion's last-digit
     // noise: 200, not 200.00000000000003.
-    double round_pressure(const double pa) const { return tidy(pressure(pa)); }
+    double round_pressure(const double pa) const {
+        return round_to_significant_digits(pressure(pa), 15);
+    }
 };
 
 Fluid make_fluid(const CalcOptions& options) {
@@ -163,12 +154,7 @@ double nice_step(const double span, const double count) {
 // of its text to nine decimals when that is as near as a billionth of the step.
 double tidy_multiple(const long long k, const double step) {
     const double v = static_cast<double>(k) * step;
-    char text[64];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 9);
-    double exact = v;
-    if (ec != std::errc{} || std::from_chars(text, end, exact).ec != std::errc{}) {
-        return v;
-    }
+    const double exact = round_to_decimal_places(v, 9);
     return std::fabs(exact - v) <= 1e-9 * std::fabs(step) ? exact : v;
 }
 
@@ -903,7 +889,7 @@ std::vector<double> default_line_values(const ChartType type, const LineKind kin
         }
     };
     const double pressures[] = {0.1, 0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200};  // bar
-    const double low_p = tidy(from_si(UnitKind::pressure, o.units, 1e4));
+    const double low_p = round_to_significant_digits(from_si(UnitKind::pressure, o.units, 1e4), 15);
     switch (kind) {
         case LineKind::isotherm:
             for (int t = -60; t <= 200; t += 20) {
@@ -912,7 +898,8 @@ std::vector<double> default_line_values(const ChartType type, const LineKind kin
             break;
         case LineKind::isobar:
             for (const double p : pressures) {
-                v.push_back(tidy(from_si(UnitKind::pressure, o.units, p * 1e5)));
+                v.push_back(
+                    round_to_significant_digits(from_si(UnitKind::pressure, o.units, p * 1e5), 15));
             }
             break;
         case LineKind::isentrope: {

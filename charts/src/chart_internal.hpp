@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "zeltra5/chart.hpp"
+#include "zeltra5/utf8.hpp"
 
 namespace zeltra5::chart_detail {
 
@@ -127,13 +128,10 @@ void place_labels(const Frame& frame, double font_size, const std::vector<ChartL
                   const std::vector<LabelRequest>& requests, std::vector<ChartMarker>& markers,
                   std::vector<ChartLabel>& labels, const std::atomic<bool>* cancel = nullptr);
 
-inline constexpr std::uint32_t REPLACEMENT_CHARACTER = 0xFFFD;
-
-// The code point that begins at byte `i` of a UTF-8 text, and its `length` in bytes; U+FFFD
-// (length 1) for a byte that begins no well-formed sequence: a stray continuation byte, an
-// overlong form, a surrogate, a value above U+10FFFF, a sequence cut short.
-std::uint32_t decode_utf8(std::string_view text, std::size_t i, std::size_t& length);
-void append_utf8(std::string& out, std::uint32_t c);
+// UTF-8 as core reads and writes it.
+using zeltra5::append_utf8;
+using zeltra5::decode_utf8;
+using zeltra5::REPLACEMENT_CHARACTER;
 
 // The width of a text in the font size's units, by the advance widths of a common sans-serif
 // face (Liberation Sans, Arial).

@@ -1,74 +1,15 @@
 // The chart model as JSON.
 
-#include <charconv>
 #include <cmath>
-#include <cstdint>
-#include <system_error>
 
 #include "chart_internal.hpp"
 #include "zeltra5/chart.hpp"
+#include "zeltra5/json_text.hpp"
 
 namespace zeltra5 {
 namespace {
 
-class Json {
-  public:
-    Json& raw(const char* s) {
-        out_ += s;
-        return *this;
-    }
-    // The shortest text that reads back as the same double; null for NaN.
-    Json& number(const double v) {
-        if (!std::isfinite(v)) {
-            out_ += "null";
-            return *this;
-        }
-        char digits[64];
-        const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, v);
-        out_.append(digits, ec == std::errc{} ? end : digits);
-        return *this;
-    }
-    // A string as valid UTF-8 (U+FFFD for what is not), control characters escaped.
-    Json& string(const std::string& s) {
-        out_ += '"';
-        for (std::size_t i = 0; i < s.size();) {
-            std::size_t n = 1;
-            const std::uint32_t u = chart_detail::decode_utf8(s, i, n);
-            i += n;
-            if (u == '"' || u == '\\') {
-                out_ += '\\';
-                out_ += static_cast<char>(u);
-            } else if (u < 0x20) {
-                char esc[8];
-                const char* hex = "0123456789abcdef";
-                esc[0] = '\\';
-                esc[1] = 'u';
-                esc[2] = '0';
-                esc[3] = '0';
-                esc[4] = hex[u >> 4];
-                esc[5] = hex[u & 15];
-                out_.append(esc, 6);
-            } else {
-                chart_detail::append_utf8(out_, u);
-            }
-        }
-        out_ += '"';
-        return *this;
-    }
-    Json& key(const char* k) {
-        out_ += '"';
-        out_ += k;
-        out_ += "\":";
-        return *this;
-    }
-    Json& boolean(const bool b) { return raw(b ? "true" : "false"); }
-    std::string str() && { return std::move(out_); }
-
-  private:
-    std::string out_;
-};
-
-void axis(Json& j, const ChartAxis& a) {
+void axis(JsonText& j, const ChartAxis& a) {
     j.raw("{").key("field").string(a.field >= 0 ? RESULT_FIELDS[a.field].name : "");
     j.raw(",").key("title").string(a.title);
     j.raw(",").key("unit").string(a.unit);
@@ -88,7 +29,8 @@ void axis(Json& j, const ChartAxis& a) {
 }  // namespace
 
 std::string chart_to_json(const Chart& c) {
-    Json j;
+    // Numbers as std::to_chars writes them without a format (100000 as 1e+05).
+    JsonText j(NumberStyle::compact);
     j.raw("{").key("type").string(chart_type_name(c.type));
     j.raw(",").key("units").string(unit_system_name(c.options.units));
     j.raw(",").key("reference").string(reference_state_name(c.options.reference));

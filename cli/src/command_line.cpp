@@ -468,12 +468,10 @@ int run_command(const int argc, const char* const* argv, std::istream& in, std::
         usage(err);
         return EXIT_USAGE;
     }
-    const std::string_view command = argv[0];
-    if (command == "table" || command == "cycle" || command == "diagram") {
-        const auto run = command == "table"   ? run_table_command
-                         : command == "cycle" ? run_cycle_command
-                                              : run_diagram_command;
-        return run(argc - 1, argv + 1, out, err);
+    for (const CommandEntry* command : {&TABLE_COMMAND, &CYCLE_COMMAND, &DIAGRAM_COMMAND}) {
+        if (command->name == argv[0]) {
+            return command->run(argc - 1, argv + 1, out, err);
+        }
     }
     Options opt;
     const std::string problem = parse_options(argc, argv, opt);

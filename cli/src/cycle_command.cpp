@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "command.hpp"
 #include "command_args.hpp"
+#include "zeltra5/bounded_text.hpp"
 #include "zeltra5/cli/command_line.hpp"
 #include "zeltra5/cli/options.hpp"
 #include "zeltra5/cli/output.hpp"
@@ -71,9 +73,40 @@ constexpr const char* CYCLE_USAGE =
     "Example: zeltra5-calc cycle --evaporating -10 --condensing 35 --superheat 5 "
     "--efficiency 0.75 --capacity 100\n";
 
-int usage_error(std::ostream& err, const std::string& message) {
-    err << "zeltra5-calc cycle: " << message << "\n" << CYCLE_USAGE;
-    return EXIT_USAGE;
+struct Request {
+    CommonOptions common;
+    CycleInput input;
+};
+
+// Why the cycle was refused, in English as the tool's other messages.
+std::string cycle_refusal_text(const CycleResult& c) {
+    return whole_text([&](char* text, const std::size_t size) {
+        return describe_cycle_refusal(c, Language::english, text, size);
+    });
+}
+
+std::string parse(const int argc, const char* const* argv, Request& r) {
+    unsigned given = 0;
+    for (int i = 0; i < argc; ++i) {
+        std::string problem;
+        const OptionMatch m = take_common_option(argc, argv, i, r.common, problem);
+        if (m == OptionMatch::invalid) {
+            return problem;
+        }
+        if (m == OptionMatch::yes) {
+            continue;
+        }
+        const int c = args::take_cycle_option(argc, argv, i, r.input, given, problem);
+        if (c < 0) {
+            return problem;
+        }
+        if (c == 0) {
+            return "unexpected argument \"" + echo_text(argv[i]) + "\"";
+        }
+    }
+    std::string problem;
+    args::cycle_complete(given, problem);
+    return problem;
 }
 
 void write_text(const CycleResult& c, const Language language, std::ostream& out) {
@@ -125,9 +158,7 @@ void write_json(const CycleResult& c, const Language language, std::ostream& out
     if (valid) {
         out << "null";
     } else {
-        char text[600];
-        describe_cycle_refusal(c, Language::english, text, sizeof text);
-        out << json_string(text);
+        out << json_string(cycle_refusal_text(c));
     }
     const CycleInput& in = c.input;
     out << ",\n  \"input\": {\"evaporating_temperature\": "
@@ -190,62 +221,39 @@ void write_csv(const CycleResult& c, const Language language, std::ostream& out)
     }
 }
 
-}  // namespace
-
-int run_cycle_command(const int argc, const char* const* argv, std::ostream& out,
-                      std::ostream& err) {
-    CommonOptions common;
-    CycleInput input;
-    unsigned given = 0;
-    for (int i = 0; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            out << CYCLE_USAGE;
-            return EXIT_VALID;
-        }
-        std::string problem;
-        const OptionMatch m = take_common_option(argc, argv, i, common, problem);
-        if (m == OptionMatch::invalid) {
-            return usage_error(err, problem);
-        }
-        if (m == OptionMatch::yes) {
-            continue;
-        }
-        const int c = args::take_cycle_option(argc, argv, i, input, given, problem);
-        if (c < 0) {
-            return usage_error(err, problem);
-        }
-        if (c == 0) {
-            return usage_error(err, "unexpected argument \"" + echo_text(arg) + "\"");
-        }
-    }
-    std::string problem;
-    if (!args::cycle_complete(given, problem)) {
-        return usage_error(err, problem);
-    }
+int run(const Request& r, std::ostream& out, std::ostream& err) {
     CycleResult c;
-    calculate_cycle(input, {common.units, common.reference, false}, c);
-    switch (common.format) {
+    calculate_cycle(r.input, {r.common.units, r.common.reference, false}, c);
+    switch (r.common.format) {
         case Format::text:
             if (c.status == STATUS_VALID) {
-                write_text(c, common.language, out);
+                write_text(c, r.common.language, out);
             }
             break;
         case Format::json:
-            write_json(c, common.language, out);
+            write_json(c, r.common.language, out);
             break;
         case Format::csv:
-            write_csv(c, common.language, out);
+            write_csv(c, r.common.language, out);
             break;
     }
     out.flush();
     if (c.status != STATUS_VALID) {
-        char text[600];
-        describe_cycle_refusal(c, Language::english, text, sizeof text);
-        err << "zeltra5-calc cycle: refused: " << text << '\n';
+        err << "zeltra5-calc cycle: refused: " << cycle_refusal_text(c) << '\n';
         return EXIT_OUTSIDE_DOMAIN;
     }
     return EXIT_VALID;
+}
+
+constexpr Command<Request> CYCLE{"cycle", CYCLE_USAGE, parse, run};
+
+}  // namespace
+
+constinit const CommandEntry CYCLE_COMMAND = command_entry<CYCLE>();
+
+int run_cycle_command(const int argc, const char* const* argv, std::ostream& out,
+                      std::ostream& err) {
+    return CYCLE_COMMAND.run(argc, argv, out, err);
 }
 
 }  // namespace zeltra5::cli

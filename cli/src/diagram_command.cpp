@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "command.hpp"
 #include "command_args.hpp"
 #include "zeltra5/chart.hpp"
 #include "zeltra5/chart_svg.hpp"
@@ -36,10 +37,11 @@ constexpr const char* DIAGRAM_USAGE =
     "Example: zeltra5-calc diagram ph --out ph.svg --cycle --evaporating -10 --condensing 35\n"
     "         --superheat 5 --efficiency 0.75 --state p-t 10 25 --lang en\n";
 
-int usage_error(std::ostream& err, const std::string& message) {
-    err << "zeltra5-calc diagram: " << message << "\n" << DIAGRAM_USAGE;
-    return EXIT_USAGE;
-}
+struct Request {
+    ChartOptions chart;
+    CommonOptions common;
+    std::string path = "-";
+};
 
 struct FamilyOption {
     const char* name;
@@ -70,8 +72,10 @@ std::string axis_range(const std::string_view axis, const std::string_view text,
     return {};
 }
 
-std::string parse(const int argc, const char* const* argv, ChartOptions& o, CommonOptions& common,
-                  std::string& out_path) {
+std::string parse(const int argc, const char* const* argv, Request& r) {
+    ChartOptions& o = r.chart;
+    CommonOptions& common = r.common;
+    std::string& out_path = r.path;
     if (argc < 1) {
         return "no kind of diagram given (ph or ts)";
     }
@@ -230,25 +234,10 @@ std::string points_csv(const Chart& chart) {
     return s;
 }
 
-}  // namespace
-
-int run_diagram_command(const int argc, const char* const* argv, std::ostream& out,
-                        std::ostream& err) {
-    for (int i = 0; i < argc; ++i) {
-        if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
-            out << DIAGRAM_USAGE;
-            return EXIT_VALID;
-        }
-    }
-    ChartOptions o;
-    CommonOptions common;
-    std::string path = "-";
-    const std::string problem = parse(argc, argv, o, common, path);
-    if (!problem.empty()) {
-        return usage_error(err, problem);
-    }
-    o.calc = {common.units, common.reference, false};
-    o.language = common.language;
+int run(const Request& r, std::ostream& out, std::ostream& err) {
+    ChartOptions o = r.chart;
+    o.calc = {r.common.units, r.common.reference, false};
+    o.language = r.common.language;
     Chart chart;
     std::string error;
     const int status = build_chart(o, chart, error);
@@ -259,19 +248,30 @@ int run_diagram_command(const int argc, const char* const* argv, std::ostream& o
         err << "zeltra5-calc diagram: " << error << '\n';
         return status == STATUS_OUTSIDE_DOMAIN ? EXIT_OUTSIDE_DOMAIN : EXIT_USAGE;
     }
-    const std::string text = common.format == Format::json  ? chart_to_json(chart)
-                             : common.format == Format::csv ? points_csv(chart)
-                                                            : chart_to_svg(chart);
-    if (path == "-") {
+    const std::string text = r.common.format == Format::json  ? chart_to_json(chart)
+                             : r.common.format == Format::csv ? points_csv(chart)
+                                                              : chart_to_svg(chart);
+    if (r.path == "-") {
         out << text;
         out.flush();
         return EXIT_VALID;
     }
-    if (const std::string failure = write_file_whole(path, text); !failure.empty()) {
+    if (const std::string failure = write_file_whole(r.path, text); !failure.empty()) {
         err << "zeltra5-calc diagram: " << failure << '\n';
         return EXIT_IO;
     }
     return EXIT_VALID;
+}
+
+constexpr Command<Request> DIAGRAM{"diagram", DIAGRAM_USAGE, parse, run};
+
+}  // namespace
+
+constinit const CommandEntry DIAGRAM_COMMAND = command_entry<DIAGRAM>();
+
+int run_diagram_command(const int argc, const char* const* argv, std::ostream& out,
+                        std::ostream& err) {
+    return DIAGRAM_COMMAND.run(argc, argv, out, err);
 }
 
 }  // namespace zeltra5::cli

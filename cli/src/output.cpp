@@ -1,7 +1,5 @@
 #include "zeltra5/cli/output.hpp"
 
-#include <charconv>
-#include <cmath>
 #include <ostream>
 
 namespace zeltra5::cli {
@@ -13,28 +11,6 @@ char* write_number(char* out, const double value) {
 std::string number_text(const double value) {
     char text[NUMBER_TEXT_SIZE];
     return std::string(text, write_number(text, value));
-}
-
-std::string json_number(const double value) {
-    return std::isfinite(value) ? number_text(value) : std::string("null");
-}
-
-std::string json_string(const std::string_view text) {
-    std::string q = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            q += '\\';
-            q += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            constexpr char HEX[] = "0123456789abcdef";
-            q += "\\u00";
-            q += HEX[(c >> 4) & 0xF];
-            q += HEX[c & 0xF];
-        } else {
-            q += c;
-        }
-    }
-    return q + "\"";
 }
 
 namespace {

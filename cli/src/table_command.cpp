@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "command.hpp"
 #include "command_args.hpp"
 #include "zeltra5/cli/command_line.hpp"
 #include "zeltra5/cli/options.hpp"
@@ -48,11 +49,6 @@ constexpr const char* TABLE_USAGE =
     "superheated liquid on isotherms, isobars and isochores), --si, --units, --reference,\n"
     "--lang, --json, --csv.\n"
     "Example: zeltra5-calc table isotherm t=25 p=1:100:*1.5 --lang en\n";
-
-int usage_error(std::ostream& err, const std::string& message) {
-    err << "zeltra5-calc table: " << message << "\n" << TABLE_USAGE;
-    return EXIT_USAGE;
-}
 
 struct Request {
     TableKind kind = TableKind::isotherm;
@@ -244,21 +240,7 @@ void write_json(const PropertyTable& t, const Language language, std::ostream& o
     out << "\n  ]\n}\n";
 }
 
-}  // namespace
-
-int run_table_command(const int argc, const char* const* argv, std::ostream& out,
-                      std::ostream& err) {
-    for (int i = 0; i < argc; ++i) {
-        if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
-            out << TABLE_USAGE;
-            return EXIT_VALID;
-        }
-    }
-    Request r;
-    const std::string problem = parse(argc, argv, r);
-    if (!problem.empty()) {
-        return usage_error(err, problem);
-    }
+int run(const Request& r, std::ostream& out, std::ostream& err) {
     const CalcOptions options{r.common.units, r.common.reference, r.superheat};
     const PropertyTable table = build_property_table(r.kind, r.fixed, r.values, options);
     switch (r.common.format) {
@@ -280,6 +262,17 @@ int run_table_command(const int argc, const char* const* argv, std::ostream& out
     }
     err << "zeltra5-calc table: every row is outside the domain\n";
     return EXIT_OUTSIDE_DOMAIN;
+}
+
+constexpr Command<Request> TABLE{"table", TABLE_USAGE, parse, run};
+
+}  // namespace
+
+constinit const CommandEntry TABLE_COMMAND = command_entry<TABLE>();
+
+int run_table_command(const int argc, const char* const* argv, std::ostream& out,
+                      std::ostream& err) {
+    return TABLE_COMMAND.run(argc, argv, out, err);
 }
 
 }  // namespace zeltra5::cli

@@ -3,11 +3,11 @@
 #include "zeltra5/refrigeration_cycle.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <string_view>
 
+#include "zeltra5/bounded_text.hpp"
 #include "zeltra5/models.hpp"
 
 namespace zeltra5 {
@@ -235,46 +235,10 @@ int calculate_cycle(const CycleInput& input, const CalcOptions& calc_options, Cy
 
 // ---- Words for a refusal ----
 
-namespace {
-
-class Text {
-  public:
-    Text(char* buffer, const std::size_t size) : buffer_(buffer), size_(size) {
-        if (size_ > 0) {
-            buffer_[0] = '\0';
-        }
-    }
-
-    Text& operator<<(const std::string_view s) {
-        for (const char c : s) {
-            if (size_ > 0 && length_ + 1 < size_) {
-                buffer_[length_] = c;
-                buffer_[length_ + 1] = '\0';
-            }
-            ++length_;
-        }
-        return *this;
-    }
-
-    Text& operator<<(const double value) {
-        char digits[64];
-        const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
-        return *this << std::string_view(digits, ec == std::errc{} ? end - digits : 0);
-    }
-
-    std::size_t length() const { return length_; }
-
-  private:
-    char* buffer_;
-    std::size_t size_;
-    std::size_t length_ = 0;
-};
-
-}  // namespace
-
 std::size_t describe_cycle_refusal(const CycleResult& r, const Language language, char* text,
                                    const std::size_t size) {
-    Text out(text, size);
+    // Numbers as std::to_chars writes them without a format ("1e+09 kW").
+    BoundedText out(text, size, NumberStyle::compact);
     const bool en = language == Language::english;
     const CycleInput& in = r.input;
     switch (r.refusal) {

@@ -4,12 +4,11 @@
 #include "zeltra5/calculation.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <string_view>
 
+#include "zeltra5/bounded_text.hpp"
 #include "zeltra5/models.hpp"
 
 namespace zeltra5 {
@@ -136,39 +135,6 @@ int calculate_saturated(const StateResult& of, const int side, StateResult& resu
 
 namespace {
 
-// Appends to a bounded buffer and counts what the whole text needs.
-class Text {
-  public:
-    Text(char* buffer, const std::size_t size) : buffer_(buffer), size_(size) {
-        if (size_ > 0) {
-            buffer_[0] = '\0';
-        }
-    }
-
-    Text& operator<<(const std::string_view s) {
-        for (const char c : s) {
-            if (size_ > 0 && length_ + 1 < size_) {
-                buffer_[length_] = c;
-                buffer_[length_ + 1] = '\0';
-            }
-            ++length_;
-        }
-        return *this;
-    }
-
-    Text& operator<<(const double value) {
-        char digits[SHORTEST_TEXT_SIZE];
-        return *this << std::string_view(digits, format_shortest(digits, value) - digits);
-    }
-
-    std::size_t length() const { return length_; }
-
-  private:
-    char* buffer_;
-    std::size_t size_;
-    std::size_t length_ = 0;
-};
-
 struct Words {
     const char* below;
     const char* above;
@@ -267,7 +233,7 @@ double shown(const StateResult& r, const int field, const double si) {
                    si + reference_shift(r.options.reference, field));
 }
 
-void value_with_unit(Text& t, const double value, const UnitKind unit, const StateResult& r,
+void value_with_unit(BoundedText& t, const double value, const UnitKind unit, const StateResult& r,
                      const Language language) {
     t << value;
     const std::string_view u = unit_text(unit, r.options.units, language);
@@ -280,7 +246,7 @@ void value_with_unit(Text& t, const double value, const UnitKind unit, const Sta
 
 std::size_t describe_refusal(const StateResult& r, const Language language, char* text,
                              const std::size_t size) {
-    Text t(text, size);
+    BoundedText t(text, size);
     const Words& w = language == Language::english ? ENGLISH : RUSSIAN;
     const Refusal& why = r.refusal;
     const int field = why.field;

@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "zeltra5/bounded_text.hpp"
 #include "zeltra5/calculation.hpp"
 #include "zeltra5/chart.hpp"
 #include "zeltra5/chart_svg.hpp"
@@ -102,15 +103,9 @@ std::string refusal_words(const StateResult& r, const Language language) {
     if (r.status == STATUS_VALID) {
         return {};
     }
-    char text[512];
-    const std::size_t length = describe_refusal(r, language, text, sizeof text);
-    if (length < sizeof text) {
-        return std::string(text, length);
-    }
-    std::string whole(length + 1, '\0');
-    describe_refusal(r, language, whole.data(), whole.size());
-    whole.resize(length);
-    return whole;
+    return whole_text([&](char* text, const std::size_t size) {
+        return describe_refusal(r, language, text, size);
+    });
 }
 
 std::string phase_words(const StateResult& r, const Language language) {
@@ -565,12 +560,9 @@ std::string cycle_refusal_words(const CycleResult& c, const Language language) {
     if (c.status == STATUS_VALID) {
         return {};
     }
-    char text[768];
-    const std::size_t length = describe_cycle_refusal(c, language, text, sizeof text);
-    std::string whole(length + 1, '\0');
-    describe_cycle_refusal(c, language, whole.data(), whole.size());
-    whole.resize(length);
-    return whole;
+    return whole_text([&](char* text, const std::size_t size) {
+        return describe_cycle_refusal(c, language, text, size);
+    });
 }
 
 // ---- Chart ----

@@ -1,6 +1,9 @@
 #include "zeltra5/table_csv.hpp"
 
 #include <charconv>
+#include <string>
+
+#include "zeltra5/bounded_text.hpp"
 
 namespace zeltra5 {
 
@@ -35,8 +38,9 @@ std::string csv_cell(const std::string_view text) {
 }
 
 std::string refusal_text(const StateResult& result) {
-    char text[512];
-    describe_refusal(result, Language::english, text, sizeof text);
+    const std::string text = whole_text([&](char* buffer, const std::size_t size) {
+        return describe_refusal(result, Language::english, buffer, size);
+    });
     const bool by_superheat = result.options.superheat &&
                               (result.refusal.reason == RefusalReason::superheat_limit ||
                                result.refusal.reason == RefusalReason::not_superheated_liquid);

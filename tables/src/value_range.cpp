@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <system_error>
 
+#include "zeltra5/decimal_rounding.hpp"
 #include "zeltra5/echo_text.hpp"
 
 namespace zeltra5 {
@@ -108,19 +109,6 @@ RangeError additive(const double from, const double to, const double step, const
     return RangeError::none;
 }
 
-// The nearest 15-significant-digit number when it lies within a few units in the last place of
-// `v`: 10, not 10.000000000000002, for 0.1 x 10 x 10.
-double tidy(const double v) {
-    char text[64];
-    const auto [end, ec] =
-        std::to_chars(text, text + sizeof text, v, std::chars_format::general, 15);
-    double read = v;
-    if (ec != std::errc{} || std::from_chars(text, end, read).ec != std::errc{}) {
-        return v;
-    }
-    return std::fabs(read - v) <= 1e-15 * std::fabs(v) ? read : v;
-}
-
 RangeError multiplying(const double from, const double to, const double factor,
                        std::vector<double>& values) {
     if (!(factor > 0.0) || factor == 1.0) {
@@ -144,7 +132,7 @@ RangeError multiplying(const double from, const double to, const double factor,
     const auto count = static_cast<std::size_t>(std::floor(steps + 1e-9)) + 1;
     values.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        values.push_back(tidy(from * std::pow(factor, static_cast<double>(i))));
+        values.push_back(without_last_place_noise(from * std::pow(factor, static_cast<double>(i))));
     }
     if (std::fabs(values.back() - to) <= 1e-9 * std::fabs(to)) {
         values.back() = to;

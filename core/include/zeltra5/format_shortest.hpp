@@ -16,4 +16,13 @@ inline constexpr std::size_t SHORTEST_TEXT_SIZE = 32;
 // text.
 char* format_shortest(char* out, double value);
 
+// Which shortest text a writer uses: `plain` is format_shortest's; `compact` the shorter of the
+// plain and the exponent form, as std::to_chars writes without a format ("1e+09" for 1e9,
+// "1e+05" for 100000, "123456" for 123456), which the charts' JSON and the cycle's refusals use.
+enum class NumberStyle { plain, compact };
+
+// The shortest text of `value` in that style, at `out` (up to SHORTEST_TEXT_SIZE characters, no
+// terminator); nothing for NaN or an infinity. Answers the end of the text.
+char* format_number(char* out, double value, NumberStyle style);
+
 }  // namespace zeltra5

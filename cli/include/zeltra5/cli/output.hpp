@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "zeltra5/calculation.hpp"
+#include "zeltra5/json_text.hpp"
 #include "zeltra5/table_csv.hpp"
 
 namespace zeltra5::cli {
@@ -27,9 +28,10 @@ inline constexpr std::size_t NUMBER_TEXT_SIZE = SHORTEST_TEXT_SIZE;
 char* write_number(char* out, double value);
 std::string number_text(double value);
 
-// A value that JSON can take: the number, or null when it is not finite (undefined fields).
-std::string json_number(double value);
-std::string json_string(std::string_view text);
+// A value that JSON can take: the number, or null when it is not finite (undefined fields); a
+// string quoted and escaped (json_text).
+using zeltra5::json_number;
+using zeltra5::json_string;
 
 // The CSV cells and the refusal's words, shared with the C interface.
 using zeltra5::csv_cell;

@@ -3,11 +3,23 @@
 //   zeltra5-calc table saturation|isotherm|isobar|isochore NAME=VALUE|RANGE ... [options]
 //   zeltra5-calc cycle --evaporating T0 --condensing TC [...] [options]
 //   zeltra5-calc diagram ph|ts [--out FILE] [--state PAIR V1 [V2]]... [--cycle ...] [options]
-// Each takes the arguments after its name and answers the exit status.
+// Each takes the arguments after its name and answers the exit status (the run of its entry).
 
 #include <iosfwd>
+#include <string_view>
 
 namespace zeltra5::cli {
+
+// A command that follows the program's name: the name, and the whole of its work, from the
+// arguments after the name to the exit status.
+struct CommandEntry {
+    std::string_view name;
+    int (*run)(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+};
+
+extern const CommandEntry TABLE_COMMAND;
+extern const CommandEntry CYCLE_COMMAND;
+extern const CommandEntry DIAGRAM_COMMAND;
 
 int run_table_command(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 int run_cycle_command(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
