@@ -4,6 +4,8 @@
 // the second; the walks over it and the tally of outcomes that the soak and the round-trip
 // sweep share.
 
+#include <initializer_list>
+
 #include "zeltra5/calc.hpp"
 
 namespace zeltra5::reliability {
