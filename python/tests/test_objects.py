@@ -138,7 +138,8 @@ def check_copy(original, copied):
         assert copied == original and hash(copied) == hash(original)
         assert copied.explain("ru") == original.explain("ru")
         assert copied.saturated_liquid == original.saturated_liquid
-        assert same_bits(copied.given_in("display", "ashrae"), original.given_in("display", "ashrae"))
+        assert same_bits(copied.given_in("display", "ashrae"),
+                         original.given_in("display", "ashrae"))
     elif isinstance(original, zeltra5.Cycle):
         assert copied == original and hash(copied) == hash(original)
         assert copied.to_dict().keys() == original.to_dict().keys()
@@ -231,7 +232,8 @@ REPRS = [
     (zeltra5.table("saturation", t=[0.0]), ["<zeltra5.Table saturation shape=(2,)"]),
     (CYCLE, ["Cycle(evaporating=-10.0, condensing=35.0, superheat=5.0, subcooling=0.0, "
              "efficiency=0.75, capacity=100.0; units=display: cop=3.6",
-             "discharge_temperature=137.9", " °C", "mass_flow=0.0911", " kg/s, compressor_power=27.7"]),
+             "discharge_temperature=137.9", " °C", "mass_flow=0.0911",
+             " kg/s, compressor_power=27.7"]),
     (zeltra5.cycle(-10, 35), ["efficiency=1.0; units=si: cop=", "J/kg"]),
     (zeltra5.cycle(20, 10),
      ["Cycle(evaporating=20.0, condensing=10.0, superheat=0.0, subcooling=0.0, "

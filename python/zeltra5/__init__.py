@@ -539,7 +539,8 @@ def calculate(
     most 256) with the same bits as one; Ctrl+C stops it with KeyboardInterrupt. Points outside
     the domain are data (``valid`` False, NaN fields), never an exception. In a numpy masked
     array a masked element is a missing value: its point is calculated as from NaN (refused,
-    NaN fields) and ``masked`` is True there.
+    NaN fields) and ``masked`` is True there; so is pandas' ``pd.NA``. One-dimensional results
+    of a pandas Series keep its index (``index``, ``to_pandas()``); two Series must share one.
     """
     # The scalar path first: plain Python floats and options straight to the library, which
     # checks the names itself.
