@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -172,6 +173,245 @@ StateResult saturated_of(const StateResult& of, const int side) {
     StateResult r;
     calculate_saturated(of, side, r);
     return r;
+}
+
+// ---- Pickling and equality ----
+
+// A state or cycle as a tuple of plain values: everything the object holds, with each double as
+// its bit pattern so that NaN compares equal to itself and every bit comes back. Pickling, ==
+// and hash all use it; the leading tag and number say which object and which layout it is.
+constexpr int KEY_LAYOUT = 1;
+
+py::int_ bits_of(const double value) {
+    return py::int_(std::bit_cast<std::uint64_t>(value));
+}
+
+double double_of(const py::handle bits) {
+    return std::bit_cast<double>(bits.cast<std::uint64_t>());
+}
+
+// The members of the library's record, in its field order.
+constexpr double PropertyResult::*RECORD_MEMBERS[RESULT_VALUE_COUNT] = {
+    &PropertyResult::relative_enthalpy,
+    &PropertyResult::pressure,
+    &PropertyResult::temperature,
+    &PropertyResult::specific_enthalpy,
+    &PropertyResult::mass_density,
+    &PropertyResult::specific_volume,
+    &PropertyResult::specific_internal_energy,
+    &PropertyResult::specific_entropy,
+    &PropertyResult::isobaric_heat_capacity,
+    &PropertyResult::isochoric_heat_capacity,
+    &PropertyResult::isentropic_coefficient,
+    &PropertyResult::thermal_conductivity,
+    &PropertyResult::kinematic_viscosity,
+    &PropertyResult::dynamic_viscosity,
+    &PropertyResult::prandtl_number,
+    &PropertyResult::speed_of_sound,
+    &PropertyResult::surface_tension,
+    &PropertyResult::expansion_coefficient,
+    &PropertyResult::latent_heat,
+};
+
+// Reads a key back in order, refusing one of another shape with ValueError.
+class KeyReader {
+  public:
+    KeyReader(const py::handle key, const char* what) : what_(what) {
+        if (!py::isinstance<py::tuple>(key)) {
+            fail();
+        }
+        items_ = py::reinterpret_borrow<py::tuple>(key);
+    }
+
+    py::handle next() {
+        if (at_ >= items_.size()) {
+            fail();
+        }
+        return items_[at_++];
+    }
+    int integer() { return checked<int>(); }
+    double number() { return double_of(checked_handle<py::int_>()); }
+    std::string text() { return checked<std::string>(); }
+    py::handle tuple() { return checked_handle<py::tuple>(); }
+    void finish() const {
+        if (at_ != items_.size()) {
+            fail();
+        }
+    }
+    [[noreturn]] void fail() const {
+        throw py::value_error(cat({"not a pickled ", what_, " of this version of zeltra5"}));
+    }
+
+  private:
+    template <class T>
+    T checked() {
+        try {
+            return next().cast<T>();
+        } catch (const py::cast_error&) {
+            fail();
+        }
+    }
+    template <class T>
+    py::handle checked_handle() {
+        const py::handle h = next();
+        if (!py::isinstance<T>(h)) {
+            fail();
+        }
+        return h;
+    }
+
+    const char* what_;
+    py::tuple items_;
+    std::size_t at_ = 0;
+};
+
+void append_options(py::list& key, const CalcOptions& o) {
+    key.append(unit_system_name(o.units));
+    key.append(reference_state_name(o.reference));
+    key.append(o.superheat);
+}
+
+CalcOptions read_options(KeyReader& in) {
+    CalcOptions o;
+    if (!parse_unit_system(in.text(), o.units) || !parse_reference_state(in.text(), o.reference)) {
+        in.fail();
+    }
+    o.superheat = in.next().cast<bool>();
+    return o;
+}
+
+py::tuple state_key(const StateResult& r) {
+    py::list key;
+    key.append("zeltra5.State");
+    key.append(KEY_LAYOUT);
+    key.append(r.pair != nullptr ? r.pair->name : "");
+    key.append(r.status);
+    key.append(r.phase);
+    key.append(r.phase_detail);
+    for (const double v : r.values) {
+        key.append(bits_of(v));
+    }
+    key.append(bits_of(r.given[0]));
+    key.append(bits_of(r.given[1]));
+    append_options(key, r.options);
+    key.append(r.request.mode);
+    key.append(r.request.side);
+    key.append(bits_of(r.request.first_value));
+    key.append(bits_of(r.request.second_value));
+    for (const auto member : RECORD_MEMBERS) {
+        key.append(bits_of(r.record.*member));
+    }
+    key.append(r.record.phase);
+    key.append(r.record.phase_detail);
+    key.append(static_cast<int>(r.refusal.reason));
+    key.append(r.refusal.input);
+    key.append(r.refusal.field);
+    key.append(bits_of(r.refusal.value));
+    key.append(bits_of(r.refusal.limit));
+    key.append(bits_of(r.refusal.edge_pressure));
+    key.append(bits_of(r.refusal.edge_temperature));
+    return py::tuple(key);
+}
+
+StateResult state_from_key(const py::handle key) {
+    KeyReader in(key, "State");
+    if (in.text() != "zeltra5.State" || in.integer() != KEY_LAYOUT) {
+        in.fail();
+    }
+    StateResult r;
+    const std::string pair = in.text();
+    if (!pair.empty()) {
+        r.pair = find_arg_pair(pair);
+        if (r.pair == nullptr) {
+            in.fail();
+        }
+    }
+    r.status = in.integer();
+    r.phase = in.integer();
+    r.phase_detail = in.integer();
+    for (double& v : r.values) {
+        v = in.number();
+    }
+    r.given[0] = in.number();
+    r.given[1] = in.number();
+    r.options = read_options(in);
+    r.request.mode = in.integer();
+    r.request.side = in.integer();
+    r.request.first_value = in.number();
+    r.request.second_value = in.number();
+    for (const auto member : RECORD_MEMBERS) {
+        r.record.*member = in.number();
+    }
+    r.record.phase = in.integer();
+    r.record.phase_detail = in.integer();
+    r.refusal.reason = static_cast<RefusalReason>(in.integer());
+    r.refusal.input = in.integer();
+    r.refusal.field = in.integer();
+    r.refusal.value = in.number();
+    r.refusal.limit = in.number();
+    r.refusal.edge_pressure = in.number();
+    r.refusal.edge_temperature = in.number();
+    in.finish();
+    return r;
+}
+
+py::tuple cycle_key(const CycleResult& c) {
+    py::list key;
+    key.append("zeltra5.Cycle");
+    key.append(KEY_LAYOUT);
+    key.append(c.status);
+    key.append(static_cast<int>(c.refusal));
+    key.append(c.state);
+    for (const double v :
+         {c.input.evaporating_temperature, c.input.condensing_temperature, c.input.superheat,
+          c.input.subcooling, c.input.efficiency, c.input.capacity}) {
+        key.append(bits_of(v));
+    }
+    append_options(key, c.options);
+    for (const StateResult& s : c.states) {
+        key.append(state_key(s));
+    }
+    key.append(state_key(c.isentropic_discharge));
+    for (const double v : c.figures) {
+        key.append(bits_of(v));
+    }
+    return py::tuple(key);
+}
+
+CycleResult cycle_from_key(const py::handle key) {
+    KeyReader in(key, "Cycle");
+    if (in.text() != "zeltra5.Cycle" || in.integer() != KEY_LAYOUT) {
+        in.fail();
+    }
+    CycleResult c;
+    c.status = in.integer();
+    c.refusal = static_cast<CycleRefusal>(in.integer());
+    c.state = in.integer();
+    for (double* v :
+         {&c.input.evaporating_temperature, &c.input.condensing_temperature, &c.input.superheat,
+          &c.input.subcooling, &c.input.efficiency, &c.input.capacity}) {
+        *v = in.number();
+    }
+    c.options = read_options(in);
+    for (StateResult& s : c.states) {
+        s = state_from_key(in.tuple());
+    }
+    c.isentropic_discharge = state_from_key(in.tuple());
+    for (double& v : c.figures) {
+        v = in.number();
+    }
+    in.finish();
+    return c;
+}
+
+// A field of a state by its name or symbol (state["p"], state["pressure"]).
+double state_field(const StateResult& r, const std::string& name) {
+    const int k = find_result_field(name);
+    if (k < 0) {
+        throw py::key_error(
+            cat({"no field ", quoted(name), " (a name of zeltra5.FIELDS or its symbol)"}));
+    }
+    return r.values[k];
 }
 
 // ---- Interrupts ----
@@ -794,7 +1034,19 @@ PYBIND11_MODULE(_core, m) {
         .def("to_dict", &state_dict,
              "pair, status, valid, the nineteen fields, phase, phase_detail, phase_name and "
              "error as a dict.")
-        .def("__repr__", &state_repr);
+        .def("__repr__", &state_repr)
+        .def("__getitem__", &state_field, py::arg("field"),
+             "A field by its name or symbol: state[\"p\"] is state.pressure.")
+        .def("__eq__",
+             [](const StateResult& r, const py::object& other) -> py::object {
+                 if (!py::isinstance<StateResult>(other)) {
+                     return py::reinterpret_borrow<py::object>(Py_NotImplemented);
+                 }
+                 return py::bool_(state_key(r).equal(state_key(other.cast<const StateResult&>())));
+             })
+        .def("__hash__", [](const StateResult& r) { return py::hash(state_key(r)); })
+        .def(py::pickle([](const StateResult& r) { return state_key(r); },
+                        [](const py::tuple& key) { return state_from_key(key); }));
 
     m.attr("calculate_one") =
         py::reinterpret_steal<py::object>(PyCFunction_NewEx(&CALCULATE_ONE, nullptr, m.ptr()));
@@ -852,11 +1104,23 @@ PYBIND11_MODULE(_core, m) {
                                    }
                                    return d;
                                })
-        .def_property_readonly("inputs", [](const CycleResult& c) {
-            return py::make_tuple(c.input.evaporating_temperature, c.input.condensing_temperature,
-                                  c.input.superheat, c.input.subcooling, c.input.efficiency,
-                                  c.input.capacity);
-        });
+        .def_property_readonly("inputs",
+                               [](const CycleResult& c) {
+                                   return py::make_tuple(c.input.evaporating_temperature,
+                                                         c.input.condensing_temperature,
+                                                         c.input.superheat, c.input.subcooling,
+                                                         c.input.efficiency, c.input.capacity);
+                               })
+        .def("__eq__",
+             [](const CycleResult& c, const py::object& other) -> py::object {
+                 if (!py::isinstance<CycleResult>(other)) {
+                     return py::reinterpret_borrow<py::object>(Py_NotImplemented);
+                 }
+                 return py::bool_(cycle_key(c).equal(cycle_key(other.cast<const CycleResult&>())));
+             })
+        .def("__hash__", [](const CycleResult& c) { return py::hash(cycle_key(c)); })
+        .def(py::pickle([](const CycleResult& c) { return cycle_key(c); },
+                        [](const py::tuple& key) { return cycle_from_key(key); }));
     m.def(
         "cycle",
         [](const double t0, const double tc, const double superheat, const double subcooling,

@@ -14,10 +14,11 @@ are NaN. Malformed calls raise ``ValueError`` or ``TypeError``.
 
 from __future__ import annotations
 
+import copy
 import json
 import numbers
 from dataclasses import dataclass, field
-from typing import Any, Iterable, Optional, Sequence, Tuple, Union
+from typing import Any, Iterable, Iterator, Optional, Sequence, Tuple, Union
 
 import numpy as np
 
@@ -59,6 +60,8 @@ _VALUE_COUNT = dict(_core.PAIRS)
 _MAX_THREADS = _core.MAX_THREADS
 _calculate_one = _core.calculate_one
 _FIELD_INDEX = {name: k for k, name in enumerate(FIELDS)}
+# A field by its name or its symbol ("pressure" or "p"), as results["p"] takes it.
+_FIELD_KEYS = {**_FIELD_INDEX, **{symbol: k for k, symbol in enumerate(_core.SYMBOLS)}}
 # The kinds of table from the module's list: the names table() takes, the module's kind of a
 # saturation table by the argument of its values, and of every other kind the module's kind,
 # the argument held and the argument varied.
@@ -159,18 +162,30 @@ def _as_float_array(value: Any, name: str) -> np.ndarray:
 
 
 def _as_float_array_and_mask(value: Any, name: str) -> Tuple[np.ndarray, Optional[np.ndarray]]:
-    """The values as by :func:`_as_float_array`, and where they were masked (None: nowhere)."""
+    """The values as by :func:`_as_float_array`, and where they were missing (None: nowhere):
+    masked in a numpy masked array, or pandas' ``pd.NA``."""
     if isinstance(value, np.ma.MaskedArray):
         mask = np.ma.getmaskarray(value)
-        a = _plain_float_array(np.ma.getdata(value), name)
+        a, missing = _plain_float_array(np.ma.getdata(value), name)
+        if missing is not None:
+            mask = mask | missing
         if not mask.any():
             return a, None
         # A new array: the caller's data under the mask stays as it is.
         return np.where(mask, np.nan, a), mask
-    return _plain_float_array(value, name), None
+    return _plain_float_array(value, name)
 
 
-def _plain_float_array(value: Any, name: str) -> np.ndarray:
+def _is_missing(item: Any) -> bool:
+    """Whether an item is pandas' missing value ``pd.NA`` (known without importing pandas)."""
+    kind = type(item)
+    return kind.__name__ == "NAType" and kind.__module__.startswith("pandas")
+
+
+def _plain_float_array(value: Any, name: str) -> Tuple[np.ndarray, Optional[np.ndarray]]:
+    """The values as a float64 array, NaN where an item was ``pd.NA``, and where that was."""
+    if _is_missing(value):
+        return np.array(np.nan), np.array(True)
     if isinstance(value, (bool, np.bool_, str, bytes)) or value is None:
         raise TypeError(f"{name}: {value!r} is not a number")
     try:
@@ -179,16 +194,28 @@ def _plain_float_array(value: Any, name: str) -> np.ndarray:
         raise ValueError(f"{name}: not an array of numbers ({e})") from None
     kind = a.dtype.kind
     if kind in "iuf":
-        return a.astype(np.float64, copy=False)
+        return a.astype(np.float64, copy=False), None
     if kind == "O":
-        for item in a.flat:
-            if isinstance(item, (bool, np.bool_)) or not isinstance(item, numbers.Real):
+        missing = np.zeros(a.shape, dtype=bool)
+        for k, item in enumerate(a.flat):
+            if _is_missing(item):
+                missing.flat[k] = True
+            elif isinstance(item, (bool, np.bool_)) or not isinstance(item, numbers.Real):
                 raise TypeError(f"{name}: {item!r} is not a number")
+        if missing.any():
+            a = np.where(missing, np.nan, a)
         try:
-            return a.astype(np.float64)
+            return a.astype(np.float64), (missing if missing.any() else None)
         except OverflowError:
             raise ValueError(f"{name}: a value is too large for a double") from None
     raise TypeError(f"{name}: values of type {a.dtype} are not numbers")
+
+
+def _pandas_index(value: Any) -> Any:
+    """The index of a pandas Series (None for anything else)."""
+    if type(value).__module__.startswith("pandas") and getattr(value, "ndim", None) == 1:
+        return getattr(value, "index", None)
+    return None
 
 
 def _as_float(value: Any, name: str) -> float:
@@ -206,13 +233,22 @@ class Results:
 
     Every field of the JSON output is an attribute (``r.pressure``, ``r.specific_enthalpy``,
     ...), NaN where the field is undefined for the state's phase or the point is not valid;
-    ``status`` (0 valid, 1 outside the domain, 2 bad argument), ``valid``, ``phase`` and
-    ``phase_detail`` (-2 where not valid) and ``phase_name`` ("" where not valid).
-    ``saturated_liquid`` and ``saturated_vapour`` are the saturated states at each result's
-    pressure; ``at(index)`` the :class:`State` of one point with the reason of a refusal;
-    ``masked`` True where an input was masked (a numpy masked array): such a point is missing,
-    refused as a NaN input is.
+    ``r["p"]`` or ``r["pressure"]`` is the same array by symbol or name. ``status`` (0 valid,
+    1 outside the domain, 2 bad argument), ``valid``, ``phase`` and ``phase_detail`` (-2 where
+    not valid) and ``phase_name`` ("" where not valid). ``saturated_liquid`` and
+    ``saturated_vapour`` are the saturated states at each result's pressure; ``at(index)`` the
+    :class:`State` of one point with the reason of a refusal; ``masked`` True where an input was
+    missing (masked in a numpy masked array, or ``pd.NA``): such a point is refused as a NaN
+    input is.
+
+    Like a numpy array, results have a ``len``, iterate over their first axis and take numpy
+    indices: ``r[i]`` of one point is its :class:`State`, a slice, a boolean mask or an index
+    array give the results of those points (``r[r.valid]``). ``index`` is the index of the
+    pandas Series given (None otherwise); ``to_pandas()`` gives a DataFrame on it.
     """
+
+    #: The arrays whose leading axes are the results' shape: taken together when indexed.
+    _PER_POINT: Tuple[str, ...] = ("status", "phase", "phase_detail", "_values", "masked")
 
     def __init__(
         self,
@@ -224,6 +260,7 @@ class Results:
         units: str,
         reference: str,
         masked: Optional[np.ndarray] = None,
+        index: Any = None,
     ) -> None:
         self.status = status
         self.phase = phase
@@ -233,9 +270,11 @@ class Results:
         self.units = units
         #: The reference state of h, u and s.
         self.reference = reference
-        #: True where an input was a masked element of a numpy masked array: the point was
-        #: calculated as missing (NaN), so it is refused as a NaN input is.
+        #: True where an input was missing (a masked element of a numpy masked array, or
+        #: pandas' NA): the point was calculated as from NaN, so it is refused as a NaN input is.
         self.masked = np.zeros(status.shape, dtype=bool) if masked is None else masked
+        #: The index of the pandas Series the inputs were (None: not a Series).
+        self.index = index
 
     @property
     def shape(self) -> Tuple[int, ...]:
@@ -275,12 +314,83 @@ class Results:
                  masked=self.masked)
         return d
 
-    def __repr__(self) -> str:
+    def to_pandas(self) -> Any:
+        """The results as a pandas DataFrame, one row a point and a column each entry of
+        :meth:`to_dict`, on the index of the Series given (else 0, 1, ...). One-dimensional
+        results only; needs pandas (Debian's ``python3-pandas``)."""
+        import pandas as pd  # only here: pandas is optional
+
+        if len(self.shape) != 1:
+            raise ValueError(f"a DataFrame takes one-dimensional results, not of shape "
+                             f"{self.shape}: index or reshape them first")
+        return pd.DataFrame(self.to_dict(), index=self.index)
+
+    # ---- as a sequence of points ----
+
+    def __getitem__(self, key: Any) -> Any:
+        if isinstance(key, str):
+            k = _FIELD_KEYS.get(key)
+            if k is None:
+                raise KeyError(f"no field {key!r} (a name of zeltra5.FIELDS or its symbol)")
+            return self._values[..., k]
+        where = np.arange(self.status.size).reshape(self.shape)[key]
+        if where.ndim == 0:
+            return self._state_at(int(where))
+        return self._take(where)
+
+    def __iter__(self) -> Iterator[Any]:
+        if not self.shape:
+            raise TypeError("iteration over zero-dimensional results")
+        for i in range(len(self)):
+            yield self[i]
+
+    def _state_at(self, position: int) -> State:
+        """The :class:`State` of the point at a position of the flattened results."""
+        raise TypeError("these results keep no inputs: a point of them has no State")
+
+    def _take(self, where: np.ndarray) -> "Results":
+        """The results at ``where``, positions in the flattened results, of the shape of
+        ``where``: a new object of this class, its per-point arrays taken alike."""
+        part = copy.copy(self)
+        for name in self._PER_POINT:
+            a = getattr(self, name)
+            if a is not None:
+                setattr(part, name, a.reshape((-1,) + a.shape[len(self.shape):])[where])
+        part.index = None if self.index is None or where.ndim != 1 else self.index[where]
+        return part
+
+    # ---- text ----
+
+    _REPR_FIELDS = tuple(FIELDS.index(f) for f in
+                         ("pressure", "temperature", "specific_enthalpy", "mass_density"))
+    _REPR_POINTS = 3  # shown at each end
+    _REPR_NAME = "Results"
+
+    def _repr_header(self) -> str:
         valid = int(np.count_nonzero(self.valid))
-        return (
-            f"<zeltra5.Results shape={self.shape} valid={valid}/{self.status.size}"
-            f" units={self.units} reference={self.reference}>"
-        )
+        return (f"shape={self.shape} valid={valid}/{self.status.size} units={self.units}"
+                f" reference={self.reference}")
+
+    def _repr_point(self, position: int) -> str:
+        index = np.unravel_index(position, self.shape)
+        label = ", ".join(str(i) for i in index)
+        if self.index is not None:
+            label = repr(self.index[position])
+        if self.status.flat[position] != 0:
+            return f"[{label}] not valid"
+        values = self._values.reshape(-1, len(FIELDS))[position]
+        text = ", ".join(f"{_core.SYMBOLS[k]}={float(values[k])!r}" for k in self._REPR_FIELDS)
+        name = _core.phase_name(int(self.phase.flat[position]),
+                                int(self.phase_detail.flat[position]))
+        return f"[{label}] {name}, {text}"
+
+    def __repr__(self) -> str:
+        lines = [f"<zeltra5.{self._REPR_NAME} {self._repr_header()}"]
+        n = self.status.size
+        shown = list(range(n)) if n <= 2 * self._REPR_POINTS + 1 else (
+            list(range(self._REPR_POINTS)) + [-1] + list(range(n - self._REPR_POINTS, n)))
+        lines += ["  ..." if k < 0 else "  " + self._repr_point(k) for k in shown]
+        return "\n".join(lines) + ">"
 
 
 def _field_property(k: int, name: str) -> property:
@@ -297,8 +407,10 @@ for _k, _name in enumerate(FIELDS):
 class Calculation(Results):
     """Results of :func:`calculate` over arrays, which keep their inputs to calculate more."""
 
+    _PER_POINT = Results._PER_POINT + ("_first", "_second")
+
     def __init__(self, arrays, *, pair, first, second, superheat, units, reference, threads,
-                 masked=None):
+                 masked=None, index=None):
         status, phase, detail, values = arrays
         shape = first.shape
         super().__init__(
@@ -309,6 +421,7 @@ class Calculation(Results):
             units=units,
             reference=reference,
             masked=masked,
+            index=index,
         )
         #: The argument pair.
         self.pair = pair
@@ -330,27 +443,19 @@ class Calculation(Results):
             self._threads,
             side,
         )
-        return Calculation(
-            arrays,
-            pair=self.pair,
-            first=self._first,
-            second=self._second,
-            superheat=self.superheat,
-            units=self.units,
-            reference=self.reference,
-            threads=self._threads,
-            masked=self.masked,
-        )._as_plain()
-
-    def _as_plain(self) -> Results:
-        return Results(
-            self.status,
-            self.phase,
-            self.phase_detail,
-            self._values,
+        status, phase, detail, values = arrays
+        shape = self.shape
+        return _Saturated(
+            status.reshape(shape),
+            phase.reshape(shape),
+            detail.reshape(shape),
+            values.reshape(shape + (len(FIELDS),)),
             units=self.units,
             reference=self.reference,
             masked=self.masked,
+            index=self.index,
+            of=self,
+            side=side,
         )
 
     @property
@@ -372,12 +477,41 @@ class Calculation(Results):
             self.pair, first, second, self.superheat, self.units, self.reference
         )
 
+    def _state_at(self, position: int) -> State:
+        return self.at(*np.unravel_index(position, self.shape))
+
     def errors(self, language: str = "en") -> np.ndarray:
         """The reason of each refusal in words, "" where the point is valid."""
         out = np.full(self.shape, "", dtype=object)
         for index in zip(*np.nonzero(~self.valid)):
             out[index] = self.at(*index).explain(language)
         return out
+
+    def _repr_header(self) -> str:
+        return f"{self.pair} {super()._repr_header()}"
+
+
+class _Saturated(Results):
+    """The saturated liquid or vapour beside each point of a :class:`Calculation`: a point of
+    them is the saturated state of that point's :class:`State`."""
+
+    def __init__(self, *arrays: np.ndarray, of: Calculation, side: int, **options: Any) -> None:
+        super().__init__(*arrays, **options)
+        self._of = of
+        self._side = side
+
+    def _state_at(self, position: int) -> State:
+        s = self._of._state_at(position)
+        return s.saturated_liquid if self._side == 1 else s.saturated_vapour
+
+    def _repr_header(self) -> str:
+        side = "liquid" if self._side == 1 else "vapour"
+        return f"saturated {side} of {self._of.pair} {super()._repr_header()}"
+
+    def _take(self, where: np.ndarray) -> Results:
+        part = super()._take(where)
+        part._of = self._of._take(where)
+        return part
 
 
 def calculate(
@@ -405,7 +539,8 @@ def calculate(
     most 256) with the same bits as one; Ctrl+C stops it with KeyboardInterrupt. Points outside
     the domain are data (``valid`` False, NaN fields), never an exception. In a numpy masked
     array a masked element is a missing value: its point is calculated as from NaN (refused,
-    NaN fields) and ``masked`` is True there.
+    NaN fields) and ``masked`` is True there; so is pandas' ``pd.NA``. One-dimensional results
+    of a pandas Series keep its index (``index``, ``to_pandas()``); two Series must share one.
     """
     # The scalar path first: plain Python floats and options straight to the library, which
     # checks the names itself.
@@ -432,6 +567,7 @@ def calculate(
     superheat = bool(superheat)
     a, a_mask = _as_float_array_and_mask(first, "first")
     b, b_mask = (None, None) if second is None else _as_float_array_and_mask(second, "second")
+    index = _common_index(first, second)
     if b is None:
         shape = a.shape
     else:
@@ -475,7 +611,17 @@ def calculate(
         reference=reference,
         threads=threads,
         masked=masked,
+        index=index if index is not None and shape == (len(index),) else None,
     )
+
+
+def _common_index(first: Any, second: Any) -> Any:
+    """The index of the pandas Series among the inputs; ValueError for two Series on different
+    indexes (numpy pairs values by position, which would pair the wrong rows)."""
+    a, b = _pandas_index(first), _pandas_index(second)
+    if a is not None and b is not None and not a.equals(b):
+        raise ValueError("first and second are Series on different indexes: align them first")
+    return a if a is not None else b
 
 
 # ---- tables -------------------------------------------------------------------------------
@@ -487,8 +633,12 @@ class Table(Results):
     Beside the fields: ``row`` ("point", "liquid", "vapour"), ``inserted`` (a saturated state
     inserted where an isotherm or isobar crosses the saturation line), ``value`` (the varied
     value of the row), ``pair`` (each row's argument pair), ``errors()`` (the reason of a
-    refused row, "" otherwise) and ``states`` (each row as a :class:`State`).
+    refused row, "" otherwise) and ``states`` (each row as a :class:`State`). ``t[i]`` is
+    row ``i`` as a :class:`State`, ``t[a:b]`` and ``t[mask]`` the table of those rows.
     """
+
+    _PER_POINT = Results._PER_POINT + ("value", "inserted", "row", "pair", "_errors")
+    _REPR_NAME = "Table"
 
     def __init__(self, kind: str, d: dict, *, units: str, reference: str) -> None:
         super().__init__(
@@ -517,6 +667,18 @@ class Table(Results):
         """Row ``index`` as a :class:`State`."""
         return self.states[index]
 
+    def _state_at(self, position: int) -> State:
+        return self.states[position]
+
+    def _take(self, where: np.ndarray) -> Results:
+        part = super()._take(where)
+        part.states = [self.states[k] for k in where.reshape(-1)]
+        return part
+
+    def _repr_header(self) -> str:
+        held = "" if self.fixed_field is None else f" {self.fixed_field}={float(self.fixed)!r}"
+        return f"{self.kind}{held} {super()._repr_header()}"
+
     def errors(self, language: str = "en") -> np.ndarray:
         """The reason of each refused row in words, "" where the row is valid."""
         if language == "en":
@@ -529,8 +691,6 @@ class Table(Results):
         d["error"] = self.errors()
         return d
 
-    def __repr__(self) -> str:
-        return f"<zeltra5.Table {self.kind} rows={len(self)} units={self.units}>"
 
 
 def _table_values(value: Any, name: str) -> list:
@@ -650,7 +810,31 @@ def _cycle_to_dict(self: Cycle) -> dict:
     return d
 
 
+_CYCLE_INPUT_NAMES = ("evaporating", "condensing", "superheat", "subcooling", "efficiency",
+                      "capacity")
+# The figures a cycle's text shows, and those that need the capacity.
+_CYCLE_REPR_FIGURES = ("cop", "refrigerating_effect", "compressor_work", "discharge_temperature",
+                       "pressure_ratio")
+_CYCLE_CAPACITY_FIGURES = ("mass_flow", "compressor_power")
+
+
+def _cycle_repr(self: Cycle) -> str:
+    """The inputs and the main figures with their units, or why the cycle was refused."""
+    inputs = dict(zip(_CYCLE_INPUT_NAMES, self.inputs))
+    shown = [n for n in _CYCLE_INPUT_NAMES if n != "capacity" or inputs[n] != 0.0]
+    text = ", ".join(f"{n}={inputs[n]!r}" for n in shown)
+    head = f"Cycle({text}; units={self.units}"
+    if not self.valid:
+        return f"{head}: not valid, {self.error})"
+    names = _CYCLE_REPR_FIGURES + (_CYCLE_CAPACITY_FIGURES if inputs["capacity"] else ())
+    units = self.figure_units
+    figures = ", ".join(
+        f"{n}={getattr(self, n):.6g}" + (f" {units[n]}" if units[n] else "") for n in names)
+    return f"{head}: {figures})"
+
+
 Cycle.to_dict = _cycle_to_dict
+Cycle.__repr__ = _cycle_repr
 
 
 # ---- the chart model ----------------------------------------------------------------------

@@ -1,6 +1,7 @@
 """Type stub of zeltra5: thermophysical properties of ammonia."""
 
-from typing import Any, Dict, List, Optional, Sequence, Tuple, Union
+from typing import (Any, Dict, Iterator, List, Optional, Sequence, SupportsIndex, Tuple, TypeVar,
+                    Union, overload)
 
 import numpy as np
 import numpy.typing as npt
@@ -9,6 +10,13 @@ __version__: str
 FIELDS: Tuple[str, ...]
 PAIRS: Tuple[str, ...]
 CYCLE_FIGURES: Tuple[str, ...]
+
+# A number that calculate() takes as one value (numpy's scalars too): the call gives a State.
+_Number = Union[float, np.floating[Any], np.integer[Any]]
+_R = TypeVar("_R", bound="Results")
+# What selects several points of results, as it selects elements of a numpy array.
+_Selection = Union[slice, "ellipsis", None, Sequence[int], npt.NDArray[np.integer[Any]],
+                   npt.NDArray[np.bool_]]
 
 class State:
     """One calculated state: the fields in the call's units, NaN where undefined."""
@@ -80,6 +88,9 @@ class State:
     def phase_text(self, language: str = ...) -> str: ...
     def given_in(self, units: str, reference: str) -> Tuple[float, float]: ...
     def to_dict(self) -> Dict[str, Any]: ...
+    def __getitem__(self, field: str) -> float: ...
+    def __eq__(self, other: object) -> bool: ...
+    def __hash__(self) -> int: ...
 
 class Results:
     """Vectorised results: numpy arrays of the broadcast shape."""
@@ -89,6 +100,7 @@ class Results:
     units: str
     reference: str
     masked: npt.NDArray[np.bool_]
+    index: Any
     @property
     def relative_enthalpy(self) -> npt.NDArray[np.float64]: ...
     @property
@@ -136,7 +148,18 @@ class Results:
     @property
     def phase_name(self) -> npt.NDArray[np.object_]: ...
     def __len__(self) -> int: ...
+    # A field by name or symbol; results of the points a slice, mask or index array selects;
+    # one point (an int, or a tuple of indices) is a State on one-dimensional results and
+    # results of the remaining axes otherwise: Any, as numpy types its elements.
+    @overload
+    def __getitem__(self, key: str) -> npt.NDArray[np.float64]: ...
+    @overload
+    def __getitem__(self: _R, key: _Selection) -> _R: ...
+    @overload
+    def __getitem__(self, key: Union[SupportsIndex, Tuple[Any, ...]]) -> Any: ...
+    def __iter__(self) -> Iterator[Any]: ...
     def to_dict(self) -> Dict[str, npt.NDArray[Any]]: ...
+    def to_pandas(self) -> Any: ...
 
 class Calculation(Results):
     pair: str
@@ -211,6 +234,8 @@ class Cycle:
     def inputs(self) -> Tuple[float, float, float, float, float, float]: ...
     def explain(self, language: str = ...) -> str: ...
     def to_dict(self) -> Dict[str, Any]: ...
+    def __eq__(self, other: object) -> bool: ...
+    def __hash__(self) -> int: ...
 
 class Tick:
     value: float
@@ -268,16 +293,30 @@ class Chart:
 
 def field_unit(name: str, units: str = ..., language: str = ...) -> str: ...
 def parse_range(text: str) -> npt.NDArray[np.float64]: ...
-def calculate(
+# Numbers give one State, arrays (or lists) give Calculation results. The first variant is
+# narrower than the second, so a number held as "array-like" is typed as results.
+@overload
+def calculate(  # type: ignore[misc]
     pair: str,
-    first: Any,
-    second: Any = ...,
+    first: _Number,
+    second: Optional[_Number] = ...,
     *,
     superheat: bool = ...,
     units: str = ...,
     reference: str = ...,
     threads: int = ...,
-) -> Union[State, Calculation]: ...
+) -> State: ...
+@overload
+def calculate(
+    pair: str,
+    first: npt.ArrayLike,
+    second: Optional[npt.ArrayLike] = ...,
+    *,
+    superheat: bool = ...,
+    units: str = ...,
+    reference: str = ...,
+    threads: int = ...,
+) -> Calculation: ...
 def table(
     kind: str,
     *,
