@@ -9,7 +9,8 @@ packages=(build-essential cmake ninja-build pkg-config googletest libgtest-dev l
           clang-14 libclang-rt-14-dev llvm-14 locales
           librsvg2-bin libxml2-utils w3c-sgml-lib fonts-liberation  # diagrams: render, validate
           pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pytest python3-dask
-          python3-matplotlib mypy)  # the Python package, its tests (mypy: the type stub) and zeltra5.plot
+          python3-matplotlib python3-pandas mypy)  # the Python package, its tests (mypy: the
+          # type stub; pandas: Series in, DataFrame out) and zeltra5.plot
 if [ "$what" = web ] || [ "$what" = all ]; then
   packages+=(emscripten nodejs chromium)  # the web page: WebAssembly, browser test
   # npm, unless a Node.js from elsewhere brought its own (Debian's npm would conflict with it)
