@@ -165,7 +165,7 @@ ZELTRA5_API int zeltra5_saturated(const char* pair, double first, double second,
  * but this thread's last call to zeltra5_calculate, zeltra5_property or zeltra5_property_v2 had
  * the same pair, values and options and was refused for an argument that explain does not take
  * (values null or count too small, an unknown property name; a field undefined for the phase
- * with zeltra5_property_v2), that refusal is explained instead; the explaining functions
+ * with zeltra5_property_v2 only), that refusal is explained instead; the explaining functions
  * below do the same for the calls they explain. Writes at most `size` bytes into `buffer`, always
  * terminated when size > 0 (a longer text is cut at a whole UTF-8 character), and answers the
  * length in bytes of the whole text without the terminator, as snprintf does: a result >= size

@@ -682,8 +682,15 @@ int zeltra5_version_number(void) {
     return ZELTRA5_VERSION_NUMBER;
 }
 
-double zeltra5_property_v2(const char* property, const char* pair, const double first,
-                           const double second, const char* options, int* status) {
+}  // extern "C"
+
+namespace {
+
+// zeltra5_property and its version 2; an undefined field is kept for zeltra5_explain only by
+// version 2 (to version 1's explain a valid state has nothing to explain).
+double property_value(const char* property, const char* pair, const double first,
+                      const double second, const char* options, int* status,
+                      const bool explain_undefined) {
     const auto answer = [status](const int s, const double value) {
         if (status != nullptr) {
             *status = s;
@@ -704,6 +711,9 @@ double zeltra5_property_v2(const char* property, const char* pair, const double 
         return answer(call.status, NaN);
     }
     if (!result_field_defined(call.state.phase, call.state.phase_detail, field)) {
+        if (!explain_undefined) {
+            return answer(ZELTRA5_UNDEFINED, NaN);
+        }
         ArgumentError e;
         e.problem = Problem::undefined_field;
         e.subject = property;
@@ -715,9 +725,18 @@ double zeltra5_property_v2(const char* property, const char* pair, const double 
     return answer(STATUS_VALID, call.state.values[field]);
 }
 
+}  // namespace
+
+extern "C" {
+
+double zeltra5_property_v2(const char* property, const char* pair, const double first,
+                           const double second, const char* options, int* status) {
+    return property_value(property, pair, first, second, options, status, true);
+}
+
 double zeltra5_property(const char* property, const char* pair, const double first,
                         const double second, const char* options) {
-    return zeltra5_property_v2(property, pair, first, second, options, nullptr);
+    return property_value(property, pair, first, second, options, nullptr, false);
 }
 
 int zeltra5_calculate(const char* pair, const double first, const double second,
