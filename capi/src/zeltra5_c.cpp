@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "zeltra5.h"
@@ -278,15 +280,30 @@ class Key {
     std::string bytes_;
 };
 
+// The key's length and hash and its first bytes (the whole key in practice), and the subject
+// as far as an explanation repeats it. Plain storage with nothing to destroy, so that no thread's
+// exit runs code of this library (which a process may have unloaded by then).
 struct Aside {
-    bool kept = false;
-    std::string key;
+    bool kept;
+    std::size_t key_length;
+    std::uint64_t key_hash;
+    char key_head[256];
     ArgumentError error;  // its subject a view of `subject`
-    std::string subject;
+    char subject[200];    // more than the 40 characters an explanation repeats, then "..."
 };
+
+static_assert(std::is_trivially_destructible_v<Aside>);
 
 // Per thread: no thread reads or writes another's.
 thread_local Aside last_aside;
+
+std::uint64_t hash_of(const std::string& bytes) {
+    std::uint64_t h = 14695981039346656037ull;  // FNV-1a
+    for (const char c : bytes) {
+        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    return h;
+}
 
 void forget_aside() {
     last_aside.kept = false;
@@ -294,16 +311,25 @@ void forget_aside() {
 
 void keep_aside(const Key& key, const ArgumentError& error) {
     Aside& a = last_aside;
+    const std::string& bytes = key.bytes();
     a.kept = true;
-    a.key = key.bytes();
-    a.subject.assign(error.subject);
+    a.key_length = bytes.size();
+    a.key_hash = hash_of(bytes);
+    std::memcpy(a.key_head, bytes.data(), std::min(bytes.size(), sizeof a.key_head));
+    const std::size_t n = std::min(error.subject.size(), sizeof a.subject);
+    std::memcpy(a.subject, error.subject.data(), n);
     a.error = error;
-    a.error.subject = a.subject;
+    a.error.subject = std::string_view(a.subject, n);
 }
 
 // The kept refusal of the same arguments, if any.
 const ArgumentError* aside_of(const Key& key) {
-    return last_aside.kept && last_aside.key == key.bytes() ? &last_aside.error : nullptr;
+    const Aside& a = last_aside;
+    const std::string& bytes = key.bytes();
+    const bool same =
+        a.kept && a.key_length == bytes.size() && a.key_hash == hash_of(bytes) &&
+        std::memcmp(a.key_head, bytes.data(), std::min(bytes.size(), sizeof a.key_head)) == 0;
+    return same ? &a.error : nullptr;
 }
 
 ArgumentError storage_error(const std::string_view name, const void* storage, const long long given,
@@ -711,8 +737,9 @@ double property_value(const char* property, const char* pair, const double first
         return answer(call.status, NaN);
     }
     if (!result_field_defined(call.state.phase, call.state.phase_detail, field)) {
+        // NaN there, as zeltra5_calculate writes it.
         if (!explain_undefined) {
-            return answer(ZELTRA5_UNDEFINED, NaN);
+            return answer(ZELTRA5_UNDEFINED, call.state.values[field]);
         }
         ArgumentError e;
         e.problem = Problem::undefined_field;
@@ -720,7 +747,7 @@ double property_value(const char* property, const char* pair, const double first
         e.given = call.state.phase;
         e.needed = call.state.phase_detail;
         keep_aside(Key(Explainer::state) << pair << first << second << options, e);
-        return answer(ZELTRA5_UNDEFINED, NaN);
+        return answer(ZELTRA5_UNDEFINED, call.state.values[field]);
     }
     return answer(STATUS_VALID, call.state.values[field]);
 }

@@ -431,6 +431,16 @@ TEST(CInterface, StorageRefusalsAreExplained) {
                   ZELTRA5_VALID);
         EXPECT_EQ(text_of(c, "units=display;lang=ru"), "");
     }
+    // Long arguments: told apart by their last byte, and a long name repeated as far as any.
+    const std::string blanks(300, ' ');
+    const std::string long_ru = "units=display;" + blanks + "lang=ru";
+    const std::string long_en = "units=display;" + blanks + "lang=en";
+    const std::string name(250, 'q');
+    char text[200];
+    EXPECT_TRUE(std::isnan(zeltra5_property(name.c_str(), "p-t", 10, 25, long_ru.c_str())));
+    EXPECT_EQ(zeltra5_explain("p-t", 10, 25, long_en.c_str(), text, sizeof text), 0);
+    zeltra5_explain("p-t", 10, 25, long_ru.c_str(), text, sizeof text);
+    EXPECT_EQ(std::string(text), "неизвестное свойство \"" + std::string(40, 'q') + "...\"");
 }
 
 // The text never runs past `size`, is always terminated, is cut only between whole UTF-8
