@@ -125,13 +125,13 @@ ZELTRA5_API const char* zeltra5_version(void);
 
 /* The library's version as one number, MAJOR * 10000 + MINOR * 100 + PATCH (10100 for 1.1.0):
  * compare with ZELTRA5_VERSION_NUMBER. A library of the same major version keeps every function
- * and contract of an older minor version */
+ * and contract of an older minor version. */
 ZELTRA5_API int zeltra5_version_number(void);
 
 /* One property of one state, for a spreadsheet cell: `property` is a field's machine name
  * ("specific_enthalpy") or its symbol ("h"), see the table above. Answers NaN when the state is
  * outside the domain, when the field is undefined for the state's phase and for a bad argument;
- * zeltra5_calculate tells these apart. */
+ * zeltra5_calculate and zeltra5_property_v2 tell these apart. */
 ZELTRA5_API double zeltra5_property(const char* property, const char* pair, double first,
                                     double second, const char* options);
 
@@ -139,7 +139,7 @@ ZELTRA5_API double zeltra5_property(const char* property, const char* pair, doub
  * null): ZELTRA5_VALID (the value is a number), ZELTRA5_OUTSIDE_DOMAIN (no valid state),
  * ZELTRA5_UNDEFINED (a valid state, but the field has no value for its phase) or
  * ZELTRA5_BAD_ARGUMENT (an unknown property name or a malformed state request). zeltra5_explain
- * with the same pair, values and options says why, in words */
+ * with the same pair, values and options says why, in words. */
 ZELTRA5_API double zeltra5_property_v2(const char* property, const char* pair, double first,
                                        double second, const char* options, int* status);
 
