@@ -41,6 +41,33 @@ if(TARGET zeltra5_c)
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
     INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/capi/include/zeltra5.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  # zeltra5.pc for pkg-config (`cc app.c $(pkg-config --cflags --libs zeltra5)`), its paths
+  # relative to its own folder, so that it holds wherever the tree is installed (--prefix, a
+  # DESTDIR, the .deb).
+  set(pc_dir ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+  if(IS_ABSOLUTE ${CMAKE_INSTALL_LIBDIR} OR IS_ABSOLUTE ${CMAKE_INSTALL_INCLUDEDIR})
+    set(pc_prefix ${CMAKE_INSTALL_PREFIX})
+    set(pc_libdir ${CMAKE_INSTALL_FULL_LIBDIR})
+    set(pc_includedir ${CMAKE_INSTALL_FULL_INCLUDEDIR})
+  else()
+    file(RELATIVE_PATH pc_up /root/${pc_dir} /root)
+    string(REGEX REPLACE "/$" "" pc_up "${pc_up}")
+    set(pc_prefix "\${pcfiledir}/${pc_up}")
+    set(pc_libdir "\${prefix}/${CMAKE_INSTALL_LIBDIR}")
+    set(pc_includedir "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
+  endif()
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/zeltra5.pc
+"prefix=${pc_prefix}
+libdir=${pc_libdir}
+includedir=${pc_includedir}
+
+Name: zeltra5
+Description: ${PROJECT_DESCRIPTION}: the C library (zeltra5.h)
+Version: ${PROJECT_VERSION}
+Libs: -L\${libdir} -lzeltra5
+Cflags: -I\${includedir}
+")
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/zeltra5.pc DESTINATION ${pc_dir})
 endif()
 
 set(zeltra5_config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/zeltra5)

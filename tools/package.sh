@@ -95,7 +95,8 @@ multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-mul
 pydir=./usr/lib/python3/dist-packages/zeltra5
 for path in ./usr/bin/zeltra5-calc ./usr/include/zeltra5/zeltra5.hpp ./usr/include/zeltra5.h \
     "./usr/lib/$multiarch/libzeltra5_calc.a" "./usr/lib/$multiarch/libzeltra5.so.1.1.0" \
-    "./usr/lib/$multiarch/cmake/zeltra5/zeltra5Config.cmake" "$pydir/__init__.py" \
+    "./usr/lib/$multiarch/cmake/zeltra5/zeltra5Config.cmake" \
+    "./usr/lib/$multiarch/pkgconfig/zeltra5.pc" "$pydir/__init__.py" \
     "$pydir/__init__.pyi" "$pydir/plot.py" "$pydir/py.typed"; do
     grep -qx "$path" <<<"$contents" || fail "$path missing from $(basename "$deb")"
 done
@@ -135,6 +136,11 @@ loaded=$(ldd "$consumer/zeltra5_c_consumer" | awk '$1 == "libzeltra5.so.1" {prin
 [ -n "$loaded" ] && [ "$(realpath "$loaded")" = "$(realpath "/usr/lib/$multiarch/libzeltra5.so.1")" ] ||
     fail "the C program loads ${loaded:-no libzeltra5.so.1}, not /usr/lib/$multiarch/libzeltra5.so.1"
 echo "a project built with find_package(zeltra5) against /usr/lib/$multiarch/cmake/zeltra5 runs"
+# The C program again with the compiler and pkg-config alone.
+# shellcheck disable=SC2046
+cc -o "$consumer/c_consumer_pkg_config" tests/package/consumer/c_consumer.c \
+    $(pkg-config --cflags --libs zeltra5) || fail "no C program through pkg-config --cflags --libs zeltra5"
+"$consumer/c_consumer_pkg_config" || fail "the C program built through pkg-config failed"
 # The Python package as Debian's python3 finds it, from a folder without a zeltra5 of its own
 # and without PYTHONPATH: it must be the installed one and give the numbers of zeltra5-calc.
 (cd / && env -u PYTHONPATH /usr/bin/python3 -c "import zeltra5") ||

@@ -7,8 +7,11 @@
  * library (never freed by the caller) or into the caller's buffer, bounded by its size and always
  * terminated.
  *
- * Thread safety: the library keeps no state between calls. Every function may be called from
- * several threads at once, and gives the same answer as from one.
+ * Thread safety: every function may be called from several threads at once, and gives the same
+ * answer as from one. The library keeps nothing between calls but, for each thread on its own,
+ * the reason of that thread's last refusal that the explaining functions could not see in their
+ * own arguments (storage too small, an unknown property name; see zeltra5_explain): a call never
+ * sees another thread's calls.
  *
  * A state is asked for as on the command line: an argument pair by name and one or two values.
  *   pair      "p-x", "ps-liquid", "ps-vapour", "ts-liquid", "ts-vapour", "p-t", "p-h", "p-u",
@@ -35,7 +38,8 @@
  * Status of a calculation: ZELTRA5_VALID, ZELTRA5_OUTSIDE_DOMAIN (no valid state: the values lie
  * outside the domain of the equation of state or no state reproduces them; never a plausible
  * number instead) or ZELTRA5_BAD_ARGUMENT (the request itself is malformed: a null pointer, an
- * unknown name or option, a value that is not a finite number, storage too small).
+ * unknown name or option, a value that is not a finite number, storage too small);
+ * zeltra5_property_v2 adds ZELTRA5_UNDEFINED (a valid state without a value of that field).
  */
 #ifndef ZELTRA5_H
 #define ZELTRA5_H
@@ -44,6 +48,10 @@
 #define ZELTRA5_VERSION_MINOR 1
 #define ZELTRA5_VERSION_PATCH 0
 #define ZELTRA5_VERSION_STRING "1.1.0"
+/* The version as one number, MAJOR * 10000 + MINOR * 100 + PATCH (10100 for 1.1.0), for
+ * comparisons in the preprocessor and against zeltra5_version_number(). */
+#define ZELTRA5_VERSION_NUMBER \
+    (ZELTRA5_VERSION_MAJOR * 10000 + ZELTRA5_VERSION_MINOR * 100 + ZELTRA5_VERSION_PATCH)
 
 #if defined(_WIN32)
 #if defined(ZELTRA5_BUILDING_LIBRARY)
@@ -65,6 +73,9 @@ extern "C" {
 #define ZELTRA5_VALID 0
 #define ZELTRA5_OUTSIDE_DOMAIN 1
 #define ZELTRA5_BAD_ARGUMENT 2
+/* zeltra5_property_v2 only: the state is valid, but the field has no value for its phase (the
+ * heat capacities of a two-phase mixture, the latent heat of a single-phase state, ...). */
+#define ZELTRA5_UNDEFINED 3
 
 /* The fields of a result, in the order of zeltra5_calculate's values and of the command line's
  * JSON and CSV output: machine name, short symbol, unit in si / display units.
@@ -112,12 +123,25 @@ extern "C" {
  * library of different releases. */
 ZELTRA5_API const char* zeltra5_version(void);
 
+/* The library's version as one number, MAJOR * 10000 + MINOR * 100 + PATCH (10100 for 1.1.0):
+ * compare with ZELTRA5_VERSION_NUMBER. A library of the same major version keeps every function
+ * and contract of an older minor version. */
+ZELTRA5_API int zeltra5_version_number(void);
+
 /* One property of one state, for a spreadsheet cell: `property` is a field's machine name
  * ("specific_enthalpy") or its symbol ("h"), see the table above. Answers NaN when the state is
  * outside the domain, when the field is undefined for the state's phase and for a bad argument;
- * zeltra5_calculate tells these apart. */
+ * zeltra5_calculate and zeltra5_property_v2 tell these apart. */
 ZELTRA5_API double zeltra5_property(const char* property, const char* pair, double first,
                                     double second, const char* options);
+
+/* The same value as zeltra5_property, with the reason of a NaN into *status (when status is not
+ * null): ZELTRA5_VALID (the value is a number), ZELTRA5_OUTSIDE_DOMAIN (no valid state),
+ * ZELTRA5_UNDEFINED (a valid state, but the field has no value for its phase) or
+ * ZELTRA5_BAD_ARGUMENT (an unknown property name or a malformed state request). zeltra5_explain
+ * with the same pair, values and options says why, in words. */
+ZELTRA5_API double zeltra5_property_v2(const char* property, const char* pair, double first,
+                                       double second, const char* options, int* status);
 
 /* The whole result: the ZELTRA5_FIELD_COUNT fields in the table's order into values[0..count-1]
  * (count at least ZELTRA5_FIELD_COUNT; NaN where undefined, every field NaN when not valid), the
@@ -137,7 +161,12 @@ ZELTRA5_API int zeltra5_saturated(const char* pair, double first, double second,
 
 /* Why the same arguments give no valid result, in words that name the value and the limit it
  * broke ("temperature 500 degC is above 450 degC"), in the options' units, reference and
- * language; the empty text for a valid result. Writes at most `size` bytes into `buffer`, always
+ * language; the empty text for a valid result. When these arguments are well-formed and valid,
+ * but this thread's last call to zeltra5_calculate, zeltra5_property or zeltra5_property_v2 had
+ * the same pair, values and options and was refused for an argument that explain does not take
+ * (values null or count too small, an unknown property name; a field undefined for the phase
+ * with zeltra5_property_v2 only), that refusal is explained instead; the explaining functions
+ * below do the same for the calls they explain. Writes at most `size` bytes into `buffer`, always
  * terminated when size > 0 (a longer text is cut at a whole UTF-8 character), and answers the
  * length in bytes of the whole text without the terminator, as snprintf does: a result >= size
  * means it was cut. buffer may be null when size is 0. Answers -1, and writes nothing, when size
@@ -145,7 +174,7 @@ ZELTRA5_API int zeltra5_saturated(const char* pair, double first, double second,
 ZELTRA5_API int zeltra5_explain(const char* pair, double first, double second, const char* options,
                                 char* buffer, int size);
 
-/* The same for zeltra5_saturated. */
+/* The same for zeltra5_saturated (side included in the same arguments). */
 ZELTRA5_API int zeltra5_explain_saturated(const char* pair, double first, double second,
                                           const char* options, int side, char* buffer, int size);
 
@@ -206,7 +235,9 @@ ZELTRA5_API int zeltra5_table_csv(const char* kind, double fixed, const char* va
                                   const char* options, char* buffer, int size);
 
 /* Why the same arguments are a bad argument ("range \"0:10:0\": the step is zero"); the empty text
- * for a well-formed request. Buffer contract and -1 as zeltra5_explain. */
+ * for a well-formed request, unless this thread's last call to zeltra5_table_values or
+ * zeltra5_table_csv with the same kind, fixed value, range and options was refused for its
+ * storage (out, capacity, buffer, size): then that. Buffer contract and -1 as zeltra5_explain. */
 ZELTRA5_API int zeltra5_explain_table(const char* kind, double fixed, const char* values,
                                       const char* options, char* buffer, int size);
 
@@ -265,8 +296,9 @@ ZELTRA5_API int zeltra5_cycle(double evaporating, double condensing, double supe
                               double* states, int state_count);
 
 /* Why the same arguments give no valid cycle ("condensing temperature 140 degC is not below the
- * critical temperature ..."); the empty text for a valid one. Buffer contract as
- * zeltra5_explain. */
+ * critical temperature ..."); the empty text for a valid one, unless this thread's last call to
+ * zeltra5_cycle with the same arguments was refused for its storage (figures, states and their
+ * counts): then that. Buffer contract as zeltra5_explain. */
 ZELTRA5_API int zeltra5_explain_cycle(double evaporating, double condensing, double superheat,
                                       double subcooling, double efficiency, double capacity,
                                       const char* options, char* buffer, int size);
@@ -309,7 +341,9 @@ ZELTRA5_API int zeltra5_diagram_cycle_svg(const char* type, double evaporating, 
 
 /* Why zeltra5_diagram_point (or, for pair null or "", zeltra5_diagram_svg) gives nothing for the
  * same arguments (a state beside the axes is explained, though the SVG draws it); the empty text
- * otherwise. Buffer contract as zeltra5_explain. */
+ * otherwise, unless this thread's last call to zeltra5_diagram_point or zeltra5_diagram_svg with
+ * the same arguments was refused for its storage (x or y null; buffer null with size > 0 or size
+ * negative): then that. Buffer contract as zeltra5_explain. */
 ZELTRA5_API int zeltra5_explain_diagram(const char* type, const char* pair, double first,
                                         double second, const char* options, char* buffer, int size);
 

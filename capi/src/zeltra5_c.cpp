@@ -1,14 +1,17 @@
 // The C interface: names and option texts in, the library's calculation, plain values and
-// bounded texts out. Every call parses its arguments afresh and keeps nothing, so that any number
-// of threads may call at once.
+// bounded texts out. Every call parses its arguments afresh, so that any number of threads may
+// call at once; the only thing kept is each thread's own last refusal that its explaining
+// function cannot see (the storage, a property's name).
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "zeltra5.h"
@@ -71,6 +74,13 @@ enum class Problem {
     unknown_diagram_type,
     no_state,
     beside_axes,
+    // Refusals for arguments that the explaining functions do not take.
+    null_storage,
+    small_storage,
+    negative_size,
+    no_property,
+    unknown_property,
+    undefined_field,
 };
 
 struct ArgumentError {
@@ -78,6 +88,8 @@ struct ArgumentError {
     std::string_view subject;  // the pair, the item or the option's key, as given
     std::string_view value;    // the option's value, as given
     RangeError range = RangeError::none;
+    long long given = 0;   // the room given (small_storage), the size (negative_size), the phase
+    long long needed = 0;  // the room needed (small_storage), the phase detail (undefined_field)
 };
 
 std::string_view trim(std::string_view s) {
@@ -227,6 +239,127 @@ bool storage_ok(const double* values, const int count) {
     return values != nullptr && count >= RESULT_VALUE_COUNT;
 }
 
+// ---- Refusals the explanations cannot see ----
+// A call refused for an argument that its explaining function does not take (the caller's
+// storage, a property's name; a field undefined for the phase) keeps the reason for its own
+// thread, with the arguments that the explaining function does take, so that this function,
+// given the same arguments, can tell it. Each call that can be refused so replaces what its
+// thread kept (a call that is not clears it): it is always the thread's last.
+
+enum class Explainer : char {
+    state = 's',
+    saturated = 'S',
+    table = 't',
+    cycle = 'c',
+    diagram = 'd'
+};
+
+// The explained arguments as bytes, to recognise the same ones again.
+class Key {
+  public:
+    explicit Key(const Explainer e) : bytes_(1, static_cast<char>(e)) {}
+    Key& operator<<(const char* text) {
+        if (text == nullptr) {
+            bytes_ += '\x01';
+        } else {
+            bytes_ += '\x02';
+            bytes_.append(text, std::strlen(text) + 1);
+        }
+        return *this;
+    }
+    Key& operator<<(const double value) {
+        char raw[sizeof value];
+        std::memcpy(raw, &value, sizeof value);
+        bytes_.append(raw, sizeof raw);
+        return *this;
+    }
+    Key& operator<<(const int value) { return *this << static_cast<double>(value); }
+    const std::string& bytes() const { return bytes_; }
+
+  private:
+    std::string bytes_;
+};
+
+// The key's length and hash and its first bytes (the whole key in practice), and the subject
+// as far as an explanation repeats it. Plain storage with nothing to destroy, so that no thread's
+// exit runs code of this library (which a process may have unloaded by then).
+struct Aside {
+    bool kept;
+    std::size_t key_length;
+    std::uint64_t key_hash;
+    char key_head[256];
+    ArgumentError error;  // its subject a view of `subject`
+    char subject[200];    // more than the 40 characters an explanation repeats, then "..."
+};
+
+static_assert(std::is_trivially_destructible_v<Aside>);
+
+// Per thread: no thread reads or writes another's.
+thread_local Aside last_aside;
+
+std::uint64_t hash_of(const std::string& bytes) {
+    std::uint64_t h = 14695981039346656037ull;  // FNV-1a
+    for (const char c : bytes) {
+        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    return h;
+}
+
+void forget_aside() {
+    last_aside.kept = false;
+}
+
+void keep_aside(const Key& key, const ArgumentError& error) {
+    Aside& a = last_aside;
+    const std::string& bytes = key.bytes();
+    a.kept = true;
+    a.key_length = bytes.size();
+    a.key_hash = hash_of(bytes);
+    std::memcpy(a.key_head, bytes.data(), std::min(bytes.size(), sizeof a.key_head));
+    const std::size_t n = std::min(error.subject.size(), sizeof a.subject);
+    std::memcpy(a.subject, error.subject.data(), n);
+    a.error = error;
+    a.error.subject = std::string_view(a.subject, n);
+}
+
+// The kept refusal of the same arguments, if any.
+const ArgumentError* aside_of(const Key& key) {
+    const Aside& a = last_aside;
+    const std::string& bytes = key.bytes();
+    const bool same =
+        a.kept && a.key_length == bytes.size() && a.key_hash == hash_of(bytes) &&
+        std::memcmp(a.key_head, bytes.data(), std::min(bytes.size(), sizeof a.key_head)) == 0;
+    return same ? &a.error : nullptr;
+}
+
+ArgumentError storage_error(const std::string_view name, const void* storage, const long long given,
+                            const long long needed) {
+    ArgumentError e;
+    e.subject = name;
+    e.given = given;
+    e.needed = needed;
+    e.problem = storage == nullptr && given > 0 ? Problem::null_storage : Problem::small_storage;
+    return e;
+}
+
+// Why buffer_ok refused a buffer.
+ArgumentError buffer_error(const int size) {
+    ArgumentError e;
+    e.problem = size < 0 ? Problem::negative_size : Problem::null_storage;
+    e.subject = size < 0 ? "size" : "buffer";
+    e.given = size;
+    return e;
+}
+
+// A call that its own arguments leave valid takes the kept refusal of the same arguments.
+void take_aside(const Key& key, int status, ArgumentError& error) {
+    if (status == STATUS_VALID && error.problem == Problem::none) {
+        if (const ArgumentError* kept = aside_of(key)) {
+            error = *kept;
+        }
+    }
+}
+
 // ---- Texts ----
 
 std::size_t describe_argument_error(const ArgumentError& e, const Language language, char* text,
@@ -301,6 +434,32 @@ std::size_t describe_argument_error(const ArgumentError& e, const Language langu
         case Problem::beside_axes:
             w << (en ? "the state lies outside the diagram's axes"
                      : "состояние лежит за пределами осей диаграммы");
+            break;
+        case Problem::null_storage:
+            w.quoted(e.subject);
+            w << (en ? " is a null pointer" : " — нулевой указатель");
+            break;
+        case Problem::small_storage:
+            w << (en ? "room for " : "место для ") << static_cast<double>(e.given)
+              << (en ? " values in " : " значений в ");
+            w.quoted(e.subject);
+            w << (en ? ", " : ", нужно ") << static_cast<double>(e.needed) << (en ? " needed" : "");
+            break;
+        case Problem::negative_size:
+            w.quoted(e.subject);
+            w << (en ? " is negative: " : " отрицательно: ") << static_cast<double>(e.given);
+            break;
+        case Problem::no_property:
+            w << (en ? "no property given" : "не задано свойство");
+            break;
+        case Problem::unknown_property:
+            w << (en ? "unknown property " : "неизвестное свойство ");
+            w.quoted(e.subject);
+            break;
+        case Problem::undefined_field:
+            w.quoted(e.subject);
+            w << (en ? " has no value for this phase: " : " не имеет значения в этой фазе: ")
+              << phase_state_text(static_cast<int>(e.given), static_cast<int>(e.needed), language);
             break;
         case Problem::none:
             break;
@@ -545,22 +704,76 @@ const char* zeltra5_version(void) {
     return library_version();
 }
 
-double zeltra5_property(const char* property, const char* pair, const double first,
-                        const double second, const char* options) {
+int zeltra5_version_number(void) {
+    return ZELTRA5_VERSION_NUMBER;
+}
+
+}  // extern "C"
+
+namespace {
+
+// zeltra5_property and its version 2; an undefined field is kept for zeltra5_explain only by
+// version 2 (to version 1's explain a valid state has nothing to explain).
+double property_value(const char* property, const char* pair, const double first,
+                      const double second, const char* options, int* status,
+                      const bool explain_undefined) {
+    const auto answer = [status](const int s, const double value) {
+        if (status != nullptr) {
+            *status = s;
+        }
+        return value;
+    };
+    forget_aside();
     const int field = property == nullptr ? -1 : find_result_field(property);
     if (field < 0) {
-        return NaN;
+        ArgumentError e;
+        e.problem = property == nullptr ? Problem::no_property : Problem::unknown_property;
+        e.subject = property == nullptr ? std::string_view() : property;
+        keep_aside(Key(Explainer::state) << pair << first << second << options, e);
+        return answer(STATUS_BAD_ARGUMENT, NaN);
     }
     Call call;
-    return run_state(pair, first, second, options, call) == STATUS_VALID ? call.state.values[field]
-                                                                         : NaN;
+    if (run_state(pair, first, second, options, call) != STATUS_VALID) {
+        return answer(call.status, NaN);
+    }
+    if (!result_field_defined(call.state.phase, call.state.phase_detail, field)) {
+        // NaN there, as zeltra5_calculate writes it.
+        if (!explain_undefined) {
+            return answer(ZELTRA5_UNDEFINED, call.state.values[field]);
+        }
+        ArgumentError e;
+        e.problem = Problem::undefined_field;
+        e.subject = property;
+        e.given = call.state.phase;
+        e.needed = call.state.phase_detail;
+        keep_aside(Key(Explainer::state) << pair << first << second << options, e);
+        return answer(ZELTRA5_UNDEFINED, call.state.values[field]);
+    }
+    return answer(STATUS_VALID, call.state.values[field]);
+}
+
+}  // namespace
+
+extern "C" {
+
+double zeltra5_property_v2(const char* property, const char* pair, const double first,
+                           const double second, const char* options, int* status) {
+    return property_value(property, pair, first, second, options, status, true);
+}
+
+double zeltra5_property(const char* property, const char* pair, const double first,
+                        const double second, const char* options) {
+    return property_value(property, pair, first, second, options, nullptr, false);
 }
 
 int zeltra5_calculate(const char* pair, const double first, const double second,
                       const char* options, double* values, const int count, int* phase,
                       int* phase_detail) {
+    forget_aside();
     if (!storage_ok(values, count)) {
         write_result(nullptr, nullptr, phase, phase_detail);
+        keep_aside(Key(Explainer::state) << pair << first << second << options,
+                   storage_error("values", values, count, RESULT_VALUE_COUNT));
         return STATUS_BAD_ARGUMENT;
     }
     Call call;
@@ -573,8 +786,11 @@ int zeltra5_calculate(const char* pair, const double first, const double second,
 int zeltra5_saturated(const char* pair, const double first, const double second,
                       const char* options, const int side, double* values, const int count,
                       int* phase, int* phase_detail) {
+    forget_aside();
     if (!storage_ok(values, count)) {
         write_result(nullptr, nullptr, phase, phase_detail);
+        keep_aside(Key(Explainer::saturated) << pair << first << second << options << side,
+                   storage_error("values", values, count, RESULT_VALUE_COUNT));
         return STATUS_BAD_ARGUMENT;
     }
     Call call;
@@ -591,6 +807,8 @@ int zeltra5_explain(const char* pair, const double first, const double second, c
     }
     Call call;
     run_state(pair, first, second, options, call);
+    take_aside(Key(Explainer::state) << pair << first << second << options, call.status,
+               call.error);
     return explain(call, call.state, buffer, size);
 }
 
@@ -601,6 +819,8 @@ int zeltra5_explain_saturated(const char* pair, const double first, const double
     }
     Call call;
     run_saturated(pair, first, second, options, side, call);
+    take_aside(Key(Explainer::saturated) << pair << first << second << options << side, call.status,
+               call.error);
     // A refused state explains itself; the saturated state's own refusal only follows a valid one.
     const bool of_valid = call.state.status == STATUS_VALID;
     return explain(call, of_valid ? call.saturated : call.state, buffer, size);
@@ -676,7 +896,9 @@ const char* zeltra5_table_row_name(const int row, const char* options) {
 
 int zeltra5_table_csv(const char* kind, const double fixed, const char* values, const char* options,
                       char* buffer, const int size) {
+    forget_aside();
     if (!buffer_ok(buffer, size)) {
+        keep_aside(Key(Explainer::table) << kind << fixed << values << options, buffer_error(size));
         return -1;
     }
     TableRequest r;
@@ -698,16 +920,28 @@ int zeltra5_explain_table(const char* kind, const double fixed, const char* valu
     call.options = r.options;
     call.error = r.error;
     call.status = r.error.problem == Problem::none ? STATUS_VALID : STATUS_BAD_ARGUMENT;
+    take_aside(Key(Explainer::table) << kind << fixed << values << options, call.status,
+               call.error);
     return explain(call, call.state, buffer, size);
 }
 
 int zeltra5_table_values(const char* kind, const double fixed, const char* values,
                          const char* options, double* out, const int capacity, int* rows) {
+    forget_aside();
     if (rows != nullptr) {
         *rows = 0;
     }
     TableRequest r;
-    if (!parse_table(kind, fixed, values, options, r) || capacity < 0) {
+    if (!parse_table(kind, fixed, values, options, r)) {
+        return STATUS_BAD_ARGUMENT;
+    }
+    const Key key = Key(Explainer::table) << kind << fixed << values << options;
+    if (capacity < 0) {
+        ArgumentError e;
+        e.problem = Problem::negative_size;
+        e.subject = "capacity";
+        e.given = capacity;
+        keep_aside(key, e);
         return STATUS_BAD_ARGUMENT;
     }
     const PropertyTable table = build_table(r, fixed);
@@ -716,6 +950,8 @@ int zeltra5_table_values(const char* kind, const double fixed, const char* value
         *rows = static_cast<int>(count);
     }
     if (out == nullptr || static_cast<std::size_t>(capacity) / ZELTRA5_TABLE_COLUMNS < count) {
+        keep_aside(key, storage_error("out", out, capacity,
+                                      static_cast<long long>(count) * ZELTRA5_TABLE_COLUMNS));
         return STATUS_BAD_ARGUMENT;
     }
     int status = STATUS_OUTSIDE_DOMAIN;
@@ -739,11 +975,17 @@ int zeltra5_cycle(const double evaporating, const double condensing, const doubl
                   const double subcooling, const double efficiency, const double capacity,
                   const char* options, double* figures, const int figure_count, double* states,
                   const int state_count) {
+    forget_aside();
     const bool figures_ok =
         figures == nullptr ? figure_count == 0 : figure_count >= CYCLE_FIGURE_COUNT;
     const bool states_ok =
         states == nullptr ? state_count == 0 : state_count >= ZELTRA5_CYCLE_STATE_VALUES;
     if (!figures_ok || !states_ok) {
+        keep_aside(Key(Explainer::cycle) << evaporating << condensing << superheat << subcooling
+                                         << efficiency << capacity << options,
+                   figures_ok
+                       ? storage_error("states", states, state_count, ZELTRA5_CYCLE_STATE_VALUES)
+                       : storage_error("figures", figures, figure_count, CYCLE_FIGURE_COUNT));
         return STATUS_BAD_ARGUMENT;
     }
     CycleRequest r;
@@ -785,6 +1027,9 @@ int zeltra5_explain_cycle(const double evaporating, const double condensing, con
     call.options = r.options;
     call.error = r.error;
     call.status = status;
+    take_aside(Key(Explainer::cycle) << evaporating << condensing << superheat << subcooling
+                                     << efficiency << capacity << options,
+               call.status, call.error);
     return explain(call, call.state, buffer, size);
 }
 
@@ -807,7 +1052,10 @@ const char* zeltra5_cycle_figure_unit(const int figure, const char* options) {
 
 int zeltra5_diagram_svg(const char* type, const char* pair, const double first, const double second,
                         const char* options, char* buffer, const int size) {
+    forget_aside();
     if (!buffer_ok(buffer, size)) {
+        keep_aside(Key(Explainer::diagram) << type << pair << first << second << options,
+                   buffer_error(size));
         return -1;
     }
     DiagramRequest r;
@@ -848,12 +1096,18 @@ int zeltra5_diagram_cycle_svg(const char* type, const double evaporating, const 
 
 int zeltra5_diagram_point(const char* type, const char* pair, const double first,
                           const double second, const char* options, double* x, double* y) {
+    forget_aside();
     double px = NaN;
     double py = NaN;
     int status = STATUS_BAD_ARGUMENT;
     if (x != nullptr && y != nullptr) {
         DiagramRequest r;
         status = diagram_point(type, pair, first, second, options, r, px, py);
+    } else {
+        ArgumentError e;
+        e.problem = Problem::null_storage;
+        e.subject = x == nullptr ? "x" : "y";
+        keep_aside(Key(Explainer::diagram) << type << pair << first << second << options, e);
     }
     if (x != nullptr) {
         *x = px;
@@ -886,6 +1140,8 @@ int zeltra5_explain_diagram(const char* type, const char* pair, const double fir
     call.options = r.options;
     call.error = r.error;
     call.status = r.error.problem == Problem::none ? STATUS_VALID : STATUS_BAD_ARGUMENT;
+    take_aside(Key(Explainer::diagram) << type << pair << first << second << options, call.status,
+               call.error);
     return explain(call, call.state, buffer, size);
 }
 

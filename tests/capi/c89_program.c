@@ -23,9 +23,14 @@ int main(void) {
     int length;
     char text[64];
     double h;
+    double cp;
 
     expect(strcmp(zeltra5_version(), ZELTRA5_VERSION_STRING) == 0, "version");
     expect(zeltra5_field_count() == ZELTRA5_FIELD_COUNT, "field count");
+    expect(zeltra5_version_number() == ZELTRA5_VERSION_NUMBER, "version number");
+#if ZELTRA5_VERSION_NUMBER < 10100
+#error "the version number is the version's"
+#endif
 
     h = zeltra5_property("h", "p-t", 10.0, 25.0, "units=display");
     expect(h > 1626.84 && h < 1626.85, "h at 10 bar and 25 degC");
@@ -45,6 +50,17 @@ int main(void) {
     expect(length == (int)strlen(text) && strstr(text, "above 450") != NULL, "explanation");
     length = zeltra5_explain("p-t", 10.0, 500.0, "units=display", text, 8);
     expect(length > 8 && strlen(text) == 7, "cut explanation");
+
+    cp = zeltra5_property_v2("cp", "p-x", 5.0, 0.25, "units=display", &status);
+    expect(status == ZELTRA5_UNDEFINED && cp != cp, "cp of the mixture undefined");
+    h = zeltra5_property_v2("h", "p-x", 5.0, 0.25, "units=display", NULL);
+    expect(h > 0.0, "h of the mixture");
+
+    expect(zeltra5_calculate("p-t", 10.0, 25.0, "units=display", values, 5, &phase, &detail) ==
+               ZELTRA5_BAD_ARGUMENT,
+           "room for 5 values");
+    zeltra5_explain("p-t", 10.0, 25.0, "units=display", text, (int)sizeof text);
+    expect(strcmp(text, "room for 5 values in \"values\", 19 needed") == 0, "storage explained");
 
     expect(zeltra5_calculate("p-t", 10.0, 25.0, "units=furlong", values, ZELTRA5_FIELD_COUNT,
                              &phase, &detail) == ZELTRA5_BAD_ARGUMENT,

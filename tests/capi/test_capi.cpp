@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <string>
 #include <thread>
@@ -276,6 +278,171 @@ TEST(CInterface, ExplanationNamesWhatIsWrong) {
     }
 }
 
+// zeltra5_property_v2 tells the three NaNs of zeltra5_property apart, and zeltra5_explain with the
+// same arguments says which; zeltra5_property keeps its value, bit for bit.
+TEST(CInterface, PropertyV2TellsWhyThereIsNoValue) {
+    struct Case {
+        const char* property;
+        const char* pair;
+        double first, second;
+        const char* options;
+        int status;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"h", "p-t", 10.0, 25.0, "units=display", ZELTRA5_VALID, ""},
+        {"x", "p-x", 5.0, 0.3, "units=display", ZELTRA5_VALID, ""},
+        {"cp", "p-x", 5.0, 0.3, "units=display", ZELTRA5_UNDEFINED,
+         "\"cp\" has no value for this phase: Two-phase mixture"},
+        {"latent_heat", "p-t", 10.0, 25.0, "units=display;lang=ru", ZELTRA5_UNDEFINED,
+         "\"latent_heat\" не имеет значения в этой фазе: Перегретый пар"},
+        {"x", "p-t", 200.0, 200.0, "units=display", ZELTRA5_UNDEFINED,
+         "\"x\" has no value for this phase: Supercritical fluid"},
+        {"h", "p-t", 10.0, 500.0, "units=display", ZELTRA5_OUTSIDE_DOMAIN,
+         "temperature 500 °C is above 450 °C"},
+        {"cp", "p-t", 10.0, 500.0, "units=display", ZELTRA5_OUTSIDE_DOMAIN,
+         "temperature 500 °C is above 450 °C"},
+        {"hh", "p-t", 10.0, 25.0, "units=display", ZELTRA5_BAD_ARGUMENT, "unknown property \"hh\""},
+        {"H", "p-t", 1e6, 25.0, "lang=ru", ZELTRA5_BAD_ARGUMENT, "неизвестное свойство \"H\""},
+        {nullptr, "p-t", 1e6, 25.0, nullptr, ZELTRA5_BAD_ARGUMENT, "no property given"},
+        {"h", "p-q", 10.0, 25.0, nullptr, ZELTRA5_BAD_ARGUMENT, "unknown argument pair \"p-q\""},
+        {"h", "p-t", 1e6, NaN, nullptr, ZELTRA5_BAD_ARGUMENT, "temperature is not a finite number"},
+        {"h", "p-t", 1e6, 25.0, "units=kelvin", ZELTRA5_BAD_ARGUMENT,
+         "bad value \"kelvin\" of option \"units\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        int status = -99;
+        const double value =
+            zeltra5_property_v2(c.property, c.pair, c.first, c.second, c.options, &status);
+        EXPECT_EQ(status, c.status);
+        EXPECT_EQ(std::isnan(value), c.status != ZELTRA5_VALID);
+        char text[200];
+        zeltra5_explain(c.pair, c.first, c.second, c.options, text, sizeof text);
+        EXPECT_STREQ(text, c.text);
+        const double v1 = zeltra5_property(c.property, c.pair, c.first, c.second, c.options);
+        EXPECT_TRUE(same_bits(&v1, &value, 1));
+        const double without_status =
+            zeltra5_property_v2(c.property, c.pair, c.first, c.second, c.options, nullptr);
+        EXPECT_TRUE(same_bits(&value, &without_status, 1));
+    }
+}
+
+// A refusal for an argument that the explaining function does not take (the caller's storage) is
+// explained by that function with the call's other arguments, in the options' language, until the
+// thread's next call; never to other arguments or another thread.
+TEST(CInterface, StorageRefusalsAreExplained) {
+    double values[80];
+    double figures[ZELTRA5_CYCLE_FIGURE_COUNT];
+    char buffer[8];
+    double x = 0.0;
+    int rows = 0;
+    const char* en = "units=display";
+    struct Case {
+        const char* text;
+        std::function<int(const char* options)> refuse;
+        std::function<int(const char* options, char* text, int size)> explain;
+    };
+    const Case cases[] = {
+        {"room for 18 values in \"values\", 19 needed",
+         [&](const char* o) {
+             return zeltra5_calculate("p-t", 10, 25, o, values, 18, nullptr, nullptr);
+         },
+         [](const char* o, char* t, int n) { return zeltra5_explain("p-t", 10, 25, o, t, n); }},
+        {"\"values\" is a null pointer",
+         [&](const char* o) {
+             return zeltra5_calculate("p-t", 10, 25, o, nullptr, 19, nullptr, nullptr);
+         },
+         [](const char* o, char* t, int n) { return zeltra5_explain("p-t", 10, 25, o, t, n); }},
+        {"room for -1 values in \"values\", 19 needed",
+         [&](const char* o) {
+             return zeltra5_saturated("p-t", 10, 25, o, 1, values, -1, nullptr, nullptr);
+         },
+         [](const char* o, char* t, int n) {
+             return zeltra5_explain_saturated("p-t", 10, 25, o, 1, t, n);
+         }},
+        {"room for 47 values in \"out\", 48 needed",
+         [&](const char* o) {
+             return zeltra5_table_values("isobar", 10, "0,10", o, values, 47, &rows);
+         },
+         [](const char* o, char* t, int n) {
+             return zeltra5_explain_table("isobar", 10, "0,10", o, t, n);
+         }},
+        {"\"capacity\" is negative: -24",
+         [&](const char* o) {
+             return zeltra5_table_values("isobar", 10, "0,10", o, values, -24, &rows);
+         },
+         [](const char* o, char* t, int n) {
+             return zeltra5_explain_table("isobar", 10, "0,10", o, t, n);
+         }},
+        {"\"buffer\" is a null pointer",
+         [&](const char* o) { return zeltra5_table_csv("isobar", 10, "0,10", o, nullptr, 5); },
+         [](const char* o, char* t, int n) {
+             return zeltra5_explain_table("isobar", 10, "0,10", o, t, n);
+         }},
+        {"room for 13 values in \"figures\", 14 needed",
+         [&](const char* o) {
+             return zeltra5_cycle(-10, 35, 5, 0, 0.75, 0, o, figures, 13, nullptr, 0);
+         },
+         [](const char* o, char* t, int n) {
+             return zeltra5_explain_cycle(-10, 35, 5, 0, 0.75, 0, o, t, n);
+         }},
+        {"room for 75 values in \"states\", 76 needed",
+         [&](const char* o) {
+             return zeltra5_cycle(-10, 35, 5, 0, 0.75, 0, o, figures, 14, values, 75);
+         },
+         [](const char* o, char* t, int n) {
+             return zeltra5_explain_cycle(-10, 35, 5, 0, 0.75, 0, o, t, n);
+         }},
+        {"\"y\" is a null pointer",
+         [&](const char* o) { return zeltra5_diagram_point("ph", "p-t", 10, 25, o, &x, nullptr); },
+         [](const char* o, char* t, int n) {
+             return zeltra5_explain_diagram("ph", "p-t", 10, 25, o, t, n);
+         }},
+        {"\"size\" is negative: -3",
+         [&](const char* o) { return zeltra5_diagram_svg("ts", nullptr, 0, 0, o, buffer, -3); },
+         [](const char* o, char* t, int n) {
+             return zeltra5_explain_diagram("ts", nullptr, 0, 0, o, t, n);
+         }},
+    };
+    const auto text_of = [](const Case& c, const char* options) {
+        char text[200];
+        const int length = c.explain(options, text, sizeof text);
+        EXPECT_EQ(length, static_cast<int>(std::strlen(text)));
+        return std::string(text);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(text_of(c, en), "");  // well-formed arguments
+        const int answer = c.refuse(en);
+        EXPECT_TRUE(answer == ZELTRA5_BAD_ARGUMENT || answer == -1) << answer;
+        EXPECT_EQ(text_of(c, en), c.text);
+        EXPECT_EQ(text_of(c, en), c.text);                   // explaining keeps it
+        EXPECT_EQ(text_of(c, "units=display;lang=en"), "");  // other arguments
+        std::string elsewhere = "-";
+        std::thread([&] { elsewhere = text_of(c, en); }).join();
+        EXPECT_EQ(elsewhere, "");
+        // In the options' language.
+        c.refuse("units=display;lang=ru");
+        EXPECT_NE(text_of(c, "units=display;lang=ru"), c.text);
+        EXPECT_NE(text_of(c, "units=display;lang=ru"), "");
+        // The thread's next call replaces it.
+        EXPECT_EQ(zeltra5_calculate("p-t", 10, 25, en, values, 19, nullptr, nullptr),
+                  ZELTRA5_VALID);
+        EXPECT_EQ(text_of(c, "units=display;lang=ru"), "");
+    }
+    // Long arguments: told apart by their last byte, and a long name repeated as far as any.
+    const std::string blanks(300, ' ');
+    const std::string long_ru = "units=display;" + blanks + "lang=ru";
+    const std::string long_en = "units=display;" + blanks + "lang=en";
+    const std::string name(250, 'q');
+    char text[200];
+    EXPECT_TRUE(std::isnan(zeltra5_property(name.c_str(), "p-t", 10, 25, long_ru.c_str())));
+    EXPECT_EQ(zeltra5_explain("p-t", 10, 25, long_en.c_str(), text, sizeof text), 0);
+    zeltra5_explain("p-t", 10, 25, long_ru.c_str(), text, sizeof text);
+    EXPECT_EQ(std::string(text), "неизвестное свойство \"" + std::string(40, 'q') + "...\"");
+}
+
 // The text never runs past `size`, is always terminated, is cut only between whole UTF-8
 // characters, and the answer is the whole text's length at any size.
 void explanation_is_bounded(double t, const char* options);
@@ -340,6 +507,13 @@ TEST(CInterface, SaturatedStatesAreTheLibrarys) {
 TEST(CInterface, FieldsAndNamesWithoutACopyOfTheTable) {
     EXPECT_STREQ(zeltra5_version(), ZELTRA5_VERSION_STRING);
     EXPECT_STREQ(zeltra5_version(), ZELTRA5_PROJECT_VERSION);
+    // The number of the text: 1.1.0 is 10100, 2.10.3 would be 21003.
+    int major = 0;
+    int minor = 0;
+    int patch = 0;
+    ASSERT_EQ(std::sscanf(zeltra5_version(), "%d.%d.%d", &major, &minor, &patch), 3);
+    EXPECT_EQ(zeltra5_version_number(), major * 10000 + minor * 100 + patch);
+    EXPECT_EQ(zeltra5_version_number(), ZELTRA5_VERSION_NUMBER);
     ASSERT_EQ(zeltra5_field_count(), ZELTRA5_FIELD_COUNT);
     for (int k = 0; k < ZELTRA5_FIELD_COUNT; ++k) {
         SCOPED_TRACE(k);

@@ -66,6 +66,8 @@ def load(path):
     p_double, p_int = ctypes.POINTER(c_double), ctypes.POINTER(c_int)
     signatures = {
         "zeltra5_version": (c_str, []),
+        "zeltra5_version_number": (c_int, []),
+        "zeltra5_property_v2": (c_double, [c_str, c_str, c_double, c_double, c_str, p_int]),
         "zeltra5_property": (c_double, [c_str, c_str, c_double, c_double, c_str]),
         "zeltra5_calculate": (c_int, [c_str, c_double, c_double, c_str, p_double, c_int, p_int,
                                       p_int]),
@@ -211,6 +213,16 @@ def compare_batch(lib, calc, cli_options, options):
         if status == 0 and lib.phase_name(phase, detail, "lang=ru") != row["phase_name"]:
             fail(f"{where}: phase name {lib.phase_name(phase, detail, 'lang=ru')!r}, "
                  f"zeltra5-calc {row['phase_name']!r}")
+        # zeltra5_property_v2: the same values, and an empty cell of a valid row is "undefined"
+        # (after the explanation: an undefined field is explained to the next zeltra5_explain).
+        for k, name in enumerate(lib.names):
+            v2_status = ctypes.c_int(-99)
+            two = lib.lib.zeltra5_property_v2(name.encode(), pair.encode(), a, b, opts.encode(),
+                                              ctypes.byref(v2_status))
+            expected_status = status if status != 0 else 3 if row[name] == "" else 0
+            if not same(two, values[k]) or v2_status.value != expected_status:
+                fail(f"{where}: zeltra5_property_v2({name}) {two!r}, status {v2_status.value}, "
+                     f"not {expected_status}")
     return len(grid), valid
 
 

@@ -1,5 +1,6 @@
 /* Uses the installed C library the way a C program would: zeltra5.h and libzeltra5.so through
- * the CMake package's zeltra5::zeltra5_c. Exits 0 only when every call answers sensibly. */
+ * the CMake package's zeltra5::zeltra5_c, or through pkg-config's flags. Exits 0 only when every
+ * call answers sensibly. */
 #include <stdio.h>
 #include <string.h>
 #include <zeltra5.h>
@@ -16,6 +17,10 @@ int main(void) {
         printf("FAILED: library %s, header %s\n", zeltra5_version(), ZELTRA5_VERSION_STRING);
         ++failures;
     }
+    if (zeltra5_version_number() != ZELTRA5_VERSION_NUMBER) {
+        printf("FAILED: library %d, header %d\n", zeltra5_version_number(), ZELTRA5_VERSION_NUMBER);
+        ++failures;
+    }
     if (!(h > 1626.84 && h < 1626.85)) {
         printf("FAILED: h at 10 bar and 25 degC is %.17g\n", h);
         ++failures;
@@ -27,7 +32,10 @@ int main(void) {
         ++failures;
     }
     zeltra5_explain("p-t", 10.0, 500.0, "units=display", reason, (int)sizeof reason);
-    if (strcmp(reason, "temperature 500 \xC2\xB0" "C is above 450 \xC2\xB0" "C") != 0) {
+    if (strcmp(reason,
+               "temperature 500 \xC2\xB0"
+               "C is above 450 \xC2\xB0"
+               "C") != 0) {
         printf("FAILED: explanation \"%s\"\n", reason);
         ++failures;
     }
