@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <string_view>
 #include <system_error>
 
 #include "chart_internal.hpp"
@@ -142,7 +143,10 @@ void halo_label(Svg& svg, const double x, const double y, const double angle, co
     }
     svg << "\" font-size=\"" << size << "\" text-anchor=\"middle\" font-weight=\"" << weight
         << "\">";
-    const double hw = chart_detail::label_half_width(text, size);
+    // Bold letters are a little wider than the regular ones the width is measured by.
+    const bool bold = std::string_view(weight) == "bold";
+    const double hw =
+        chart_detail::label_half_width(text, size) + (bold ? 0.04 * text_width(text, size) : 0.0);
     const double hh = chart_detail::label_half_height(size);
     svg << "<rect x=\"" << -hw << "\" y=\"" << -hh << "\" width=\"" << 2.0 * hw << "\" height=\""
         << 2.0 * hh << "\" rx=\"" << 0.2 * hh << "\" fill=\"#ffffff\"/>";
