@@ -137,6 +137,15 @@ using zeltra5::REPLACEMENT_CHARACTER;
 // face (Liberation Sans, Arial).
 double text_width(std::string_view utf8, double font_size);
 
+// The box a line's label takes and keeps free of other labels, and a writer covers behind it:
+// the text's width with a little room at either end, by 1.24 font sizes.
+inline double label_half_width(const std::string_view utf8, const double font_size) {
+    return 0.5 * text_width(utf8, font_size) + 2.0;
+}
+inline double label_half_height(const double font_size) {
+    return 0.62 * font_size;
+}
+
 // The shortest text that reads back as `value`, with a typographic minus sign (U+2212);
 // magnitudes from 1e5 up as "2·10⁵".
 std::string number_text(double value);

@@ -321,11 +321,12 @@ std::vector<Candidate> candidates(const std::vector<Run>& runs, const double hw,
             if (stray > 0.4 * font_size) {
                 continue;
             }
-            // Upright text; a near-vertical line reads from the bottom up.
+            // Text that reads from left to right: the angle in (-90, 90]; a vertical line
+            // reads from the bottom up.
             double ux = dx / chord;
             double uy = dy / chord;
             const double direction = std::atan2(uy, ux) * 180.0 / PI;
-            if (direction > 100.0 || direction <= -80.0) {
+            if (direction > 90.0 || direction <= -90.0) {
                 ux = -ux;
                 uy = -uy;
             }
@@ -341,13 +342,16 @@ std::vector<Candidate> candidates(const std::vector<Run>& runs, const double hw,
     return out;
 }
 
-// The first candidate inside the frame and clear of the boxes and segments; else the first clear
-// of the boxes.
+// The first candidate inside the frame and `gap` or more from every box, and clear of the
+// segments; else the first so far from the boxes.
 const Candidate* first_free(const std::vector<Candidate>& list, const Frame& frame,
-                            Obstacles& obstacles, const int line) {
+                            Obstacles& obstacles, const int line, const double gap) {
     const Candidate* fallback = nullptr;
     for (const Candidate& c : list) {
-        if (!inside(c.box, frame.width, frame.height, 2.0) || obstacles.boxes_block(c.box)) {
+        Box around = c.box;
+        around.hw += gap;
+        around.hh += gap;
+        if (!inside(c.box, frame.width, frame.height, 2.0) || obstacles.boxes_block(around)) {
             continue;
         }
         if (!obstacles.segments_block(c.box, line)) {
@@ -366,7 +370,7 @@ void place_labels(const Frame& frame, const double font_size, const std::vector<
                   const std::vector<LabelRequest>& requests, std::vector<ChartMarker>& markers,
                   std::vector<ChartLabel>& labels, const std::atomic<bool>* cancel) {
     Obstacles obstacles(frame.width, frame.height, font_size);
-    const double hh = 0.62 * font_size;
+    const double hh = label_half_height(font_size);
     for (int li = 0; li < static_cast<int>(lines.size()); ++li) {
         const ChartLine& line = lines[static_cast<std::size_t>(li)];
         if (line.kind != LineKind::saturation && line.kind != LineKind::cycle) {
@@ -419,22 +423,44 @@ void place_labels(const Frame& frame, const double font_size, const std::vector<
         m.label_x = frame.data_x(chosen.cx);
         m.label_y = frame.data_y(chosen.cy);
     }
-    for (const LabelRequest& r : requests) {
-        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
-            return;
-        }
+    // The line labels, each a clear space from the labels before it, so that they do not pile
+    // up where lines crowd (along the saturation line): a label without that space is left out
+    // while its line has a label elsewhere, and set close to the others only where its line
+    // would have none.
+    const double gap = 0.8 * font_size;
+    std::vector<char> labelled(lines.size(), 0);
+    std::vector<const LabelRequest*> crowded;
+    const auto place = [&](const LabelRequest& r, const double space) {
         const ChartLine& line = lines[static_cast<std::size_t>(r.line)];
         const std::vector<Run> runs = runs_of(frame, line.points, r.first, r.last);
-        const double hw = 0.5 * text_width(r.text, font_size) + 2.0;
+        const double hw = label_half_width(r.text, font_size);
         const Vec anchor{r.anchor_x, r.anchor_y};
         const std::vector<Candidate> list = candidates(runs, hw, hh, font_size, anchor);
-        const Candidate* c = first_free(list, frame, obstacles, r.line);
+        const Candidate* c = first_free(list, frame, obstacles, r.line, space);
         if (c == nullptr) {
-            continue;
+            return false;
         }
         obstacles.add_box(c->box);
         labels.push_back(
             {r.line, r.text, frame.data_x(c->box.cx), frame.data_y(c->box.cy), c->angle});
+        labelled[static_cast<std::size_t>(r.line)] = 1;
+        return true;
+    };
+    for (const LabelRequest& r : requests) {
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+            return;
+        }
+        if (!place(r, gap)) {
+            crowded.push_back(&r);
+        }
+    }
+    for (const LabelRequest* r : crowded) {
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+            return;
+        }
+        if (labelled[static_cast<std::size_t>(r->line)] == 0) {
+            place(*r, 0.0);
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <string_view>
 #include <system_error>
 
 #include "chart_internal.hpp"
@@ -132,7 +133,8 @@ void text_element(Svg& svg, const double x, const double y, const double size,
     svg.text(text) << "</text>\n";
 }
 
-// A label centred on (x, y), rotated by `angle` degrees counter-clockwise, with a white halo.
+// A label centred on (x, y), rotated by `angle` degrees counter-clockwise, on a white box as
+// large as the box the placer kept free for it, so that no line shows between its letters.
 void halo_label(Svg& svg, const double x, const double y, const double angle, const double size,
                 const std::string& text, const char* colour, const char* weight) {
     svg << "<g transform=\"translate(" << x << "," << y << ")";
@@ -141,12 +143,14 @@ void halo_label(Svg& svg, const double x, const double y, const double angle, co
     }
     svg << "\" font-size=\"" << size << "\" text-anchor=\"middle\" font-weight=\"" << weight
         << "\">";
-    const double baseline = 0.35 * size;
-    svg << "<text x=\"0\" y=\"" << baseline
-        << "\" fill=\"none\" stroke=\"#ffffff\" stroke-width=\"3.2\" "
-           "stroke-linejoin=\"round\">";
-    svg.text(text) << "</text>";
-    svg << "<text x=\"0\" y=\"" << baseline << "\" fill=\"" << colour << "\">";
+    // Bold letters are a little wider than the regular ones the width is measured by.
+    const bool bold = std::string_view(weight) == "bold";
+    const double hw =
+        chart_detail::label_half_width(text, size) + (bold ? 0.04 * text_width(text, size) : 0.0);
+    const double hh = chart_detail::label_half_height(size);
+    svg << "<rect x=\"" << -hw << "\" y=\"" << -hh << "\" width=\"" << 2.0 * hw << "\" height=\""
+        << 2.0 * hh << "\" rx=\"" << 0.2 * hh << "\" fill=\"#ffffff\"/>";
+    svg << "<text x=\"0\" y=\"" << 0.35 * size << "\" fill=\"" << colour << "\">";
     svg.text(text) << "</text></g>\n";
 }
 

@@ -167,3 +167,80 @@ def test_a_line_family_takes_finite_values_as_a_range_text_gives(lines, words):
     # Such a value was dropped without a word; the same values as a range text are refused.
     with pytest.raises(ValueError, match=words):
         zeltra5.chart("ts", **lines)
+
+
+def _shown_tick_labels(axis):
+    """The texts the axis shows, by value, its major and minor ticks together."""
+    shown = {}
+    for minor in (False, True):
+        for value, label in zip(axis.get_ticklocs(minor=minor), axis.get_ticklabels(minor=minor)):
+            if label.get_text():
+                shown[round(float(value), 9)] = label.get_text()
+    return [shown[v] for v in sorted(shown)]
+
+
+@pytest.mark.parametrize(
+    "y,labels",
+    [
+        ((0.5, 50), ["0.5", "1", "2", "5", "10", "20", "50"]),
+        ((1, 1000), ["1", "2", "5", "10", "20", "50", "100", "200", "500", "1000"]),
+        ((0.1, 200), ["0.1", "0.2", "0.5", "1", "2", "5", "10", "20", "50", "100", "200"]),
+        # Narrower than 1-2-5 can mark: linear ticks, every one labelled.
+        ((10, 12), ["10", "10.25", "10.5", "10.75", "11", "11.25", "11.5", "11.75", "12"]),
+    ],
+)
+def test_the_pressure_axis_is_labelled_as_in_the_svg(y, labels):
+    # The decades and 2 and 5 between them, not only the decades.
+    import matplotlib.pyplot as plt
+
+    ax = zeltra5.plot.diagram("ph", y=y, labels=False, legend=False)
+    ax.figure.canvas.draw()
+    assert _shown_tick_labels(ax.yaxis) == labels
+    plt.close(ax.figure)
+
+
+def _texts_rotation(ax):
+    for t in ax.texts:
+        r = t.get_rotation()  # matplotlib answers it in [0, 360)
+        yield t.get_text(), r - 360.0 if r > 180.0 else r
+
+
+@pytest.mark.parametrize("kind,ranges", [("ph", {}), ("ph", dict(x=(100, 1800), y=(0.5, 50))),
+                                          ("ts", {}), ("ts", dict(x=(1, 6), y=(-40, 80)))])
+def test_every_label_reads_from_left_to_right(kind, ranges):
+    import matplotlib.pyplot as plt
+
+    chart = zeltra5.chart(kind, **ranges)
+    assert chart.labels and all(-90 < label.angle <= 90 for label in chart.labels)
+    for ax in (zeltra5.plot.draw(chart), plt.subplots(figsize=(5, 7))[1]):
+        if not ax.texts:
+            zeltra5.plot.draw(chart, ax)  # other proportions: the angles are the writer's own
+        for text, angle in _texts_rotation(ax):
+            assert -90 < angle <= 90, text
+        plt.close(ax.figure)
+
+
+@pytest.mark.parametrize("figure", [None, (8, 6), (6, 4), (11, 4)])
+@pytest.mark.parametrize("tight", [False, True])
+def test_the_legend_stays_in_the_figure_and_clear_of_the_axis_title(tmp_path, figure, tight):
+    import matplotlib.pyplot as plt
+
+    ax = None if figure is None else plt.subplots(figsize=figure)[1]
+    ax = zeltra5.plot.diagram("ph", ax, x=(100, 1800), y=(0.5, 50),
+                              cycle=zeltra5.cycle(-10, 35, 5, 0, 0.75))
+    fig = ax.figure
+    picture = tmp_path / "legend.png"
+    fig.savefig(picture, dpi=80, bbox_inches="tight" if tight else None)
+    # The layout as saved (in inches, measured at the figure's own dpi): the legend within what
+    # the file holds.
+    fig.canvas.draw()
+    renderer = fig.canvas.get_renderer()
+    legend = ax.get_legend().get_window_extent(renderer)
+    title = ax.xaxis.label.get_window_extent(renderer)
+    ticks = ax.xaxis.get_tightbbox(renderer)
+    held = fig.get_tightbbox(renderer).transformed(fig.dpi_scale_trans) if tight else fig.bbox
+    near = 0.01  # of a pixel
+    assert held.x0 - near <= legend.x0 and legend.x1 <= held.x1 + near
+    assert held.y0 - near <= legend.y0 and legend.y1 <= held.y1 + near
+    assert legend.y1 < title.y0 and legend.y1 < ticks.y0
+    plt.close(fig)

@@ -36,7 +36,7 @@ def _new_axes(chart: "zeltra5.Chart"):
     # the ticks, the axis titles, the title above and the legend below.
     width = chart.width / 4.0 / 25.4
     height = chart.height / 4.0 / 25.4
-    left, right, bottom, top = 1.0, 0.4, 1.1, 0.8
+    left, right, bottom, top = 1.0, 0.4, 1.3, 0.8
     fig = plt.figure(figsize=(width + left + right, height + bottom + top))
     w, h = fig.get_size_inches()
     return fig.add_axes([left / w, bottom / h, width / w, height / h])
@@ -56,12 +56,54 @@ def _label_angle(ax, line: "zeltra5.Line", x: float, y: float, fallback: float) 
     dx, dy = pts[j1] - pts[j0]
     if dx == 0 and dy == 0:
         return fallback
-    angle = math.degrees(math.atan2(dy, dx))
-    if angle > 90:
-        angle -= 180
-    elif angle < -90:
-        angle += 180
-    return angle
+    return _reading_angle(math.degrees(math.atan2(dy, dx)))
+
+
+def _reading_angle(angle: float) -> float:
+    """The angle of text along a direction of ``angle`` degrees that reads from left to right:
+    in (-90, 90], a vertical line's text reading from the bottom up."""
+    angle = 90.0 - (90.0 - angle) % 180.0
+    return angle + 180.0 if angle <= -90.0 else angle
+
+
+def _renderer(fig):
+    get = getattr(fig.canvas, "get_renderer", None)
+    return get() if get is not None else fig._get_renderer()
+
+
+def _place_legend(ax, chart: "zeltra5.Chart", font_size: float):
+    """The legend below the axes, under the tick labels and the axis title, at a fixed distance
+    from them in inches (so that it moves with the axes), in as many columns (three at most) as
+    the figure's width holds, moved sideways to stay within the figure; the axes are raised where
+    the legend would reach below the figure, so that a plain ``savefig`` keeps it whole."""
+    import matplotlib.transforms as mtransforms
+
+    fig = ax.figure
+    renderer = _renderer(fig)
+    below = ax.xaxis.get_tightbbox(renderer)
+    margin = 0.05 * fig.dpi  # what stays free between the legend and the figure's edges
+    depth = max(ax.bbox.y0 - below.y0, 0.0) / fig.dpi + 0.08
+    entries = len(chart.legend)
+
+    def make(columns: int, shift: float):
+        anchor = ax.transAxes + mtransforms.ScaledTranslation(shift, -depth, fig.dpi_scale_trans)
+        legend = ax.legend(loc="upper center", bbox_to_anchor=(0.5, 0.0), bbox_transform=anchor,
+                           ncol=columns, fontsize=font_size + 1, frameon=False,
+                           handlelength=2.5, borderaxespad=0.0)
+        return legend, legend.get_window_extent(renderer)
+
+    for columns in (min(3, entries), min(2, entries), 1):
+        legend, reach = make(columns, 0.0)
+        if reach.width <= fig.bbox.width - 2 * margin:
+            break
+    shift = max(margin - reach.x0, 0.0) - max(reach.x1 - (fig.bbox.width - margin), 0.0)
+    if shift != 0.0:
+        legend, reach = make(columns, shift / fig.dpi)
+    short = (margin - reach.y0) / fig.bbox.height
+    pos = ax.get_position()
+    if short > 0 and pos.height > short:
+        ax.set_position([pos.x0, pos.y0 + short, pos.width, pos.height - short])
+    return legend
 
 
 def _draw_markers(ax, chart: "zeltra5.Chart", font_size: float) -> list:
@@ -73,7 +115,7 @@ def _draw_markers(ax, chart: "zeltra5.Chart", font_size: float) -> list:
                            markeredgecolor="white", zorder=5)
         if m.label:
             artists.append(ax.text(m.label_x, m.label_y, m.label, fontsize=font_size,
-                                   ha="center", va="center", zorder=6,
+                                   ha="center", va="center", zorder=6, clip_on=True,
                                    fontweight="bold" if cycle_point else "normal"))
     return artists
 
@@ -91,12 +133,14 @@ def draw(chart: "zeltra5.Chart", ax: Any = None, *, labels: bool = True,
         ax.set_xscale("log")
     ax.set_xlim(chart.x_axis.min, chart.x_axis.max)
     ax.set_ylim(chart.y_axis.min, chart.y_axis.max)
+    # The model's ticks and their labels as they are: on a log axis the decades are major (the
+    # darker grid) and 2 and 5 between them minor, labelled too.
     for axis, set_ticks, grid in ((chart.x_axis, ax.set_xticks, "x"),
                                   (chart.y_axis, ax.set_yticks, "y")):
         major = [t for t in axis.ticks if t.major]
-        minor = [t.value for t in axis.ticks if not t.major]
+        minor = [t for t in axis.ticks if not t.major]
         set_ticks([t.value for t in major], [t.label for t in major])
-        set_ticks(minor, minor=True)
+        set_ticks([t.value for t in minor], [t.label for t in minor], minor=True)
         ax.grid(True, which="major", axis=grid, color="#b0b0b0", linewidth=0.6)
         ax.grid(True, which="minor", axis=grid, color="#e0e0e0", linewidth=0.4)
     ax.set_xlabel(chart.x_axis.title)
@@ -124,9 +168,7 @@ def draw(chart: "zeltra5.Chart", ax: Any = None, *, labels: bool = True,
     _draw_markers(ax, chart, font_size + 1)
     if legend and chart.legend:
         # Below the plot, as the SVG has it, clear of the lines and their labels.
-        ax.legend(loc="upper center", bbox_to_anchor=(0.5, -0.07),
-                  ncol=(len(chart.legend) + 1) // 2, fontsize=font_size + 1, frameon=False,
-                  handlelength=2.5)
+        _place_legend(ax, chart, font_size)
     return ax
 
 
@@ -135,6 +177,13 @@ def diagram(type: str = "ph", ax: Any = None, *, states: Sequence[Any] = (), cyc
     """Builds the diagram with :func:`zeltra5.chart` (``options`` as there) and draws it; answers
     the axes. ``diagram("ph", cycle=zeltra5.cycle(-10, 35, 5, 0, 0.75))`` draws the default log
     p-h diagram with the cycle on it."""
+    if ax is not None and "width" not in options and "height" not in options:
+        # The frame of the axes given (4 units a millimetre, as the chart counts them), so that
+        # the labels are placed apart at the size they are drawn.
+        fig_w, fig_h = ax.figure.get_size_inches()
+        pos = ax.get_position()
+        for name, inches in (("width", pos.width * fig_w), ("height", pos.height * fig_h)):
+            options[name] = min(max(inches * 25.4 * 4.0, 100.0), 10000.0)
     chart = zeltra5.chart(type, states=states, cycle=cycle, **options)
     return draw(chart, ax, labels=labels, legend=legend)
 

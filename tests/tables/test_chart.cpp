@@ -274,8 +274,8 @@ TEST(Chart, EveryLineIsLabelledInsideThePlotWithoutOverlaps) {
                 EXPECT_LE(b.cx + b.hw * std::fabs(b.ux) + b.hh * std::fabs(b.uy), c.width);
                 EXPECT_GE(b.cy - b.hw * std::fabs(b.uy) - b.hh * std::fabs(b.ux), 0.0);
                 EXPECT_LE(b.cy + b.hw * std::fabs(b.uy) + b.hh * std::fabs(b.ux), c.height);
-                EXPECT_GT(l.angle, -90.0);
-                EXPECT_LE(l.angle, 100.0);
+                EXPECT_GT(l.angle, -90.0);  // reads from left to right
+                EXPECT_LE(l.angle, 90.0);
                 for (const LabelBox& other : boxes) {
                     EXPECT_FALSE(overlap(b, other));
                 }
@@ -312,6 +312,65 @@ TEST(Chart, EveryLineIsLabelledInsideThePlotWithoutOverlaps) {
             }
             EXPECT_EQ(c.markers.size(), 5u);  // the cycle's four points and the state
         }
+    }
+}
+
+// On the default and on user ranges, the labels' boxes as the placer keeps them free (the text
+// with room at its ends) never overlap, every label reads from left to right, and labels stand
+// a clear space apart (0.8 font sizes) but where a line would otherwise have no label: no pile
+// along the saturation line.
+TEST(Chart, LabelsStandApartAndReadFromLeftToRight) {
+    struct Case {
+        ChartType type;
+        double x_min, x_max, y_min, y_max;
+        std::size_t crowded;  // labels closer than the space, at most
+    };
+    const double D = CHART_DEFAULT;
+    const ChartType PH = ChartType::pressure_enthalpy;
+    const ChartType TS = ChartType::temperature_entropy;
+    const Case cases[] = {
+        {PH, D, D, D, D, 3}, {PH, 100.0, 1800.0, 0.5, 50.0, 3}, {PH, 1200.0, 1700.0, 5.0, 120.0, 3},
+        {TS, D, D, D, D, 3}, {TS, 1.0, 6.0, -40.0, 80.0, 3},
+    };
+    for (const Case& k : cases) {
+        ChartOptions o = with_cycle(k.type, CALCS[0]);
+        o.x_min = k.x_min;
+        o.x_max = k.x_max;
+        o.y_min = k.y_min;
+        o.y_max = k.y_max;
+        const Chart c = build(o);
+        SCOPED_TRACE(testing::Message()
+                     << k.x_min << ":" << k.x_max << " " << k.y_min << ":" << k.y_max);
+        const chart_detail::Frame f = chart_detail::make_frame(c);
+        const double gap = 0.8 * c.font_size;
+        std::vector<LabelBox> boxes, spaced;
+        std::vector<int> per_line(c.lines.size(), 0);
+        for (const ChartLabel& l : c.labels) {
+            ++per_line[static_cast<std::size_t>(l.line)];
+        }
+        std::size_t crowded = 0;
+        for (const ChartLabel& l : c.labels) {
+            SCOPED_TRACE(l.text);
+            EXPECT_GT(l.angle, -90.0);
+            EXPECT_LE(l.angle, 90.0);
+            const double a = l.angle * 3.14159265358979323846 / 180.0;
+            const double hw = chart_detail::label_half_width(l.text, c.font_size);
+            const double hh = chart_detail::label_half_height(c.font_size);
+            const LabelBox b{f.fx(l.x), f.fy(l.y), hw, hh, std::cos(a), std::sin(a)};
+            const LabelBox wide{b.cx, b.cy, hw + gap, hh + gap, b.ux, b.uy};
+            bool near = false;
+            for (std::size_t i = 0; i < boxes.size(); ++i) {
+                EXPECT_FALSE(overlap(b, boxes[i]));
+                near = near || overlap(wide, boxes[i]);
+            }
+            if (near) {
+                ++crowded;
+                EXPECT_EQ(per_line[static_cast<std::size_t>(l.line)], 1);
+            }
+            boxes.push_back(b);
+        }
+        EXPECT_LE(crowded, k.crowded);
+        EXPECT_GE(c.labels.size(), 10u);
     }
 }
 
@@ -678,10 +737,46 @@ TEST(Chart, SvgHoldsEveryLineAndLabel) {
     EXPECT_NE(svg.find("<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\""), std::string::npos);
     EXPECT_NE(svg.find("width=\"297mm\" height=\"210mm\""), std::string::npos);
     EXPECT_EQ(count("<g id=\"lines\" clip-path=\"url(#plot)\""), 1u);
-    EXPECT_EQ(count("stroke=\"#ffffff\" stroke-width=\"3.2\""), c.labels.size() + c.markers.size());
+    EXPECT_EQ(count("\" fill=\"#ffffff\"/><text"), c.labels.size() + c.markers.size());
     EXPECT_NE(svg.find(c.x.title), std::string::npos);
     EXPECT_NE(svg.find(c.y.title), std::string::npos);
     EXPECT_EQ(count("</svg>"), 1u);
+}
+
+// Every label of the SVG stands on a white box centred on it that spans the whole text and a
+// font size's height (no line shows between its letters), in the default and a user's range.
+TEST(Chart, SvgLabelBoxesCoverTheirText) {
+    const auto number = [](const std::string& svg, const std::size_t from, const char* name) {
+        const std::string key = std::string(" ") + name + "=\"";
+        const std::size_t at = svg.find(key, from);
+        return at == std::string::npos ? NAN : std::atof(svg.c_str() + at + key.size());
+    };
+    for (const double x_max : {CHART_DEFAULT, 1800.0}) {
+        ChartOptions o = with_cycle(ChartType::pressure_enthalpy, CALCS[0]);
+        o.x_min = x_max == CHART_DEFAULT ? CHART_DEFAULT : 100.0;
+        o.x_max = x_max;
+        const Chart c = build(o);
+        const std::string svg = chart_to_svg(c);
+        std::size_t labels = 0;
+        for (std::size_t g = svg.find("<g transform=\"translate("); g != std::string::npos;
+             g = svg.find("<g transform=\"translate(", g + 1)) {
+            const std::size_t rect = svg.find("<rect", g);
+            const std::size_t text = svg.find("<text", g);
+            const std::size_t open = svg.find('>', text) + 1;
+            const std::string content = svg.substr(open, svg.find("</text>", open) - open);
+            SCOPED_TRACE(content);
+            ASSERT_LT(rect, text);
+            const double size = number(svg, g, "font-size");
+            const double w = number(svg, rect, "width");
+            const double h = number(svg, rect, "height");
+            EXPECT_GE(w, chart_detail::text_width(content, size) + 2.0);
+            EXPECT_GE(h, size);
+            EXPECT_NEAR(number(svg, rect, "x"), -0.5 * w, 0.02);
+            EXPECT_NEAR(number(svg, rect, "y"), -0.5 * h, 0.02);
+            ++labels;
+        }
+        EXPECT_EQ(labels, c.labels.size() + c.markers.size());
+    }
 }
 
 }  // namespace
