@@ -321,12 +321,13 @@ std::vector<Candidate> candidates(const std::vector<Run>& runs, const double hw,
             if (stray > 0.4 * font_size) {
                 continue;
             }
-            // Text that reads from left to right: the angle in (-90, 90]; a vertical line
-            // reads from the bottom up.
+            // Text that reads from left to right, and along a steep line (within 10 degrees of
+            // vertical either way) from the bottom up, so that neighbouring steep isolines all
+            // read alike: the angle in (-80, 100].
             double ux = dx / chord;
             double uy = dy / chord;
             const double direction = std::atan2(uy, ux) * 180.0 / PI;
-            if (direction > 90.0 || direction <= -90.0) {
+            if (direction > 100.0 || direction <= -80.0) {
                 ux = -ux;
                 uy = -uy;
             }

@@ -211,12 +211,12 @@ def test_every_label_reads_from_left_to_right(kind, ranges):
     import matplotlib.pyplot as plt
 
     chart = zeltra5.chart(kind, **ranges)
-    assert chart.labels and all(-90 < label.angle <= 90 for label in chart.labels)
+    assert chart.labels and all(-80 < label.angle <= 100 for label in chart.labels)
     for ax in (zeltra5.plot.draw(chart), plt.subplots(figsize=(5, 7))[1]):
         if not ax.texts:
             zeltra5.plot.draw(chart, ax)  # other proportions: the angles are the writer's own
         for text, angle in _texts_rotation(ax):
-            assert -90 < angle <= 90, text
+            assert -80 < angle <= 100, text
         plt.close(ax.figure)
 
 
@@ -244,3 +244,15 @@ def test_the_legend_stays_in_the_figure_and_clear_of_the_axis_title(tmp_path, fi
     assert held.y0 - near <= legend.y0 and legend.y1 <= held.y1 + near
     assert legend.y1 < title.y0 and legend.y1 < ticks.y0
     plt.close(fig)
+
+
+# Directions in degrees and the text angle the writer gives them: as the chart model orients
+# labels, from left to right, and near-vertical lines (within 10 degrees) from the bottom up.
+READING_ANGLES = [(0, 0), (45, 45), (95, 95), (100, 100), (101, -79), (-79, -79), (-80, 100),
+                  (-90, 90), (180, 0), (270, 90), (-170, 10), (190, 10), (359, -1), (460, 100)]
+
+
+@pytest.mark.parametrize("direction, angle", READING_ANGLES)
+def test_reading_angle_matches_the_chart_models_orientation(direction, angle):
+    from zeltra5 import plot
+    assert plot._reading_angle(direction) == pytest.approx(angle, abs=1e-9)

@@ -60,10 +60,15 @@ def _label_angle(ax, line: "zeltra5.Line", x: float, y: float, fallback: float) 
 
 
 def _reading_angle(angle: float) -> float:
-    """The angle of text along a direction of ``angle`` degrees that reads from left to right:
-    in (-90, 90], a vertical line's text reading from the bottom up."""
-    angle = 90.0 - (90.0 - angle) % 180.0
-    return angle + 180.0 if angle <= -90.0 else angle
+    """The angle of text along a direction of ``angle`` degrees as the chart model orients it:
+    in (-80, 100], reading from left to right, and along a steep line (within 10 degrees of
+    vertical either way) from the bottom up."""
+    angle = angle % 360.0
+    if angle > 100.0:
+        angle -= 180.0
+    if angle > 100.0:
+        angle -= 180.0
+    return angle + 180.0 if angle <= -80.0 else angle
 
 
 def _renderer(fig):
