@@ -259,6 +259,40 @@ TEST_F(ResultsPanel, TextsAreWide) {
     EXPECT_EQ(std::wstring(text), L"По изначальному требованию");
 }
 
+// Both refusals as the system shows them (UTF-16): the old words first, then the library's
+// reason on a second line; a refused number keeps its one line.
+TEST_F(ResultsPanel, RefusalMessagesAreWide) {
+    const auto wide_text = [](HWND box) {
+        wchar_t text[512] = {};
+        GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 512);
+        return std::wstring(text);
+    };
+    const auto enter = [](const char* first, const char* second, int button) {
+        return [=](HWND dialog) {
+            set_item_text(dialog, IDC_FIRST_VALUE, first);
+            set_item_text(dialog, IDC_SECOND_VALUE, second);
+            post_command(dialog, button);
+        };
+    };
+    std::wstring out_of_domain;
+    std::wstring bad_number;
+    ModalScript script;
+    script.on(INPUT_CAPTION, enter("1,5", "25", IDOK))
+        .on(ERROR_CAPTION,
+            [&](HWND box) {
+                bad_number = wide_text(box);
+                post_command(box, IDOK);
+            })
+        .on(INPUT_CAPTION, enter("10", "500", IDOK))
+        .on(ERROR_CAPTION, [&](HWND box) {
+            out_of_domain = wide_text(box);
+            post_command(box, IDOK);
+        });
+    ASSERT_TRUE(script.run([this] { command(IDM_INPUT); }));
+    EXPECT_EQ(bad_number, L"Неверный формат числа !");
+    EXPECT_EQ(out_of_domain, L"Параметры вне области определения\nтемпература 500 °C выше 450 °C");
+}
+
 // The table goes to the clipboard as UTF-16 for every program and as Windows-1251 marked
 // Russian for those that read CF_TEXT.
 TEST_F(ResultsPanel, CopyGivesUnicodeAndRussianText) {
