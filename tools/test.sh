@@ -20,7 +20,7 @@ if [ -x tools/windows/build-and-test.sh ]; then
   tools/windows/build-and-test.sh build/windows -LE e2e
   printf '\n== %s\n' "end-to-end scenario: zeltra5.exe under Wine on a virtual display"
   ctest --test-dir build/windows -L e2e --output-on-failure
-  echo "screenshots: build/windows/tests/e2e/screenshots"
+  echo "screenshots: build/windows/tests/e2e/screenshots{,-c-locale}"
 fi
 
 # Release packages: the Windows zip and the Debian package, built, installed and checked.

@@ -5,11 +5,14 @@
 # taken at every main step, and one more on a failure.
 #
 # Usage: scenario.sh --exe zeltra5.exe --calc zeltra5-calc[.exe] --out DIR [--wine-dir DIR]
+#                    [--locale LOCALE]
 #   --exe       the Windows program
 #   --calc      the command-line calculator of the same build (a .exe runs under Wine too)
 #   --out       screenshots (NN-step.png, failure.png) and logs; those of an earlier run go first
 #   --wine-dir  keeps the Wine prefix for X (x11-prefix) and, when the system lacks it, the
 #               ru_RU.UTF-8 locale between runs (default: _wine beside --out)
+#   --locale    the Unix locale Wine runs in, which sets the system code page (default
+#               ru_RU.UTF-8, code page 1251; C.UTF-8 gives 1252, where only wide texts read right)
 # Environment: E2E_TIME_LIMIT bounds the whole run in seconds (default 240; the first run also
 # creates the Wine prefix, about 15 s).
 # Exit status: 0 every check passed, 1 a check failed, 2 usage or set-up error.
@@ -26,7 +29,7 @@ set -euo pipefail
 export LC_ALL=C.UTF-8
 
 usage() {
-    sed -n '7,15p' "$0" | sed 's/^# \{0,1\}//' >&2
+    sed -n '7,18p' "$0" | sed 's/^# \{0,1\}//' >&2
     exit 2
 }
 die() {
@@ -34,9 +37,10 @@ die() {
     exit 2
 }
 
-exe='' calc='' out='' wine_dir=''
+exe='' calc='' out='' wine_dir='' wine_locale=ru_RU.UTF-8
 while [ $# -gt 0 ]; do
     case $1 in
+        --locale) wine_locale=${2:-} ;;
         --exe) exe=${2:-} ;;
         --calc) calc=${2:-} ;;
         --out) out=${2:-} ;;
@@ -147,10 +151,12 @@ export DISPLAY
 exec 9>"$wine_dir/x11-prefix.lock"
 timeout 600 flock 9 || fail "the Wine prefix stayed locked by another run for 600 s"
 
-# Wine: a Russian UTF-8 locale gives the ANSI code page 1251 of the program's texts.
+# Wine takes the system code page from the Unix locale: 1251 under ru_RU.UTF-8, 1252 under
+# C.UTF-8. The program's texts must read the same under both.
 wine_env=(WINEPREFIX="$wine_dir/x11-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    LC_ALL=ru_RU.UTF-8 DISPLAY="$DISPLAY")
-if ! locale -a 2>/dev/null | grep -qiE '^ru_RU\.utf-?8$'; then
+    LC_ALL="$wine_locale" DISPLAY="$DISPLAY")
+log "Wine locale $wine_locale"
+if [ "$wine_locale" = ru_RU.UTF-8 ] && ! locale -a 2>/dev/null | grep -qiE '^ru_RU\.utf-?8$'; then
     if [ ! -d "$wine_dir/locale/ru_RU.UTF-8" ]; then
         log "locale ru_RU.UTF-8 (private copy)"
         mkdir -p "$wine_dir/locale"

@@ -17,15 +17,16 @@ namespace zeltra5::gui_test {
 // Every request the calculation cycle sends, answered by the real front end.
 inline std::vector<CalcRequest> sent_requests;
 
-inline int recording_calculation(const CalcRequest& request, PropertyResult& result) {
+inline int recording_calculation(const CalcRequest& request, PropertyResult& result, Refusal& why) {
     sent_requests.push_back(request);
-    return calculate_properties(request, result);
+    return calculate_properties_with_reason(request, result, why);
 }
 
 // Records the request and answers with a fixed liquid state, whatever was asked.
-inline int canned_calculation(const CalcRequest& request, PropertyResult& result) {
+inline int canned_calculation(const CalcRequest& request, PropertyResult& result, Refusal& why) {
     sent_requests.push_back(request);
-    return calculate_properties({MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 1e6, 20.0}, result);
+    return calculate_properties_with_reason({MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 1e6, 20.0},
+                                            result, why);
 }
 
 class AppTest : public ::testing::Test {
@@ -45,7 +46,7 @@ class AppTest : public ::testing::Test {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
-        win32::calculate_function = calculate_properties;
+        win32::calculate_function = calculate_properties_with_reason;
     }
 
     const win32::AppWindows& windows() const { return win32::app_windows(); }

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -23,12 +24,12 @@ ResultTable expected_table(const CalcRequest& request) {
 }
 
 // The main request succeeds with the real front end; the follow-ups are refused.
-int refused_follow_ups(const CalcRequest& request, PropertyResult& result) {
+int refused_follow_ups(const CalcRequest& request, PropertyResult& result, Refusal& why) {
     sent_requests.push_back(request);
     if (request.mode == MODE_SATURATION_PRESSURE && sent_requests.size() > 1) {
         return 1;
     }
-    return calculate_properties(request, result);
+    return calculate_properties_with_reason(request, result, why);
 }
 
 class ResultsPanel : public AppTest {
@@ -120,7 +121,9 @@ TEST_F(ResultsPanel, FailureReportsAndDisablesThePanel) {
     ASSERT_TRUE(enabled(windows().copy_button));
     std::string message;
     ASSERT_TRUE(calculate("10", "1000", &message));
-    EXPECT_EQ(message, OUT_OF_DOMAIN);
+    // The old words as the first line, the library's reason as the second.
+    EXPECT_EQ(message.substr(0, message.find('\n')), OUT_OF_DOMAIN);
+    EXPECT_EQ(message.substr(message.find('\n') + 1, 25), "температура 1000 °C выше ") << message;
     const auto& w = windows();
     for (HWND control : {w.names_list, w.values_list, w.units_list, w.show_liquid, w.show_vapour,
                          w.show_requested, w.copy_button}) {
@@ -237,6 +240,87 @@ TEST_F(ResultsPanel, CopyTextsAreExact) {
     const std::string row = state().saturated_vapour_table.rows[4];
     ASSERT_EQ(row.front(), ' ');
     EXPECT_EQ(clipboard_text(), row.substr(1));
+}
+
+// The texts reach the system as UTF-16, so that they read the same under any code page.
+TEST_F(ResultsPanel, TextsAreWide) {
+    const auto& w = windows();
+    for (HWND window : {main_window, w.panel, w.names_list, w.superheat_box, w.show_liquid}) {
+        EXPECT_TRUE(IsWindowUnicode(window)) << GetDlgCtrlID(window);
+    }
+    wchar_t text[64] = {};
+    SendMessageW(w.names_list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_NE(std::wstring(text).find(L"Фазовое состояние"), std::wstring::npos);
+    SendMessageW(w.units_list, LB_GETTEXT, 2, reinterpret_cast<LPARAM>(text));
+    EXPECT_NE(std::wstring(text).find(L"бар"), std::wstring::npos);
+    GetWindowTextW(w.superheat_box, text, 64);
+    EXPECT_EQ(std::wstring(text), L"Перегрев ж-ти");
+    GetWindowTextW(w.show_requested, text, 64);
+    EXPECT_EQ(std::wstring(text), L"По изначальному требованию");
+}
+
+// Both refusals as the system shows them (UTF-16): the old words first, then the library's
+// reason on a second line; a refused number keeps its one line.
+TEST_F(ResultsPanel, RefusalMessagesAreWide) {
+    const auto wide_text = [](HWND box) {
+        wchar_t text[512] = {};
+        GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 512);
+        return std::wstring(text);
+    };
+    const auto enter = [](const char* first, const char* second, int button) {
+        return [=](HWND dialog) {
+            set_item_text(dialog, IDC_FIRST_VALUE, first);
+            set_item_text(dialog, IDC_SECOND_VALUE, second);
+            post_command(dialog, button);
+        };
+    };
+    std::wstring out_of_domain;
+    std::wstring bad_number;
+    ModalScript script;
+    script.on(INPUT_CAPTION, enter("1,5", "25", IDOK))
+        .on(ERROR_CAPTION,
+            [&](HWND box) {
+                bad_number = wide_text(box);
+                post_command(box, IDOK);
+            })
+        .on(INPUT_CAPTION, enter("10", "500", IDOK))
+        .on(ERROR_CAPTION, [&](HWND box) {
+            out_of_domain = wide_text(box);
+            post_command(box, IDOK);
+        });
+    ASSERT_TRUE(script.run([this] { command(IDM_INPUT); }));
+    EXPECT_EQ(bad_number, L"Неверный формат числа !");
+    EXPECT_EQ(out_of_domain, L"Параметры вне области определения\nтемпература 500 °C выше 450 °C");
+}
+
+// The table goes to the clipboard as UTF-16 for every program and as Windows-1251 marked
+// Russian for those that read CF_TEXT.
+TEST_F(ResultsPanel, CopyGivesUnicodeAndRussianText) {
+    ASSERT_TRUE(calculate("10", "-20"));
+    ASSERT_TRUE(copy(windows().copy_table_button));
+    const std::optional<std::string> ansi = copy_table_text(state());
+    ASSERT_TRUE(ansi.has_value());
+    EXPECT_EQ(clipboard_text(), *ansi);
+    std::wstring unicode;
+    LCID locale = 0;
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            unicode = chars;
+            GlobalUnlock(data);
+        }
+    }
+    if (HANDLE data = GetClipboardData(CF_LOCALE)) {
+        if (const auto* id = static_cast<const LCID*>(GlobalLock(data))) {
+            locale = *id;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    EXPECT_EQ(unicode.find(L"Фазовое состояние\tНедогретая ж-ть\t"), 0u) << unicode.size();
+    EXPECT_NE(unicode.find(L"\tбар\r\n"), std::wstring::npos);
+    EXPECT_EQ(unicode.size(), ansi->size());
+    EXPECT_EQ(PRIMARYLANGID(LANGIDFROMLCID(locale)), LANG_RUSSIAN);
 }
 
 TEST_F(ResultsPanel, CopyWithoutASelectedRowDoesNothing) {

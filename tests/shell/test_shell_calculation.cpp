@@ -22,13 +22,17 @@ struct Recorder {
     PropertyResult requested{};
     int requested_status = 0;
     int follow_up_status = 0;
+    Refusal refusal{};
 };
 Recorder recorder;
 
-int recorded_calculation(const CalcRequest& request, PropertyResult& result) {
+int recorded_calculation(const CalcRequest& request, PropertyResult& result, Refusal& why) {
     recorder.requests.push_back(request);
     if (recorder.requests.size() == 1) {
         result = recorder.requested;
+        if (recorder.requested_status != 0) {
+            why = recorder.refusal;
+        }
         return recorder.requested_status;
     }
     result = recorder.requested;
@@ -319,6 +323,71 @@ TEST_F(Panel, SelectionBeforeAnyResultEnablesCopyAtTheNextSuccess) {
     state.request = {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 10.0, -20.0};
     EXPECT_TRUE(run_calculation(state, recorded_calculation).enable_copy);
     EXPECT_TRUE(state.copy_enabled);
+}
+
+// The message after a refusal: the old words exactly as the first line, the library's reason in
+// display units (bar, °C, kJ) as the second.
+struct RefusedRequest {
+    const char* name;
+    int mode, side;
+    bool superheat;
+    double first, second;
+    const char16_t* reason;  // the second line starts with it
+};
+
+class RefusalMessage : public ::testing::TestWithParam<RefusedRequest> {};
+
+TEST_P(RefusalMessage, OldWordsThenTheLibrarysReason) {
+    const RefusedRequest& c = GetParam();
+    ShellState state;
+    state.superheat_liquid = c.superheat;
+    state.request = {c.mode, c.side, c.first, c.second};
+    ASSERT_FALSE(run_calculation(state).succeeded);
+    const std::u16string message = out_of_domain_message(state);
+    const std::size_t line_end = message.find(u'\n');
+    ASSERT_NE(line_end, std::u16string::npos);
+    EXPECT_EQ(message.substr(0, line_end), u"Параметры вне области определения");
+    const std::u16string reason = message.substr(line_end + 1);
+    EXPECT_EQ(reason.substr(0, std::char_traits<char16_t>::length(c.reason)), c.reason)
+        << std::string(state.refusal_reason);
+    EXPECT_EQ(reason.find(u'\n'), std::u16string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RealFrontEnd, RefusalMessage,
+    ::testing::Values(RefusedRequest{"temperature_above_the_domain", MODE_PRESSURE_TEMPERATURE,
+                                     SIDE_NONE, false, 10.0, 500.0, u"температура 500 °C выше "},
+                      RefusedRequest{"pressure_in_bar", MODE_PRESSURE_TEMPERATURE, SIDE_NONE, false,
+                                     1000.0, 25.0, u"давление 1000 бар выше "},
+                      RefusedRequest{"quality_above_the_critical_pressure", MODE_PRESSURE_QUALITY,
+                                     SIDE_NONE, false, 200.0, 0.5, u"давление 200 бар"},
+                      RefusedRequest{"saturation_temperature", MODE_SATURATION_TEMPERATURE,
+                                     SIDE_VAPOUR, false, 200.0, 1.0, u"температура 200 °C выше "},
+                      RefusedRequest{"enthalpy_in_kilojoules", MODE_PRESSURE_ENTHALPY, SIDE_NONE,
+                                     false, 10.0, 1e6, u"энтальпия 1000000 кДж / кг выше "}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Calculation, RefusalWithoutAReasonKeepsTheOneLineMessage) {
+    recorder.requested_status = 1;
+    calculate(MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 10.0, 25.0);
+    EXPECT_EQ(out_of_domain_message(state), u"Параметры вне области определения");
+}
+
+TEST_F(Calculation, ValidResultForgetsTheLastReason) {
+    recorder.requested_status = 1;
+    recorder.refusal = {RefusalReason::above_maximum, 1, FIELD_TEMPERATURE, 500.0, 450.0};
+    calculate(MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 10.0, 500.0);
+    EXPECT_NE(state.refusal_reason.find("500"), std::string::npos);
+    recorder = Recorder{};
+    recorder.requested = liquid_result(1e6);
+    calculate(MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 10.0, 25.0);
+    EXPECT_TRUE(state.refusal_reason.empty());
+}
+
+TEST(NumberRefusal, MessageIsTheReadersWords) {
+    EXPECT_EQ(number_refusal_message(NumberText::bad_format), u"Неверный формат числа !");
+    EXPECT_EQ(number_refusal_message(NumberText::empty), u"Не задан параметр !");
+    EXPECT_TRUE(number_refusal_message(NumberText::ok).empty());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "zeltra5/quantities.hpp"
+#include "zeltra5/wide_text.hpp"
 
 namespace zeltra5 {
 namespace {
@@ -82,19 +83,7 @@ void format_table_value(const double value, char (&row)[RESULT_ROW_SIZE]) {
     }
 }
 
-namespace {
-
-// Unicode code points of the Windows-1251 bytes 0x80 to 0xBF (0x98 is unassigned); 0xC0 to 0xFF
-// are U+0410 to U+044F in order.
-constexpr char16_t CP1251_HIGH[64] = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
-    0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
-    0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB,
-    0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
-    0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
-
-}  // namespace
+namespace {}  // namespace
 
 const char* result_row_name(const int row) {
     return row >= 0 && row < RESULT_ROWS ? ROW_NAMES[row] : "";
@@ -136,13 +125,7 @@ std::string utf8_from_cp1251(const std::string_view text) {
     std::string out;
     out.reserve(text.size() * 2);
     for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        char32_t code = byte;
-        if (byte >= 0xC0) {
-            code = 0x0410 + (byte - 0xC0);
-        } else if (byte >= 0x80) {
-            code = CP1251_HIGH[byte - 0x80];
-        }
+        const char32_t code = unicode_from_cp1251(c);
         if (code < 0x80) {
             out.push_back(static_cast<char>(code));
         } else if (code < 0x800) {

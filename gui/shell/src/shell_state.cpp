@@ -4,9 +4,11 @@
 #include <array>
 #include <cstring>
 
+#include "zeltra5/calculation.hpp"
 #include "zeltra5/models.hpp"
 #include "zeltra5/pairs.hpp"
 #include "zeltra5/quantities.hpp"
+#include "zeltra5/wide_text.hpp"
 
 namespace zeltra5 {
 
@@ -51,6 +53,26 @@ void blank_table(ResultTable& table) {
     for (auto& row : table.rows) {
         std::strcpy(row, " ");
     }
+}
+
+// The library's words for a refused request, given in display units as the dialog took it.
+std::string describe_refused_request(const CalcRequest& display_request, const bool superheat,
+                                     const CalcRequest& si_request, const Refusal& why) {
+    StateResult result;
+    result.status = STATUS_OUTSIDE_DOMAIN;
+    result.pair = find_arg_pair(display_request.mode, display_request.side);
+    if (result.pair == nullptr) {
+        result.pair = find_arg_pair(display_request.mode, SIDE_LIQUID);
+    }
+    result.given[0] = display_request.first_value;
+    result.given[1] = display_request.second_value;
+    result.options.units = UnitSystem::display;
+    result.options.superheat = superheat;
+    result.request = si_request;
+    result.refusal = why;
+    char text[512];
+    const std::size_t length = describe_refusal(result, Language::russian, text, sizeof text);
+    return std::string(text, std::min(length, sizeof text - 1));
 }
 
 }  // namespace
@@ -159,11 +181,19 @@ double clamp_follow_up_pressure(double pressure) {
 }
 
 CalculationOutcome run_calculation(ShellState& state, CalculateFunction calculate) {
+    const CalcRequest display_request = state.request;
     convert_to_si(state.request);
+    const bool superheat = state.request.side == SIDE_NONE && state.superheat_liquid;
     if (state.request.side == SIDE_NONE) {
         state.request.side = state.superheat_liquid ? 1 : 0;
     }
-    if (calculate(state.request, state.requested_result) != 0) {
+    state.refusal_reason.clear();
+    Refusal why;
+    if (calculate(state.request, state.requested_result, why) != 0) {
+        if (why.reason != RefusalReason::none) {
+            state.refusal_reason =
+                describe_refused_request(display_request, superheat, state.request, why);
+        }
         state.displayed_table = TABLE_NONE;
         state.row_selected = false;
         state.copy_enabled = false;
@@ -186,7 +216,7 @@ CalculationOutcome run_calculation(ShellState& state, CalculateFunction calculat
     const double pressure = clamp_follow_up_pressure(state.requested_result.pressure);
     state.saturated_liquid_request = {MODE_SATURATION_PRESSURE, SIDE_LIQUID, pressure, 0.0};
     outcome.liquid_available =
-        calculate(state.saturated_liquid_request, state.saturated_liquid_result) == 0;
+        calculate(state.saturated_liquid_request, state.saturated_liquid_result, why) == 0;
     if (outcome.liquid_available) {
         format_result_table(state.saturated_liquid_result, state.saturated_liquid_table);
     } else {
@@ -194,7 +224,7 @@ CalculationOutcome run_calculation(ShellState& state, CalculateFunction calculat
     }
     state.saturated_vapour_request = {MODE_SATURATION_PRESSURE, SIDE_VAPOUR, pressure, 0.0};
     outcome.vapour_available =
-        calculate(state.saturated_vapour_request, state.saturated_vapour_result) == 0;
+        calculate(state.saturated_vapour_request, state.saturated_vapour_result, why) == 0;
     if (outcome.vapour_available) {
         format_result_table(state.saturated_vapour_result, state.saturated_vapour_table);
     } else {
@@ -266,6 +296,20 @@ std::optional<std::string> copy_table_text(const ShellState& state) {
         text.append("\r\n");
     }
     return text;
+}
+
+std::u16string out_of_domain_message(const ShellState& state) {
+    std::u16string text = utf16_from_cp1251("Параметры вне области определения");
+    if (!state.refusal_reason.empty()) {
+        text.push_back(u'\n');
+        text.append(utf16_from_utf8(state.refusal_reason));
+    }
+    return text;
+}
+
+std::u16string number_refusal_message(const NumberText status) {
+    const char* words = number_text_message(status);
+    return words == nullptr ? std::u16string() : utf16_from_cp1251(words);
 }
 
 }  // namespace zeltra5

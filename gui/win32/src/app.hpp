@@ -1,17 +1,33 @@
 #pragma once
 // The Windows program: main window, input dialog, results panel and About dialog. The decisions
 // live in the portable shell state (zeltra5/shell_state.hpp); the procedures here move texts and
-// flags between the controls and that state.
+// flags between the controls and that state. Every text reaches the system through the wide
+// (UTF-16) functions, so that the Russian texts read the same whatever code page Windows runs.
 
 #include <windows.h>
 
+#include <string>
+#include <string_view>
+
 #include "zeltra5/shell_state.hpp"
+#include "zeltra5/wide_text.hpp"
 
 namespace zeltra5::win32 {
 
-inline constexpr char WINDOW_CLASS[] = "zeltra5";
-inline constexpr char WINDOW_TITLE[] = "zeltra5";
-inline constexpr char ERROR_CAPTION[] = "Ошибка";
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "the wide functions take UTF-16");
+
+inline constexpr wchar_t WINDOW_CLASS[] = L"zeltra5";
+inline constexpr wchar_t WINDOW_TITLE[] = L"zeltra5";
+inline constexpr wchar_t ERROR_CAPTION[] = L"Ошибка";
+
+// A shell text (Windows-1251) or message (UTF-16) as the wide functions take it.
+inline std::wstring wide(std::string_view cp1251) {
+    const std::u16string text = utf16_from_cp1251(cp1251);
+    return std::wstring(text.begin(), text.end());
+}
+inline std::wstring wide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
 
 // Window handles, obtained at start-up and valid until the main window is destroyed.
 struct AppWindows {
@@ -58,7 +74,7 @@ INT_PTR CALLBACK about_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPA
 // otherwise reports the problem in a message box, focuses the control and answers 0.
 int read_number_field(HWND dialog, int control_id, double& destination);
 
-// The text of the field last read by read_number_field.
+// The text of the field last read by read_number_field (Windows-1251).
 const char* last_field_text();
 
 // Results panel operations the calculation cycle uses.

@@ -15,26 +15,26 @@ AppWindows windows;
 constexpr DWORD MAIN_STYLE = WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 bool register_window_class(HINSTANCE instance) {
-    WNDCLASSEXA existing{};
+    WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
-    if (GetClassInfoExA(instance, WINDOW_CLASS, &existing)) {
+    if (GetClassInfoExW(instance, WINDOW_CLASS, &existing)) {
         return true;
     }
-    WNDCLASSEXA window_class{};
+    WNDCLASSEXW window_class{};
     window_class.cbSize = sizeof(window_class);
     window_class.style = CS_HREDRAW | CS_VREDRAW;
     window_class.lpfnWndProc = main_window_proc;
     window_class.hInstance = instance;
-    window_class.hIcon = LoadIconA(instance, "zeltra5");
+    window_class.hIcon = LoadIconW(instance, L"zeltra5");
     // The 16-pixel image of the same icon rather than the large one shrunk.
-    window_class.hIconSm = static_cast<HICON>(LoadImageA(instance, "zeltra5", IMAGE_ICON,
+    window_class.hIconSm = static_cast<HICON>(LoadImageW(instance, L"zeltra5", IMAGE_ICON,
                                                          GetSystemMetrics(SM_CXSMICON),
                                                          GetSystemMetrics(SM_CYSMICON), 0));
-    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     window_class.hbrBackground = CreateSolidBrush(RGB(128, 128, 128));
-    window_class.lpszMenuName = "zeltra5";
+    window_class.lpszMenuName = L"zeltra5";
     window_class.lpszClassName = WINDOW_CLASS;
-    if (RegisterClassExA(&window_class) == 0) {
+    if (RegisterClassExW(&window_class) == 0) {
         DeleteObject(window_class.hbrBackground);
         return false;
     }
@@ -91,14 +91,14 @@ void choose_argument(HWND window, int item) {
 }
 
 void calculation_cycle(HWND window) {
-    if (DialogBoxParamA(windows.instance, "ARGDLG", window, input_dialog_proc, 0) != 1) {
+    if (DialogBoxParamW(windows.instance, L"ARGDLG", window, input_dialog_proc, 0) != 1) {
         return;
     }
     const CalculationOutcome outcome = run_calculation(state, calculate_function);
     fill_value_list(nullptr);
     if (!outcome.succeeded) {
         disable_results_panel();
-        MessageBoxA(window, "Параметры вне области определения", ERROR_CAPTION,
+        MessageBoxW(window, wide(out_of_domain_message(state)).c_str(), ERROR_CAPTION,
                     MB_OK | MB_ICONHAND);
         return;
     }
@@ -124,10 +124,10 @@ void handle_command(HWND window, int id) {
             calculation_cycle(window);
             break;
         case IDM_ABOUT:
-            DialogBoxParamA(windows.instance, "ABOUTDLG", window, about_dialog_proc, 0);
+            DialogBoxParamW(windows.instance, L"ABOUTDLG", window, about_dialog_proc, 0);
             break;
         case IDM_EXIT:
-            SendMessageA(window, WM_CLOSE, 0, 0);
+            SendMessageW(window, WM_CLOSE, 0, 0);
             break;
         default:
             break;
@@ -141,7 +141,7 @@ bool is_command(int id) {
 
 }  // namespace
 
-CalculateFunction calculate_function = calculate_properties;
+CalculateFunction calculate_function = calculate_properties_with_reason;
 
 ShellState& shell_state() {
     return state;
@@ -170,7 +170,7 @@ HWND start_application(HINSTANCE instance, int show_command) {
     if (!register_window_class(instance)) {
         return nullptr;
     }
-    HWND window = CreateWindowExA(WS_EX_CLIENTEDGE, WINDOW_CLASS, WINDOW_TITLE, MAIN_STYLE, 0, 0,
+    HWND window = CreateWindowExW(WS_EX_CLIENTEDGE, WINDOW_CLASS, WINDOW_TITLE, MAIN_STYLE, 0, 0,
                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                   nullptr, nullptr, instance, nullptr);
     if (window == nullptr) {
@@ -178,13 +178,13 @@ HWND start_application(HINSTANCE instance, int show_command) {
     }
     windows.main_window = window;
     trim_system_menu(window);
-    HWND panel = CreateDialogParamA(instance, "RESTBLDLG", window, results_panel_proc, 0);
+    HWND panel = CreateDialogParamW(instance, L"RESTBLDLG", window, results_panel_proc, 0);
     if (panel == nullptr) {
         DestroyWindow(window);
         return nullptr;
     }
     windows.panel = panel;
-    windows.accelerators = LoadAcceleratorsA(instance, "zeltra5");
+    windows.accelerators = LoadAcceleratorsW(instance, L"zeltra5");
     fit_to_panel(window, panel);
     center_window(GetDesktopWindow(), window);
     ShowWindow(window, show_command);
@@ -199,7 +199,7 @@ HWND start_application(HINSTANCE instance, int show_command) {
 int run_message_loop() {
     MSG message;
     for (;;) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) {
             return static_cast<int>(message.wParam);
         }
@@ -209,22 +209,22 @@ int run_message_loop() {
         if (windows.panel != nullptr) {
             // The shortcuts first: the dialog manager would hand Ctrl+C to the focused list.
             if (windows.accelerators != nullptr &&
-                TranslateAcceleratorA(windows.panel, windows.accelerators, &message)) {
+                TranslateAcceleratorW(windows.panel, windows.accelerators, &message)) {
                 continue;
             }
-            if (IsDialogMessageA(windows.panel, &message)) {
+            if (IsDialogMessageW(windows.panel, &message)) {
                 continue;
             }
         }
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
 }
 
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_CREATE:
-            windows.instance = reinterpret_cast<const CREATESTRUCTA*>(lparam)->hInstance;
+            windows.instance = reinterpret_cast<const CREATESTRUCTW*>(lparam)->hInstance;
             return 0;
         case WM_DESTROY:
             windows.panel = nullptr;
@@ -234,7 +234,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             if (wparam == VK_TAB && windows.values_list != nullptr) {
                 SetFocus(windows.values_list);
                 for (HWND list : {windows.names_list, windows.values_list, windows.units_list}) {
-                    SendMessageA(list, LB_SETCURSEL, 0, 0);
+                    SendMessageW(list, LB_SETCURSEL, 0, 0);
                 }
                 return 0;
             }
@@ -248,7 +248,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         default:
             break;
     }
-    return DefWindowProcA(window, message, wparam, lparam);
+    return DefWindowProcW(window, message, wparam, lparam);
 }
 
 }  // namespace zeltra5::win32

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "app.hpp"
@@ -18,7 +20,10 @@ namespace {
 constexpr COLORREF LIST_TEXT = RGB(0, 0, 0);
 constexpr COLORREF LIST_BACKGROUND = RGB(192, 192, 192);
 constexpr COLORREF VALUES_BACKGROUND = RGB(255, 255, 200);
-constexpr char EMPTY_VALUE_ROW[] = "        ";
+constexpr wchar_t EMPTY_VALUE_ROW[] = L"        ";
+// The language of the Windows-1251 copy on the clipboard, for programs that read CF_TEXT.
+constexpr LCID RUSSIAN_LOCALE =
+    MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_RUSSIAN_RUSSIA), SORT_DEFAULT);
 // The notification code of a WM_COMMAND sent by TranslateAccelerator.
 constexpr int FROM_ACCELERATOR = 1;
 
@@ -36,21 +41,25 @@ bool aligning_lists = false;
 void align_top_rows(HWND source) {
     const AppWindows& w = app_windows();
     aligning_lists = true;
-    const LRESULT top = SendMessageA(source, LB_GETTOPINDEX, 0, 0);
+    const LRESULT top = SendMessageW(source, LB_GETTOPINDEX, 0, 0);
     for (HWND list : {w.names_list, w.values_list, w.units_list}) {
-        if (list != source && SendMessageA(list, LB_GETTOPINDEX, 0, 0) != top) {
-            SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+        if (list != source && SendMessageW(list, LB_GETTOPINDEX, 0, 0) != top) {
+            SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
         }
     }
     aligning_lists = false;
 }
 
 LRESULT CALLBACK list_proc(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
-    const LRESULT result = CallWindowProcA(list_base_proc, list, message, wparam, lparam);
+    const LRESULT result = CallWindowProcW(list_base_proc, list, message, wparam, lparam);
     if (!aligning_lists && message != WM_DESTROY && message != WM_NCDESTROY) {
         align_top_rows(list);
     }
     return result;
+}
+
+void add_row(HWND list, const std::wstring& text) {
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 PanelBox box_in_panel(HWND panel, HWND control) {
@@ -65,7 +74,7 @@ PanelBox box_in_panel(HWND panel, HWND control) {
 // down, by what the rows lack. The main window is fitted to the panel afterwards.
 void show_every_row(HWND panel) {
     const AppWindows& w = app_windows();
-    const auto item_height = static_cast<int>(SendMessageA(w.names_list, LB_GETITEMHEIGHT, 0, 0));
+    const auto item_height = static_cast<int>(SendMessageW(w.names_list, LB_GETITEMHEIGHT, 0, 0));
     RECT client;
     GetClientRect(w.names_list, &client);
     const int growth = list_shortfall(item_height, client.bottom);
@@ -100,14 +109,14 @@ void init_panel(HWND panel) {
     w.copy_button = GetDlgItem(panel, IDC_COPY);
     w.copy_table_button = GetDlgItem(panel, IDC_COPY_TABLE);
     for (int row = 0; row < RESULT_ROWS; ++row) {
-        SendMessageA(w.names_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(result_row_name(row)));
-        SendMessageA(w.values_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(EMPTY_VALUE_ROW));
-        SendMessageA(w.units_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(result_row_unit(row)));
+        add_row(w.names_list, wide(result_row_name(row)));
+        add_row(w.values_list, EMPTY_VALUE_ROW);
+        add_row(w.units_list, wide(result_row_unit(row)));
     }
     show_every_row(panel);
     for (HWND list : {w.names_list, w.values_list, w.units_list}) {
         list_base_proc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_proc)));
+            SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_proc)));
     }
     if (list_brush == nullptr) {
         list_brush = CreateSolidBrush(LIST_BACKGROUND);
@@ -159,13 +168,13 @@ void show_table_rows(int table) {
 
 void synchronise_lists(HWND source) {
     const AppWindows& w = app_windows();
-    const auto row = static_cast<int>(SendMessageA(source, LB_GETCURSEL, 0, 0));
+    const auto row = static_cast<int>(SendMessageW(source, LB_GETCURSEL, 0, 0));
     if (row == LB_ERR) {
         return;
     }
     for (HWND list : {w.names_list, w.values_list, w.units_list}) {
         if (list != source) {
-            SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+            SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
         }
     }
     if (note_row_selection(shell_state(), row)) {
@@ -173,35 +182,63 @@ void synchronise_lists(HWND source) {
     }
 }
 
-// The clipboard takes the block only when every step succeeds; otherwise it is freed here.
+// A movable global block holding `bytes` bytes of `data`; nullptr when memory is short.
+HGLOBAL global_copy(const void* data, std::size_t bytes) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    if (block == nullptr) {
+        return nullptr;
+    }
+    void* target = GlobalLock(block);
+    if (target == nullptr) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    std::memcpy(target, data, bytes);
+    GlobalUnlock(block);
+    return block;
+}
+
+// Puts `text` (Windows-1251) on the clipboard as CF_UNICODETEXT, which every program reads
+// whatever its code page, and as CF_TEXT with CF_LOCALE saying that it is Russian. The clipboard
+// takes each block only when the step succeeds; otherwise it is freed here.
 void put_on_clipboard(HWND panel, std::string_view text) {
     const AppWindows& w = app_windows();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1);
-    if (block == nullptr) {
-        MessageBoxA(panel, "Не хватает памяти для завершения операции", ERROR_CAPTION,
+    const std::string ansi(text);
+    const std::wstring unicode = wide(text);
+    HGLOBAL blocks[3] = {global_copy(unicode.c_str(), (unicode.size() + 1) * sizeof(wchar_t)),
+                         global_copy(ansi.c_str(), ansi.size() + 1),
+                         global_copy(&RUSSIAN_LOCALE, sizeof(RUSSIAN_LOCALE))};
+    const UINT formats[3] = {CF_UNICODETEXT, CF_TEXT, CF_LOCALE};
+    const auto free_blocks = [&blocks] {
+        for (HGLOBAL& block : blocks) {
+            if (block != nullptr) {
+                GlobalFree(block);
+                block = nullptr;
+            }
+        }
+    };
+    if (blocks[0] == nullptr || blocks[1] == nullptr || blocks[2] == nullptr) {
+        free_blocks();
+        MessageBoxW(panel, L"Не хватает памяти для завершения операции", ERROR_CAPTION,
                     MB_OK | MB_ICONHAND);
         return;
     }
-    auto* bytes = static_cast<char*>(GlobalLock(block));
-    if (bytes == nullptr) {
-        GlobalFree(block);
-        return;
-    }
-    std::memcpy(bytes, text.data(), text.size());
-    GlobalUnlock(block);
     if (!OpenClipboard(w.main_window)) {
-        GlobalFree(block);
+        free_blocks();
         return;
     }
     EmptyClipboard();
-    if (SetClipboardData(CF_TEXT, block) == nullptr) {
-        GlobalFree(block);
+    for (int k = 0; k < 3; ++k) {
+        if (SetClipboardData(formats[k], blocks[k]) != nullptr) {
+            blocks[k] = nullptr;  // the clipboard's now
+        }
     }
     CloseClipboard();
+    free_blocks();
 }
 
 void copy_selected_value(HWND panel) {
-    const auto row = static_cast<int>(SendMessageA(app_windows().values_list, LB_GETCURSEL, 0, 0));
+    const auto row = static_cast<int>(SendMessageW(app_windows().values_list, LB_GETCURSEL, 0, 0));
     if (const auto text = copy_text(shell_state(), row)) {
         put_on_clipboard(panel, *text);
     }
@@ -227,7 +264,7 @@ void panel_command(HWND panel, int id, int code, HWND control) {
         switch (id) {
             case IDC_SUPERHEAT:
                 shell_state().superheat_liquid =
-                    SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+                    SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
                 return;
             case IDC_SHOW_SATURATED_LIQUID:
                 show_table_rows(TABLE_SATURATED_LIQUID);
@@ -258,25 +295,24 @@ void panel_command(HWND panel, int id, int code, HWND control) {
 
 void fill_value_list(const ResultTable* table) {
     HWND list = app_windows().values_list;
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
     for (int row = 0; row < RESULT_ROWS; ++row) {
-        const char* text = table != nullptr ? table->rows[row] : " ";
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        add_row(list, table != nullptr ? wide(table->rows[row]) : std::wstring(L" "));
     }
 }
 
 void select_value_row_as_names() {
     const AppWindows& w = app_windows();
-    const LRESULT row = SendMessageA(w.names_list, LB_GETCURSEL, 0, 0);
+    const LRESULT row = SendMessageW(w.names_list, LB_GETCURSEL, 0, 0);
     if (row != LB_ERR) {
-        SendMessageA(w.values_list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+        SendMessageW(w.values_list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
     }
 }
 
 void disable_results_panel() {
     const AppWindows& w = app_windows();
     for (HWND list : {w.names_list, w.values_list, w.units_list}) {
-        SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     }
     for (HWND control : {w.copy_button, w.copy_table_button, w.names_list, w.values_list,
                          w.units_list, w.show_liquid, w.show_vapour, w.show_requested}) {
@@ -288,9 +324,9 @@ void show_requested_results(const CalculationOutcome& outcome) {
     const AppWindows& w = app_windows();
     EnableWindow(w.show_requested, TRUE);
     EnableWindow(w.copy_table_button, TRUE);
-    SendMessageA(w.show_liquid, BM_SETCHECK, BST_UNCHECKED, 0);
-    SendMessageA(w.show_vapour, BM_SETCHECK, BST_UNCHECKED, 0);
-    SendMessageA(w.show_requested, BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageW(w.show_liquid, BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageW(w.show_vapour, BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageW(w.show_requested, BM_SETCHECK, BST_CHECKED, 0);
     for (HWND list : {w.names_list, w.values_list, w.units_list}) {
         EnableWindow(list, TRUE);
     }

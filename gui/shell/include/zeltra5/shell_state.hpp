@@ -110,6 +110,9 @@ struct ShellState {
     bool copy_enabled = false;
     bool superheat_liquid = false;
     RememberedTexts remembered_texts{};
+    // Why the last calculation was refused, in the library's words (UTF-8); empty after a valid
+    // one, and when the library gave no reason.
+    std::string refusal_reason;
 };
 
 // Moves the check mark to `item` and answers the changes to make in the menu.
@@ -134,7 +137,8 @@ void convert_to_si(CalcRequest& request);
 // pressure range: a result on its edge may carry a pressure a rounding error outside it.
 double clamp_follow_up_pressure(double pressure);
 
-using CalculateFunction = int (*)(const CalcRequest&, PropertyResult&);
+// Answers 0 with a valid `result`, otherwise 1 with `why` saying what was refused.
+using CalculateFunction = int (*)(const CalcRequest&, PropertyResult&, Refusal& why);
 
 struct CalculationOutcome {
     bool succeeded;         // false: out of the domain; the panel is disabled
@@ -147,8 +151,16 @@ struct CalculationOutcome {
 // applies the superheat option, calculates and formats the requested state and, unless it is
 // supercritical, the saturated liquid and vapour at its pressure. A follow-up that fails leaves
 // its table blank and unavailable; after a supercritical state the earlier saturated tables stay.
+// A refused request leaves its reason, in display units and in Russian, in refusal_reason.
 CalculationOutcome run_calculation(ShellState& state,
-                                   CalculateFunction calculate = calculate_properties);
+                                   CalculateFunction calculate = calculate_properties_with_reason);
+
+// The message box text after a refused calculation: "Параметры вне области определения", and on
+// a second line the library's reason when there is one.
+std::u16string out_of_domain_message(const ShellState& state);
+
+// The message box text for a refused number: number_text_message's words.
+std::u16string number_refusal_message(NumberText status);
 
 // The table the value list shows; nullptr when none is (after a failed calculation).
 const ResultTable* displayed_rows(const ShellState& state);
