@@ -220,7 +220,11 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             FluidState high{};
             bounding_state(P, M::CONSTANTS.domain.lowest_admitted_temperature, sat, true, low);
             bounding_state(P, BAND_TOP_TEMPERATURE_PX, sat, false, high);
-            return refuse.band(1, FIELD_ENTHALPY, h_mix, state_enthalpy(low), P,
+            // The saturated liquid (quality 0) is inside, also where the lowest admitted
+            // temperature lies within rounding of its own and its enthalpy a hair below that
+            // state's (at the lowest admitted pressure).
+            const double h_low = std::fmin(state_enthalpy(low), state_enthalpy(sat.liquid));
+            return refuse.band(1, FIELD_ENTHALPY, h_mix, h_low, P,
                                M::CONSTANTS.domain.min_temperature, state_enthalpy(high), P,
                                BAND_TOP_TEMPERATURE_PX);
         }
