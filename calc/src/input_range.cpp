@@ -177,6 +177,15 @@ struct Refuse {
 
 }  // namespace
 
+double pressure_inside_domain(const double& p) {
+    if (p < M::CONSTANTS.domain.lowest_admitted_pressure) {
+        return M::CONSTANTS.domain.lowest_admitted_pressure;
+    }
+    return p > M::CONSTANTS.domain.highest_admitted_pressure
+               ? M::CONSTANTS.domain.highest_admitted_pressure
+               : p;
+}
+
 int check_input_range(const double& first_value, const int& mode, const double& second_value) {
     return check_input_range_with(first_value, mode, second_value, nullptr, nullptr);
 }
@@ -292,8 +301,8 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
                 // near -77 degC (dp/drho) rho / p amplifies some 5e5 times.
                 p = e.p;
             }
-            if (M::CONSTANTS.domain.lowest_admitted_pressure <= p &&
-                p <= M::CONSTANTS.domain.highest_admitted_pressure) {
+            if (M::CONSTANTS.domain.lowest_admitted_pressure - LOW_EDGE_PRESSURE_TOLERANCE <= p &&
+                p <= M::CONSTANTS.domain.highest_admitted_pressure + HIGH_EDGE_PRESSURE_TOLERANCE) {
                 return INSIDE;
             }
             // A NaN pressure comes from a density too large for the equation's powers.
