@@ -203,6 +203,23 @@ TEST(RoundTrip, OrdinaryStatesReproduceThroughEveryPair) {
     }
 }
 
+// (P, T) with the superheat option exactly at the saturation temperature: the liquid branch asked
+// for ends in the saturated liquid, which every pair with the same request gives back (the
+// saturated vapour answered there before was refused by each of them).
+TEST(RoundTrip, SuperheatOptionAtTheSaturationTemperature) {
+    for (const double p : {6417.234424941653, 6551.6959063309432, 1e5, 2e6, 9e6}) {
+        PropertyResult saturated{};
+        ASSERT_EQ(calculate_properties({MODE_SATURATION_PRESSURE, SIDE_LIQUID, p, 0.0}, saturated),
+                  0);
+        const RoundTrip t =
+            round_trip({MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, p, saturated.temperature});
+        ASSERT_EQ(t.status, 0) << p;
+        EXPECT_EQ(t.state.phase, PHASE_LIQUID) << p;
+        EXPECT_EQ(t.state.specific_enthalpy, saturated.specific_enthalpy) << p;
+        EXPECT_EQ(t.failures(), 0) << p << ":" << describe(t);
+    }
+}
+
 // Valid states whose values the named pair refuses today. When a fix lets one through, this test
 // fails: move that entry to GOOD (or to a table of its own if its values still differ).
 struct KnownRefusal {
