@@ -220,13 +220,14 @@ bool target_of(const Inputs& in, const Solution& sol, const FluidState& s, doubl
 }
 
 // Whether s, a liquid below its saturated-liquid density, is the superheated liquid at its own
-// pressure and temperature; ts is the saturation temperature at its pressure.
+// pressure and temperature, or the saturated liquid (at the saturation temperature to the
+// rounding of its density); ts is the saturation temperature at its pressure.
 bool is_superheated_liquid(const FluidState& s, const double& ts) {
     const double p = state_pressure(s);
     const double t = s.T - KELVIN_OFFSET;
-    if (!(M::CONSTANTS.domain.lowest_admitted_pressure <= p &&
-          p <= M::CONSTANTS.domain.highest_admitted_pressure) ||
-        !(s.rho > M::CONSTANTS.critical_density) || !(t > ts)) {
+    if (!(M::CONSTANTS.domain.lowest_admitted_pressure - LOW_EDGE_PRESSURE_TOLERANCE <= p &&
+          p <= M::CONSTANTS.domain.highest_admitted_pressure + HIGH_EDGE_PRESSURE_TOLERANCE) ||
+        !(s.rho > M::CONSTANTS.critical_density) || !(t >= ts - SATURATED_TEMPERATURE_TOLERANCE)) {
         return false;
     }
     const int superheat = 1;
@@ -378,6 +379,7 @@ void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& 
                 s.rho >= e.rho_liquid && r.pressure < e.p) {
                 r.pressure = e.p;
             }
+            r.pressure = pressure_inside_domain(r.pressure);
             break;
         }
         default:

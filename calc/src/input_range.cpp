@@ -17,6 +17,8 @@ using M = DefaultModel;
 namespace {
 
 constexpr double BAND_TOP_TEMPERATURE_PX = 500.0;  // upper bounding state of the (P, x) mode, degC
+// The density solver meets a given pressure to 1e-12 of it (at most).
+constexpr double DENSITY_SOLVER_TOLERANCE = 1e-12;
 
 // Every comparison is written as "inside when lo <= v <= hi", so that a NaN value or a NaN band
 // edge lands outside.
@@ -177,6 +179,15 @@ struct Refuse {
 
 }  // namespace
 
+double pressure_inside_domain(const double& p) {
+    if (p < M::CONSTANTS.domain.lowest_admitted_pressure) {
+        return M::CONSTANTS.domain.lowest_admitted_pressure;
+    }
+    return p > M::CONSTANTS.domain.highest_admitted_pressure
+               ? M::CONSTANTS.domain.highest_admitted_pressure
+               : p;
+}
+
 int check_input_range(const double& first_value, const int& mode, const double& second_value) {
     return check_input_range_with(first_value, mode, second_value, nullptr, nullptr);
 }
@@ -220,7 +231,11 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             FluidState high{};
             bounding_state(P, M::CONSTANTS.domain.lowest_admitted_temperature, sat, true, low);
             bounding_state(P, BAND_TOP_TEMPERATURE_PX, sat, false, high);
-            return refuse.band(1, FIELD_ENTHALPY, h_mix, state_enthalpy(low), P,
+            // The saturated liquid (quality 0) is inside, also where the lowest admitted
+            // temperature lies within rounding of its own and its enthalpy a hair below that
+            // state's (at the lowest admitted pressure).
+            const double h_low = std::fmin(state_enthalpy(low), state_enthalpy(sat.liquid));
+            return refuse.band(1, FIELD_ENTHALPY, h_mix, h_low, P,
                                M::CONSTANTS.domain.min_temperature, state_enthalpy(high), P,
                                BAND_TOP_TEMPERATURE_PX);
         }
@@ -246,7 +261,21 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             bounding_state(P, M::CONSTANTS.domain.lowest_admitted_temperature, sat, true, cold);
             bounding_state(P, M::CONSTANTS.domain.highest_admitted_temperature, sat, false, hot);
             double y_cold = band_property(mode, cold);
+            // The hot bounding state's density reproduces P only to the density solver's
+            // tolerance: a state at the highest admitted temperature given back through its
+            // (t, rho) lands a few ulps beyond it. Values of the states at that temperature within
+            // that tolerance of P are inside.
             const double y_hot = band_property(mode, hot);
+            double y_hot_high = y_hot;
+            double y_hot_low = y_hot;
+            const double drho = M::drho_dp_t(hot) * DENSITY_SOLVER_TOLERANCE * P;
+            for (const double rho : {hot.rho - drho, hot.rho + drho}) {
+                FluidState q{};
+                M::evaluate(M::CONSTANTS.domain.highest_admitted_temperature, rho, q);
+                const double y = band_property(mode, q);
+                y_hot_high = std::fmax(y_hot_high, y);
+                y_hot_low = std::fmin(y_hot_low, y);
+            }
             // Density falls with temperature: the hot state bounds it from below.
             const bool falling = mode == MODE_PRESSURE_DENSITY;
             if (!(P > M::CONSTANTS.critical_pressure)) {
@@ -257,6 +286,11 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
                 if (falling ? y_saturated > y_cold : y_saturated < y_cold) {
                     y_cold = y_saturated;
                 }
+            }
+            // Inside the band so widened; a refusal names the bounding state's own value.
+            if (falling ? inside(second_value, y_hot_low, y_cold)
+                        : inside(second_value, y_cold, y_hot_high)) {
+                return INSIDE;
             }
             if (falling) {
                 return refuse.band(1, FIELD_DENSITY, second_value, y_hot, P,
@@ -288,8 +322,8 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
                 // near -77 degC (dp/drho) rho / p amplifies some 5e5 times.
                 p = e.p;
             }
-            if (M::CONSTANTS.domain.lowest_admitted_pressure <= p &&
-                p <= M::CONSTANTS.domain.highest_admitted_pressure) {
+            if (M::CONSTANTS.domain.lowest_admitted_pressure - LOW_EDGE_PRESSURE_TOLERANCE <= p &&
+                p <= M::CONSTANTS.domain.highest_admitted_pressure + HIGH_EDGE_PRESSURE_TOLERANCE) {
                 return INSIDE;
             }
             // A NaN pressure comes from a density too large for the equation's powers.

@@ -13,4 +13,13 @@ namespace zeltra5 {
 int check_input_range_with(const double& first_value, const int& mode, const double& second_value,
                            const PressureSaturation* saturation_at_first, Refusal* why);
 
+// A (T, rho) state's own pressure reproduces that of the state at a given pressure it was taken
+// from only to the solvers' tolerance: the density solver's 1e-9 Pa at the lowest pressure, the
+// (P, rho) polish's 1e-4 Pa at the highest (a stiff liquid there moves 4e6 Pa per kg/m3). A
+// (T, rho) state within that of the admitted pressures is inside, and shown at the admitted
+// pressure it lies beyond (pressure_inside_domain), where the pressure pairs take it back.
+inline constexpr double LOW_EDGE_PRESSURE_TOLERANCE = 1e-9;   // Pa
+inline constexpr double HIGH_EDGE_PRESSURE_TOLERANCE = 1e-4;  // Pa
+double pressure_inside_domain(const double& p);
+
 }  // namespace zeltra5

@@ -168,8 +168,14 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
     const double h_vapour = state_enthalpy(vapour);
     double T_w = T;
 
-    if (T == T_s) {
-        // On the saturation line: the saturated vapour, whatever the metastable request.
+    if (T == T_s && metastable_side == 1) {
+        // On the saturation line with the superheated liquid asked for: the liquid branch ends
+        // there in the saturated liquid (the vapour would leave the branch asked for, which the
+        // caloric and density pairs with the same request then cannot give back).
+        result = liquid;
+        phase = PHASE_LIQUID;
+    } else if (T == T_s) {
+        // On the saturation line: the saturated vapour.
         result = vapour;
         phase = PHASE_VAPOUR;
     } else {

@@ -62,6 +62,10 @@ void TemperatureDensity<M>::state_from_temperature_density(
         const double v_liquid = 1.0 / liquid.rho;
         x = (1.0 / rho - v_liquid) /
             std::fmax(1.0 / vapour.rho - v_liquid, QUALITY_DENOMINATOR_FLOOR);
+        // The equilibrium at T put the density inside the dome; the records at P differ from it
+        // in their last digits, which for a density next to a saturated one can put x a hair
+        // beyond 0 or 1. It is the mixture at that end.
+        x = std::fmin(std::fmax(x, 0.0), 1.0);
         return;
     }
 

@@ -43,7 +43,10 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"saturation a rounding below the lowest pressure", 1,
                   std::nextafter(MIN_PRESSURE, 0.0), 0.0, 0},
         RangeCase{"saturation at the lowest pressure's margin", 1, MIN_PRESSURE - 1e-9, 0.0, 0},
-        RangeCase{"saturation below the lowest pressure's margin", 1, MIN_PRESSURE - 2e-9, 0.0, 1},
+        RangeCase{"saturation at the lowest admitted pressure", 1, LOWEST_ADMITTED_PRESSURE, 0.0,
+                  0},
+        RangeCase{"saturation below the lowest admitted pressure", 1,
+                  std::nextafter(LOWEST_ADMITTED_PRESSURE, 0.0), 0.0, 1},
         RangeCase{"saturation above the saturation limit", 1,
                   std::nextafter(SATURATION_LIMIT_PRESSURE, 2e7), 0.0, 1},
         RangeCase{"saturation at the critical pressure", 1, CRITICAL_PRESSURE, 0.0, 1},
@@ -71,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"(P, T) above 450 degC beyond the margin", 3, 1e5, 450.000000002, 1},
         RangeCase{"(P, T) a rounding below -77 degC", 3, 1e5, -77.00000000000001, 0},
         RangeCase{"(P, T) below -77 degC beyond the margin", 3, 1e5, -77.000000002, 1},
-        RangeCase{"(P, T) below the lowest pressure's margin", 3, MIN_PRESSURE - 2e-9, 20.0, 1},
+        RangeCase{"(P, T) below the lowest admitted pressure", 3,
+                  std::nextafter(LOWEST_ADMITTED_PRESSURE, 0.0), 20.0, 1},
         RangeCase{"mode 9", 9, 1e5, 20.0, 1}, RangeCase{"mode -1", -1, 1e5, 20.0, 1},
         RangeCase{"large mode", 1 << 30, 1e5, 20.0, 1},
         RangeCase{"quality far below 0 (enthalpy below the cold liquid)", 0, 1e5, -5.0, 1},
@@ -134,8 +138,17 @@ TEST_P(BandEdges, EdgeValuesInsideNextValuesOutside) {
                                 std::nextafter(hi, INF), wide_lo, wide_hi}) {
         EXPECT_EQ(check_input_range(c.pressure, c.mode, inside), 0) << inside;
     }
-    EXPECT_EQ(check_input_range(c.pressure, c.mode, std::nextafter(wide_lo, -INF)), 1);
-    EXPECT_EQ(check_input_range(c.pressure, c.mode, std::nextafter(wide_hi, INF)), 1);
+    // The cold end is exact: the next value is outside. The hot end (the lower one of the
+    // density) admits besides the values of the states whose densities lie within the density
+    // solver's tolerance (1e-12 of the pressure) of the bounding one's: a part in 1e10 beyond is
+    // outside.
+    const bool density = c.mode == 7;
+    const double beyond_lo =
+        density ? wide_lo - 1e-10 * std::fabs(wide_lo) : std::nextafter(wide_lo, -INF);
+    const double beyond_hi =
+        density ? std::nextafter(wide_hi, INF) : wide_hi + 1e-10 * std::fabs(wide_hi);
+    EXPECT_EQ(check_input_range(c.pressure, c.mode, beyond_lo), 1);
+    EXPECT_EQ(check_input_range(c.pressure, c.mode, beyond_hi), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Domain, BandEdges,
@@ -143,8 +156,8 @@ INSTANTIATE_TEST_SUITE_P(Domain, BandEdges,
                                            BandCase{7, MIN_PRESSURE}, BandCase{7, 1e6},
                                            BandCase{7, 11333400.0}, BandCase{7, MAX_PRESSURE}));
 
-// The densities at the lowest and highest pressure and their neighbours are inside; densities a
-// part in 1e12 beyond, whose pressures lie beyond the margins, outside.
+// The densities at the lowest and highest admitted pressure and their neighbours are inside;
+// densities a part in 1e12 beyond, whose pressures lie beyond the margins, outside.
 TEST(TemperatureDensityBand, EdgesAreTheDensitiesAtTheLowestAndHighestPressure) {
     for (const double t : {-77.0, 0.0, 132.25, 300.0, 450.0}) {
         const int stable = 0;
@@ -152,9 +165,12 @@ TEST(TemperatureDensityBand, EdgesAreTheDensitiesAtTheLowestAndHighestPressure) 
         double x = 0.0;
         FluidState liquid{};
         FluidState vapour{};
-        state_from_pressure_temperature(stable, MIN_PRESSURE, t, phase, x, liquid, vapour);
+        // The admitted pressures (a (t, rho) state's own may lie the solvers' tolerance beyond).
+        state_from_pressure_temperature(stable, LOWEST_ADMITTED_PRESSURE, t, phase, x, liquid,
+                                        vapour);
         const double thin = vapour.rho;
-        state_from_pressure_temperature(stable, MAX_PRESSURE, t, phase, x, liquid, vapour);
+        state_from_pressure_temperature(stable, HIGHEST_ADMITTED_PRESSURE, t, phase, x, liquid,
+                                        vapour);
         const double dense = liquid.rho;
         EXPECT_EQ(check_input_range(t, 8, thin), 0) << t;
         EXPECT_EQ(check_input_range(t, 8, dense), 0) << t;
@@ -178,9 +194,12 @@ TEST(TemperatureDensityBand, OwnPressureAdmitsTheDensitiesBetweenTheEdgePressure
         double x = 0.0;
         FluidState liquid{};
         FluidState vapour{};
-        state_from_pressure_temperature(stable, MIN_PRESSURE, t, phase, x, liquid, vapour);
+        // The admitted pressures (a (t, rho) state's own may lie the solvers' tolerance beyond).
+        state_from_pressure_temperature(stable, LOWEST_ADMITTED_PRESSURE, t, phase, x, liquid,
+                                        vapour);
         const double thin = vapour.rho;
-        state_from_pressure_temperature(stable, MAX_PRESSURE, t, phase, x, liquid, vapour);
+        state_from_pressure_temperature(stable, HIGHEST_ADMITTED_PRESSURE, t, phase, x, liquid,
+                                        vapour);
         const double dense = liquid.rho;
         int compared = 0;
         for (double rho = 1e-8; rho < 1e5; rho *= 1.02) {

@@ -136,14 +136,16 @@ TEST(DecimalExponent, GivesExactPowerOfTenTolerances) {
 
 // --- classification and outputs ---------------------------------------------------------------
 
-TEST(DensitySolver, OnTheSaturationLineReturnsTheSaturatedVapourForEverySide) {
+// On the line the saturated vapour, or with the superheated liquid asked for (side 1) the
+// saturated liquid, where that branch ends.
+TEST(DensitySolver, OnTheSaturationLineReturnsTheSaturatedPhaseOfTheSide) {
     for (const double P : {MIN_PRESSURE, 1e5, 5e6, 11e6, CRITICAL_PRESSURE}) {
         const Saturation s = saturation_at(P);
         for (const int side : {0, 1, 2}) {
             reset_evaluation_counters();
             const Solved r = solve(side, P, s.T_s, s);
-            EXPECT_EQ(r.phase, PHASE_VAPOUR) << P << " side " << side;
-            EXPECT_EQ(r.x, 1.0) << P << " side " << side;
+            EXPECT_EQ(r.phase, side == 1 ? PHASE_LIQUID : PHASE_VAPOUR) << P << " side " << side;
+            EXPECT_EQ(r.x, side == 1 ? 0.0 : 1.0) << P << " side " << side;
             EXPECT_TRUE(same_record(r.vapour, s.vapour));
             EXPECT_TRUE(same_record(r.liquid, s.liquid));
             EXPECT_EQ(evaluation_counters().pressure_at, 0u) << "iterated on the line";

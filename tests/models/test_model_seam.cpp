@@ -48,6 +48,16 @@ void expect_constants_agree_with_the_equation() {
     EXPECT_EQ(d.lowest_admitted_temperature, d.min_temperature - d.temperature_margin);
     EXPECT_EQ(d.highest_admitted_temperature, d.max_temperature + d.temperature_margin);
     EXPECT_LT(d.lowest_admitted_pressure, d.min_pressure);
+    // At the lowest edge the two bands meet on the saturation line: the lowest admitted pressure
+    // is the equilibrium's at the lowest admitted temperature less 1e-9 Pa, and the equilibrium
+    // there keeps a temperature no lower than the lowest admitted.
+    ASSERT_EQ(M::saturation_at_temperature(d.lowest_admitted_temperature + KELVIN_OFFSET, e),
+              SATURATION_EQUILIBRIUM_OK);
+    EXPECT_EQ(d.lowest_admitted_pressure, e.p - 1e-9);
+    ASSERT_EQ(M::saturation_at_pressure(d.lowest_admitted_pressure, e), SATURATION_EQUILIBRIUM_OK);
+    EXPECT_GE(e.T_K - KELVIN_OFFSET, d.lowest_admitted_temperature);
+    EXPECT_EQ(M::saturation_at_pressure(d.lowest_admitted_pressure - 2e-9, e),
+              SATURATION_EQUILIBRIUM_OUTSIDE);
     EXPECT_GT(d.highest_admitted_pressure, d.max_pressure);
     EXPECT_LT(c.saturation_limit_temperature, c.critical_temperature);
     EXPECT_LT(c.superheat_ceiling, c.saturation_limit_temperature);

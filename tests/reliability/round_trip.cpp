@@ -106,23 +106,35 @@ int feed_back_requests(const CalcRequest& source, const PropertyResult& s,
     return n;
 }
 
+// Which saturation line a result lies on: 0 the liquid's, 1 the vapour's, -1 neither. A
+// saturated record lies on its own; a mixture or a liquid within QUALITY_TOLERANCE of quality 0
+// lies on the liquid's (whether the liquid is labelled subcooled, saturated or superheated there
+// is the rounding of its temperature against the saturation temperature), a mixture or a vapour
+// within it of quality 1 on the vapour's.
+int saturation_line_of(const PropertyResult& r) {
+    if (is_saturated_record(r)) {
+        return r.phase == PHASE_LIQUID ? 0 : 1;
+    }
+    const bool liquid_side = r.phase == PHASE_LIQUID || r.phase == PHASE_TWO_PHASE;
+    const bool vapour_side = r.phase == PHASE_VAPOUR || r.phase == PHASE_TWO_PHASE;
+    if (liquid_side && std::fabs(r.relative_enthalpy) <= QUALITY_TOLERANCE) {
+        return 0;
+    }
+    if (vapour_side && std::fabs(r.relative_enthalpy - 1.0) <= QUALITY_TOLERANCE) {
+        return 1;
+    }
+    return -1;
+}
+
 bool same_phase(const PropertyResult& state, const PropertyResult& back) {
-    const auto saturated_as = [](const PropertyResult& saturated, const PropertyResult& other) {
-        if (other.phase == saturated.phase && other.phase_detail == 0) {
-            return true;
-        }
-        const double x = saturated.phase == PHASE_VAPOUR ? 1.0 : 0.0;
-        return other.phase == PHASE_TWO_PHASE &&
-               std::fabs(other.relative_enthalpy - x) <= QUALITY_TOLERANCE;
-    };
-    if (is_saturated_record(state)) {
-        return saturated_as(state, back);
+    if (state.phase == PHASE_TWO_PHASE && back.phase == PHASE_TWO_PHASE) {
+        return true;
     }
-    if (state.phase == PHASE_TWO_PHASE) {
-        return back.phase == PHASE_TWO_PHASE ||
-               (is_saturated_record(back) && saturated_as(back, state));
+    if (state.phase == back.phase && state.phase_detail == back.phase_detail) {
+        return true;
     }
-    return back.phase == state.phase && back.phase_detail == state.phase_detail;
+    const int line = saturation_line_of(state);
+    return line >= 0 && line == saturation_line_of(back);
 }
 
 double round_trip_deviation(const int quantity, const double expected, const double got) {

@@ -53,9 +53,10 @@ struct FeedBack {
 // `target` answered and compared with `state`.
 FeedBack feed_back(const PropertyResult& state, const CalcRequest& target);
 
-// Whether `back` is the same phase as `state`: a saturated state may come back as the saturated
-// phase or as a mixture of quality 0 (liquid) or 1 (vapour), and a mixture of quality 0 or 1 as
-// that saturated phase.
+// Whether `back` is the same phase as `state`: the same label, two mixtures, or two results on
+// the same saturation line (a saturated phase; a mixture of quality 0 or 1; a liquid or vapour
+// within 1e-9 of that quality, its label then the rounding of its temperature against the
+// saturation temperature). That they are the same state the values decide.
 bool same_phase(const PropertyResult& state, const PropertyResult& back);
 
 // The deviation of `got` from `expected` in `quantity`, as ROUND_TRIP_TOLERANCE bounds it (NaN

@@ -169,7 +169,8 @@ void grid(Sweep& sweep, const int n) {
 }
 
 // The edges: each range end, a hair (1e-9 K, 1e-9 Pa, 1e-5 Pa, one double) inside and outside,
-// with the band ends at each; each band end along the whole first range.
+// the lowest admitted value and one double below it, with the band ends at each; each band end
+// along the whole first range.
 void edges(Sweep& sweep, const int n) {
     for (int mode = 0; mode < 9; ++mode) {
         const Range first = first_value_range(mode);
@@ -178,9 +179,15 @@ void edges(Sweep& sweep, const int n) {
         const double lo_hair = temperature_first ? EDGE_TEMPERATURE_MARGIN : 1e-9;
         const double hi_hair =
             temperature_first ? EDGE_TEMPERATURE_MARGIN : (first.hi == MAX_PRESSURE ? 1e-5 : 0.0);
-        const double firsts[] = {
-            first.lo - lo_hair, down(first.lo), first.lo, up(first.lo), first.lo + lo_hair,
-            first.hi - hi_hair, down(first.hi), first.hi, up(first.hi), first.hi + hi_hair};
+        // The lowest admitted value and one double below it.
+        const double lowest =
+            temperature_first ? first.lo - EDGE_TEMPERATURE_MARGIN : LOWEST_ADMITTED_PRESSURE;
+        const double firsts[] = {down(lowest),       lowest,
+                                 down(first.lo),     first.lo,
+                                 up(first.lo),       first.lo + lo_hair,
+                                 first.hi - hi_hair, down(first.hi),
+                                 first.hi,           up(first.hi),
+                                 first.hi + hi_hair};
         for (const double f : firsts) {
             for (int side = 0; side < 3; ++side) {
                 if (is_saturation_mode(mode)) {

@@ -297,18 +297,20 @@ TEST_P(SaturationEquilibriumRefusal, IsOutsideWithNaNFields) {
 
 INSTANTIATE_TEST_SUITE_P(
     OutsideTheRange, SaturationEquilibriumRefusal,
-    testing::Values(
-        Refusal{"below -77 degC", false, 196.15 - 2e-9}, Refusal{"far below", false, 100.0},
-        Refusal{"zero kelvin", false, 0.0}, Refusal{"negative", false, -1.0},
-        Refusal{"above the top", false, std::nextafter(se::HIGHEST_TEMPERATURE, 1e3)},
-        Refusal{"critical", false, se::CRITICAL_TEMPERATURE_HI},
-        Refusal{"supercritical", false, 450.0}, Refusal{"T NaN", false, NaN},
-        Refusal{"T infinite", false, INF}, Refusal{"T minus infinite", false, -INF},
-        Refusal{"below the lowest pressure", true, std::nextafter(se::LOWEST_PRESSURE, 0.0)},
-        Refusal{"zero pressure", true, 0.0}, Refusal{"negative pressure", true, -1e5},
-        Refusal{"above the top pressure", true, std::nextafter(se::HIGHEST_PRESSURE, 1e9)},
-        Refusal{"critical pressure", true, se::CRITICAL_PRESSURE}, Refusal{"p NaN", true, NaN},
-        Refusal{"p infinite", true, INF}),
+    testing::Values(Refusal{"below -77 degC", false, 196.15 - 2e-9},
+                    Refusal{"far below", false, 100.0}, Refusal{"zero kelvin", false, 0.0},
+                    Refusal{"negative", false, -1.0},
+                    Refusal{"above the top", false, std::nextafter(se::HIGHEST_TEMPERATURE, 1e3)},
+                    Refusal{"critical", false, se::CRITICAL_TEMPERATURE_HI},
+                    Refusal{"supercritical", false, 450.0}, Refusal{"T NaN", false, NaN},
+                    Refusal{"T infinite", false, INF}, Refusal{"T minus infinite", false, -INF},
+                    // Taken down to the lowest admitted pressure less the density solver's 1e-9 Pa.
+                    Refusal{"below the lowest pressure", true, LOWEST_ADMITTED_PRESSURE - 2e-9},
+                    Refusal{"zero pressure", true, 0.0}, Refusal{"negative pressure", true, -1e5},
+                    Refusal{"above the top pressure", true,
+                            std::nextafter(se::HIGHEST_PRESSURE, 1e9)},
+                    Refusal{"critical pressure", true, se::CRITICAL_PRESSURE},
+                    Refusal{"p NaN", true, NaN}, Refusal{"p infinite", true, INF}),
     [](const testing::TestParamInfo<Refusal>& info) {
         std::string name = info.param.what;
         for (char& ch : name) {

@@ -125,7 +125,12 @@ int saturation_equilibrium_at_temperature(const double& T_K, SaturationEquilibri
 }
 
 int saturation_equilibrium_at_pressure(const double& p, SaturationEquilibrium& out) {
-    if (!(p >= se::LOWEST_PRESSURE && p <= se::HIGHEST_PRESSURE)) {
+    // The domain admits pressures a little below the expansions' lowest (the equilibrium at the
+    // lowest admitted temperature in degC, which lands below the expansions' lowest temperature
+    // in kelvin, less the density solver's tolerance), and a (T, rho) state's own pressure may
+    // lie that tolerance below again: answered there at the lowest temperature.
+    constexpr double LOWEST_TAKEN_PRESSURE = LOWEST_ADMITTED_PRESSURE - 1e-9;
+    if (!(p >= LOWEST_TAKEN_PRESSURE && p <= se::HIGHEST_PRESSURE)) {
         return refuse(out);
     }
     // The inverse expansion meets the forward one to 2e-14 K near Tc (1e-13 K at -77 degC), as

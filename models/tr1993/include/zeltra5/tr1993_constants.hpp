@@ -39,12 +39,17 @@ inline constexpr double MAX_TEMPERATURE = 450.0;  // degC
 // own accuracy is inside. Temperatures to 1e-9 K (the caloric solvers meet their targets to
 // about 5e-11 K; degC -> K -> degC loses up to 6e-14 K); pressures to the density solver's
 // tolerance there (1e-9 Pa at the lowest, 1e-5 Pa at the highest pressure), to which a state
-// found at a given pressure reproduces it. The model's own saturation pressure at -77 degC lies
-// about 9e-11 Pa below MIN_PRESSURE.
+// found at a given pressure reproduces it. At the lowest edge the two bands meet on the
+// saturation line: the lowest admitted pressure is the equilibrium pressure at the lowest admitted
+// temperature (which the saturation at -77 degC less 1e-9 K answers; 4.8e-7 Pa below
+// MIN_PRESSURE) less that tolerance, so that a saturated state at the lowest admitted
+// temperature is admitted through its pressure, and one at the lowest admitted pressure has a
+// temperature no lower than the lowest admitted (the equilibrium keeps its temperature there).
 inline constexpr double EDGE_TEMPERATURE_MARGIN = 1e-9;  // K
 inline constexpr double LOWEST_ADMITTED_TEMPERATURE = MIN_TEMPERATURE - EDGE_TEMPERATURE_MARGIN;
 inline constexpr double HIGHEST_ADMITTED_TEMPERATURE = MAX_TEMPERATURE + EDGE_TEMPERATURE_MARGIN;
-inline constexpr double LOWEST_ADMITTED_PRESSURE = MIN_PRESSURE - 1e-9;   // Pa
+inline constexpr double LOWEST_ADMITTED_EQUILIBRIUM_PRESSURE = 6417.2344249426533;  // Pa
+inline constexpr double LOWEST_ADMITTED_PRESSURE = LOWEST_ADMITTED_EQUILIBRIUM_PRESSURE - 1e-9;
 inline constexpr double HIGHEST_ADMITTED_PRESSURE = MAX_PRESSURE + 1e-5;  // Pa
 
 // Superheated liquid is sought only for saturation temperatures below this one, degC.
