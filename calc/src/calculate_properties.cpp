@@ -122,18 +122,10 @@ void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
             return;
         }
         case MODE_SATURATION_PRESSURE:
-            if (in.side != SIDE_NONE) {
-                solve_saturated_side(in, sol);
-                return;
-            }
             saturation_by_pressure(in.first, sol.ts, sol.l, sol.v);
             sol.p0 = in.first;
             break;
         case MODE_SATURATION_TEMPERATURE:
-            if (in.side != SIDE_NONE) {
-                solve_saturated_side(in, sol);
-                return;
-            }
             saturation_by_temperature(in.first, sol.p0, sol.l, sol.v);
             sol.ts = in.first;
             break;
@@ -176,7 +168,8 @@ void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
             return;
         }
     }
-    // Saturation modes without a side: the saturated pair is the mixture at x = 0.
+    // Saturation modes without a side (those with one are solve_saturated_side's): the saturated
+    // pair is the mixture at x = 0.
     sol.a = sol.l;
     sol.b = sol.v;
     sol.phase = PHASE_TWO_PHASE;
@@ -520,7 +513,11 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
     }
 
     Solution sol;
-    solve(in, sat, sol);
+    if (is_saturation_mode(in.mode) && in.side != SIDE_NONE) {
+        solve_saturated_side(in, sol);
+    } else {
+        solve(in, sat, sol);
+    }
     if (sol.phase < PHASE_TWO_PHASE || sol.phase > PHASE_SUPERCRITICAL) {
         return refuse(why, RefusalReason::not_reproduced);
     }
