@@ -34,7 +34,7 @@ struct Inputs {
     FluidState sat_vapour[N];
 };
 
-Inputs g_liquid, g_vapour, g_super, g_two_phase, g_sat_t, g_sat_p;
+Inputs g_liquid, g_vapour, g_super, g_two_phase, g_sat_t, g_sat_p, g_sat_t_vapour, g_sat_p_vapour;
 Inputs g_ph[4], g_ps[4], g_trho[4];  // liquid, vapour, two-phase, supercritical
 
 // A (p, T) state computed once, from which the other input pairs of the same state are taken.
@@ -110,6 +110,10 @@ void prepare_all() {
     for (int i = 0; i < N; ++i) {
         g_sat_t.request[i] = {MODE_SATURATION_TEMPERATURE, SIDE_LIQUID, 3.0 * i / (N - 1), 0.0};
         g_sat_p.request[i] = {MODE_SATURATION_PRESSURE, SIDE_LIQUID, p_step(p0, i), 0.0};
+        g_sat_t_vapour.request[i] = g_sat_t.request[i];
+        g_sat_t_vapour.request[i].side = SIDE_VAPOUR;
+        g_sat_p_vapour.request[i] = g_sat_p.request[i];
+        g_sat_p_vapour.request[i].side = SIDE_VAPOUR;
         g_two_phase.request[i] = {MODE_PRESSURE_QUALITY, SIDE_NONE, p0, 0.30 + 0.35 * i / (N - 1)};
     }
     const Inputs* single[3] = {&g_liquid, &g_vapour, &g_super};
@@ -238,6 +242,8 @@ const Case CASES[] = {
     {"mode6_ps/supercritical", prepare_all, [](int i) { return run_ps(3, i); }},
     {"mode2_saturation_t", prepare_all, run_calc<g_sat_t>},
     {"mode1_saturation_p", prepare_all, run_calc<g_sat_p>},
+    {"mode2_saturation_t/vapour", prepare_all, run_calc<g_sat_t_vapour>},
+    {"mode1_saturation_p/vapour", prepare_all, run_calc<g_sat_p_vapour>},
     {"mode0_px/two_phase", prepare_all, run_calc<g_two_phase>},
     {"mode8_trho/liquid", prepare_all, [](int i) { return run_trho(0, i); }},
     {"mode8_trho/vapour", prepare_all, [](int i) { return run_trho(1, i); }},

@@ -60,6 +60,9 @@ struct Solution {
     FluidState l{};
     FluidState v{};
     bool saturation_known = false;  // l, v and ts hold the saturation at p0
+    // A saturation request for one side: that side's record is in its slot (a or b), not in l
+    // or v, and the latent heat is formed from it and the other side's enthalpy.
+    double latent_heat = 0.0;
 };
 
 // The property each of the modes 4 to 7 matches.
@@ -79,6 +82,25 @@ double stability(const FluidState& s) {
 
 bool is_saturation_mode(const int mode) {
     return mode == MODE_SATURATION_PRESSURE || mode == MODE_SATURATION_TEMPERATURE;
+}
+
+// A saturation request for one side: the record shown and the other side's enthalpy, which is
+// all the result reads of the other record.
+void solve_saturated_side(const Inputs& in, Solution& sol) {
+    const int side = in.side == SIDE_VAPOUR ? PHASE_VAPOUR : PHASE_LIQUID;
+    FluidState& shown = side == PHASE_VAPOUR ? sol.b : sol.a;
+    double other_enthalpy = 0.0;
+    if (in.mode == MODE_SATURATION_PRESSURE) {
+        saturated_side_by_pressure(in.first, side, sol.ts, shown, other_enthalpy);
+        sol.p0 = in.first;
+    } else {
+        saturated_side_by_temperature(in.first, side, sol.p0, shown, other_enthalpy);
+        sol.ts = in.first;
+    }
+    sol.latent_heat = side == PHASE_VAPOUR ? state_enthalpy(shown) - other_enthalpy
+                                           : other_enthalpy - state_enthalpy(shown);
+    sol.phase = side;
+    sol.x = side == PHASE_VAPOUR ? 1.0 : 0.0;
 }
 
 // `sat` is the saturation at the given pressure in modes 0 and 3 to 7 (read at or below the
@@ -146,12 +168,12 @@ void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
             return;
         }
     }
-    // Saturation modes: the saturated pair is both the answer and the reference; the side picks
-    // the phase reported.
+    // Saturation modes without a side (those with one are solve_saturated_side's): the saturated
+    // pair is the mixture at x = 0.
     sol.a = sol.l;
     sol.b = sol.v;
-    sol.phase = in.side;
-    sol.x = in.side == SIDE_VAPOUR ? 1.0 : 0.0;
+    sol.phase = PHASE_TWO_PHASE;
+    sol.x = 0.0;
 }
 
 // Near the critical point the density along an isobar is so steep in T that the (P, rho)
@@ -433,7 +455,13 @@ void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& 
         detail = t > ts ? 1 : 0;
     }
     r.phase_detail = detail;
-    r.latent_heat = detail == 0 ? state_enthalpy(sol.v) - state_enthalpy(sol.l) : 0.0;
+    if (detail != 0) {
+        r.latent_heat = 0.0;
+    } else if (is_saturation_mode(in.mode)) {
+        r.latent_heat = sol.latent_heat;
+    } else {
+        r.latent_heat = state_enthalpy(sol.v) - state_enthalpy(sol.l);
+    }
 }
 
 // Every field the result table shows must be a number. A supercritical result does not show its
@@ -487,7 +515,11 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
     }
 
     Solution sol;
-    solve(in, sat, sol);
+    if (is_saturation_mode(in.mode) && in.side != SIDE_NONE) {
+        solve_saturated_side(in, sol);
+    } else {
+        solve(in, sat, sol);
+    }
     if (sol.phase < PHASE_TWO_PHASE || sol.phase > PHASE_SUPERCRITICAL) {
         return refuse(why, RefusalReason::not_reproduced);
     }

@@ -21,6 +21,16 @@ void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid, Fl
     Sat::saturation_by_pressure(P, T_s, liquid, vapour);
 }
 
+void saturated_side_by_temperature(const double& T, const int& side, double& P_s, FluidState& state,
+                                   double& other_enthalpy) {
+    Sat::saturated_side_by_temperature(T, side, P_s, state, other_enthalpy);
+}
+
+void saturated_side_by_pressure(const double& P, const int& side, double& T_s, FluidState& state,
+                                double& other_enthalpy) {
+    Sat::saturated_side_by_pressure(P, side, T_s, state, other_enthalpy);
+}
+
 double saturation_temperature(const double& P) {
     return Sat::saturation_temperature(P);
 }

@@ -30,6 +30,22 @@ void fill_critical(FluidState& liquid, FluidState& vapour) {
     vapour = liquid;
 }
 
+// The record of one side, as fill_records gives it, and the other side's enthalpy.
+template <class M>
+void fill_side(const double& T, const SaturationEquilibrium& e, const int& side, FluidState& state,
+               double& other_enthalpy) {
+    const bool vapour = side == PHASE_VAPOUR;
+    M::evaluate_with_enthalpy(T, vapour ? e.rho_vapour : e.rho_liquid,
+                              vapour ? e.rho_liquid : e.rho_vapour, state, other_enthalpy);
+}
+
+// The critical record, as fill_critical gives it for both sides, and its enthalpy.
+template <class M>
+void fill_critical_side(FluidState& state, double& other_enthalpy) {
+    M::evaluate(M::CONSTANTS.critical_temperature, M::CONSTANTS.critical_density, state);
+    other_enthalpy = state_enthalpy(state);
+}
+
 }  // namespace
 
 template <class M>
@@ -61,6 +77,23 @@ void Saturation<M>::saturation_by_temperature(const double& T, double& P_s, Flui
 }
 
 template <class M>
+void Saturation<M>::saturated_side_by_temperature(const double& T, const int& side, double& P_s,
+                                                  FluidState& state, double& other_enthalpy) {
+    ZELTRA5_COUNT(saturation_by_temperature);
+    SaturationEquilibrium e;
+    if (M::saturation_at_temperature(T + KELVIN_OFFSET, e) == SATURATION_EQUILIBRIUM_OK) {
+        fill_side<M>(T, e, side, state, other_enthalpy);
+        P_s = e.p;
+    } else if (T > M::CONSTANTS.saturation_limit_temperature) {
+        fill_critical_side<M>(state, other_enthalpy);
+        P_s = M::CONSTANTS.critical_pressure;
+    } else {
+        fill_side<M>(T, e, side, state, other_enthalpy);  // NaN below the range
+        P_s = NOT_A_NUMBER;
+    }
+}
+
+template <class M>
 double Saturation<M>::saturation_temperature(const double& P) {
     ZELTRA5_COUNT(saturation_by_pressure);
     SaturationEquilibrium e;
@@ -87,6 +120,23 @@ void Saturation<M>::saturation_by_pressure(const double& P, double& T_s, FluidSt
     } else {
         T_s = NOT_A_NUMBER;
         fill_records<M>(T_s, e, liquid, vapour);
+    }
+}
+
+template <class M>
+void Saturation<M>::saturated_side_by_pressure(const double& P, const int& side, double& T_s,
+                                               FluidState& state, double& other_enthalpy) {
+    ZELTRA5_COUNT(saturation_by_pressure);
+    SaturationEquilibrium e;
+    if (M::saturation_at_pressure(P, e) == SATURATION_EQUILIBRIUM_OK) {
+        T_s = e.T_K - KELVIN_OFFSET;
+        fill_side<M>(T_s, e, side, state, other_enthalpy);
+    } else if (P > M::CONSTANTS.saturation_limit_pressure) {
+        T_s = M::CONSTANTS.critical_temperature;
+        fill_critical_side<M>(state, other_enthalpy);
+    } else {
+        T_s = NOT_A_NUMBER;
+        fill_side<M>(T_s, e, side, state, other_enthalpy);
     }
 }
 

@@ -209,6 +209,53 @@ INSTANTIATE_TEST_SUITE_P(Pressures, SaturationAboveCriticalPressure,
                          testing::Values(std::nextafter(CRITICAL_PRESSURE, INF), 11359197.0, 2e7,
                                          MAX_PRESSURE, INF));
 
+bool same_value(const double a, const double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+// One side of the saturation (what a saturation request shows) is that side's record of the
+// pair, bit for bit, with the same pressure or temperature and the other record's enthalpy;
+// inside the range, at its ends, beyond them (the critical point) and below them (NaN).
+TEST(SaturatedSide, IsThatSideOfThePairWithTheOtherSidesEnthalpy) {
+    const double temperatures[] = {-77.0 - 1e-9, -77.0, -40.0,
+                                   0.0,          1.5,   60.0,
+                                   120.0,        132.2, EQUATION_CRITICAL_TEMPERATURE_C - 1e-10,
+                                   140.0,        -80.0, NaN};
+    const double pressures[] = {
+        MIN_PRESSURE,      6500.0, 1e5,    4.294e5, 2e6, 8e6, SATURATION_LIMIT_PRESSURE, 11.3e6,
+        CRITICAL_PRESSURE, 2e7,    6000.0, NaN};
+    for (const int side : {PHASE_LIQUID, PHASE_VAPOUR}) {
+        for (const double T : temperatures) {
+            double P_s = 0.0;
+            FluidState pair[2];
+            saturation_by_temperature(T, P_s, pair[0], pair[1]);
+            const FluidState& same = side == PHASE_LIQUID ? pair[0] : pair[1];
+            const FluidState& other = side == PHASE_LIQUID ? pair[1] : pair[0];
+            double P_side = 0.0;
+            FluidState state;
+            double h_other = 0.0;
+            saturated_side_by_temperature(T, side, P_side, state, h_other);
+            EXPECT_TRUE(same_record(state, same)) << side << " " << T;
+            EXPECT_TRUE(same_value(P_side, P_s)) << side << " " << T;
+            EXPECT_TRUE(same_value(h_other, state_enthalpy(other))) << side << " " << T;
+        }
+        for (const double P : pressures) {
+            double T_s = 0.0;
+            FluidState pair[2];
+            saturation_by_pressure(P, T_s, pair[0], pair[1]);
+            const FluidState& same = side == PHASE_LIQUID ? pair[0] : pair[1];
+            const FluidState& other = side == PHASE_LIQUID ? pair[1] : pair[0];
+            double T_side = 0.0;
+            FluidState state;
+            double h_other = 0.0;
+            saturated_side_by_pressure(P, side, T_side, state, h_other);
+            EXPECT_TRUE(same_record(state, same)) << side << " " << P;
+            EXPECT_TRUE(same_value(T_side, T_s)) << side << " " << P;
+            EXPECT_TRUE(same_value(h_other, state_enthalpy(other))) << side << " " << P;
+        }
+    }
+}
+
 TEST(SaturationByPressure, BelowTheRangeOrNaNGivesNaN) {
     for (const double P : {6000.0, 0.0, -1.0, NaN}) {
         double T_s = 0.0;

@@ -121,6 +121,14 @@ void evaluate_states_at_temperature(const double& t, const double& rho_a, const 
     evaluate_state(t, rho_b, b);
 }
 
+void evaluate_state_and_enthalpy(const double& t, const double& rho, const double& rho_other,
+                                 FluidState& state, double& enthalpy_other) {
+    evaluate_state(t, rho, state);
+    FluidState other;
+    evaluate_state(t, rho_other, other);
+    enthalpy_other = state_enthalpy(other);
+}
+
 double pressure_at(const double& t, const double& rho) {
     const double T = t + KELVIN_OFFSET;
     const double delta = rho * INV_CRITICAL_DENSITY;

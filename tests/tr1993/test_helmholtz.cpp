@@ -191,6 +191,25 @@ TEST(Helmholtz, PartialEvaluationsAreTheFullEvaluationsFields) {
     }
 }
 
+// One state and another's enthalpy at the same temperature (a saturated phase and the other's,
+// for the latent heat): the record and the enthalpy bit for bit those of evaluate_state.
+TEST(Helmholtz, StateAndOtherEnthalpyAreTheFullEvaluations) {
+    for (double t = -77.0; t <= 450.0; t += 7.3) {
+        for (double rho = 1e-4; rho <= 800.0; rho *= 2.9) {
+            const double rho_other = 800.0 * 1e-4 / rho;
+            FluidState s;
+            double h_other = 0.0;
+            evaluate_state_and_enthalpy(t, rho, rho_other, s, h_other);
+            FluidState full;
+            evaluate_state(t, rho, full);
+            FluidState other;
+            evaluate_state(t, rho_other, other);
+            ASSERT_EQ(std::memcmp(&s, &full, sizeof(FluidState)), 0) << t << " " << rho;
+            ASSERT_EQ(h_other, state_enthalpy(other)) << t << " " << rho_other;
+        }
+    }
+}
+
 TEST(Lagrange, EdgeCasesAndSecant) {
     double result = 42.0;
     EXPECT_EQ(lagrange_interpolate(nullptr, nullptr, 0, 1.0, result), 0);

@@ -15,6 +15,10 @@ struct Saturation {
                                           FluidState& vapour);
     static void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid,
                                        FluidState& vapour);
+    static void saturated_side_by_temperature(const double& T, const int& side, double& P_s,
+                                              FluidState& state, double& other_enthalpy);
+    static void saturated_side_by_pressure(const double& P, const int& side, double& T_s,
+                                           FluidState& state, double& other_enthalpy);
     static double saturation_temperature(const double& P);
     static double saturation_pressure(const double& T);
 };

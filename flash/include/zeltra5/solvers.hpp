@@ -20,6 +20,14 @@ void saturation_by_temperature(const double& T, double& P_s, FluidState& liquid,
 // critical point above its range, NaN below it).
 void saturation_by_pressure(const double& P, double& T_s, FluidState& liquid, FluidState& vapour);
 
+// One side (PHASE_LIQUID or PHASE_VAPOUR) of the saturation at T or at P: its record bit for bit
+// as saturation_by_temperature / saturation_by_pressure give it, the same P_s or T_s, and
+// state_enthalpy of the other side's record (for the latent heat) without forming that record.
+void saturated_side_by_temperature(const double& T, const int& side, double& P_s, FluidState& state,
+                                   double& other_enthalpy);
+void saturated_side_by_pressure(const double& P, const int& side, double& T_s, FluidState& state,
+                                double& other_enthalpy);
+
 // The saturation temperature saturation_by_pressure returns at P, without the records.
 double saturation_temperature(const double& P);
 

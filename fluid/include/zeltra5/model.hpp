@@ -81,6 +81,9 @@ concept EquationOfState = requires(const double& t, const double& rho, const dou
     // evaluate gives.
     M::evaluate(t, rho, state);
     M::evaluate_pair(t, rho, rho, state, state);
+    // The state at (t, rho) as evaluate gives it, and state_enthalpy of the state at (t, rho_other)
+    // bit for bit, without forming that state's other fields.
+    M::evaluate_with_enthalpy(t, rho, rho, state, out);
     // The pressure at (t, rho), and the residual derivatives phir_d, phir_dd alone, bit for bit
     // the values evaluate stores.
     { M::pressure(t, rho) } -> std::same_as<double>;

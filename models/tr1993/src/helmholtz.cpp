@@ -200,6 +200,25 @@ struct DeltaSums {
     }
 };
 
+// The two sums the enthalpy reads: f_d and f_t of ResidualSums, by the same operations.
+struct EnthalpySums {
+    wide f_d = 0.0L, f_t = 0.0L;
+
+    template <int I>
+    void add(const ResidualContext& ctx) {
+        constexpr auto c = RESIDUAL_TERMS[I];
+        const wide x = ctx.term_value<I>();
+        const wide a = ctx.delta_factor<I>();
+        f_d += a * x;
+        f_t += c.t * x;
+    }
+
+    template <std::size_t... I>
+    void add_all(const ResidualContext& ctx, std::index_sequence<I...>) {
+        (add<static_cast<int>(I)>(ctx), ...);
+    }
+};
+
 // delta phir_d = sum (d - l delta^l) X_i.
 template <std::size_t... I>
 wide delta_phir_d(const ResidualContext& ctx, std::index_sequence<I...>) {
@@ -239,6 +258,18 @@ struct IdealTemperatureTerms {
     return k;
 }
 
+// phi0_t = a2 + a3 / tau0 + sum a_i t_i tau0^(t_i - 1), with tau0^(t - 1) from tau0^t.
+[[gnu::always_inline]] inline double ideal_phi0_t(const IdealTemperatureTerms& k) {
+    const double* a = IDEAL_GAS.a;
+    const double* te = IDEAL_GAS.t;
+    double phi0_t = a[1] + a[2] / k.tau0;
+    for (int i = 3; i < 8; ++i) {
+        if (a[i] == 0.0) continue;  // the empty slots contribute nothing
+        phi0_t += a[i] * te[i] * (k.power[i] * k.inv_tau0);
+    }
+    return phi0_t;
+}
+
 // Every field of `state` at the temperature of `k` and density rho.
 [[gnu::always_inline]] inline void evaluate_with(const IdealTemperatureTerms& k, const double& rho,
                                                  FluidState& state) {
@@ -262,17 +293,15 @@ struct IdealTemperatureTerms {
     const double ln_tau0 = k.ln_tau0;
     const double inv_tau0 = k.inv_tau0;
     double phi0 = std::log(delta0) + a[0] + a[1] * tau0 + a[2] * ln_tau0;
-    double phi0_t = a[1] + a[2] / tau0;
     double phi0_tt = -a[2] / (tau0 * tau0);
     for (int i = 3; i < 8; ++i) {
         if (a[i] == 0.0) continue;  // the empty slots contribute nothing
         const double power = k.power[i];
         phi0 += a[i] * power;
-        phi0_t += a[i] * te[i] * (power * inv_tau0);
         phi0_tt += a[i] * te[i] * (te[i] - 1.0) * (power * inv_tau0 * inv_tau0);
     }
     state.phi0 = phi0;
-    state.phi0_t = phi0_t;
+    state.phi0_t = ideal_phi0_t(k);
     state.phi0_tt = phi0_tt;
     state.phi0_d = IDEAL_REDUCING_DENSITY / rho;
     state.phi0_dd = -state.phi0_d * state.phi0_d;
@@ -293,6 +322,29 @@ struct IdealTemperatureTerms {
     state.R = GAS_CONSTANT;
 }
 
+// state_enthalpy of the record evaluate_with fills at the temperature of `k` and density rho,
+// from the fields the enthalpy reads alone, each formed by the same operations.
+[[gnu::always_inline]] inline double enthalpy_with(const IdealTemperatureTerms& k,
+                                                   const double& rho) {
+    ZELTRA5_COUNT(evaluate_state);
+    FluidState s{};
+    s.T = k.T;
+    s.rho = rho;
+    s.tau0 = k.tau0;
+    s.tau = k.tau;
+    s.delta = rho * INV_CRITICAL_DENSITY;
+    s.phi0_t = ideal_phi0_t(k);
+    const ResidualContext ctx(s.tau, s.delta);
+    EnthalpySums sums;
+    sums.add_all(ctx, AllTerms{});
+    const wide inv_delta = 1.0L / s.delta;
+    const wide inv_tau = 1.0L / s.tau;
+    s.phir_d = static_cast<double>(sums.f_d * inv_delta);
+    s.phir_t = static_cast<double>(sums.f_t * inv_tau);
+    s.R = GAS_CONSTANT;
+    return state_enthalpy(s);
+}
+
 }  // namespace
 
 void evaluate_state(const double& t, const double& rho, FluidState& state) {
@@ -304,6 +356,13 @@ void evaluate_states_at_temperature(const double& t, const double& rho_a, const 
     const IdealTemperatureTerms k = ideal_temperature_terms(t);
     evaluate_with(k, rho_a, a);
     evaluate_with(k, rho_b, b);
+}
+
+void evaluate_state_and_enthalpy(const double& t, const double& rho, const double& rho_other,
+                                 FluidState& state, double& enthalpy_other) {
+    const IdealTemperatureTerms k = ideal_temperature_terms(t);
+    evaluate_with(k, rho, state);
+    enthalpy_other = enthalpy_with(k, rho_other);
 }
 
 namespace {

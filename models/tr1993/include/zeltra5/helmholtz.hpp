@@ -15,6 +15,12 @@ void evaluate_state(const double& t, const double& rho, FluidState& state);
 void evaluate_states_at_temperature(const double& t, const double& rho_a, const double& rho_b,
                                     FluidState& a, FluidState& b);
 
+// The state at (t, rho), bit for bit what evaluate_state gives, and the enthalpy (J/kg) of the
+// state at (t, rho_other), bit for bit state_enthalpy of what evaluate_state gives there, without
+// that state's other fields (one saturated phase and the other's enthalpy, for the latent heat).
+void evaluate_state_and_enthalpy(const double& t, const double& rho, const double& rho_other,
+                                 FluidState& state, double& enthalpy_other);
+
 // Pressure (Pa) at t (degC) and rho (kg/m3): the residual delta-derivative only.
 double pressure_at(const double& t, const double& rho);
 

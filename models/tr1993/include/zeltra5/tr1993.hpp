@@ -44,6 +44,10 @@ struct Tr1993 {
                               FluidState& a, FluidState& b) {
         evaluate_states_at_temperature(t, rho_a, rho_b, a, b);
     }
+    static void evaluate_with_enthalpy(const double& t, const double& rho, const double& rho_other,
+                                       FluidState& state, double& enthalpy_other) {
+        evaluate_state_and_enthalpy(t, rho, rho_other, state, enthalpy_other);
+    }
     static double pressure(const double& t, const double& rho) { return pressure_at(t, rho); }
     static double phir_d(const double& t, const double& rho) { return residual_phir_d(t, rho); }
     static void phir_d_dd(const double& t, const double& rho, double& d, double& dd) {
