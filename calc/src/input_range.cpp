@@ -261,21 +261,7 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             bounding_state(P, M::CONSTANTS.domain.lowest_admitted_temperature, sat, true, cold);
             bounding_state(P, M::CONSTANTS.domain.highest_admitted_temperature, sat, false, hot);
             double y_cold = band_property(mode, cold);
-            // The hot bounding state's density reproduces P only to the density solver's
-            // tolerance: a state at the highest admitted temperature given back through its
-            // (t, rho) lands a few ulps beyond it. Values of the states at that temperature within
-            // that tolerance of P are inside.
             const double y_hot = band_property(mode, hot);
-            double y_hot_high = y_hot;
-            double y_hot_low = y_hot;
-            const double drho = M::drho_dp_t(hot) * DENSITY_SOLVER_TOLERANCE * P;
-            for (const double rho : {hot.rho - drho, hot.rho + drho}) {
-                FluidState q{};
-                M::evaluate(M::CONSTANTS.domain.highest_admitted_temperature, rho, q);
-                const double y = band_property(mode, q);
-                y_hot_high = std::fmax(y_hot_high, y);
-                y_hot_low = std::fmin(y_hot_low, y);
-            }
             // Density falls with temperature: the hot state bounds it from below.
             const bool falling = mode == MODE_PRESSURE_DENSITY;
             if (!(P > M::CONSTANTS.critical_pressure)) {
@@ -287,7 +273,26 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
                     y_cold = y_saturated;
                 }
             }
-            // Inside the band so widened; a refusal names the bounding state's own value.
+            if (falling ? inside(second_value, y_hot, y_cold)
+                        : inside(second_value, y_cold, y_hot)) {
+                return INSIDE;
+            }
+            // The hot bounding state's density reproduces P only to the density solver's
+            // tolerance: a state at the highest admitted temperature given back through its
+            // (t, rho) lands a few ulps beyond it. Values of the states at that temperature within
+            // that tolerance of P are inside (formed only for a value beyond the band, so that
+            // the check of every other request costs nothing more); a refusal names the bounding
+            // state's own value.
+            double y_hot_high = y_hot;
+            double y_hot_low = y_hot;
+            const double drho = M::drho_dp_t(hot) * DENSITY_SOLVER_TOLERANCE * P;
+            for (const double rho : {hot.rho - drho, hot.rho + drho}) {
+                FluidState q{};
+                M::evaluate(M::CONSTANTS.domain.highest_admitted_temperature, rho, q);
+                const double y = band_property(mode, q);
+                y_hot_high = std::fmax(y_hot_high, y);
+                y_hot_low = std::fmin(y_hot_low, y);
+            }
             if (falling ? inside(second_value, y_hot_low, y_cold)
                         : inside(second_value, y_cold, y_hot_high)) {
                 return INSIDE;
