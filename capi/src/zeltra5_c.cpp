@@ -317,7 +317,9 @@ void keep_aside(const Key& key, const ArgumentError& error) {
     a.key_hash = hash_of(bytes);
     std::memcpy(a.key_head, bytes.data(), std::min(bytes.size(), sizeof a.key_head));
     const std::size_t n = std::min(error.subject.size(), sizeof a.subject);
-    std::memcpy(a.subject, error.subject.data(), n);
+    if (n > 0) {  // an empty subject's data() may be null, which memcpy never takes
+        std::memcpy(a.subject, error.subject.data(), n);
+    }
     a.error = error;
     a.error.subject = std::string_view(a.subject, n);
 }
