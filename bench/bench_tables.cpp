@@ -31,14 +31,14 @@ double run_saturation_table(const int index) {
     }
     const PropertyTable table =
         build_property_table(TableKind::saturation_temperature, 0.0, t,
-                             {UnitSystem::display, ReferenceState::program, false});
+                             {DISPLAY_UNITS, ReferenceState::program, false});
     return table.rows.back().state.values[FIELD_ENTHALPY];
 }
 
 double run_cycle(const int index) {
     CycleResult c;
     calculate_cycle({-10.0 - 0.1 * (index % 64), 35.0, 5.0, 0.0, 0.75, 100.0},
-                    {UnitSystem::display, ReferenceState::program, false}, c);
+                    {DISPLAY_UNITS, ReferenceState::program, false}, c);
     return c.figures[CYCLE_COP];
 }
 

@@ -158,7 +158,7 @@ std::vector<std::string> cells_of(std::string_view line) {
 // Checks one output line against the answer to `q` (display units, the program's reference).
 void check_answer(const std::vector<std::string>& cells, const Request& q, std::string_view line) {
     StateResult r;
-    calculate_state(*q.pair, q.first, q.second, CalcOptions{UnitSystem::display, {}, q.superheat},
+    calculate_state(*q.pair, q.first, q.second, CalcOptions{DISPLAY_UNITS, {}, q.superheat},
                     r);
     if (cells[0] != std::to_string(r.status)) {
         fail("the status differs from the calculation's", line);

@@ -108,7 +108,7 @@ constexpr std::string_view OPTION_KEYS[KEY_COUNT] = {"units", "reference", "supe
 bool set_option(const int key, const std::string_view value, Options& out) {
     switch (key) {
         case KEY_UNITS:
-            return parse_unit_system(value, out.calc.units);
+            return parse_units(value, SI_UNITS, out.calc.units);
         case KEY_REFERENCE:
             return parse_reference_state(value, out.calc.reference);
         case KEY_SUPERHEAT:

@@ -57,7 +57,7 @@ struct Fluid {
     }
 
     double pressure(const double pa) const {
-        return from_si(UnitKind::pressure, options.units, pa);
+        return from_base(UnitKind::pressure, options.units, pa);
     }
     // A round pressure (10 bar, 1e6 Pa) in the chart's units without the conversion's last-digit
     // noise: 200, not 200.00000000000003.
@@ -200,7 +200,7 @@ void log_ticks(ChartAxis& axis) {
     }
 }
 
-std::string axis_title(const int field, const UnitSystem units, const Language language) {
+std::string axis_title(const int field, const Units& units, const Language language) {
     std::string t(table_row_name(RESULT_FIELDS[field].table_row, language));
     t += ' ';
     t += field == FIELD_TEMPERATURE ? "t" : RESULT_FIELDS[field].symbol;
@@ -210,7 +210,7 @@ std::string axis_title(const int field, const UnitSystem units, const Language l
 }
 
 ChartAxis make_axis(const int field, const double lo, const double hi, const bool log,
-                    const UnitSystem units, const Language language) {
+                    const Units& units, const Language language) {
     ChartAxis a;
     a.field = field;
     a.title = axis_title(field, units, language);
@@ -728,7 +728,7 @@ struct Builder {
 Range default_x_range(const ChartOptions& o, const Fluid& f, const double y_min) {
     const bool ph = o.type == ChartType::pressure_enthalpy;
     const int field = ph ? FIELD_ENTHALPY : FIELD_ENTROPY;
-    const double step = from_si(RESULT_FIELDS[field].unit, o.calc.units, ph ? 100e3 : 500.0);
+    const double step = from_base(RESULT_FIELDS[field].unit, o.calc.units, ph ? 100e3 : 500.0);
     const double lo = f.state("ts-liquid", DEFAULT_CONSTANTS.domain.min_temperature).values[field];
     // The lowest pressure shown, within the domain (an axis above it takes its top).
     const double p_low = ph ? std::clamp(y_min, f.p_lo, f.p_hi) : f.round_pressure(1e4);
@@ -883,13 +883,13 @@ std::vector<double> default_line_values(const ChartType type, const LineKind kin
     // Nice multiples of `step` (SI) between two values in the chart's units.
     const auto multiples = [&](const int field, const double lo, const double hi,
                                const double step_si) {
-        const double step = from_si(RESULT_FIELDS[field].unit, o.units, step_si);
+        const double step = from_base(RESULT_FIELDS[field].unit, o.units, step_si);
         for (long long k = static_cast<long long>(std::ceil(lo / step)); k * step <= hi; ++k) {
             v.push_back(tidy_multiple(k, step));
         }
     };
     const double pressures[] = {0.1, 0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200};  // bar
-    const double low_p = round_to_significant_digits(from_si(UnitKind::pressure, o.units, 1e4), 15);
+    const double low_p = round_to_significant_digits(from_base(UnitKind::pressure, o.units, 1e4), 15);
     switch (kind) {
         case LineKind::isotherm:
             for (int t = -60; t <= 200; t += 20) {
@@ -899,7 +899,7 @@ std::vector<double> default_line_values(const ChartType type, const LineKind kin
         case LineKind::isobar:
             for (const double p : pressures) {
                 v.push_back(
-                    round_to_significant_digits(from_si(UnitKind::pressure, o.units, p * 1e5), 15));
+                    round_to_significant_digits(from_base(UnitKind::pressure, o.units, p * 1e5), 15));
             }
             break;
         case LineKind::isentrope: {
@@ -942,7 +942,7 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
     chart.subtitle = w.reference[static_cast<int>(o.calc.reference)];
 
     const Fluid fluid = make_fluid(chart.options);
-    const UnitSystem units = chart.options.units;
+    const Units& units = chart.options.units;
     const bool en = o.language == Language::english;
     error = size_problem(o, en);
     if (error.empty()) {

@@ -32,7 +32,7 @@ std::string chart_to_json(const Chart& c) {
     // Numbers as std::to_chars writes them without a format (100000 as 1e+05).
     JsonText j(NumberStyle::compact);
     j.raw("{").key("type").string(chart_type_name(c.type));
-    j.raw(",").key("units").string(unit_system_name(c.options.units));
+    j.raw(",").key("units").string(units_name(c.options.units));
     j.raw(",").key("reference").string(reference_state_name(c.options.reference));
     j.raw(",").key("language").string(c.language == Language::english ? "en" : "ru");
     j.raw(",").key("title").string(c.title);

@@ -173,13 +173,13 @@ OptionMatch take_common_option(const int argc, const char* const* argv, int& i,
     }
     std::string_view value;
     if (arg == "--si") {
-        options.units = UnitSystem::si;
+        options.units = SI_UNITS;
     } else if (arg == "--json" || arg == "--csv") {
         options.format = arg == "--json" ? Format::json : Format::csv;
     } else if (is_option(arg, "--units")) {
         if (!option_value(argc, argv, i, "--units", value) ||
-            !parse_unit_system(value, options.units)) {
-            problem = "--units takes si or display";
+            !parse_units(value, options.units, options.units)) {
+            problem = "--units takes " + std::string(units_choices());
             return OptionMatch::invalid;
         }
     } else if (is_option(arg, "--reference")) {

@@ -111,7 +111,7 @@ std::string parse(const int argc, const char* const* argv, Request& r) {
 
 void write_text(const CycleResult& c, const Language language, std::ostream& out) {
     const bool en = language == Language::english;
-    const UnitSystem units = c.options.units;
+    const Units& units = c.options.units;
     const CycleInput& in = c.input;
     out << (en ? "Single-stage cycle: evaporating " : "Одноступенчатый цикл: кипение ")
         << args::short_number(in.evaporating_temperature)

@@ -219,7 +219,7 @@ std::string parse(const int argc, const char* const* argv, Request& r) {
 
 std::string points_csv(const Chart& chart) {
     std::string s = "line,kind,value,label,x,y\n";
-    const UnitSystem units = chart.options.units;
+    const Units& units = chart.options.units;
     s += "units,,,," +
          csv_cell(unit_text(RESULT_FIELDS[chart.x.field].unit, units, Language::english)) + "," +
          csv_cell(unit_text(RESULT_FIELDS[chart.y.field].unit, units, Language::english)) + "\n";

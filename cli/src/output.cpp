@@ -39,9 +39,9 @@ void write_json_members(const StateResult& result, const Language language,
     out << indent << "\"error\": " << (valid ? "null" : json_string(refusal_text(result)));
 }
 
-std::string json_units(const UnitSystem units) {
+std::string json_units(const Units& units) {
     std::string s = "{\"system\": \"";
-    s += unit_system_name(units);
+    s += units_name(units).c_str();
     s += '"';
     for (const FieldInfo& f : RESULT_FIELDS) {
         s += ", \"";

@@ -171,7 +171,7 @@ constexpr std::size_t WIDTH = 13;
 
 std::string title(const PropertyTable& t, const Language language) {
     const bool en = language == Language::english;
-    const UnitSystem units = t.options.units;
+    const Units& units = t.options.units;
     const TableKindInfo& kind = table_kind_info(t.kind);
     std::string s = kind.title[static_cast<int>(language)];
     const int f = kind.fixed_field;

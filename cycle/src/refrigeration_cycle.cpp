@@ -31,10 +31,10 @@ const CycleFigureInfo CYCLE_FIGURES[CYCLE_FIGURE_COUNT] = {
     {"condenser_duty", "Condenser duty", "Тепловой поток конденсатора"},
 };
 
-std::string_view cycle_figure_unit(const int figure, const UnitSystem units,
+std::string_view cycle_figure_unit(const int figure, const Units& units,
                                    const Language language) {
     const bool en = language == Language::english;
-    const bool si = units == UnitSystem::si;
+    const bool si = units.energy == Unit::joule_per_kg;
     switch (figure) {
         case CYCLE_REFRIGERATING_EFFECT:
         case CYCLE_COMPRESSOR_WORK:
@@ -214,11 +214,11 @@ int calculate_cycle(const CycleInput& input, const CalcOptions& calc_options, Cy
     if (input.capacity > 0.0) {
         // kW over the specific energy in J/kg.
         const double q0_si =
-            to_si(UnitKind::specific_energy, options.units, f[CYCLE_REFRIGERATING_EFFECT]);
+            to_base(UnitKind::specific_energy, options.units, f[CYCLE_REFRIGERATING_EFFECT]);
         const double w_si =
-            to_si(UnitKind::specific_energy, options.units, f[CYCLE_COMPRESSOR_WORK]);
+            to_base(UnitKind::specific_energy, options.units, f[CYCLE_COMPRESSOR_WORK]);
         const double qc_si =
-            to_si(UnitKind::specific_energy, options.units, f[CYCLE_HEAT_REJECTED]);
+            to_base(UnitKind::specific_energy, options.units, f[CYCLE_HEAT_REJECTED]);
         const double m = input.capacity * 1000.0 / q0_si;
         f[CYCLE_MASS_FLOW] = m;
         f[CYCLE_DISPLACEMENT] = m / s1.values[FIELD_DENSITY] * 3600.0;

@@ -37,7 +37,7 @@ void present(StateResult& r) {
     const ResultValues program = result_values(r.record);
     for (int k = 0; k < RESULT_VALUE_COUNT; ++k) {
         r.values[k] = result_field_defined(r.phase, r.phase_detail, k)
-                          ? from_si(RESULT_FIELDS[k].unit, r.options.units, si.value[k])
+                          ? from_base(RESULT_FIELDS[k].unit, r.options.units, si.value[k])
                           : NaN;
     }
     // A field that holds a given value bit for bit (the front end takes it over) shows it as it
@@ -83,8 +83,8 @@ int calculate_state(const ArgPair& pair, const double first, const double second
     CalcRequest& request = result.request;
     request.mode = pair.mode;
     request.side = saturation ? pair.side : (options.superheat ? SIDE_LIQUID : SIDE_NONE);
-    request.first_value = to_si(field_unit(pair.first_field), options.units, result.given[0]);
-    request.second_value = to_si(field_unit(pair.second_field), options.units, result.given[1]);
+    request.first_value = to_base(field_unit(pair.first_field), options.units, result.given[0]);
+    request.second_value = to_base(field_unit(pair.second_field), options.units, result.given[1]);
     shift_request_from_reference(request, options.reference);
     return run(result);
 }
@@ -124,8 +124,8 @@ int calculate_saturated(const StateResult& of, const int side, StateResult& resu
                                 DEFAULT_CONSTANTS.critical_pressure);
     // The pressure is shown as `of` shows it when that is the same pressure.
     const double of_shown = of.values[FIELD_PRESSURE];
-    const bool same = to_si(UnitKind::pressure, result.options.units, of_shown) == p;
-    result.given[0] = same ? of_shown : from_si(UnitKind::pressure, result.options.units, p);
+    const bool same = to_base(UnitKind::pressure, result.options.units, of_shown) == p;
+    result.given[0] = same ? of_shown : from_base(UnitKind::pressure, result.options.units, p);
     result.given[1] = side == SIDE_LIQUID ? 0.0 : 1.0;
     result.request = CalcRequest{MODE_SATURATION_PRESSURE, side, p, 0.0};
     return run(result);
@@ -229,7 +229,7 @@ std::string_view input_word(const StateResult& r, const int input, const Languag
 
 // An SI value of `field` on the program's reference, as the result shows that field.
 double shown(const StateResult& r, const int field, const double si) {
-    return from_si(field_unit(field), r.options.units,
+    return from_base(field_unit(field), r.options.units,
                    si + reference_shift(r.options.reference, field));
 }
 
@@ -302,7 +302,7 @@ std::size_t describe_refusal(const StateResult& r, const Language language, char
             value_with_unit(t, limit, unit, r, language);
             if (band) {
                 t << w.its_value_at;
-                value_with_unit(t, from_si(UnitKind::pressure, r.options.units, why.edge_pressure),
+                value_with_unit(t, from_base(UnitKind::pressure, r.options.units, why.edge_pressure),
                                 UnitKind::pressure, r, language);
                 t << w.and_;
                 value_with_unit(t, why.edge_temperature, UnitKind::temperature, r, language);
@@ -320,7 +320,7 @@ std::size_t describe_refusal(const StateResult& r, const Language language, char
         case RefusalReason::superheat_limit:
             value_with_unit(t, value, UnitKind::temperature, r, language);
             t << w.superheat;
-            value_with_unit(t, from_si(UnitKind::pressure, r.options.units, why.edge_pressure),
+            value_with_unit(t, from_base(UnitKind::pressure, r.options.units, why.edge_pressure),
                             UnitKind::pressure, r, language);
             t << ", ";
             value_with_unit(t, limit, UnitKind::temperature, r, language);

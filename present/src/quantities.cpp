@@ -5,22 +5,6 @@
 namespace zeltra5 {
 namespace {
 
-constexpr double PASCAL_PER_BAR = 100000.0;
-constexpr double BAR_PER_PASCAL = 1e-05;
-constexpr double J_PER_KJ = 1000.0;
-constexpr double KJ_PER_J = 0.001;
-
-struct UnitTexts {
-    const char* text[2][2];  // [language][unit system]
-};
-
-constexpr UnitTexts UNIT_TEXTS[] = {
-#define ZELTRA5_UNIT(kind, ru_si, ru_display, en_si, en_display) \
-    {{{ru_si, ru_display}, {en_si, en_display}}},
-#include "zeltra5/texts.inc"
-#undef ZELTRA5_UNIT
-};
-
 constexpr const char* ROW_NAMES[TABLE_ROW_COUNT][2] = {
 #define ZELTRA5_ROW(ru, en) {ru, en},
 #include "zeltra5/texts.inc"
@@ -38,9 +22,6 @@ constexpr const char* PHASE_NAMES[][2] = {
 #include "zeltra5/texts.inc"
 #undef ZELTRA5_PHASE
 };
-
-static_assert(sizeof(UNIT_TEXTS) / sizeof(UNIT_TEXTS[0]) ==
-              static_cast<int>(UnitKind::expansion) + 1);
 
 // The Russian texts carry the panel's blanks around them.
 std::string_view trimmed(const char* text) {
@@ -82,21 +63,6 @@ const FieldInfo RESULT_FIELDS[RESULT_VALUE_COUNT] = {
     {"latent_heat", "r", UnitKind::specific_energy, 19},
 };
 
-bool parse_unit_system(const std::string_view name, UnitSystem& units) {
-    if (name == "si") {
-        units = UnitSystem::si;
-    } else if (name == "display") {
-        units = UnitSystem::display;
-    } else {
-        return false;
-    }
-    return true;
-}
-
-const char* unit_system_name(const UnitSystem units) {
-    return units == UnitSystem::display ? "display" : "si";
-}
-
 bool parse_language(const std::string_view name, Language& language) {
     if (name == "ru") {
         language = Language::russian;
@@ -106,44 +72,6 @@ bool parse_language(const std::string_view name, Language& language) {
         return false;
     }
     return true;
-}
-
-double to_si(const UnitKind kind, const UnitSystem units, const double value) {
-    if (units != UnitSystem::display) {
-        return value;
-    }
-    switch (kind) {
-        case UnitKind::pressure:
-            return value * PASCAL_PER_BAR;
-        case UnitKind::specific_energy:
-        case UnitKind::specific_entropy:
-            return value * J_PER_KJ;
-        default:
-            return value;
-    }
-}
-
-double from_si(const UnitKind kind, const UnitSystem units, const double value) {
-    if (units != UnitSystem::display) {
-        return value;
-    }
-    switch (kind) {
-        case UnitKind::pressure:
-            return value * BAR_PER_PASCAL;
-        case UnitKind::specific_energy:
-        case UnitKind::specific_entropy:
-            return value * KJ_PER_J;
-        default:
-            return value;
-    }
-}
-
-std::string_view unit_text(const UnitKind kind, const UnitSystem units, const Language language) {
-    const auto k = static_cast<int>(kind);
-    if (k < 0 || k > static_cast<int>(UnitKind::expansion)) {
-        return {};
-    }
-    return trimmed(UNIT_TEXTS[k].text[language_index(language)][units == UnitSystem::display]);
 }
 
 int find_result_field(const std::string_view name) {

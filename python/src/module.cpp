@@ -70,14 +70,16 @@ const ArgPair& pair_named(const std::string& name) {
     return *pair;
 }
 
+std::string units_problem(const std::string& units) {
+    return cat({"units: ", quoted(units), " is not a choice of units: give ",
+                std::string(units_choices())});
+}
+
 CalcOptions make_options(const std::string& units, const std::string& reference,
                          const bool superheat) {
     CalcOptions options;
-    if (!parse_unit_system(units, options.units)) {
-        std::string message = "units: ";
-        message.append(quoted(units));
-        message.append(" is not one of si, display");
-        throw py::value_error(message);
+    if (!parse_units(units, SI_UNITS, options.units)) {
+        throw py::value_error(units_problem(units));
     }
     if (!parse_reference_state(reference, options.reference)) {
         std::string message = "reference: ";
@@ -180,7 +182,9 @@ StateResult saturated_of(const StateResult& of, const int side) {
 // A state or cycle as a tuple of plain values: everything the object holds, with each double as
 // its bit pattern so that NaN compares equal to itself and every bit comes back. Pickling, ==
 // and hash all use it; the leading tag and number say which object and which layout it is.
-constexpr int KEY_LAYOUT = 1;
+// Layout 2: "si" in the options means kelvin; layout 1 (version 1.2) wrote "si" for °C.
+constexpr int KEY_LAYOUT = 2;
+constexpr int KEY_LAYOUT_CELSIUS_SI = 1;
 
 py::int_ bits_of(const double value) {
     return py::int_(std::bit_cast<std::uint64_t>(value));
@@ -266,14 +270,18 @@ class KeyReader {
 };
 
 void append_options(py::list& key, const CalcOptions& o) {
-    key.append(unit_system_name(o.units));
+    key.append(units_name(o.units).c_str());
     key.append(reference_state_name(o.reference));
     key.append(o.superheat);
 }
 
-CalcOptions read_options(KeyReader& in) {
+CalcOptions read_options(KeyReader& in, const int layout) {
     CalcOptions o;
-    if (!parse_unit_system(in.text(), o.units) || !parse_reference_state(in.text(), o.reference)) {
+    std::string units = in.text();
+    if (layout == KEY_LAYOUT_CELSIUS_SI && units == "si") {
+        units = "si-celsius";
+    }
+    if (!parse_units(units, SI_UNITS, o.units) || !parse_reference_state(in.text(), o.reference)) {
         in.fail();
     }
     o.superheat = in.next().cast<bool>();
@@ -315,7 +323,11 @@ py::tuple state_key(const StateResult& r) {
 
 StateResult state_from_key(const py::handle key) {
     KeyReader in(key, "State");
-    if (in.text() != "zeltra5.State" || in.integer() != KEY_LAYOUT) {
+    if (in.text() != "zeltra5.State") {
+        in.fail();
+    }
+    const int layout = in.integer();
+    if (layout != KEY_LAYOUT && layout != KEY_LAYOUT_CELSIUS_SI) {
         in.fail();
     }
     StateResult r;
@@ -334,7 +346,7 @@ StateResult state_from_key(const py::handle key) {
     }
     r.given[0] = in.number();
     r.given[1] = in.number();
-    r.options = read_options(in);
+    r.options = read_options(in, layout);
     r.request.mode = in.integer();
     r.request.side = in.integer();
     r.request.first_value = in.number();
@@ -380,7 +392,11 @@ py::tuple cycle_key(const CycleResult& c) {
 
 CycleResult cycle_from_key(const py::handle key) {
     KeyReader in(key, "Cycle");
-    if (in.text() != "zeltra5.Cycle" || in.integer() != KEY_LAYOUT) {
+    if (in.text() != "zeltra5.Cycle") {
+        in.fail();
+    }
+    const int layout = in.integer();
+    if (layout != KEY_LAYOUT && layout != KEY_LAYOUT_CELSIUS_SI) {
         in.fail();
     }
     CycleResult c;
@@ -392,7 +408,7 @@ CycleResult cycle_from_key(const py::handle key) {
           &c.input.subcooling, &c.input.efficiency, &c.input.capacity}) {
         *v = in.number();
     }
-    c.options = read_options(in);
+    c.options = read_options(in, layout);
     for (StateResult& s : c.states) {
         s = state_from_key(in.tuple());
     }
@@ -941,12 +957,11 @@ PYBIND11_MODULE(_core, m) {
             if (k < 0) {
                 throw py::value_error(cat({"unknown field ", quoted(field)}));
             }
-            UnitSystem system;
-            if (!parse_unit_system(units, system)) {
-                throw py::value_error(
-                    cat({"units: ", quoted(units), " is not one of si, display"}));
+            Units chosen;
+            if (!parse_units(units, SI_UNITS, chosen)) {
+                throw py::value_error(units_problem(units));
             }
-            return std::string(unit_text(RESULT_FIELDS[k].unit, system, language_named(language)));
+            return std::string(unit_text(RESULT_FIELDS[k].unit, chosen, language_named(language)));
         },
         py::arg("field"), py::arg("units") = "si", py::arg("language") = "en");
     m.def(
@@ -979,7 +994,7 @@ PYBIND11_MODULE(_core, m) {
                                    return py::make_tuple(r.given[0], r.given[1]);
                                })
         .def_property_readonly(
-            "units", [](const StateResult& r) { return unit_system_name(r.options.units); })
+            "units", [](const StateResult& r) { return std::string(units_name(r.options.units)); })
         .def_property_readonly(
             "reference",
             [](const StateResult& r) { return reference_state_name(r.options.reference); })
@@ -1024,8 +1039,8 @@ PYBIND11_MODULE(_core, m) {
                         out[i] = request[i];
                         continue;
                     }
-                    out[i] = from_si(RESULT_FIELDS[fields[i]].unit, o.units,
-                                     request[i] + reference_shift(o.reference, fields[i]));
+                    out[i] = from_base(RESULT_FIELDS[fields[i]].unit, o.units,
+                                       request[i] + reference_shift(o.reference, fields[i]));
                 }
                 return py::make_tuple(out[0], out[1]);
             },
@@ -1091,7 +1106,7 @@ PYBIND11_MODULE(_core, m) {
         .def_property_readonly("isentropic_discharge",
                                [](const CycleResult& c) { return c.isentropic_discharge; })
         .def_property_readonly(
-            "units", [](const CycleResult& c) { return unit_system_name(c.options.units); })
+            "units", [](const CycleResult& c) { return std::string(units_name(c.options.units)); })
         .def_property_readonly(
             "reference",
             [](const CycleResult& c) { return reference_state_name(c.options.reference); })

@@ -180,7 +180,7 @@ def test_equality_is_by_value():
 GOOD = LINE.at(0).__getstate__()
 
 
-@pytest.mark.parametrize("key", [("zeltra5.Cycle", 1) + GOOD[2:], ("zeltra5.State", 2) + GOOD[2:],
+@pytest.mark.parametrize("key", [("zeltra5.Cycle", 1) + GOOD[2:], ("zeltra5.State", 3) + GOOD[2:],
                                  GOOD[:-1], GOOD + (0,), GOOD[:-1] + ("x",),
                                  GOOD[:2] + ("p-q",) + GOOD[3:], ()])
 def test_a_foreign_pickle_is_refused(key):

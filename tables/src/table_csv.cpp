@@ -49,7 +49,7 @@ std::string refusal_text(const StateResult& result) {
     return message;
 }
 
-std::string csv_result_units(const UnitSystem units) {
+std::string csv_result_units(const Units& units) {
     std::string s;
     for (const FieldInfo& f : RESULT_FIELDS) {
         s += csv_cell(unit_text(f.unit, units, Language::english));

@@ -35,12 +35,12 @@ TEST(ReferenceState, DefiningStatesComeOutExactly) {
     const StateResult own = state("ts-liquid", 10.0, 0.0);
     for (const Case& c : cases) {
         SCOPED_TRACE(reference_state_name(c.reference));
-        const StateResult r = state(c.pair, c.value, 0.0, {UnitSystem::si, c.reference, false});
+        const StateResult r = state(c.pair, c.value, 0.0, {SI_UNITS, c.reference, false});
         ASSERT_EQ(r.status, STATUS_VALID);
         EXPECT_EQ(r.values[FIELD_ENTHALPY], c.h);
         EXPECT_EQ(r.values[FIELD_ENTROPY], c.s);
         const StateResult shifted =
-            state("ts-liquid", 10.0, 0.0, {UnitSystem::si, c.reference, false});
+            state("ts-liquid", 10.0, 0.0, {SI_UNITS, c.reference, false});
         const ReferenceOffset offset = reference_offset(c.reference);
         EXPECT_EQ(shifted.values[FIELD_ENTHALPY], own.values[FIELD_ENTHALPY] + offset.enthalpy);
         EXPECT_EQ(shifted.values[FIELD_INTERNAL_ENERGY],
@@ -56,9 +56,9 @@ TEST(ReferenceState, DefiningStatesComeOutExactly) {
 TEST(ReferenceState, GivenValuesAreReadOnTheSameReference) {
     for (const ReferenceState reference :
          {ReferenceState::program, ReferenceState::iir, ReferenceState::ashrae}) {
-        for (const UnitSystem units : {UnitSystem::si, UnitSystem::display}) {
+        for (const Units& units : {SI_UNITS, DISPLAY_UNITS}) {
             const CalcOptions options{units, reference, false};
-            const double p = units == UnitSystem::display ? 12.3 : 1.23e6;
+            const double p = units == DISPLAY_UNITS ? 12.3 : 1.23e6;
             const StateResult pt = state("p-t", p, 60.0, options);
             ASSERT_EQ(pt.status, STATUS_VALID);
             for (const int field : {FIELD_ENTHALPY, FIELD_INTERNAL_ENERGY, FIELD_ENTROPY}) {
@@ -91,7 +91,7 @@ TEST(Calculation, UnitsAndUndefinedFields) {
         SCOPED_TRACE(c.pair);
         const StateResult si = state(c.pair, c.first_si, c.second_si);
         const StateResult shown =
-            state(c.pair, c.first_display, c.second_display, {UnitSystem::display, {}, false});
+            state(c.pair, c.first_display, c.second_display, {DISPLAY_UNITS, {}, false});
         ASSERT_EQ(si.status, STATUS_VALID);
         ASSERT_EQ(shown.status, STATUS_VALID);
         EXPECT_EQ(std::memcmp(&si.record, &shown.record, sizeof si.record), 0);
@@ -107,14 +107,14 @@ TEST(Calculation, UnitsAndUndefinedFields) {
                 EXPECT_EQ(shown.values[k], c.second_display);
             } else if (defined) {
                 EXPECT_EQ(shown.values[k],
-                          from_si(RESULT_FIELDS[k].unit, UnitSystem::display, si.values[k]));
+                          from_base(RESULT_FIELDS[k].unit, DISPLAY_UNITS, si.values[k]));
             }
         }
     }
 }
 
 TEST(Calculation, RequestRules) {
-    StateResult r = state("ts-liquid", 0.0, 0.0, {UnitSystem::si, {}, true});
+    StateResult r = state("ts-liquid", 0.0, 0.0, {SI_UNITS, {}, true});
     EXPECT_EQ(r.status, STATUS_BAD_ARGUMENT);
     EXPECT_EQ(r.refusal.reason, RefusalReason::option_not_applicable);
     EXPECT_EQ(r.phase, NO_PHASE);
@@ -125,14 +125,14 @@ TEST(Calculation, RequestRules) {
         EXPECT_TRUE(std::isnan(v));
     }
     // The superheat option asks for the superheated liquid.
-    r = state("p-t", 1e5, -30.0, {UnitSystem::si, {}, true});
+    r = state("p-t", 1e5, -30.0, {SI_UNITS, {}, true});
     EXPECT_EQ(r.status, STATUS_VALID);
     EXPECT_EQ(r.phase_detail, 1);
 }
 
 // The saturated states beside a result are the Windows program's follow-ups at its pressure.
 TEST(Calculation, SaturatedStatesAtTheResultsPressure) {
-    const CalcOptions options{UnitSystem::display, ReferenceState::iir, false};
+    const CalcOptions options{DISPLAY_UNITS, ReferenceState::iir, false};
     const StateResult r = state("p-t", 12.3, 60.0, options);
     for (const int side : {SIDE_LIQUID, SIDE_VAPOUR}) {
         StateResult sat;
@@ -175,8 +175,8 @@ TEST(Calculation, RefusalInWords) {
         const char* english;
         const char* russian;
     };
-    const CalcOptions display{UnitSystem::display, {}, false};
-    const CalcOptions superheat{UnitSystem::display, {}, true};
+    const CalcOptions display{DISPLAY_UNITS, {}, false};
+    const CalcOptions superheat{DISPLAY_UNITS, {}, true};
     const Case cases[] = {
         {"p-t", 10.0, 500.0, display, "temperature 500 °C is above 450 °C",
          "температура 500 °C выше 450 °C"},
@@ -185,7 +185,7 @@ TEST(Calculation, RefusalInWords) {
         {"p-t",
          1e5,
          50.0,
-         {UnitSystem::si, {}, true},
+         {SI_UNITS, {}, true},
          "50 °C is above the liquid's superheat limit at 100000 Pa, ",
          "при 100000 Па, "},
         {"p-t", 10.0, 60.0, superheat, "60 °C is above the liquid's superheat limit at 10 bar, ",

@@ -58,7 +58,7 @@ TEST(CInterface, OptionsTextIsTheLibrarysOptions) {
         const char* pair;
         double first, second;
     };
-    const CalcOptions display{UnitSystem::display, ReferenceState::program, false};
+    const CalcOptions display{DISPLAY_UNITS, ReferenceState::program, false};
     const Case cases[] = {
         {nullptr, {}, "p-t", 1e6, 25.0},
         {"", {}, "p-h", 1e6, 1.5e6},
@@ -66,19 +66,19 @@ TEST(CInterface, OptionsTextIsTheLibrarysOptions) {
         {"units=si", {}, "p-x", 5e5, 0.3},
         {"units=display", display, "p-t", 10.0, 25.0},
         {" units = display ; reference = iir ",
-         {UnitSystem::display, ReferenceState::iir, false},
+         {DISPLAY_UNITS, ReferenceState::iir, false},
          "p-s",
          10.0,
          5.2},
         {"reference=ashrae;units=display",
-         {UnitSystem::display, ReferenceState::ashrae, false},
+         {DISPLAY_UNITS, ReferenceState::ashrae, false},
          "p-h",
          2.0,
          1400.0},
-        {"reference=nbp", {UnitSystem::si, ReferenceState::nbp, false}, "p-u", 1e6, 1.2e6},
+        {"reference=nbp", {SI_UNITS, ReferenceState::nbp, false}, "p-u", 1e6, 1.2e6},
         {"reference=default;superheat=0", {}, "t-rho", -20.0, 600.0},
         {"superheat=1;units=display",
-         {UnitSystem::display, ReferenceState::program, true},
+         {DISPLAY_UNITS, ReferenceState::program, true},
          "p-t",
          1.0,
          -30.0},
@@ -487,7 +487,7 @@ void explanation_is_bounded(const double t, const char* options) {
 
 // The saturated states are the library's, beside the state the same arguments give.
 TEST(CInterface, SaturatedStatesAreTheLibrarys) {
-    const CalcOptions options{UnitSystem::display, ReferenceState::iir, false};
+    const CalcOptions options{DISPLAY_UNITS, ReferenceState::iir, false};
     StateResult of;
     calculate_state(*find_arg_pair("p-h"), 10.0, 1500.0, options, of);
     for (const int side : {ZELTRA5_LIQUID, ZELTRA5_VAPOUR}) {
@@ -522,7 +522,7 @@ TEST(CInterface, FieldsAndNamesWithoutACopyOfTheTable) {
         EXPECT_EQ(zeltra5_field_index(zeltra5_field_symbol(k)), k);
         for (const char* options : {"", "units=display", "lang=ru", "lang=ru;units=display"}) {
             CalcOptions calc;
-            calc.units = std::strstr(options, "display") ? UnitSystem::display : UnitSystem::si;
+            calc.units = std::strstr(options, "display") ? DISPLAY_UNITS : SI_UNITS;
             const Language language =
                 std::strstr(options, "ru") ? Language::russian : Language::english;
             const char* unit = zeltra5_field_unit(k, options);

@@ -75,8 +75,8 @@ struct TableCase {
     Language language;
 };
 
-const CalcOptions SI{UnitSystem::si, ReferenceState::program, false};
-const CalcOptions DISPLAY{UnitSystem::display, ReferenceState::program, false};
+const CalcOptions SI{SI_UNITS, ReferenceState::program, false};
+const CalcOptions DISPLAY{DISPLAY_UNITS, ReferenceState::program, false};
 
 const TableCase TABLES[] = {
     {"saturation-t", NaN, "-70:130:5", "units=display;lang=ru", TableKind::saturation_temperature,
@@ -86,7 +86,7 @@ const TableCase TABLES[] = {
      "1:100:*1.5",
      "units=display;reference=iir",
      TableKind::saturation_pressure,
-     {UnitSystem::display, ReferenceState::iir, false},
+     {DISPLAY_UNITS, ReferenceState::iir, false},
      Language::english},
     {"isotherm", 25.0, "1:100:*1.5", "", TableKind::isotherm, SI, Language::english},
     {"isotherm", 25.0, "1e5:2e6:1e5", nullptr, TableKind::isotherm, SI, Language::english},
@@ -97,14 +97,14 @@ const TableCase TABLES[] = {
      "20,30,40",
      "units=display;superheat=1",
      TableKind::isobar,
-     {UnitSystem::display, ReferenceState::program, true},
+     {DISPLAY_UNITS, ReferenceState::program, true},
      Language::english},
     {"isochore",
      600.0,
      "-70:140:10",
      "units=display;reference=ashrae",
      TableKind::isochore,
-     {UnitSystem::display, ReferenceState::ashrae, false},
+     {DISPLAY_UNITS, ReferenceState::ashrae, false},
      Language::english},
 };
 
@@ -258,7 +258,7 @@ TEST(CInterfaceTables, CycleIsTheLibrarys) {
         {{-10.0, 35.0, 0.0, 3.0, 1.0, 0.0}, nullptr, SI},
         {{-40.0, 20.0, 10.0, 5.0, 0.6, 25.0},
          "units=display;reference=iir;lang=ru",
-         {UnitSystem::display, ReferenceState::iir, false}},
+         {DISPLAY_UNITS, ReferenceState::iir, false}},
         {{-10.0, 140.0, 0.0, 0.0, 1.0, 0.0}, "units=display", DISPLAY},  // above critical
         {{30.0, 20.0, 0.0, 0.0, 1.0, 0.0}, "", SI},                      // t0 above tc
         {{-10.0, 35.0, 0.0, 0.0, 1.5, 0.0}, "", SI},                     // efficiency
@@ -359,7 +359,7 @@ TEST(CInterfaceTables, NamesAreTheLibrarys) {
         EXPECT_EQ(unit == nullptr, !inside);
         if (inside) {
             EXPECT_STREQ(name, CYCLE_FIGURES[k].name);
-            EXPECT_EQ(std::string(unit), cycle_figure_unit(k, UnitSystem::si, Language::russian));
+            EXPECT_EQ(std::string(unit), cycle_figure_unit(k, SI_UNITS, Language::russian));
         }
     }
     EXPECT_EQ(zeltra5_cycle_figure_unit(0, "units=none"), nullptr);

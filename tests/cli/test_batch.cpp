@@ -85,7 +85,7 @@ TEST(Batch, OneOutputLinePerInputLineInOrder) {
         "mode,side,first_value,second_value\n"
         "1,2,5e5,0");  // no line end after the last line
     std::ostringstream out;
-    const BatchSummary s = run_batch(in, out, {UnitSystem::si, {}, {}, 1});
+    const BatchSummary s = run_batch(in, out, {SI_UNITS, {}, {}, 1});
     const std::vector<std::string> lines = lines_of(out.str());
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[0], BATCH_RESULT_HEADER);
@@ -125,7 +125,7 @@ TEST(Batch, WindowsLineEndsByteOrderMarkAndLongLines) {
 // state), and the output is the same on any number of threads, over blocks that the threads
 // hand on to each other (20,000 lines: two whole blocks and a part).
 TEST(Batch, ValuesReadBackExactlyOnAnyNumberOfThreads) {
-    const CalcOptions options{UnitSystem::display, ReferenceState::ashrae, false};
+    const CalcOptions options{DISPLAY_UNITS, ReferenceState::ashrae, false};
     std::string input;
     std::vector<StateResult> expected;
     for (int i = 0; i < 20000; ++i) {

@@ -201,7 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{{"P-T", "10", "25"}, 2, "unknown argument pair \"P-T\""},
         ExitCase{{"p-t", "10", "25", "--table"}, 2, "--table takes"},
         ExitCase{{"p-t", "10", "25", "--table", "gas"}, 2, "--table takes"},
-        ExitCase{{"p-t", "10", "25", "--units", "imperial"}, 2, "--units takes si or display"},
+        ExitCase{{"p-t", "10", "25", "--units", "imperial"}, 2, "--units takes si, si-celsius or display, then p="},
         ExitCase{{"p-t", "10", "25", "--reference", "x"}, 2, "--reference takes"},
         ExitCase{{"p-t", "10", "25", "--lang", "de"}, 2, "--lang takes ru or en"},
         ExitCase{{"p-t", "10", "25", "--json", "--csv"}, 2, "exclude each other"},

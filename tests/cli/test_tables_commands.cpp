@@ -50,7 +50,7 @@ TEST(TablesCommands, TableCsvRowsAreTheSingleRequests) {
         EXPECT_EQ(lines[0].rfind("row,status,error,pair,first_value,second_value,", 0), 0u);
         const bool si = o.out.find(",Pa,") != std::string::npos;
         const bool iir = std::string(args.back()) == "iir";
-        const CalcOptions options{si ? UnitSystem::si : UnitSystem::display,
+        const CalcOptions options{si ? SI_UNITS : DISPLAY_UNITS,
                                   iir ? ReferenceState::iir : ReferenceState::program, false};
         for (std::size_t i = 2; i + 1 < lines.size(); ++i) {
             const std::vector<std::string> cells = split(lines[i], ',');
@@ -78,7 +78,7 @@ TEST(TablesCommands, CycleJsonHasTheFiguresAndTheFourStates) {
     ASSERT_EQ(o.code, EXIT_VALID) << o.err;
     CycleResult c;
     calculate_cycle({-10.0, 35.0, 5.0, 0.0, 0.75, 100.0},
-                    {UnitSystem::display, ReferenceState::program, false}, c);
+                    {DISPLAY_UNITS, ReferenceState::program, false}, c);
     for (const char* key : {"cop", "refrigerating_effect", "compressor_work", "heat_rejected",
                             "discharge_temperature", "pressure_ratio", "volumetric_capacity",
                             "mass_flow", "displacement"}) {

@@ -157,9 +157,9 @@ TEST(Fields, HeaderTableNamesEveryFieldWithItsSymbolAndUnits) {
         EXPECT_EQ(m[2].str(), f.name);
         EXPECT_EQ(m[3].str(), f.symbol);
         const std::string si =
-            ascii(std::string(unit_text(f.unit, UnitSystem::si, Language::english)));
+            ascii(std::string(unit_text(f.unit, SI_UNITS, Language::english)));
         const std::string display =
-            ascii(std::string(unit_text(f.unit, UnitSystem::display, Language::english)));
+            ascii(std::string(unit_text(f.unit, DISPLAY_UNITS, Language::english)));
         // The header gives a display unit only where its quantity is not the SI one's.
         EXPECT_EQ(units.substr(0, slash), si.empty() ? "-" : si) << f.name;
         if (display != si && f.unit != UnitKind::conductivity && f.unit != UnitKind::expansion) {
@@ -210,24 +210,24 @@ TEST(Fields, CsvHeadersAreTheFieldNames) {
 // The units the help promises are the units the calculator prints.
 TEST(Units, CommandLineHelpNamesThePrintedUnits) {
     const std::string help = cli({"--help"}).out;
-    auto unit = [](UnitKind kind, UnitSystem units) {
+    auto unit = [](UnitKind kind, const Units& units) {
         return std::string(unit_text(kind, units, Language::english));
     };
     const std::string si = joined(
-        {unit(UnitKind::pressure, UnitSystem::si), unit(UnitKind::temperature, UnitSystem::si),
-         unit(UnitKind::specific_energy, UnitSystem::si),
-         unit(UnitKind::specific_entropy, UnitSystem::si)},
+        {unit(UnitKind::pressure, SI_UNITS), unit(UnitKind::temperature, SI_UNITS),
+         unit(UnitKind::specific_energy, SI_UNITS),
+         unit(UnitKind::specific_entropy, SI_UNITS)},
         ", ", ", ");
-    const std::string display = joined({unit(UnitKind::pressure, UnitSystem::display),
-                                        unit(UnitKind::temperature, UnitSystem::display),
-                                        unit(UnitKind::specific_energy, UnitSystem::display),
-                                        unit(UnitKind::specific_entropy, UnitSystem::display)},
+    const std::string display = joined({unit(UnitKind::pressure, DISPLAY_UNITS),
+                                        unit(UnitKind::temperature, DISPLAY_UNITS),
+                                        unit(UnitKind::specific_energy, DISPLAY_UNITS),
+                                        unit(UnitKind::specific_entropy, DISPLAY_UNITS)},
                                        ", ", ", ");
     std::vector<std::string> others;
     for (const UnitKind k : {UnitKind::density, UnitKind::conductivity,
                              UnitKind::kinematic_viscosity, UnitKind::dynamic_viscosity,
                              UnitKind::speed, UnitKind::surface_tension, UnitKind::expansion}) {
-        others.push_back(unit(k, UnitSystem::si));
+        others.push_back(unit(k, SI_UNITS));
     }
     const std::string text = prose(help);
     EXPECT_NE(text.find("SI units in and out: " + si + " "), std::string::npos);
@@ -287,7 +287,7 @@ TEST(Pairs, WindowsMenuAndLabelsFollowThePairs) {
         ASSERT_NE(labels, nullptr) << p.name;
         auto shown = [](const int field) {
             return std::string(
-                unit_text(RESULT_FIELDS[field].unit, UnitSystem::display, Language::russian));
+                unit_text(RESULT_FIELDS[field].unit, DISPLAY_UNITS, Language::russian));
         };
         // The program's texts are Windows-1251.
         EXPECT_EQ(utf8_from_cp1251(labels->first_unit), shown(p.first_field)) << p.name;

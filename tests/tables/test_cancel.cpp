@@ -28,7 +28,7 @@ const TableCase TABLES[] = {
 };
 
 TEST(Cancel, ARaisedFlagStopsEveryTableBeforeItsFirstRow) {
-    const CalcOptions o{UnitSystem::display, ReferenceState::program, false};
+    const CalcOptions o{DISPLAY_UNITS, ReferenceState::program, false};
     for (const TableCase& c : TABLES) {
         const std::atomic<bool> raised{true};
         EXPECT_TRUE(build_property_table(c.kind, c.fixed, c.values, o, &raised).rows.empty())

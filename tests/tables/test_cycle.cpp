@@ -27,12 +27,12 @@ const CycleInput CLASSIC{-10.0, 35.0, 5.0, 0.0, 0.75, 100.0};
 // figure as a person computes it from the program's single states, on every unit system and
 // reference state.
 TEST(Cycle, ClassicCaseMatchesTheHandCalculation) {
-    const CalcOptions options[] = {{UnitSystem::display, ReferenceState::program, false},
-                                   {UnitSystem::si, ReferenceState::program, false},
-                                   {UnitSystem::display, ReferenceState::iir, false}};
+    const CalcOptions options[] = {{DISPLAY_UNITS, ReferenceState::program, false},
+                                   {SI_UNITS, ReferenceState::program, false},
+                                   {DISPLAY_UNITS, ReferenceState::iir, false}};
     double cop_display = 0.0;
     for (const CalcOptions& o : options) {
-        SCOPED_TRACE(std::string(unit_system_name(o.units)) + " " +
+        SCOPED_TRACE(std::string(units_name(o.units)) + " " +
                      reference_state_name(o.reference));
         CycleResult c;
         ASSERT_EQ(calculate_cycle(CLASSIC, o, c), STATUS_VALID);
@@ -67,7 +67,7 @@ TEST(Cycle, ClassicCaseMatchesTheHandCalculation) {
             rel(f[CYCLE_REFRIGERATING_EFFECT] + f[CYCLE_COMPRESSOR_WORK], f[CYCLE_HEAT_REJECTED]),
             1e-9);
         // 100 kW: m = Q / q0, the suction volume flow m / rho1, in m3/h.
-        const double q0_si = to_si(UnitKind::specific_energy, o.units, q0);
+        const double q0_si = to_base(UnitKind::specific_energy, o.units, q0);
         EXPECT_LE(rel(f[CYCLE_MASS_FLOW], 100e3 / q0_si), 1e-12);
         EXPECT_LE(rel(f[CYCLE_DISPLACEMENT], 100e3 / q0_si / s1.values[FIELD_DENSITY] * 3600.0),
                   1e-12);
@@ -91,7 +91,7 @@ TEST(Cycle, ClassicCaseMatchesTheHandCalculation) {
 // Without superheat or subcooling, the suction state is the saturated vapour at t0 and the
 // liquid the saturated liquid at tc, as the single requests give them.
 TEST(Cycle, SaturatedEndsAreTheSaturatedStates) {
-    const CalcOptions o{UnitSystem::display, ReferenceState::program, false};
+    const CalcOptions o{DISPLAY_UNITS, ReferenceState::program, false};
     CycleResult c;
     ASSERT_EQ(calculate_cycle({-20.0, 40.0, 0.0, 0.0, 1.0, 0.0}, o, c), STATUS_VALID);
     const StateResult v = single("ts-vapour", -20.0, 0.0, o);
@@ -115,7 +115,7 @@ TEST(Cycle, LargestCapacityGivesFiniteFigures) {
                                  {-30.0, 40.0, 0.0, 0.0, 0.8, MAX_CYCLE_CAPACITY},
                                  {120.0, 131.0, 0.0, 0.0, 1.0, MAX_CYCLE_CAPACITY},
                                  {110.0, 131.0, 0.0, 0.0, 1.0, MAX_CYCLE_CAPACITY}};
-    for (const UnitSystem units : {UnitSystem::display, UnitSystem::si}) {
+    for (const Units& units : {DISPLAY_UNITS, SI_UNITS}) {
         for (const CycleInput& in : inputs) {
             SCOPED_TRACE(in.evaporating_temperature);
             CycleResult r;
@@ -173,7 +173,7 @@ TEST(Cycle, RefusesWithAReason) {
         SCOPED_TRACE(c.words);
         CycleResult r;
         EXPECT_EQ(
-            calculate_cycle(c.input, {UnitSystem::display, ReferenceState::program, false}, r),
+            calculate_cycle(c.input, {DISPLAY_UNITS, ReferenceState::program, false}, r),
             STATUS_OUTSIDE_DOMAIN);
         EXPECT_EQ(r.refusal, c.refusal);
         EXPECT_EQ(r.state, c.state);
@@ -189,7 +189,7 @@ TEST(Cycle, RefusesWithAReason) {
     for (const double tc : {132.2, SATURATION_LIMIT_TEMPERATURE_C}) {
         CycleResult r;
         EXPECT_EQ(calculate_cycle({-10, tc, 5, 0, 0.7, 0},
-                                  {UnitSystem::display, ReferenceState::program, false}, r),
+                                  {DISPLAY_UNITS, ReferenceState::program, false}, r),
                   STATUS_VALID)
             << tc;
     }

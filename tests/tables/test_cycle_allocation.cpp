@@ -18,7 +18,7 @@ TEST(CycleAllocation, ValidAndRefusedCyclesAllocateNothing) {
     ASSERT_TRUE(test_support::allocations_counted());  // the counter sees this executable
     const long before = test_support::allocation_count();
     for (const CycleInput& in : inputs) {
-        calculate_cycle(in, {UnitSystem::display, ReferenceState::iir, false}, r);
+        calculate_cycle(in, {DISPLAY_UNITS, ReferenceState::iir, false}, r);
         describe_cycle_refusal(r, Language::english, text, sizeof text);
     }
     EXPECT_EQ(test_support::allocation_count() - before, 0);

@@ -23,9 +23,9 @@ void expect_same(const StateResult& row, const StateResult& want) {
 }
 
 const CalcOptions OPTIONS[] = {
-    {UnitSystem::display, ReferenceState::program, false},
-    {UnitSystem::si, ReferenceState::iir, false},
-    {UnitSystem::display, ReferenceState::ashrae, false},
+    {DISPLAY_UNITS, ReferenceState::program, false},
+    {SI_UNITS, ReferenceState::iir, false},
+    {DISPLAY_UNITS, ReferenceState::ashrae, false},
 };
 
 TEST(PropertyTable, SaturationRowsAreTheSingleRequests) {
@@ -49,7 +49,7 @@ TEST(PropertyTable, SaturationRowsAreTheSingleRequests) {
         char why[200];
         EXPECT_GT(describe_refusal(t.rows.back().state, Language::english, why, sizeof why), 0u);
 
-        const double p_unit = o.units == UnitSystem::si ? 1e5 : 1.0;
+        const double p_unit = o.units == SI_UNITS ? 1e5 : 1.0;
         const std::vector<double> pressures = {0.5 * p_unit, 10.0 * p_unit, 100.0 * p_unit};
         const PropertyTable tp =
             build_property_table(TableKind::saturation_pressure, 0.0, pressures, o);

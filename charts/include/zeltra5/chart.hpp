@@ -164,7 +164,7 @@ inline constexpr long CHART_POINT_BUDGET = 25000;
 
 struct ChartOptions {
     ChartType type = ChartType::pressure_enthalpy;
-    CalcOptions calc{UnitSystem::display, ReferenceState::program, false};
+    CalcOptions calc{DISPLAY_UNITS, ReferenceState::program, false};
     Language language = Language::english;
     // Axis ranges in the chart's units; CHART_DEFAULT: the default (p-h: 0.1 to 200 bar, h from
     // the saturated liquid at -77 degC to the vapour at 200 degC and the lowest pressure; T-s:

@@ -81,7 +81,7 @@ struct CycleFigureInfo {
 extern const CycleFigureInfo CYCLE_FIGURES[CYCLE_FIGURE_COUNT];
 
 // The figure's unit in `units` ("kJ/kg", "m³/h", ""), UTF-8.
-std::string_view cycle_figure_unit(int figure, UnitSystem units, Language language);
+std::string_view cycle_figure_unit(int figure, const Units& units, Language language);
 
 struct CycleResult {
     int status = STATUS_BAD_ARGUMENT;  // STATUS_VALID, or 1 with `refusal` and `state`

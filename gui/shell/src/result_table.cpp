@@ -25,11 +25,35 @@ constexpr const char* ROW_NAMES[RESULT_ROWS] = {
 #undef ZELTRA5_ROW
 };
 
-constexpr const char* UNIT_TEXTS[] = {
-#define ZELTRA5_UNIT(kind, ru_si, ru_display, en_si, en_display) ru_display,
+// The units' texts: those with a choice by Unit, the others by kind with their display text.
+constexpr const char* UNIT_CHOICE_TEXTS[] = {
+#define ZELTRA5_UNIT_CHOICE(id, kind, name, ru, en) ru,
+#include "zeltra5/texts.inc"
+#undef ZELTRA5_UNIT_CHOICE
+};
+
+struct FixedUnitText {
+    UnitKind kind;
+    const char* text;
+};
+constexpr FixedUnitText FIXED_UNIT_TEXTS[] = {
+#define ZELTRA5_UNIT(kind, ru_si, ru_display, en_si, en_display) {UnitKind::kind, ru_display},
 #include "zeltra5/texts.inc"
 #undef ZELTRA5_UNIT
 };
+
+const char* display_unit_text(const UnitKind kind) {
+    Unit unit{};
+    if (chosen_unit(kind, DISPLAY_UNITS, unit)) {
+        return UNIT_CHOICE_TEXTS[static_cast<int>(unit)];
+    }
+    for (const FixedUnitText& f : FIXED_UNIT_TEXTS) {
+        if (f.kind == kind) {
+            return f.text;
+        }
+    }
+    return "";
+}
 
 constexpr const char* PHASE_NAMES[] = {
 #define ZELTRA5_PHASE(name, ru, en) ru,
@@ -94,7 +118,7 @@ const char* result_row_unit(const int row) {
     if (row < 0 || row >= RESULT_ROWS) {
         return "";
     }
-    return UNIT_TEXTS[static_cast<int>(field < 0 ? UnitKind::none : RESULT_FIELDS[field].unit)];
+    return display_unit_text(field < 0 ? UnitKind::none : RESULT_FIELDS[field].unit);
 }
 
 const char* phase_state_name(const int phase, const int phase_detail) {
@@ -113,7 +137,7 @@ void format_result_table(const PropertyResult result, ResultTable& table) {
         const bool known_phase =
             result.phase >= PHASE_TWO_PHASE && result.phase <= PHASE_SUPERCRITICAL;
         if (!known_phase || result_field_defined(result.phase, result.phase_detail, k)) {
-            format_table_value(from_si(RESULT_FIELDS[k].unit, UnitSystem::display, values.value[k]),
+            format_table_value(from_base(RESULT_FIELDS[k].unit, DISPLAY_UNITS, values.value[k]),
                                row);
         } else {
             set_row(row, BLANK_ROW);

@@ -66,7 +66,7 @@ std::string describe_refused_request(const CalcRequest& display_request, const b
     }
     result.given[0] = display_request.first_value;
     result.given[1] = display_request.second_value;
-    result.options.units = UnitSystem::display;
+    result.options.units = DISPLAY_UNITS;
     result.options.superheat = superheat;
     result.request = si_request;
     result.refusal = why;
@@ -170,9 +170,9 @@ void convert_to_si(CalcRequest& request) {
     const auto unit = [](const int field) {
         return field < 0 ? UnitKind::none : RESULT_FIELDS[field].unit;
     };
-    request.first_value = to_si(unit(pair->first_field), UnitSystem::display, request.first_value);
+    request.first_value = to_base(unit(pair->first_field), DISPLAY_UNITS, request.first_value);
     request.second_value =
-        to_si(unit(pair->second_field), UnitSystem::display, request.second_value);
+        to_base(unit(pair->second_field), DISPLAY_UNITS, request.second_value);
 }
 
 double clamp_follow_up_pressure(double pressure) {

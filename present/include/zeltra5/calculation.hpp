@@ -27,7 +27,7 @@ enum CalcStatus : int {
 inline constexpr int NO_PHASE = -2;
 
 struct CalcOptions {
-    UnitSystem units = UnitSystem::si;
+    Units units = SI_UNITS;
     ReferenceState reference = ReferenceState::program;
     bool superheat = false;  // the superheated (metastable) liquid; not with the saturation pairs
 };

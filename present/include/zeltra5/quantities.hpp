@@ -7,46 +7,12 @@
 
 #include "zeltra5/calc.hpp"
 #include "zeltra5/format_shortest.hpp"
+#include "zeltra5/units.hpp"
 
 namespace zeltra5 {
 
-// SI: the library's own units (Pa, degC, J/kg, J/(kg K), kg/m3, ...). Display: the Windows
-// program's (bar, degC, kJ/kg, kJ/(kg degC)); every other quantity as in SI.
-enum class UnitSystem : int { si = 0, display = 1 };
-
-enum class Language : int { russian = 0, english = 1 };
-
-enum class UnitKind : int {
-    none,
-    pressure,
-    temperature,
-    specific_energy,
-    specific_entropy,
-    density,
-    specific_volume,
-    conductivity,
-    kinematic_viscosity,
-    dynamic_viscosity,
-    speed,
-    surface_tension,
-    expansion,
-};
-
-// "si" or "display".
-bool parse_unit_system(std::string_view name, UnitSystem& units);
-const char* unit_system_name(UnitSystem units);
 // "ru" or "en".
 bool parse_language(std::string_view name, Language& language);
-
-// A value in `units` to SI, exactly as the Windows program converts what is typed: bar x 100000,
-// kJ x 1000.
-double to_si(UnitKind kind, UnitSystem units, double value);
-// An SI value in `units`, exactly as the result table shows it: Pa x 1e-05, J x 0.001.
-double from_si(UnitKind kind, UnitSystem units, double value);
-
-// The unit's text, trimmed ("bar", "kJ/kg", "кДж / кг"); empty for a dimensionless quantity.
-std::string_view unit_text(UnitKind kind, UnitSystem units, Language language);
-
 
 // One numeric field of a result: its name in machine output (JSON keys, CSV columns, Python
 // attributes), its short symbol, its unit and its row in the result table.

@@ -21,7 +21,7 @@ std::string refusal_text(const StateResult& result);
 // CSV columns of a result: the 19 fields, phase, phase_detail, phase_name.
 extern const char* const CSV_RESULT_COLUMNS;
 // The units of those columns, comma-separated, in the same order.
-std::string csv_result_units(UnitSystem units);
+std::string csv_result_units(const Units& units);
 // One result's cells in those columns; empty cells where a field is undefined or the result is
 // not valid.
 void write_csv_result(const StateResult& result, Language language, std::string& line);

@@ -34,7 +34,7 @@ struct BatchRequest {
 const char* parse_batch_line(std::string_view line, BatchRequest& request);
 
 struct BatchOptions {
-    UnitSystem units = UnitSystem::display;
+    Units units = DISPLAY_UNITS;
     ReferenceState reference = ReferenceState::program;
     Language language = Language::russian;  // of the phase names
     int threads = 1;

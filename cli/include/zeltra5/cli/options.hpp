@@ -11,7 +11,7 @@
 namespace zeltra5::cli {
 
 struct CommonOptions {
-    UnitSystem units = UnitSystem::display;
+    Units units = DISPLAY_UNITS;
     ReferenceState reference = ReferenceState::program;
     Language language = Language::russian;
     Format format = Format::text;

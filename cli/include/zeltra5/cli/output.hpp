@@ -46,7 +46,7 @@ void write_json_members(const StateResult& result, Language language, std::strin
                         std::ostream& out);
 
 // The unit of every field as a JSON object: {"system": "display", "pressure": "bar", ...}.
-std::string json_units(UnitSystem units);
+std::string json_units(const Units& units);
 
 using zeltra5::CSV_RESULT_COLUMNS;
 using zeltra5::csv_result_units;
