@@ -8,9 +8,9 @@ set -euo pipefail
 calc=$1
 scale=${2:-1}
 here=$(dirname "$0")
-/usr/bin/python3 "$here/grid-requests.py" "$scale" | "$calc" --batch --si --threads 2
+/usr/bin/python3 "$here/grid-requests.py" "$scale" | "$calc" --batch --units si-celsius --threads 2
 for reference in default iir ashrae nbp; do
-  "$calc" --batch --si --reference "$reference" <<'REQ'
+  "$calc" --batch --units si-celsius --reference "$reference" <<'REQ'
 mode,side,first_value,second_value
 0,0,500000,0.3
 3,0,2e6,50
@@ -20,7 +20,7 @@ mode,side,first_value,second_value
 REQ
 done
 run() { echo "== $*"; "$calc" "$@" --json || echo "status $?"; }
-run table saturation t=-77:132.34:0.37 --si
+run table saturation t=-77:132.34:0.37 --units si-celsius
 run table saturation p=0.0642:113.5:*1.07
 run table isotherm t=20 p=0.1:800:*1.3
 run table isotherm t=132.3 p=100:120:0.25

@@ -59,6 +59,10 @@ struct Fluid {
     double pressure(const double pa) const {
         return from_base(UnitKind::pressure, options.units, pa);
     }
+    // A temperature given in °C, in the chart's units.
+    double temperature(const double celsius) const {
+        return from_base(UnitKind::temperature, options.units, celsius);
+    }
     // A round pressure (10 bar, 1e6 Pa) in the chart's units without the conversion's last-digit
     // noise: 200, not 200.00000000000003.
     double round_pressure(const double pa) const {
@@ -73,7 +77,7 @@ Fluid make_fluid(const CalcOptions& options) {
     f.p_lo = f.pressure(DEFAULT_CONSTANTS.domain.min_pressure);
     f.p_hi = f.pressure(DEFAULT_CONSTANTS.domain.max_pressure);
     // Bisection between a pressure where the saturated states are found and the critical one.
-    double good = f.state("ts-liquid", 130.0).values[FIELD_PRESSURE];
+    double good = f.state("ts-liquid", f.temperature(130.0)).values[FIELD_PRESSURE];
     double bad = f.pressure(DEFAULT_CONSTANTS.critical_pressure);
     for (int i = 0; i < 40; ++i) {
         const double m = 0.5 * (good + bad);
@@ -378,10 +382,10 @@ struct Builder {
         p_range = ph ? Range{std::max(f.p_lo, c.y.min / 1.1), std::min(f.p_hi, c.y.max * 1.1)}
                      : Range{f.p_lo, f.round_pressure(2.2e7)};
         const double margin = ph ? 0.0 : 0.05 * (c.y.max - c.y.min);
-        t_range = ph ? Range{DEFAULT_CONSTANTS.domain.min_temperature,
-                             DEFAULT_CONSTANTS.domain.max_temperature}
-                     : Range{std::max(DEFAULT_CONSTANTS.domain.min_temperature, c.y.min - margin),
-                             std::min(DEFAULT_CONSTANTS.domain.max_temperature, c.y.max + margin)};
+        const double t_min = f.temperature(DEFAULT_CONSTANTS.domain.min_temperature);
+        const double t_max = f.temperature(DEFAULT_CONSTANTS.domain.max_temperature);
+        t_range = ph ? Range{t_min, t_max}
+                     : Range{std::max(t_min, c.y.min - margin), std::min(t_max, c.y.max + margin)};
     }
 
     Piece piece(const char* name, const bool param_first, const double fixed, const double u0,
@@ -596,7 +600,8 @@ struct Builder {
     }
 
     void isochore(const double rho) {
-        const double t_lo = std::max(t_range.lo, DEFAULT_CONSTANTS.domain.min_temperature);
+        const double t_lo =
+            std::max(t_range.lo, fluid.temperature(DEFAULT_CONSTANTS.domain.min_temperature));
         const StateResult lo_vapour = fluid.state("ts-vapour", t_lo);
         const StateResult lo_liquid = fluid.state("ts-liquid", t_lo);
         const double r_top_v = fluid.top_vapour.values[FIELD_DENSITY];
@@ -729,12 +734,13 @@ Range default_x_range(const ChartOptions& o, const Fluid& f, const double y_min)
     const bool ph = o.type == ChartType::pressure_enthalpy;
     const int field = ph ? FIELD_ENTHALPY : FIELD_ENTROPY;
     const double step = from_base(RESULT_FIELDS[field].unit, o.calc.units, ph ? 100e3 : 500.0);
-    const double lo = f.state("ts-liquid", DEFAULT_CONSTANTS.domain.min_temperature).values[field];
+    const double lo =
+        f.state("ts-liquid", f.temperature(DEFAULT_CONSTANTS.domain.min_temperature)).values[field];
     // The lowest pressure shown, within the domain (an axis above it takes its top).
     const double p_low = ph ? std::clamp(y_min, f.p_lo, f.p_hi) : f.round_pressure(1e4);
-    double hi = f.state("p-t", p_low, 200.0).values[field];
+    double hi = f.state("p-t", p_low, f.temperature(200.0)).values[field];
     if (!(hi > lo)) {
-        hi = f.state("p-t", f.p_lo, 200.0).values[field];
+        hi = f.state("p-t", f.p_lo, f.temperature(200.0)).values[field];
     }
     return {std::floor(lo / step) * step, std::ceil(hi / step) * step};
 }
@@ -889,28 +895,38 @@ std::vector<double> default_line_values(const ChartType type, const LineKind kin
         }
     };
     const double pressures[] = {0.1, 0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200};  // bar
-    const double low_p = round_to_significant_digits(from_base(UnitKind::pressure, o.units, 1e4), 15);
+    const double low_p =
+        round_to_significant_digits(from_base(UnitKind::pressure, o.units, 1e4), 15);
+    const auto temperature = [&](const double celsius) {
+        return from_base(UnitKind::temperature, o.units, celsius);
+    };
     switch (kind) {
-        case LineKind::isotherm:
-            for (int t = -60; t <= 200; t += 20) {
-                v.push_back(t);
+        case LineKind::isotherm: {
+            // Every 20 degrees (40 in Fahrenheit) from -60 to 200 °C: -60, -40, ... in °C,
+            // 220, 240, ... in kelvin.
+            const double step = o.units.temperature == Unit::fahrenheit ? 40.0 : 20.0;
+            const double lo = temperature(-60.0);
+            const double hi = temperature(200.0);
+            for (auto k = static_cast<long long>(std::ceil(lo / step)); k * step <= hi; ++k) {
+                v.push_back(static_cast<double>(k) * step);
             }
             break;
+        }
         case LineKind::isobar:
             for (const double p : pressures) {
-                v.push_back(
-                    round_to_significant_digits(from_base(UnitKind::pressure, o.units, p * 1e5), 15));
+                v.push_back(round_to_significant_digits(
+                    from_base(UnitKind::pressure, o.units, p * 1e5), 15));
             }
             break;
         case LineKind::isentrope: {
-            const double lo = state("ts-vapour", 130.0, 0.0).values[FIELD_ENTROPY];
-            const double hi = state("p-t", low_p, 200.0).values[FIELD_ENTROPY];
+            const double lo = state("ts-vapour", temperature(130.0), 0.0).values[FIELD_ENTROPY];
+            const double hi = state("p-t", low_p, temperature(200.0)).values[FIELD_ENTROPY];
             multiples(FIELD_ENTROPY, lo, hi, 500.0);
             break;
         }
         case LineKind::isenthalp: {
-            const double lo = state("ts-liquid", -60.0, 0.0).values[FIELD_ENTHALPY];
-            const double hi = state("p-t", low_p, 200.0).values[FIELD_ENTHALPY];
+            const double lo = state("ts-liquid", temperature(-60.0), 0.0).values[FIELD_ENTHALPY];
+            const double hi = state("p-t", low_p, temperature(200.0)).values[FIELD_ENTHALPY];
             multiples(FIELD_ENTHALPY, lo, hi, 200e3);
             break;
         }
@@ -948,8 +964,13 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
     if (error.empty()) {
         error = lines_problem(o, en);
     }
-    const double y_min = is_set(o.y_min) ? o.y_min : ph ? fluid.round_pressure(1e4) : -80.0;
-    const double y_max = is_set(o.y_max) ? o.y_max : ph ? fluid.round_pressure(2e7) : 200.0;
+    // The T-s chart's temperatures from -80 to 200 °C, widened to multiples of ten degrees.
+    const double y_min = is_set(o.y_min) ? o.y_min
+                         : ph            ? fluid.round_pressure(1e4)
+                                         : std::floor(fluid.temperature(-80.0) / 10.0) * 10.0;
+    const double y_max = is_set(o.y_max) ? o.y_max
+                         : ph            ? fluid.round_pressure(2e7)
+                                         : std::ceil(fluid.temperature(200.0) / 10.0) * 10.0;
     if (error.empty()) {
         error = axis_problem(y_min, y_max, ph, false, en);
     }
@@ -1080,8 +1101,10 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
         b.cycle(cycle);
         b.end_line(true);
         std::string text = legend_text(LineKind::cycle, chart.options, o.language);
-        text += ": t0 = " + number_text(o.cycle_input.evaporating_temperature) +
-                " °C, tc = " + number_text(o.cycle_input.condensing_temperature) + " °C, COP = ";
+        const std::string degrees(unit_text(UnitKind::temperature, units, o.language));
+        text += ": t0 = " + number_text(o.cycle_input.evaporating_temperature) + " " + degrees +
+                ", tc = " + number_text(o.cycle_input.condensing_temperature) + " " + degrees +
+                ", COP = ";
         char cop[32];
         const auto [end, ec] = std::to_chars(cop, cop + sizeof cop, cycle.figures[CYCLE_COP],
                                              std::chars_format::fixed, 2);

@@ -26,9 +26,13 @@ const std::string& common_options_help() {
     constexpr std::size_t INDENT = 23;
     constexpr std::size_t WIDTH = 90;
     static const std::string help =
-        "  --si                 SI units in and out: Pa, °C, J/kg, J/(kg·K) (same as --units si)\n"
-        "  --units si|display   display (default): bar, °C, kJ/kg, kJ/(kg·°C); every other\n"
-        "                       quantity in SI (kg/m3, W/(m·K), m2/s, Pa·s, m/s, N/m, 1/K)\n"
+        "  --si                 SI units in and out: Pa, K, J/kg, J/(kg·K) (same as --units si)\n"
+        "  --units U            display (default): bar, °C, kJ/kg, kJ/(kg·°C); every other\n"
+        "                       quantity in SI (kg/m3, W/(m·K), m2/s, Pa·s, m/s, N/m, 1/K);\n"
+        "                       si; si-celsius: SI with °C (what --si meant up to 1.2). Then,\n"
+        "                       or alone, a unit per quantity: p=Pa|kPa|MPa|bar|psi,\n"
+        "                       t=K|degC|degF, h=J/kg|kJ/kg (also u, r), s=J/(kg*K)|kJ/(kg*K)\n"
+        "                       (also cp, cv): --units \"p=kPa,t=K\", --units \"si,p=bar\"\n"
         "  --reference " +
         reference_state_names("|", "|") +
         "\n"

@@ -52,9 +52,9 @@ int take_cycle_option(const int argc, const char* const* argv, int& i, CycleInpu
 
 bool cycle_complete(const unsigned given, std::string& problem) {
     if ((given & 1u) == 0) {
-        problem = "--evaporating T0 (°C) is missing";
+        problem = "--evaporating T0 is missing";
     } else if ((given & 2u) == 0) {
-        problem = "--condensing TC (°C) is missing";
+        problem = "--condensing TC is missing";
     }
     return (given & 3u) == 3u;
 }
@@ -66,8 +66,9 @@ namespace {
 constexpr const char* CYCLE_USAGE =
     "usage: zeltra5-calc cycle --evaporating T0 --condensing TC [--superheat K]\n"
     "                          [--subcooling K] [--efficiency ETA] [--capacity KW] [options]\n"
-    "T0, TC in °C; superheat of the suction vapour and subcooling of the liquid in K (default\n"
-    "0); isentropic efficiency of the compressor in (0, 1] (default 1); refrigerating capacity\n"
+    "T0, TC in the units' temperature (°C by default, K with --si); superheat of the suction\n"
+    "vapour and subcooling of the liquid in K (°F degrees with t=degF; default 0); isentropic\n"
+    "efficiency of the compressor in (0, 1] (default 1); refrigerating capacity\n"
     "in kW for the mass flow (kg/s) and the displacement at suction (m3/h). Options: --si,\n"
     "--units, --reference, --lang, --json, --csv.\n"
     "Example: zeltra5-calc cycle --evaporating -10 --condensing 35 --superheat 5 "
@@ -113,13 +114,16 @@ void write_text(const CycleResult& c, const Language language, std::ostream& out
     const bool en = language == Language::english;
     const Units& units = c.options.units;
     const CycleInput& in = c.input;
+    const std::string_view degrees = unit_text(UnitKind::temperature, units, language);
+    const std::string_view difference = temperature_difference_text(units, language);
     out << (en ? "Single-stage cycle: evaporating " : "Одноступенчатый цикл: кипение ")
-        << args::short_number(in.evaporating_temperature)
-        << (en ? " °C, condensing " : " °C, конденсация ")
-        << args::short_number(in.condensing_temperature)
-        << (en ? " °C, superheat " : " °C, перегрев ") << args::short_number(in.superheat)
-        << (en ? " K, subcooling " : " К, переохлаждение ") << args::short_number(in.subcooling)
-        << (en ? " K, isentropic efficiency " : " К, изоэнтропный КПД ")
+        << args::short_number(in.evaporating_temperature) << ' ' << degrees
+        << (en ? ", condensing " : ", конденсация ")
+        << args::short_number(in.condensing_temperature) << ' ' << degrees
+        << (en ? ", superheat " : ", перегрев ") << args::short_number(in.superheat) << ' '
+        << difference << (en ? ", subcooling " : ", переохлаждение ")
+        << args::short_number(in.subcooling) << ' ' << difference
+        << (en ? ", isentropic efficiency " : ", изоэнтропный КПД ")
         << args::short_number(in.efficiency) << "\n\n";
     const int fields[] = {FIELD_PRESSURE, FIELD_TEMPERATURE, FIELD_ENTHALPY,
                           FIELD_ENTROPY,  FIELD_DENSITY,     FIELD_RELATIVE_ENTHALPY};

@@ -31,8 +31,7 @@ const CycleFigureInfo CYCLE_FIGURES[CYCLE_FIGURE_COUNT] = {
     {"condenser_duty", "Condenser duty", "Тепловой поток конденсатора"},
 };
 
-std::string_view cycle_figure_unit(const int figure, const Units& units,
-                                   const Language language) {
+std::string_view cycle_figure_unit(const int figure, const Units& units, const Language language) {
     const bool en = language == Language::english;
     const bool si = units.energy == Unit::joule_per_kg;
     switch (figure) {
@@ -94,7 +93,7 @@ int refuse(CycleResult& r, const CycleRefusal why, const int state = -1) {
     return r.status;
 }
 
-CycleRefusal check_input(const CycleInput& in) {
+CycleRefusal check_input(const CycleInput& in, const Units& units) {
     const double all[] = {in.evaporating_temperature,
                           in.condensing_temperature,
                           in.superheat,
@@ -121,7 +120,8 @@ CycleRefusal check_input(const CycleInput& in) {
     if (in.capacity > MAX_CYCLE_CAPACITY) {
         return CycleRefusal::capacity_too_large;
     }
-    if (in.condensing_temperature > DEFAULT_CONSTANTS.saturation_limit_temperature) {
+    if (to_base(UnitKind::temperature, units, in.condensing_temperature) >
+        DEFAULT_CONSTANTS.saturation_limit_temperature) {
         return CycleRefusal::condensing_not_below_critical;
     }
     if (!(in.evaporating_temperature < in.condensing_temperature)) {
@@ -143,7 +143,8 @@ int calculate_cycle(const CycleInput& input, const CalcOptions& calc_options, Cy
         s = StateResult{};
     }
     result.isentropic_discharge = StateResult{};
-    if (const CycleRefusal why = check_input(input); why != CycleRefusal::none) {
+    if (const CycleRefusal why = check_input(input, calc_options.units);
+        why != CycleRefusal::none) {
         return refuse(result, why);
     }
     StateResult& s1 = result.states[CYCLE_SUCTION];
@@ -241,6 +242,9 @@ std::size_t describe_cycle_refusal(const CycleResult& r, const Language language
     BoundedText out(text, size, NumberStyle::compact);
     const bool en = language == Language::english;
     const CycleInput& in = r.input;
+    const Units& units = r.options.units;
+    const std::string_view degrees = unit_text(UnitKind::temperature, units, language);
+    const std::string_view difference = temperature_difference_text(units, language);
     switch (r.refusal) {
         case CycleRefusal::none:
             break;
@@ -253,12 +257,12 @@ std::size_t describe_cycle_refusal(const CycleResult& r, const Language language
                 << (en ? " is outside (0, 1]" : " вне интервала (0, 1]");
             break;
         case CycleRefusal::negative_superheat:
-            out << (en ? "superheat " : "перегрев ") << in.superheat
-                << (en ? " K is negative" : " К отрицателен");
+            out << (en ? "superheat " : "перегрев ") << in.superheat << " " << difference
+                << (en ? " is negative" : " отрицателен");
             break;
         case CycleRefusal::negative_subcooling:
-            out << (en ? "subcooling " : "переохлаждение ") << in.subcooling
-                << (en ? " K is negative" : " К отрицательно");
+            out << (en ? "subcooling " : "переохлаждение ") << in.subcooling << " " << difference
+                << (en ? " is negative" : " отрицательно");
             break;
         case CycleRefusal::negative_capacity:
             out << (en ? "refrigerating capacity " : "холодопроизводительность ") << in.capacity
@@ -271,17 +275,19 @@ std::size_t describe_cycle_refusal(const CycleResult& r, const Language language
             break;
         case CycleRefusal::evaporating_not_below_condensing:
             out << (en ? "evaporating temperature " : "температура кипения ")
-                << in.evaporating_temperature
-                << (en ? " °C is not below the condensing temperature "
-                       : " °C не ниже температуры конденсации ")
-                << in.condensing_temperature << " °C";
+                << in.evaporating_temperature << " " << degrees
+                << (en ? " is not below the condensing temperature "
+                       : " не ниже температуры конденсации ")
+                << in.condensing_temperature << " " << degrees;
             break;
         case CycleRefusal::condensing_not_below_critical:
             out << (en ? "condensing temperature " : "температура конденсации ")
-                << in.condensing_temperature
-                << (en ? " °C is above the saturation limit near the critical point, "
-                       : " °C выше предела насыщения у критической точки, ")
-                << DEFAULT_CONSTANTS.saturation_limit_temperature << " °C";
+                << in.condensing_temperature << " " << degrees
+                << (en ? " is above the saturation limit near the critical point, "
+                       : " выше предела насыщения у критической точки, ")
+                << from_base(UnitKind::temperature, units,
+                             DEFAULT_CONSTANTS.saturation_limit_temperature)
+                << " " << degrees;
             break;
         case CycleRefusal::state_outside: {
             out << cycle_state_name(r.state, language) << ": ";

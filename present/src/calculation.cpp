@@ -230,7 +230,7 @@ std::string_view input_word(const StateResult& r, const int input, const Languag
 // An SI value of `field` on the program's reference, as the result shows that field.
 double shown(const StateResult& r, const int field, const double si) {
     return from_base(field_unit(field), r.options.units,
-                   si + reference_shift(r.options.reference, field));
+                     si + reference_shift(r.options.reference, field));
 }
 
 void value_with_unit(BoundedText& t, const double value, const UnitKind unit, const StateResult& r,
@@ -302,10 +302,13 @@ std::size_t describe_refusal(const StateResult& r, const Language language, char
             value_with_unit(t, limit, unit, r, language);
             if (band) {
                 t << w.its_value_at;
-                value_with_unit(t, from_base(UnitKind::pressure, r.options.units, why.edge_pressure),
+                value_with_unit(t,
+                                from_base(UnitKind::pressure, r.options.units, why.edge_pressure),
                                 UnitKind::pressure, r, language);
                 t << w.and_;
-                value_with_unit(t, why.edge_temperature, UnitKind::temperature, r, language);
+                value_with_unit(
+                    t, from_base(UnitKind::temperature, r.options.units, why.edge_temperature),
+                    UnitKind::temperature, r, language);
                 t << w.at_value_end;
             }
             break;

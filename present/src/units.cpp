@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "zeltra5/bounded_text.hpp"
+#include "zeltra5/fluid_state.hpp"
 
 namespace zeltra5 {
 namespace {
@@ -17,7 +18,7 @@ constexpr double MILLION = 1e6;
 constexpr double MILLIONTH = 1e-6;
 // 1 lbf/in² = 4.4482216152605 N / (0.0254 m)² exactly.
 constexpr double PASCAL_PER_PSI = 4.4482216152605 / (0.0254 * 0.0254);
-constexpr double KELVIN_AT_ZERO_CELSIUS = 273.15;
+constexpr double KELVIN_AT_ZERO_CELSIUS = KELVIN_OFFSET;
 constexpr double FAHRENHEIT_AT_ZERO_CELSIUS = 32.0;
 constexpr double FAHRENHEIT_PER_KELVIN = 1.8;
 
@@ -271,6 +272,13 @@ bool chosen_unit(const UnitKind kind, const Units& units, Unit& unit) {
         unit = units.*q->unit;
     }
     return q != nullptr;
+}
+
+std::string_view temperature_difference_text(const Units& units, const Language language) {
+    if (units.temperature == Unit::fahrenheit) {
+        return unit_text(UnitKind::temperature, units, language);
+    }
+    return unit_text(UnitKind::temperature, SI_UNITS, language);
 }
 
 std::string_view unit_text(const UnitKind kind, const Units& units, const Language language) {

@@ -18,10 +18,12 @@
 namespace zeltra5 {
 
 struct CycleInput {
-    double evaporating_temperature;  // degC
-    double condensing_temperature;   // degC
-    double superheat = 0.0;          // K, of the suction vapour
-    double subcooling = 0.0;         // K, of the liquid before the valve
+    // Temperatures in the options' temperature unit; superheat and subcooling are differences in
+    // its degrees (kelvin for K and °C, Fahrenheit degrees for °F).
+    double evaporating_temperature;
+    double condensing_temperature;
+    double superheat = 0.0;   // of the suction vapour
+    double subcooling = 0.0;  // of the liquid before the valve
     double efficiency = 1.0;         // isentropic efficiency of the compressor, in (0, 1]
     double capacity = 0.0;           // refrigerating capacity in kW; 0 when not given
 };
@@ -60,8 +62,8 @@ enum CycleFigure : int {
     CYCLE_REFRIGERATING_EFFECT,              // q0, specific energy (kJ/kg, or J/kg in SI)
     CYCLE_COMPRESSOR_WORK,                   // w
     CYCLE_HEAT_REJECTED,                     // qc
-    CYCLE_DISCHARGE_TEMPERATURE,             // t2, degC
-    CYCLE_ISENTROPIC_DISCHARGE_TEMPERATURE,  // t2s, degC
+    CYCLE_DISCHARGE_TEMPERATURE,             // t2
+    CYCLE_ISENTROPIC_DISCHARGE_TEMPERATURE,  // t2s
     CYCLE_EVAPORATING_PRESSURE,              // p0 (bar, or Pa in SI)
     CYCLE_CONDENSING_PRESSURE,               // pc
     CYCLE_PRESSURE_RATIO,                    // pc / p0

@@ -54,8 +54,7 @@ struct Units {
     friend bool operator==(const Units&, const Units&) = default;
 };
 
-inline constexpr Units SI_UNITS{UnitSystem::si, Unit::pascal, Unit::celsius, Unit::joule_per_kg,
-                                Unit::joule_per_kg_kelvin};  // TEMP
+inline constexpr Units SI_UNITS{};
 inline constexpr Units SI_CELSIUS_UNITS{UnitSystem::si_celsius, Unit::pascal, Unit::celsius,
                                         Unit::joule_per_kg, Unit::joule_per_kg_kelvin};
 inline constexpr Units DISPLAY_UNITS{UnitSystem::display, Unit::bar, Unit::celsius,
@@ -92,6 +91,9 @@ bool chosen_unit(UnitKind kind, const Units& units, Unit& unit);
 // convert exactly as the Windows program converts: bar x 100000 in, Pa x 1e-05 out.
 double to_base(UnitKind kind, const Units& units, double value);
 double from_base(UnitKind kind, const Units& units, double value);
+
+// The unit of a temperature difference (superheat, subcooling): "K", or "°F" in Fahrenheit.
+std::string_view temperature_difference_text(const Units& units, Language language);
 
 // The unit's text, trimmed ("bar", "kJ/kg", "кДж / кг", "K"); empty for a dimensionless quantity.
 std::string_view unit_text(UnitKind kind, const Units& units, Language language);
