@@ -38,7 +38,10 @@ Attribute VB_Name = "zeltra5"
 ' pair: p-x, ps-liquid, ps-vapour, ts-liquid, ts-vapour, p-t, p-h, p-u, p-s, p-rho, t-rho; the
 '   ps-* and ts-* pairs take one value
 ' options: "key=value" items separated by ";": reference=default|iir|ashrae|nbp, superheat=0|1,
-'   lang=en|ru (the language of the texts), units=si|display
+'   lang=en|ru (the language of the texts), units=display|si|si-celsius (si: Pa, K, J/kg;
+'   si-celsius: Pa, degC, J/kg), then optionally a unit per quantity: p=Pa|kPa|MPa|bar|psi,
+'   t=K|degC|degF, h=J/kg|kJ/kg, s=J/(kg*K)|kJ/(kg*K), e.g. "units=display,p=kPa" (name the
+'   system first: items alone start from si)
 ' Errors: #NUM! the state is outside the domain; #N/A the state has no value of this property
 '   (cp of a two-phase mixture, the latent heat off the saturation line); #VALUE! a bad argument,
 '   or no usable zeltra5.dll. NH3_REASON tells which.

@@ -19,9 +19,15 @@
  *             pressure or a temperature) take only `first`; `second` is then not read.
  *   options   NULL or "" for the defaults, or "key=value" items separated by ';' (blanks around
  *             keys and values allowed, each key at most once; anything else is a bad argument):
- *               units=si|display      si (default): Pa, degC, J/kg, J/(kg K), kg/m3, ...;
+ *               units=U               si (default): Pa, K, J/kg, J/(kg K), kg/m3, ...;
+ *                                     si-celsius: si with degC (what si meant up to 1.2);
  *                                     display: the Windows program's bar, degC, kJ/kg,
- *                                     kJ/(kg degC), every other quantity as in si
+ *                                     kJ/(kg degC), every other quantity as in si;
+ *                                     then, or alone (on si), a unit per quantity, items
+ *                                     separated by commas: p=Pa|kPa|MPa|bar|psi,
+ *                                     t=K|degC|degF, h=J/kg|kJ/kg (also u and r),
+ *                                     s=J/(kg*K)|kJ/(kg*K) (also cp and cv):
+ *                                     "units=p=kPa,t=degC", "units=display,t=K"
  *               reference=default|iir|ashrae|nbp   the reference state of h, u and s (given h, u,
  *                                     s are read on it too): default h = s = 0 for the saturated
  *                                     liquid at the triple point; iir h = 200 kJ/kg,
@@ -32,8 +38,7 @@
  *               superheat=0|1         1: the superheated (metastable) liquid instead of the
  *                                     stable state; not with the ps-* and ts-* pairs
  *               lang=en|ru            language of the texts (units, phase names, explanations)
- *   first, second   the values of the pair in the options' units, temperatures in degC; they must
- *             be finite numbers.
+ *   first, second   the values of the pair in the options' units; they must be finite numbers.
  *
  * Status of a calculation: ZELTRA5_VALID, ZELTRA5_OUTSIDE_DOMAIN (no valid state: the values lie
  * outside the domain of the equation of state or no state reproduces them; never a plausible
@@ -81,7 +86,7 @@ extern "C" {
  * JSON and CSV output: machine name, short symbol, unit in si / display units.
  *  0 relative_enthalpy         x      -                       quality in the two-phase region
  *  1 pressure                  p      Pa / bar
- *  2 temperature               t      degC
+ *  2 temperature               t      K / degC
  *  3 specific_enthalpy         h      J/kg / kJ/kg
  *  4 mass_density              rho    kg/m3
  *  5 specific_volume           v      m3/kg
@@ -266,10 +271,10 @@ ZELTRA5_API int zeltra5_table_values(const char* kind, double fixed, const char*
                                      const char* options, double* out, int capacity, int* rows);
 
 /* ---- The refrigeration cycle ----
- * The single-stage vapour-compression cycle: evaporation at `evaporating` degC, compression with
- * the isentropic `efficiency` (in (0, 1]), condensation at `condensing` degC, expansion through a
- * valve; `superheat` of the suction vapour and `subcooling` of the liquid in K (0 for saturated
- * states), `capacity` the refrigerating capacity in kW (0 when not given: the figures that need
+ * The single-stage vapour-compression cycle: evaporation at `evaporating`, compression with
+ * the isentropic `efficiency` (in (0, 1]), condensation at `condensing` (temperatures in the
+ * options' units), expansion through a valve; `superheat` of the suction vapour and `subcooling`
+ * of the liquid in K (in degrees Fahrenheit with t=degF; 0 for saturated states), `capacity` the refrigerating capacity in kW (0 when not given: the figures that need
  * it are then NaN). Its states in order: 0 suction, 1 discharge, 2 liquid before the valve,
  * 3 evaporator inlet, each a full result in the options' units and reference (superheat=1 is a
  * bad argument here).

@@ -68,9 +68,9 @@ constexpr const char* CYCLE_USAGE =
     "                          [--subcooling K] [--efficiency ETA] [--capacity KW] [options]\n"
     "T0, TC in the units' temperature (°C by default, K with --si); superheat of the suction\n"
     "vapour and subcooling of the liquid in K (°F degrees with t=degF; default 0); isentropic\n"
-    "efficiency of the compressor in (0, 1] (default 1); refrigerating capacity\n"
-    "in kW for the mass flow (kg/s) and the displacement at suction (m3/h). Options: --si,\n"
-    "--units, --reference, --lang, --json, --csv.\n"
+    "efficiency of the compressor in (0, 1] (default 1); refrigerating capacity in kW for the\n"
+    "mass flow (kg/s) and the displacement at suction (m3/h). Options: --si, --units,\n"
+    "--reference, --lang, --json, --csv.\n"
     "Example: zeltra5-calc cycle --evaporating -10 --condensing 35 --superheat 5 "
     "--efficiency 0.75 --capacity 100\n";
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "zeltra5/bounded_text.hpp"
+#include "zeltra5/decimal_rounding.hpp"
 #include "zeltra5/fluid_state.hpp"
 
 namespace zeltra5 {
@@ -18,9 +19,18 @@ constexpr double MILLION = 1e6;
 constexpr double MILLIONTH = 1e-6;
 // 1 lbf/in² = 4.4482216152605 N / (0.0254 m)² exactly.
 constexpr double PASCAL_PER_PSI = 4.4482216152605 / (0.0254 * 0.0254);
+// Temperatures convert so that round values stay round. To °C: a subtraction (or (5 t - 160) / 9
+// from Fahrenheit) without the last place's noise, so that 196.15 K, the lowest temperature, is
+// -77 °C and not -77.00000000000003 °C, which would lie outside the domain. From °C: through
+// hundredths of a kelvin, 273.15 K being 27315 / 100, so that -77 °C is 196.15 K and not
+// 196.14999999999998 K, and through (9 t + 160) / 5 to Fahrenheit, exact in integers.
 constexpr double KELVIN_AT_ZERO_CELSIUS = KELVIN_OFFSET;
-constexpr double FAHRENHEIT_AT_ZERO_CELSIUS = 32.0;
-constexpr double FAHRENHEIT_PER_KELVIN = 1.8;
+constexpr double HUNDREDTHS_PER_KELVIN = 100.0;
+constexpr double KELVIN_AT_ZERO_CELSIUS_HUNDREDTHS = 27315.0;
+static_assert(KELVIN_AT_ZERO_CELSIUS_HUNDREDTHS / HUNDREDTHS_PER_KELVIN == KELVIN_AT_ZERO_CELSIUS);
+constexpr double FAHRENHEIT_NINTHS_PER_KELVIN = 9.0;
+constexpr double FAHRENHEIT_FIFTHS_PER_KELVIN = 5.0;
+constexpr double FAHRENHEIT_AT_ZERO_CELSIUS_FIFTHS = 160.0;
 
 struct UnitInfo {
     UnitKind kind;
@@ -33,7 +43,7 @@ constexpr UnitInfo UNITS[] = {
 #include "zeltra5/texts.inc"
 #undef ZELTRA5_UNIT_CHOICE
 };
-constexpr int UNIT_COUNT = sizeof(UNITS) / sizeof(UNITS[0]);
+static_assert(sizeof(UNITS) / sizeof(UNITS[0]) == UNIT_COUNT);
 
 struct FixedUnitTexts {
     UnitKind kind;
@@ -153,6 +163,14 @@ bool parse_item(const std::string_view item, Units& units, unsigned& seen) {
 
 }  // namespace
 
+UnitKind unit_kind(const Unit unit) {
+    return UNITS[static_cast<int>(unit)].kind;
+}
+
+const char* unit_name(const Unit unit) {
+    return UNITS[static_cast<int>(unit)].name;
+}
+
 Units system_units(const UnitSystem system) {
     for (const SystemInfo& s : SYSTEMS) {
         if (s.units.system == system) {
@@ -232,9 +250,11 @@ double to_base(const UnitKind kind, const Units& units, const double value) {
         case Unit::psi:
             return value * PASCAL_PER_PSI;
         case Unit::kelvin:
-            return value - KELVIN_AT_ZERO_CELSIUS;
+            return without_last_place_noise(value - KELVIN_AT_ZERO_CELSIUS);
         case Unit::fahrenheit:
-            return (value - FAHRENHEIT_AT_ZERO_CELSIUS) / FAHRENHEIT_PER_KELVIN;
+            return without_last_place_noise(
+                (value * FAHRENHEIT_FIFTHS_PER_KELVIN - FAHRENHEIT_AT_ZERO_CELSIUS_FIFTHS) /
+                FAHRENHEIT_NINTHS_PER_KELVIN);
         default:
             return value;
     }
@@ -258,9 +278,11 @@ double from_base(const UnitKind kind, const Units& units, const double value) {
         case Unit::psi:
             return value / PASCAL_PER_PSI;
         case Unit::kelvin:
-            return value + KELVIN_AT_ZERO_CELSIUS;
+            return (value * HUNDREDTHS_PER_KELVIN + KELVIN_AT_ZERO_CELSIUS_HUNDREDTHS) /
+                   HUNDREDTHS_PER_KELVIN;
         case Unit::fahrenheit:
-            return value * FAHRENHEIT_PER_KELVIN + FAHRENHEIT_AT_ZERO_CELSIUS;
+            return (value * FAHRENHEIT_NINTHS_PER_KELVIN + FAHRENHEIT_AT_ZERO_CELSIUS_FIFTHS) /
+                   FAHRENHEIT_FIFTHS_PER_KELVIN;
         default:
             return value;
     }

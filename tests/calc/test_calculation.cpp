@@ -13,7 +13,7 @@ namespace zeltra5 {
 namespace {
 
 StateResult state(const char* pair, const double first, const double second,
-                  const CalcOptions& options = {}) {
+                  const CalcOptions& options = {SI_CELSIUS_UNITS}) {
     StateResult r;
     calculate_state(*find_arg_pair(pair), first, second, options, r);
     return r;
@@ -35,12 +35,12 @@ TEST(ReferenceState, DefiningStatesComeOutExactly) {
     const StateResult own = state("ts-liquid", 10.0, 0.0);
     for (const Case& c : cases) {
         SCOPED_TRACE(reference_state_name(c.reference));
-        const StateResult r = state(c.pair, c.value, 0.0, {SI_UNITS, c.reference, false});
+        const StateResult r = state(c.pair, c.value, 0.0, {SI_CELSIUS_UNITS, c.reference, false});
         ASSERT_EQ(r.status, STATUS_VALID);
         EXPECT_EQ(r.values[FIELD_ENTHALPY], c.h);
         EXPECT_EQ(r.values[FIELD_ENTROPY], c.s);
         const StateResult shifted =
-            state("ts-liquid", 10.0, 0.0, {SI_UNITS, c.reference, false});
+            state("ts-liquid", 10.0, 0.0, {SI_CELSIUS_UNITS, c.reference, false});
         const ReferenceOffset offset = reference_offset(c.reference);
         EXPECT_EQ(shifted.values[FIELD_ENTHALPY], own.values[FIELD_ENTHALPY] + offset.enthalpy);
         EXPECT_EQ(shifted.values[FIELD_INTERNAL_ENERGY],
@@ -56,7 +56,7 @@ TEST(ReferenceState, DefiningStatesComeOutExactly) {
 TEST(ReferenceState, GivenValuesAreReadOnTheSameReference) {
     for (const ReferenceState reference :
          {ReferenceState::program, ReferenceState::iir, ReferenceState::ashrae}) {
-        for (const Units& units : {SI_UNITS, DISPLAY_UNITS}) {
+        for (const Units& units : {SI_CELSIUS_UNITS, DISPLAY_UNITS}) {
             const CalcOptions options{units, reference, false};
             const double p = units == DISPLAY_UNITS ? 12.3 : 1.23e6;
             const StateResult pt = state("p-t", p, 60.0, options);
@@ -114,7 +114,7 @@ TEST(Calculation, UnitsAndUndefinedFields) {
 }
 
 TEST(Calculation, RequestRules) {
-    StateResult r = state("ts-liquid", 0.0, 0.0, {SI_UNITS, {}, true});
+    StateResult r = state("ts-liquid", 0.0, 0.0, {SI_CELSIUS_UNITS, {}, true});
     EXPECT_EQ(r.status, STATUS_BAD_ARGUMENT);
     EXPECT_EQ(r.refusal.reason, RefusalReason::option_not_applicable);
     EXPECT_EQ(r.phase, NO_PHASE);
@@ -125,7 +125,7 @@ TEST(Calculation, RequestRules) {
         EXPECT_TRUE(std::isnan(v));
     }
     // The superheat option asks for the superheated liquid.
-    r = state("p-t", 1e5, -30.0, {SI_UNITS, {}, true});
+    r = state("p-t", 1e5, -30.0, {SI_CELSIUS_UNITS, {}, true});
     EXPECT_EQ(r.status, STATUS_VALID);
     EXPECT_EQ(r.phase_detail, 1);
 }
@@ -185,7 +185,7 @@ TEST(Calculation, RefusalInWords) {
         {"p-t",
          1e5,
          50.0,
-         {SI_UNITS, {}, true},
+         {SI_CELSIUS_UNITS, {}, true},
          "50 °C is above the liquid's superheat limit at 100000 Pa, ",
          "при 100000 Па, "},
         {"p-t", 10.0, 60.0, superheat, "60 °C is above the liquid's superheat limit at 10 bar, ",

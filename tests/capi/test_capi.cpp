@@ -60,9 +60,9 @@ TEST(CInterface, OptionsTextIsTheLibrarysOptions) {
     };
     const CalcOptions display{DISPLAY_UNITS, ReferenceState::program, false};
     const Case cases[] = {
-        {nullptr, {}, "p-t", 1e6, 25.0},
+        {nullptr, {}, "p-t", 1e6, 298.15},
         {"", {}, "p-h", 1e6, 1.5e6},
-        {"  ", {}, "ts-vapour", 10.0, 0.0},
+        {"  ", {}, "ts-vapour", 283.15, 0.0},
         {"units=si", {}, "p-x", 5e5, 0.3},
         {"units=display", display, "p-t", 10.0, 25.0},
         {" units = display ; reference = iir ",
@@ -76,7 +76,7 @@ TEST(CInterface, OptionsTextIsTheLibrarysOptions) {
          2.0,
          1400.0},
         {"reference=nbp", {SI_UNITS, ReferenceState::nbp, false}, "p-u", 1e6, 1.2e6},
-        {"reference=default;superheat=0", {}, "t-rho", -20.0, 600.0},
+        {"reference=default;superheat=0", {}, "t-rho", 253.15, 600.0},
         {"superheat=1;units=display",
          {DISPLAY_UNITS, ReferenceState::program, true},
          "p-t",
@@ -118,12 +118,12 @@ TEST(CInterface, PropertyIsNaNWhereThereIsNoValue) {
     };
     const Case cases[] = {
         {"cp", "p-x", 5e5, 0.3, ZELTRA5_VALID},            // undefined in the mixture
-        {"r", "p-t", 1e6, 25.0, ZELTRA5_VALID},            // no latent heat off the line
-        {"x", "p-t", 2e7, 200.0, ZELTRA5_VALID},           // supercritical
-        {"h", "p-t", 1e6, 500.0, ZELTRA5_OUTSIDE_DOMAIN},  // outside
-        {"hh", "p-t", 1e6, 25.0, ZELTRA5_VALID},           // no such property
-        {"H", "p-t", 1e6, 25.0, ZELTRA5_VALID},            // names are exact
-        {nullptr, "p-t", 1e6, 25.0, ZELTRA5_VALID},
+        {"r", "p-t", 1e6, 298.15, ZELTRA5_VALID},            // no latent heat off the line
+        {"x", "p-t", 2e7, 473.15, ZELTRA5_VALID},           // supercritical
+        {"h", "p-t", 1e6, 773.15, ZELTRA5_OUTSIDE_DOMAIN},  // outside
+        {"hh", "p-t", 1e6, 298.15, ZELTRA5_VALID},           // no such property
+        {"H", "p-t", 1e6, 298.15, ZELTRA5_VALID},            // names are exact
+        {nullptr, "p-t", 1e6, 298.15, ZELTRA5_VALID},
         {"h", "p-t", NaN, 25.0, ZELTRA5_BAD_ARGUMENT},
     };
     for (const Case& c : cases) {
@@ -146,27 +146,27 @@ TEST(CInterface, BadArgumentsAreRefusedWithinTheCallersStorage) {
         bool values;  // false: values is null
     };
     const Case cases[] = {
-        {"null pair", nullptr, 1e6, 25.0, nullptr, 19, true},
-        {"unknown pair", "p-q", 1e6, 25.0, nullptr, 19, true},
-        {"pair names are exact", "P-T", 1e6, 25.0, nullptr, 19, true},
-        {"unknown option", "p-t", 1e6, 25.0, "unit=si", 19, true},
-        {"bad unit system", "p-t", 1e6, 25.0, "units=kelvin", 19, true},
-        {"bad reference", "p-t", 1e6, 25.0, "reference=IIR", 19, true},
-        {"bad superheat", "p-t", 1e6, 25.0, "superheat=yes", 19, true},
-        {"bad language", "p-t", 1e6, 25.0, "lang=de", 19, true},
-        {"repeated option", "p-t", 1e6, 25.0, "units=si;units=si", 19, true},
-        {"no value", "p-t", 1e6, 25.0, "units", 19, true},
-        {"empty item", "p-t", 1e6, 25.0, "units=si;", 19, true},
+        {"null pair", nullptr, 1e6, 298.15, nullptr, 19, true},
+        {"unknown pair", "p-q", 1e6, 298.15, nullptr, 19, true},
+        {"pair names are exact", "P-T", 1e6, 298.15, nullptr, 19, true},
+        {"unknown option", "p-t", 1e6, 298.15, "unit=si", 19, true},
+        {"bad unit system", "p-t", 1e6, 298.15, "units=kelvin", 19, true},
+        {"bad reference", "p-t", 1e6, 298.15, "reference=IIR", 19, true},
+        {"bad superheat", "p-t", 1e6, 298.15, "superheat=yes", 19, true},
+        {"bad language", "p-t", 1e6, 298.15, "lang=de", 19, true},
+        {"repeated option", "p-t", 1e6, 298.15, "units=si;units=si", 19, true},
+        {"no value", "p-t", 1e6, 298.15, "units", 19, true},
+        {"empty item", "p-t", 1e6, 298.15, "units=si;", 19, true},
         {"superheat with a saturation pair", "ts-liquid", 0.0, 0.0, "superheat=1", 19, true},
         {"NaN first", "p-t", NaN, 25.0, nullptr, 19, true},
         {"NaN second", "p-t", 1e6, NaN, nullptr, 19, true},
         {"infinite first", "ps-vapour", INF, 0.0, nullptr, 19, true},
         {"infinite second", "p-h", 1e6, -INF, nullptr, 19, true},
-        {"count 18", "p-t", 1e6, 25.0, nullptr, 18, true},
-        {"count 1", "p-t", 1e6, 25.0, nullptr, 1, true},
-        {"count 0", "p-t", 1e6, 25.0, nullptr, 0, true},
-        {"count -1", "p-t", 1e6, 25.0, nullptr, -1, true},
-        {"null values", "p-t", 1e6, 25.0, nullptr, 19, false},
+        {"count 18", "p-t", 1e6, 298.15, nullptr, 18, true},
+        {"count 1", "p-t", 1e6, 298.15, nullptr, 1, true},
+        {"count 0", "p-t", 1e6, 298.15, nullptr, 0, true},
+        {"count -1", "p-t", 1e6, 298.15, nullptr, -1, true},
+        {"null values", "p-t", 1e6, 298.15, nullptr, 19, false},
     };
     constexpr int FENCE = 4;
     for (const Case& c : cases) {
@@ -203,15 +203,15 @@ TEST(CInterface, BadArgumentsAreRefusedWithinTheCallersStorage) {
     // Only the saturated state has a side.
     for (const int side : {0, 3, -1}) {
         Result r;
-        EXPECT_EQ(zeltra5_saturated("p-t", 1e6, 25.0, nullptr, side, r.values, 19, &r.phase,
+        EXPECT_EQ(zeltra5_saturated("p-t", 1e6, 298.15, nullptr, side, r.values, 19, &r.phase,
                                     &r.phase_detail),
                   ZELTRA5_BAD_ARGUMENT);
     }
     // phase and phase_detail may be left out; a saturation pair does not read its second value.
     double values[ZELTRA5_FIELD_COUNT];
-    EXPECT_EQ(zeltra5_calculate("ts-liquid", 0.0, NaN, nullptr, values, 19, nullptr, nullptr),
+    EXPECT_EQ(zeltra5_calculate("ts-liquid", 273.15, NaN, nullptr, values, 19, nullptr, nullptr),
               ZELTRA5_VALID);
-    EXPECT_EQ(zeltra5_calculate("p-t", 1e6, 25.0, nullptr, values, 40, nullptr, nullptr),
+    EXPECT_EQ(zeltra5_calculate("p-t", 1e6, 298.15, nullptr, values, 40, nullptr, nullptr),
               ZELTRA5_VALID);
 }
 
@@ -303,11 +303,11 @@ TEST(CInterface, PropertyV2TellsWhyThereIsNoValue) {
         {"cp", "p-t", 10.0, 500.0, "units=display", ZELTRA5_OUTSIDE_DOMAIN,
          "temperature 500 °C is above 450 °C"},
         {"hh", "p-t", 10.0, 25.0, "units=display", ZELTRA5_BAD_ARGUMENT, "unknown property \"hh\""},
-        {"H", "p-t", 1e6, 25.0, "lang=ru", ZELTRA5_BAD_ARGUMENT, "неизвестное свойство \"H\""},
-        {nullptr, "p-t", 1e6, 25.0, nullptr, ZELTRA5_BAD_ARGUMENT, "no property given"},
+        {"H", "p-t", 1e6, 298.15, "lang=ru", ZELTRA5_BAD_ARGUMENT, "неизвестное свойство \"H\""},
+        {nullptr, "p-t", 1e6, 298.15, nullptr, ZELTRA5_BAD_ARGUMENT, "no property given"},
         {"h", "p-q", 10.0, 25.0, nullptr, ZELTRA5_BAD_ARGUMENT, "unknown argument pair \"p-q\""},
         {"h", "p-t", 1e6, NaN, nullptr, ZELTRA5_BAD_ARGUMENT, "temperature is not a finite number"},
-        {"h", "p-t", 1e6, 25.0, "units=kelvin", ZELTRA5_BAD_ARGUMENT,
+        {"h", "p-t", 1e6, 298.15, "units=kelvin", ZELTRA5_BAD_ARGUMENT,
          "bad value \"kelvin\" of option \"units\""},
     };
     for (const Case& c : cases) {

@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "--condensing given twice"},
         // Flags: the same thing said again.
         Repeated{{"p-t", "1", "-30", "--superheat", "--superheat"}, nullptr},
-        Repeated{{"p-t", "1e6", "25", "--si", "--si"}, nullptr},
+        Repeated{{"p-t", "1e6", "298.15", "--si", "--si"}, nullptr},
         Repeated{{"p-t", "10", "25", "--json", "--json"}, nullptr},
         Repeated{{"--batch", "--batch"}, nullptr},
         Repeated{

@@ -85,7 +85,7 @@ TEST(Batch, OneOutputLinePerInputLineInOrder) {
         "mode,side,first_value,second_value\n"
         "1,2,5e5,0");  // no line end after the last line
     std::ostringstream out;
-    const BatchSummary s = run_batch(in, out, {SI_UNITS, {}, {}, 1});
+    const BatchSummary s = run_batch(in, out, {SI_CELSIUS_UNITS, {}, {}, 1});
     const std::vector<std::string> lines = lines_of(out.str());
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[0], BATCH_RESULT_HEADER);

@@ -58,7 +58,7 @@ TEST(CommandLine, UndefinedFieldsAreNullAndEmpty) {
     }
 }
 
-// One unit system for input and output, stated in the output.
+// One choice of units for input and output, stated in the output: 10 bar and 25 °C in each.
 TEST(CommandLine, UnitsApplyToInputAndOutput) {
     struct Case {
         std::vector<const char*> args;
@@ -66,29 +66,49 @@ TEST(CommandLine, UnitsApplyToInputAndOutput) {
         const char* enthalpy_prefix;
         const char* pressure_unit;
         const char* enthalpy_unit;
+        double temperature;
+        const char* temperature_unit;
+        const char* system;
     };
     const Case cases[] = {
-        {{"p-t", "10", "25", "--json"}, "10", "1626.84", "\"bar\"", "\"kJ/kg\""},
-        {{"p-t", "1e6", "25", "--si", "--json"}, "1000000", "1626842.16", "\"Pa\"", "\"J/kg\""},
+        {{"p-t", "10", "25", "--json"}, "10", "1626.84", "bar", "kJ/kg", 25.0, "°C", "display"},
+        {{"p-t", "1e6", "298.15", "--si", "--json"},
+         "1000000", "1626842.16", "Pa", "J/kg", 298.15, "K", "si"},
         {{"p-h", "1e6", "1626842.1603885638", "--units", "si", "--json"},
-         "1000000",
-         "1626842.16",
-         "\"Pa\"",
-         "\"J/kg\""},
-        {{"p-s", "10", "5.7927165225763115", "--json"}, "10", "1626.84", "\"bar\"", "\"kJ/kg\""}};
+         "1000000", "1626842.16", "Pa", "J/kg", 298.15, "K", "si"},
+        {{"p-t", "1e6", "25", "--units", "si-celsius", "--json"},
+         "1000000", "1626842.16", "Pa", "J/kg", 25.0, "°C", "si-celsius"},
+        {{"p-s", "10", "5.7927165225763115", "--json"},
+         "10", "1626.84", "bar", "kJ/kg", 25.0, "°C", "display"},
+        {{"p-t", "1000", "298.15", "--units", "p=kPa,t=K", "--json"},
+         "1000", "1626.84", "kPa", "kJ/kg", 298.15, "K", "display,p=kPa,t=K"},
+        {{"p-t", "1", "77", "--units", " si , p = MPa , t=degF, h=kJ/kg", "--json"},
+         "1", "1626.84", "MPa", "kJ/kg", 77.0, "°F", "si,p=MPa,t=degF,h=kJ/kg"},
+        {{"p-t", "145.03773773020922", "25", "--units", "display,p=psi", "--json"},
+         "145.03773773020922", "1626.84", "psi", "kJ/kg", 25.0, "°C", "display,p=psi"},
+    };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.system);
         const Outcome r = run(c.args);
         ASSERT_EQ(r.code, EXIT_VALID) << r.err;
         EXPECT_EQ(json_field(r.out, "pressure"), c.pressure);
         EXPECT_EQ(json_field(r.out, "specific_enthalpy").rfind(c.enthalpy_prefix, 0), 0u) << r.out;
-        EXPECT_NE(r.out.find("\"pressure\": " + std::string(c.pressure_unit)), std::string::npos);
-        EXPECT_NE(r.out.find("\"specific_enthalpy\": " + std::string(c.enthalpy_unit)),
-                  std::string::npos);
-        EXPECT_NEAR(std::stod(json_field(r.out, "temperature")), 25.0, 1e-8);
+        const auto named = [&](const char* field, const char* unit) {
+            std::string key = "\"";
+            key.append(field).append("\": \"").append(unit).append("\"");
+            return r.out.find(key) != std::string::npos;
+        };
+        EXPECT_TRUE(named("pressure", c.pressure_unit)) << r.out;
+        EXPECT_TRUE(named("specific_enthalpy", c.enthalpy_unit)) << r.out;
+        EXPECT_TRUE(named("temperature", c.temperature_unit)) << r.out;
+        EXPECT_TRUE(named("system", c.system)) << r.out;
+        EXPECT_NEAR(std::stod(json_field(r.out, "temperature")), c.temperature, 1e-8);
     }
-    const std::vector<std::string> csv = lines_of(run({"p-t", "10", "25", "--csv", "--si"}).out);
+    const std::vector<std::string> csv =
+        lines_of(run({"p-t", "10", "298.15", "--csv", "--si"}).out);
     ASSERT_GE(csv.size(), 2u);
     EXPECT_EQ(cells_of(csv[1])[7], "Pa");
+    EXPECT_EQ(cells_of(csv[1])[8], "K");
 }
 
 // Reference states shift h, u and s of outputs and read inputs on the same reference.
@@ -202,6 +222,12 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{{"p-t", "10", "25", "--table"}, 2, "--table takes"},
         ExitCase{{"p-t", "10", "25", "--table", "gas"}, 2, "--table takes"},
         ExitCase{{"p-t", "10", "25", "--units", "imperial"}, 2, "--units takes si, si-celsius or display, then p="},
+        ExitCase{{"p-t", "10", "25", "--units", "p=kPa,p=bar"}, 2, "--units takes"},
+        ExitCase{{"p-t", "10", "25", "--units", "t=kPa"}, 2, "--units takes"},
+        ExitCase{{"p-t", "10", "25", "--units", "p=kPa,si"}, 2, "--units takes"},
+        ExitCase{{"p-t", "10", "25", "--units", "si,"}, 2, "--units takes"},
+        ExitCase{{"p-t", "10", "25", "--units", "p=pa"}, 2, "--units takes"},
+        ExitCase{{"p-t", "10", "25", "--units", ""}, 2, "--units takes"},
         ExitCase{{"p-t", "10", "25", "--reference", "x"}, 2, "--reference takes"},
         ExitCase{{"p-t", "10", "25", "--lang", "de"}, 2, "--lang takes ru or en"},
         ExitCase{{"p-t", "10", "25", "--json", "--csv"}, 2, "exclude each other"},
@@ -214,7 +240,7 @@ TEST(CommandLine, BatchExitsNonZeroAfterAnsweringEveryLine) {
     const Outcome bad = run({"--batch"}, "3,0,10,25\nbad\n3,0,10,500\n");
     EXPECT_EQ(bad.code, EXIT_USAGE);
     EXPECT_EQ(lines_of(bad.out).size(), 5u);  // two header lines, three answers
-    const Outcome good = run({"--batch", "--si"}, "3,0,1e6,25\n3,0,1e6,900\n");
+    const Outcome good = run({"--batch", "--si"}, "3,0,1e6,298.15\n3,0,1e6,900\n");
     EXPECT_EQ(good.code, EXIT_VALID);
 }
 

@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
         SkeletonCase{{"cycle", "--bogus", "--help"}, EXIT_VALID, ""},
         SkeletonCase{{"cycle", "--evaporating", "--help"}, EXIT_VALID, ""},
         SkeletonCase{{"cycle", "--bogus"}, EXIT_USAGE, "unexpected argument \"--bogus\""},
-        SkeletonCase{{"cycle", "--evaporating", "-10"}, EXIT_USAGE, "--condensing TC (°C) is"},
+        SkeletonCase{{"cycle", "--evaporating", "-10"}, EXIT_USAGE, "--condensing TC is missing"},
         SkeletonCase{{"diagram", "-h"}, EXIT_VALID, ""},
         SkeletonCase{{"diagram", "xx", "--help"}, EXIT_VALID, ""},
         SkeletonCase{{"diagram"}, EXIT_USAGE, "no kind of diagram given"},

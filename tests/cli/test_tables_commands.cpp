@@ -38,7 +38,8 @@ TEST(TablesCommands, TableCsvRowsAreTheSingleRequests) {
     const std::vector<std::vector<const char*>> commands = {
         {"table", "saturation", "t=-70:130:25", "--csv"},
         {"table", "isobar", "p=10", "t=-50:200:50", "--csv"},
-        {"table", "isotherm", "t=25", "p=1e5:1e7:*3", "--csv", "--si"},
+        {"table", "isotherm", "t=298.15", "p=1e5:1e7:*3", "--csv", "--si"},
+        {"table", "isobar", "p=145", "t=-40:300:40", "--csv", "--units", "p=psi,t=degF"},
         {"table", "isochore", "rho=100", "t=-50:300:100", "--csv", "--reference", "iir"},
     };
     for (const auto& args : commands) {
@@ -48,10 +49,18 @@ TEST(TablesCommands, TableCsvRowsAreTheSingleRequests) {
         const std::vector<std::string> lines = split(o.out, '\n');
         ASSERT_GT(lines.size(), 4u);
         EXPECT_EQ(lines[0].rfind("row,status,error,pair,first_value,second_value,", 0), 0u);
-        const bool si = o.out.find(",Pa,") != std::string::npos;
+        // The units as the command was given them.
+        Units units = DISPLAY_UNITS;
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            if (std::string(args[i]) == "--si") {
+                units = SI_UNITS;
+            } else if (std::string(args[i]) == "--units") {
+                ASSERT_TRUE(parse_units(args[i + 1], DISPLAY_UNITS, units));
+            }
+        }
         const bool iir = std::string(args.back()) == "iir";
-        const CalcOptions options{si ? SI_UNITS : DISPLAY_UNITS,
-                                  iir ? ReferenceState::iir : ReferenceState::program, false};
+        const CalcOptions options{units, iir ? ReferenceState::iir : ReferenceState::program,
+                                  false};
         for (std::size_t i = 2; i + 1 < lines.size(); ++i) {
             const std::vector<std::string> cells = split(lines[i], ',');
             ASSERT_GE(cells.size(), 6u + RESULT_VALUE_COUNT);
@@ -121,7 +130,13 @@ TEST(TablesCommands, BadRequestsAreRefusedWithAReason) {
         {{"table", "saturation", "t=200:300:50"}, EXIT_OUTSIDE_DOMAIN, "every row is outside"},
         {{"table", "saturation", "t=0", "--superheat"}, EXIT_USAGE, "does not apply"},
         {{"table", "isentrope"}, EXIT_USAGE, "unknown kind of table"},
-        {{"cycle", "--evaporating", "-10"}, EXIT_USAGE, "--condensing TC (°C) is missing"},
+        {{"cycle", "--evaporating", "-10"}, EXIT_USAGE, "--condensing TC is missing"},
+        {{"cycle", "--evaporating", "263.15", "--condensing", "413.15", "--si"},
+         EXIT_OUTSIDE_DOMAIN,
+         "condensing temperature 413.15 K is above the saturation limit near the critical point, 405.4"},
+        {{"cycle", "--evaporating", "14", "--condensing", "95", "--superheat", "-9", "--units", "t=degF"},
+         EXIT_OUTSIDE_DOMAIN,
+         "superheat -9 °F is negative"},
         {{"cycle", "--evaporating", "-10", "--condensing", "x"}, EXIT_USAGE, "takes a number"},
         {{"cycle", "--evaporating", "-10", "--condensing", "35", "--efficiency", "1.5"},
          EXIT_OUTSIDE_DOMAIN,
@@ -156,13 +171,13 @@ TEST(TablesCommands, DiagramWritesSvgAndPoints) {
     EXPECT_EQ(svg.out.rfind("<?xml", 0), 0u);
     EXPECT_NE(svg.out.find("Ammonia (R717): T-s diagram"), std::string::npos);
     EXPECT_NE(svg.out.find(">10 bar<"), std::string::npos);
-    const Outcome csv = run({"diagram", "ph", "--csv", "--isotherms", "0", "--isentropes", "none",
-                             "--isochores", "none", "--qualities", "none", "--si"});
+    const Outcome csv = run({"diagram", "ph", "--csv", "--isotherms", "273.15", "--isentropes",
+                             "none", "--isochores", "none", "--qualities", "none", "--si"});
     ASSERT_EQ(csv.code, EXIT_VALID) << csv.err;
     const std::vector<std::string> lines = split(csv.out, '\n');
     EXPECT_EQ(lines[0], "line,kind,value,label,x,y");
     EXPECT_EQ(lines[1], "units,,,,J/kg,Pa");
-    EXPECT_NE(csv.out.find(",isotherm,0,0 °C,"), std::string::npos);
+    EXPECT_NE(csv.out.find(",isotherm,273.15,273.15 К,"), std::string::npos);  // Russian by default
     const Outcome help = run({"--help"});
     for (const char* example :
          {"zeltra5-calc table saturation t=-70:130:5", "zeltra5-calc cycle --evaporating -10",

@@ -298,7 +298,7 @@ void print_refusal_reason(const CalcRequest& q) {
     if (pair == nullptr) {
         return;
     }
-    CalcOptions options;
+    CalcOptions options{SI_CELSIUS_UNITS};  // requests carry base units: Pa, °C
     options.superheat = !is_saturation_mode(q.mode) && q.side == SIDE_LIQUID;
     StateResult r;
     calculate_state(*pair, q.first_value, q.second_value, options, r);

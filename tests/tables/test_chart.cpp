@@ -39,7 +39,7 @@ ChartOptions with_cycle(const ChartType type, const CalcOptions& calc) {
     o.calc = calc;
     o.cycle = true;
     o.cycle_input = {-10.0, 35.0, 5.0, 0.0, 0.75, 0.0};
-    o.states.push_back({find_arg_pair("p-t"), calc.units == SI_UNITS ? 1e6 : 10.0, 25.0, ""});
+    o.states.push_back({find_arg_pair("p-t"), calc.units == SI_CELSIUS_UNITS ? 1e6 : 10.0, 25.0, ""});
     return o;
 }
 
@@ -52,7 +52,7 @@ bool on_domain_edge(const StateResult& r) {
 }
 
 const CalcOptions CALCS[] = {{DISPLAY_UNITS, ReferenceState::program, false},
-                             {SI_UNITS, ReferenceState::iir, false}};
+                             {SI_CELSIUS_UNITS, ReferenceState::iir, false}};
 
 // A point where a line meets the saturation line is the saturated state itself.
 bool is_saturated_state(const ChartPoint& p, const char* liquid, const char* vapour,

@@ -28,7 +28,7 @@ const CycleInput CLASSIC{-10.0, 35.0, 5.0, 0.0, 0.75, 100.0};
 // reference state.
 TEST(Cycle, ClassicCaseMatchesTheHandCalculation) {
     const CalcOptions options[] = {{DISPLAY_UNITS, ReferenceState::program, false},
-                                   {SI_UNITS, ReferenceState::program, false},
+                                   {SI_CELSIUS_UNITS, ReferenceState::program, false},
                                    {DISPLAY_UNITS, ReferenceState::iir, false}};
     double cop_display = 0.0;
     for (const CalcOptions& o : options) {
@@ -115,7 +115,7 @@ TEST(Cycle, LargestCapacityGivesFiniteFigures) {
                                  {-30.0, 40.0, 0.0, 0.0, 0.8, MAX_CYCLE_CAPACITY},
                                  {120.0, 131.0, 0.0, 0.0, 1.0, MAX_CYCLE_CAPACITY},
                                  {110.0, 131.0, 0.0, 0.0, 1.0, MAX_CYCLE_CAPACITY}};
-    for (const Units& units : {DISPLAY_UNITS, SI_UNITS}) {
+    for (const Units& units : {DISPLAY_UNITS, SI_CELSIUS_UNITS}) {
         for (const CycleInput& in : inputs) {
             SCOPED_TRACE(in.evaporating_temperature);
             CycleResult r;
@@ -193,6 +193,38 @@ TEST(Cycle, RefusesWithAReason) {
                   STATUS_VALID)
             << tc;
     }
+}
+
+// The cycle's temperatures are in the units' temperature, its superheat a difference in them.
+TEST(Cycle, InKelvinAndFahrenheitIsTheCycleInCelsius) {
+    CycleResult celsius;
+    ASSERT_EQ(
+        calculate_cycle({-10.0, 35.0, 5.0, 3.0, 0.75, 100.0}, {DISPLAY_UNITS, {}, false}, celsius),
+        STATUS_VALID);
+    struct Case {
+        const char* choice;
+        CycleInput input;
+    };
+    const Case cases[] = {
+        {"display,t=K", {263.15, 308.15, 5.0, 3.0, 0.75, 100.0}},
+        {"display,t=degF", {14.0, 95.0, 9.0, 5.4, 0.75, 100.0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.choice);
+        CalcOptions o;
+        ASSERT_TRUE(parse_units(c.choice, SI_UNITS, o.units));
+        CycleResult r;
+        ASSERT_EQ(calculate_cycle(c.input, o, r), STATUS_VALID);
+        for (const int f : {CYCLE_COP, CYCLE_REFRIGERATING_EFFECT, CYCLE_MASS_FLOW}) {
+            EXPECT_NEAR(r.figures[f], celsius.figures[f], 1e-9 * celsius.figures[f]);
+        }
+        EXPECT_NEAR(to_base(UnitKind::temperature, o.units, r.figures[CYCLE_DISCHARGE_TEMPERATURE]),
+                    celsius.figures[CYCLE_DISCHARGE_TEMPERATURE], 1e-9);
+    }
+    // The critical limit is checked in the caller's unit.
+    CycleResult hot;
+    EXPECT_EQ(calculate_cycle({263.15, 413.15}, {SI_UNITS, {}, false}, hot), STATUS_OUTSIDE_DOMAIN);
+    EXPECT_EQ(hot.refusal, CycleRefusal::condensing_not_below_critical);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ void expect_same(const StateResult& row, const StateResult& want) {
 
 const CalcOptions OPTIONS[] = {
     {DISPLAY_UNITS, ReferenceState::program, false},
-    {SI_UNITS, ReferenceState::iir, false},
+    {SI_CELSIUS_UNITS, ReferenceState::iir, false},
     {DISPLAY_UNITS, ReferenceState::ashrae, false},
 };
 
@@ -49,7 +49,7 @@ TEST(PropertyTable, SaturationRowsAreTheSingleRequests) {
         char why[200];
         EXPECT_GT(describe_refusal(t.rows.back().state, Language::english, why, sizeof why), 0u);
 
-        const double p_unit = o.units == SI_UNITS ? 1e5 : 1.0;
+        const double p_unit = o.units == SI_CELSIUS_UNITS ? 1e5 : 1.0;
         const std::vector<double> pressures = {0.5 * p_unit, 10.0 * p_unit, 100.0 * p_unit};
         const PropertyTable tp =
             build_property_table(TableKind::saturation_pressure, 0.0, pressures, o);

@@ -44,6 +44,16 @@ enum class Unit : std::uint8_t {
 #undef ZELTRA5_UNIT_CHOICE
 };
 
+inline constexpr int UNIT_COUNT = 0
+#define ZELTRA5_UNIT_CHOICE(id, kind, name, ru, en) +1
+#include "zeltra5/texts.inc"
+#undef ZELTRA5_UNIT_CHOICE
+    ;
+
+// The registry's entries: the quantity a unit measures and its name in a choice ("kPa").
+UnitKind unit_kind(Unit unit);
+const char* unit_name(Unit unit);
+
 struct Units {
     UnitSystem system = UnitSystem::si;  // the texts of the other quantities (°C or K per ...)
     Unit pressure = Unit::pascal;

@@ -25,10 +25,12 @@ int main(void) {
         printf("FAILED: h at 10 bar and 25 degC is %.17g\n", h);
         ++failures;
     }
-    if (zeltra5_calculate("p-t", 1e6, 25.0, NULL, values, ZELTRA5_FIELD_COUNT, &phase, &detail) !=
+    /* SI by default: 10 bar and 25 degC as 1e6 Pa and 298.15 K. */
+    if (zeltra5_calculate("p-t", 1e6, 298.15, NULL, values, ZELTRA5_FIELD_COUNT, &phase, &detail) !=
             ZELTRA5_VALID ||
-        phase != ZELTRA5_PHASE_VAPOUR || values[1] != 1e6) {
-        printf("FAILED: zeltra5_calculate p-t 1e6 Pa 25 degC\n");
+        phase != ZELTRA5_PHASE_VAPOUR || values[1] != 1e6 || values[2] != 298.15 ||
+        !(values[3] > 1626840.0 && values[3] < 1626850.0)) {
+        printf("FAILED: zeltra5_calculate p-t 1e6 Pa 298.15 K\n");
         ++failures;
     }
     zeltra5_explain("p-t", 10.0, 500.0, "units=display", reason, (int)sizeof reason);
