@@ -249,6 +249,33 @@ def _as_float(value: Any, name: str) -> float:
     return float(a)
 
 
+# ---- pickles ------------------------------------------------------------------------------
+
+# The layout of a pickled Results, Table or Chart. Layout 2: "si" means kelvin. Those pickled by
+# version 1.2 carry no layout (1) and wrote "si" for the units with °C, now "si-celsius".
+_PICKLE_LAYOUT = 2
+_PICKLE_LAYOUT_CELSIUS_SI = 1
+
+
+def _state_with_layout(obj: Any) -> dict:
+    state = obj.__dict__.copy()
+    state["_layout"] = _PICKLE_LAYOUT
+    return state
+
+
+def _state_in_current_layout(state: Any, what: str) -> dict:
+    """A pickled object's attributes with the units named as this version names them."""
+    if not isinstance(state, dict):
+        raise ValueError(f"not pickled {what} of this version of zeltra5")
+    state = dict(state)
+    layout = state.pop("_layout", _PICKLE_LAYOUT_CELSIUS_SI)
+    if layout not in (_PICKLE_LAYOUT, _PICKLE_LAYOUT_CELSIUS_SI):
+        raise ValueError(f"not pickled {what} of this version of zeltra5")
+    if layout == _PICKLE_LAYOUT_CELSIUS_SI and state.get("units") == "si":
+        state["units"] = "si-celsius"
+    return state
+
+
 # ---- the calculation ----------------------------------------------------------------------
 
 
@@ -299,6 +326,12 @@ class Results:
         self.masked = np.zeros(status.shape, dtype=bool) if masked is None else masked
         #: The index of the pandas Series the inputs were (None: not a Series).
         self.index = index
+
+    def __getstate__(self) -> dict:
+        return _state_with_layout(self)
+
+    def __setstate__(self, state: Any) -> None:
+        self.__dict__.update(_state_in_current_layout(state, "results"))
 
     @property
     def shape(self) -> Tuple[int, ...]:
@@ -956,6 +989,17 @@ class Chart:
     markers: list
     legend: list
     _options: tuple = field(default=(), repr=False)
+
+    def __getstate__(self) -> dict:
+        return _state_with_layout(self)
+
+    def __setstate__(self, state: Any) -> None:
+        state = _state_in_current_layout(state, "chart")
+        options = tuple(state.get("_options", ()))
+        if options[1:2] == ("si",) and state["units"] == "si-celsius":
+            # Version 1.2's "si" in the options that draw it again, as for the chart.
+            state["_options"] = options[:1] + ("si-celsius",) + options[2:]
+        self.__dict__.update(state)
 
     def to_svg(self) -> str:
         """The chart as an SVG 1.1 document (A4 landscape at the default size)."""
