@@ -997,7 +997,7 @@ class Chart:
         state = _state_in_current_layout(state, "chart")
         options = tuple(state.get("_options", ()))
         if options[1:2] == ("si",) and state["units"] == "si-celsius":
-            # Version 1.2's "si" in the options that draw it again, as for the chart.
+            # The options that draw it again (to_svg) in the units it was drawn in.
             state["_options"] = options[:1] + ("si-celsius",) + options[2:]
         self.__dict__.update(state)
 
@@ -1145,8 +1145,8 @@ def chart(
 
     Units default to the program's ("display": bar, °C, kJ/kg, kJ/(kg·°C)); any choice of
     :func:`calculate` is taken, and the isotherms and the T-s diagram's temperature axis are in
-    its temperature unit (kelvin in "si"). ``x`` and ``y`` set the
-    axes' ranges (``(FROM, TO)`` or ``"FROM:TO"``, finite numbers). Each line family
+    its temperature unit (kelvin in "si"). ``x`` and ``y`` set the axes' ranges
+    (``(FROM, TO)`` or ``"FROM:TO"``, finite numbers). Each line family
     (``isotherms``, ``isobars``, ``isentropes``, ``isenthalps``, ``isochores``, ``qualities``)
     takes None (the chart's default), True (shown with the default values), False or
     ``"none"``, a range text or a list of values (finite; a chart takes at most 100 a family).
