@@ -287,3 +287,12 @@ def test_a_chart_takes_a_cycle_dict_in_its_own_units():
     with pytest.raises(TypeError, match="cycle is a zeltra5.Cycle"):
         zeltra5.chart("ts", cycle=(-10, 35))
     assert (kelvin.y_axis.min, display.y_axis.min) == (190.0, -80.0)
+
+
+@pytest.mark.parametrize("kind", ["ph", "ts"])
+def test_a_state_in_kelvin_is_placed_on_a_chart_in_celsius(kind):
+    kelvin = zeltra5.chart(kind, states=[SI]).markers[0]
+    given = zeltra5.chart(kind, states=[("p-t", 10, 25)]).markers[0]
+    assert (kelvin.x, kelvin.y) == pytest.approx((given.x, given.y), rel=1e-12)
+    in_si = zeltra5.chart(kind, units="si", states=[("p-t", P_PA, T_K)]).markers[0]
+    assert in_si.y == pytest.approx(T_K if kind == "ts" else P_PA, rel=1e-12)

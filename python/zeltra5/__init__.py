@@ -793,12 +793,12 @@ def table(
     - ``table("isobar", p=P, t=...)``, ``table("isotherm", t=T, p=...)``,
       ``table("isochore", rho=RHO, t=...)``: the states at the fixed value over the others.
 
-    The varied values are a range text (``"-70:130:5"``, ``"1:100:*1.5"``, ``"1,2,5"``) or any
-    sequence of numbers, at most 10,000 of them as from a range text; the fixed value a number,
-    both in ``units`` (as :func:`calculate` takes them: kelvin in the default si) and finite
-    (NaN, an infinity or a masked value raises ValueError). Every
-    row equals the single :func:`calculate` at its values bit for bit. Ctrl+C stops a long
-    table with KeyboardInterrupt.
+    The varied values are a range text (``"203.15:403.15:5"``, ``"1:100:*1.5"``, ``"1,2,5"``)
+    or any sequence of numbers, at most 10,000 of them as from a range text; the fixed value a
+    number, both in ``units`` (as :func:`calculate` takes them: kelvin in the default si) and
+    finite (NaN, an infinity or a masked value raises ValueError). Every row equals the single
+    :func:`calculate` at its values bit for bit. Ctrl+C stops a long table with
+    KeyboardInterrupt.
     """
     _check_str(kind, "kind")
     if not isinstance(superheat, (bool, np.bool_)):
