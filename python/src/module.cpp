@@ -91,6 +91,39 @@ CalcOptions make_options(const std::string& units, const std::string& reference,
     return options;
 }
 
+Units units_named(const std::string& choice) {
+    Units units;
+    if (!parse_units(choice, SI_UNITS, units)) {
+        throw py::value_error(units_problem(choice));
+    }
+    return units;
+}
+
+// A cycle's six inputs given in `from`, in `to`: the two temperatures converted as temperatures,
+// superheat and subcooling as differences (kelvin and °C degrees alike, Fahrenheit degrees 1.8
+// to a kelvin); efficiency and capacity have no unit. Unchanged when the temperature unit is.
+py::tuple cycle_inputs_in(const std::vector<double>& in, const Units& from, const Units& to) {
+    if (in.size() != 6) {
+        throw py::value_error("cycle: six inputs expected");
+    }
+    std::vector<double> out = in;
+    if (from.temperature != to.temperature) {
+        for (int k = 0; k < 2; ++k) {
+            out[k] =
+                from_base(UnitKind::temperature, to, to_base(UnitKind::temperature, from, in[k]));
+        }
+        constexpr double FAHRENHEIT_DEGREES_PER_KELVIN = 1.8;
+        for (int k = 2; k < 4; ++k) {
+            if (from.temperature == Unit::fahrenheit) {
+                out[k] = in[k] / FAHRENHEIT_DEGREES_PER_KELVIN;
+            } else if (to.temperature == Unit::fahrenheit) {
+                out[k] = in[k] * FAHRENHEIT_DEGREES_PER_KELVIN;
+            }
+        }
+    }
+    return py::make_tuple(out[0], out[1], out[2], out[3], out[4], out[5]);
+}
+
 Language language_named(const std::string& name) {
     Language language;
     if (!parse_language(name, language)) {
@@ -957,13 +990,21 @@ PYBIND11_MODULE(_core, m) {
             if (k < 0) {
                 throw py::value_error(cat({"unknown field ", quoted(field)}));
             }
-            Units chosen;
-            if (!parse_units(units, SI_UNITS, chosen)) {
-                throw py::value_error(units_problem(units));
-            }
-            return std::string(unit_text(RESULT_FIELDS[k].unit, chosen, language_named(language)));
+            return std::string(
+                unit_text(RESULT_FIELDS[k].unit, units_named(units), language_named(language)));
         },
         py::arg("field"), py::arg("units") = "si", py::arg("language") = "en");
+    m.def(
+        "units_name",
+        [](const std::string& choice) { return std::string(units_name(units_named(choice))); },
+        py::arg("choice"), "The canonical name of a choice of units (\"p=kPa\" -> \"si,p=kPa\").");
+    m.def(
+        "cycle_inputs_in",
+        [](const std::vector<double>& inputs, const std::string& from, const std::string& to) {
+            return cycle_inputs_in(inputs, units_named(from), units_named(to));
+        },
+        py::arg("inputs"), py::arg("from_units"), py::arg("to_units"),
+        "A cycle's six inputs in other units (for a chart in units of its own).");
     m.def(
         "phase_name",
         [](const int phase, const int detail, const std::string& language) {

@@ -13,12 +13,13 @@ import pytest
 
 import zeltra5
 
-T = np.array([-50.0, -10.0, 20.0, 30.0, 600.0, 100.0])  # 600 degC is outside the domain
+# In kelvin: -50, -10, 20, 30, 600 (outside the domain) and 100 °C.
+T = np.array([223.15, 263.15, 293.15, 303.15, 873.15, 373.15])
 LINE = zeltra5.calculate("p-t", 1e6, T)
 GRID = zeltra5.calculate("p-h", np.array([[2e5], [1e6], [1e3]]), [2e5, 1.4e6, 1.7e6, 2e6])
 SATURATED = LINE.saturated_vapour
 TABLE = zeltra5.table("isobar", p=10, t="-20:60:10", units="display")
-MASKED = zeltra5.calculate("p-t", np.ma.masked_array([1e6, 2e6, 3e6], [0, 1, 0]), 50.0)
+MASKED = zeltra5.calculate("p-t", np.ma.masked_array([1e6, 2e6, 3e6], [0, 1, 0]), 323.15)
 
 
 def same_bits(a, b):
@@ -114,13 +115,13 @@ def test_fields_by_name_and_symbol(name, symbol):
 CYCLE = zeltra5.cycle(-10, 35, superheat=5, efficiency=0.75, capacity=100, units="display")
 OBJECTS = [
     ("valid state", zeltra5.calculate("p-t", 10.0, 25.0, units="display", reference="iir")),
-    ("refused state", zeltra5.calculate("p-t", 1e6, 600.0)),
+    ("refused state", zeltra5.calculate("p-t", 1e6, 873.15)),
     ("NaN given", zeltra5.calculate("ts-vapour", math.nan)),
-    ("superheated liquid", zeltra5.calculate("t-rho", 0.0, 600.0, superheat=True)),
+    ("superheated liquid", zeltra5.calculate("t-rho", 273.15, 600.0, superheat=True)),
     ("saturated state", zeltra5.calculate("p-h", 1e6, 2e5).saturated_vapour),
     ("table row", TABLE.states[4]),
     ("cycle", CYCLE),
-    ("refused cycle", zeltra5.cycle(20, 10)),
+    ("refused cycle", zeltra5.cycle(293.15, 283.15)),
     ("cycle state", CYCLE.isentropic_discharge),
     ("results", LINE), ("2-D results", GRID), ("saturated results", SATURATED),
     ("sliced results", LINE[1:4]), ("table", TABLE), ("masked results", MASKED),
@@ -158,23 +159,24 @@ def test_pickling_gives_an_equal_object(name, original, protocol):
 
 
 def test_equality_is_by_value():
-    a = zeltra5.calculate("p-t", 1e6, 25.0)
-    assert a == zeltra5.calculate("p-t", 1e6, 25.0) == zeltra5.calculate("p-t", [1e6], 25.0)[0]
+    a = zeltra5.calculate("p-t", 1e6, 298.15)
+    assert a == zeltra5.calculate("p-t", 1e6, 298.15) == zeltra5.calculate("p-t", [1e6], 298.15)[0]
     for other in (
-        zeltra5.calculate("p-t", 1e6, 25.000000000000004),  # one bit of the given value
-        zeltra5.calculate("p-t", 1e6, 25.0, reference="iir"),
+        zeltra5.calculate("p-t", 1e6, np.nextafter(298.15, 300.0)),  # one bit of the given value
+        zeltra5.calculate("p-t", 1e6, 298.15, reference="iir"),
         zeltra5.calculate("p-t", 10.0, 25.0, units="display"),
-        zeltra5.calculate("t-rho", 25.0, a.mass_density),
+        zeltra5.calculate("p-t", 1e6, 25.0, units="si-celsius"),  # the same state, other units
+        zeltra5.calculate("t-rho", 298.15, a.mass_density),
     ):
         assert a != other and not a == other
     # Refused states equal their copies though their fields are NaN.
     refused = zeltra5.calculate("p-t", 1e6, math.nan)
     assert refused == zeltra5.calculate("p-t", 1e6, math.nan)
     assert refused != zeltra5.calculate("p-t", 1e6, math.inf)
-    assert len({a, zeltra5.calculate("p-t", 1e6, 25.0), refused}) == 2
+    assert len({a, zeltra5.calculate("p-t", 1e6, 298.15), refused}) == 2
     assert a != 1 and a != CYCLE
     assert CYCLE == zeltra5.cycle(-10, 35, 5, 0, 0.75, 100, units="display")
-    assert CYCLE != zeltra5.cycle(-10, 35, 5, 0, 0.75, 100)
+    assert CYCLE != zeltra5.cycle(263.15, 308.15, 5, 0, 0.75, 100)  # the same cycle in si
 
 
 GOOD = LINE.at(0).__getstate__()
@@ -189,7 +191,7 @@ def test_a_foreign_pickle_is_refused(key):
 
 
 def test_objects_pass_through_multiprocessing():
-    t = [-20.0, 25.0, 600.0]
+    t = [253.15, 298.15, 873.15]
     local = [zeltra5.calculate("p-t", 1e6, x) for x in t]
     others = [CYCLE, LINE, SATURATED, TABLE, MASKED]
     with multiprocessing.get_context("spawn").Pool(2) as pool:
@@ -208,22 +210,24 @@ def test_objects_pass_through_multiprocessing():
 
 REPRS = [
     (LINE, ["<zeltra5.Results p-t shape=(6,) valid=5/6 units=si reference=default",
-            "  [0] Subcooled liquid, p=1000000.0, t=-50.0, h=", "  [4] not valid"]),
-    (zeltra5.calculate("p-t", 1e6, np.linspace(0, 100, 50)),
+            "  [0] Subcooled liquid, p=1000000.0, t=223.15, h=", "  [4] not valid"]),
+    (zeltra5.calculate("p-t", 1e6, np.linspace(273.15, 373.15, 50)),
      ["valid=50/50", "  [2] ", "  ...", "  [47] ", "  [49] Superheated vapour"]),
     (GRID, ["shape=(3, 4) valid=8/12", "  [0, 0] Subcooled liquid", "  [2, 3] not valid"]),
     (SATURATED, ["<zeltra5.Results saturated vapour of p-t shape=(6,)", "[3] Saturated vapour"]),
     (TABLE, ["<zeltra5.Table isobar pressure=10.0 shape=(11,) valid=11/11 units=display",
              "  [0] Subcooled liquid, p=10.0, t=-20.0, h=", "  ...", "  [10] Superheated"]),
-    (zeltra5.table("saturation", t=[0.0]), ["<zeltra5.Table saturation shape=(2,)"]),
+    (zeltra5.table("saturation", t=[273.15]), ["<zeltra5.Table saturation shape=(2,) valid=2/2"]),
     (CYCLE, ["Cycle(evaporating=-10.0, condensing=35.0, superheat=5.0, subcooling=0.0, "
              "efficiency=0.75, capacity=100.0; units=display: cop=3.6",
              "discharge_temperature=137.9", " °C", "mass_flow=0.0911",
              " kg/s, compressor_power=27.7"]),
-    (zeltra5.cycle(-10, 35), ["efficiency=1.0; units=si: cop=", "J/kg"]),
-    (zeltra5.cycle(20, 10),
-     ["Cycle(evaporating=20.0, condensing=10.0, superheat=0.0, subcooling=0.0, "
-      "efficiency=1.0; units=si: not valid, evaporating temperature 20 °C is not below"]),
+    (zeltra5.cycle(263.15, 308.15), ["efficiency=1.0; units=si: cop=", "J/kg", " K, "]),
+    (zeltra5.cycle(293.15, 283.15),
+     ["Cycle(evaporating=293.15, condensing=283.15, superheat=0.0, subcooling=0.0, "
+      "efficiency=1.0; units=si: not valid, evaporating temperature 293.15 K is not below"]),
+    (zeltra5.cycle(20, 10, units="si-celsius"),
+     ["units=si-celsius: not valid, evaporating temperature 20 °C is not below"]),
 ]
 
 
@@ -232,4 +236,4 @@ def test_texts_show_the_points(obj, parts):
     text = repr(obj)
     for part in parts:
         assert part in text, (part, text)
-    assert text.count("\n") <= 7 and "mass_flow" not in repr(zeltra5.cycle(-10, 35))
+    assert text.count("\n") <= 7 and "mass_flow" not in repr(zeltra5.cycle(263.15, 308.15))

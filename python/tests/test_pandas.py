@@ -11,19 +11,21 @@ import zeltra5
 pd = pytest.importorskip("pandas", reason="pandas is not installed (Debian package "
                          "python3-pandas): the pandas tests are skipped")
 
-P = pd.Series([1e6, 2e6, 3e6, 4e6], index=["a", "b", "c", "d"])
+P = pd.Series([1e6, 2e6, 3e6, 4e6], index=["a", "b", "c", "d"])  # Pa; temperatures in K
 MISSING = [
     # name, first, second, where the points are missing
-    ("NA in a Float64 Series", P, pd.Series([25.0, pd.NA, 60.0, pd.NA], index=P.index,
+    ("NA in a Float64 Series", P, pd.Series([298.15, pd.NA, 333.15, pd.NA], index=P.index,
                                             dtype="Float64"), [False, True, False, True]),
     ("NA in an object Series", pd.Series([1e6, pd.NA, 3e6, 4e6], index=P.index, dtype=object),
-     50.0, [False, True, False, False]),
+     323.15, [False, True, False, False]),
     ("NA in an Int64 Series", pd.Series([10**6, None, 10**6, 10**6], index=P.index,
-                                        dtype="Int64"), 50, [False, True, False, False]),
-    ("NA in a list", [1e6, 2e6, 3e6, 4e6], [pd.NA, 25.0, 25.0, 25.0], [True, False, False, False]),
+                                        dtype="Int64"), 323, [False, True, False, False]),
+    ("NA in a list", [1e6, 2e6, 3e6, 4e6], [pd.NA, 298.15, 298.15, 298.15],
+     [True, False, False, False]),
     ("NA under a numpy mask", np.ma.masked_array(np.array([1e6, pd.NA, 3e6, 4e6], dtype=object),
-                                                 [0, 0, 1, 0]), 50.0, [False, True, True, False]),
-    ("NaN is not NA", P, pd.Series([25.0, np.nan, 60.0, 70.0], index=P.index),
+                                                 [0, 0, 1, 0]), 323.15,
+     [False, True, True, False]),
+    ("NaN is not NA", P, pd.Series([298.15, np.nan, 333.15, 343.15], index=P.index),
      [False, False, False, False]),
 ]
 
@@ -51,14 +53,15 @@ def test_na_as_one_value_is_refused_as_nan():
 
 INDEXED = [
     # name, first, second, the index the results keep (None: none)
-    ("Series first", P, 25.0, P.index),
-    ("Series second", 1e6, pd.Series([20.0, 30.0], index=[10, 20]), pd.Index([10, 20])),
-    ("two Series on one index", P, P * 0 + 25.0, P.index),
-    ("Series against an array", P, np.full(4, 25.0), P.index),
-    ("broadcast to two axes", P, np.full((2, 1), 25.0), None),
-    ("a saturation pair", pd.Series([0.0, 10.0], index=pd.date_range("2026-01-01", periods=2)),
-     None, pd.date_range("2026-01-01", periods=2)),
-    ("no Series", [1e6, 2e6], 25.0, None),
+    ("Series first", P, 298.15, P.index),
+    ("Series second", 1e6, pd.Series([293.15, 303.15], index=[10, 20]), pd.Index([10, 20])),
+    ("two Series on one index", P, P * 0 + 298.15, P.index),
+    ("Series against an array", P, np.full(4, 298.15), P.index),
+    ("broadcast to two axes", P, np.full((2, 1), 298.15), None),
+    ("a saturation pair",
+     pd.Series([273.15, 283.15], index=pd.date_range("2026-01-01", periods=2)), None,
+     pd.date_range("2026-01-01", periods=2)),
+    ("no Series", [1e6, 2e6], 298.15, None),
 ]
 
 
@@ -87,9 +90,9 @@ def test_a_series_keeps_its_index(name, first, second, index):
 
 def test_series_on_different_indexes_are_refused():
     with pytest.raises(ValueError, match="different indexes"):
-        zeltra5.calculate("p-t", P, pd.Series(25.0, index=list("dcba")))
+        zeltra5.calculate("p-t", P, pd.Series(298.15, index=list("dcba")))
     # The same labels in the same order are one index.
-    assert zeltra5.calculate("p-t", P, pd.Series(25.0, index=list("abcd"))).index.equals(P.index)
+    assert zeltra5.calculate("p-t", P, pd.Series(298.15, index=list("abcd"))).index.equals(P.index)
 
 
 def test_a_table_is_a_data_frame():

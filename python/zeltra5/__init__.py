@@ -10,6 +10,20 @@ reference states and texts as the command-line calculator ``zeltra5-calc``, bit 
 
 Outside the domain is data, not an exception: a result says ``valid == False`` and its fields
 are NaN. Malformed calls raise ``ValueError`` or ``TypeError``.
+
+Units: every call takes ``units``, a unit system or a choice of units.
+
+- ``"si"`` (the default): Pa, K, J/kg, J/(kg·K), kg/m³, ...;
+- ``"si-celsius"``: as si with temperatures in °C (what ``"si"`` meant up to version 1.2);
+- ``"display"``: the Windows program's bar, °C, kJ/kg, kJ/(kg·°C), the rest as in si.
+
+A choice names, after an optional system, the unit of any of four quantities, separated by
+commas: ``p`` (Pa, kPa, MPa, bar, psi), ``t`` (K, degC, degF), ``h`` (J/kg, kJ/kg; also u and
+the latent heat) and ``s`` (J/(kg*K), kJ/(kg*K); also cp and cv), as in ``"p=kPa,t=K"``,
+``"display,t=degF"`` or ``"si,h=kJ/kg"``. What it does not name stays as in its system (si when
+it names none); heat capacities and the expansion coefficient stay per kelvin whatever the
+temperature unit. A result's ``units`` is the canonical name of its choice (``"si,p=kPa"``),
+which reads back to the same units. Anything else raises ``ValueError`` listing the choices.
 """
 
 from __future__ import annotations
@@ -91,7 +105,8 @@ _STATE_DOCS = {
     "phase_name": "The phase state in words (\"Superheated vapour\"); \"\" when not valid.",
     "pair": "The argument pair.",
     "given": "The values as given.",
-    "units": "The unit system of the values: \"si\" or \"display\".",
+    "units": "The units of the values: the canonical name of the choice (\"si\", "
+    "\"si-celsius\", \"display\", \"si,p=kPa\", ...).",
     "reference": "The reference state of h, u and s.",
     "superheat": "Whether the superheated liquid was asked for.",
     "error": "Why the state is not valid, in English; None when it is.",
@@ -105,7 +120,7 @@ _CYCLE_DOCS = {
     "error": "Why the cycle was refused, in English; None when valid.",
     "states": "The four states: suction, discharge, liquid, evaporator inlet.",
     "isentropic_discharge": "The state after isentropic compression, (pc, s1).",
-    "units": "The unit system of the figures and states.",
+    "units": "The units of the inputs, figures and states: the canonical name of the choice.",
     "reference": "The reference state of h, u and s.",
     "figure_units": "The unit of each figure.",
     "inputs": "evaporating, condensing, superheat, subcooling, efficiency, capacity as given.",
@@ -116,8 +131,17 @@ for _cls, _docs in ((State, _STATE_DOCS), (Cycle, _CYCLE_DOCS)):
 
 
 def field_unit(name: str, units: str = "si", language: str = "en") -> str:
-    """The unit of a result field (by name or symbol) in ``units`` ("si" or "display")."""
+    """The unit of a result field (by name or symbol) in ``units``, a unit system or a choice
+    (``field_unit("t")`` is "K", ``field_unit("p", "display,p=kPa")`` "kPa"); "" for a field
+    without a unit. ``language`` "en" or "ru"."""
+    _check_str(units, "units")
     return _core.field_unit(name, units, language)
+
+
+def _units_name(units: Any) -> str:
+    """The canonical name of a choice of units; ValueError naming the choices for a bad one."""
+    _check_str(units, "units")
+    return _core.units_name(units)
 
 
 def parse_range(text: str) -> np.ndarray:
@@ -225,6 +249,33 @@ def _as_float(value: Any, name: str) -> float:
     return float(a)
 
 
+# ---- pickles ------------------------------------------------------------------------------
+
+# The layout of a pickled Results, Table or Chart. Layout 2: "si" means kelvin. Those pickled by
+# version 1.2 carry no layout (1) and wrote "si" for the units with °C, now "si-celsius".
+_PICKLE_LAYOUT = 2
+_PICKLE_LAYOUT_CELSIUS_SI = 1
+
+
+def _state_with_layout(obj: Any) -> dict:
+    state = obj.__dict__.copy()
+    state["_layout"] = _PICKLE_LAYOUT
+    return state
+
+
+def _state_in_current_layout(state: Any, what: str) -> dict:
+    """A pickled object's attributes with the units named as this version names them."""
+    if not isinstance(state, dict):
+        raise ValueError(f"not pickled {what} of this version of zeltra5")
+    state = dict(state)
+    layout = state.pop("_layout", _PICKLE_LAYOUT_CELSIUS_SI)
+    if layout not in (_PICKLE_LAYOUT, _PICKLE_LAYOUT_CELSIUS_SI):
+        raise ValueError(f"not pickled {what} of this version of zeltra5")
+    if layout == _PICKLE_LAYOUT_CELSIUS_SI and state.get("units") == "si":
+        state["units"] = "si-celsius"
+    return state
+
+
 # ---- the calculation ----------------------------------------------------------------------
 
 
@@ -266,7 +317,7 @@ class Results:
         self.phase = phase
         self.phase_detail = phase_detail
         self._values = values
-        #: The unit system of the values ("si" or "display").
+        #: The units of the values: the canonical name of the choice ("si", "si,p=kPa", ...).
         self.units = units
         #: The reference state of h, u and s.
         self.reference = reference
@@ -275,6 +326,12 @@ class Results:
         self.masked = np.zeros(status.shape, dtype=bool) if masked is None else masked
         #: The index of the pandas Series the inputs were (None: not a Series).
         self.index = index
+
+    def __getstate__(self) -> dict:
+        return _state_with_layout(self)
+
+    def __setstate__(self, state: Any) -> None:
+        self.__dict__.update(_state_in_current_layout(state, "results"))
 
     @property
     def shape(self) -> Tuple[int, ...]:
@@ -528,8 +585,12 @@ def calculate(
 
     ``pair`` is one of :data:`PAIRS`: ``"p-x"``, ``"ps-liquid"``, ``"ps-vapour"``,
     ``"ts-liquid"``, ``"ts-vapour"`` (one value: leave ``second`` out), ``"p-t"``, ``"p-h"``,
-    ``"p-u"``, ``"p-s"``, ``"p-rho"``, ``"t-rho"``. ``units="si"``: Pa, °C, J/kg, J/(kg·K),
-    kg/m³, ...; ``units="display"``: bar, °C, kJ/kg, kJ/(kg·°C). ``reference`` is the reference
+    ``"p-u"``, ``"p-s"``, ``"p-rho"``, ``"t-rho"``. The values given and the results are in
+    ``units`` (see the package's help): ``"si"`` (the default) is Pa, K, J/kg, J/(kg·K),
+    kg/m³, ...; ``units="si-celsius"`` the same with °C; ``"display"`` bar, °C, kJ/kg,
+    kJ/(kg·°C); a choice such as ``"p=kPa,t=K"`` or ``"display,t=K"`` sets the unit of p, t, h
+    or s.
+    ``calculate("p-t", 1e6, 298.15)`` is 10 bar and 25 °C. ``reference`` is the reference
     state of h, u and s: ``"default"``, ``"iir"``, ``"ashrae"`` or ``"nbp"`` (given values on
     it too). ``superheat=True`` asks for the superheated (metastable) liquid.
 
@@ -557,6 +618,7 @@ def calculate(
         return _calculate_one(pair, first, 0.0 if second is None else second, superheat, units,
                               reference)
     count = _check_options(pair, superheat, units, reference)
+    units = _units_name(units)
     if count == 1 and second is not None:
         raise ValueError(f"pair {pair!r} takes one value: leave second out")
     if count == 2 and second is None:
@@ -731,11 +793,12 @@ def table(
     - ``table("isobar", p=P, t=...)``, ``table("isotherm", t=T, p=...)``,
       ``table("isochore", rho=RHO, t=...)``: the states at the fixed value over the others.
 
-    The varied values are a range text (``"-70:130:5"``, ``"1:100:*1.5"``, ``"1,2,5"``) or any
-    sequence of numbers, at most 10,000 of them as from a range text; the fixed value a number,
-    both in ``units`` and finite (NaN, an infinity or a masked value raises ValueError). Every
-    row equals the single :func:`calculate` at its values bit for bit. Ctrl+C stops a long
-    table with KeyboardInterrupt.
+    The varied values are a range text (``"203.15:403.15:5"``, ``"1:100:*1.5"``, ``"1,2,5"``)
+    or any sequence of numbers, at most 10,000 of them as from a range text; the fixed value a
+    number, both in ``units`` (as :func:`calculate` takes them: kelvin in the default si) and
+    finite (NaN, an infinity or a masked value raises ValueError). Every row equals the single
+    :func:`calculate` at its values bit for bit. Ctrl+C stops a long table with
+    KeyboardInterrupt.
     """
     _check_str(kind, "kind")
     if not isinstance(superheat, (bool, np.bool_)):
@@ -762,7 +825,7 @@ def table(
         raise ValueError(f"{fixed_name}: the value held is not a finite number ({fixed})")
     values = _table_values(given[varied_name], varied_name)
     d = _core.table(core_kind, fixed, values, bool(superheat), units, reference)
-    return Table(kind, d, units=units, reference=reference)
+    return Table(kind, d, units=_units_name(units), reference=reference)
 
 
 # ---- the cycle ----------------------------------------------------------------------------
@@ -781,11 +844,15 @@ def cycle(
 ) -> Cycle:
     """The single-stage vapour-compression cycle, as ``zeltra5-calc cycle``.
 
-    Evaporating and condensing temperature in °C, suction superheat and liquid subcooling in K,
-    the compressor's isentropic efficiency in (0, 1], the refrigerating capacity in kW (for the
-    mass flow, displacement, compressor power and condenser duty). The figures and the four
-    states are in ``units`` on ``reference``. A cycle that cannot run is data:
-    ``valid == False`` and ``error`` says why.
+    Evaporating and condensing temperature in the temperature unit of ``units`` (K in the
+    default si, °C in "display" and "si-celsius", °F with ``t=degF``); suction superheat and
+    liquid subcooling are differences of it: kelvin (the same as °C degrees), or Fahrenheit
+    degrees with ``t=degF``. The compressor's isentropic efficiency in (0, 1], the refrigerating
+    capacity in kW (for the mass flow, displacement, compressor power and condenser duty). The
+    figures (discharge temperatures in the temperature unit too) and the four states are in
+    ``units`` on ``reference``: ``cycle(263.15, 308.15, 5)`` and
+    ``cycle(-10, 35, 5, units="si-celsius")`` are the same cycle. A cycle that cannot run is
+    data: ``valid == False`` and ``error`` says why.
     """
     _check_str(units, "units")
     _check_str(reference, "reference")
@@ -923,6 +990,17 @@ class Chart:
     legend: list
     _options: tuple = field(default=(), repr=False)
 
+    def __getstate__(self) -> dict:
+        return _state_with_layout(self)
+
+    def __setstate__(self, state: Any) -> None:
+        state = _state_in_current_layout(state, "chart")
+        options = tuple(state.get("_options", ()))
+        if options[1:2] == ("si",) and state["units"] == "si-celsius":
+            # The options that draw it again (to_svg) in the units it was drawn in.
+            state["_options"] = options[:1] + ("si-celsius",) + options[2:]
+        self.__dict__.update(state)
+
     def to_svg(self) -> str:
         """The chart as an SVG 1.1 document (A4 landscape at the default size)."""
         return _core.chart_json(*self._options, svg=True)[1].decode("utf-8")
@@ -995,14 +1073,16 @@ def _chart_states(states: Iterable[Any], units: str, reference: str) -> list:
     return out
 
 
-def _cycle_inputs(value: Any) -> Optional[list]:
+def _cycle_inputs(value: Any, units: str) -> Optional[list]:
+    """The six inputs of a cycle in the chart's units: a Cycle's from its own units, a dict's
+    from the units it names (the chart's when it names none)."""
     if value is None:
         return None
-    if isinstance(value, Cycle):
-        return list(value.inputs)
     if isinstance(value, dict):
-        return list(cycle(**value).inputs)
-    raise TypeError("cycle is a zeltra5.Cycle or a dict of the arguments of zeltra5.cycle")
+        value = cycle(**{"units": units, **value})
+    if not isinstance(value, Cycle):
+        raise TypeError("cycle is a zeltra5.Cycle or a dict of the arguments of zeltra5.cycle")
+    return list(_core.cycle_inputs_in(list(value.inputs), value.units, units))
 
 
 def _range(value: Any, name: str) -> list:
@@ -1063,13 +1143,17 @@ def chart(
     """The log p-h (``"ph"``) or T-s (``"ts"``) diagram as a :class:`Chart`, as
     ``zeltra5-calc diagram``.
 
-    Units default to the program's ("display": bar, kJ/kg, kJ/(kg·°C)). ``x`` and ``y`` set the
-    axes' ranges (``(FROM, TO)`` or ``"FROM:TO"``, finite numbers). Each line family
+    Units default to the program's ("display": bar, °C, kJ/kg, kJ/(kg·°C)); any choice of
+    :func:`calculate` is taken, and the isotherms and the T-s diagram's temperature axis are in
+    its temperature unit (kelvin in "si"). ``x`` and ``y`` set the axes' ranges
+    (``(FROM, TO)`` or ``"FROM:TO"``, finite numbers). Each line family
     (``isotherms``, ``isobars``, ``isentropes``, ``isenthalps``, ``isochores``, ``qualities``)
     takes None (the chart's default), True (shown with the default values), False or
     ``"none"``, a range text or a list of values (finite; a chart takes at most 100 a family).
-    ``states`` are :class:`State` objects or tuples ``(pair, first[, second[, label]])`` in the
-    chart's units; ``cycle`` a :class:`Cycle` or a dict of :func:`cycle`'s arguments.
+    ``states`` are :class:`State` objects (in any units) or tuples
+    ``(pair, first[, second[, label]])`` in the chart's units; ``cycle`` a :class:`Cycle` (in
+    any units: its temperatures are converted to the chart's) or a dict of :func:`cycle`'s
+    arguments (in the chart's units unless the dict names ``units``).
     A state or cycle outside the domain, or a range that cannot be drawn, raises ValueError.
     Ctrl+C stops a long chart with KeyboardInterrupt.
     """
@@ -1088,7 +1172,7 @@ def chart(
         _range(y, "y"),
         lines,
         _chart_states(states, units, reference),
-        _cycle_inputs(cycle),
+        _cycle_inputs(cycle, units),
         _as_float(width, "width"),
         _as_float(height, "height"),
         _as_float(font_size, "font_size"),

@@ -1,4 +1,11 @@
-"""Type stub of zeltra5: thermophysical properties of ammonia."""
+"""Type stub of zeltra5: thermophysical properties of ammonia.
+
+Every ``units`` argument is a unit system or a choice of units: ``"si"`` (the default: Pa, K,
+J/kg, J/(kg·K), kg/m³, ...), ``"si-celsius"`` (si with °C, what "si" meant up to version 1.2),
+``"display"`` (bar, °C, kJ/kg, kJ/(kg·°C)), or a choice naming the unit of p, t, h or s after
+an optional system: ``"p=kPa,t=K"``, ``"display,t=degF"``, ``"si,h=kJ/kg"``. A result's
+``units`` is the choice's canonical name.
+"""
 
 from typing import (Any, Dict, Iterator, List, Optional, Sequence, SupportsIndex, Tuple, TypeVar,
                     Union, overload)
@@ -19,7 +26,8 @@ _Selection = Union[slice, "ellipsis", None, Sequence[int], npt.NDArray[np.intege
                    npt.NDArray[np.bool_]]
 
 class State:
-    """One calculated state: the fields in the call's units, NaN where undefined."""
+    """One calculated state: the fields in the call's units (temperatures in kelvin in "si"),
+    NaN where undefined; ``units`` the canonical name of those units."""
     @property
     def relative_enthalpy(self) -> float: ...
     @property
@@ -97,7 +105,7 @@ class Results:
     status: npt.NDArray[np.int8]
     phase: npt.NDArray[np.int8]
     phase_detail: npt.NDArray[np.int8]
-    units: str
+    units: str  # the canonical name of the choice of units ("si", "si,p=kPa", ...)
     reference: str
     masked: npt.NDArray[np.bool_]
     index: Any
@@ -185,7 +193,9 @@ class Table(Results):
     def errors(self, language: str = ...) -> npt.NDArray[np.object_]: ...
 
 class Cycle:
-    """A single-stage vapour-compression cycle."""
+    """A single-stage vapour-compression cycle: inputs, figures and states in its ``units``
+    (temperatures in their temperature unit, superheat and subcooling in kelvin or °F
+    degrees)."""
     @property
     def cop(self) -> float: ...
     @property
@@ -291,7 +301,9 @@ class Chart:
     legend: List[Tuple[str, str]]
     def to_svg(self) -> str: ...
 
-def field_unit(name: str, units: str = ..., language: str = ...) -> str: ...
+def field_unit(name: str, units: str = ..., language: str = ...) -> str:
+    """The unit of a result field in ``units``, a unit system or a choice ("K" for "t" in
+    "si", "kPa" for "p" in "display,p=kPa")."""
 def parse_range(text: str) -> npt.NDArray[np.float64]: ...
 # Numbers give one State, arrays (or lists) give Calculation results. The first variant is
 # narrower than the second, so a number held as "array-like" is typed as results.

@@ -180,8 +180,8 @@ def draw(chart: "zeltra5.Chart", ax: Any = None, *, labels: bool = True,
 def diagram(type: str = "ph", ax: Any = None, *, states: Sequence[Any] = (), cycle: Any = None,
             labels: bool = True, legend: bool = True, **options: Any):
     """Builds the diagram with :func:`zeltra5.chart` (``options`` as there) and draws it; answers
-    the axes. ``diagram("ph", cycle=zeltra5.cycle(-10, 35, 5, 0, 0.75))`` draws the default log
-    p-h diagram with the cycle on it."""
+    the axes. ``diagram("ph", cycle=zeltra5.cycle(263.15, 308.15, 5, 0, 0.75))`` draws the default
+    log p-h diagram (display units, °C) with the cycle on it (given in kelvin)."""
     if ax is not None and "width" not in options and "height" not in options:
         # The frame of the axes given (4 units a millimetre, as the chart counts them), so that
         # the labels are placed apart at the size they are drawn.
@@ -197,7 +197,9 @@ def overlay(ax: Any, type: str = "ph", *, states: Sequence[Any] = (), cycle: Any
             units: str = "display", reference: str = "default", language: str = "en") -> list:
     """Adds states and a cycle to axes that show a diagram of ``type`` in ``units`` on
     ``reference`` (drawn by this module or not): the cycle's line and numbered points and the
-    states' markers, computed by the library as on a full chart. Answers the new artists."""
+    states' markers, computed by the library as on a full chart. ``units`` are those of the axes
+    (a T-s diagram's temperatures in their unit: °C in "display", K in "si"); a :class:`State`
+    or :class:`Cycle` in other units is converted to them. Answers the new artists."""
     none = {f: False for f in ("isotherms", "isobars", "isentropes", "isenthalps", "isochores",
                                "qualities")}
     lo_x, hi_x = ax.get_xlim()
