@@ -529,8 +529,9 @@ function init() {
 }
 // For the browser test and benchmark: the library without the page around it.
 window.zeltra5 = {
-  calculate, formatValue, drawDiagram, tableText, systemUnit, unitsChoice,
+  calculate, formatValue, drawDiagram, tableText, systemUnit, unitsChoice, convertValues,
   rowFields: () => Array.from({ length: ROWS }, (_, r) => M._zeltra5_table_row_field(r)),
+  fieldIndex: (name) => M._zeltra5_field_index(put("name", name)),
 };
 
 init();

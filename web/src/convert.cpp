@@ -34,13 +34,18 @@ double convert_difference(const UnitKind kind, Units from, Units to, const doubl
     return from_base(kind, to, base) - from_base(kind, to, 0.0);
 }
 
-void append_number(std::string& out, double value) {
+// False for a value that overflowed in the new units (1e305 bar in Pa): the text stays as typed.
+bool append_number(std::string& out, double value) {
+    if (!std::isfinite(value)) {
+        return false;
+    }
     if (value == 0.0) {
         value = 0.0;  // no "-0"
     }
     char text[32];
     std::snprintf(text, sizeof text, "%.15g", value);
     out += text;
+    return true;
 }
 
 // One number of a range's part, read as the range reads it.
@@ -72,11 +77,16 @@ bool convert_text(const UnitKind kind, const std::string_view text, const Units&
         if ((!factor || proportional) && read_number(text.substr(0, colon), first) &&
             read_number(text.substr(colon + 1, colon2 - colon - 1), last) &&
             read_number(factor ? third.substr(1) : third, step)) {
-            append_number(out, convert(kind, from, to, first));
-            out += ':';
-            append_number(out, convert(kind, from, to, last));
-            out += factor ? ":*" : ":";
-            append_number(out, factor ? step : convert_difference(kind, from, to, step));
+            const double numbers[3] = {convert(kind, from, to, first),
+                                       convert(kind, from, to, last),
+                                       factor ? step : convert_difference(kind, from, to, step)};
+            std::string parts[3];
+            for (int k = 0; k < 3; ++k) {
+                if (!append_number(parts[k], numbers[k])) {
+                    return false;
+                }
+            }
+            out = parts[0] + ":" + parts[1] + (factor ? ":*" : ":") + parts[2];
             return true;
         }
     }
@@ -85,7 +95,9 @@ bool convert_text(const UnitKind kind, const std::string_view text, const Units&
         if (k > 0) {
             out += ',';
         }
-        append_number(out, convert(kind, from, to, values[k]));
+        if (!append_number(out, convert(kind, from, to, values[k]))) {
+            return false;
+        }
     }
     return true;
 }

@@ -515,6 +515,29 @@ try {
     check(same.ok, `switched to ${choice}: the saturation table as zeltra5-calc's: ${same.why}`);
     if (system === "si" && items?.t === "degF" && !items.h) await shot("11-units-switched");
   }
+  // The conversion itself, on the forms the switches above do not reach.
+  const CONVERSIONS = [
+    // [field, text, from, to, expected (null: refused, kept as typed)]
+    ["pressure", "1:100:*1.5", "display", "display,p=kPa", "100:10000:*1.5"],
+    ["temperature", "1:100:*2", "display", "si", "274.15,275.15,277.15,281.15,289.15,305.15,337.15"],
+    ["temperature", "0, 10,20", "display", "display,t=degF", "32,50,68"],
+    ["temperature", "0:1:0.1", "si-celsius", "si", "273.15:274.15:0.1"],
+    ["temperature", "-40", "display,t=degF", "si-celsius", "-40"],
+    ["specific_enthalpy", "-50", "display", "si", "-50000"],
+    ["specific_entropy", "1.5", "si", "display", "0.0015"],
+    ["pressure", "14.6959487755135", "display,p=psi", "si", "101325"],
+    ["relative_enthalpy", "0.5", "display", "si", "0.5"],
+    ["pressure", "abc", "display", "si", null],
+    ["pressure", "0:10:0", "display", "si", null],
+    ["pressure", "1e305", "display", "si", null],
+    ["pressure", "10", "display", "p=hPa", null],
+  ];
+  for (const [name, text, from, to, want] of CONVERSIONS) {
+    const got = await page.evaluate((f, t, a, b) => window.zeltra5.convertValues(
+      window.zeltra5.fieldIndex(f), t, a, b), name, text, from, to);
+    check(got === want, `convert ${name} "${text}" from ${from} to ${to}: ${got} / ${want}`);
+  }
+
   // A text that is no number stays as typed.
   await enter("p-t", 10, "abc");
   await chooseUnits("si");
