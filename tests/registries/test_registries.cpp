@@ -444,3 +444,93 @@ TEST(ReferenceStates, PageOffersEveryStateInBothLanguages) {
 
 }  // namespace
 }  // namespace zeltra5
+
+// ---- the page's units ----
+
+namespace zeltra5 {
+namespace {
+
+// The page offers exactly the registry's units, each under the key of its quantity, and the
+// systems the library takes; the C library accepts every choice the page can build from them.
+TEST(Units, PageOffersExactlyTheRegistrysUnitChoices) {
+    const std::vector<std::pair<UnitKind, std::string>> registry = {
+#define ZELTRA5_UNIT_CHOICE(id, kind, name, ru, en) {UnitKind::kind, name},
+#include "zeltra5/texts.inc"
+#undef ZELTRA5_UNIT_CHOICE
+    };
+    const std::size_t start = APP.find("const UNIT_CHOICES = {");
+    ASSERT_NE(start, std::string::npos);
+    const std::string block = APP.substr(start, APP.find("};", start) - start);
+    const std::size_t fields_at = APP.find("const UNIT_FIELDS = {");
+    ASSERT_NE(fields_at, std::string::npos);
+    const std::string fields = APP.substr(fields_at, APP.find("};", fields_at) - fields_at);
+    const std::regex key_re(R"re((\w+): \[([^\]]*)\])re");
+    std::vector<std::string> offered;
+    int keys = 0;
+    for (auto it = std::sregex_iterator(block.begin(), block.end(), key_re);
+         it != std::sregex_iterator(); ++it, ++keys) {
+        const std::string key = (*it)[1].str();
+        const std::vector<std::string> names = all_matches((*it)[2].str(), R"re("([^"]+)")re");
+        // The key's field, whose unit the key chooses.
+        const std::vector<std::string> field =
+            all_matches(fields, "\\b" + key + R"re(: "(\w+)")re");
+        ASSERT_EQ(field.size(), 1U) << key;
+        const int index = find_result_field(field[0]);
+        ASSERT_GE(index, 0) << field[0];
+        const UnitKind kind = RESULT_FIELDS[index].unit;
+        std::vector<std::string> expected;
+        for (const auto& [k, name] : registry) {
+            if (k == kind) expected.push_back(name);
+        }
+        EXPECT_EQ(names, expected) << key;
+        std::vector<std::string> texts;
+        for (const std::string& name : names) {
+            offered.push_back(name);
+            // The page's choice as the C options take it: the unit's text is the registry's.
+            Units units;
+            ASSERT_TRUE(parse_units("display," + key + "=" + name, SI_UNITS, units)) << name;
+            const char* text = zeltra5_field_unit(
+                index, ("units=display," + key + "=" + name + ";lang=en").c_str());
+            ASSERT_NE(text, nullptr) << key << "=" << name;
+            EXPECT_EQ(std::string(text), std::string(unit_text(kind, units, Language::english)));
+            // The page finds a system's own unit by its text: no two units share one.
+            for (const std::string& other : texts) EXPECT_NE(other, text) << key << "=" << name;
+            texts.emplace_back(text);
+        }
+    }
+    EXPECT_EQ(keys, 4);
+    EXPECT_EQ(offered.size(), registry.size());
+
+    // The systems: those the library names in its list of choices, in the page's list and its
+    // select, each with its texts in both languages.
+    const std::string choices(units_choices());
+    std::vector<std::string> systems = all_matches(choices.substr(0, choices.find(", then")),
+                                                   R"re(\b([a-z][a-z-]*)(?:, | or |$))re");
+    const std::size_t systems_at = APP.find("const UNIT_SYSTEMS = [");
+    ASSERT_NE(systems_at, std::string::npos);
+    std::vector<std::string> page_systems = all_matches(
+        APP.substr(systems_at, APP.find("];", systems_at) - systems_at), R"re("([^"]+)")re");
+    const std::size_t select_at = PAGE.find("<select id=\"units\">");
+    ASSERT_NE(select_at, std::string::npos);
+    EXPECT_EQ(all_matches(PAGE.substr(select_at, PAGE.find("</select>", select_at) - select_at),
+                          R"re(<option value="([^"]+)")re"),
+              page_systems);
+    for (const std::string& system : page_systems) {
+        std::string key = "units_" + system;
+        for (char& c : key) c = c == '-' ? '_' : c;
+        EXPECT_NE(PAGE.find("<option value=\"" + system + "\" data-text=\"" + key + "\">"),
+                  std::string::npos)
+            << system;
+        EXPECT_EQ(all_matches(APP, "\\b(" + key + "): ").size(), 2U) << key;
+    }
+    EXPECT_EQ(page_systems.size(), systems.size());
+    for (const std::string& system : systems) {
+        int found = 0;
+        for (const std::string& page_system : page_systems) found += page_system == system;
+        EXPECT_EQ(found, 1) << system;
+    }
+    EXPECT_EQ(systems.size(), 3U) << choices;
+}
+
+}  // namespace
+}  // namespace zeltra5

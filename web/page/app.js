@@ -5,7 +5,9 @@ import createZeltra5 from "./zeltra5.js";
 const TEXTS = {
   ru: {
     title: "Свойства аммиака", pair: "Параметры", superheat: "Перегретая жидкость",
-    units: "Единицы", units_display: "бар, кДж/кг (как в программе)", units_si: "СИ: Па, Дж/кг",
+    units: "Единицы", units_system: "Система", units_display: "бар, °C, кДж/кг (как в программе)",
+    units_si: "СИ: Па, К, Дж/кг", units_si_celsius: "СИ с °C: Па, °C, Дж/кг",
+    units_converted: "Введённые значения пересчитаны в новые единицы (состояние то же)",
     reference: "Отсчёт h, s", ref_default: "тройная точка", ref_iir: "МИХ (0 °C: 200 кДж/кг)",
     ref_ashrae: "ASHRAE (−40 °C)", ref_nbp: "нормальная точка кипения",
     calculate: "Расчёт", tab_requested: "Состояние", tab_liquid: "Насыщенная жидкость",
@@ -17,7 +19,9 @@ const TEXTS = {
   },
   en: {
     title: "Properties of ammonia", pair: "Given", superheat: "Superheated liquid",
-    units: "Units", units_display: "bar, kJ/kg (as the program)", units_si: "SI: Pa, J/kg",
+    units: "Units", units_system: "System", units_display: "bar, °C, kJ/kg (as the program)",
+    units_si: "SI: Pa, K, J/kg", units_si_celsius: "SI with °C: Pa, °C, J/kg",
+    units_converted: "Entered values converted into the new units (the same state)",
     reference: "Reference of h, s", ref_default: "triple point", ref_iir: "IIR (0 °C: 200 kJ/kg)",
     ref_ashrae: "ASHRAE (−40 °C)", ref_nbp: "normal boiling point",
     calculate: "Calculate", tab_requested: "State", tab_liquid: "Saturated liquid",
@@ -32,6 +36,17 @@ const COPY_ICON = '<svg viewBox="0 0 16 16" width="14" height="14" aria-hidden="
   '<rect x="5" y="5" width="9" height="9" rx="1" fill="none" stroke="currentColor"/>' +
   '<path d="M11 3V2H2v9h1" fill="none" stroke="currentColor"/></svg>';
 const SIDES = { requested: 0, liquid: 1, vapour: 2 };
+// The choice of units the library takes (units=display,p=kPa): a system, then the unit of each
+// quantity with a choice, named as the library names them. The field of each key gives the
+// unit's text in the page's language.
+const UNIT_SYSTEMS = ["display", "si", "si-celsius"];
+const UNIT_CHOICES = {
+  p: ["Pa", "kPa", "MPa", "bar", "psi"],
+  t: ["K", "degC", "degF"],
+  h: ["J/kg", "kJ/kg"],
+  s: ["J/(kg*K)", "kJ/(kg*K)", "kJ/(kg*degC)"],
+};
+const UNIT_FIELDS = { p: "pressure", t: "temperature", h: "specific_enthalpy", s: "specific_entropy" };
 const $ = (id) => document.getElementById(id);
 
 const M = await createZeltra5();
@@ -77,14 +92,43 @@ function libraryText(write) {
 const f64 = (ptr) => M.HEAPF64[ptr >> 3];
 
 const state = {
-  lang: "ru", table: "requested", results: null, diagramKey: "", marker: null,
+  lang: "ru", table: "requested", results: null, diagramKey: "", marker: null, units: "display",
 };
 
 // --- what the library says ----------------------------------------------------------------
 function optionsText(withSuperheat) {
   const superheat = withSuperheat && $("superheat").checked && !$("superheat").disabled ? 1 : 0;
-  return `units=${$("units").value};reference=${$("reference").value};lang=${state.lang};` +
+  return `units=${unitsChoice()};reference=${$("reference").value};lang=${state.lang};` +
     `superheat=${superheat}`;
+}
+// The unit a system gives a quantity, found by the library: the one whose text is the system's.
+const systemUnitCache = new Map();
+function systemUnit(system, key) {
+  const id = `${system} ${key}`;
+  if (!systemUnitCache.has(id)) {
+    const field = M._zeltra5_field_index(put("name", UNIT_FIELDS[key]));
+    const own = fieldUnit(field, `units=${system};lang=en`);
+    systemUnitCache.set(id,
+      UNIT_CHOICES[key].find((u) => fieldUnit(field, `units=${system},${key}=${u};lang=en`) === own));
+  }
+  return systemUnitCache.get(id);
+}
+// The units chosen on the page, as the library's choice: the system, then each quantity whose
+// unit is not the system's ("display,p=kPa,t=K").
+function unitsChoice() {
+  const system = $("units").value;
+  const items = Object.keys(UNIT_CHOICES)
+    .filter((key) => $(`unit-${key}`).value !== systemUnit(system, key))
+    .map((key) => `${key}=${$(`unit-${key}`).value}`);
+  return [system, ...items].join(",");
+}
+// A number or a range typed in one choice of units, in another, by the library; null when the
+// library would refuse the text (it is then kept as typed, and refused with its reason).
+function convertValues(field, text, from, to) {
+  const args = [field, put("convert", text), put("from", from), put("to", to)];
+  const n = M._zeltra5_convert_values(...args, 0, 0);
+  if (n < 0) return null;
+  return libraryText((buffer, size) => M._zeltra5_convert_values(...args, buffer, size));
 }
 function pairs() {
   const list = [];
@@ -155,6 +199,7 @@ function applyTexts() {
   document.querySelectorAll("[data-text]").forEach((el) => { el.textContent = t[el.dataset.text]; });
   document.title = `zeltra5 — ${t.title}`;
   $("copied").textContent = "";
+  $("units-note").textContent = "";
   document.querySelectorAll(".lang button").forEach((b) =>
     b.setAttribute("aria-pressed", String(b.dataset.lang === state.lang)));
   updateInputs();
@@ -176,6 +221,22 @@ function labelChoices() {
     const option = $("sat-kind").querySelector(`option[value=${value}]`);
     option.textContent = `${rowName(fieldRow(field), options)}, ${fieldUnit(field, options)}`;
   }
+  $("sat-range-unit").textContent = fieldUnit(saturationField(), options);
+  // Each quantity's units by their texts in the page's language.
+  const system = $("units").value;
+  for (const [key, units] of Object.entries(UNIT_CHOICES)) {
+    const field = M._zeltra5_field_index(put("name", UNIT_FIELDS[key]));
+    $(`unit-${key}-label`).textContent = rowName(fieldRow(field), options);
+    units.forEach((unit, i) => {
+      $(`unit-${key}`).options[i].textContent =
+        fieldUnit(field, `units=${system},${key}=${unit};lang=${state.lang}`);
+    });
+  }
+}
+// The field the saturation table's range runs over: temperature or pressure.
+function saturationField() {
+  const symbol = $("sat-kind").value === "saturation-p" ? "p" : "t";
+  return M._zeltra5_field_index(put("name", symbol));
 }
 function updateInputs() {
   labelChoices();
@@ -391,24 +452,66 @@ function renderSaturation(csv, options) {
   table.replaceChildren(...rows);
 }
 
+// --- units --------------------------------------------------------------------------------
+// New units: the values typed in the old ones are converted by the library into the new ones,
+// so the page shows the same state (and the same saturation table), and says so beside the
+// form. A text that is no number, or a range the library refuses, is kept as typed.
+function unitsChanged() {
+  const from = state.units, to = unitsChoice();
+  state.units = to;
+  if (from === to) return;
+  const fromOptions = `units=${from};lang=${state.lang}`;
+  const toOptions = optionsText(false);
+  const fields = pairFields($("pair").value);
+  const changes = [];
+  for (const [id, field] of [["first", fields[0]], ["second", fields[1]], ["sat-range", saturationField()]]) {
+    if (field === undefined) continue;
+    const typed = $(id).value.trim();
+    const number = readValue(id);
+    const text = id === "sat-range" ? typed : Number.isFinite(number) ? String(number) : null;
+    const fromUnit = fieldUnit(field, fromOptions), toUnit = fieldUnit(field, toOptions);
+    if (text === null || fromUnit === toUnit) continue;
+    const converted = convertValues(field, text, from, to);
+    if (converted === null) continue;
+    $(id).value = converted;
+    changes.push(`${typed} ${fromUnit} → ${converted} ${toUnit}`);
+  }
+  $("units-note").textContent =
+    changes.length > 0 ? `${TEXTS[state.lang].units_converted}: ${changes.join("; ")}` : "";
+  updateInputs();
+  refresh();
+}
+// A saturation table on show follows the units, reference and language too.
+function refresh() {
+  run();
+  if (!$("sat-download").hidden) makeSaturation();
+}
+
 // --- wiring -------------------------------------------------------------------------------
 function init() {
   const select = $("pair");
   for (const name of pairs()) select.add(new Option(name, name));
+  for (const [key, units] of Object.entries(UNIT_CHOICES)) {
+    for (const unit of units) $(`unit-${key}`).add(new Option(unit, unit));
+    $(`unit-${key}`).value = systemUnit($("units").value, key);
+    $(`unit-${key}`).addEventListener("change", unitsChanged);
+  }
+  state.units = unitsChoice();
   select.value = "p-t";
   $("first").value = "10";
   $("second").value = "25";
   $("version").textContent = `zeltra5 ${str(M._zeltra5_version())}`;
   $("state").addEventListener("submit", (e) => { e.preventDefault(); run(); });
   select.addEventListener("change", () => { updateInputs(); });
-  // A saturation table on show follows the units, reference and language too.
-  const refresh = () => {
-    run();
-    if (!$("sat-download").hidden) makeSaturation();
-  };
-  for (const id of ["units", "reference"]) {
-    $(id).addEventListener("change", () => { updateInputs(); refresh(); });
-  }
+  $("reference").addEventListener("change", () => { updateInputs(); refresh(); });
+  // A system sets each quantity to its own unit.
+  $("units").addEventListener("change", () => {
+    for (const key of Object.keys(UNIT_CHOICES)) {
+      $(`unit-${key}`).value = systemUnit($("units").value, key);
+    }
+    unitsChanged();
+  });
+  $("sat-kind").addEventListener("change", () => { updateInputs(); });
   document.querySelectorAll(".lang button").forEach((b) => b.addEventListener("click", () => {
     state.lang = b.dataset.lang;
     applyTexts();
@@ -426,8 +529,9 @@ function init() {
 }
 // For the browser test and benchmark: the library without the page around it.
 window.zeltra5 = {
-  calculate, formatValue, drawDiagram, tableText,
+  calculate, formatValue, drawDiagram, tableText, systemUnit, unitsChoice, convertValues,
   rowFields: () => Array.from({ length: ROWS }, (_, r) => M._zeltra5_table_row_field(r)),
+  fieldIndex: (name) => M._zeltra5_field_index(put("name", name)),
 };
 
 init();

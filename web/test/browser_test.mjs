@@ -391,12 +391,160 @@ try {
   check(Math.abs(Number(iir[hRow].value) - 200) < 1e-9, `IIR: h' at 0 °C = ${iir[hRow].value}`);
   await page.select("#reference", "default");
   await page.select("#units", "si");
-  await enter("p-t", 1e6, 25);
-  const si = JSON.parse(calc(["--json", "--si", "p-t", "1e6", "25"]));
+  await enter("p-t", 1e6, 298.15);
+  const si = JSON.parse(calc(["--json", "--si", "p-t", "1e6", "298.15"]));
   const siRows = await readTable();
   check(siRows.some((r) => r.value && relative(Number(r.value), si.specific_enthalpy) <= 1e-12),
     "SI units: the enthalpy in J/kg");
   await page.select("#units", "display");
+
+  // --- units: each system and choice of units, typed and switched -------------------------
+  const tRow = rowField.indexOf(FIELD_NAMES.indexOf("temperature"));
+  const pRow = rowField.indexOf(FIELD_NAMES.indexOf("pressure"));
+  const rhoRow = rowField.indexOf(FIELD_NAMES.indexOf("mass_density"));
+  const chooseUnits = async (system, items = {}) => {
+    await page.select("#units", system);
+    for (const [key, unit] of Object.entries(items)) await page.select(`#unit-${key}`, unit);
+  };
+  const choiceOf = (system, items = {}) =>
+    [system, ...Object.entries(items).map(([k, u]) => `${k}=${u}`)].join(",");
+  // Every field of the shown table against the command line in the same units.
+  const sameAsCalc = async (label, choice, argv) => {
+    const want = JSON.parse(calc(["--json", "--lang", "en", "--units", choice, ...argv]));
+    const rows = await readTable();
+    let ok = want.status === 0 && rows[0].text === want.phase_name;
+    for (let r = 1; r < 20 && ok; r++) {
+      const expected = want[FIELD_NAMES[rowField[r]]];
+      ok = expected === null ? rows[r].text === ""
+        : relative(Number(rows[r].value), expected) <= tolerance(FIELD_NAMES[rowField[r]], expected);
+    }
+    check(ok, `${label}: the table as zeltra5-calc --units ${choice} ${argv.join(" ")}`);
+    return rows;
+  };
+  await enter("p-t", 10, 25);
+  const displayRows = await readTable();
+  const density = Number(displayRows[rhoRow].value);
+  // 10 bar and 25 °C typed in each choice of units: the same state, shown in those units.
+  const UNIT_CASES = [
+    { system: "si", p: "1e6", t: "298.15", shownP: "1000000", pUnit: "Pa", shownT: "298.15", tUnit: "K" },
+    { system: "si-celsius", p: "1e6", t: "25", shownP: "1000000", pUnit: "Pa", shownT: "25", tUnit: "°C" },
+    { system: "display", items: { p: "kPa", t: "degF" }, p: "1000", t: "77", shownP: "1000",
+      pUnit: "kPa", shownT: "77", tUnit: "°F" },
+    { system: "si", items: { p: "MPa", h: "kJ/kg", s: "kJ/(kg*K)" }, p: "1", t: "298.15",
+      shownP: "1", pUnit: "MPa", shownT: "298.15", tUnit: "K" },
+    { system: "si-celsius", items: { p: "bar", t: "K" }, p: "10", t: "298.15", shownP: "10",
+      pUnit: "bar", shownT: "298.15", tUnit: "K" },
+  ];
+  await page.click("#lang-en");
+  for (const c of UNIT_CASES) {
+    const choice = choiceOf(c.system, c.items);
+    await chooseUnits(c.system, c.items);
+    check(await page.evaluate(() => window.zeltra5.unitsChoice()) === choice,
+      `units ${choice}: the library is asked in ${await page.evaluate(() => window.zeltra5.unitsChoice())}`);
+    await enter("p-t", c.p, c.t);
+    const rows = await sameAsCalc(`units ${choice}`, choice, ["p-t", c.p, c.t]);
+    check(rows[tRow].text === c.shownT && rows[tRow].unit === c.tUnit &&
+      rows[pRow].text === c.shownP && rows[pRow].unit === c.pUnit,
+    `units ${choice}: shows ${rows[pRow].text} ${rows[pRow].unit}, ${rows[tRow].text} ${rows[tRow].unit}`);
+    check(relative(Number(rows[rhoRow].value), density) <= 1e-12,
+      `units ${choice}: the state of 10 bar, 25 °C (density ${rows[rhoRow].value} / ${density})`);
+    const units = await page.$$eval(["#first-unit", "#second-unit"].join(","), (us) => us.map((u) => u.textContent));
+    check(units[0] === c.pUnit && units[1] === c.tUnit, `units ${choice}: the inputs' units ${units}`);
+    check((await page.evaluate(() => window.zeltra5.tableText())).includes(`\t${c.shownT}\t${c.tUnit}\n`),
+      `units ${choice}: the copied table in these units`);
+    if (c.tUnit === "K") {
+      // A refusal names the value and the limit in the chosen units.
+      await enter("p-t", c.p, 773.15);
+      const said = await page.$eval("#message", (m) => (m.hidden ? "" : m.textContent));
+      let want = "";
+      try { calc(["--json", "--units", choice, "--lang", "en", "p-t", c.p, "773.15"]); } catch (e) {
+        want = JSON.parse(e.stdout).error;
+      }
+      check(said !== "" && said === want && /773\.15 K/.test(said) && /723\.15 K/.test(said),
+        `units ${choice}: refusal "${said}" / "${want}"`);
+    }
+  }
+  await shot("10-units-kelvin");
+  const diagramText = await page.$eval("#diagram svg", (svg) => svg.textContent);
+  // The last case's units: bar and K.
+  check(/Pressure p, bar/.test(diagramText) && /\b300 K\b/.test(diagramText) &&
+    !/\b20 °C\b/.test(diagramText), "the diagram in the chosen units (bar, K)");
+
+  // Switching units keeps the state: the typed values and the saturation range are converted
+  // by the library, the tables show the same state, and the page says what it did.
+  await chooseUnits("display");
+  await enter("p-h", 5, 1000);
+  const ph = await readTable();
+  await page.click("#sat-range", { clickCount: 3 });
+  await page.keyboard.type("-70:130:10");
+  await page.keyboard.press("Enter");
+  await page.waitForSelector("#sat-download:not([hidden])");
+  const SWITCHES = [
+    // [units chosen, the values shown after it, the saturation range shown after it]
+    [["si"], ["500000", "1000000"], "203.15:403.15:10"],
+    [["si", { p: "kPa" }], ["500", "1000000"], "203.15:403.15:10"],
+    [["si", { p: "kPa", t: "degF" }], ["500", "1000000"], "-94:266:18"],
+    [["si", { p: "kPa", t: "degF", h: "kJ/kg" }], ["500", "1000"], "-94:266:18"],
+    [["si-celsius", { p: "psi" }], ["72.5188688651046", "1000000"], "-70:130:10"],
+    [["display"], ["5", "1000"], "-70:130:10"],
+  ];
+  let before = { first: "5", second: "1000", range: "-70:130:10" };
+  for (const [[system, items], values, range] of SWITCHES) {
+    const choice = choiceOf(system, items);
+    await chooseUnits(system, items);
+    const shown = await page.evaluate(() => ({
+      first: document.getElementById("first").value, second: document.getElementById("second").value,
+      range: document.getElementById("sat-range").value,
+      note: document.getElementById("units-note").textContent, csv: window.lastCsv }));
+    check(shown.first === values[0] && shown.second === values[1] && shown.range === range,
+      `switched to ${choice}: ${shown.first}, ${shown.second}, ${shown.range}`);
+    // The note names each value the last change converted (a system, then a quantity, is two).
+    const last = items ? Object.keys(items).at(-1) : null;
+    const named = [["first", "p"], ["second", "h"], ["range", "t"]]
+      .filter(([id, key]) => shown[id] !== before[id] && (last === null || key === last))
+      .map(([id]) => shown[id]);
+    check(shown.note.startsWith("Entered values converted") && named.length > 0 &&
+      named.every((v) => shown.note.includes(` → ${v} `)),
+    `switched to ${choice}: the page says so (${shown.note})`);
+    before = shown;
+    const rows = await sameAsCalc(`switched to ${choice}`, choice, ["p-h", values[0], values[1]]);
+    check(rows[0].text === ph[0].text && relative(Number(rows[rhoRow].value), Number(ph[rhoRow].value)) <= 1e-12,
+      `switched to ${choice}: the same state (${rows[rhoRow].value} / ${ph[rhoRow].value})`);
+    const csvWant = calc(["table", "saturation", `t=${range}`, "--csv", "--units", choice, "--lang", "en"]);
+    const same = sameCsv(shown.csv, csvWant);
+    check(same.ok, `switched to ${choice}: the saturation table as zeltra5-calc's: ${same.why}`);
+    if (system === "si" && items?.t === "degF" && !items.h) await shot("11-units-switched");
+  }
+  // The conversion itself, on the forms the switches above do not reach.
+  const CONVERSIONS = [
+    // [field, text, from, to, expected (null: refused, kept as typed)]
+    ["pressure", "1:100:*1.5", "display", "display,p=kPa", "100:10000:*1.5"],
+    ["temperature", "1:100:*2", "display", "si", "274.15,275.15,277.15,281.15,289.15,305.15,337.15"],
+    ["temperature", "0, 10,20", "display", "display,t=degF", "32,50,68"],
+    ["temperature", "0:1:0.1", "si-celsius", "si", "273.15:274.15:0.1"],
+    ["temperature", "-40", "display,t=degF", "si-celsius", "-40"],
+    ["specific_enthalpy", "-50", "display", "si", "-50000"],
+    ["specific_entropy", "1.5", "si", "display", "0.0015"],
+    ["pressure", "14.6959487755135", "display,p=psi", "si", "101325"],
+    ["relative_enthalpy", "0.5", "display", "si", "0.5"],
+    ["pressure", "abc", "display", "si", null],
+    ["pressure", "0:10:0", "display", "si", null],
+    ["pressure", "1e305", "display", "si", null],
+    ["pressure", "10", "display", "p=hPa", null],
+  ];
+  for (const [name, text, from, to, want] of CONVERSIONS) {
+    const got = await page.evaluate((f, t, a, b) => window.zeltra5.convertValues(
+      window.zeltra5.fieldIndex(f), t, a, b), name, text, from, to);
+    check(got === want, `convert ${name} "${text}" from ${from} to ${to}: ${got} / ${want}`);
+  }
+
+  // A text that is no number stays as typed.
+  await enter("p-t", 10, "abc");
+  await chooseUnits("si");
+  check(await page.$eval("#second", (i) => i.value) === "abc" &&
+    await page.$eval("#first", (i) => i.value) === "1000000", "a text that is no number is kept");
+  await chooseUnits("display");
+  await page.click("#lang-ru");
 
   // --- phone width ------------------------------------------------------------------------
   await page.setViewport({ width: 390, height: 844 });
@@ -461,6 +609,9 @@ try {
     const draws = [];
     for (const units of ["si", "display", "si", "display", "si", "display"]) {
       document.getElementById("units").value = units;
+      for (const key of ["p", "t", "h", "s"]) {
+        document.getElementById(`unit-${key}`).value = window.zeltra5.systemUnit(units, key);
+      }
       window.zeltra5.drawDiagram();
       draws.push([window.diagramDrawMs, window.diagramSvgMs]);
     }
