@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Batch throughput of zeltra5-calc: a million (p, T) lines (SI, across the whole domain: liquid,
-# vapour and supercritical states) through `--batch --si` on one thread and on two, with the wall
+# vapour and supercritical states) through `--batch --units si-celsius` on one thread and on two, with the wall
 # time and the peak resident memory of each run, and the instructions per line counted by
 # callgrind (the figure that a busy machine does not move).
 # Usage: tools/batch-throughput.sh <build-dir> [lines]   (default 1000000)
@@ -25,11 +25,11 @@ requests() {
 }
 requests "$lines" >"$work/in.csv"
 
-echo "zeltra5-calc --batch --si, $lines (p, T) lines, $(nproc) cores"
+echo "zeltra5-calc --batch --units si-celsius, $lines (p, T) lines, $(nproc) cores"
 printf '%-10s %12s %14s %12s\n' threads wall/s lines/s peak/MB
 for threads in 1 2; do
   /usr/bin/time -f '%e %M' -o "$work/time" \
-    "$calc" --batch --si --threads "$threads" <"$work/in.csv" >"$work/out.csv"
+    "$calc" --batch --units si-celsius --threads "$threads" <"$work/in.csv" >"$work/out.csv"
   read -r wall peak_kb <"$work/time"
   awk -v t="$threads" -v w="$wall" -v n="$lines" -v m="$peak_kb" \
     'BEGIN { printf "%-10s %12.2f %14.0f %12.1f\n", t, w, n / w, m / 1024 }'
@@ -39,7 +39,7 @@ done
 if command -v valgrind >/dev/null 2>&1; then
   count() {
     requests "$1" >"$work/small.csv"
-    valgrind --tool=callgrind --callgrind-out-file="$work/cg" "$calc" --batch --si \
+    valgrind --tool=callgrind --callgrind-out-file="$work/cg" "$calc" --batch --units si-celsius \
       <"$work/small.csv" 2>&1 >/dev/null | sed -n 's/.*Collected : \([0-9]*\).*/\1/p'
   }
   a=$(count 2000)

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Batch requests (SI, `zeltra5-calc --batch --si`) over the whole domain, every pair and side.
+"""Batch requests (SI, `zeltra5-calc --batch --units si-celsius`: Pa, °C) over the whole domain, every pair and side.
 
 Meant for before/after comparisons of a change: run the batch on both builds over the same
 requests and diff the results line by line. Pressures go log-spaced with an irrational step so

@@ -212,7 +212,7 @@ bool parse_units(const std::string_view choice, const Units& defaults, Units& un
 
 std::string_view units_choices() {
     return "si, si-celsius or display, then p=Pa|kPa|MPa|bar|psi, t=K|degC|degF, h=J/kg|kJ/kg, "
-           "s=J/(kg*K)|kJ/(kg*K), separated by commas (\"si,p=kPa\", \"t=K\")";
+           "s=J/(kg*K)|kJ/(kg*K)|kJ/(kg*degC), separated by commas (\"si,p=kPa\", \"t=K\")";
 }
 
 UnitsName units_name(const Units& units) {

@@ -242,6 +242,47 @@ TEST(Units, CommandLineHelpNamesThePrintedUnits) {
               std::string::npos);
 }
 
+// Every unit of the registry is offered where a choice of units is explained: the message of a
+// bad choice, the command line's help, the C header and the Excel module, under its key.
+TEST(Units, EveryChoiceIsOfferedUnderItsKey) {
+    const std::string help = prose(cli({"--help"}).out);
+    const std::string header = prose(HEADER);
+    const std::string bas = prose(BAS);
+    const std::string choices(units_choices());
+    const std::pair<UnitKind, const char*> keys[] = {{UnitKind::pressure, "p="},
+                                                      {UnitKind::temperature, "t="},
+                                                      {UnitKind::specific_energy, "h="},
+                                                      {UnitKind::specific_entropy, "s="}};
+    for (const auto& [kind, key] : keys) {
+        std::vector<std::string> names;
+        for (int k = 0; k < UNIT_COUNT; ++k) {
+            const auto unit = static_cast<Unit>(k);
+            if (unit_kind(unit) == kind) {
+                names.emplace_back(unit_name(unit));
+                // Each name is a choice the library takes.
+                Units u;
+                EXPECT_TRUE(parse_units(std::string(key) + names.back(), SI_UNITS, u));
+            }
+        }
+        const std::string list = key + joined(names, "|", "|");
+        EXPECT_NE(choices.find(list), std::string::npos) << list;
+        // The display system's own entropy unit is not offered as a choice in the prose.
+        std::vector<std::string> offered = names;
+        if (kind == UnitKind::specific_entropy) {
+            offered.pop_back();
+        }
+        const std::string prose_list = key + joined(offered, "|", "|");
+        EXPECT_NE(help.find(prose_list), std::string::npos) << prose_list;
+        EXPECT_NE(header.find(prose_list), std::string::npos) << prose_list;
+        EXPECT_NE(bas.find(prose_list), std::string::npos) << prose_list;
+    }
+    for (const char* system : {"si", "si-celsius", "display"}) {
+        EXPECT_NE(choices.find(system), std::string::npos);
+        EXPECT_NE(help.find(system), std::string::npos);
+        EXPECT_NE(header.find(system), std::string::npos);
+    }
+}
+
 TEST(Fields, ReadmeListsEverySymbol) {
     EXPECT_NE(prose(README).find("its symbol (`" + joined(field_symbols(), " ", " ") + "`)"),
               std::string::npos);
