@@ -24,6 +24,10 @@ constexpr int MAX_BISECTION_PASSES = 2000;  // guard only: a finite bracket need
 constexpr double ACCEPTED_RESIDUAL = 0.01;  // Pa; above it the bisection safety net runs
 constexpr double ENTHALPY_SPAN_FLOOR = 1e-25;
 
+// How far (K) beyond the superheat limit temperature a liquid is still solved at its own
+// temperature: the margin within which the front end admits a (P, T) superheated liquid.
+constexpr double SUPERHEAT_LIMIT_MARGIN = 1e-5;
+
 // Width of the subcooled-vapour bracket above the saturated vapour density (kg/m3).
 constexpr double SUBCOOLED_VAPOUR_SPAN = 1.0;
 // Moving a bracket that misses the pressure: first width (kg/m3) and the most moves.
@@ -198,11 +202,17 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
             const double ceiling = M::CONSTANTS.superheat_ceiling;
             const bool above_ceiling =
                 superheat_refused_at_ceiling ? T_s >= ceiling : T_s > ceiling;
-            if (T_s < M::CONSTANTS.domain.min_temperature || above_ceiling) {
+            if (T_s < M::CONSTANTS.domain.lowest_admitted_temperature || above_ceiling) {
                 refused = true;
             } else {
-                const double T_limit = M::superheat_limit_temperature(T_s);
-                if (T > T_limit) {
+                // A saturation temperature within the edge margin below the coldest admits the
+                // liquid up to the coldest (the limit's fit starts there).
+                const double T_limit = std::max(M::superheat_limit_temperature(T_s),
+                                                M::CONSTANTS.domain.min_temperature);
+                // Beyond the limit the state at the limit stands for the answer; within the
+                // margin the front end admits, the liquid is solved at its own temperature
+                // (the state at the limit shown at the given temperature would not come back).
+                if (T > T_limit + SUPERHEAT_LIMIT_MARGIN) {
                     T_w = T_limit;
                 }
             }

@@ -260,6 +260,36 @@ TEST(RoundTrip, SaturatedStatesBackThroughTemperatureDensity) {
     }
 }
 
+// Superheated liquid at the lowest pressures (saturation below -74 degC). Its density bracket had
+// no width there: the saturated liquid's density was answered at any superheat, accepted while
+// its pressure lay within 0.01 Pa of the given one, and given back 0.01 Pa off by (t, rho) (or
+// labelled subcooled). At the lowest admitted pressure the saturation temperature lies within the
+// edge margin below -77 degC, where the liquid is solved up to -77 degC; within 1e-5 K beyond
+// the limit (which the front end admits) at its own temperature.
+const CalcRequest LOW_PRESSURE_SUPERHEATED_LIQUID[] = {
+    {MODE_PRESSURE_ENTROPY, SIDE_LIQUID, 7180.073273670504, 44.598227254627517},
+    {MODE_PRESSURE_ENTHALPY, SIDE_LIQUID, 8033.5934138646207, 14889.99717425848},
+    {MODE_PRESSURE_ENERGY, SIDE_LIQUID, 7180.073273670504, 8756.2986089802143},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 6477.5829865856131, -76.881885001579761},
+    {MODE_PRESSURE_QUALITY, SIDE_LIQUID, 6477.5829865856131, 1e-12},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 6417.2344249416528, -77.0},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 6417.234425419756, -76.999999990062449},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 8000.0, -74.0},  // refused before
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 7180.0, -60.0},  // refused before
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 8000.0, -31.2},  // near the limit, -31.15 degC
+};
+
+TEST(RoundTrip, LowPressureSuperheatedLiquidReproducesThroughEveryPair) {
+    for (const CalcRequest& q : LOW_PRESSURE_SUPERHEATED_LIQUID) {
+        const RoundTrip t = round_trip(q);
+        ASSERT_EQ(t.status, 0) << round_trip_pair_name(round_trip_pair(q)) << " " << q.first_value
+                               << " " << q.second_value;
+        EXPECT_EQ(t.state.phase, PHASE_LIQUID) << q.second_value;
+        EXPECT_EQ(t.failures(), 0) << round_trip_pair_name(round_trip_pair(q)) << " "
+                                   << q.first_value << " " << q.second_value << ":" << describe(t);
+    }
+}
+
 // Valid states whose values the named pair refuses today. When a fix lets one through, this test
 // fails: move that entry to GOOD (or to a table of its own if its values still differ).
 struct KnownRefusal {
