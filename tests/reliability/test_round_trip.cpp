@@ -290,6 +290,51 @@ TEST(RoundTrip, LowPressureSuperheatedLiquidReproducesThroughEveryPair) {
     }
 }
 
+// Near and above the superheat ceiling (129.4 degC), where the option offers no superheated liquid
+// and the saturated liquid stands for it. States on the saturation line go back through every
+// pair; states a hair off it were answered as if they were the saturated liquid and are refused:
+// a (t, rho) liquid 8e-10 K above the saturation temperature (quality 3.8e-9, or 1.4e-8 K
+// at 129.63 degC), and a density 1e-9 below or caloric values 1e-9 above the saturated liquid's
+// shown beside its state.
+const CalcRequest ABOVE_THE_CEILING_ANSWERED[] = {
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 10839823.171145463, 129.69961605898155},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 11253368.011663219, 131.81644322118669},
+    {MODE_PRESSURE_DENSITY, SIDE_LIQUID, 10839823.171145463, 316.37808595948036},
+};
+
+struct RefusedAboveTheCeiling {
+    CalcRequest request;
+    RefusalReason reason;
+};
+const RefusedAboveTheCeiling ABOVE_THE_CEILING_REFUSED[] = {
+    {{MODE_TEMPERATURE_DENSITY, SIDE_LIQUID, 129.63110137672089, 317.26241002680109},
+     RefusalReason::not_superheated_liquid},
+    {{MODE_TEMPERATURE_DENSITY, SIDE_LIQUID, 131.98811013767207, 263.33997168979323},
+     RefusalReason::not_superheated_liquid},
+    {{MODE_PRESSURE_ENTHALPY, SIDE_LIQUID, 10839823.171145463, 1129084.0778459373},
+     RefusalReason::not_reproduced},
+    {{MODE_PRESSURE_ENERGY, SIDE_LIQUID, 10941762.369295951, 1104698.7938256967},
+     RefusalReason::not_reproduced},
+    {{MODE_PRESSURE_DENSITY, SIDE_LIQUID, 10839823.171145463, 316.37808564310228},
+     RefusalReason::not_reproduced},
+};
+
+TEST(RoundTrip, AboveTheSuperheatCeilingOnlyTheSaturatedLiquid) {
+    for (const CalcRequest& q : ABOVE_THE_CEILING_ANSWERED) {
+        const RoundTrip t = round_trip(q);
+        ASSERT_EQ(t.status, 0) << round_trip_pair_name(round_trip_pair(q)) << " " << q.second_value;
+        EXPECT_EQ(t.failures(), 0) << round_trip_pair_name(round_trip_pair(q)) << " "
+                                   << q.second_value << ":" << describe(t);
+    }
+    for (const RefusedAboveTheCeiling& c : ABOVE_THE_CEILING_REFUSED) {
+        PropertyResult r{};
+        Refusal why{};
+        EXPECT_EQ(calculate_properties_with_reason(c.request, r, why), 1)
+            << round_trip_pair_name(round_trip_pair(c.request)) << " " << c.request.second_value;
+        EXPECT_EQ(why.reason, c.reason) << c.request.second_value;
+    }
+}
+
 // Valid states whose values the named pair refuses today. When a fix lets one through, this test
 // fails: move that entry to GOOD (or to a table of its own if its values still differ).
 struct KnownRefusal {
