@@ -264,9 +264,8 @@ bool target_of(const Inputs& in, const Solution& sol, const FluidState& s, doubl
 bool is_superheated_liquid(const FluidState& s, const double& ts, const double& x) {
     const double p = state_pressure(s);
     const double t = s.T - KELVIN_OFFSET;
-    if (!(M::CONSTANTS.domain.lowest_admitted_pressure - LOW_EDGE_PRESSURE_TOLERANCE <= p &&
-          p <= M::CONSTANTS.domain.highest_admitted_pressure + HIGH_EDGE_PRESSURE_TOLERANCE) ||
-        !(s.rho > M::CONSTANTS.critical_density) || !(t >= ts - SATURATED_TEMPERATURE_TOLERANCE)) {
+    if (!pressure_admitted_for_state(t, s.rho, p) || !(s.rho > M::CONSTANTS.critical_density) ||
+        !(t >= ts - SATURATED_TEMPERATURE_TOLERANCE)) {
         return false;
     }
     const int superheat = 1;

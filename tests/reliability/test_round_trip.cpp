@@ -277,6 +277,11 @@ const CalcRequest LOW_PRESSURE_SUPERHEATED_LIQUID[] = {
     {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 8000.0, -74.0},  // refused before
     {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 7180.0, -60.0},  // refused before
     {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 8000.0, -31.2},  // near the limit, -31.15 degC
+    // At the lowest admitted pressure: the liquid's own pressure at its density lies 1.4e-7 Pa
+    // below it (3.4e-6 Pa per double of density), which (t, rho) refused.
+    {MODE_PRESSURE_ENTHALPY, SIDE_LIQUID, 6417.2344249416528, 2753.7012232854349},
+    {MODE_PRESSURE_ENERGY, SIDE_LIQUID, 6417.2344249416528, 2744.9370641271216},
+    {MODE_PRESSURE_DENSITY, SIDE_LIQUID, 6417.2344249416528, 732.21336003770966},
 };
 
 TEST(RoundTrip, LowPressureSuperheatedLiquidReproducesThroughEveryPair) {
