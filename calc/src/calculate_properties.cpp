@@ -49,6 +49,12 @@ constexpr double DENSITY_POLISH_THRESHOLD = 1e-9;
 constexpr double DENSITY_POLISH_LIMIT = 1e-4;
 constexpr double POLISH_PRESSURE_TOLERANCE = 1e-4;
 constexpr int POLISH_STEPS = 4;
+// A stiff liquid's (P, rho) state within the density threshold can still be off the given
+// pressure at the given density: the search meets the density to 14 digits, about 100 doubles,
+// which at -76 degC is 3.5e-9 of a 6,800 Pa pressure (3e7 Pa per kg/m3), where the isochore
+// resolves it to 6e-12 (1.5e6 Pa/K, 3e-14 K per double). States off by more than this (relative)
+// are put on the given density too, to this or POLISH_PRESSURE_TOLERANCE, the smaller.
+constexpr double POLISH_RELATIVE_PRESSURE = 1e-11;
 // Margin of the superheat limit, and of the (P, T) state's temperature against the input, in K.
 constexpr double TEMPERATURE_MARGIN = 1e-5;
 // A (T, rho) mixture must come back to its temperature from the saturation at its pressure to
@@ -201,10 +207,11 @@ void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
 void polish_on_isochore(const double& p, const double& rho, FluidState& s) {
     FluidState q = s;
     double t = s.T - KELVIN_OFFSET;
+    const double tolerance = std::fmin(POLISH_PRESSURE_TOLERANCE, POLISH_RELATIVE_PRESSURE * p);
     for (int step = 0; step < POLISH_STEPS; ++step) {
         M::evaluate(t, rho, q);
         const double dp = state_pressure(q) - p;
-        if (std::fabs(dp) <= POLISH_PRESSURE_TOLERANCE) {
+        if (std::fabs(dp) <= tolerance) {
             s = q;
             return;
         }
@@ -225,7 +232,12 @@ bool needs_polish(const Inputs& in, const Solution& sol, const FluidState& s) {
         return false;
     }
     const double off = std::fabs(s.rho - in.second);
-    return off > DENSITY_POLISH_THRESHOLD * in.second && off <= DENSITY_POLISH_LIMIT * in.second;
+    if (!(off <= DENSITY_POLISH_LIMIT * in.second)) {
+        return false;
+    }
+    return off > DENSITY_POLISH_THRESHOLD * in.second ||
+           std::fabs(M::pressure(s.T - KELVIN_OFFSET, in.second) - in.first) >
+               POLISH_RELATIVE_PRESSURE * in.first;
 }
 
 // The given property of the pressure modes and its value in state s.

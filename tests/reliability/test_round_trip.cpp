@@ -295,6 +295,24 @@ TEST(RoundTrip, LowPressureSuperheatedLiquidReproducesThroughEveryPair) {
     }
 }
 
+// (P, rho) liquids: the search meets the density to 14 digits (about 100 doubles), which a stiff
+// liquid turns into a pressure at the given density 3.5e-9 off the given one (6787 Pa at
+// -76.3 degC); (t, rho) gave that pressure back. They are put on the isochore to 1e-11.
+const CalcRequest LIQUID_ON_ITS_ISOCHORE[] = {
+    {MODE_PRESSURE_DENSITY, SIDE_LIQUID, 6787.94618340737, 731.46233252008017},
+    {MODE_PRESSURE_DENSITY, SIDE_LIQUID, 65696.15633306127, 651.0815440240432},
+    {MODE_PRESSURE_DENSITY, SIDE_NONE, 1151829.0968443837, 651.0815440240432},
+};
+
+TEST(RoundTrip, LiquidFromPressureAndDensityOnItsIsochore) {
+    for (const CalcRequest& q : LIQUID_ON_ITS_ISOCHORE) {
+        const RoundTrip t = round_trip(q);
+        ASSERT_EQ(t.status, 0) << q.first_value;
+        EXPECT_EQ(t.state.phase, PHASE_LIQUID) << q.first_value;
+        EXPECT_EQ(t.failures(), 0) << q.first_value << ":" << describe(t);
+    }
+}
+
 // Near and above the superheat ceiling (129.4 degC), where the option offers no superheated liquid
 // and the saturated liquid stands for it. States on the saturation line go back through every
 // pair; states a hair off it were answered as if they were the saturated liquid and are refused:
