@@ -138,6 +138,29 @@ double solve_density(const double& t, const double& P, const double& lo_guess,
     return rho_n;
 }
 
+// The saturated records at P bound the stable phases: a vapour hotter than T_s is lighter than
+// the saturated vapour, a liquid colder than T_s denser than the saturated liquid. Near the
+// critical point the fitted bracket can reach past them onto the isotherm's loop, whose other
+// roots at P lie close by (at 132.25 degC a vapour 1.8e-10 K above T_s was answered with the
+// liquid-side root, 18 % denser). A root `rho` more than a quarter of the dome's width beyond
+// its side's saturated density is another branch's: the density is solved again in a bracket
+// that ends at the saturated density. Other roots stand as they are.
+template <class M>
+double stable_root(const double& t, const double& P, const int& phase, const double& rho_liquid,
+                   const double& rho_vapour, const double& rho, const double& lo,
+                   const double& hi) {
+    const double quarter = 0.25 * (rho_liquid - rho_vapour);
+    if (phase == PHASE_VAPOUR && rho > rho_vapour + quarter) {
+        return solve_density<M>(t, P, std::fmin(lo, 0.5 * rho_vapour), rho_vapour,
+                                BracketMoves{true, true});
+    }
+    if (phase == PHASE_LIQUID && rho < rho_liquid - quarter) {
+        return solve_density<M>(t, P, rho_liquid, std::fmax(hi, rho_liquid + MIN_MOVE_WIDTH),
+                                BracketMoves{true, true});
+    }
+    return rho;
+}
+
 double relative_enthalpy(const FluidState& state, const double& h_liquid, const double& h_vapour) {
     return (state_enthalpy(state) - h_liquid) / std::max(h_vapour - h_liquid, ENTHALPY_SPAN_FLOOR);
 }
@@ -189,6 +212,7 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
         M::density_bracket(P, T, phase, lo, hi);
 
         bool refused = false;
+        bool metastable = false;  // the branch asked for beyond the saturation line
         BracketMoves moves{true, true};
         if (metastable_side == 1 && phase == PHASE_VAPOUR) {
             // Superheated liquid: between the saturated liquid and the depth the liquid can be
@@ -196,6 +220,7 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
             // subcooled vapour below, its bracket may only move away from the spinodal, never
             // across to the other branch.
             phase = PHASE_LIQUID;
+            metastable = true;
             moves.down = false;
             hi = liquid.rho;
             lo = std::max(vapour.rho, liquid.rho - std::max(M::superheat_depth(T_s), 0.0));
@@ -219,6 +244,7 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
         } else if (metastable_side == 2 && phase == PHASE_LIQUID) {
             // Subcooled vapour: just above the saturated vapour density.
             phase = PHASE_VAPOUR;
+            metastable = true;
             moves.up = false;
             lo = vapour.rho;
             hi = std::min(liquid.rho, vapour.rho + SUBCOOLED_VAPOUR_SPAN);
@@ -227,7 +253,11 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
         if (refused) {
             result = liquid;
         } else {
-            M::evaluate(T_w, solve_density<M>(T_w, P, lo, hi, moves), result);
+            double rho = solve_density<M>(T_w, P, lo, hi, moves);
+            if (!metastable && P <= M::CONSTANTS.saturation_limit_pressure) {
+                rho = stable_root<M>(T_w, P, phase, liquid.rho, vapour.rho, rho, lo, hi);
+            }
+            M::evaluate(T_w, rho, result);
         }
     }
 

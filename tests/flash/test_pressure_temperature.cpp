@@ -240,5 +240,44 @@ TEST(PressureTemperatureState, SuperheatedLiquidSweep) {
     EXPECT_GT(solved, 4000);
 }
 
+// Near the critical point the fitted bracket reaches across the isotherm's loop: the stable
+// root, on its side of the saturated densities at P, is the answer, a hair off the saturation
+// temperature on either side.
+TEST(PressureTemperatureState, NearTheCriticalLoopTheStableRoot) {
+    struct Case {
+        double P;
+        double dT;  // from the saturation temperature at P
+        int phase;
+    };
+    const Case cases[] = {
+        {11339347.654867297, 1.8e-10, PHASE_VAPOUR},
+        {11339347.643563729, 5.7e-8, PHASE_VAPOUR},
+        {11339347.654867297, 1e-6, PHASE_VAPOUR},
+        {11339347.654867297, -1e-6, PHASE_LIQUID},
+        {11300000.0, 1e-9, PHASE_VAPOUR},
+        {11300000.0, -1e-9, PHASE_LIQUID},
+    };
+    for (const Case& c : cases) {
+        double T_s = 0.0;
+        FluidState sat_l;
+        FluidState sat_v;
+        saturation_by_pressure(c.P, T_s, sat_l, sat_v);
+        const double T = T_s + c.dT;
+        int phase = -1;
+        double x = NAN;
+        FluidState liquid;
+        FluidState vapour;
+        state_from_pressure_temperature(0, c.P, T, phase, x, liquid, vapour);
+        ASSERT_EQ(phase, c.phase) << c.P << " " << c.dT;
+        const FluidState& s = phase == PHASE_VAPOUR ? vapour : liquid;
+        if (phase == PHASE_VAPOUR) {
+            EXPECT_LE(s.rho, sat_v.rho * (1 + 1e-9)) << c.P << " " << c.dT;
+        } else {
+            EXPECT_GE(s.rho, sat_l.rho * (1 - 1e-9)) << c.P << " " << c.dT;
+        }
+        EXPECT_NEAR(pressure_at(T, s.rho), c.P, 1e-5) << c.P << " " << c.dT;  // the solver's
+    }
+}
+
 }  // namespace
 }  // namespace zeltra5

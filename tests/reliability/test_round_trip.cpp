@@ -313,6 +313,27 @@ TEST(RoundTrip, LiquidFromPressureAndDensityOnItsIsochore) {
     }
 }
 
+// 0.1 K below the critical point the isotherm's loop puts three roots within 18 % of each other
+// at the saturation pressure. A vapour 1.8e-10 K above its saturation temperature was answered by
+// (P, T) with the liquid-side root (244.68 for 207.28 kg/m3), and the caloric pairs, searching
+// through such states, ended 5.7e-8 K off or refused.
+const CalcRequest NEAR_THE_CRITICAL_LOOP[] = {
+    {MODE_TEMPERATURE_DENSITY, SIDE_NONE, 132.25, 207.27780767860003},
+    {MODE_TEMPERATURE_DENSITY, SIDE_NONE, 132.25, 207.27780788587782},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 11339347.643563729, 132.25},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 11339347.654867297, 132.25},
+};
+
+TEST(RoundTrip, NearTheCriticalLoopTheStableRoot) {
+    for (const CalcRequest& q : NEAR_THE_CRITICAL_LOOP) {
+        const RoundTrip t = round_trip(q);
+        ASSERT_EQ(t.status, 0) << round_trip_pair_name(round_trip_pair(q)) << " " << q.first_value;
+        EXPECT_LT(t.state.mass_density, 210.0) << q.first_value << ": not the vapour";
+        EXPECT_EQ(t.failures(), 0) << round_trip_pair_name(round_trip_pair(q)) << " "
+                                   << q.first_value << " " << q.second_value << ":" << describe(t);
+    }
+}
+
 // Near and above the superheat ceiling (129.4 degC), where the option offers no superheated liquid
 // and the saturated liquid stands for it. States on the saturation line go back through every
 // pair; states a hair off it were answered as if they were the saturated liquid and are refused:
