@@ -28,6 +28,13 @@ constexpr double ENTHALPY_SPAN_FLOOR = 1e-25;
 // temperature: the margin within which the front end admits a (P, T) superheated liquid.
 constexpr double SUPERHEAT_LIMIT_MARGIN = 1e-5;
 
+// A density the pressure tolerance leaves freer than this (relative) is met to the tolerance
+// times FINE_TOLERANCE (1e-8 Pa near the critical pressure, a few doubles of it): at
+// 132.351 degC and 225.68 kg/m3, where dp/drho is 4 Pa per kg/m3, 1e-5 Pa left the density
+// 1.1e-8 off the state's own.
+constexpr double FREE_DENSITY = 1e-11;
+constexpr double FINE_TOLERANCE = 1e-3;
+
 // Width of the subcooled-vapour bracket above the saturated vapour density (kg/m3).
 constexpr double SUBCOOLED_VAPOUR_SPAN = 1.0;
 // Moving a bracket that misses the pressure: first width (kg/m3) and the most moves.
@@ -89,6 +96,7 @@ double solve_density(const double& t, const double& P, const double& lo_guess,
     bool evaluated = false;
     double rho_n = lo;
     double P_n = P1;
+    double met = tolerance;
     for (int step = 0; step < MAX_SECANT_STEPS; ++step) {
         const double nodes[2] = {P1, P2};
         const double values[2] = {rho1, rho2};
@@ -101,8 +109,16 @@ double solve_density(const double& t, const double& P, const double& lo_guess,
         }
         P_n = M::pressure(t, rho_n);
         evaluated = true;
-        if (std::fabs(P_n - P) < tolerance) {
-            break;
+        if (std::fabs(P_n - P) < met) {
+            // Where the isotherm is flat (near the critical point) the pressure met to the
+            // tolerance leaves the density free by tolerance / (dp/drho), which the secant's
+            // slope estimates: beyond FREE_DENSITY of it, P is met to a finer tolerance.
+            const double slope = std::fabs((P_n - P2) / (rho_n - rho2));
+            if (met == tolerance && tolerance > FREE_DENSITY * rho_n * slope) {
+                met = tolerance * FINE_TOLERANCE;
+            } else {
+                break;
+            }
         }
         if (P_n > P) {
             b = rho_n;

@@ -279,5 +279,27 @@ TEST(PressureTemperatureState, NearTheCriticalLoopTheStableRoot) {
     }
 }
 
+// Where the isotherm is flat the pressure met to the solver's tolerance leaves the density free
+// by tolerance / (dp/drho): there it is met to a finer one, and the density of a state given by
+// (t, rho) comes back from its own pressure.
+TEST(PressureTemperatureState, FlatIsothermNearTheCriticalPointGivesTheDensityBack) {
+    const struct {
+        double t;
+        double rho;
+    } cases[] = {
+        {132.3510101010101, 225.68181818181816}, {132.4, 230.0}, {133.0, 224.0}, {132.36, 215.0}};
+    for (const auto& c : cases) {
+        const double P = pressure_at(c.t, c.rho);
+        ASSERT_GT(P, CRITICAL_PRESSURE) << c.t << " " << c.rho;
+        int phase = -1;
+        double x = NAN;
+        FluidState liquid;
+        FluidState vapour;
+        state_from_pressure_temperature(0, P, c.t, phase, x, liquid, vapour);
+        ASSERT_EQ(phase, PHASE_SUPERCRITICAL);
+        EXPECT_NEAR(liquid.rho, c.rho, 1e-10 * c.rho) << c.t << " " << c.rho;
+    }
+}
+
 }  // namespace
 }  // namespace zeltra5

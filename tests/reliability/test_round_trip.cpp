@@ -324,6 +324,23 @@ const CalcRequest NEAR_THE_CRITICAL_LOOP[] = {
     {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 11339347.654867297, 132.25},
 };
 
+// Just above the critical point the isotherm is so flat (4 Pa per kg/m3) that the density
+// solver's 1e-5 Pa left the density 1.1e-8 off: (P, T) gave another state back.
+const CalcRequest ON_THE_FLAT_ISOTHERM[] = {
+    {MODE_TEMPERATURE_DENSITY, SIDE_NONE, 132.3510101010101, 225.68181818181816},
+    {MODE_TEMPERATURE_DENSITY, SIDE_LIQUID, 132.3510101010101, 225.68181818181816},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 11123076.923076924, 131.15384615384616},
+};
+
+TEST(RoundTrip, OnTheFlatIsothermNearTheCriticalPoint) {
+    for (const CalcRequest& q : ON_THE_FLAT_ISOTHERM) {
+        const RoundTrip t = round_trip(q);
+        ASSERT_EQ(t.status, 0) << q.first_value << " " << q.second_value;
+        EXPECT_EQ(t.failures(), 0) << round_trip_pair_name(round_trip_pair(q)) << " "
+                                   << q.second_value << ":" << describe(t);
+    }
+}
+
 TEST(RoundTrip, NearTheCriticalLoopTheStableRoot) {
     for (const CalcRequest& q : NEAR_THE_CRITICAL_LOOP) {
         const RoundTrip t = round_trip(q);
