@@ -23,9 +23,25 @@ constexpr int INVALID = 1;
 constexpr double PRESSURE_TOLERANCE = 0.01;
 constexpr double TARGET_TOLERANCE = 0.01;
 // How far a given density (relative) or temperature (K) may lie from a saturated record's that
-// answers it.
-constexpr double SATURATED_DENSITY_TOLERANCE = 1e-9;
+// answers it. A liquid solved one double below the saturation temperature has a density some
+// 1e-12 off the saturated one near the ceiling of the superheat option (129.4 degC); 1e-9 let
+// the saturated liquid answer a density 1e-9 below its own, and be shown at that density,
+// above the ceiling, where (t, rho) then found no such liquid.
+constexpr double SATURATED_DENSITY_TOLERANCE = 1e-10;
 constexpr double SATURATED_TEMPERATURE_TOLERANCE = 1e-9;
+// How far from 0 the relative enthalpy of a liquid may be for it to be the saturated liquid.
+constexpr double SATURATED_QUALITY_TOLERANCE = 1e-9;
+// A temperature taken from a record (K) to degC and back moves by no more than this (K).
+constexpr double STATE_TEMPERATURE_ROUNDING = 1e-12;
+// How far a given enthalpy, internal energy or entropy may lie from a saturated record's that
+// answers it: relative to the larger of the value and its scale (1e6 J/kg, 1e4 J/(kg K)). A
+// liquid solved at a temperature one double below the saturation temperature has its density
+// only to the pressure's resolution, which near the critical point leaves its enthalpy some
+// 3e-12 off the saturated liquid's (2.9e-6 J/kg at 131.8 degC); the caloric solvers meet 14
+// digits.
+constexpr double SATURATED_CALORIC_TOLERANCE = 1e-10;
+constexpr double ENERGY_SCALE = 1e6;
+constexpr double ENTROPY_SCALE = 1e4;
 // (P, rho) states whose density lies farther than the threshold (relative) from the given one,
 // but within the limit, are put on the given density (polish_on_isochore), to within this pressure
 // (Pa) in so many steps.
@@ -33,6 +49,12 @@ constexpr double DENSITY_POLISH_THRESHOLD = 1e-9;
 constexpr double DENSITY_POLISH_LIMIT = 1e-4;
 constexpr double POLISH_PRESSURE_TOLERANCE = 1e-4;
 constexpr int POLISH_STEPS = 4;
+// A stiff liquid's (P, rho) state within the density threshold can still be off the given
+// pressure at the given density: the search meets the density to 14 digits, about 100 doubles,
+// which at -76 degC is 3.5e-9 of a 6,800 Pa pressure (3e7 Pa per kg/m3), where the isochore
+// resolves it to 6e-12 (1.5e6 Pa/K, 3e-14 K per double). States off by more than this (relative)
+// are put on the given density too, to this or POLISH_PRESSURE_TOLERANCE, the smaller.
+constexpr double POLISH_RELATIVE_PRESSURE = 1e-11;
 // Margin of the superheat limit, and of the (P, T) state's temperature against the input, in K.
 constexpr double TEMPERATURE_MARGIN = 1e-5;
 // A (T, rho) mixture must come back to its temperature from the saturation at its pressure to
@@ -185,10 +207,11 @@ void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
 void polish_on_isochore(const double& p, const double& rho, FluidState& s) {
     FluidState q = s;
     double t = s.T - KELVIN_OFFSET;
+    const double tolerance = std::fmin(POLISH_PRESSURE_TOLERANCE, POLISH_RELATIVE_PRESSURE * p);
     for (int step = 0; step < POLISH_STEPS; ++step) {
         M::evaluate(t, rho, q);
         const double dp = state_pressure(q) - p;
-        if (std::fabs(dp) <= POLISH_PRESSURE_TOLERANCE) {
+        if (std::fabs(dp) <= tolerance) {
             s = q;
             return;
         }
@@ -209,7 +232,12 @@ bool needs_polish(const Inputs& in, const Solution& sol, const FluidState& s) {
         return false;
     }
     const double off = std::fabs(s.rho - in.second);
-    return off > DENSITY_POLISH_THRESHOLD * in.second && off <= DENSITY_POLISH_LIMIT * in.second;
+    if (!(off <= DENSITY_POLISH_LIMIT * in.second)) {
+        return false;
+    }
+    return off > DENSITY_POLISH_THRESHOLD * in.second ||
+           std::fabs(M::pressure(s.T - KELVIN_OFFSET, in.second) - in.first) >
+               POLISH_RELATIVE_PRESSURE * in.first;
 }
 
 // The given property of the pressure modes and its value in state s.
@@ -243,24 +271,35 @@ bool target_of(const Inputs& in, const Solution& sol, const FluidState& s, doubl
 
 // Whether s, a liquid below its saturated-liquid density, is the superheated liquid at its own
 // pressure and temperature, or the saturated liquid (at the saturation temperature to the
-// rounding of its density); ts is the saturation temperature at its pressure.
-bool is_superheated_liquid(const FluidState& s, const double& ts) {
+// rounding of its density); ts is the saturation temperature at its pressure, x its relative
+// enthalpy there.
+bool is_superheated_liquid(const FluidState& s, const double& ts, const double& x) {
     const double p = state_pressure(s);
     const double t = s.T - KELVIN_OFFSET;
-    if (!(M::CONSTANTS.domain.lowest_admitted_pressure - LOW_EDGE_PRESSURE_TOLERANCE <= p &&
-          p <= M::CONSTANTS.domain.highest_admitted_pressure + HIGH_EDGE_PRESSURE_TOLERANCE) ||
-        !(s.rho > M::CONSTANTS.critical_density) || !(t >= ts - SATURATED_TEMPERATURE_TOLERANCE)) {
+    if (!pressure_admitted_for_state(t, s.rho, p) || !(s.rho > M::CONSTANTS.critical_density) ||
+        !(t >= ts - SATURATED_TEMPERATURE_TOLERANCE)) {
         return false;
     }
     const int superheat = 1;
     int phase = 0;
-    double x = 0.0;
+    double solver_x = 0.0;
     FluidState liquid{};
     FluidState vapour{};
-    state_from_pressure_temperature(superheat, p, t, phase, x, liquid, vapour);
+    state_from_pressure_temperature(superheat, p, t, phase, solver_x, liquid, vapour);
+    if (phase != PHASE_LIQUID) {
+        return false;
+    }
+    if (std::fabs(liquid.T - s.T) > STATE_TEMPERATURE_ROUNDING) {
+        // The solver answered a state at another temperature: the saturated liquid that stands
+        // for the superheated liquid above its ceiling (129.4 degC), or the limit state. Only the
+        // saturated liquid itself, to rounding, is then the answer: at the saturation temperature
+        // and on the saturation line (8e-10 K above it at 131.99 degC, quality 3.8e-9, is a
+        // superheated liquid that no pair with the option gives).
+        return std::fabs(t - ts) <= SATURATED_TEMPERATURE_TOLERANCE &&
+               std::fabs(x) <= SATURATED_QUALITY_TOLERANCE;
+    }
     // The densities agree to the solver's pressure acceptance, converted by (d rho / d p)_T.
-    return phase == PHASE_LIQUID &&
-           std::fabs(liquid.rho - s.rho) <= 1e-9 * s.rho + M::drho_dp_t(s) * PRESSURE_TOLERANCE;
+    return std::fabs(liquid.rho - s.rho) <= 1e-9 * s.rho + M::drho_dp_t(s) * PRESSURE_TOLERANCE;
 }
 
 // Whether the single-phase state s is the answer to the request (none), or why not: the solvers
@@ -303,6 +342,16 @@ RefusalReason state_answers_request(const Inputs& in, const Solution& sol, const
         !(std::fabs(value - target) <= SATURATED_DENSITY_TOLERANCE * target)) {
         return RefusalReason::not_reproduced;
     }
+    // Nor a given caloric value off its own: the superheat option above its ceiling (129.4 degC)
+    // answers the saturated liquid for a liquid's value, which must then be that liquid's (an
+    // enthalpy 0.001 J/kg above it was shown beside the saturated liquid's state).
+    if (saturated_record && in.mode >= MODE_PRESSURE_ENTHALPY && in.mode <= MODE_PRESSURE_ENTROPY) {
+        const double scale = in.mode == MODE_PRESSURE_ENTROPY ? ENTROPY_SCALE : ENERGY_SCALE;
+        if (!(std::fabs(value - target) <=
+              SATURATED_CALORIC_TOLERANCE * std::fmax(std::fabs(target), scale))) {
+            return RefusalReason::not_reproduced;
+        }
+    }
     if (saturated_record && in.mode == MODE_PRESSURE_TEMPERATURE &&
         !(std::fabs((s.T - KELVIN_OFFSET) - in.second) <= SATURATED_TEMPERATURE_TOLERANCE)) {
         return RefusalReason::not_reproduced;
@@ -321,7 +370,7 @@ RefusalReason state_answers_request(const Inputs& in, const Solution& sol, const
         const bool stable_liquid =
             M::saturation_at_temperature(s.T, e) == SATURATION_EQUILIBRIUM_OK &&
             s.rho >= e.rho_liquid;
-        if (!stable_liquid && !is_superheated_liquid(s, sol.ts)) {
+        if (!stable_liquid && !is_superheated_liquid(s, sol.ts, sol.x)) {
             return RefusalReason::not_superheated_liquid;
         }
     }

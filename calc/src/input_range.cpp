@@ -188,6 +188,19 @@ double pressure_inside_domain(const double& p) {
                : p;
 }
 
+bool pressure_admitted_for_state(const double& t, const double& rho, const double& p) {
+    const double lowest = M::CONSTANTS.domain.lowest_admitted_pressure;
+    if (!(p <= M::CONSTANTS.domain.highest_admitted_pressure + HIGH_EDGE_PRESSURE_TOLERANCE)) {
+        return false;
+    }
+    if (lowest - LOW_EDGE_PRESSURE_TOLERANCE <= p) {
+        return true;
+    }
+    // Formed only below the lowest pressure.
+    const double step = std::fabs(M::pressure(t, std::nextafter(rho, HUGE_VAL)) - p);
+    return lowest - 2.0 * step <= p;
+}
+
 int check_input_range(const double& first_value, const int& mode, const double& second_value) {
     return check_input_range_with(first_value, mode, second_value, nullptr, nullptr);
 }
@@ -327,8 +340,7 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
                 // near -77 degC (dp/drho) rho / p amplifies some 5e5 times.
                 p = e.p;
             }
-            if (M::CONSTANTS.domain.lowest_admitted_pressure - LOW_EDGE_PRESSURE_TOLERANCE <= p &&
-                p <= M::CONSTANTS.domain.highest_admitted_pressure + HIGH_EDGE_PRESSURE_TOLERANCE) {
+            if (pressure_admitted_for_state(t, rho, p)) {
                 return INSIDE;
             }
             // A NaN pressure comes from a density too large for the equation's powers.

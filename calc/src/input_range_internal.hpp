@@ -22,4 +22,11 @@ inline constexpr double LOW_EDGE_PRESSURE_TOLERANCE = 1e-9;   // Pa
 inline constexpr double HIGH_EDGE_PRESSURE_TOLERANCE = 1e-4;  // Pa
 double pressure_inside_domain(const double& p);
 
+// Whether the (t, rho) state's own pressure p lies within the admitted pressures as far as it can
+// reproduce a pressure it was found at: LOW_EDGE_PRESSURE_TOLERANCE, or below the lowest, the
+// step of the pressure from one double of density to the next, twice (a liquid at -77 degC moves
+// 3.4e-6 Pa per double: the density the solver found at the lowest pressure gives it back only to
+// that, 1.4e-7 Pa below it).
+bool pressure_admitted_for_state(const double& t, const double& rho, const double& p);
+
 }  // namespace zeltra5

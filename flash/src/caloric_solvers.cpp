@@ -30,6 +30,10 @@ constexpr Member ENERGY_MEMBER{IsobarProperty::internal_energy, true};
 constexpr Member ENTROPY_MEMBER{IsobarProperty::entropy, true};
 constexpr Member DENSITY_MEMBER{IsobarProperty::density, false};
 
+// How far (K) beyond the superheat limit temperature the front end admits a (P, T) liquid, which
+// the density solver then forms at its own temperature.
+constexpr double SUPERHEAT_LIMIT_MARGIN = 1e-5;
+
 constexpr int TOLERANCE_DIGITS = 14;  // the target is met to about 14 significant digits
 constexpr int SECANT_CAP = 100;
 constexpr double ACCEPTANCE_BAND = 0.01;  // below it the secant result stands, in target units
@@ -192,7 +196,7 @@ void superheated_liquid(const Member& m, const double& P, const double& target,
                         const PressureSaturation& sat, int& phase, double& x,
                         FluidState& liquid_out, FluidState& vapour_out) {
     phase = PHASE_LIQUID;
-    if (!(sat.T_s >= M::CONSTANTS.domain.min_temperature &&
+    if (!(sat.T_s >= M::CONSTANTS.domain.lowest_admitted_temperature &&
           sat.T_s < M::CONSTANTS.superheat_ceiling)) {
         // No superheated liquid is sought here: the saturated liquid stands for it.
         liquid_out = sat.liquid;
@@ -200,10 +204,25 @@ void superheated_liquid(const Member& m, const double& P, const double& target,
         x = 0.0;
         return;
     }
-    const double t_lim = M::superheat_limit_temperature(sat.T_s);
+    // As the density solver: within the edge margin below the coldest, up to the coldest.
+    const double t_lim =
+        std::fmax(M::superheat_limit_temperature(sat.T_s), M::CONSTANTS.domain.min_temperature);
     const double y_lim = trial<M>(m, PHASE_LIQUID, P, t_lim, sat, x, liquid_out, vapour_out);
     if (hotter_than(m, target, y_lim)) {
-        return;  // beyond the limit state, which is the answer
+        // The front end admits a (P, T) liquid up to the margin beyond the limit, which the
+        // density solver forms at its own temperature: a target up to that state is sought
+        // between the limit and it; beyond it the limit state is the answer.
+        const double t_margin = t_lim + SUPERHEAT_LIMIT_MARGIN;
+        FluidState liquid_margin{};
+        FluidState vapour_margin{};
+        double x_margin = 0.0;
+        const double y_margin =
+            trial<M>(m, PHASE_LIQUID, P, t_margin, sat, x_margin, liquid_margin, vapour_margin);
+        if (!hotter_than(m, target, y_margin)) {
+            search_branch<M>(m, PHASE_LIQUID, P, target, t_lim, t_margin, sat, x, liquid_out,
+                             vapour_out);
+        }
+        return;
     }
     search_branch<M>(m, PHASE_LIQUID, P, target, M::CONSTANTS.domain.min_temperature, t_lim, sat, x,
                      liquid_out, vapour_out);

@@ -24,6 +24,17 @@ constexpr int MAX_BISECTION_PASSES = 2000;  // guard only: a finite bracket need
 constexpr double ACCEPTED_RESIDUAL = 0.01;  // Pa; above it the bisection safety net runs
 constexpr double ENTHALPY_SPAN_FLOOR = 1e-25;
 
+// How far (K) beyond the superheat limit temperature a liquid is still solved at its own
+// temperature: the margin within which the front end admits a (P, T) superheated liquid.
+constexpr double SUPERHEAT_LIMIT_MARGIN = 1e-5;
+
+// A density the pressure tolerance leaves freer than this (relative) is met to the tolerance
+// times FINE_TOLERANCE (1e-8 Pa near the critical pressure, a few doubles of it): at
+// 132.351 degC and 225.68 kg/m3, where dp/drho is 4 Pa per kg/m3, 1e-5 Pa left the density
+// 1.1e-8 off the state's own.
+constexpr double FREE_DENSITY = 1e-11;
+constexpr double FINE_TOLERANCE = 1e-3;
+
 // Width of the subcooled-vapour bracket above the saturated vapour density (kg/m3).
 constexpr double SUBCOOLED_VAPOUR_SPAN = 1.0;
 // Moving a bracket that misses the pressure: first width (kg/m3) and the most moves.
@@ -85,6 +96,7 @@ double solve_density(const double& t, const double& P, const double& lo_guess,
     bool evaluated = false;
     double rho_n = lo;
     double P_n = P1;
+    double met = tolerance;
     for (int step = 0; step < MAX_SECANT_STEPS; ++step) {
         const double nodes[2] = {P1, P2};
         const double values[2] = {rho1, rho2};
@@ -97,8 +109,16 @@ double solve_density(const double& t, const double& P, const double& lo_guess,
         }
         P_n = M::pressure(t, rho_n);
         evaluated = true;
-        if (std::fabs(P_n - P) < tolerance) {
-            break;
+        if (std::fabs(P_n - P) < met) {
+            // Where the isotherm is flat (near the critical point) the pressure met to the
+            // tolerance leaves the density free by tolerance / (dp/drho), which the secant's
+            // slope estimates: beyond FREE_DENSITY of it, P is met to a finer tolerance.
+            const double slope = std::fabs((P_n - P2) / (rho_n - rho2));
+            if (met == tolerance && tolerance > FREE_DENSITY * rho_n * slope) {
+                met = tolerance * FINE_TOLERANCE;
+            } else {
+                break;
+            }
         }
         if (P_n > P) {
             b = rho_n;
@@ -132,6 +152,29 @@ double solve_density(const double& t, const double& P, const double& lo_guess,
         }
     }
     return rho_n;
+}
+
+// The saturated records at P bound the stable phases: a vapour hotter than T_s is lighter than
+// the saturated vapour, a liquid colder than T_s denser than the saturated liquid. Near the
+// critical point the fitted bracket can reach past them onto the isotherm's loop, whose other
+// roots at P lie close by (at 132.25 degC a vapour 1.8e-10 K above T_s was answered with the
+// liquid-side root, 18 % denser). A root `rho` more than a quarter of the dome's width beyond
+// its side's saturated density is another branch's: the density is solved again in a bracket
+// that ends at the saturated density. Other roots stand as they are.
+template <class M>
+double stable_root(const double& t, const double& P, const int& phase, const double& rho_liquid,
+                   const double& rho_vapour, const double& rho, const double& lo,
+                   const double& hi) {
+    const double quarter = 0.25 * (rho_liquid - rho_vapour);
+    if (phase == PHASE_VAPOUR && rho > rho_vapour + quarter) {
+        return solve_density<M>(t, P, std::fmin(lo, 0.5 * rho_vapour), rho_vapour,
+                                BracketMoves{true, true});
+    }
+    if (phase == PHASE_LIQUID && rho < rho_liquid - quarter) {
+        return solve_density<M>(t, P, rho_liquid, std::fmax(hi, rho_liquid + MIN_MOVE_WIDTH),
+                                BracketMoves{true, true});
+    }
+    return rho;
 }
 
 double relative_enthalpy(const FluidState& state, const double& h_liquid, const double& h_vapour) {
@@ -185,6 +228,7 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
         M::density_bracket(P, T, phase, lo, hi);
 
         bool refused = false;
+        bool metastable = false;  // the branch asked for beyond the saturation line
         BracketMoves moves{true, true};
         if (metastable_side == 1 && phase == PHASE_VAPOUR) {
             // Superheated liquid: between the saturated liquid and the depth the liquid can be
@@ -192,23 +236,31 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
             // subcooled vapour below, its bracket may only move away from the spinodal, never
             // across to the other branch.
             phase = PHASE_LIQUID;
+            metastable = true;
             moves.down = false;
             hi = liquid.rho;
             lo = std::max(vapour.rho, liquid.rho - std::max(M::superheat_depth(T_s), 0.0));
             const double ceiling = M::CONSTANTS.superheat_ceiling;
             const bool above_ceiling =
                 superheat_refused_at_ceiling ? T_s >= ceiling : T_s > ceiling;
-            if (T_s < M::CONSTANTS.domain.min_temperature || above_ceiling) {
+            if (T_s < M::CONSTANTS.domain.lowest_admitted_temperature || above_ceiling) {
                 refused = true;
             } else {
-                const double T_limit = M::superheat_limit_temperature(T_s);
-                if (T > T_limit) {
+                // A saturation temperature within the edge margin below the coldest admits the
+                // liquid up to the coldest (the limit's fit starts there).
+                const double T_limit = std::max(M::superheat_limit_temperature(T_s),
+                                                M::CONSTANTS.domain.min_temperature);
+                // Beyond the limit the state at the limit stands for the answer; within the
+                // margin the front end admits, the liquid is solved at its own temperature
+                // (the state at the limit shown at the given temperature would not come back).
+                if (T > T_limit + SUPERHEAT_LIMIT_MARGIN) {
                     T_w = T_limit;
                 }
             }
         } else if (metastable_side == 2 && phase == PHASE_LIQUID) {
             // Subcooled vapour: just above the saturated vapour density.
             phase = PHASE_VAPOUR;
+            metastable = true;
             moves.up = false;
             lo = vapour.rho;
             hi = std::min(liquid.rho, vapour.rho + SUBCOOLED_VAPOUR_SPAN);
@@ -217,7 +269,11 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
         if (refused) {
             result = liquid;
         } else {
-            M::evaluate(T_w, solve_density<M>(T_w, P, lo, hi, moves), result);
+            double rho = solve_density<M>(T_w, P, lo, hi, moves);
+            if (!metastable && P <= M::CONSTANTS.saturation_limit_pressure) {
+                rho = stable_root<M>(T_w, P, phase, liquid.rho, vapour.rho, rho, lo, hi);
+            }
+            M::evaluate(T_w, rho, result);
         }
     }
 

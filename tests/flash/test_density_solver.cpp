@@ -296,24 +296,44 @@ TEST(SuperheatedLiquid, AtSaturationTemperatureOfExactlyTheCeilingOnlyThePtState
     EXPECT_TRUE(same_record(r.vapour, v));
 }
 
-// Below -74 degC the depth is zero: the bracket is the saturated liquid density alone, and the
-// state evaluated there at the working temperature is far off the pressure. The front end
-// rejects it; the solver must still return promptly with that state.
-TEST(SuperheatedLiquid, CollapsedBracketBelowMinus74Returns) {
-    const double P = 7164.0;
-    const Saturation s = saturation_at(P);
-    ASSERT_GE(s.T_s, MIN_TEMPERATURE);
-    ASSERT_LT(s.T_s, -74.0);
-    for (const double T : {s.T_s + 1.0, -50.0, MAX_TEMPERATURE}) {
-        reset_evaluation_counters();
-        const Solved r = solve(1, P, T, s);
-        EXPECT_EQ(r.phase, PHASE_LIQUID);
-        EXPECT_EQ(r.liquid.rho, s.liquid.rho);
-        EXPECT_EQ(r.liquid.T, std::min(T, superheat_limit_temperature(s.T_s)) + KELVIN_OFFSET);
-        EXPECT_GT(pressure_at(celsius(r.liquid), r.liquid.rho), 1e6) << "pressure is not P";
-        if (EVALUATION_COUNTERS_ENABLED) {
-            EXPECT_LE(evaluation_counters().pressure_at, 4u);
+// Below -74 degC the bracket reaches as deep as at -74 degC (it used to be the saturated liquid
+// density alone, the state evaluated there far off the pressure): the superheated liquid is
+// solved on its stable branch up to the limit, and a hotter request stops at the limit state.
+TEST(SuperheatedLiquid, BelowMinus74SolvedOnTheStableBranch) {
+    for (const double P : {6417.2344249416528, MIN_PRESSURE, 7164.0, 8033.5934138646207}) {
+        const Saturation s = saturation_at(P);
+        ASSERT_GE(s.T_s, MIN_TEMPERATURE - 1e-9);
+        ASSERT_LT(s.T_s, -74.0);
+        const double T_limit = std::max(superheat_limit_temperature(s.T_s), MIN_TEMPERATURE);
+        for (const double T : {s.T_s + 1e-9, s.T_s + 1.0, -50.0, T_limit, MAX_TEMPERATURE}) {
+            if (T < MIN_TEMPERATURE) {
+                continue;
+            }
+            const Solved r = solve(1, P, T, s);
+            const double T_w = T <= T_limit + 1e-5 ? T : T_limit;
+            EXPECT_EQ(r.phase, PHASE_LIQUID) << P << " " << T;
+            EXPECT_EQ(r.liquid.T, T_w + KELVIN_OFFSET) << P << " " << T;
+            EXPECT_LE(r.liquid.rho, s.liquid.rho) << P << " " << T;
+            EXPECT_GT(r.liquid.rho, 600.0) << P << " " << T << ": not the stable liquid";
+            EXPECT_TRUE(reproduces_pressure(T_w, r.liquid.rho, P)) << P << " " << T;
         }
+    }
+}
+
+// A liquid up to 1e-5 K beyond its superheat limit (the margin the front end admits) is solved at
+// its own temperature; the state at the limit shown at the given temperature would not come back
+// through (t, rho).
+TEST(SuperheatedLiquid, WithinTheLimitMarginSolvedAtItsOwnTemperature) {
+    for (const double P : {MIN_PRESSURE, 1e5, 2e6}) {
+        const Saturation s = saturation_at(P);
+        const double T_limit = std::max(superheat_limit_temperature(s.T_s), MIN_TEMPERATURE);
+        for (const double dT : {1e-9, 0.9e-5}) {
+            const Solved r = solve(1, P, T_limit + dT, s);
+            EXPECT_EQ(r.phase, PHASE_LIQUID) << P;
+            EXPECT_EQ(r.liquid.T, T_limit + dT + KELVIN_OFFSET) << P << " " << dT;
+            EXPECT_TRUE(reproduces_pressure(T_limit + dT, r.liquid.rho, P)) << P << " " << dT;
+        }
+        EXPECT_EQ(solve(1, P, T_limit + 2e-5, s).liquid.T, T_limit + KELVIN_OFFSET) << P;
     }
 }
 

@@ -260,6 +260,142 @@ TEST(RoundTrip, SaturatedStatesBackThroughTemperatureDensity) {
     }
 }
 
+// Superheated liquid at the lowest pressures (saturation below -74 degC). Its density bracket had
+// no width there: the saturated liquid's density was answered at any superheat, accepted while
+// its pressure lay within 0.01 Pa of the given one, and given back 0.01 Pa off by (t, rho) (or
+// labelled subcooled). At the lowest admitted pressure the saturation temperature lies within the
+// edge margin below -77 degC, where the liquid is solved up to -77 degC; within 1e-5 K beyond
+// the limit (which the front end admits) at its own temperature.
+const CalcRequest LOW_PRESSURE_SUPERHEATED_LIQUID[] = {
+    {MODE_PRESSURE_ENTROPY, SIDE_LIQUID, 7180.073273670504, 44.598227254627517},
+    {MODE_PRESSURE_ENTHALPY, SIDE_LIQUID, 8033.5934138646207, 14889.99717425848},
+    {MODE_PRESSURE_ENERGY, SIDE_LIQUID, 7180.073273670504, 8756.2986089802143},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 6477.5829865856131, -76.881885001579761},
+    {MODE_PRESSURE_QUALITY, SIDE_LIQUID, 6477.5829865856131, 1e-12},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 6417.2344249416528, -77.0},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 6417.234425419756, -76.999999990062449},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 8000.0, -74.0},  // refused before
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 7180.0, -60.0},  // refused before
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 8000.0, -31.2},  // near the limit, -31.15 degC
+    // At the lowest admitted pressure: the liquid's own pressure at its density lies 1.4e-7 Pa
+    // below it (3.4e-6 Pa per double of density), which (t, rho) refused.
+    {MODE_PRESSURE_ENTHALPY, SIDE_LIQUID, 6417.2344249416528, 2753.7012232854349},
+    {MODE_PRESSURE_ENERGY, SIDE_LIQUID, 6417.2344249416528, 2744.9370641271216},
+    {MODE_PRESSURE_DENSITY, SIDE_LIQUID, 6417.2344249416528, 732.21336003770966},
+};
+
+TEST(RoundTrip, LowPressureSuperheatedLiquidReproducesThroughEveryPair) {
+    for (const CalcRequest& q : LOW_PRESSURE_SUPERHEATED_LIQUID) {
+        const RoundTrip t = round_trip(q);
+        ASSERT_EQ(t.status, 0) << round_trip_pair_name(round_trip_pair(q)) << " " << q.first_value
+                               << " " << q.second_value;
+        EXPECT_EQ(t.state.phase, PHASE_LIQUID) << q.second_value;
+        EXPECT_EQ(t.failures(), 0) << round_trip_pair_name(round_trip_pair(q)) << " "
+                                   << q.first_value << " " << q.second_value << ":" << describe(t);
+    }
+}
+
+// (P, rho) liquids: the search meets the density to 14 digits (about 100 doubles), which a stiff
+// liquid turns into a pressure at the given density 3.5e-9 off the given one (6787 Pa at
+// -76.3 degC); (t, rho) gave that pressure back. They are put on the isochore to 1e-11.
+const CalcRequest LIQUID_ON_ITS_ISOCHORE[] = {
+    {MODE_PRESSURE_DENSITY, SIDE_LIQUID, 6787.94618340737, 731.46233252008017},
+    {MODE_PRESSURE_DENSITY, SIDE_LIQUID, 65696.15633306127, 651.0815440240432},
+    {MODE_PRESSURE_DENSITY, SIDE_NONE, 1151829.0968443837, 651.0815440240432},
+};
+
+TEST(RoundTrip, LiquidFromPressureAndDensityOnItsIsochore) {
+    for (const CalcRequest& q : LIQUID_ON_ITS_ISOCHORE) {
+        const RoundTrip t = round_trip(q);
+        ASSERT_EQ(t.status, 0) << q.first_value;
+        EXPECT_EQ(t.state.phase, PHASE_LIQUID) << q.first_value;
+        EXPECT_EQ(t.failures(), 0) << q.first_value << ":" << describe(t);
+    }
+}
+
+// 0.1 K below the critical point the isotherm's loop puts three roots within 18 % of each other
+// at the saturation pressure. A vapour 1.8e-10 K above its saturation temperature was answered by
+// (P, T) with the liquid-side root (244.68 for 207.28 kg/m3), and the caloric pairs, searching
+// through such states, ended 5.7e-8 K off or refused.
+const CalcRequest NEAR_THE_CRITICAL_LOOP[] = {
+    {MODE_TEMPERATURE_DENSITY, SIDE_NONE, 132.25, 207.27780767860003},
+    {MODE_TEMPERATURE_DENSITY, SIDE_NONE, 132.25, 207.27780788587782},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 11339347.643563729, 132.25},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 11339347.654867297, 132.25},
+};
+
+// Just above the critical point the isotherm is so flat (4 Pa per kg/m3) that the density
+// solver's 1e-5 Pa left the density 1.1e-8 off: (P, T) gave another state back.
+const CalcRequest ON_THE_FLAT_ISOTHERM[] = {
+    {MODE_TEMPERATURE_DENSITY, SIDE_NONE, 132.3510101010101, 225.68181818181816},
+    {MODE_TEMPERATURE_DENSITY, SIDE_LIQUID, 132.3510101010101, 225.68181818181816},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 11123076.923076924, 131.15384615384616},
+};
+
+TEST(RoundTrip, OnTheFlatIsothermNearTheCriticalPoint) {
+    for (const CalcRequest& q : ON_THE_FLAT_ISOTHERM) {
+        const RoundTrip t = round_trip(q);
+        ASSERT_EQ(t.status, 0) << q.first_value << " " << q.second_value;
+        EXPECT_EQ(t.failures(), 0) << round_trip_pair_name(round_trip_pair(q)) << " "
+                                   << q.second_value << ":" << describe(t);
+    }
+}
+
+TEST(RoundTrip, NearTheCriticalLoopTheStableRoot) {
+    for (const CalcRequest& q : NEAR_THE_CRITICAL_LOOP) {
+        const RoundTrip t = round_trip(q);
+        ASSERT_EQ(t.status, 0) << round_trip_pair_name(round_trip_pair(q)) << " " << q.first_value;
+        EXPECT_LT(t.state.mass_density, 210.0) << q.first_value << ": not the vapour";
+        EXPECT_EQ(t.failures(), 0) << round_trip_pair_name(round_trip_pair(q)) << " "
+                                   << q.first_value << " " << q.second_value << ":" << describe(t);
+    }
+}
+
+// Near and above the superheat ceiling (129.4 degC), where the option offers no superheated liquid
+// and the saturated liquid stands for it. States on the saturation line go back through every
+// pair; states a hair off it were answered as if they were the saturated liquid and are refused:
+// a (t, rho) liquid 8e-10 K above the saturation temperature (quality 3.8e-9, or 1.4e-8 K
+// at 129.63 degC), and a density 1e-9 below or caloric values 1e-9 above the saturated liquid's
+// shown beside its state.
+const CalcRequest ABOVE_THE_CEILING_ANSWERED[] = {
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 10839823.171145463, 129.69961605898155},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, 11253368.011663219, 131.81644322118669},
+    {MODE_PRESSURE_DENSITY, SIDE_LIQUID, 10839823.171145463, 316.37808595948036},
+};
+
+struct RefusedAboveTheCeiling {
+    CalcRequest request;
+    RefusalReason reason;
+};
+const RefusedAboveTheCeiling ABOVE_THE_CEILING_REFUSED[] = {
+    {{MODE_TEMPERATURE_DENSITY, SIDE_LIQUID, 129.63110137672089, 317.26241002680109},
+     RefusalReason::not_superheated_liquid},
+    {{MODE_TEMPERATURE_DENSITY, SIDE_LIQUID, 131.98811013767207, 263.33997168979323},
+     RefusalReason::not_superheated_liquid},
+    {{MODE_PRESSURE_ENTHALPY, SIDE_LIQUID, 10839823.171145463, 1129084.0778459373},
+     RefusalReason::not_reproduced},
+    {{MODE_PRESSURE_ENERGY, SIDE_LIQUID, 10941762.369295951, 1104698.7938256967},
+     RefusalReason::not_reproduced},
+    {{MODE_PRESSURE_DENSITY, SIDE_LIQUID, 10839823.171145463, 316.37808564310228},
+     RefusalReason::not_reproduced},
+};
+
+TEST(RoundTrip, AboveTheSuperheatCeilingOnlyTheSaturatedLiquid) {
+    for (const CalcRequest& q : ABOVE_THE_CEILING_ANSWERED) {
+        const RoundTrip t = round_trip(q);
+        ASSERT_EQ(t.status, 0) << round_trip_pair_name(round_trip_pair(q)) << " " << q.second_value;
+        EXPECT_EQ(t.failures(), 0) << round_trip_pair_name(round_trip_pair(q)) << " "
+                                   << q.second_value << ":" << describe(t);
+    }
+    for (const RefusedAboveTheCeiling& c : ABOVE_THE_CEILING_REFUSED) {
+        PropertyResult r{};
+        Refusal why{};
+        EXPECT_EQ(calculate_properties_with_reason(c.request, r, why), 1)
+            << round_trip_pair_name(round_trip_pair(c.request)) << " " << c.request.second_value;
+        EXPECT_EQ(why.reason, c.reason) << c.request.second_value;
+    }
+}
+
 // Valid states whose values the named pair refuses today. When a fix lets one through, this test
 // fails: move that entry to GOOD (or to a table of its own if its values still differ).
 struct KnownRefusal {

@@ -128,8 +128,9 @@ int saturation_equilibrium_at_pressure(const double& p, SaturationEquilibrium& o
     // The domain admits pressures a little below the expansions' lowest (the equilibrium at the
     // lowest admitted temperature in degC, which lands below the expansions' lowest temperature
     // in kelvin, less the density solver's tolerance), and a (T, rho) state's own pressure may
-    // lie that tolerance below again: answered there at the lowest temperature.
-    constexpr double LOWEST_TAKEN_PRESSURE = LOWEST_ADMITTED_PRESSURE - 1e-9;
+    // lie below again by the pressure's step from one double of density to the next (a liquid
+    // there: 3.4e-6 Pa): answered down to 1e-5 Pa below at the lowest temperature.
+    constexpr double LOWEST_TAKEN_PRESSURE = LOWEST_ADMITTED_PRESSURE - 1e-5;
     if (!(p >= LOWEST_TAKEN_PRESSURE && p <= se::HIGHEST_PRESSURE)) {
         return refuse(out);
     }

@@ -17,7 +17,8 @@ void tr1993_density_bracket(const double& P, const double& T, const int& phase, 
                             double& hi);
 
 // How far below the saturated liquid's density the superheated liquid's bracket reaches at the
-// saturation temperature T_s (kg/m3): 0 outside [-74, 129.4) degC.
+// saturation temperature T_s (kg/m3): 0 outside [-77 (less the edge margin), 129.4) degC, below -74
+// degC the depth at -74 degC.
 double tr1993_superheat_depth(const double& T_s);
 
 struct Tr1993 {
