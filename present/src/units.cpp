@@ -296,6 +296,18 @@ bool chosen_unit(const UnitKind kind, const Units& units, Unit& unit) {
     return q != nullptr;
 }
 
+double temperature_difference_to_base(const Units& units, const double difference) {
+    return units.temperature == Unit::fahrenheit
+               ? difference * FAHRENHEIT_FIFTHS_PER_KELVIN / FAHRENHEIT_NINTHS_PER_KELVIN
+               : difference;
+}
+
+double temperature_difference_from_base(const Units& units, const double difference) {
+    return units.temperature == Unit::fahrenheit
+               ? difference * FAHRENHEIT_NINTHS_PER_KELVIN / FAHRENHEIT_FIFTHS_PER_KELVIN
+               : difference;
+}
+
 std::string_view temperature_difference_text(const Units& units, const Language language) {
     if (units.temperature == Unit::fahrenheit) {
         return unit_text(UnitKind::temperature, units, language);

@@ -112,13 +112,9 @@ py::tuple cycle_inputs_in(const std::vector<double>& in, const Units& from, cons
             out[k] =
                 from_base(UnitKind::temperature, to, to_base(UnitKind::temperature, from, in[k]));
         }
-        constexpr double FAHRENHEIT_DEGREES_PER_KELVIN = 1.8;
         for (int k = 2; k < 4; ++k) {
-            if (from.temperature == Unit::fahrenheit) {
-                out[k] = in[k] / FAHRENHEIT_DEGREES_PER_KELVIN;
-            } else if (to.temperature == Unit::fahrenheit) {
-                out[k] = in[k] * FAHRENHEIT_DEGREES_PER_KELVIN;
-            }
+            out[k] =
+                temperature_difference_from_base(to, temperature_difference_to_base(from, in[k]));
         }
     }
     return py::make_tuple(out[0], out[1], out[2], out[3], out[4], out[5]);

@@ -169,6 +169,9 @@ TEST(Units, TextsSayWhatTheValuesAre) {
     for (const Case& c : cases) {
         EXPECT_EQ(unit_text(c.kind, c.units, c.language), c.text);
     }
+    EXPECT_EQ(temperature_difference_to_base(f, 9.0), 5.0);
+    EXPECT_EQ(temperature_difference_from_base(f, 5.0), 9.0);
+    EXPECT_EQ(temperature_difference_to_base(SI_UNITS, 5.0), 5.0);
     EXPECT_EQ(temperature_difference_text(SI_CELSIUS_UNITS, Language::english), "K");
     EXPECT_EQ(temperature_difference_text(f, Language::english), "°F");
 }

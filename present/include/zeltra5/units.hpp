@@ -102,6 +102,11 @@ bool chosen_unit(UnitKind kind, const Units& units, Unit& unit);
 double to_base(UnitKind kind, const Units& units, double value);
 double from_base(UnitKind kind, const Units& units, double value);
 
+// A temperature difference (superheat, subcooling) in `units` to kelvin, and back: degrees
+// Fahrenheit are 1/1.8 K, kelvin and degrees Celsius the same.
+double temperature_difference_to_base(const Units& units, double difference);
+double temperature_difference_from_base(const Units& units, double difference);
+
 // The unit of a temperature difference (superheat, subcooling): "K", or "°F" in Fahrenheit.
 std::string_view temperature_difference_text(const Units& units, Language language);
 
