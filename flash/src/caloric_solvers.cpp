@@ -279,7 +279,8 @@ bool search_critical_isobar(const Member& m, const double& P, const double& targ
     double t_cold = cold.T - KELVIN_OFFSET;
     double t_hot = hot.T - KELVIN_OFFSET;
     FluidState s = std::fabs(y_cold - target) <= std::fabs(y_hot - target) ? cold : hot;
-    for (int pass = 0; pass < BISECTION_CAP; ++pass) {
+    double best = std::fmin(std::fabs(y_cold - target), std::fabs(y_hot - target));
+    for (int pass = 0; pass < BISECTION_CAP && !(best < tolerance); ++pass) {
         const double rho = (rho_cold + rho_hot) * 0.5;
         if (rho == rho_cold || rho == rho_hot) {
             break;
@@ -290,9 +291,9 @@ bool search_critical_isobar(const Member& m, const double& P, const double& targ
         if (!std::isfinite(y)) {
             break;
         }
-        s = mid;
-        if (std::fabs(y - target) < tolerance) {
-            break;
+        if (std::fabs(y - target) < best) {
+            best = std::fabs(y - target);
+            s = mid;
         }
         if (colder_than(m, y, target)) {
             rho_cold = rho;
@@ -322,11 +323,11 @@ void solve_on_isobar(const Member& m, const int& metastable_side, const double& 
         x = NOT_A_NUMBER;
         return;
     }
-    // At the top of the saturation line the saturated values are both the critical point's: no
+    // At the critical pressure the saturated values are both the critical point's: no
     // mixture lies between them, and the state is supercritical as the (P, T) solver's.
-    if (P >= M::CONSTANTS.critical_pressure || sat.liquid.rho == sat.vapour.rho) {
+    if (P >= M::CONSTANTS.critical_pressure) {
         phase = PHASE_SUPERCRITICAL;
-        if (!(P > M::CONSTANTS.critical_pressure) && m.property != IsobarProperty::density &&
+        if (P == M::CONSTANTS.critical_pressure && m.property != IsobarProperty::density &&
             search_critical_isobar<M>(m, P, target, sat, x, liquid_out, vapour_out)) {
             return;
         }

@@ -83,10 +83,12 @@ void TemperatureDensity<M>::state_from_temperature_density(
     // and on the vapour side as liquid.
     Saturation<M>::saturation_by_pressure(p, saturation.T_s, saturation.liquid, saturation.vapour);
     if (phase != PHASE_TWO_PHASE && saturation.liquid.rho == saturation.vapour.rho) {
-        // Both records are the critical point (the pressure is above the equilibrium's highest,
-        // short of the critical pressure by its last digits): no saturation line places the
-        // state, as at the critical pressure itself. (A point inside the dome kept for the
-        // superheated liquid is judged by the front end, as below.)
+        // Both records are the critical point: the pressure is above the equilibrium's highest,
+        // short of the critical pressure by 3e-8 Pa at most, far less than the 1e-6 Pa to which
+        // the state's own pressure is formed there. It is the critical pressure, and the state
+        // supercritical as there. (A point inside the dome kept for the superheated liquid is
+        // judged by the front end, as below.)
+        P = M::CONSTANTS.critical_pressure;
         phase = PHASE_SUPERCRITICAL;
         liquid = s;
         vapour = s;

@@ -119,7 +119,7 @@ double check_point(const double& P, const double& T, SweepSummary& summary) {
     const EvaluationCounters counts = evaluation_counters();
 
     const FluidState* found = nullptr;
-    if (P > CRITICAL_PRESSURE) {
+    if (P >= CRITICAL_PRESSURE) {
         EXPECT_EQ(phase, PHASE_SUPERCRITICAL);
         EXPECT_TRUE(same_record(liquid, vapour));
         EXPECT_EQ(x, 0.0);
@@ -206,7 +206,10 @@ TEST(PressureTemperatureState, DomainSweepReproducesPressure) {
 TEST(PressureTemperatureState, SuperheatedLiquidSweep) {
     int solved = 0;
     for (int i = 0; i <= 80; ++i) {
-        const double P = MIN_PRESSURE * std::pow(CRITICAL_PRESSURE / MIN_PRESSURE, i / 80.0);
+        // Up to the last double below the critical pressure, at which the state is supercritical.
+        const double P =
+            std::fmin(MIN_PRESSURE * std::pow(CRITICAL_PRESSURE / MIN_PRESSURE, i / 80.0),
+                      std::nextafter(CRITICAL_PRESSURE, 0.0));
         double T_s = 0.0;
         FluidState sat_l;
         FluidState sat_v;

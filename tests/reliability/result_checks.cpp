@@ -160,15 +160,15 @@ const char* check_domain(const CalcRequest& q, const PropertyResult& r) {
     // Where the temperature is given (modes 2 and 8), a state within a few hundredths of a kelvin
     // below the critical temperature is classified against the saturation fits, which reach
     // 11339342 Pa there: its pressure may lie that far above the critical pressure. Every other
-    // result below the critical pressure stays below it.
+    // result below the critical pressure stays below it; a supercritical one lies at or above it
+    // (at the critical pressure itself there is no saturation line to place a state against).
     const bool temperature_given =
         q.mode == MODE_SATURATION_TEMPERATURE || q.mode == MODE_TEMPERATURE_DENSITY;
     const double upper = r.phase == PHASE_SUPERCRITICAL ? MAX_PRESSURE * (1.0 + 1e-12)
                          : temperature_given            ? CRITICAL_PRESSURE * 1.001
                                                         : CRITICAL_PRESSURE;
     const double lower = r.phase == PHASE_SUPERCRITICAL ? CRITICAL_PRESSURE : MIN_PRESSURE * 0.999;
-    const bool strict_lower = r.phase == PHASE_SUPERCRITICAL;
-    if (!(strict_lower ? lower < r.pressure : lower <= r.pressure) || !(r.pressure <= upper)) {
+    if (!(lower <= r.pressure) || !(r.pressure <= upper)) {
         return "pressure outside the range of its phase";
     }
     return nullptr;
