@@ -323,11 +323,11 @@ void solve_on_isobar(const Member& m, const int& metastable_side, const double& 
         x = NOT_A_NUMBER;
         return;
     }
-    // At the critical pressure the saturated values are both the critical point's: no
+    // At the top of the saturation line the saturated values are both the critical point's: no
     // mixture lies between them, and the state is supercritical as the (P, T) solver's.
-    if (P >= M::CONSTANTS.critical_pressure) {
+    if (P >= M::CONSTANTS.critical_pressure || sat.liquid.rho == sat.vapour.rho) {
         phase = PHASE_SUPERCRITICAL;
-        if (P == M::CONSTANTS.critical_pressure && m.property != IsobarProperty::density &&
+        if (!(P > M::CONSTANTS.critical_pressure) && m.property != IsobarProperty::density &&
             search_critical_isobar<M>(m, P, target, sat, x, liquid_out, vapour_out)) {
             return;
         }

@@ -6,6 +6,7 @@
 #include "zeltra5/evaluation_counters.hpp"
 #include "zeltra5/helmholtz.hpp"
 #include "zeltra5/saturation_fits.hpp"
+#include "zeltra5/solvers.hpp"
 #include "zeltra5/tr1993_constants.hpp"
 #include "zeltra5/transport.hpp"
 
@@ -167,7 +168,19 @@ const char* check_domain(const CalcRequest& q, const PropertyResult& r) {
     const double upper = r.phase == PHASE_SUPERCRITICAL ? MAX_PRESSURE * (1.0 + 1e-12)
                          : temperature_given            ? CRITICAL_PRESSURE * 1.001
                                                         : CRITICAL_PRESSURE;
-    const double lower = r.phase == PHASE_SUPERCRITICAL ? CRITICAL_PRESSURE : MIN_PRESSURE * 0.999;
+    // (or in the 3e-8 Pa below it where the equilibrium has no solution and both saturated
+    // records are the critical point).
+    bool top_of_the_line = false;
+    if (r.phase == PHASE_SUPERCRITICAL && r.pressure < CRITICAL_PRESSURE) {
+        double t_s = 0.0;
+        FluidState liquid{};
+        FluidState vapour{};
+        zeltra5::saturation_by_pressure(r.pressure, t_s, liquid, vapour);
+        top_of_the_line = liquid.rho == vapour.rho;
+    }
+    const double lower = r.phase != PHASE_SUPERCRITICAL ? MIN_PRESSURE * 0.999
+                         : top_of_the_line              ? r.pressure
+                                                        : CRITICAL_PRESSURE;
     if (!(lower <= r.pressure) || !(r.pressure <= upper)) {
         return "pressure outside the range of its phase";
     }

@@ -351,8 +351,8 @@ TEST(RoundTrip, NearTheCriticalLoopTheStableRoot) {
     }
 }
 
-// On the critical isobar within 1e-8 K of the critical temperature (and (t, rho) states whose
-// pressure is formed a hair below it). The saturated records there are both the critical point:
+// On the critical isobar within 1e-8 K of the critical temperature, and in the 3e-8 Pa below it
+// where the equilibrium has no solution. The saturated records there are both the critical point:
 // a liquid or vapour showed a relative enthalpy of +-1e25 to 1e29 from the zero difference of
 // their enthalpies, (P, h) called the subcooled liquid saturated, (t, rho) flipped the label with
 // the last digit of its pressure, and the caloric pairs, searching in temperature where one double
@@ -369,6 +369,8 @@ const CalcRequest ON_THE_CRITICAL_ISOBAR[] = {
     {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, CRITICAL_PRESSURE, 132.35016297737639},
     {MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, CRITICAL_PRESSURE, 132.35016296737635},
     {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, CRITICAL_PRESSURE, 132.34},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 11359196.2427597, 132.35},
+    {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 11359196.2427597, 20.0},
     {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, CRITICAL_PRESSURE, -50.0},
     {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, CRITICAL_PRESSURE, 400.0},
     {MODE_TEMPERATURE_DENSITY, SIDE_NONE, 132.35016295737637, 224.98358649809535},
