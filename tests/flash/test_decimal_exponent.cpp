@@ -53,7 +53,7 @@ TEST(DecimalExponent, AgreesWithThePrintedExponent) {
     EXPECT_GT(checked, 20000);
     // floor(log10) of the double below 1e6 is 6, but it prints as 9.9999999999999988e+05.
     EXPECT_EQ(decimal_exponent(std::nextafter(1e6, 0.0), 1), 5);
-    EXPECT_EQ(decimal_exponent(1e5, 13), -7);  // tolerance 1e-7 at 1 bar
+    EXPECT_EQ(decimal_exponent(1e5, 13), -7);                     // tolerance 1e-7 at 1 bar
     EXPECT_EQ(decimal_exponent(0.0, 13), -12);
     EXPECT_EQ(decimal_exponent(5e-320, 13), printed(5e-320, 13));
 }
