@@ -65,15 +65,11 @@ cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release -DZELTRA5_EVALUATION_COUNT
 cmake --build build/native -j"$jobs" --target zeltra5-soak
 build/native/tests/reliability/zeltra5-soak --grid "$soak_grid" || failed+=("soak")
 
-# 4. The round trips: every answered state given back through every other pair. For now it only
-#    reports (--report-only): what remains (26 of 3.2 million feed-backs at --grid 200) lies on
-#    the critical isobar within 1e-8 K of the critical temperature, where (P, T) leaves the
-#    density free by the cube root of the pressure's resolution and the phase's name flips with
-#    the last digit of a (t, rho) state's pressure. Make it strict (drop --report-only) once the
-#    sweep comes out clean.
+# 4. The round trips: every answered state given back through every other pair. Any refusal,
+#    phase change or value not reproduced fails the run.
 stamp "round trips"
 cmake --build build/native -j"$jobs" --target zeltra5-roundtrip
-build/native/tests/reliability/zeltra5-roundtrip --grid "$roundtrip_grid" --report-only ||
+build/native/tests/reliability/zeltra5-roundtrip --grid "$roundtrip_grid" ||
   failed+=("round trips")
 
 if [ ${#failed[@]} -gt 0 ]; then

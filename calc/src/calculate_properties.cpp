@@ -440,7 +440,9 @@ void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& 
             r.pressure = sol.p0;
             break;
         case MODE_TEMPERATURE_DENSITY: {
-            r.pressure = state_pressure(s);
+            // A supercritical state just below the critical pressure is shown at it (the
+            // solver's P).
+            r.pressure = sol.phase == PHASE_SUPERCRITICAL ? sol.p0 : state_pressure(s);
             // A liquid at or above the saturated-liquid density is at or above the saturation
             // pressure; rounding of its density can put its own pressure below (by 2e-7 Pa at
             // -77 degC), and outside the domain.

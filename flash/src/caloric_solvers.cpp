@@ -42,6 +42,8 @@ constexpr double ACCEPTANCE_BAND = 0.01;  // below it the secant result stands, 
 constexpr int BISECTION_CAP = 2000;
 constexpr double QUALITY_DENOMINATOR_FLOOR = 1e-25;
 constexpr int SECANT_NODES = 2;
+// Newton steps in temperature along an isochore; a handful settle from the bracket's midpoint.
+constexpr int ISOCHORE_STEP_CAP = 50;
 
 constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
 // What a search returns when it has nothing to match (a target or pressure that is not a finite
@@ -228,6 +230,85 @@ void superheated_liquid(const Member& m, const double& P, const double& target,
                      liquid_out, vapour_out);
 }
 
+// The temperature (degC) at which the isochore rho meets the pressure P, by Newton steps from
+// t_guess (the pressure rises with temperature along an isochore, and is well conditioned there);
+// s is the state reached.
+template <class M>
+void on_isochore(const double& P, const double& rho, const double& t_guess, FluidState& s) {
+    double t = t_guess;
+    for (int step = 0; step < ISOCHORE_STEP_CAP; ++step) {
+        M::evaluate(t, rho, s);
+        const double slope = M::dp_dt_rho(s);
+        if (!(slope > 0.0)) {
+            return;
+        }
+        const double t_next = t - (state_pressure(s) - P) / slope;
+        if (!std::isfinite(t_next) || t_next == t) {
+            return;
+        }
+        t = t_next;
+    }
+    M::evaluate(t, rho, s);
+}
+
+// The state on the critical isobar with the given property. There the isotherms are flat where
+// they cross the critical isochore: a trial temperature fixes the density only to about the cube
+// root of the pressure's last-digit step (5e-6 relative), and the matched property jumps by up to
+// 1e-5 of itself from one temperature to the next, so that no temperature meets it. Along the
+// isobar taken by density the temperature follows from the isochore and every property is a
+// smooth, monotonic function: the search bisects the density between the states at the ends of
+// the temperature range. Returns false for a target beyond them (the temperature search then
+// takes it, with the range's margins).
+template <class M>
+bool search_critical_isobar(const Member& m, const double& P, const double& target,
+                            const PressureSaturation& sat, double& x, FluidState& liquid_out,
+                            FluidState& vapour_out) {
+    FluidState cold{};
+    FluidState hot{};
+    FluidState spare{};
+    const double y_cold = trial<M>(m, PHASE_SUPERCRITICAL, P, M::CONSTANTS.domain.min_temperature,
+                                   sat, x, cold, spare);
+    const double y_hot = trial<M>(m, PHASE_SUPERCRITICAL, P, M::CONSTANTS.domain.max_temperature,
+                                  sat, x, hot, spare);
+    if (!(at_or_hotter(m, target, y_cold) && at_or_colder(m, target, y_hot))) {
+        return false;
+    }
+    const double tolerance = detail::power_of_ten(decimal_exponent(target, TOLERANCE_DIGITS));
+    double rho_cold = cold.rho;
+    double rho_hot = hot.rho;
+    double t_cold = cold.T - KELVIN_OFFSET;
+    double t_hot = hot.T - KELVIN_OFFSET;
+    FluidState s = std::fabs(y_cold - target) <= std::fabs(y_hot - target) ? cold : hot;
+    double best = std::fmin(std::fabs(y_cold - target), std::fabs(y_hot - target));
+    for (int pass = 0; pass < BISECTION_CAP && !(best < tolerance); ++pass) {
+        const double rho = (rho_cold + rho_hot) * 0.5;
+        if (rho == rho_cold || rho == rho_hot) {
+            break;
+        }
+        FluidState mid{};
+        on_isochore<M>(P, rho, (t_cold + t_hot) * 0.5, mid);
+        const double y = matched_value(m.property, mid);
+        if (!std::isfinite(y)) {
+            break;
+        }
+        if (std::fabs(y - target) < best) {
+            best = std::fabs(y - target);
+            s = mid;
+        }
+        if (colder_than(m, y, target)) {
+            rho_cold = rho;
+            t_cold = mid.T - KELVIN_OFFSET;
+        } else {
+            rho_hot = rho;
+            t_hot = mid.T - KELVIN_OFFSET;
+        }
+    }
+    x = 0.0;
+    liquid_out = s;
+    vapour_out = s;
+    return true;
+}
+
 // Classification against the saturated values and the search. `sat` is read only when P does not
 // exceed the critical pressure.
 template <class M>
@@ -242,8 +323,14 @@ void solve_on_isobar(const Member& m, const int& metastable_side, const double& 
         x = NOT_A_NUMBER;
         return;
     }
-    if (P > M::CONSTANTS.critical_pressure) {
+    // At the top of the saturation line the saturated values are both the critical point's: no
+    // mixture lies between them, and the state is supercritical as the (P, T) solver's.
+    if (P >= M::CONSTANTS.critical_pressure || sat.liquid.rho == sat.vapour.rho) {
         phase = PHASE_SUPERCRITICAL;
+        if (!(P > M::CONSTANTS.critical_pressure) && m.property != IsobarProperty::density &&
+            search_critical_isobar<M>(m, P, target, sat, x, liquid_out, vapour_out)) {
+            return;
+        }
         search_branch<M>(m, PHASE_SUPERCRITICAL, P, target, M::CONSTANTS.domain.min_temperature,
                          M::CONSTANTS.domain.max_temperature, sat, x, liquid_out, vapour_out);
         return;

@@ -193,7 +193,11 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
     ZELTRA5_COUNT(density_solver);
     FluidState result;
 
-    if (P > M::CONSTANTS.critical_pressure) {
+    // From the top of the saturation line up there is no line to place the state against: at
+    // P = Pc, and in the 3e-8 Pa below it where the equilibrium has no solution, the saturated
+    // records are both the critical point, whose equal enthalpies leave no relative enthalpy to
+    // form. Such a state is supercritical.
+    if (P >= M::CONSTANTS.critical_pressure || sat_liquid.rho == sat_vapour.rho) {
         double lo = 0.0;
         double hi = 0.0;
         M::density_bracket(P, T, PHASE_SUPERCRITICAL, lo, hi);
@@ -381,7 +385,7 @@ void PressureTemperature<M>::state_from_pressure_temperature(const int& metastab
     // Only the superheated-liquid request is honoured here.
     const int side = metastable_side == 1 ? 1 : 0;
     double T_s = M::CONSTANTS.supercritical_saturation_temperature;
-    if (!(P > M::CONSTANTS.critical_pressure)) {
+    if (P < M::CONSTANTS.critical_pressure) {
         Saturation<M>::saturation_by_pressure(P, T_s, liquid, vapour);
     }
     solve_state<M>(side, P, T, T_s, liquid, vapour, false, phase, x, liquid, vapour);

@@ -27,7 +27,8 @@ void TemperatureDensity<M>::state_from_temperature_density(
     FluidState s{};
     M::evaluate(T, rho, s);
     const double p = state_pressure(s);
-    const bool above_critical_pressure = p > M::CONSTANTS.critical_pressure;
+    // From the critical pressure up, as the pressure solvers place it.
+    const bool above_critical_pressure = p >= M::CONSTANTS.critical_pressure;
 
     // The equilibrium at T places the state against the dome: the mixture lies at its pressure,
     // whose saturation gives T back (the expansions' inverse meets the forward one to 2e-14 K).
@@ -81,6 +82,19 @@ void TemperatureDensity<M>::state_from_temperature_density(
     // give the relative enthalpy. The superheated-liquid request keeps states inside the dome
     // and on the vapour side as liquid.
     Saturation<M>::saturation_by_pressure(p, saturation.T_s, saturation.liquid, saturation.vapour);
+    if (phase != PHASE_TWO_PHASE && saturation.liquid.rho == saturation.vapour.rho) {
+        // Both records are the critical point: the pressure is above the equilibrium's highest,
+        // short of the critical pressure by 3e-8 Pa at most, far less than the 1e-6 Pa to which
+        // the state's own pressure is formed there. It is the critical pressure, and the state
+        // supercritical as there. (A point inside the dome kept for the superheated liquid is
+        // judged by the front end, as below.)
+        P = M::CONSTANTS.critical_pressure;
+        phase = PHASE_SUPERCRITICAL;
+        liquid = s;
+        vapour = s;
+        x = 0.0;
+        return;
+    }
     x = relative_enthalpy(s, saturation.liquid, saturation.vapour);
     if (metastable_side == 1) {
         phase = PHASE_LIQUID;

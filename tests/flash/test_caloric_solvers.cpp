@@ -280,7 +280,7 @@ TEST_P(CaloricSolverMember, FlagValuesWithoutEffect) {
     const struct {
         int side;
         double P;
-    } cases[] = {{2, 5.0e4}, {2, 2.0e6}, {1, above}, {1, 5.0e7}};
+    } cases[] = {{2, 5.0e4}, {2, 2.0e6}, {1, CRITICAL_PRESSURE}, {1, above}, {1, 5.0e7}};
     for (const auto& c : cases) {
         for (const double T : {-20.0, 60.0, 132.0, 200.0}) {
             const Solution given = from_pressure_temperature(0, c.P, T);
@@ -294,7 +294,7 @@ TEST_P(CaloricSolverMember, FlagValuesWithoutEffect) {
                 EXPECT_EQ(flagged.x, none.x);
                 EXPECT_TRUE(same_record(flagged.liquid, none.liquid));
                 EXPECT_TRUE(same_record(flagged.vapour, none.vapour));
-                if (c.P > CRITICAL_PRESSURE) {
+                if (c.P >= CRITICAL_PRESSURE) {
                     EXPECT_EQ(none.phase, PHASE_SUPERCRITICAL);
                     EXPECT_EQ(none.x, 0.0);
                     EXPECT_TRUE(same_record(none.liquid, none.vapour));
@@ -305,10 +305,11 @@ TEST_P(CaloricSolverMember, FlagValuesWithoutEffect) {
 }
 
 // Superheated liquid is not sought at a saturation temperature of 129.4 degC or more: the
-// saturated pair comes back as liquid, with the saturated liquid's quality 0, whatever x held.
+// saturated pair comes back as liquid, with the saturated liquid's quality 0, whatever x held (up
+// to the top of the saturation line; at the critical pressure the state is supercritical).
 TEST_P(CaloricSolverMember, RefusedSuperheatReturnsSaturatedLiquidWithZeroQuality) {
     const Member& m = GetParam();
-    for (const double P : {10.9e6, 11.2e6, CRITICAL_PRESSURE}) {
+    for (const double P : {10.9e6, 11.2e6, 11359196.0}) {
         double t_s = 0.0;
         FluidState liquid{};
         FluidState vapour{};

@@ -136,10 +136,14 @@ TEST(DecimalExponent, GivesExactPowerOfTenTolerances) {
 
 // --- classification and outputs ---------------------------------------------------------------
 
+// Near the top of the saturation line, still below the 3e-8 Pa under the critical pressure where
+// the equilibrium has no solution (and the state is supercritical).
+constexpr double TOP_OF_THE_LINE = 11359196.0;
+
 // On the line the saturated vapour, or with the superheated liquid asked for (side 1) the
-// saturated liquid, where that branch ends.
+// saturated liquid, where that branch ends (up to the top of the line).
 TEST(DensitySolver, OnTheSaturationLineReturnsTheSaturatedPhaseOfTheSide) {
-    for (const double P : {MIN_PRESSURE, 1e5, 5e6, 11e6, CRITICAL_PRESSURE}) {
+    for (const double P : {MIN_PRESSURE, 1e5, 5e6, 11e6, TOP_OF_THE_LINE}) {
         const Saturation s = saturation_at(P);
         for (const int side : {0, 1, 2}) {
             reset_evaluation_counters();
@@ -160,7 +164,10 @@ TEST(DensitySolver, AboveCriticalPressureIgnoresTheSaturatedRecordsAndTheSide) {
         fields[i] = NaN;
     }
     const Saturation unread{NaN, poisoned, poisoned};
-    for (const double P : {std::nextafter(CRITICAL_PRESSURE, INF), 2e7, 7e7, MAX_PRESSURE}) {
+    // From the critical pressure itself: there the saturated records would both be the critical
+    // point, leaving no relative enthalpy to form.
+    for (const double P :
+         {CRITICAL_PRESSURE, std::nextafter(CRITICAL_PRESSURE, INF), 2e7, 7e7, MAX_PRESSURE}) {
         for (const double T : {MIN_TEMPERATURE, 0.0, 132.25, 300.0, MAX_TEMPERATURE}) {
             const Solved r0 = solve(0, P, T, unread);
             EXPECT_EQ(r0.phase, PHASE_SUPERCRITICAL);
@@ -249,7 +256,7 @@ TEST(BracketMiss, NonFiniteInputsStillReturn) {
 TEST(SuperheatedLiquid, RefusedOutsideTheSaturationTemperatureRange) {
     // Below -77 degC (5000 Pa, no saturation: NaN) and above 129.4 degC (11 MPa) the saturated
     // liquid comes back.
-    for (const double P : {5000.0, 11e6, CRITICAL_PRESSURE}) {
+    for (const double P : {5000.0, 11e6, TOP_OF_THE_LINE}) {
         const Saturation s = saturation_at(P);
         ASSERT_FALSE(s.T_s >= MIN_TEMPERATURE && s.T_s < SUPERHEAT_CEILING) << s.T_s;
         for (const Solved& r : {solve(1, P, s.T_s + 1.0, s), solve_pt(1, P, s.T_s + 1.0)}) {

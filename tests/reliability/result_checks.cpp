@@ -6,6 +6,7 @@
 #include "zeltra5/evaluation_counters.hpp"
 #include "zeltra5/helmholtz.hpp"
 #include "zeltra5/saturation_fits.hpp"
+#include "zeltra5/solvers.hpp"
 #include "zeltra5/tr1993_constants.hpp"
 #include "zeltra5/transport.hpp"
 
@@ -160,15 +161,27 @@ const char* check_domain(const CalcRequest& q, const PropertyResult& r) {
     // Where the temperature is given (modes 2 and 8), a state within a few hundredths of a kelvin
     // below the critical temperature is classified against the saturation fits, which reach
     // 11339342 Pa there: its pressure may lie that far above the critical pressure. Every other
-    // result below the critical pressure stays below it.
+    // result below the critical pressure stays below it; a supercritical one lies at or above it
+    // (at the critical pressure itself there is no saturation line to place a state against).
     const bool temperature_given =
         q.mode == MODE_SATURATION_TEMPERATURE || q.mode == MODE_TEMPERATURE_DENSITY;
     const double upper = r.phase == PHASE_SUPERCRITICAL ? MAX_PRESSURE * (1.0 + 1e-12)
                          : temperature_given            ? CRITICAL_PRESSURE * 1.001
                                                         : CRITICAL_PRESSURE;
-    const double lower = r.phase == PHASE_SUPERCRITICAL ? CRITICAL_PRESSURE : MIN_PRESSURE * 0.999;
-    const bool strict_lower = r.phase == PHASE_SUPERCRITICAL;
-    if (!(strict_lower ? lower < r.pressure : lower <= r.pressure) || !(r.pressure <= upper)) {
+    // (or in the 3e-8 Pa below it where the equilibrium has no solution and both saturated
+    // records are the critical point).
+    bool top_of_the_line = false;
+    if (r.phase == PHASE_SUPERCRITICAL && r.pressure < CRITICAL_PRESSURE) {
+        double t_s = 0.0;
+        FluidState liquid{};
+        FluidState vapour{};
+        zeltra5::saturation_by_pressure(r.pressure, t_s, liquid, vapour);
+        top_of_the_line = liquid.rho == vapour.rho;
+    }
+    const double lower = r.phase != PHASE_SUPERCRITICAL ? MIN_PRESSURE * 0.999
+                         : top_of_the_line              ? r.pressure
+                                                        : CRITICAL_PRESSURE;
+    if (!(lower <= r.pressure) || !(r.pressure <= upper)) {
         return "pressure outside the range of its phase";
     }
     return nullptr;
