@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "zeltra5.h"
+#include "zeltra5/blanks.hpp"
 #include "zeltra5/bounded_text.hpp"
 #include "zeltra5/calculation.hpp"
 #include "zeltra5/chart.hpp"
@@ -92,16 +93,6 @@ struct ArgumentError {
     long long needed = 0;  // the room needed (small_storage), the phase detail (undefined_field)
 };
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
 enum OptionKey : int { KEY_UNITS, KEY_REFERENCE, KEY_SUPERHEAT, KEY_LANG, KEY_COUNT };
 constexpr std::string_view OPTION_KEYS[KEY_COUNT] = {"units", "reference", "superheat", "lang"};
 
@@ -126,14 +117,15 @@ bool set_option(const int key, const std::string_view value, Options& out) {
 bool apply_option(const std::string_view item, Options& out, unsigned& seen, ArgumentError& error) {
     ArgumentError found;
     const std::size_t eq = item.find('=');
-    const std::string_view key = trim(item.substr(0, eq));
-    const std::string_view value = eq == std::string_view::npos ? "" : trim(item.substr(eq + 1));
+    const std::string_view key = trim_blanks(item.substr(0, eq));
+    const std::string_view value =
+        eq == std::string_view::npos ? "" : trim_blanks(item.substr(eq + 1));
     int k = 0;
     while (k < KEY_COUNT && OPTION_KEYS[k] != key) {
         ++k;
     }
     if (eq == std::string_view::npos) {
-        found = {Problem::not_key_value, trim(item), {}};
+        found = {Problem::not_key_value, trim_blanks(item), {}};
     } else if (k == KEY_COUNT) {
         found = {Problem::unknown_option, key, {}};
     } else if ((seen & (1u << k)) != 0) {
@@ -154,7 +146,7 @@ bool apply_option(const std::string_view item, Options& out, unsigned& seen, Arg
 // "lang" applies to the explanation of a bad one.
 bool parse_options(const char* text, Options& out, ArgumentError& error) {
     out = Options{};
-    if (text == nullptr || trim(text).empty()) {
+    if (text == nullptr || trim_blanks(text).empty()) {
         return true;
     }
     std::string_view rest(text);

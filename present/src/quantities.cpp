@@ -2,6 +2,8 @@
 
 #include "zeltra5/quantities.hpp"
 
+#include "zeltra5/blanks.hpp"
+
 namespace zeltra5 {
 namespace {
 
@@ -22,18 +24,6 @@ constexpr const char* PHASE_NAMES[][2] = {
 #include "zeltra5/texts.inc"
 #undef ZELTRA5_PHASE
 };
-
-// The Russian texts carry the panel's blanks around them.
-std::string_view trimmed(const char* text) {
-    std::string_view s(text);
-    while (!s.empty() && s.front() == ' ') {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && s.back() == ' ') {
-        s.remove_suffix(1);
-    }
-    return s;
-}
 
 int language_index(const Language language) {
     return language == Language::english ? 1 : 0;
@@ -107,7 +97,7 @@ std::string_view table_row_name(const int row, const Language language) {
     if (row < 0 || row >= TABLE_ROW_COUNT) {
         return {};
     }
-    return trimmed(ROW_NAMES[row][language_index(language)]);
+    return trim_blanks(ROW_NAMES[row][language_index(language)]);
 }
 
 int table_row_field(const int row) {
@@ -141,7 +131,7 @@ int phase_state_index(const int phase, const int phase_detail) {
 std::string_view phase_state_text(const int phase, const int phase_detail,
                                   const Language language) {
     const int text = phase_state_index(phase, phase_detail);
-    return text < 0 ? std::string_view() : trimmed(PHASE_NAMES[text][language_index(language)]);
+    return text < 0 ? std::string_view() : trim_blanks(PHASE_NAMES[text][language_index(language)]);
 }
 
 }  // namespace zeltra5

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "zeltra5/blanks.hpp"
 #include "zeltra5/bounded_text.hpp"
 #include "zeltra5/decimal_rounding.hpp"
 #include "zeltra5/fluid_state.hpp"
@@ -111,16 +112,6 @@ const Quantity* quantity_of(const UnitKind kind) {
     return nullptr;
 }
 
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
 bool find_unit(const std::string_view name, const UnitKind kind, Unit& unit) {
     for (int k = 0; k < UNIT_COUNT; ++k) {
         if (UNITS[k].kind == kind && name == UNITS[k].name) {
@@ -142,8 +133,8 @@ bool parse_item(const std::string_view item, Units& units, unsigned& seen) {
     if (eq == std::string_view::npos) {
         return false;
     }
-    const std::string_view key = trimmed(item.substr(0, eq));
-    const std::string_view name = trimmed(item.substr(eq + 1));
+    const std::string_view key = trim_blanks(item.substr(0, eq));
+    const std::string_view name = trim_blanks(item.substr(eq + 1));
     for (int q = 0; q < static_cast<int>(sizeof(QUANTITIES) / sizeof(QUANTITIES[0])); ++q) {
         const Quantity& quantity = QUANTITIES[q];
         if (key != quantity.key && key != quantity.long_key) {
@@ -187,7 +178,7 @@ bool parse_units(const std::string_view choice, const Units& defaults, Units& un
     bool first = true;
     for (;;) {
         const std::size_t comma = rest.find(',');
-        const std::string_view item = trimmed(rest.substr(0, comma));
+        const std::string_view item = trim_blanks(rest.substr(0, comma));
         bool system = false;
         if (first) {
             for (const SystemInfo& s : SYSTEMS) {
@@ -318,11 +309,11 @@ std::string_view temperature_difference_text(const Units& units, const Language 
 std::string_view unit_text(const UnitKind kind, const Units& units, const Language language) {
     const int l = language == Language::english ? 1 : 0;
     if (const Quantity* q = quantity_of(kind)) {
-        return trimmed(UNITS[static_cast<int>(units.*q->unit)].text[l]);
+        return trim_blanks(UNITS[static_cast<int>(units.*q->unit)].text[l]);
     }
     for (const FixedUnitTexts& f : FIXED_UNIT_TEXTS) {
         if (f.kind == kind) {
-            return trimmed(f.text[l][units.system == UnitSystem::display ? 1 : 0]);
+            return trim_blanks(f.text[l][units.system == UnitSystem::display ? 1 : 0]);
         }
     }
     return "";

@@ -7,25 +7,16 @@
 #include <cstdint>
 #include <system_error>
 
+#include "zeltra5/blanks.hpp"
 #include "zeltra5/decimal_rounding.hpp"
 #include "zeltra5/echo_text.hpp"
 
 namespace zeltra5 {
 namespace {
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
 // A number in the C locale's form; a leading '+' is allowed.
 RangeError read_number(std::string_view text, double& value) {
-    text = trim(text);
+    text = trim_blanks(text);
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
     }
@@ -46,7 +37,7 @@ RangeError read_number(std::string_view text, double& value) {
 // Digits after the decimal point of a plain decimal number, or -1 when it has an exponent or
 // more digits than the exact integer arithmetic below allows.
 int decimal_places(std::string_view text) {
-    text = trim(text);
+    text = trim_blanks(text);
     int places = 0;
     bool point = false;
     for (const char c : text) {
@@ -169,7 +160,7 @@ RangeError parse(const std::string_view text, std::vector<double>& values) {
     }
     const std::string_view from_text = text.substr(0, colon);
     const std::string_view to_text = text.substr(colon + 1, second - colon - 1);
-    std::string_view step_text = trim(text.substr(second + 1));
+    std::string_view step_text = trim_blanks(text.substr(second + 1));
     const bool factor = !step_text.empty() && step_text.front() == '*';
     if (factor) {
         step_text.remove_prefix(1);

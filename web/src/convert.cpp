@@ -5,11 +5,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "zeltra5/blanks.hpp"
 #include "zeltra5/quantities.hpp"
 #include "zeltra5/units.hpp"
 #include "zeltra5/value_range.hpp"
@@ -22,16 +22,13 @@ double convert(const UnitKind kind, const Units& from, const Units& to, const do
     return from_base(kind, to, to_base(kind, from, value));
 }
 
-// A difference (a step): a kelvin is a degree Celsius, so kelvins convert as degrees Celsius
-// here, without the offset's rounding; what is left of an offset (°F) is taken off.
-double convert_difference(const UnitKind kind, Units from, Units to, const double value) {
-    for (Units* u : {&from, &to}) {
-        if (u->temperature == Unit::kelvin) {
-            u->temperature = Unit::celsius;
-        }
+// A difference (a step): temperatures without their units' offsets, every other kind as a value.
+double convert_difference(const UnitKind kind, const Units& from, const Units& to,
+                          const double value) {
+    if (kind != UnitKind::temperature) {
+        return convert(kind, from, to, value);
     }
-    const double base = to_base(kind, from, value) - to_base(kind, from, 0.0);
-    return from_base(kind, to, base) - from_base(kind, to, 0.0);
+    return temperature_difference_from_base(to, temperature_difference_to_base(from, value));
 }
 
 // False for a value that overflowed in the new units (1e305 bar in Pa): the text stays as typed.
@@ -67,10 +64,7 @@ bool convert_text(const UnitKind kind, const std::string_view text, const Units&
     const std::size_t colon = text.find(':');
     const std::size_t colon2 = colon == std::string_view::npos ? colon : text.find(':', colon + 1);
     if (colon2 != std::string_view::npos) {
-        std::string_view third = text.substr(colon2 + 1);
-        while (!third.empty() && (third.front() == ' ' || third.front() == '\t')) {
-            third.remove_prefix(1);
-        }
+        const std::string_view third = trim_blanks(text.substr(colon2 + 1));
         const bool factor = !third.empty() && third.front() == '*';
         const bool proportional = convert(kind, from, to, 0.0) == 0.0;
         double first = 0.0, last = 0.0, step = 0.0;
