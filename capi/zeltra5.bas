@@ -35,8 +35,8 @@ Attribute VB_Name = "zeltra5"
 '        =NH3_TABLE("saturation-t"; 0; "-40:40:10")
 ' property: a symbol x, p, t, h, rho, v, u, s, cp, cv, kappa, lambda, nu, eta, pr, w, sigma,
 '   beta, r, or the field's name (relative_enthalpy, pressure, temperature, specific_enthalpy...)
-' pair: p-x, ps-liquid, ps-vapour, ts-liquid, ts-vapour, p-t, p-h, p-u, p-s, p-rho, t-rho; the
-'   ps-* and ts-* pairs take one value
+' pair: p-x, ps-liquid, ps-vapour, ts-liquid, ts-vapour, p-t, p-h, p-u, p-s, p-rho, t-rho,
+'   t-x, t-h, t-s, t-u, rho-h, rho-s, rho-u, h-s; the ps-* and ts-* pairs take one value
 ' options: "key=value" items separated by ";": reference=default|iir|ashrae|nbp, superheat=0|1,
 '   lang=en|ru (the language of the texts), units=display|si|si-celsius (si: Pa, K, J/kg;
 '   si-celsius: Pa, degC, J/kg), then optionally a unit per quantity: p=Pa|kPa|MPa|bar|psi,

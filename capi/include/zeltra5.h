@@ -15,8 +15,9 @@
  *
  * A state is asked for as on the command line: an argument pair by name and one or two values.
  *   pair      "p-x", "ps-liquid", "ps-vapour", "ts-liquid", "ts-vapour", "p-t", "p-h", "p-u",
- *             "p-s", "p-rho", "t-rho". The ps-* and ts-* pairs (saturated liquid or vapour at a
- *             pressure or a temperature) take only `first`; `second` is then not read.
+ *             "p-s", "p-rho", "t-rho", "t-x", "t-h", "t-s", "t-u", "rho-h", "rho-s", "rho-u",
+ *             "h-s". The ps-* and ts-* pairs (saturated liquid or vapour at a pressure or a
+ *             temperature) take only `first`; `second` is then not read.
  *   options   NULL or "" for the defaults, or "key=value" items separated by ';' (blanks around
  *             keys and values allowed, each key at most once; anything else is a bad argument):
  *               units=U               si (default): Pa, K, J/kg, J/(kg K), kg/m3, ...;

@@ -343,7 +343,7 @@ std::string state_label(const ArgPair& p, const double first, const double secon
         if (i > 0) {
             t += ", ";
         }
-        const bool quality = p.mode == MODE_PRESSURE_QUALITY && i == 1;
+        const bool quality = is_quality_value(p, i);
         t += quality ? "x" : field == FIELD_DENSITY ? "ρ" : RESULT_FIELDS[field].symbol;
         t += " = " + number_text(values[i]);
         const std::string_view unit =

@@ -101,6 +101,12 @@ const char* read_value(const std::string_view text, double& value, const char* m
 
 }  // namespace
 
+// "unknown mode (0 to 8, or p-x, ..., h-s)": formed once, from the pairs' registry.
+const char* unknown_mode_message() {
+    static const std::string message = "unknown mode (0 to 8, or " + arg_pair_names() + ")";
+    return message.c_str();
+}
+
 const char* parse_batch_line(const std::string_view line, BatchRequest& request) {
     if (trim(line).empty()) {
         return "empty line";
@@ -114,12 +120,10 @@ const char* parse_batch_line(const std::string_view line, BatchRequest& request)
     const bool numeric_mode = parse_int(fields[0], mode);
     const ArgPair* named = numeric_mode ? nullptr : find_arg_pair(fields[0]);
     if (!numeric_mode && named == nullptr) {
-        return "unknown mode (0 to 8, or p-x, ps-liquid, ps-vapour, ts-liquid, ts-vapour, p-t, "
-               "p-h, p-u, p-s, p-rho, t-rho)";
+        return unknown_mode_message();
     }
     if (numeric_mode && (mode < MODE_PRESSURE_QUALITY || mode > MODE_TEMPERATURE_DENSITY)) {
-        return "unknown mode (0 to 8, or p-x, ps-liquid, ps-vapour, ts-liquid, ts-vapour, p-t, "
-               "p-h, p-u, p-s, p-rho, t-rho)";
+        return unknown_mode_message();
     }
     std::int32_t side = -1;
     if (!parse_int(fields[1], side) || side < SIDE_NONE || side > SIDE_VAPOUR) {

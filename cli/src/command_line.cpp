@@ -58,6 +58,10 @@ constexpr const char* USAGE_HEAD =
     "  ts-liquid TEMPERATURE      ts-vapour TEMPERATURE    p-t PRESSURE TEMPERATURE\n"
     "  p-h PRESSURE ENTHALPY      p-u PRESSURE ENERGY      p-s PRESSURE ENTROPY\n"
     "  p-rho PRESSURE DENSITY     t-rho TEMPERATURE DENSITY\n"
+    "  t-x TEMPERATURE QUALITY    t-h TEMPERATURE ENTHALPY\n"
+    "  t-s TEMPERATURE ENTROPY    t-u TEMPERATURE ENERGY\n"
+    "  rho-h DENSITY ENTHALPY     rho-s DENSITY ENTROPY    rho-u DENSITY ENERGY\n"
+    "  h-s ENTHALPY ENTROPY\n"
     "\n"
     "Options:\n"
     "  --superheat          the superheated (metastable) liquid instead of the two-phase or\n"
@@ -278,9 +282,8 @@ std::string parse_options(const int argc, const char* const* argv, Options& opt)
         if (positional == 0) {
             opt.pair = find_arg_pair(arg);
             if (opt.pair == nullptr) {
-                return "unknown argument pair \"" + echo_text(arg) +
-                       "\" (p-x, ps-liquid, ps-vapour, ts-liquid, ts-vapour, p-t, p-h, p-u, "
-                       "p-s, p-rho, t-rho)";
+                return "unknown argument pair \"" + echo_text(arg) + "\" (" + arg_pair_names() +
+                       ")";
             }
         } else if (positional <= 2) {
             opt.values[positional - 1] = argv[i];
@@ -321,7 +324,7 @@ std::string parse_options(const int argc, const char* const* argv, Options& opt)
 
 // The name of a value of a pair, for messages.
 std::string value_name(const ArgPair& pair, const int index) {
-    if (pair.mode == MODE_PRESSURE_QUALITY && index == 1) {
+    if (is_quality_value(pair, index)) {
         return "quality";
     }
     const int field = index == 0 ? pair.first_field : pair.second_field;

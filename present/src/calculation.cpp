@@ -54,7 +54,7 @@ void present(StateResult& r) {
 
 // The front end's request behind `result` (pair, given values and options already set).
 int run(StateResult& result) {
-    if (calculate_properties_with_reason(result.request, result.record, result.refusal) != 0) {
+    if (calculate_request(result.request, result.record, result.refusal) != 0) {
         result.record = PropertyResult{};
         return result.status = STATUS_OUTSIDE_DOMAIN;
     }
@@ -76,7 +76,7 @@ int calculate_state(const ArgPair& pair, const double first, const double second
     result.given[0] = first;
     // The saturation pairs' second value is fixed, as the program's input dialog fixes it.
     result.given[1] = saturation ? (pair.side == SIDE_LIQUID ? 0.0 : 1.0) : second;
-    if (saturation && options.superheat) {
+    if (options.superheat && !takes_superheat_option(pair)) {
         result.refusal.reason = RefusalReason::option_not_applicable;
         return result.status = STATUS_BAD_ARGUMENT;
     }
@@ -218,7 +218,7 @@ std::string_view field_word(const int field, const Language language) {
 }
 
 std::string_view input_word(const StateResult& r, const int input, const Language language) {
-    if (r.pair != nullptr && r.pair->mode == MODE_PRESSURE_QUALITY && input == 1) {
+    if (r.pair != nullptr && input >= 0 && input < 2 && is_quality_value(*r.pair, input)) {
         return language == Language::english ? "quality" : "степень сухости";
     }
     const int field = r.pair == nullptr ? -1
@@ -292,7 +292,7 @@ std::size_t describe_refusal(const StateResult& r, const Language language, char
                 r.pair->mode == MODE_PRESSURE_QUALITY) {
                 t << w.quality_gives << r.given[1] << ", ";
             }
-            t << field_word(field, language);
+            t << (given ? input_word(r, why.input, language) : field_word(field, language));
             if (why.input < 0) {
                 t << w.of_the_state;
             }

@@ -2,6 +2,8 @@
 
 #include "zeltra5/reference_state.hpp"
 
+#include "zeltra5/pairs.hpp"
+
 namespace zeltra5 {
 namespace {
 
@@ -116,12 +118,14 @@ void shift_result_to_reference(PropertyResult& result, const ReferenceState refe
 }
 
 void shift_request_from_reference(CalcRequest& request, const ReferenceState reference) {
-    const int given = request.mode == MODE_PRESSURE_ENTHALPY  ? FIELD_ENTHALPY
-                      : request.mode == MODE_PRESSURE_ENERGY  ? FIELD_INTERNAL_ENERGY
-                      : request.mode == MODE_PRESSURE_ENTROPY ? FIELD_ENTROPY
-                                                              : -1;
-    if (reference != ReferenceState::program && given >= 0) {
-        request.second_value -= reference_shift(reference, given);
+    const ArgPair* pair = find_arg_pair(request.mode, request.side);
+    if (reference == ReferenceState::program || pair == nullptr) {
+        return;
+    }
+    // A shift of 0 leaves a value alone (x - 0 == x for every x).
+    request.first_value -= reference_shift(reference, pair->first_field);
+    if (pair->value_count == 2) {
+        request.second_value -= reference_shift(reference, pair->second_field);
     }
 }
 

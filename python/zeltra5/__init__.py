@@ -585,7 +585,8 @@ def calculate(
 
     ``pair`` is one of :data:`PAIRS`: ``"p-x"``, ``"ps-liquid"``, ``"ps-vapour"``,
     ``"ts-liquid"``, ``"ts-vapour"`` (one value: leave ``second`` out), ``"p-t"``, ``"p-h"``,
-    ``"p-u"``, ``"p-s"``, ``"p-rho"``, ``"t-rho"``. The values given and the results are in
+    ``"p-u"``, ``"p-s"``, ``"p-rho"``, ``"t-rho"``, ``"t-x"``, ``"t-h"``, ``"t-s"``, ``"t-u"``,
+    ``"rho-h"``, ``"rho-s"``, ``"rho-u"``, ``"h-s"``. The values given and the results are in
     ``units`` (see the package's help): ``"si"`` (the default) is Pa, K, J/kg, J/(kg·K),
     kg/m³, ...; ``units="si-celsius"`` the same with °C; ``"display"`` bar, °C, kJ/kg,
     kJ/(kg·°C); a choice such as ``"p=kPa,t=K"`` or ``"display,t=K"`` sets the unit of p, t, h

@@ -318,8 +318,8 @@ TEST(Pairs, HeaderExcelModuleAndCommandLineListEveryPair) {
 // The Windows program's menu holds the pairs in their order, and its input labels give the
 // units the result table shows for the pair's fields.
 TEST(Pairs, WindowsMenuAndLabelsFollowThePairs) {
-    static_assert(ARG_ITEM_COUNT == ARG_PAIR_COUNT);
-    for (int i = 0; i < ARG_PAIR_COUNT; ++i) {
+    static_assert(ARG_ITEM_COUNT == PROGRAM_PAIR_COUNT);
+    for (int i = 0; i < PROGRAM_PAIR_COUNT; ++i) {
         const ArgPair& p = ARG_PAIRS[i];
         const std::optional<ArgItem> item = arg_item(i);
         ASSERT_TRUE(item.has_value());

@@ -18,7 +18,18 @@ enum ArgMode : std::int32_t {
     MODE_PRESSURE_ENTROPY = 6,        // P [Pa], s [J/(kg K)]
     MODE_PRESSURE_DENSITY = 7,        // P [Pa], rho [kg/m3]
     MODE_TEMPERATURE_DENSITY = 8,     // t [degC], rho [kg/m3]
+    // The pairs the Windows program does not offer (calculate_request only).
+    MODE_TEMPERATURE_QUALITY = 9,    // t [degC], x
+    MODE_TEMPERATURE_ENTHALPY = 10,  // t [degC], h [J/kg]
+    MODE_TEMPERATURE_ENTROPY = 11,   // t [degC], s [J/(kg K)]
+    MODE_TEMPERATURE_ENERGY = 12,    // t [degC], u [J/kg]
+    MODE_DENSITY_ENTHALPY = 13,      // rho [kg/m3], h [J/kg]
+    MODE_DENSITY_ENTROPY = 14,       // rho [kg/m3], s [J/(kg K)]
+    MODE_DENSITY_ENERGY = 15,        // rho [kg/m3], u [J/kg]
+    MODE_ENTHALPY_ENTROPY = 16,      // h [J/kg], s [J/(kg K)]
 };
+inline constexpr int LAST_PROGRAM_MODE = MODE_TEMPERATURE_DENSITY;
+inline constexpr int LAST_MODE = MODE_ENTHALPY_ENTROPY;
 
 enum SaturationSide : std::int32_t {
     SIDE_NONE = 0,
@@ -117,7 +128,8 @@ inline ResultValues result_values(const PropertyResult& r) {
 // every interface can say "temperature 500 degC is above 450 degC" instead of only "outside".
 enum class RefusalReason : std::int32_t {
     none = 0,
-    bad_request,      // mode outside 0 to 8, or a saturation side outside 0 to 2
+    bad_request,      // mode outside 0 to 8 (0 to 16 for calculate_request), or a saturation
+                      // side outside 0 to 2
     not_finite,       // input `input` is NaN or infinite
     below_minimum,    // `value` (input `input`, or the state's own when -1) is below `limit`
     above_maximum,    // ... above `limit`
@@ -155,5 +167,9 @@ int calculate_properties(const CalcRequest& request, PropertyResult& result);
 // nothing more when the request is valid.
 int calculate_properties_with_reason(const CalcRequest& request, PropertyResult& result,
                                      Refusal& why);
+
+// As calculate_properties_with_reason, for every mode: also the pairs 9 to 16 that the Windows
+// program does not offer. In those a field that is a given value holds it bit for bit.
+int calculate_request(const CalcRequest& request, PropertyResult& result, Refusal& why);
 
 }  // namespace zeltra5

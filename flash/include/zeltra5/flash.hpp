@@ -75,4 +75,51 @@ struct TemperatureDensity {
                                                PressureSaturation& saturation);
 };
 
+// What a solver of the isotherm, isochore and (h, s) families found: a single-phase state at
+// (t, rho), or a mixture of vapour mass fraction x on the saturation at t; or, when no state of
+// the domain has the given values, which edge of the line the target lies beyond.
+enum class LineOutcome : int {
+    found,
+    below_band,  // the target is below `limit`, its value at the line's edge (edge_p, edge_t)
+    above_band,  // ... above it
+    none,        // no state found (the caller refuses: not reproduced)
+};
+
+struct LineState {
+    LineOutcome outcome = LineOutcome::none;
+    int phase = -1;       // PhaseRegion when found
+    double t = 0.0;       // degC
+    double rho = 0.0;     // kg/m3, a single-phase state's
+    double x = 0.0;       // a mixture's vapour mass fraction
+    double limit = 0.0;   // the band edge's value of the target
+    double edge_p = 0.0;  // Pa
+    double edge_t = 0.0;  // degC
+};
+
+// The property a line solver matches.
+enum class LineProperty : int { enthalpy, entropy, internal_energy };
+
+// Temperature and h, s or u (isotherm.cpp): a density search along the isotherm.
+template <class M>
+struct Isotherm {
+    static void state_from_temperature_property(const LineProperty& property,
+                                                const int& metastable_side, const double& t,
+                                                const double& target, LineState& out);
+};
+
+// Density and h, s or u (isochore.cpp): a temperature search along the isochore.
+template <class M>
+struct Isochore {
+    static void state_from_density_property(const LineProperty& property,
+                                            const int& metastable_side, const double& rho,
+                                            const double& target, LineState& out);
+};
+
+// Enthalpy and entropy (enthalpy_entropy.cpp).
+template <class M>
+struct EnthalpyEntropy {
+    static void state_from_enthalpy_entropy(const int& metastable_side, const double& h,
+                                            const double& s, LineState& out);
+};
+
 }  // namespace zeltra5::flash

@@ -1,0 +1,267 @@
+// The pairs the Windows program does not offer: temperature and quality; the isotherm's (t, h),
+// (t, s), (t, u); the isochore's (rho, h), (rho, s), (rho, u); and (h, s). A line solver finds a
+// single-phase state (t, rho) or a mixture (t, x); the state is then formed as the (t, rho) pair
+// or the (t, x) mixture forms it, checked against every given value, and holds them bit for bit.
+
+#include <cmath>
+
+#include "zeltra5/calc.hpp"
+#include "zeltra5/flash.hpp"
+#include "zeltra5/models.hpp"
+
+namespace zeltra5 {
+
+// The front end answers for the default model.
+using M = DefaultModel;
+namespace {
+
+constexpr int VALID = 0;
+constexpr int INVALID = 1;
+
+// How far the state formed may lie from a given value: temperatures in K, densities relative,
+// caloric values relative to the larger of the value and its scale (1e6 J/kg, 1e4 J/(kg K)).
+constexpr double TEMPERATURE_TOLERANCE = 1e-9;
+constexpr double DENSITY_TOLERANCE = 1e-9;
+constexpr double CALORIC_TOLERANCE = 1e-9;
+constexpr double ENERGY_SCALE = 1e6;
+constexpr double ENTROPY_SCALE = 1e4;
+
+int refuse(Refusal& why, const Refusal& refusal) {
+    why = refusal;
+    return INVALID;
+}
+
+int refuse(Refusal& why, const RefusalReason reason, const int input = -1, const int field = -1,
+           const double value = 0.0, const double limit = 0.0) {
+    return refuse(why, Refusal{reason, input, field, value, limit, 0.0, 0.0});
+}
+
+struct LinePair {
+    int first_field;
+    int second_field;
+    flash::LineProperty property;
+};
+
+LinePair line_pair(const int mode) {
+    using P = flash::LineProperty;
+    switch (mode) {
+        case MODE_TEMPERATURE_ENTHALPY:
+            return {FIELD_TEMPERATURE, FIELD_ENTHALPY, P::enthalpy};
+        case MODE_TEMPERATURE_ENTROPY:
+            return {FIELD_TEMPERATURE, FIELD_ENTROPY, P::entropy};
+        case MODE_TEMPERATURE_ENERGY:
+            return {FIELD_TEMPERATURE, FIELD_INTERNAL_ENERGY, P::internal_energy};
+        case MODE_DENSITY_ENTHALPY:
+            return {FIELD_DENSITY, FIELD_ENTHALPY, P::enthalpy};
+        case MODE_DENSITY_ENTROPY:
+            return {FIELD_DENSITY, FIELD_ENTROPY, P::entropy};
+        case MODE_DENSITY_ENERGY:
+            return {FIELD_DENSITY, FIELD_INTERNAL_ENERGY, P::internal_energy};
+        default:  // MODE_ENTHALPY_ENTROPY
+            return {FIELD_ENTHALPY, FIELD_ENTROPY, P::enthalpy};
+    }
+}
+
+double& record_field(PropertyResult& r, const int field) {
+    switch (field) {
+        case FIELD_TEMPERATURE:
+            return r.temperature;
+        case FIELD_DENSITY:
+            return r.mass_density;
+        case FIELD_ENTHALPY:
+            return r.specific_enthalpy;
+        case FIELD_INTERNAL_ENERGY:
+            return r.specific_internal_energy;
+        case FIELD_ENTROPY:
+            return r.specific_entropy;
+        default:
+            return r.relative_enthalpy;
+    }
+}
+
+// Whether `value`, a field of the state formed, reproduces the given one.
+bool reproduces(const int field, const double value, const double given) {
+    const double off = std::fabs(value - given);
+    switch (field) {
+        case FIELD_TEMPERATURE:
+            return off <= TEMPERATURE_TOLERANCE;
+        case FIELD_DENSITY:
+            return off <= DENSITY_TOLERANCE * given;
+        case FIELD_ENTROPY:
+            return off <= CALORIC_TOLERANCE * std::fmax(std::fabs(given), ENTROPY_SCALE);
+        default:
+            return off <= CALORIC_TOLERANCE * std::fmax(std::fabs(given), ENERGY_SCALE);
+    }
+}
+
+// The mixture of vapour mass fraction x (0 < x < 1) on the saturation at t.
+int mixture_at_temperature(const double t, const double x, PropertyResult& r, Refusal& why) {
+    double p = 0.0;
+    FluidState l{};
+    FluidState v{};
+    saturation_by_temperature(t, p, l, v);
+    if (!std::isfinite(p) || !std::isfinite(l.rho) || !std::isfinite(v.rho)) {
+        return refuse(why, RefusalReason::not_reproduced);
+    }
+    PropertyResult m{};
+    m.relative_enthalpy = x;
+    m.pressure = p;
+    m.temperature = t;
+    const double hl = state_enthalpy(l);
+    const double hv = state_enthalpy(v);
+    m.specific_enthalpy = (1.0 - x) * hl + x * hv;
+    m.specific_internal_energy =
+        (1.0 - x) * state_internal_energy(l) + x * state_internal_energy(v);
+    m.specific_entropy = (1.0 - x) * state_entropy(l) + x * state_entropy(v);
+    m.specific_volume = (1.0 - x) / l.rho + x / v.rho;
+    m.mass_density = 1.0 / m.specific_volume;
+    m.latent_heat = hv - hl;
+    m.phase = PHASE_TWO_PHASE;
+    m.phase_detail = 0;
+    r = m;
+    return VALID;
+}
+
+// Temperature and quality: the saturated liquid and vapour at x = 0 and 1 as ts-liquid and
+// ts-vapour give them, a mixture between.
+int temperature_quality(const double t, const double x, PropertyResult& r, Refusal& why) {
+    const ModelConstants& c = M::CONSTANTS;
+    if (!std::isfinite(t)) {
+        return refuse(why, RefusalReason::not_finite, 0);
+    }
+    if (!std::isfinite(x)) {
+        return refuse(why, RefusalReason::not_finite, 1);
+    }
+    if (!(t >= c.domain.min_temperature)) {
+        return refuse(why, RefusalReason::below_minimum, 0, FIELD_TEMPERATURE, t,
+                      c.domain.min_temperature);
+    }
+    if (!(t <= c.saturation_limit_temperature)) {
+        return refuse(why, RefusalReason::above_maximum, 0, FIELD_TEMPERATURE, t,
+                      c.saturation_limit_temperature);
+    }
+    if (!(x >= 0.0)) {
+        return refuse(why, RefusalReason::below_minimum, 1, FIELD_RELATIVE_ENTHALPY, x, 0.0);
+    }
+    if (!(x <= 1.0)) {
+        return refuse(why, RefusalReason::above_maximum, 1, FIELD_RELATIVE_ENTHALPY, x, 1.0);
+    }
+    if (x == 0.0 || x == 1.0) {
+        const CalcRequest saturated{MODE_SATURATION_TEMPERATURE,
+                                    x == 0.0 ? SIDE_LIQUID : SIDE_VAPOUR, t, 0.0};
+        return calculate_properties_with_reason(saturated, r, why);
+    }
+    return mixture_at_temperature(t, x, r, why);
+}
+
+// The state a line solver found, formed as the (t, rho) pair or the (t, x) mixture forms it. A
+// refusal of that state names a value of the state, not a given one.
+int form_state(const flash::LineState& found, const int side, PropertyResult& r, Refusal& why) {
+    int status = INVALID;
+    if (found.phase == PHASE_TWO_PHASE) {
+        status = !(found.x > 0.0 && found.x < 1.0)
+                     ? refuse(why, RefusalReason::not_reproduced)
+                     : mixture_at_temperature(found.t, found.x, r, why);
+        if (status == VALID && !(found.t <= M::CONSTANTS.saturation_limit_temperature)) {
+            status = refuse(why, RefusalReason::above_maximum, -1, FIELD_TEMPERATURE, found.t,
+                            M::CONSTANTS.saturation_limit_temperature);
+        }
+    } else {
+        const CalcRequest state{MODE_TEMPERATURE_DENSITY, side, found.t, found.rho};
+        status = calculate_properties_with_reason(state, r, why);
+    }
+    if (status != VALID && why.input >= 0) {
+        why.input = -1;
+    }
+    return status;
+}
+
+int line_pair_state(const CalcRequest& req, PropertyResult& r, Refusal& why) {
+    const double given[2] = {req.first_value, req.second_value};
+    for (int i = 0; i < 2; ++i) {
+        if (!std::isfinite(given[i])) {
+            return refuse(why, RefusalReason::not_finite, i);
+        }
+    }
+    const LinePair line = line_pair(req.mode);
+    const ModelConstants& c = M::CONSTANTS;
+    const int metastable_side = req.side == SIDE_LIQUID ? 1 : 0;
+    flash::LineState found{};
+    if (line.first_field == FIELD_TEMPERATURE) {
+        if (!(given[0] >= c.domain.min_temperature)) {
+            return refuse(why, RefusalReason::below_minimum, 0, FIELD_TEMPERATURE, given[0],
+                          c.domain.min_temperature);
+        }
+        if (!(given[0] <= c.domain.max_temperature)) {
+            return refuse(why, RefusalReason::above_maximum, 0, FIELD_TEMPERATURE, given[0],
+                          c.domain.max_temperature);
+        }
+        flash::Isotherm<M>::state_from_temperature_property(line.property, metastable_side,
+                                                            given[0], given[1], found);
+    } else if (line.first_field == FIELD_DENSITY) {
+        if (!(given[0] > 0.0)) {
+            return refuse(why, RefusalReason::below_minimum, 0, FIELD_DENSITY, given[0], 0.0);
+        }
+        flash::Isochore<M>::state_from_density_property(line.property, metastable_side, given[0],
+                                                        given[1], found);
+    } else {
+        flash::EnthalpyEntropy<M>::state_from_enthalpy_entropy(metastable_side, given[0], given[1],
+                                                               found);
+    }
+    switch (found.outcome) {
+        case flash::LineOutcome::below_band:
+        case flash::LineOutcome::above_band:
+            return refuse(
+                why,
+                Refusal{found.outcome == flash::LineOutcome::below_band ? RefusalReason::below_band
+                                                                        : RefusalReason::above_band,
+                        1, line.second_field, given[1], found.limit, found.edge_p, found.edge_t});
+        case flash::LineOutcome::none:
+            return refuse(why, RefusalReason::not_reproduced);
+        case flash::LineOutcome::found:
+            break;
+    }
+    PropertyResult state{};
+    if (form_state(found, req.side, state, why) != VALID) {
+        return INVALID;
+    }
+    const int fields[2] = {line.first_field, line.second_field};
+    for (int i = 0; i < 2; ++i) {
+        if (!reproduces(fields[i], record_field(state, fields[i]), given[i])) {
+            return refuse(why, RefusalReason::not_reproduced);
+        }
+    }
+    for (int i = 0; i < 2; ++i) {
+        record_field(state, fields[i]) = given[i];
+        if (fields[i] == FIELD_DENSITY) {
+            state.specific_volume = 1.0 / given[i];
+            state.kinematic_viscosity = state.dynamic_viscosity / given[i];
+        }
+    }
+    r = state;
+    return VALID;
+}
+
+}  // namespace
+
+int calculate_request(const CalcRequest& request, PropertyResult& result, Refusal& why) {
+    const CalcRequest req = request;
+    if (req.mode >= MODE_PRESSURE_QUALITY && req.mode <= LAST_PROGRAM_MODE) {
+        return calculate_properties_with_reason(req, result, why);
+    }
+    if (req.mode < MODE_PRESSURE_QUALITY || req.mode > LAST_MODE || req.side < SIDE_NONE ||
+        req.side > SIDE_LIQUID) {
+        return refuse(why, RefusalReason::bad_request);
+    }
+    PropertyResult r{};
+    const int status = req.mode == MODE_TEMPERATURE_QUALITY
+                           ? temperature_quality(req.first_value, req.second_value, r, why)
+                           : line_pair_state(req, r, why);
+    if (status != VALID) {
+        return INVALID;
+    }
+    result = r;
+    return VALID;
+}
+
+}  // namespace zeltra5
