@@ -207,6 +207,10 @@ ZELTRA5_API const char* zeltra5_phase_name(int phase, int phase_detail, const ch
 ZELTRA5_API int zeltra5_pair_count(void);
 ZELTRA5_API const char* zeltra5_pair_name(int index);
 ZELTRA5_API int zeltra5_pair_value_count(const char* pair);
+/* Every pair the library calculates (19 since 1.4): the eleven above in the same order, then
+ * "t-x", "t-h", "t-s", "t-u", "rho-h", "rho-s", "rho-u", "h-s". */
+ZELTRA5_API int zeltra5_pair_count_v2(void);
+ZELTRA5_API const char* zeltra5_pair_name_v2(int index);
 
 /* ---- The Windows program's result table ----
  * Its rows: their number (ZELTRA5_TABLE_ROW_COUNT, 20), the field a row shows (-1 for row 0,

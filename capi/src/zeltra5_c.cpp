@@ -859,10 +859,18 @@ const char* zeltra5_phase_name(const int phase, const int phase_detail, const ch
 }
 
 int zeltra5_pair_count(void) {
-    return ARG_PAIR_COUNT;
+    return PROGRAM_PAIR_COUNT;
 }
 
 const char* zeltra5_pair_name(const int index) {
+    return index >= 0 && index < PROGRAM_PAIR_COUNT ? ARG_PAIRS[index].name : nullptr;
+}
+
+int zeltra5_pair_count_v2(void) {
+    return ARG_PAIR_COUNT;
+}
+
+const char* zeltra5_pair_name_v2(const int index) {
     return index >= 0 && index < ARG_PAIR_COUNT ? ARG_PAIRS[index].name : nullptr;
 }
 

@@ -86,6 +86,8 @@ def load(path):
         "zeltra5_pair_count": (c_int, []),
         "zeltra5_pair_name": (c_str, [c_int]),
         "zeltra5_pair_value_count": (c_int, [c_str]),
+        "zeltra5_pair_count_v2": (c_int, []),
+        "zeltra5_pair_name_v2": (c_str, [c_int]),
         "zeltra5_table_csv": (c_int, [c_str, c_double, c_str, c_str, c_str, c_int]),
         "zeltra5_diagram_svg": (c_int, [c_str, c_str, c_double, c_double, c_str, c_str, c_int]),
         "zeltra5_diagram_cycle_svg": (c_int, [c_str, c_double, c_double, c_double, c_double,
