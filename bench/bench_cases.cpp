@@ -36,6 +36,9 @@ struct Inputs {
 
 Inputs g_liquid, g_vapour, g_super, g_two_phase, g_sat_t, g_sat_p, g_sat_t_vapour, g_sat_p_vapour;
 Inputs g_ph[4], g_ps[4], g_trho[4];  // liquid, vapour, two-phase, supercritical
+// The pairs beyond the Windows program's menu (modes 9 to 16), by phase as above.
+constexpr int LINE_PAIR_COUNT = LAST_MODE - LAST_PROGRAM_MODE;
+Inputs g_line[LINE_PAIR_COUNT][4];
 
 // A (p, T) state computed once, from which the other input pairs of the same state are taken.
 PropertyResult solve_pt(double p, double t) {
@@ -99,6 +102,19 @@ void derive_two_phase(Inputs& out, int mode) {
     }
 }
 
+// The requests of `mode` (a pair beyond the menu) for the states of `from`, or for the mixtures
+// of x from 0.30 to 0.65 at 0 degC.
+void derive_line_pair(Inputs& out, const Inputs* from, const int mode) {
+    const ArgPair* pair = find_arg_pair(mode, SIDE_NONE);
+    const double p0 = p_sat_at_0c();
+    for (int i = 0; i < N; ++i) {
+        const PropertyResult r = from != nullptr ? solve_pt(from->p[i], from->t[i])
+                                                 : solve_px(p0, 0.30 + 0.35 * i / (N - 1));
+        const ResultValues v = result_values(r);
+        out.request[i] = {mode, SIDE_NONE, v.value[pair->first_field], v.value[pair->second_field]};
+    }
+}
+
 void prepare_all() {
     static bool done = false;
     if (done) return;
@@ -126,6 +142,13 @@ void prepare_all() {
     derive_two_phase(g_ph[2], MODE_PRESSURE_ENTHALPY);
     derive_two_phase(g_ps[2], MODE_PRESSURE_ENTROPY);
     derive_two_phase(g_trho[2], MODE_TEMPERATURE_DENSITY);
+    for (int m = 0; m < LINE_PAIR_COUNT; ++m) {
+        const int mode = LAST_PROGRAM_MODE + 1 + m;
+        for (int k = 0; k < 3; ++k) {
+            derive_line_pair(g_line[m][slot[k]], single[k], mode);
+        }
+        derive_line_pair(g_line[m][2], nullptr, mode);
+    }
 }
 
 double calc(const Inputs& in, int i) {
@@ -147,6 +170,15 @@ double run_ps(int which, int i) {
 }
 double run_trho(int which, int i) {
     return calc(g_trho[which], i);
+}
+
+template <int Mode, int Phase>
+double run_line_pair(int i) {
+    PropertyResult r;
+    Refusal why;
+    const int status =
+        calculate_request(g_line[Mode - LAST_PROGRAM_MODE - 1][Phase].request[i % N], r, why);
+    return status + r.specific_enthalpy;
 }
 
 // What a batch line holds: the inputs (as the batch reads them, six significant digits) and every
@@ -249,7 +281,19 @@ const Case CASES[] = {
     {"mode8_trho/vapour", prepare_all, [](int i) { return run_trho(1, i); }},
     {"mode8_trho/two_phase", prepare_all, [](int i) { return run_trho(2, i); }},
     {"mode8_trho/supercritical", prepare_all, [](int i) { return run_trho(3, i); }},
-    {"format_shortest", prepare_numbers, run_format_shortest},
+    {"t-x/two_phase", prepare_all, run_line_pair<MODE_TEMPERATURE_QUALITY, 2>},
+#define ZELTRA5_LINE_CASES(mode, name)                            \
+    {name "/liquid", prepare_all, run_line_pair<mode, 0>},        \
+        {name "/vapour", prepare_all, run_line_pair<mode, 1>},    \
+        {name "/two_phase", prepare_all, run_line_pair<mode, 2>}, \
+        {name "/supercritical", prepare_all, run_line_pair<mode, 3>},
+    ZELTRA5_LINE_CASES(MODE_TEMPERATURE_ENTHALPY, "t-h") ZELTRA5_LINE_CASES(
+        MODE_TEMPERATURE_ENTROPY, "t-s") ZELTRA5_LINE_CASES(MODE_TEMPERATURE_ENERGY, "t-u")
+        ZELTRA5_LINE_CASES(MODE_DENSITY_ENTHALPY, "rho-h") ZELTRA5_LINE_CASES(
+            MODE_DENSITY_ENTROPY, "rho-s") ZELTRA5_LINE_CASES(MODE_DENSITY_ENERGY, "rho-u")
+            ZELTRA5_LINE_CASES(MODE_ENTHALPY_ENTROPY, "h-s")
+#undef ZELTRA5_LINE_CASES
+                {"format_shortest", prepare_numbers, run_format_shortest},
     {"tables/ph_diagram", prepare_tables, run_ph_diagram},
     {"tables/saturation_table_200", prepare_tables, run_saturation_table},
     {"tables/cycle", prepare_tables, run_cycle},
