@@ -5,6 +5,7 @@
 
 #include "zeltra5/evaluation_counters.hpp"
 #include "zeltra5/helmholtz.hpp"
+#include "zeltra5/pairs.hpp"
 #include "zeltra5/saturation_fits.hpp"
 #include "zeltra5/solvers.hpp"
 #include "zeltra5/tr1993_constants.hpp"
@@ -38,6 +39,7 @@ constexpr double SATURATION_SOLVED = 1e-9;                 // K
 constexpr double MIXTURE_REL = 1e-12;                      // mixture properties against the quality
 constexpr double MIXTURE_FITTED_REL = 1e-4;                // the same in mode 8
 constexpr double MIXTURE_FITTED_NEAR_CRITICAL_REL = 1e-1;  // and there from 130 degC up
+constexpr double LINE_PAIR_REL = 3e-9;                     // the same in the line pairs
 constexpr double QUALITY_MARGIN = 1e-9;                    // a mixture's quality lies in [0, 1]
 // A single-phase density beyond the saturated density of its own branch at its temperature
 // (relative). The saturation fits agree with the equation to about 1e-8 except in the last
@@ -83,12 +85,34 @@ bool valid_phase_pair(const int phase, const int detail) {
 }
 
 bool is_pressure_mode(const int mode) {
-    return mode != MODE_SATURATION_TEMPERATURE && mode != MODE_TEMPERATURE_DENSITY;
+    return mode <= MODE_PRESSURE_DENSITY && mode != MODE_SATURATION_TEMPERATURE;
+}
+
+// The pairs beyond the Windows program's menu form their states from a temperature: the (t, rho)
+// state, or the mixture on the saturation at t.
+bool is_line_mode(const int mode) {
+    return mode > LAST_PROGRAM_MODE;
+}
+
+// Where a line pair's state holds its given values.
+double given_field(const PropertyResult& r, const int field) {
+    return result_values(r).value[field];
 }
 
 const char* check_given_fields(const CalcRequest& q, const PropertyResult& r, Deviations& dev) {
     if (is_pressure_mode(q.mode) && r.pressure != q.first_value) {
         return "pressure differs from the given one";
+    }
+    if (is_line_mode(q.mode)) {
+        const ArgPair* pair = find_arg_pair(q.mode, SIDE_NONE);
+        if (pair == nullptr) {
+            return "a valid answer to an unknown mode";
+        }
+        if (given_field(r, pair->first_field) != q.first_value ||
+            given_field(r, pair->second_field) != q.second_value) {
+            return "a given value differs from the one in the result";
+        }
+        return nullptr;
     }
     switch (q.mode) {
         case MODE_PRESSURE_QUALITY:
@@ -163,8 +187,8 @@ const char* check_domain(const CalcRequest& q, const PropertyResult& r) {
     // 11339342 Pa there: its pressure may lie that far above the critical pressure. Every other
     // result below the critical pressure stays below it; a supercritical one lies at or above it
     // (at the critical pressure itself there is no saturation line to place a state against).
-    const bool temperature_given =
-        q.mode == MODE_SATURATION_TEMPERATURE || q.mode == MODE_TEMPERATURE_DENSITY;
+    const bool temperature_given = q.mode == MODE_SATURATION_TEMPERATURE ||
+                                   q.mode == MODE_TEMPERATURE_DENSITY || is_line_mode(q.mode);
     const double upper = r.phase == PHASE_SUPERCRITICAL ? MAX_PRESSURE * (1.0 + 1e-12)
                          : temperature_given            ? CRITICAL_PRESSURE * 1.001
                                                         : CRITICAL_PRESSURE;
@@ -202,7 +226,7 @@ const char* check_mixture(const CalcRequest& q, const PropertyResult& r, Deviati
     FluidState v{};
     double ts = 0.0;
     saturation_by_pressure(r.pressure, ts, l, v);
-    const bool fitted_pressure = q.mode == MODE_SATURATION_TEMPERATURE;
+    const bool fitted_pressure = q.mode == MODE_SATURATION_TEMPERATURE || is_line_mode(q.mode);
     const double dts = std::fabs(ts - r.temperature);
     if (!within(dts,
                 fitted_pressure ? fitted_saturation_tolerance(r.temperature) : SATURATION_SOLVED)) {
@@ -221,9 +245,12 @@ const char* check_mixture(const CalcRequest& q, const PropertyResult& r, Deviati
     }
     // Mode 8 forms the quality from the saturated densities at the given temperature and the
     // properties from the pair at the pressure of the fitted liquid.
-    const double rel = q.mode != MODE_TEMPERATURE_DENSITY ? MIXTURE_REL
-                       : q.first_value < NEAR_CRITICAL_C  ? MIXTURE_FITTED_REL
-                                                          : MIXTURE_FITTED_NEAR_CRITICAL_REL;
+    // The line pairs hold their given h, u, s or density, which the mixture reproduces to their
+    // acceptance (1e-9 of the value, or of 1e6 J/kg and 1e4 J/(kg K)).
+    const double rel = is_line_mode(q.mode)                 ? LINE_PAIR_REL
+                       : q.mode != MODE_TEMPERATURE_DENSITY ? MIXTURE_REL
+                       : q.first_value < NEAR_CRITICAL_C    ? MIXTURE_FITTED_REL
+                                                            : MIXTURE_FITTED_NEAR_CRITICAL_REL;
     struct Pair {
         double reported;
         double liquid;

@@ -15,6 +15,7 @@
 #include "domain.hpp"
 #include "result_checks.hpp"
 #include "zeltra5/evaluation_counters.hpp"
+#include "zeltra5/pairs.hpp"
 #include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5::reliability {
@@ -22,7 +23,7 @@ namespace zeltra5::reliability {
 using namespace tr1993;  // the constants of the equation the checks cover
 namespace {
 
-constexpr int MODES = 9;
+constexpr int MODES = LAST_MODE + 1;
 
 struct ModeTally {
     unsigned long long requests = 0;
@@ -44,7 +45,8 @@ struct Soak {
         std::memset(&before, 0x5A, sizeof before);  // recognisable content a refusal must keep
         PropertyResult r = before;
         reset_evaluation_counters();
-        const int status = calculate_properties(q, r);
+        Refusal why{};
+        const int status = calculate_request(q, r, why);
         const unsigned long long n = evaluations_since_reset();
         total_evaluations += n;
         if (n > max_evaluations) {
@@ -203,6 +205,87 @@ void saturation_line(Soak& soak, const int n) {
         });
 }
 
+// The pairs beyond the Windows program's menu, from the states of the other pairs: every value
+// pair of a (p, T) state over an n x n grid of the domain (log p, t), the same values a part in
+// 1e9 off, the saturated states at n temperatures with their neighbouring doubles, the mixtures
+// of t-x, and a coarse grid of each pair's own variables (its values need not be states).
+void line_pairs(Soak& soak, const int n) {
+    const auto ask = [&soak](const PropertyResult& r, const double scale) {
+        const ResultValues v = result_values(r);
+        for (int mode = LAST_PROGRAM_MODE + 1; mode <= LAST_MODE; ++mode) {
+            const ArgPair& pair = *find_arg_pair(mode, SIDE_NONE);
+            for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
+                soak(mode, side, v.value[pair.first_field], v.value[pair.second_field] * scale);
+            }
+        }
+    };
+    const double log_span = std::log(MAX_PRESSURE / MIN_PRESSURE);
+    for (int i = 0; i < n; ++i) {
+        const double p = MIN_PRESSURE * std::exp(log_span * i / (n - 1));
+        for (int j = 0; j < n; ++j) {
+            const double t = MIN_TEMPERATURE + (MAX_TEMPERATURE - MIN_TEMPERATURE) * j / (n - 1);
+            PropertyResult r{};
+            if (calculate_properties({MODE_PRESSURE_TEMPERATURE, SIDE_NONE, p, t}, r) != 0) {
+                continue;
+            }
+            ask(r, 1.0);
+            if ((i + j) % 8 == 0) {
+                ask(r, 1.0 + 1e-9);
+                ask(r, 1.0 - 1e-9);
+            }
+        }
+    }
+    const Range saturation{MIN_TEMPERATURE, SATURATION_LIMIT_TEMPERATURE_C, false};
+    for (int i = 0; i < n; ++i) {
+        const double t = grid_point(saturation, i, n);
+        for (const int side : {SIDE_LIQUID, SIDE_VAPOUR}) {
+            PropertyResult r{};
+            if (calculate_properties({MODE_SATURATION_TEMPERATURE, side, t, 0.0}, r) != 0) {
+                continue;
+            }
+            for (const double scale : {1.0, 1.0 + 0x1p-52, 1.0 - 0x1p-53}) {
+                ask(r, scale);
+            }
+        }
+        for (const double x : {-1e-12, 0.0, 1e-300, 1e-12, 0.3, 1.0 - 1e-12, 1.0, 1.0 + 1e-12}) {
+            soak(MODE_TEMPERATURE_QUALITY, SIDE_NONE, t, x);
+            PropertyResult r{};
+            if (x > 0.0 && x < 1.0 &&
+                calculate_properties({MODE_SATURATION_TEMPERATURE, SIDE_LIQUID, t, 0.0}, r) == 0) {
+                Refusal why{};
+                if (calculate_request({MODE_TEMPERATURE_QUALITY, SIDE_NONE, t, x}, r, why) == 0) {
+                    ask(r, 1.0);
+                }
+            }
+        }
+    }
+    // Each pair's own variables: t, rho (log) and h, s, u over and beyond what states reach.
+    const Range temperature{MIN_TEMPERATURE - 1.0, MAX_TEMPERATURE + 1.0, false};
+    const Range density{1e-3, 800.0, true};
+    const Range enthalpy{-1e6, 4e6, false};
+    const Range entropy{-5e3, 2e4, false};
+    const int coarse = n / 4 + 2;
+    for (int mode = LAST_PROGRAM_MODE + 1; mode <= LAST_MODE; ++mode) {
+        const ArgPair& pair = *find_arg_pair(mode, SIDE_NONE);
+        const auto range_of = [&](const int field) {
+            return field == FIELD_TEMPERATURE         ? temperature
+                   : field == FIELD_DENSITY           ? density
+                   : field == FIELD_ENTROPY           ? entropy
+                   : field == FIELD_RELATIVE_ENTHALPY ? Range{-0.5, 1.5, false}
+                                                      : enthalpy;
+        };
+        const Range first = range_of(pair.first_field);
+        const Range second = range_of(pair.second_field);
+        for (int i = 0; i < coarse; ++i) {
+            for (int j = 0; j < coarse; ++j) {
+                for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
+                    soak(mode, side, grid_point(first, i, coarse), grid_point(second, j, coarse));
+                }
+            }
+        }
+    }
+}
+
 void print_deviation(const char* name, const Deviation& d) {
     std::printf("  %-34s %.3e  at mode %d side %d (%.17g, %.17g)\n", name, d.value, d.request.mode,
                 d.request.side, d.request.first_value, d.request.second_value);
@@ -222,14 +305,16 @@ int main(int argc, char** argv) {
     grid(soak, n);
     edges(soak, n);
     saturation_line(soak, n);
+    line_pairs(soak, n);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     unsigned long long requests = 0;
     std::printf(
         "zeltra5-soak: grid %d x %d per mode (plain and superheat option), edges, "
-        "saturation line at %d points from both sides\n",
-        n, n, n);
+        "saturation line at %d points from both sides; the pairs beyond the menu from the "
+        "states of a %d x %d (p, t) grid, the saturation line and a grid of their own\n",
+        n, n, n, n, n);
     std::printf("mode   requests    refused   two-phase      liquid      vapour  supercrit.\n");
     for (int m = 0; m < MODES; ++m) {
         const ModeTally& t = soak.modes[m];
