@@ -1,4 +1,5 @@
-// libFuzzer target: calculate_properties with any request: any mode and side integers and any
+// libFuzzer target: the front end (calculate_request: the Windows program's modes 0 to 8 and the
+// pairs beyond its menu) with any request: any mode and side integers and any
 // doubles (NaN, infinities, subnormals, huge values), and values steered into and just around
 // each mode's domain so that the solvers are exercised, not only the range check. Every answer
 // must pass the reliability checks, be the same when asked again, and stay within the bound on
@@ -16,6 +17,7 @@
 #include "domain.hpp"
 #include "result_checks.hpp"
 #include "zeltra5/evaluation_counters.hpp"
+#include "zeltra5/pairs.hpp"
 #include "zeltra5/tr1993_constants.hpp"
 
 namespace {
@@ -149,21 +151,29 @@ void note_evaluations(const unsigned long long n, const CalcRequest& q) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Bytes in(data, size);
     CalcRequest q{};
-    q.mode = small_or_raw(in, -1, 11);
+    q.mode = small_or_raw(in, -1, LAST_MODE + 3);
     q.side = small_or_raw(in, -1, 5);
-    const bool known_mode = q.mode >= 0 && q.mode <= 8;
+    const bool known_mode = q.mode >= 0 && q.mode <= LAST_PROGRAM_MODE;
+    const ArgPair* line_pair = q.mode > LAST_PROGRAM_MODE && q.mode <= LAST_MODE
+                                   ? find_arg_pair(q.mode, SIDE_NONE)
+                                   : nullptr;
     const Range any{-1e3, 1e8, false};
-    const Range first = known_mode ? first_value_range(q.mode) : any;
+    const Range first = known_mode             ? first_value_range(q.mode)
+                        : line_pair != nullptr ? line_pair_range(line_pair->first_field)
+                                               : any;
     q.first_value = value(in, first);
     const bool first_inside = first.lo <= q.first_value && q.first_value <= first.hi;
     q.second_value =
-        value(in, known_mode && first_inside ? second_value_band(q.mode, q.first_value) : any);
+        value(in, line_pair != nullptr         ? line_pair_range(line_pair->second_field)
+                  : known_mode && first_inside ? second_value_band(q.mode, q.first_value)
+                                               : any);
 
     PropertyResult before{};
     std::memset(&before, 0xA5, sizeof before);
     PropertyResult r = before;
     reset_evaluation_counters();
-    const int status = calculate_properties(q, r);
+    Refusal why{};
+    const int status = calculate_request(q, r, why);
     const unsigned long long evaluations = evaluations_since_reset();
     if (evaluations > MAX_EVALUATIONS_PER_REQUEST) {
         fail("more equation-of-state evaluations than the bound", q);
@@ -174,7 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // No state survives a call: the same request gives the same answer to the bit.
     PropertyResult again = before;
-    if (calculate_properties(q, again) != status || std::memcmp(&again, &r, sizeof r) != 0) {
+    if (calculate_request(q, again, why) != status || std::memcmp(&again, &r, sizeof r) != 0) {
         fail("a second call answered differently", q);
     }
     return 0;

@@ -41,6 +41,21 @@ Range first_value_range(const int mode) {
     }
 }
 
+Range line_pair_range(const int field) {
+    switch (field) {
+        case FIELD_TEMPERATURE:
+            return {MIN_TEMPERATURE - 1.0, MAX_TEMPERATURE + 1.0, false};
+        case FIELD_DENSITY:
+            return {1e-3, 800.0, true};
+        case FIELD_ENTROPY:
+            return {-5e3, 2e4, false};
+        case FIELD_RELATIVE_ENTHALPY:
+            return {-0.5, 1.5, false};
+        default:
+            return {-1e6, 4e6, false};
+    }
+}
+
 Range second_value_band(const int mode, const double first) {
     switch (mode) {
         case MODE_PRESSURE_QUALITY: {

@@ -25,6 +25,12 @@ Range first_value_range(int mode);
 // in mode 3. Modes 1 and 2 have no second value: the band is [0, 0].
 Range second_value_band(int mode, double first_value);
 
+// The values the pairs beyond the menu (modes 9 to 16) are walked over, by the field a value is:
+// temperatures a kelvin beyond the domain, densities from 1e-3 to 800 kg/m3 (log), enthalpies
+// and energies from -1e6 to 4e6 J/kg, entropies from -5e3 to 2e4 J/(kg K), qualities from -0.5
+// to 1.5: beyond what the domain's states reach, so that the line solvers' edges are walked too.
+Range line_pair_range(int field);
+
 // The point at fraction f (0 to 1) of a range, exactly lo at 0 and hi at 1.
 double point_in(const Range& range, double f);
 

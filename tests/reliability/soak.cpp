@@ -259,23 +259,12 @@ void line_pairs(Soak& soak, const int n) {
             }
         }
     }
-    // Each pair's own variables: t, rho (log) and h, s, u over and beyond what states reach.
-    const Range temperature{MIN_TEMPERATURE - 1.0, MAX_TEMPERATURE + 1.0, false};
-    const Range density{1e-3, 800.0, true};
-    const Range enthalpy{-1e6, 4e6, false};
-    const Range entropy{-5e3, 2e4, false};
+    // Each pair's own variables.
     const int coarse = n / 4 + 2;
     for (int mode = LAST_PROGRAM_MODE + 1; mode <= LAST_MODE; ++mode) {
         const ArgPair& pair = *find_arg_pair(mode, SIDE_NONE);
-        const auto range_of = [&](const int field) {
-            return field == FIELD_TEMPERATURE         ? temperature
-                   : field == FIELD_DENSITY           ? density
-                   : field == FIELD_ENTROPY           ? entropy
-                   : field == FIELD_RELATIVE_ENTHALPY ? Range{-0.5, 1.5, false}
-                                                      : enthalpy;
-        };
-        const Range first = range_of(pair.first_field);
-        const Range second = range_of(pair.second_field);
+        const Range first = line_pair_range(pair.first_field);
+        const Range second = line_pair_range(pair.second_field);
         for (int i = 0; i < coarse; ++i) {
             for (int j = 0; j < coarse; ++j) {
                 for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
