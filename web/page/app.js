@@ -132,7 +132,7 @@ function convertValues(field, text, from, to) {
 }
 function pairs() {
   const list = [];
-  for (let i = 0; i < M._zeltra5_pair_count(); i++) list.push(str(M._zeltra5_pair_name(i)));
+  for (let i = 0; i < M._zeltra5_pair_count_v2(); i++) list.push(str(M._zeltra5_pair_name_v2(i)));
   return list;
 }
 // The fields of a pair's values: "p-h" gives p and h, "ts-liquid" t.

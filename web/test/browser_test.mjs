@@ -116,7 +116,8 @@ try {
     ["p-h", 5, 300, true], ["p-u", 2, 800], ["p-u", 20, 1500], ["p-s", 10, 2], ["p-s", 3, 6.5],
     ["p-s", 200, 4], ["p-rho", 10, 300], ["p-rho", 10, 600], ["p-rho", 10, 5],
     ["t-rho", 20, 100], ["t-rho", 140, 300], ["t-rho", 20, 610], ["p-t", 10, 500],
-    ["p-rho", 1, 2000],
+    ["p-rho", 1, 2000], ["t-x", -10, 0.2], ["t-x", 20, 0], ["t-h", 25, 1500], ["t-s", 25, 1],
+    ["rho-h", 10, 1500], ["rho-u", 600, 400], ["h-s", 1500, 6],
   ];
   let compared = 0, worstUi = 0;
   const tabStatus = {};
@@ -706,6 +707,16 @@ function makeGrid() {
   for (const a of t) {
     g.push(["ts-liquid", a, 0, 1], ["ts-vapour", a, 0, 2]);
     for (const b of [0.05, 0.5, 5, 50, 200, 400, 600, 700]) g.push(["t-rho", a, b, 0]);
+    for (const b of [0, 0.2, 1]) g.push(["t-x", a, b, 0]);
+    for (const b of [100, 500, 1000, 1500]) g.push(["t-h", a, b, 0], ["t-u", a, b, 0]);
+    for (const b of [1, 4, 6]) g.push(["t-s", a, b, 0]);
+  }
+  for (const a of [0.5, 5, 50, 300, 600]) {
+    for (const b of [300, 1000, 1500, 2000]) g.push(["rho-h", a, b, 0], ["rho-u", a, b, 0]);
+    for (const b of [1, 4, 6]) g.push(["rho-s", a, b, 0]);
+  }
+  for (const a of [300, 1000, 1500, 2000]) {
+    for (const b of [1, 4, 6, 8]) g.push(["h-s", a, b, 0]);
   }
   return g;
 }
