@@ -356,6 +356,21 @@ TEST(Pairs, PageReadsEachPairsFieldsFromItsName) {
     }
 }
 
+// The page disables the superheat option for exactly the pairs that do not take it.
+TEST(Pairs, PageOffersTheSuperheatOptionWhereItApplies) {
+    const std::string head = R"($("superheat").disabled = /)";
+    const std::size_t at = APP.find(head);
+    ASSERT_NE(at, std::string::npos);
+    const std::size_t begin = at + head.size();
+    const std::size_t end = APP.find("/.test(pair);", begin);
+    ASSERT_NE(end, std::string::npos);
+    const std::regex disabled(APP.substr(begin, end - begin));
+    for (const ArgPair& p : ARG_PAIRS) {
+        EXPECT_EQ(std::regex_search(std::string(p.name), disabled), !takes_superheat_option(p))
+            << p.name;
+    }
+}
+
 // ---- kinds of table ----
 
 TEST(TableKinds, HeaderAndExcelModuleDescribeEveryKind) {

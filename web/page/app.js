@@ -246,7 +246,7 @@ function updateInputs() {
   const single = fields.length === 1;
   $("second-box").hidden = single;
   $("second").required = !single;
-  $("superheat").disabled = /^[pt]s-/.test(pair);
+  $("superheat").disabled = /^[pt]s-|^t-x$/.test(pair);
   ["first", "second"].forEach((id, i) => {
     if (i >= fields.length) return;
     $(`${id}-label`).textContent = rowName(fieldRow(fields[i]), options);
