@@ -63,8 +63,8 @@ TEST(Isochore, StatesOfEveryRegionComeBack) {
     const struct {
         const char* pair;
         int field;
-    } PAIRS[] = {{"rho-h", FIELD_ENTHALPY}, {"rho-s", FIELD_ENTROPY},
-                 {"rho-u", FIELD_INTERNAL_ENERGY}};
+    } PAIRS[] = {
+        {"rho-h", FIELD_ENTHALPY}, {"rho-s", FIELD_ENTROPY}, {"rho-u", FIELD_INTERNAL_ENERGY}};
     for (const Source& src : SOURCES) {
         const StateResult from = state(src.pair, src.first, src.second);
         ASSERT_EQ(from.status, STATUS_VALID) << src.what;
@@ -151,16 +151,16 @@ TEST(Isochore, DensitiesOutsideTheDomainAndNonNumbersAreRefused) {
 // With the superheat option the superheated liquid of p-t comes back from its (rho, h); without
 // it the same values are a mixture, and below the critical density no state is a liquid.
 TEST(Isochore, TheSuperheatOptionAnswersTheSuperheatedLiquid) {
-    for (const auto& [p, t] : {std::pair{1e5, -30.0}, std::pair{10e5, 30.0},
-                               std::pair{30e5, 70.0}}) {
+    for (const auto& [p, t] :
+         {std::pair{1e5, -30.0}, std::pair{10e5, 30.0}, std::pair{30e5, 70.0}}) {
         const StateResult from = state("p-t", p, t, true);
         ASSERT_EQ(from.status, STATUS_VALID) << p << " " << t;
         ASSERT_EQ(from.phase, PHASE_LIQUID);
         ASSERT_EQ(from.phase_detail, 1);
         const double rho = from.values[FIELD_DENSITY];
-        for (const auto& [pair, field] : {std::pair{"rho-h", FIELD_ENTHALPY},
-                                          std::pair{"rho-s", FIELD_ENTROPY},
-                                          std::pair{"rho-u", FIELD_INTERNAL_ENERGY}}) {
+        for (const auto& [pair, field] :
+             {std::pair{"rho-h", FIELD_ENTHALPY}, std::pair{"rho-s", FIELD_ENTROPY},
+              std::pair{"rho-u", FIELD_INTERNAL_ENERGY}}) {
             const StateResult r = state(pair, rho, from.values[field], true);
             ASSERT_EQ(r.status, STATUS_VALID) << p << " " << t << " " << pair;
             EXPECT_EQ(r.phase, PHASE_LIQUID);
