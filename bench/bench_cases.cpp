@@ -35,7 +35,8 @@ struct Inputs {
 };
 
 Inputs g_liquid, g_vapour, g_super, g_two_phase, g_sat_t, g_sat_p, g_sat_t_vapour, g_sat_p_vapour;
-Inputs g_ph[4], g_ps[4], g_trho[4];  // liquid, vapour, two-phase, supercritical
+Inputs g_ph[4], g_ps[4], g_trho[4];      // liquid, vapour, two-phase, supercritical
+Inputs g_rho_h[4], g_rho_s[4], g_hs[4];  // the same states by (rho, h), (rho, s) and (h, s)
 
 // A (p, T) state computed once, from which the other input pairs of the same state are taken.
 PropertyResult solve_pt(double p, double t) {
@@ -99,6 +100,20 @@ void derive_two_phase(Inputs& out, int mode) {
     }
 }
 
+// The (rho, h), (rho, s) and (h, s) requests of the states of a (p, T) or (p, x) set.
+void derive_line_pairs(const CalcRequest* from, const int which) {
+    for (int i = 0; i < N; ++i) {
+        PropertyResult r{};
+        if (calculate_properties(from[i], r) != 0) std::abort();
+        g_rho_h[which].request[i] = {MODE_DENSITY_ENTHALPY, SIDE_NONE, r.mass_density,
+                                     r.specific_enthalpy};
+        g_rho_s[which].request[i] = {MODE_DENSITY_ENTROPY, SIDE_NONE, r.mass_density,
+                                     r.specific_entropy};
+        g_hs[which].request[i] = {MODE_ENTHALPY_ENTROPY, SIDE_NONE, r.specific_enthalpy,
+                                  r.specific_entropy};
+    }
+}
+
 void prepare_all() {
     static bool done = false;
     if (done) return;
@@ -126,6 +141,10 @@ void prepare_all() {
     derive_two_phase(g_ph[2], MODE_PRESSURE_ENTHALPY);
     derive_two_phase(g_ps[2], MODE_PRESSURE_ENTROPY);
     derive_two_phase(g_trho[2], MODE_TEMPERATURE_DENSITY);
+    for (int k = 0; k < 3; ++k) {
+        derive_line_pairs(single[k]->request, slot[k]);
+    }
+    derive_line_pairs(g_two_phase.request, 2);
 }
 
 double calc(const Inputs& in, int i) {
@@ -137,6 +156,14 @@ double calc(const Inputs& in, int i) {
 template <const Inputs& In>
 double run_calc(int i) {
     return calc(In, i);
+}
+
+// The pairs beyond the program's menu go through calculate_request.
+double run_request(const Inputs& in, int i) {
+    PropertyResult r;
+    Refusal why;
+    const int status = calculate_request(in.request[i % N], r, why);
+    return status + r.specific_enthalpy;
 }
 
 double run_ph(int which, int i) {
@@ -249,6 +276,16 @@ const Case CASES[] = {
     {"mode8_trho/vapour", prepare_all, [](int i) { return run_trho(1, i); }},
     {"mode8_trho/two_phase", prepare_all, [](int i) { return run_trho(2, i); }},
     {"mode8_trho/supercritical", prepare_all, [](int i) { return run_trho(3, i); }},
+    {"rho_h/liquid", prepare_all, [](int i) { return run_request(g_rho_h[0], i); }},
+    {"rho_h/vapour", prepare_all, [](int i) { return run_request(g_rho_h[1], i); }},
+    {"rho_h/two_phase", prepare_all, [](int i) { return run_request(g_rho_h[2], i); }},
+    {"rho_h/supercritical", prepare_all, [](int i) { return run_request(g_rho_h[3], i); }},
+    {"rho_s/liquid", prepare_all, [](int i) { return run_request(g_rho_s[0], i); }},
+    {"rho_s/vapour", prepare_all, [](int i) { return run_request(g_rho_s[1], i); }},
+    {"h_s/liquid", prepare_all, [](int i) { return run_request(g_hs[0], i); }},
+    {"h_s/vapour", prepare_all, [](int i) { return run_request(g_hs[1], i); }},
+    {"h_s/two_phase", prepare_all, [](int i) { return run_request(g_hs[2], i); }},
+    {"h_s/supercritical", prepare_all, [](int i) { return run_request(g_hs[3], i); }},
     {"format_shortest", prepare_numbers, run_format_shortest},
     {"tables/ph_diagram", prepare_tables, run_ph_diagram},
     {"tables/saturation_table_200", prepare_tables, run_saturation_table},

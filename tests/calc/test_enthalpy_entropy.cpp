@@ -118,8 +118,9 @@ TEST(EnthalpyEntropy, EnthalpiesBeyondTheIsentropesEndsNameTheEdge) {
         const StateResult r = state("h-s", c.h, c.s);
         ASSERT_EQ(r.status, STATUS_OUTSIDE_DOMAIN) << c.h << " " << c.s;
         EXPECT_EQ(r.refusal.reason, c.reason) << c.h << " " << c.s;
-        EXPECT_EQ(r.refusal.input, 1);
-        EXPECT_EQ(r.refusal.field, FIELD_ENTROPY);
+        EXPECT_EQ(r.refusal.input, 0);
+        EXPECT_EQ(r.refusal.field, FIELD_ENTHALPY);
+        EXPECT_EQ(r.refusal.value, c.h);
         EXPECT_TRUE(c.reason == RefusalReason::above_band ? c.h > r.refusal.limit
                                                           : c.h < r.refusal.limit);
         // The end's own state has the given entropy and the enthalpy named.
