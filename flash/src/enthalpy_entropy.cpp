@@ -37,6 +37,10 @@ using detail::regula_falsi;
 
 constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
 constexpr int NEWTON_CAP = 40;
+// The front end admits a (t, rho) state's own pressure up to this far (Pa) beyond the highest
+// admitted pressure: a state taken at the highest pressure reproduces it only to the solvers'
+// tolerance.
+constexpr double HIGH_EDGE_PRESSURE_TOLERANCE = 1e-4;
 constexpr int FALSI_CAP = 200;
 // Newton's steps have converged when the temperature step is below this part of the kelvin
 // value and the step of ln rho below NEWTON_DENSITY_TOLERANCE.
@@ -237,7 +241,8 @@ bool stable_single_phase(const double& t, const double& rho, int& phase) {
     FluidState st{};
     M::evaluate(t, rho, st);
     const double p = state_pressure(st);
-    if (!(p >= d.lowest_admitted_pressure && p <= d.highest_admitted_pressure) ||
+    if (!(p >= d.lowest_admitted_pressure &&
+          p <= d.highest_admitted_pressure + HIGH_EDGE_PRESSURE_TOLERANCE) ||
         !(stability(st) > 0.0)) {
         return false;
     }

@@ -34,6 +34,10 @@ using detail::regula_falsi;
 
 constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
 constexpr int NEWTON_CAP = 60;
+// The front end admits a (t, rho) state's own pressure up to this far (Pa) beyond the highest
+// admitted pressure: a state taken at the highest pressure reproduces it only to the solvers'
+// tolerance.
+constexpr double HIGH_EDGE_PRESSURE_TOLERANCE = 1e-4;
 constexpr int FALSI_CAP = 100;
 // Relative temperature step (of the kelvin value) below which Newton's iteration has converged:
 // the step after it would be below the last digit.
@@ -267,7 +271,7 @@ void single_phase(const LineProperty& property, const double& rho, const double&
     }
     // Inside the temperature range: the pressure decides whether the state is in the domain.
     const double p = state_pressure(s);
-    if (p > d.highest_admitted_pressure) {
+    if (p > d.highest_admitted_pressure + HIGH_EDGE_PRESSURE_TOLERANCE) {
         if (!upper_edge<M>(rho, edge_t, edge_p)) {
             out = LineState{};
             return;

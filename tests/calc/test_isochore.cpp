@@ -35,6 +35,8 @@ const Source SOURCES[] = {
     {"p-t", 8e7, -70.0, "compressed liquid near the highest pressure"},
     {"p-t", 84474590.0, -60.0, "liquid at the highest pressure"},
     {"p-t", 84474590.0, 449.999, "at the highest pressure and temperature"},
+    {"p-t", 84474590.24742904, 256.922271806921, "exactly at the highest pressure"},
+    {"p-t", 84474590.24742904, 176.57356599075581, "exactly at the highest pressure, denser"},
     {"p-t", 1e5, 50.0, "vapour"},
     {"p-t", 1e4, 440.0, "low-pressure vapour"},
     {"p-t", 6417.3, 449.0, "vapour at the lowest pressure"},
