@@ -208,6 +208,9 @@ int line_pair_state(const CalcRequest& req, PropertyResult& r, Refusal& why) {
         flash::EnthalpyEntropy<M>::state_from_enthalpy_entropy(metastable_side, given[0], given[1],
                                                                found);
     }
+    // The band is the second value's along the line of the first; for (h, s) the enthalpy's
+    // along the isentrope.
+    const int band_input = req.mode == MODE_ENTHALPY_ENTROPY ? 0 : 1;
     switch (found.outcome) {
         case flash::LineOutcome::below_band:
         case flash::LineOutcome::above_band:
@@ -215,7 +218,8 @@ int line_pair_state(const CalcRequest& req, PropertyResult& r, Refusal& why) {
                 why,
                 Refusal{found.outcome == flash::LineOutcome::below_band ? RefusalReason::below_band
                                                                         : RefusalReason::above_band,
-                        1, line.second_field, given[1], found.limit, found.edge_p, found.edge_t});
+                        band_input, band_input == 0 ? line.first_field : line.second_field,
+                        given[band_input], found.limit, found.edge_p, found.edge_t});
         case flash::LineOutcome::none:
             return refuse(why, RefusalReason::not_reproduced);
         case flash::LineOutcome::found:
