@@ -53,6 +53,8 @@ constexpr double MAX_LOG_DENSITY_STEP = 1.5;
 constexpr double EQUILIBRIUM_TOP_MARGIN = 2e-9;
 constexpr double SATURATION_ROOT_TOLERANCE = 1e-13;  // in sqrt(K), the depth's square root
 constexpr double PRESSURE_LOG_TOLERANCE = 1e-15;
+// Relative to the larger of h and 1e6 J/kg: the isentrope search's acceptance of h.
+constexpr double ISENTROPE_ENTHALPY_TOLERANCE = 1e-13;
 // The density at which a state is taken for the ideal gas (kg/m3).
 constexpr double IDEAL_GAS_DENSITY = 1e-6;
 
@@ -414,8 +416,11 @@ void isentrope_search(const double& h, const double& s, const FluidState& liquid
     const auto f = [&](const double log_p) {
         return isentrope_trial<M>(s, std::exp(log_p), trial) - h;
     };
-    const double log_p = regula_falsi(f, std::log(lo.p), lo.h - h, std::log(hi.p), hi.h - h,
-                                      PRESSURE_LOG_TOLERANCE, FALSI_CAP);
+    // Near the critical point h along the isentrope is flat to the rounding of the (p, s) states:
+    // the search stops where h is met to far below the front end's acceptance.
+    const double log_p =
+        regula_falsi(f, std::log(lo.p), lo.h - h, std::log(hi.p), hi.h - h, PRESSURE_LOG_TOLERANCE,
+                     FALSI_CAP, ISENTROPE_ENTHALPY_TOLERANCE * std::fmax(std::fabs(h), 1e6));
     if (std::isfinite(isentrope_trial<M>(s, std::exp(log_p), trial))) {
         out = trial;
     }

@@ -60,12 +60,12 @@ bool mixture_on_isochore(const LineProperty& property, const double& rho, const 
 }
 
 // Modified regula falsi (Illinois) for a rising f over [a, b] with f(a) < 0 < f(b): the ends
-// shrink until they lie within tol of each other or f vanishes. f(x) may return NaN, which is
-// taken as the bisection of the bracket. Returns the last point evaluated with a finite value
-// nearest the root's side that was narrowed last.
+// shrink until they lie within tol of each other or |f| falls to value_tol (0: vanishes). f(x) may
+// return NaN, which is taken as the bisection of the bracket. Returns the last point evaluated with
+// a finite value nearest the root's side that was narrowed last.
 template <class F>
 double regula_falsi(F&& f, double a, double fa, double b, double fb, const double tol,
-                    const int cap) {
+                    const int cap, const double value_tol = 0.0) {
     int side = 0;
     double best = std::fabs(fa) < std::fabs(fb) ? a : b;
     double best_f = std::fmin(std::fabs(fa), std::fabs(fb));
@@ -82,7 +82,7 @@ double regula_falsi(F&& f, double a, double fa, double b, double fb, const doubl
             best = m;
             best_f = std::fabs(fm);
         }
-        if (fm == 0.0) {
+        if (std::fabs(fm) <= value_tol) {
             return m;
         }
         if (fm < 0.0) {
