@@ -176,6 +176,26 @@ int form_state(const flash::LineState& found, const int side, PropertyResult& r,
     return status;
 }
 
+// An isochore that found no state: a density beyond any of the domain (the liquid's at the highest
+// pressure and lowest temperature, the vapour's at the lowest pressure and highest temperature)
+// is refused as such; one inside it, as not reproduced. Formed only for a refusal.
+int refuse_density(const double rho, Refusal& why) {
+    const DomainLimits& d = M::CONSTANTS.domain;
+    double liquid = 0.0;
+    double vapour = 0.0;
+    densities_from_pressure_temperature(d.max_pressure, d.min_temperature, liquid, vapour);
+    const double highest = liquid;
+    densities_from_pressure_temperature(d.min_pressure, d.max_temperature, liquid, vapour);
+    const double lowest = vapour;
+    if (rho > highest) {
+        return refuse(why, RefusalReason::above_maximum, 0, FIELD_DENSITY, rho, highest);
+    }
+    if (rho < lowest) {
+        return refuse(why, RefusalReason::below_minimum, 0, FIELD_DENSITY, rho, lowest);
+    }
+    return refuse(why, RefusalReason::not_reproduced);
+}
+
 int line_pair_state(const CalcRequest& req, PropertyResult& r, Refusal& why) {
     const double given[2] = {req.first_value, req.second_value};
     for (int i = 0; i < 2; ++i) {
@@ -221,6 +241,9 @@ int line_pair_state(const CalcRequest& req, PropertyResult& r, Refusal& why) {
                         band_input, band_input == 0 ? line.first_field : line.second_field,
                         given[band_input], found.limit, found.edge_p, found.edge_t});
         case flash::LineOutcome::none:
+            if (line.first_field == FIELD_DENSITY) {
+                return refuse_density(given[0], why);
+            }
             return refuse(why, RefusalReason::not_reproduced);
         case flash::LineOutcome::found:
             break;

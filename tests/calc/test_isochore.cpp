@@ -138,9 +138,13 @@ TEST(Isochore, DensitiesOutsideTheDomainAndNonNumbersAreRefused) {
         {NAN, 1e6, RefusalReason::not_finite, 0},
         {500.0, NAN, RefusalReason::not_finite, 1},
         {500.0, INFINITY, RefusalReason::not_finite, 1},
-        // Above the highest pressure at every temperature, below the lowest at every one.
-        {1000.0, 1e5, RefusalReason::not_reproduced, -1},
-        {0.001, 1e6, RefusalReason::not_reproduced, -1},
+        // Above the highest pressure at every temperature, below the lowest at every one: beyond
+        // the domain's densest liquid (756.5 kg/m3 at -77 degC) and thinnest vapour (0.018 kg/m3
+        // at 450 degC).
+        {1000.0, 1e5, RefusalReason::above_maximum, 0},
+        {756.6, 1e5, RefusalReason::above_maximum, 0},
+        {0.001, 1e6, RefusalReason::below_minimum, 0},
+        {0.0181, 3e6, RefusalReason::below_minimum, 0},
     };
     for (const auto& c : CASES) {
         const StateResult r = state("rho-h", c.rho, c.h);
