@@ -81,5 +81,37 @@ TEST(Gao2023Solvers, CriticalPointAndNormalBoilingPoint) {
     EXPECT_NEAR(e.T_K, 239.82, 0.02);
 }
 
+// A grid over the whole domain, from the triple-point pressure to 1000 MPa and from the lowest to
+// the highest temperature: the density solved at every (p, T) through the model's brackets
+// reproduces its pressure, and the (p, h) inverse finds the temperature again.
+TEST(Gao2023Solvers, GridOverTheDomain) {
+    const DomainLimits& d = Gao2023::CONSTANTS.domain;
+    int count = 0;
+    for (double lp = std::log10(d.min_pressure); lp <= 9.0; lp += 0.25) {
+        for (double t = d.min_temperature; t <= d.max_temperature; t += 11.9) {
+            const double p = std::pow(10.0, lp);
+            SCOPED_TRACE(testing::Message() << p << " Pa, " << t << " degC");
+            int phase = -1;
+            double x = 0.0;
+            FluidState l{};
+            FluidState v{};
+            flash::PressureTemperature<Gao2023>::state_from_pressure_temperature(0, p, t, phase, x,
+                                                                                 l, v);
+            const FluidState& s = phase == PHASE_VAPOUR ? v : l;
+            ASSERT_NE(phase, PHASE_TWO_PHASE);
+            EXPECT_NEAR(state_pressure(s), p, 1e-9 * p);
+            int phase_back = -1;
+            FluidState lb{};
+            FluidState vb{};
+            flash::Isobar<Gao2023>::state_from_pressure_property(
+                IsobarProperty::enthalpy, 0, p, state_enthalpy(s), phase_back, x, lb, vb);
+            EXPECT_EQ(phase_back, phase);
+            EXPECT_NEAR((phase_back == PHASE_VAPOUR ? vb : lb).T, s.T, 1e-7);
+            ++count;
+        }
+    }
+    EXPECT_GT(count, 500);
+}
+
 }  // namespace
 }  // namespace zeltra5
