@@ -31,7 +31,7 @@ EXEMPT_FILES = {"calc/include/zeltra5/zeltra5.hpp"}
 SURFACES = ["gui", "cli", "capi", "python", "web"]
 # Above models/ only these of its headers are used.
 SEAM_HEADERS = {"model.hpp", "models.hpp"}
-MODEL_NAMES = re.compile(r"\b(Tr1993|tr1993::)")
+MODEL_NAMES = re.compile(r"\b(Tr1993|tr1993::|Gao2023|gao2023::)")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"zeltra5/([^"]+)"', re.M)
 
 
@@ -102,6 +102,7 @@ SELF_TEST_TREE = [
     ("core/src/up.cpp", '#include "zeltra5/model.hpp"\n', 1),
     # naming a model or its constants above models/
     ("calc/src/named.cpp", "double p = tr1993::CRITICAL_PRESSURE;\nTr1993 model;\n", 2),
+    ("calc/src/named2.cpp", "double m = gao2023::MOLAR_MASS;\nGao2023 model;\n", 2),
     # surfaces may include anything but a model's own header
     ("cli/src/main.cpp", '#include "zeltra5/flash.hpp"\n#include "zeltra5/models.hpp"\n', 0),
     ("capi/src/c.cpp", '#include "zeltra5/tr1993.hpp"\n', 1),

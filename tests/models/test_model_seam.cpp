@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <string_view>
+#include <type_traits>
 
 #include "zeltra5/flash.hpp"
 #include "zeltra5/models.hpp"
@@ -86,8 +87,12 @@ void expect_constants_agree_with_the_equation() {
         flash::PressureTemperature<M>::densities_from_pressure_temperature(k.p, k.t, liquid_rho,
                                                                            vapour_rho);
         const double rho = k.phase == PHASE_VAPOUR ? vapour_rho : liquid_rho;
-        EXPECT_EQ(lo <= rho && rho <= hi, k.holds)
-            << k.p << " Pa, " << k.t << " degC: " << lo << " " << rho << " " << hi;
+        // Where the 1993 model's fitted bracket misses the state is its own; another model's
+        // bracket may hold it there too.
+        if (std::is_same_v<M, Tr1993> || k.holds) {
+            EXPECT_EQ(lo <= rho && rho <= hi, k.holds)
+                << k.p << " Pa, " << k.t << " degC: " << lo << " " << rho << " " << hi;
+        }
     }
 }
 
@@ -98,6 +103,7 @@ TEST(ModelSeam, ConstantsAgreeWithEachModelsEquation) {
         },
         AnyModel{});
     expect_constants_agree_with_the_equation<Tr1993>();
+    expect_constants_agree_with_the_equation<Gao2023>();
 }
 
 TEST(ModelSeam, RegistryNamesEveryModelOnce) {
@@ -110,6 +116,8 @@ TEST(ModelSeam, RegistryNamesEveryModelOnce) {
         }
     }
     EXPECT_EQ(&model_info(AnyModel{Tr1993{}}), find_model("tr1993"));
+    EXPECT_EQ(&model_info(AnyModel{Gao2023{}}), find_model("gao2023"));
+    EXPECT_EQ(MODELS[0].constants, &DEFAULT_CONSTANTS);
     EXPECT_EQ(model_info(AnyModel{}).constants, &DEFAULT_CONSTANTS);
     for (const char* unknown : {"", "TR1993", "tr1993 ", "gao"}) {
         EXPECT_EQ(find_model(unknown), nullptr) << unknown;

@@ -5,15 +5,16 @@
 #include <string_view>
 #include <variant>
 
+#include "zeltra5/gao2023.hpp"
 #include "zeltra5/model.hpp"
 #include "zeltra5/tr1993.hpp"
 
 // X(Type) for every model type.
-#define ZELTRA5_FOR_EACH_MODEL(X) X(Tr1993)
+#define ZELTRA5_FOR_EACH_MODEL(X) X(Tr1993) X(Gao2023)
 
 namespace zeltra5 {
 
-using AnyModel = std::variant<Tr1993>;
+using AnyModel = std::variant<Tr1993, Gao2023>;
 using DefaultModel = Tr1993;
 
 struct ModelInfo {
