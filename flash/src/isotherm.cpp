@@ -1,16 +1,318 @@
 // (t, h), (t, s), (t, u): a density search along the isotherm.
+//
+// The isotherm runs, in rising density, from the state at the domain's lowest pressure to the one
+// at its highest. Below the saturation limit it is the vapour branch (up to the saturated vapour),
+// the mixtures at t (the lever rule between the saturated pair) and the liquid branch (from the
+// saturated liquid); above it one single-phase branch. The entropy falls with density all along
+// ((ds/drho)_T = -(dp/dT)_rho / rho^2); the enthalpy and the internal energy need not be monotonic
+// (the compressed liquid's rise again at high pressure; the branches near the critical
+// temperature). A single-phase branch is therefore split where the derivative of the property in
+// density changes sign: its ends' derivatives of opposite signs mark one extremum, which a
+// bracketed search locates (no isotherm of the domain has two on one branch: the tests sample
+// them). Each monotonic piece is searched by Newton's method on the density with the analytic
+// derivative, kept inside its bracket by bisection, to the double.
+//
+// Where the line holds more than one state with the given value (a compressed liquid sharing
+// (t, h) with a mixture or a vapour), the state of lowest density, i.e. of lowest pressure, is the
+// answer: the pieces are searched in rising density and the first that holds the value answers.
+// A value no state of the line has lies beyond the line's least or greatest value (the line is
+// continuous, so it has no gaps between them): below_band / above_band with that value and its
+// state's (p, t).
+//
+// The superheat option is not offered for these pairs (see takes_superheat_option): asked here,
+// it answers none.
+
+#include <cmath>
+#include <limits>
 
 #include "zeltra5/flash.hpp"
 #include "zeltra5/models.hpp"
 
 namespace zeltra5::flash {
+namespace {
+
+constexpr int MAX_NEWTON_STEPS = 100;
+// The extremum is located to this relative width in density: the property there is flat, so
+// its value at the piece's end differs from the true extremum by far less than the tolerance
+// the front end checks values to.
+constexpr double EXTREMUM_RELATIVE_WIDTH = 1e-13;
+constexpr int MAX_EXTREMUM_STEPS = 200;
+
+// One state of the line: its density, the property and its derivative in density at constant T.
+struct Point {
+    double rho;
+    double value;
+    double slope;
+};
+
+double property_value(const LineProperty property, const FluidState& s) {
+    switch (property) {
+        case LineProperty::enthalpy:
+            return state_enthalpy(s);
+        case LineProperty::entropy:
+            return state_entropy(s);
+        default:
+            return state_internal_energy(s);
+    }
+}
+
+// (d property / d rho)_T from the reduced Helmholtz derivatives; phi0_t does not depend on density.
+double property_slope(const LineProperty property, const FluidState& s) {
+    const double dt = s.delta * s.tau * s.phir_dt;
+    switch (property) {
+        case LineProperty::enthalpy:
+            return s.R * s.T / s.rho * (dt + s.delta * s.phir_d + s.delta * s.delta * s.phir_dd);
+        case LineProperty::entropy:
+            return s.R / s.rho * (dt - s.delta0 * s.phi0_d - s.delta * s.phir_d);
+        default:
+            return s.R * s.T / s.rho * dt;
+    }
+}
 
 template <class M>
-void Isotherm<M>::state_from_temperature_property(const LineProperty& /*property*/,
-                                                  const int& /*metastable_side*/,
-                                                  const double& /*t*/, const double& /*target*/,
-                                                  LineState& out) {
+Point point_at(const LineProperty property, const double t, const double rho) {
+    FluidState s{};
+    M::evaluate(t, rho, s);
+    return Point{rho, property_value(property, s), property_slope(property, s)};
+}
+
+Point point_of(const LineProperty property, const FluidState& s) {
+    return Point{s.rho, property_value(property, s), property_slope(property, s)};
+}
+
+// The density between a and b (a.slope and b.slope of opposite signs) where the slope vanishes:
+// regula falsi (Illinois) with bisection when it stalls.
+template <class M>
+Point extremum(const LineProperty property, const double t, Point a, Point b) {
+    double wa = 1.0;
+    double wb = 1.0;
+    Point m = a;
+    for (int step = 0; step < MAX_EXTREMUM_STEPS; ++step) {
+        if (!(b.rho - a.rho > EXTREMUM_RELATIVE_WIDTH * b.rho)) {
+            break;
+        }
+        const double fa = wa * a.slope;
+        const double fb = wb * b.slope;
+        double rho = (a.rho * fb - b.rho * fa) / (fb - fa);
+        if (!(rho > a.rho && rho < b.rho)) {
+            rho = 0.5 * (a.rho + b.rho);
+        }
+        m = point_at<M>(property, t, rho);
+        if (m.slope == 0.0 || !std::isfinite(m.slope)) {
+            break;
+        }
+        if ((m.slope > 0.0) == (a.slope > 0.0)) {
+            a = m;
+            wa = 1.0;
+            wb *= 0.5;
+        } else {
+            b = m;
+            wb = 1.0;
+            wa *= 0.5;
+        }
+    }
+    return m;
+}
+
+// The density in [a, b], on which the property is monotonic and spans the target, where the
+// property meets it: Newton steps kept inside a shrinking bracket, bisection where a step leaves
+// it or the slope is useless; ends when the value is met or the bracket is down to adjacent
+// doubles. Answers the point whose value is nearest the target.
+template <class M>
+Point solve_piece(const LineProperty property, const double t, const double target, Point a,
+                  Point b) {
+    if (a.value == target) {
+        return a;
+    }
+    if (b.value == target) {
+        return b;
+    }
+    const bool rising = b.value > a.value;
+    Point best = std::fabs(a.value - target) <= std::fabs(b.value - target) ? a : b;
+    // Start from the chord: the property is close to linear in density on most pieces.
+    double rho = a.rho + (target - a.value) * (b.rho - a.rho) / (b.value - a.value);
+    Point p = best;
+    for (int step = 0; step < MAX_NEWTON_STEPS; ++step) {
+        if (!(rho > a.rho && rho < b.rho)) {
+            rho = 0.5 * (a.rho + b.rho);
+        }
+        if (!(rho > a.rho && rho < b.rho)) {
+            break;  // a and b are adjacent doubles
+        }
+        p = point_at<M>(property, t, rho);
+        if (std::fabs(p.value - target) < std::fabs(best.value - target)) {
+            best = p;
+        }
+        if (p.value == target) {
+            break;
+        }
+        if ((p.value < target) == rising) {
+            a = p;
+        } else {
+            b = p;
+        }
+        const double next = p.rho - (p.value - target) / p.slope;
+        // A Newton step that does not at least halve the bracket is replaced by its midpoint on
+        // the next pass unless it lies inside it.
+        rho = std::isfinite(next) ? next : 0.5 * (a.rho + b.rho);
+        if (next == p.rho) {
+            break;
+        }
+    }
+    return best;
+}
+
+void found_single(const double t, const double rho, const int phase, LineState& out) {
     out = LineState{};
+    out.outcome = LineOutcome::found;
+    out.phase = phase;
+    out.t = t;
+    out.rho = rho;
+}
+
+// The line's least and greatest values met so far, and their states.
+struct Band {
+    Point low{0.0, std::numeric_limits<double>::infinity(), 0.0};
+    Point high{0.0, -std::numeric_limits<double>::infinity(), 0.0};
+    void add(const Point& p) {
+        if (p.value < low.value) {
+            low = p;
+        }
+        if (p.value > high.value) {
+            high = p;
+        }
+    }
+};
+
+// Searches the single-phase branch [a, b] (rising density) for the target, split at an extremum.
+// True when found.
+template <class M>
+bool search_branch(const LineProperty property, const double t, const double target, const Point& a,
+                   const Point& b, const int phase, Band& band, LineState& out) {
+    band.add(a);
+    band.add(b);
+    if (!(b.rho > a.rho)) {
+        if (a.value == target) {
+            found_single(t, a.rho, phase, out);
+            return true;
+        }
+        return false;
+    }
+    Point pieces[3] = {a, b, b};
+    int ends = 2;
+    if (property != LineProperty::entropy && a.slope * b.slope < 0.0) {
+        pieces[1] = extremum<M>(property, t, a, b);
+        band.add(pieces[1]);
+        ends = 3;
+    }
+    for (int k = 0; k + 1 < ends; ++k) {
+        const Point& lo = pieces[k];
+        const Point& hi = pieces[k + 1];
+        if (target >= std::fmin(lo.value, hi.value) && target <= std::fmax(lo.value, hi.value)) {
+            const Point p = solve_piece<M>(property, t, target, lo, hi);
+            found_single(t, p.rho, phase, out);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The density of the isotherm's state at pressure P, as the (P, T) density solver finds it: the
+// vapour's below the critical pressure, the only one above.
+template <class M>
+double density_at_pressure(const double t, const double P, const bool vapour) {
+    double liquid_rho = 0.0;
+    double vapour_rho = 0.0;
+    PressureTemperature<M>::densities_from_pressure_temperature(P, t, liquid_rho, vapour_rho);
+    return vapour ? vapour_rho : liquid_rho;
+}
+
+template <class M>
+void band_outcome(const double t, const double target, const Band& band, LineState& out) {
+    out = LineState{};
+    if (!(target < band.low.value || target > band.high.value)) {
+        return;  // none: a search that failed to hold its bracket
+    }
+    const bool below = target < band.low.value;
+    const Point& edge = below ? band.low : band.high;
+    out.outcome = below ? LineOutcome::below_band : LineOutcome::above_band;
+    out.limit = edge.value;
+    out.edge_p = M::pressure(t, edge.rho);
+    out.edge_t = t;
+}
+
+}  // namespace
+
+template <class M>
+void Isotherm<M>::state_from_temperature_property(const LineProperty& property,
+                                                  const int& metastable_side, const double& t,
+                                                  const double& target, LineState& out) {
+    out = LineState{};
+    if (metastable_side == 1 || !std::isfinite(t) || !std::isfinite(target)) {
+        return;
+    }
+    const ModelConstants& c = M::CONSTANTS;
+    Band band;
+    SaturationEquilibrium e;
+    const bool saturated =
+        t <= c.saturation_limit_temperature &&
+        M::saturation_at_temperature(t + KELVIN_OFFSET, e) == SATURATION_EQUILIBRIUM_OK;
+    if (!saturated) {
+        const Point a =
+            point_at<M>(property, t, density_at_pressure<M>(t, c.domain.min_pressure, true));
+        const double high_rho = density_at_pressure<M>(t, c.domain.max_pressure, false);
+        const Point b = point_at<M>(property, t, high_rho);
+        const int phase = t < c.critical_temperature ? PHASE_VAPOUR : PHASE_SUPERCRITICAL;
+        if (search_branch<M>(property, t, target, a, b, phase, band, out)) {
+            if (t < c.critical_temperature && out.rho >= c.critical_density) {
+                out.phase = PHASE_LIQUID;
+            }
+            return;
+        }
+        band_outcome<M>(t, target, band, out);
+        return;
+    }
+    // The saturated pair as the saturation at t forms it.
+    FluidState liquid{};
+    FluidState vapour{};
+    M::evaluate_pair(t, e.rho_liquid, e.rho_vapour, liquid, vapour);
+    const Point sat_liquid = point_of(property, liquid);
+    const Point sat_vapour = point_of(property, vapour);
+
+    // Vapour branch: at the lowest temperature the lowest pressure is the saturation pressure.
+    // The entropy, falling with density, has there no value below the saturated vapour's.
+    band.add(sat_vapour);
+    if (property != LineProperty::entropy || target >= sat_vapour.value) {
+        const double low_rho = density_at_pressure<M>(t, c.domain.min_pressure, true);
+        const Point low = point_at<M>(property, t, std::fmin(low_rho, sat_vapour.rho));
+        if (search_branch<M>(property, t, target, low, sat_vapour, PHASE_VAPOUR, band, out)) {
+            return;
+        }
+    }
+    // The mixtures: linear in the vapour mass fraction.
+    const double lo = std::fmin(sat_liquid.value, sat_vapour.value);
+    const double hi = std::fmax(sat_liquid.value, sat_vapour.value);
+    if (target >= lo && target <= hi) {
+        const double x = (target - sat_liquid.value) / (sat_vapour.value - sat_liquid.value);
+        if (x >= 1.0) {
+            found_single(t, sat_vapour.rho, PHASE_VAPOUR, out);
+        } else if (x <= 0.0) {
+            found_single(t, sat_liquid.rho, PHASE_LIQUID, out);
+        } else {
+            out = LineState{};
+            out.outcome = LineOutcome::found;
+            out.phase = PHASE_TWO_PHASE;
+            out.t = t;
+            out.x = x;
+        }
+        return;
+    }
+    const double high_rho = density_at_pressure<M>(t, c.domain.max_pressure, false);
+    const Point high = point_at<M>(property, t, high_rho);
+    if (search_branch<M>(property, t, target, sat_liquid, high, PHASE_LIQUID, band, out)) {
+        return;
+    }
+    band_outcome<M>(t, target, band, out);
 }
 
 #define ZELTRA5_INSTANTIATE(Model) template struct Isotherm<Model>;

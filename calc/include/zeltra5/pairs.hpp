@@ -40,9 +40,11 @@ inline bool is_saturation_pair(const ArgPair& pair) {
 }
 
 // Whether the superheat option applies: not to the states on the saturation line (the saturation
-// pairs and t-x).
+// pairs and t-x), nor to the isotherm's t-h, t-s and t-u, whose solver searches stable states only.
 inline bool takes_superheat_option(const ArgPair& pair) {
-    return !is_saturation_pair(pair) && pair.mode != MODE_TEMPERATURE_QUALITY;
+    return !is_saturation_pair(pair) && pair.mode != MODE_TEMPERATURE_QUALITY &&
+           pair.mode != MODE_TEMPERATURE_ENTHALPY && pair.mode != MODE_TEMPERATURE_ENTROPY &&
+           pair.mode != MODE_TEMPERATURE_ENERGY;
 }
 
 // Whether value `index` (0 or 1) of the pair is a quality (p-x, t-x).
