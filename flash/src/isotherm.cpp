@@ -1,9 +1,10 @@
 // (t, h), (t, s), (t, u): a density search along the isotherm.
 //
-// The isotherm runs, in rising density, from the state at the domain's lowest pressure to the one
-// at its highest. Below the saturation limit it is the vapour branch (up to the saturated vapour),
-// the mixtures at t (the lever rule between the saturated pair) and the liquid branch (from the
-// saturated liquid); above it one single-phase branch. The entropy falls with density all along
+// The isotherm runs, in rising density, from the state at the domain's lowest (admitted) pressure
+// to the one at its highest. Below the saturation limit it is the vapour branch (up to the
+// saturated vapour), the mixtures at t (the lever rule between the saturated pair) and the liquid
+// branch (from the saturated liquid); above it one single-phase branch. The entropy falls with
+// density all along
 // ((ds/drho)_T = -(dp/dT)_rho / rho^2); the enthalpy and the internal energy need not be monotonic
 // (the compressed liquid's rise again at high pressure; the branches near the critical
 // temperature). A single-phase branch is therefore split where the derivative of the property in
@@ -37,6 +38,9 @@ constexpr int MAX_NEWTON_STEPS = 100;
 // the front end checks values to.
 constexpr double EXTREMUM_RELATIVE_WIDTH = 1e-13;
 constexpr int MAX_EXTREMUM_STEPS = 200;
+constexpr double EDGE_RELATIVE_SLACK = 1e-12;
+constexpr double ENERGY_SCALE = 1e6;   // J/kg
+constexpr double ENTROPY_SCALE = 1e4;  // J/(kg K)
 
 // One state of the line: its density, the property and its derivative in density at constant T.
 struct Point {
@@ -227,14 +231,28 @@ double density_at_pressure(const double t, const double P, const bool vapour) {
     return vapour ? vapour_rho : liquid_rho;
 }
 
+// A target beyond the band by no more than the rounding of the edge states (whose densities are
+// solved from the edge pressures to the density solver's tolerance) is the edge state's value:
+// a state another pair answers at the domain's edge lies there.
+double edge_slack(const LineProperty property, const double value) {
+    const double scale = property == LineProperty::entropy ? ENTROPY_SCALE : ENERGY_SCALE;
+    return EDGE_RELATIVE_SLACK * std::fmax(std::fabs(value), scale);
+}
+
 template <class M>
-void band_outcome(const double t, const double target, const Band& band, LineState& out) {
+void band_outcome(const LineProperty property, const double t, const double target,
+                  const Band& band, LineState& out) {
     out = LineState{};
     if (!(target < band.low.value || target > band.high.value)) {
         return;  // none: a search that failed to hold its bracket
     }
     const bool below = target < band.low.value;
     const Point& edge = below ? band.low : band.high;
+    if (std::fabs(target - edge.value) <= edge_slack(property, edge.value)) {
+        found_single(t, edge.rho,
+                     edge.rho >= M::CONSTANTS.critical_density ? PHASE_LIQUID : PHASE_VAPOUR, out);
+        return;
+    }
     out.outcome = below ? LineOutcome::below_band : LineOutcome::above_band;
     out.limit = edge.value;
     out.edge_p = M::pressure(t, edge.rho);
@@ -258,9 +276,10 @@ void Isotherm<M>::state_from_temperature_property(const LineProperty& property,
         t <= c.saturation_limit_temperature &&
         M::saturation_at_temperature(t + KELVIN_OFFSET, e) == SATURATION_EQUILIBRIUM_OK;
     if (!saturated) {
-        const Point a =
-            point_at<M>(property, t, density_at_pressure<M>(t, c.domain.min_pressure, true));
-        const double high_rho = density_at_pressure<M>(t, c.domain.max_pressure, false);
+        const Point a = point_at<M>(
+            property, t, density_at_pressure<M>(t, c.domain.lowest_admitted_pressure, true));
+        const double high_rho =
+            density_at_pressure<M>(t, c.domain.highest_admitted_pressure, false);
         const Point b = point_at<M>(property, t, high_rho);
         const int phase = t < c.critical_temperature ? PHASE_VAPOUR : PHASE_SUPERCRITICAL;
         if (search_branch<M>(property, t, target, a, b, phase, band, out)) {
@@ -269,7 +288,7 @@ void Isotherm<M>::state_from_temperature_property(const LineProperty& property,
             }
             return;
         }
-        band_outcome<M>(t, target, band, out);
+        band_outcome<M>(property, t, target, band, out);
         return;
     }
     // The saturated pair as the saturation at t forms it.
@@ -283,7 +302,7 @@ void Isotherm<M>::state_from_temperature_property(const LineProperty& property,
     // The entropy, falling with density, has there no value below the saturated vapour's.
     band.add(sat_vapour);
     if (property != LineProperty::entropy || target >= sat_vapour.value) {
-        const double low_rho = density_at_pressure<M>(t, c.domain.min_pressure, true);
+        const double low_rho = density_at_pressure<M>(t, c.domain.lowest_admitted_pressure, true);
         const Point low = point_at<M>(property, t, std::fmin(low_rho, sat_vapour.rho));
         if (search_branch<M>(property, t, target, low, sat_vapour, PHASE_VAPOUR, band, out)) {
             return;
@@ -307,12 +326,12 @@ void Isotherm<M>::state_from_temperature_property(const LineProperty& property,
         }
         return;
     }
-    const double high_rho = density_at_pressure<M>(t, c.domain.max_pressure, false);
+    const double high_rho = density_at_pressure<M>(t, c.domain.highest_admitted_pressure, false);
     const Point high = point_at<M>(property, t, high_rho);
     if (search_branch<M>(property, t, target, sat_liquid, high, PHASE_LIQUID, band, out)) {
         return;
     }
-    band_outcome<M>(t, target, band, out);
+    band_outcome<M>(property, t, target, band, out);
 }
 
 #define ZELTRA5_INSTANTIATE(Model) template struct Isotherm<Model>;
