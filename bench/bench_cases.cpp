@@ -36,6 +36,9 @@ struct Inputs {
 
 Inputs g_liquid, g_vapour, g_super, g_two_phase, g_sat_t, g_sat_p, g_sat_t_vapour, g_sat_p_vapour;
 Inputs g_ph[4], g_ps[4], g_trho[4];  // liquid, vapour, two-phase, supercritical
+Inputs g_th[4], g_ts[4];             // the isotherm's pairs (calculate_request), the same slots
+// A compressed hot liquid: at 0 degC a liquid's enthalpy is also a mixture's, which (t, h) answers.
+Inputs g_hot_liquid;
 
 // A (p, T) state computed once, from which the other input pairs of the same state are taken.
 PropertyResult solve_pt(double p, double t) {
@@ -77,10 +80,16 @@ double p_sat_at_0c() {
 void derive(Inputs& out, const Inputs& from, int mode, int which) {
     for (int i = 0; i < N; ++i) {
         const PropertyResult r = solve_pt(from.p[i], from.t[i]);
-        const double second = mode == MODE_PRESSURE_ENTHALPY  ? r.specific_enthalpy
-                              : mode == MODE_PRESSURE_ENTROPY ? r.specific_entropy
-                                                              : r.mass_density;
-        const double first = mode == MODE_TEMPERATURE_DENSITY ? r.temperature : r.pressure;
+        const double second = mode == MODE_PRESSURE_ENTHALPY || mode == MODE_TEMPERATURE_ENTHALPY
+                                  ? r.specific_enthalpy
+                              : mode == MODE_PRESSURE_ENTROPY || mode == MODE_TEMPERATURE_ENTROPY
+                                  ? r.specific_entropy
+                                  : r.mass_density;
+        const double first = mode == MODE_TEMPERATURE_DENSITY ||
+                                     mode == MODE_TEMPERATURE_ENTHALPY ||
+                                     mode == MODE_TEMPERATURE_ENTROPY
+                                 ? r.temperature
+                                 : r.pressure;
         out.request[i] = {mode, SIDE_NONE, first, second};
     }
     (void)which;
@@ -91,10 +100,16 @@ void derive_two_phase(Inputs& out, int mode) {
     for (int i = 0; i < N; ++i) {
         const double x = 0.30 + 0.35 * i / (N - 1);
         const PropertyResult r = solve_px(p, x);
-        const double second = mode == MODE_PRESSURE_ENTHALPY  ? r.specific_enthalpy
-                              : mode == MODE_PRESSURE_ENTROPY ? r.specific_entropy
-                                                              : r.mass_density;
-        const double first = mode == MODE_TEMPERATURE_DENSITY ? r.temperature : r.pressure;
+        const double second = mode == MODE_PRESSURE_ENTHALPY || mode == MODE_TEMPERATURE_ENTHALPY
+                                  ? r.specific_enthalpy
+                              : mode == MODE_PRESSURE_ENTROPY || mode == MODE_TEMPERATURE_ENTROPY
+                                  ? r.specific_entropy
+                                  : r.mass_density;
+        const double first = mode == MODE_TEMPERATURE_DENSITY ||
+                                     mode == MODE_TEMPERATURE_ENTHALPY ||
+                                     mode == MODE_TEMPERATURE_ENTROPY
+                                 ? r.temperature
+                                 : r.pressure;
         out.request[i] = {mode, SIDE_NONE, first, second};
     }
 }
@@ -126,6 +141,14 @@ void prepare_all() {
     derive_two_phase(g_ph[2], MODE_PRESSURE_ENTHALPY);
     derive_two_phase(g_ps[2], MODE_PRESSURE_ENTROPY);
     derive_two_phase(g_trho[2], MODE_TEMPERATURE_DENSITY);
+    fill_single(g_hot_liquid, 300e5, 100.0);
+    const Inputs* isotherm[3] = {&g_hot_liquid, &g_vapour, &g_super};
+    for (int k = 0; k < 3; ++k) {
+        derive(g_th[slot[k]], *isotherm[k], MODE_TEMPERATURE_ENTHALPY, k);
+        derive(g_ts[slot[k]], *isotherm[k], MODE_TEMPERATURE_ENTROPY, k);
+    }
+    derive_two_phase(g_th[2], MODE_TEMPERATURE_ENTHALPY);
+    derive_two_phase(g_ts[2], MODE_TEMPERATURE_ENTROPY);
 }
 
 double calc(const Inputs& in, int i) {
@@ -137,6 +160,14 @@ double calc(const Inputs& in, int i) {
 template <const Inputs& In>
 double run_calc(int i) {
     return calc(In, i);
+}
+
+// The pairs beyond the menu go through calculate_request.
+double run_line(const Inputs* in, int which, int i) {
+    PropertyResult r;
+    Refusal why;
+    const int status = calculate_request(in[which].request[i % N], r, why);
+    return status + r.specific_enthalpy;
 }
 
 double run_ph(int which, int i) {
@@ -249,6 +280,14 @@ const Case CASES[] = {
     {"mode8_trho/vapour", prepare_all, [](int i) { return run_trho(1, i); }},
     {"mode8_trho/two_phase", prepare_all, [](int i) { return run_trho(2, i); }},
     {"mode8_trho/supercritical", prepare_all, [](int i) { return run_trho(3, i); }},
+    {"mode10_th/liquid", prepare_all, [](int i) { return run_line(g_th, 0, i); }},
+    {"mode10_th/vapour", prepare_all, [](int i) { return run_line(g_th, 1, i); }},
+    {"mode10_th/two_phase", prepare_all, [](int i) { return run_line(g_th, 2, i); }},
+    {"mode10_th/supercritical", prepare_all, [](int i) { return run_line(g_th, 3, i); }},
+    {"mode11_ts/liquid", prepare_all, [](int i) { return run_line(g_ts, 0, i); }},
+    {"mode11_ts/vapour", prepare_all, [](int i) { return run_line(g_ts, 1, i); }},
+    {"mode11_ts/two_phase", prepare_all, [](int i) { return run_line(g_ts, 2, i); }},
+    {"mode11_ts/supercritical", prepare_all, [](int i) { return run_line(g_ts, 3, i); }},
     {"format_shortest", prepare_numbers, run_format_shortest},
     {"tables/ph_diagram", prepare_tables, run_ph_diagram},
     {"tables/saturation_table_200", prepare_tables, run_saturation_table},
