@@ -11,7 +11,8 @@
 // density changes sign: its ends' derivatives of opposite signs mark one extremum, which a
 // bracketed search locates (no isotherm of the domain has two on one branch: the tests sample
 // them). Each monotonic piece is searched by Newton's method on the density with the analytic
-// derivative, kept inside its bracket by bisection, to the double.
+// derivative, kept inside its bracket by bisection, to the double. The extremum is sought only as
+// far as needed to tell which piece holds the target.
 //
 // Where the line holds more than one state with the given value (a compressed liquid sharing
 // (t, h) with a mixture or a vapour), the state of lowest density, i.e. of lowest pressure, is the
@@ -39,6 +40,8 @@ constexpr int MAX_NEWTON_STEPS = 100;
 constexpr double EXTREMUM_RELATIVE_WIDTH = 1e-13;
 constexpr int MAX_EXTREMUM_STEPS = 200;
 constexpr double EDGE_RELATIVE_SLACK = 1e-12;
+constexpr int LOW_EDGE_STEPS = 8;
+constexpr double LOW_EDGE_SETTLED = 4e-16;
 constexpr double ENERGY_SCALE = 1e6;   // J/kg
 constexpr double ENTROPY_SCALE = 1e4;  // J/(kg K)
 
@@ -82,40 +85,6 @@ Point point_at(const LineProperty property, const double t, const double rho) {
 
 Point point_of(const LineProperty property, const FluidState& s) {
     return Point{s.rho, property_value(property, s), property_slope(property, s)};
-}
-
-// The density between a and b (a.slope and b.slope of opposite signs) where the slope vanishes:
-// regula falsi (Illinois) with bisection when it stalls.
-template <class M>
-Point extremum(const LineProperty property, const double t, Point a, Point b) {
-    double wa = 1.0;
-    double wb = 1.0;
-    Point m = a;
-    for (int step = 0; step < MAX_EXTREMUM_STEPS; ++step) {
-        if (!(b.rho - a.rho > EXTREMUM_RELATIVE_WIDTH * b.rho)) {
-            break;
-        }
-        const double fa = wa * a.slope;
-        const double fb = wb * b.slope;
-        double rho = (a.rho * fb - b.rho * fa) / (fb - fa);
-        if (!(rho > a.rho && rho < b.rho)) {
-            rho = 0.5 * (a.rho + b.rho);
-        }
-        m = point_at<M>(property, t, rho);
-        if (m.slope == 0.0 || !std::isfinite(m.slope)) {
-            break;
-        }
-        if ((m.slope > 0.0) == (a.slope > 0.0)) {
-            a = m;
-            wa = 1.0;
-            wb *= 0.5;
-        } else {
-            b = m;
-            wb = 1.0;
-            wa *= 0.5;
-        }
-    }
-    return m;
 }
 
 // The density in [a, b], on which the property is monotonic and spans the target, where the
@@ -188,6 +157,66 @@ struct Band {
     }
 };
 
+bool holds(const double target, const double u, const double v) {
+    return target >= std::fmin(u, v) && target <= std::fmax(u, v);
+}
+
+// A branch [a, b] whose ends' slopes have opposite signs: one extremum inside. The search for it
+// (regula falsi, Illinois, on the slope) keeps lo on the first piece and hi on the second; it
+// stops as soon as the first piece is known to hold the target ([a, lo] spans it), or the second
+// does while the first cannot (the target lies beyond f(a), on the side away from the extremum).
+// Located to EXTREMUM_RELATIVE_WIDTH, the extremum's value joins the band.
+template <class M>
+bool search_split_branch(const LineProperty property, const double t, const double target,
+                         const Point& a, const Point& b, const int phase, Band& band,
+                         LineState& out) {
+    const bool first_falls = a.slope < 0.0;
+    const bool beyond_first = first_falls ? target > a.value : target < a.value;
+    Point lo = a;
+    Point hi = b;
+    double wa = 1.0;
+    double wb = 1.0;
+    for (int step = 0; step < MAX_EXTREMUM_STEPS; ++step) {
+        if (holds(target, a.value, lo.value)) {
+            found_single(t, solve_piece<M>(property, t, target, a, lo).rho, phase, out);
+            return true;
+        }
+        if (beyond_first && holds(target, hi.value, b.value)) {
+            found_single(t, solve_piece<M>(property, t, target, hi, b).rho, phase, out);
+            return true;
+        }
+        if (!(hi.rho - lo.rho > EXTREMUM_RELATIVE_WIDTH * hi.rho)) {
+            break;
+        }
+        const double fa = wa * lo.slope;
+        const double fb = wb * hi.slope;
+        double rho = (lo.rho * fb - hi.rho * fa) / (fb - fa);
+        if (!(rho > lo.rho && rho < hi.rho)) {
+            rho = 0.5 * (lo.rho + hi.rho);
+        }
+        const Point m = point_at<M>(property, t, rho);
+        if (!std::isfinite(m.slope)) {
+            break;
+        }
+        if ((m.slope < 0.0) == first_falls && m.slope != 0.0) {
+            lo = m;
+            wa = 1.0;
+            wb *= 0.5;
+        } else {
+            hi = m;
+            wb = 1.0;
+            wa *= 0.5;
+        }
+    }
+    band.add(lo);
+    band.add(hi);
+    if (holds(target, hi.value, b.value)) {
+        found_single(t, solve_piece<M>(property, t, target, hi, b).rho, phase, out);
+        return true;
+    }
+    return false;
+}
+
 // Searches the single-phase branch [a, b] (rising density) for the target, split at an extremum.
 // True when found.
 template <class M>
@@ -202,21 +231,12 @@ bool search_branch(const LineProperty property, const double t, const double tar
         }
         return false;
     }
-    Point pieces[3] = {a, b, b};
-    int ends = 2;
     if (property != LineProperty::entropy && a.slope * b.slope < 0.0) {
-        pieces[1] = extremum<M>(property, t, a, b);
-        band.add(pieces[1]);
-        ends = 3;
+        return search_split_branch<M>(property, t, target, a, b, phase, band, out);
     }
-    for (int k = 0; k + 1 < ends; ++k) {
-        const Point& lo = pieces[k];
-        const Point& hi = pieces[k + 1];
-        if (target >= std::fmin(lo.value, hi.value) && target <= std::fmax(lo.value, hi.value)) {
-            const Point p = solve_piece<M>(property, t, target, lo, hi);
-            found_single(t, p.rho, phase, out);
-            return true;
-        }
+    if (holds(target, a.value, b.value)) {
+        found_single(t, solve_piece<M>(property, t, target, a, b).rho, phase, out);
+        return true;
     }
     return false;
 }
@@ -237,6 +257,33 @@ double density_at_pressure(const double t, const double P, const bool vapour) {
 double edge_slack(const LineProperty property, const double value) {
     const double scale = property == LineProperty::entropy ? ENTROPY_SCALE : ENERGY_SCALE;
     return EDGE_RELATIVE_SLACK * std::fmax(std::fabs(value), scale);
+}
+
+// The vapour's density at the lowest pressure, where it is nearly an ideal gas: secant steps on
+// the pressure from the ideal gas's density, to adjacent doubles; the density solver where they
+// do not settle.
+template <class M>
+double lowest_pressure_density(const double t, const double P) {
+    double r0 = P / (M::CONSTANTS.gas_constant * (t + KELVIN_OFFSET));
+    double p0 = M::pressure(t, r0);
+    double r1 = r0 * P / p0;
+    for (int step = 0; step < LOW_EDGE_STEPS; ++step) {
+        const double p1 = M::pressure(t, r1);
+        if (p1 == P) {
+            return r1;
+        }
+        const double r2 = r1 - (p1 - P) * (r1 - r0) / (p1 - p0);
+        if (!(r2 > 0.0) || !std::isfinite(r2)) {
+            break;
+        }
+        if (std::fabs(r2 - r1) <= LOW_EDGE_SETTLED * r1) {
+            return r2;
+        }
+        r0 = r1;
+        p0 = p1;
+        r1 = r2;
+    }
+    return density_at_pressure<M>(t, P, true);
 }
 
 template <class M>
@@ -277,7 +324,7 @@ void Isotherm<M>::state_from_temperature_property(const LineProperty& property,
         M::saturation_at_temperature(t + KELVIN_OFFSET, e) == SATURATION_EQUILIBRIUM_OK;
     if (!saturated) {
         const Point a = point_at<M>(
-            property, t, density_at_pressure<M>(t, c.domain.lowest_admitted_pressure, true));
+            property, t, lowest_pressure_density<M>(t, c.domain.lowest_admitted_pressure));
         const double high_rho =
             density_at_pressure<M>(t, c.domain.highest_admitted_pressure, false);
         const Point b = point_at<M>(property, t, high_rho);
@@ -302,7 +349,7 @@ void Isotherm<M>::state_from_temperature_property(const LineProperty& property,
     // The entropy, falling with density, has there no value below the saturated vapour's.
     band.add(sat_vapour);
     if (property != LineProperty::entropy || target >= sat_vapour.value) {
-        const double low_rho = density_at_pressure<M>(t, c.domain.lowest_admitted_pressure, true);
+        const double low_rho = lowest_pressure_density<M>(t, c.domain.lowest_admitted_pressure);
         const Point low = point_at<M>(property, t, std::fmin(low_rho, sat_vapour.rho));
         if (search_branch<M>(property, t, target, low, sat_vapour, PHASE_VAPOUR, band, out)) {
             return;
