@@ -4,15 +4,14 @@
 // to the one at its highest. Below the saturation limit it is the vapour branch (up to the
 // saturated vapour), the mixtures at t (the lever rule between the saturated pair) and the liquid
 // branch (from the saturated liquid); above it one single-phase branch. The entropy falls with
-// density all along
-// ((ds/drho)_T = -(dp/dT)_rho / rho^2); the enthalpy and the internal energy need not be monotonic
-// (the compressed liquid's rise again at high pressure; the branches near the critical
-// temperature). A single-phase branch is therefore split where the derivative of the property in
-// density changes sign: its ends' derivatives of opposite signs mark one extremum, which a
-// bracketed search locates (no isotherm of the domain has two on one branch: the tests sample
-// them). Each monotonic piece is searched by Newton's method on the density with the analytic
-// derivative, kept inside its bracket by bisection, to the double. The extremum is sought only as
-// far as needed to tell which piece holds the target.
+// density all along ((ds/drho)_T = -(dp/dT)_rho / rho^2); the enthalpy and the internal energy
+// need not be monotonic (the compressed liquid's enthalpy rises again at high pressure; the
+// branches near the critical temperature). A single-phase branch whose ends' derivatives in
+// density have opposite signs holds one extremum (no isotherm of the domain has two on one
+// branch: the tests sample them), which splits it into two monotonic pieces; the extremum is
+// sought only as far as needed to tell which piece holds the target. Each monotonic piece is
+// searched by Newton's method on the density with the analytic derivative, kept inside its
+// bracket by bisection, to the double.
 //
 // Where the line holds more than one state with the given value (a compressed liquid sharing
 // (t, h) with a mixture or a vapour), the state of lowest density, i.e. of lowest pressure, is the
@@ -124,9 +123,9 @@ Point solve_piece(const LineProperty property, const double t, const double targ
         } else {
             b = p;
         }
+        // The Newton step; one that leaves the bracket (or is not a number) becomes its midpoint
+        // on the next pass.
         const double next = p.rho - (p.value - target) / p.slope;
-        // A Newton step that does not at least halve the bracket is replaced by its midpoint on
-        // the next pass unless it lies inside it.
         rho = std::isfinite(next) ? next : 0.5 * (a.rho + b.rho);
         if (next == p.rho) {
             break;

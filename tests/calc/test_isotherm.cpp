@@ -109,6 +109,22 @@ TEST(Isotherm, RoundTripsNextToTheSaturationLine) {
     }
 }
 
+// Next to the critical point: between the saturation limit (0.01 K below the critical
+// temperature), where the isotherm is one branch, and just above it.
+TEST(Isotherm, RoundTripsNearTheCriticalPoint) {
+    int answered = 0;
+    for (const double t : {132.32, 132.345, 132.36, 133.0}) {
+        for (const double rho : {50.0, 150.0, 200.0, 260.0, 320.0, 450.0}) {
+            const StateResult s = state("t-rho", t, rho);
+            if (s.status == STATUS_VALID) {
+                ++answered;
+                round_trip(s, "near the critical point");
+            }
+        }
+    }
+    EXPECT_GE(answered, 20);
+}
+
 TEST(Isotherm, TheGivenValuesAreHeldBitForBit) {
     const StateResult r = state("t-h", 25.0, 1500e3);
     ASSERT_EQ(r.status, STATUS_VALID);
@@ -170,7 +186,15 @@ TEST(Isotherm, SharedValuesAnswerTheStateOfLowestDensity) {
 // Each single-phase branch of an isotherm has at most one extremum of h and of u in density (the
 // solver splits a branch at one): sampled densely between the domain's pressures.
 TEST(Isotherm, BranchesHoldAtMostOneExtremum) {
+    std::vector<double> temperatures;
     for (double t = -77.0; t <= 450.0; t += 7.0) {
+        temperatures.push_back(t);
+    }
+    // Next to the critical temperature, between the saturation limit and it, and above.
+    for (const double t : {132.0, 132.3, 132.345, 132.349, 132.36, 132.5, 135.0, 450.0}) {
+        temperatures.push_back(t);
+    }
+    for (const double t : temperatures) {
         const StateResult low = state("p-t", 6417.3, t);
         const StateResult high = state("p-t", 84474590.0, t);
         ASSERT_EQ(low.status, STATUS_VALID) << t;
