@@ -226,10 +226,35 @@ bool within(const int quantity, const double expected, const double got) {
     return round_trip_deviation(quantity, expected, got) <= ROUND_TRIP_TOLERANCE;
 }
 
+// Whether the answer `b` is the state itself as far as the given values resolve it: where the
+// second value hardly changes along the line (the internal energy of a dilute vapour, a
+// property near its extremum), a density off by more than 1e-9 holds it as well. The state
+// halfway between them along the line (in density on an isotherm, in temperature on an
+// isochore) holding the value too tells such a state from another one with the same values
+// (a mixture and a compressed liquid have states between them that do not).
+bool resolution_limited(const PropertyResult& state, const PropertyResult& b,
+                        const LinePairFields& p) {
+    double t = state.temperature;
+    double rho = state.mass_density;
+    if (p.first == RT_TEMPERATURE) {
+        rho = 0.5 * (state.mass_density + b.mass_density);
+    } else if (p.first == RT_DENSITY) {
+        t = 0.5 * (state.temperature + b.temperature);
+    } else {
+        return false;
+    }
+    PropertyResult half{};
+    if (p.second == QUALITY ||
+        calculate_properties({MODE_TEMPERATURE_DENSITY, SIDE_NONE, t, rho}, half) != 0) {
+        return false;
+    }
+    return within(p.second, given_value(state, p.second), given_value(half, p.second));
+}
+
 }  // namespace
 
-const char* const LINE_VERDICT_NAMES[LINE_VERDICT_COUNT] = {"reproduced", "other state", "refused",
-                                                            "wrong"};
+const char* const LINE_VERDICT_NAMES[LINE_VERDICT_COUNT] = {"reproduced", "unresolved",
+                                                            "other state", "refused", "wrong"};
 
 const char* line_pair_name(const int index) {
     return index >= 0 && index < LINE_PAIR_COUNT ? LINE_PAIRS[index].name : "?";
@@ -277,7 +302,13 @@ LineCheck line_check(const PropertyResult& state, const int pair, const CalcRequ
     const bool lower =
         b.mass_density < state.mass_density ||
         (within(RT_DENSITY, state.mass_density, b.mass_density) && b.pressure < state.pressure);
-    c.verdict = holds_values && lower ? LineVerdict::other_state : LineVerdict::wrong;
+    if (holds_values && lower) {
+        c.verdict = LineVerdict::other_state;
+    } else if (holds_values && resolution_limited(state, b, p)) {
+        c.verdict = LineVerdict::unresolved;
+    } else {
+        c.verdict = LineVerdict::wrong;
+    }
     return c;
 }
 

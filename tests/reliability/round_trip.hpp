@@ -65,15 +65,17 @@ double round_trip_deviation(int quantity, double expected, double got);
 
 // The pairs beyond the Windows program's menu (t-x, t-h, t-s, t-u, rho-h, rho-s, rho-u, h-s), asked
 // through calculate_request with a state's own values. Each answer is judged by the state itself:
-// the same state (t to 1e-9 K, p and rho to 1e-9 relative); or another state that holds the
+// the same state (t to 1e-9 K, p and rho to 1e-9 relative), or one the given values do not tell
+// from it (the state halfway between them holds them too); or another state that holds the
 // given values where the line holds several (of lower density, or at the given density of lower
 // pressure: the rule the solvers answer by); or a refusal with a reason (allowed, and counted:
 // some of these pairs' solvers answer none until they land); anything else is wrong.
 inline constexpr int LINE_PAIR_COUNT = 8;
 const char* line_pair_name(int index);  // "t-x", "t-h", ... "h-s"
 
-enum class LineVerdict : int { reproduced, other_state, refused, wrong };
-inline constexpr int LINE_VERDICT_COUNT = 4;
+// unresolved: a state the given values do not tell from the state itself (see line_check).
+enum class LineVerdict : int { reproduced, unresolved, other_state, refused, wrong };
+inline constexpr int LINE_VERDICT_COUNT = 5;
 extern const char* const LINE_VERDICT_NAMES[LINE_VERDICT_COUNT];
 
 struct LineCheck {

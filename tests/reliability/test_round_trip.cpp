@@ -542,6 +542,17 @@ TEST(RoundTripLinePairs, VerdictsJudgeTheAnswerAgainstTheState) {
     const CalcRequest by_s{MODE_TEMPERATURE_ENTROPY, SIDE_NONE, liquid.temperature,
                            liquid.specific_entropy};
     EXPECT_EQ(line_check(liquid, 2, by_s).verdict, LineVerdict::reproduced);
+    // The internal energy of a dilute vapour hardly depends on its density: an answer 5e-9
+    // denser than the state holds its u, as does every state between them.
+    PropertyResult dilute{};
+    ASSERT_EQ(calculate_properties({MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 6730.0, 353.0}, dilute),
+              0);
+    const CalcRequest by_u{MODE_TEMPERATURE_ENERGY, SIDE_NONE, dilute.temperature,
+                           dilute.specific_internal_energy};
+    PropertyResult lighter_dilute = dilute;
+    lighter_dilute.mass_density *= 1.0 - 5e-9;
+    lighter_dilute.pressure *= 1.0 - 5e-9;
+    EXPECT_EQ(line_check(lighter_dilute, 3, by_u).verdict, LineVerdict::unresolved);
     // Refused with a reason: beyond the isotherm's entropy.
     const CalcRequest beyond{MODE_TEMPERATURE_ENTROPY, SIDE_NONE, liquid.temperature, 1e6};
     const LineCheck refused = line_check(liquid, 2, beyond);
