@@ -198,10 +198,6 @@ int line_pair_state(const CalcRequest& req, PropertyResult& r, Refusal& why) {
             return refuse(why, RefusalReason::above_maximum, 0, FIELD_TEMPERATURE, given[0],
                           c.domain.max_temperature);
         }
-        if (metastable_side == 1) {
-            // The isotherm's solver searches the stable states only.
-            return refuse(why, RefusalReason::option_not_applicable);
-        }
         flash::Isotherm<M>::state_from_temperature_property(line.property, metastable_side,
                                                             given[0], given[1], found);
     } else if (line.first_field == FIELD_DENSITY) {

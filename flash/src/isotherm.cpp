@@ -20,8 +20,9 @@
 // continuous, so it has no gaps between them): below_band / above_band with that value and its
 // state's (p, t).
 //
-// The superheat option is not offered for these pairs (see takes_superheat_option): asked here,
-// it answers none.
+// With the superheat option, where the stable answer is a mixture or a vapour (or there is none),
+// a superheated liquid with the given value (between the saturated liquid and the liquid at the
+// superheat limit, below the superheat ceiling) answers instead.
 
 #include <cmath>
 #include <limits>
@@ -40,6 +41,7 @@ constexpr double EXTREMUM_RELATIVE_WIDTH = 1e-13;
 constexpr int MAX_EXTREMUM_STEPS = 200;
 constexpr double EDGE_RELATIVE_SLACK = 1e-12;
 constexpr int LOW_EDGE_STEPS = 8;
+constexpr double LOWEST_SATURATION_OFFSET = 1e-6;  // K
 constexpr double LOW_EDGE_SETTLED = 4e-16;
 constexpr double ENERGY_SCALE = 1e6;   // J/kg
 constexpr double ENTROPY_SCALE = 1e4;  // J/(kg K)
@@ -305,16 +307,10 @@ void band_outcome(const LineProperty property, const double t, const double targ
     out.edge_t = t;
 }
 
-}  // namespace
-
+// The stable state on the isotherm with the target's value, or the band outcome.
 template <class M>
-void Isotherm<M>::state_from_temperature_property(const LineProperty& property,
-                                                  const int& metastable_side, const double& t,
-                                                  const double& target, LineState& out) {
-    out = LineState{};
-    if (metastable_side == 1 || !std::isfinite(t) || !std::isfinite(target)) {
-        return;
-    }
+void stable_state(const LineProperty property, const double t, const double target,
+                  LineState& out) {
     const ModelConstants& c = M::CONSTANTS;
     Band band;
     SaturationEquilibrium e;
@@ -378,6 +374,77 @@ void Isotherm<M>::state_from_temperature_property(const LineProperty& property,
         return;
     }
     band_outcome<M>(property, t, target, band, out);
+}
+
+// The superheated liquid on the isotherm with the target's value: between the liquid at the
+// lowest pressure whose saturation temperature's superheat limit reaches t and the saturated
+// liquid, sought only below the superheat ceiling. The (t, rho) state formed with the superheat
+// option then judges it as it judges any superheated liquid.
+template <class M>
+bool superheated_liquid(const LineProperty property, const double t, const double target,
+                        LineState& out) {
+    const ModelConstants& c = M::CONSTANTS;
+    SaturationEquilibrium e;
+    if (!(t < c.superheat_ceiling) ||
+        M::saturation_at_temperature(t + KELVIN_OFFSET, e) != SATURATION_EQUILIBRIUM_OK) {
+        return false;
+    }
+    // The lowest saturation temperature whose superheat limit is at least t: bisection, the
+    // limit rising with the saturation temperature.
+    // At the lowest temperature itself the limit is that temperature (its fit starts just above):
+    // the search starts a hair above it.
+    double lo = c.domain.min_temperature + LOWEST_SATURATION_OFFSET;
+    double hi = t;
+    if (!(M::superheat_limit_temperature(lo) >= t)) {
+        for (int step = 0; step < MAX_EXTREMUM_STEPS; ++step) {
+            const double mid = 0.5 * (lo + hi);
+            if (!(mid > lo && mid < hi)) {
+                break;
+            }
+            (M::superheat_limit_temperature(mid) >= t ? hi : lo) = mid;
+        }
+    } else {
+        hi = lo;
+    }
+    const double p_lowest = Saturation<M>::saturation_pressure(hi);
+    int phase = 0;
+    double x = 0.0;
+    FluidState liquid{};
+    FluidState vapour{};
+    PressureTemperature<M>::state_from_pressure_temperature(1, p_lowest, t, phase, x, liquid,
+                                                            vapour);
+    if (phase != PHASE_LIQUID || liquid.T != t + KELVIN_OFFSET || !(liquid.rho < e.rho_liquid)) {
+        return false;
+    }
+    FluidState saturated{};
+    M::evaluate(t, e.rho_liquid, saturated);
+    Band band;
+    return search_branch<M>(property, t, target, point_of(property, liquid),
+                            point_of(property, saturated), PHASE_LIQUID, band, out);
+}
+
+}  // namespace
+
+template <class M>
+void Isotherm<M>::state_from_temperature_property(const LineProperty& property,
+                                                  const int& metastable_side, const double& t,
+                                                  const double& target, LineState& out) {
+    out = LineState{};
+    if (!std::isfinite(t) || !std::isfinite(target)) {
+        return;
+    }
+    stable_state<M>(property, t, target, out);
+    // With the superheat option a superheated liquid with the target's value answers in place
+    // of a mixture or a vapour, or where no stable state has it (a liquid's enthalpy below the
+    // saturated liquid's at low temperatures).
+    const bool stable_liquid = out.outcome == LineOutcome::found &&
+                               (out.phase == PHASE_LIQUID || out.phase == PHASE_SUPERCRITICAL);
+    if (metastable_side == 1 && !stable_liquid) {
+        LineState liquid{};
+        if (superheated_liquid<M>(property, t, target, liquid)) {
+            out = liquid;
+        }
+    }
 }
 
 #define ZELTRA5_INSTANTIATE(Model) template struct Isotherm<Model>;

@@ -274,7 +274,7 @@ TEST(Isotherm, ValuesBeyondTheLineAreRefusedWithItsEdge) {
     EXPECT_NEAR(state("t-s", 25.0, -5e3).refusal.edge_pressure, 84474590.0, 1.0);
 }
 
-TEST(Isotherm, RefusesOutOfRangeTemperaturesNaNAndTheSuperheatOption) {
+TEST(Isotherm, RefusesOutOfRangeTemperaturesAndNaN) {
     for (const LinePair& line : LINE_PAIRS) {
         const StateResult cold = state(line.name, -78.0, 1e3);
         EXPECT_EQ(cold.refusal.reason, RefusalReason::below_minimum);
@@ -284,12 +284,55 @@ TEST(Isotherm, RefusesOutOfRangeTemperaturesNaNAndTheSuperheatOption) {
         const StateResult nan = state(line.name, 25.0, NAN);
         EXPECT_EQ(nan.refusal.reason, RefusalReason::not_finite);
         EXPECT_EQ(nan.refusal.input, 1);
-        CalcOptions superheat = celsius();
-        superheat.superheat = true;
-        const StateResult r = state(line.name, 25.0, 300e3, superheat);
-        EXPECT_EQ(r.status, STATUS_BAD_ARGUMENT) << line.name;
-        EXPECT_EQ(r.refusal.reason, RefusalReason::option_not_applicable) << line.name;
+        // The domain's edge temperatures less their rounding margin are admitted.
+        EXPECT_EQ(
+            state(line.name, -77.0 - 0.5e-9, 0.0).refusal.reason == RefusalReason::below_minimum,
+            false);
     }
+}
+
+// With the superheat option the superheated liquid (p-t with the option) comes back through each
+// pair with the option, in place of the mixture or vapour (or nothing) that answers without it.
+TEST(Isotherm, SuperheatOptionAnswersTheSuperheatedLiquid) {
+    CalcOptions superheat = celsius();
+    superheat.superheat = true;
+    const PressureTemperatureCase cases[] = {
+        {1e5, -30.0, "superheated liquid at 1 bar"},
+        {1e5, -20.0, "superheated liquid at 1 bar, hotter"},
+        {5e5, 10.0, "superheated liquid at 5 bar"},
+        {2e6, 60.0, "superheated liquid at 20 bar"},
+        {8e3, -70.0, "superheated liquid next to the lowest pressure"},
+    };
+    for (const auto& c : cases) {
+        const StateResult liquid = state("p-t", c.p, c.t, superheat);
+        ASSERT_EQ(liquid.status, STATUS_VALID) << c.what;
+        ASSERT_EQ(liquid.phase, PHASE_LIQUID) << c.what;
+        ASSERT_EQ(liquid.phase_detail, 1) << c.what;
+        for (const LinePair& line : LINE_PAIRS) {
+            const double value = liquid.values[line.field];
+            const StateResult r = state(line.name, c.t, value, superheat);
+            ASSERT_EQ(r.status, STATUS_VALID) << c.what << " " << line.name;
+            EXPECT_EQ(r.phase, PHASE_LIQUID);
+            EXPECT_EQ(r.phase_detail, 1);
+            EXPECT_NEAR(r.values[FIELD_DENSITY], liquid.values[FIELD_DENSITY],
+                        1e-9 * liquid.values[FIELD_DENSITY])
+                << c.what << " " << line.name;
+            EXPECT_NEAR(r.values[FIELD_PRESSURE], c.p, 1e-9 * c.p) << c.what << " " << line.name;
+            // Without the option: a stable state, never this liquid.
+            const StateResult plain = state(line.name, c.t, value);
+            EXPECT_TRUE(plain.status != STATUS_VALID || plain.phase != PHASE_LIQUID ||
+                        plain.phase_detail != 1)
+                << c.what << " " << line.name;
+        }
+    }
+    // Where no superheated liquid has the value, the stable state answers with the option too.
+    const StateResult mixture = state("t-h", 25.0, 1500e3, superheat);
+    ASSERT_EQ(mixture.status, STATUS_VALID);
+    EXPECT_EQ(mixture.phase, PHASE_TWO_PHASE);
+    const StateResult compressed =
+        state("t-s", 0.0, state("p-t", 5e6, 0.0).values[FIELD_ENTROPY], superheat);
+    ASSERT_EQ(compressed.status, STATUS_VALID);
+    EXPECT_EQ(compressed.phase_detail, -1);
 }
 
 }  // namespace

@@ -40,11 +40,9 @@ inline bool is_saturation_pair(const ArgPair& pair) {
 }
 
 // Whether the superheat option applies: not to the states on the saturation line (the saturation
-// pairs and t-x), nor to the isotherm's t-h, t-s and t-u, whose solver searches stable states only.
+// pairs and t-x).
 inline bool takes_superheat_option(const ArgPair& pair) {
-    return !is_saturation_pair(pair) && pair.mode != MODE_TEMPERATURE_QUALITY &&
-           pair.mode != MODE_TEMPERATURE_ENTHALPY && pair.mode != MODE_TEMPERATURE_ENTROPY &&
-           pair.mode != MODE_TEMPERATURE_ENERGY;
+    return !is_saturation_pair(pair) && pair.mode != MODE_TEMPERATURE_QUALITY;
 }
 
 // Whether value `index` (0 or 1) of the pair is a quality (p-x, t-x).
