@@ -231,9 +231,10 @@ bool within(const int quantity, const double expected, const double got) {
 // property near its extremum), a density off by more than 1e-9 holds it as well. The state
 // halfway between them along the line (in density on an isotherm, in temperature on an
 // isochore) holding the value too tells such a state from another one with the same values
-// (a mixture and a compressed liquid have states between them that do not).
+// (a mixture and a compressed liquid have states between them that do not). The halfway state
+// is asked with the request's side (a superheated liquid's with the superheat option).
 bool resolution_limited(const PropertyResult& state, const PropertyResult& b,
-                        const LinePairFields& p) {
+                        const LinePairFields& p, const int side) {
     double t = state.temperature;
     double rho = state.mass_density;
     if (p.first == RT_TEMPERATURE) {
@@ -245,7 +246,7 @@ bool resolution_limited(const PropertyResult& state, const PropertyResult& b,
     }
     PropertyResult half{};
     if (p.second == QUALITY ||
-        calculate_properties({MODE_TEMPERATURE_DENSITY, SIDE_NONE, t, rho}, half) != 0) {
+        calculate_properties({MODE_TEMPERATURE_DENSITY, side, t, rho}, half) != 0) {
         return false;
     }
     return within(p.second, given_value(state, p.second), given_value(half, p.second));
@@ -304,7 +305,7 @@ LineCheck line_check(const PropertyResult& state, const int pair, const CalcRequ
         (within(RT_DENSITY, state.mass_density, b.mass_density) && b.pressure < state.pressure);
     if (holds_values && lower) {
         c.verdict = LineVerdict::other_state;
-    } else if (holds_values && resolution_limited(state, b, p)) {
+    } else if (holds_values && resolution_limited(state, b, p, request.side)) {
         c.verdict = LineVerdict::unresolved;
     } else {
         c.verdict = LineVerdict::wrong;

@@ -9,8 +9,9 @@
 //
 // N points a side per pair (default 200; the saturation pairs and lines get proportionally more).
 // Each answered state is also asked through the pairs beyond the menu (t-x, t-h, ..., h-s) with its
-// own values; their answers are counted by pair as reproduced, another state holding the values
-// (the lowest-density rule), refused, or wrong.
+// own values; their answers are counted by pair as reproduced, unresolved (a state the given
+// values do not tell from it), another state holding the values (the lowest-density rule),
+// refused, or wrong.
 // Exit code 0 only when every feed-back is accepted and reproduces its state and no answer of the
 // pairs beyond the menu is wrong (always 0 with --report-only).
 

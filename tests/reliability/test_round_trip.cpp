@@ -520,6 +520,19 @@ TEST(RoundTripLinePairs, OrdinaryStatesThroughTheIsotherm) {
     }
 }
 
+// A superheated liquid at low pressure, where the last bit of the density moves the pressure by
+// more than 1e-9 of it: the answer of t-h, a few doubles denser, is the state itself to the
+// resolution of its enthalpy (the superheated liquid halfway holds it too), not a wrong one.
+TEST(RoundTripLinePairs, StiffSuperheatedLiquidIsNotWrong) {
+    const RoundTrip t =
+        round_trip({MODE_PRESSURE_QUALITY, SIDE_LIQUID, 6662.9953647273715, 0.067804424598161217});
+    ASSERT_EQ(t.status, 0);
+    EXPECT_EQ(t.line_wrongs(), 0);
+    for (int i = 0; i < t.line_count && i < 3; ++i) {
+        EXPECT_NE(t.line[i].verdict, LineVerdict::refused) << line_pair_name(t.line[i].pair);
+    }
+}
+
 // The verdicts: an answer at another density that does not hold the given values, or a denser
 // one, is wrong; a refusal without a reason is wrong.
 TEST(RoundTripLinePairs, VerdictsJudgeTheAnswerAgainstTheState) {
