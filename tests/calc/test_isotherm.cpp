@@ -284,11 +284,20 @@ TEST(Isotherm, RefusesOutOfRangeTemperaturesAndNaN) {
         const StateResult nan = state(line.name, 25.0, NAN);
         EXPECT_EQ(nan.refusal.reason, RefusalReason::not_finite);
         EXPECT_EQ(nan.refusal.input, 1);
-        // The domain's edge temperatures less their rounding margin are admitted.
+        // The domain's edge temperatures less their rounding margin are admitted (the saturated
+        // liquid at the lowest admitted temperature, as ts-liquid answers it, comes back).
+        const StateResult edge_liquid = state("ts-liquid", -77.0 - 0.5e-9, 0.0);
+        ASSERT_EQ(edge_liquid.status, STATUS_VALID);
+        EXPECT_EQ(state(line.name, -77.0 - 0.5e-9, edge_liquid.values[line.field]).status,
+                  STATUS_VALID)
+            << line.name;
         EXPECT_EQ(
-            state(line.name, -77.0 - 0.5e-9, 0.0).refusal.reason == RefusalReason::below_minimum,
+            state(line.name, 450.0 + 0.5e-9, 2e6).refusal.reason == RefusalReason::above_maximum,
             false);
     }
+    // t-x likewise.
+    EXPECT_EQ(state("t-x", -77.0 - 0.5e-9, 0.5).status, STATUS_VALID);
+    EXPECT_EQ(state("t-x", -77.0 - 2e-9, 0.5).refusal.reason, RefusalReason::below_minimum);
 }
 
 // With the superheat option the superheated liquid (p-t with the option) comes back through each
