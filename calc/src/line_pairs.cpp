@@ -132,7 +132,7 @@ int temperature_quality(const double t, const double x, PropertyResult& r, Refus
     if (!std::isfinite(x)) {
         return refuse(why, RefusalReason::not_finite, 1);
     }
-    if (!(t >= c.domain.min_temperature)) {
+    if (!(t >= c.domain.lowest_admitted_temperature)) {
         return refuse(why, RefusalReason::below_minimum, 0, FIELD_TEMPERATURE, t,
                       c.domain.min_temperature);
     }
@@ -208,11 +208,13 @@ int line_pair_state(const CalcRequest& req, PropertyResult& r, Refusal& why) {
     const int metastable_side = req.side == SIDE_LIQUID ? 1 : 0;
     flash::LineState found{};
     if (line.first_field == FIELD_TEMPERATURE) {
-        if (!(given[0] >= c.domain.min_temperature)) {
+        // The temperature range as every pair admits it: to the domain's edges less their
+        // rounding margin, which states at the edges are answered within.
+        if (!(given[0] >= c.domain.lowest_admitted_temperature)) {
             return refuse(why, RefusalReason::below_minimum, 0, FIELD_TEMPERATURE, given[0],
                           c.domain.min_temperature);
         }
-        if (!(given[0] <= c.domain.max_temperature)) {
+        if (!(given[0] <= c.domain.highest_admitted_temperature)) {
             return refuse(why, RefusalReason::above_maximum, 0, FIELD_TEMPERATURE, given[0],
                           c.domain.max_temperature);
         }

@@ -194,6 +194,133 @@ int RoundTrip::failures() const {
     return n;
 }
 
+namespace {
+
+struct LinePairFields {
+    const char* name;
+    int mode;
+    int first;  // RoundTripQuantity of the first value, or -1 for the quality
+    int second;
+};
+
+constexpr int QUALITY = -1;
+constexpr LinePairFields LINE_PAIRS[LINE_PAIR_COUNT] = {
+    {"t-x", MODE_TEMPERATURE_QUALITY, RT_TEMPERATURE, QUALITY},
+    {"t-h", MODE_TEMPERATURE_ENTHALPY, RT_TEMPERATURE, RT_ENTHALPY},
+    {"t-s", MODE_TEMPERATURE_ENTROPY, RT_TEMPERATURE, RT_ENTROPY},
+    {"t-u", MODE_TEMPERATURE_ENERGY, RT_TEMPERATURE, RT_ENERGY},
+    {"rho-h", MODE_DENSITY_ENTHALPY, RT_DENSITY, RT_ENTHALPY},
+    {"rho-s", MODE_DENSITY_ENTROPY, RT_DENSITY, RT_ENTROPY},
+    {"rho-u", MODE_DENSITY_ENERGY, RT_DENSITY, RT_ENERGY},
+    {"h-s", MODE_ENTHALPY_ENTROPY, RT_ENTHALPY, RT_ENTROPY},
+};
+
+double given_value(const PropertyResult& r, const int quantity) {
+    return quantity == QUALITY ? r.relative_enthalpy : quantity_of(r, quantity);
+}
+
+bool within(const int quantity, const double expected, const double got) {
+    if (quantity == QUALITY) {
+        return std::fabs(got - expected) <= ROUND_TRIP_TOLERANCE;
+    }
+    return round_trip_deviation(quantity, expected, got) <= ROUND_TRIP_TOLERANCE;
+}
+
+// Whether the answer `b` is the state itself as far as the given values resolve it: where the
+// second value hardly changes along the line (the internal energy of a dilute vapour, a
+// property near its extremum), a density off by more than 1e-9 holds it as well. The state
+// halfway between them along the line (in density on an isotherm, in temperature on an
+// isochore) holding the value too tells such a state from another one with the same values
+// (a mixture and a compressed liquid have states between them that do not). The halfway state
+// is asked with the request's side (a superheated liquid's with the superheat option).
+bool resolution_limited(const PropertyResult& state, const PropertyResult& b,
+                        const LinePairFields& p, const int side) {
+    double t = state.temperature;
+    double rho = state.mass_density;
+    if (p.first == RT_TEMPERATURE) {
+        rho = 0.5 * (state.mass_density + b.mass_density);
+    } else if (p.first == RT_DENSITY) {
+        t = 0.5 * (state.temperature + b.temperature);
+    } else {
+        return false;
+    }
+    PropertyResult half{};
+    if (p.second == QUALITY ||
+        calculate_properties({MODE_TEMPERATURE_DENSITY, side, t, rho}, half) != 0) {
+        return false;
+    }
+    return within(p.second, given_value(state, p.second), given_value(half, p.second));
+}
+
+}  // namespace
+
+const char* const LINE_VERDICT_NAMES[LINE_VERDICT_COUNT] = {"reproduced", "unresolved",
+                                                            "other state", "refused", "wrong"};
+
+const char* line_pair_name(const int index) {
+    return index >= 0 && index < LINE_PAIR_COUNT ? LINE_PAIRS[index].name : "?";
+}
+
+int line_pair_requests(const PropertyResult& s, CalcRequest out[LINE_PAIR_COUNT],
+                       int pair[LINE_PAIR_COUNT]) {
+    const bool superheated_liquid = s.phase == PHASE_LIQUID && s.phase_detail == 1;
+    const bool on_saturation = s.phase == PHASE_TWO_PHASE || is_saturated_record(s);
+    int n = 0;
+    for (int i = 0; i < LINE_PAIR_COUNT; ++i) {
+        const LinePairFields& p = LINE_PAIRS[i];
+        if (p.mode == MODE_TEMPERATURE_QUALITY && !on_saturation) {
+            continue;
+        }
+        pair[n] = i;
+        out[n++] = {p.mode, superheated_liquid ? SIDE_LIQUID : SIDE_NONE, given_value(s, p.first),
+                    given_value(s, p.second)};
+    }
+    return n;
+}
+
+LineCheck line_check(const PropertyResult& state, const int pair, const CalcRequest& request) {
+    LineCheck c;
+    c.pair = pair;
+    c.request = request;
+    c.status = calculate_request(request, c.result, c.refusal);
+    if (c.status != 0) {
+        c.verdict =
+            c.refusal.reason == RefusalReason::none ? LineVerdict::wrong : LineVerdict::refused;
+        return c;
+    }
+    const PropertyResult& b = c.result;
+    const bool same = within(RT_TEMPERATURE, state.temperature, b.temperature) &&
+                      within(RT_PRESSURE, state.pressure, b.pressure) &&
+                      within(RT_DENSITY, state.mass_density, b.mass_density);
+    if (same) {
+        c.verdict = LineVerdict::reproduced;
+        return c;
+    }
+    const LinePairFields& p = LINE_PAIRS[pair];
+    const bool holds_values =
+        within(p.first, given_value(state, p.first), given_value(b, p.first)) &&
+        within(p.second, given_value(state, p.second), given_value(b, p.second));
+    const bool lower =
+        b.mass_density < state.mass_density ||
+        (within(RT_DENSITY, state.mass_density, b.mass_density) && b.pressure < state.pressure);
+    if (holds_values && lower) {
+        c.verdict = LineVerdict::other_state;
+    } else if (holds_values && resolution_limited(state, b, p, request.side)) {
+        c.verdict = LineVerdict::unresolved;
+    } else {
+        c.verdict = LineVerdict::wrong;
+    }
+    return c;
+}
+
+int RoundTrip::line_wrongs() const {
+    int n = 0;
+    for (int i = 0; i < line_count; ++i) {
+        n += line[i].verdict == LineVerdict::wrong ? 1 : 0;
+    }
+    return n;
+}
+
 RoundTrip round_trip(const CalcRequest& source) {
     RoundTrip t;
     t.source = source;
@@ -205,6 +332,12 @@ RoundTrip round_trip(const CalcRequest& source) {
     t.count = feed_back_requests(source, t.state, targets);
     for (int i = 0; i < t.count; ++i) {
         t.back[i] = feed_back(t.state, targets[i]);
+    }
+    CalcRequest lines[LINE_PAIR_COUNT];
+    int pairs[LINE_PAIR_COUNT];
+    t.line_count = line_pair_requests(t.state, lines, pairs);
+    for (int i = 0; i < t.line_count; ++i) {
+        t.line[i] = line_check(t.state, pairs[i], lines[i]);
     }
     return t;
 }

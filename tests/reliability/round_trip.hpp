@@ -63,6 +63,39 @@ bool same_phase(const PropertyResult& state, const PropertyResult& back);
 // stays NaN, which no tolerance admits).
 double round_trip_deviation(int quantity, double expected, double got);
 
+// The pairs beyond the Windows program's menu (t-x, t-h, t-s, t-u, rho-h, rho-s, rho-u, h-s), asked
+// through calculate_request with a state's own values. Each answer is judged by the state itself:
+// the same state (t to 1e-9 K, p and rho to 1e-9 relative), or one the given values do not tell
+// from it (the state halfway between them holds them too); or another state that holds the
+// given values where the line holds several (of lower density, or at the given density of lower
+// pressure: the rule the solvers answer by); or a refusal with a reason (allowed, and counted:
+// some of these pairs' solvers answer none until they land); anything else is wrong.
+inline constexpr int LINE_PAIR_COUNT = 8;
+const char* line_pair_name(int index);  // "t-x", "t-h", ... "h-s"
+
+// unresolved: a state the given values do not tell from the state itself (see line_check).
+enum class LineVerdict : int { reproduced, unresolved, other_state, refused, wrong };
+inline constexpr int LINE_VERDICT_COUNT = 5;
+extern const char* const LINE_VERDICT_NAMES[LINE_VERDICT_COUNT];
+
+struct LineCheck {
+    int pair = -1;  // index of line_pair_name
+    CalcRequest request{};
+    int status = 1;
+    Refusal refusal{};
+    PropertyResult result{};
+    LineVerdict verdict = LineVerdict::refused;
+};
+
+// The requests of the line pairs for `state`: t-x only for a mixture or a saturated record (its
+// quality is then in [0, 1]). A superheated liquid is asked with the superheat option. Answers
+// how many it wrote; pair[i] is the line pair of out[i].
+int line_pair_requests(const PropertyResult& state, CalcRequest out[LINE_PAIR_COUNT],
+                       int pair[LINE_PAIR_COUNT]);
+
+// `request` (line pair `pair`) answered through calculate_request and judged against `state`.
+LineCheck line_check(const PropertyResult& state, int pair, const CalcRequest& request);
+
 // One source request and all its feed-backs.
 struct RoundTrip {
     CalcRequest source{};
@@ -70,9 +103,12 @@ struct RoundTrip {
     PropertyResult state{};
     int count = 0;
     FeedBack back[MAX_FEED_BACKS];
+    int line_count = 0;
+    LineCheck line[LINE_PAIR_COUNT];
 
     int refusals() const;
-    int failures() const;  // refused, phase changed or a value not reproduced
+    int failures() const;     // refused, phase changed or a value not reproduced
+    int line_wrongs() const;  // line pairs' answers judged wrong
 };
 
 RoundTrip round_trip(const CalcRequest& source);

@@ -462,3 +462,116 @@ TEST(RoundTrip, KnownRefusalsAreStillRefused) {
 
 }  // namespace
 }  // namespace zeltra5::reliability
+
+namespace zeltra5::reliability {
+namespace {
+
+std::string line_names(const RoundTrip& t) {
+    std::string names;
+    for (int i = 0; i < t.line_count; ++i) {
+        names += (i != 0 ? " " : "");
+        names += line_pair_name(t.line[i].pair);
+    }
+    return names;
+}
+
+// Which line pairs each kind of state is asked through: t-x only on the saturation line.
+TEST(RoundTripLinePairs, AskedThroughEveryPairBeyondTheMenu) {
+    const RoundTrip single = round_trip({MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 1e6, 0.0});
+    EXPECT_EQ(line_names(single), "t-h t-s t-u rho-h rho-s rho-u h-s");
+    const RoundTrip mixture = round_trip({MODE_PRESSURE_QUALITY, SIDE_NONE, 5e5, 0.4});
+    EXPECT_EQ(line_names(mixture), "t-x t-h t-s t-u rho-h rho-s rho-u h-s");
+    const RoundTrip saturated = round_trip({MODE_SATURATION_TEMPERATURE, SIDE_VAPOUR, 20.0, 0.0});
+    EXPECT_EQ(line_names(saturated), "t-x t-h t-s t-u rho-h rho-s rho-u h-s");
+    // A superheated liquid is asked with the option, and the isotherm's pairs give it back.
+    const RoundTrip superheated = round_trip({MODE_PRESSURE_ENTHALPY, SIDE_LIQUID, 1e6, 5.3e5});
+    ASSERT_EQ(superheated.status, 0);
+    ASSERT_GE(superheated.line_count, 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(superheated.line[i].request.side, SIDE_LIQUID);
+        EXPECT_EQ(superheated.line[i].verdict, LineVerdict::reproduced)
+            << line_pair_name(superheated.line[i].pair);
+    }
+    EXPECT_EQ(superheated.line_wrongs(), 0);
+}
+
+// The ordinary states (superheated liquids with the option) come back through the isotherm's
+// pairs and t-x as themselves, or (t-h of a compressed liquid whose enthalpy a mixture shares) as
+// another state holding the values.
+TEST(RoundTripLinePairs, OrdinaryStatesThroughTheIsotherm) {
+    for (const CalcRequest& q : GOOD) {
+        const RoundTrip t = round_trip(q);
+        ASSERT_EQ(t.status, 0);
+        EXPECT_EQ(t.line_wrongs(), 0) << q.mode << " " << q.first_value;
+        for (int i = 0; i < t.line_count; ++i) {
+            const LineCheck& c = t.line[i];
+            const std::string name = line_pair_name(c.pair);
+            if (name[0] != 't') {
+                continue;  // the isochore's and (h, s): solvers still to land
+            }
+            if (name == "t-h") {
+                EXPECT_NE(c.verdict, LineVerdict::refused) << q.mode << " " << q.first_value;
+                EXPECT_NE(c.verdict, LineVerdict::wrong);
+            } else {
+                EXPECT_EQ(c.verdict, LineVerdict::reproduced)
+                    << name << " " << q.mode << " " << q.first_value;
+            }
+        }
+    }
+}
+
+// A superheated liquid at low pressure, where the last bit of the density moves the pressure by
+// more than 1e-9 of it: the answer of t-h, a few doubles denser, is the state itself to the
+// resolution of its enthalpy (the superheated liquid halfway holds it too), not a wrong one.
+TEST(RoundTripLinePairs, StiffSuperheatedLiquidIsNotWrong) {
+    const RoundTrip t =
+        round_trip({MODE_PRESSURE_QUALITY, SIDE_LIQUID, 6662.9953647273715, 0.067804424598161217});
+    ASSERT_EQ(t.status, 0);
+    EXPECT_EQ(t.line_wrongs(), 0);
+    for (int i = 0; i < t.line_count && i < 3; ++i) {
+        EXPECT_NE(t.line[i].verdict, LineVerdict::refused) << line_pair_name(t.line[i].pair);
+    }
+}
+
+// The verdicts: an answer at another density that does not hold the given values, or a denser
+// one, is wrong; a refusal without a reason is wrong.
+TEST(RoundTripLinePairs, VerdictsJudgeTheAnswerAgainstTheState) {
+    PropertyResult liquid{};
+    ASSERT_EQ(calculate_properties({MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 5e6, 0.0}, liquid), 0);
+    // t-h of this liquid answers the mixture of its enthalpy: lighter, the values held.
+    const CalcRequest by_h{MODE_TEMPERATURE_ENTHALPY, SIDE_NONE, liquid.temperature,
+                           liquid.specific_enthalpy};
+    EXPECT_EQ(line_check(liquid, 1, by_h).verdict, LineVerdict::other_state);
+    // Judged against a lighter state than the answer (as if the denser had been answered).
+    PropertyResult lighter = liquid;
+    lighter.mass_density = 1.0;
+    lighter.pressure = 1e3;
+    EXPECT_EQ(line_check(lighter, 1, by_h).verdict, LineVerdict::wrong);
+    // The answer holds t and h, but judged for another enthalpy it does not hold the values.
+    PropertyResult other = liquid;
+    other.specific_enthalpy += 1e3;
+    EXPECT_EQ(line_check(other, 1, by_h).verdict, LineVerdict::wrong);
+    // t-s reproduces the liquid itself.
+    const CalcRequest by_s{MODE_TEMPERATURE_ENTROPY, SIDE_NONE, liquid.temperature,
+                           liquid.specific_entropy};
+    EXPECT_EQ(line_check(liquid, 2, by_s).verdict, LineVerdict::reproduced);
+    // The internal energy of a dilute vapour hardly depends on its density: an answer 5e-9
+    // denser than the state holds its u, as does every state between them.
+    PropertyResult dilute{};
+    ASSERT_EQ(calculate_properties({MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 6730.0, 353.0}, dilute),
+              0);
+    const CalcRequest by_u{MODE_TEMPERATURE_ENERGY, SIDE_NONE, dilute.temperature,
+                           dilute.specific_internal_energy};
+    PropertyResult lighter_dilute = dilute;
+    lighter_dilute.mass_density *= 1.0 - 5e-9;
+    lighter_dilute.pressure *= 1.0 - 5e-9;
+    EXPECT_EQ(line_check(lighter_dilute, 3, by_u).verdict, LineVerdict::unresolved);
+    // Refused with a reason: beyond the isotherm's entropy.
+    const CalcRequest beyond{MODE_TEMPERATURE_ENTROPY, SIDE_NONE, liquid.temperature, 1e6};
+    const LineCheck refused = line_check(liquid, 2, beyond);
+    EXPECT_EQ(refused.verdict, LineVerdict::refused);
+    EXPECT_EQ(refused.refusal.reason, RefusalReason::above_band);
+}
+
+}  // namespace
+}  // namespace zeltra5::reliability
