@@ -242,14 +242,19 @@ bool resolution_limited(const PropertyResult& state, const PropertyResult& b,
     } else if (p.first == RT_DENSITY) {
         t = 0.5 * (state.temperature + b.temperature);
     } else {
-        return false;
+        // (h, s): halfway in both temperature and density. A saturated liquid at low temperature
+        // and the mixture of a trace of vapour beside it share (h, s) to rounding: the tie line
+        // meets the liquid's line at a small angle.
+        t = 0.5 * (state.temperature + b.temperature);
+        rho = 0.5 * (state.mass_density + b.mass_density);
     }
     PropertyResult half{};
     if (p.second == QUALITY ||
         calculate_properties({MODE_TEMPERATURE_DENSITY, side, t, rho}, half) != 0) {
         return false;
     }
-    return within(p.second, given_value(state, p.second), given_value(half, p.second));
+    return within(p.first, given_value(state, p.first), given_value(half, p.first)) &&
+           within(p.second, given_value(state, p.second), given_value(half, p.second));
 }
 
 }  // namespace
