@@ -338,8 +338,8 @@ void print_json(const StateResult& result, const StateResult* liquid, const Stat
         << ",\n  \"first_value\": " << json_number(r.given[0])
         << ",\n  \"second_value\": " << json_number(r.given[1]) << ",\n  \"reference\": \""
         << reference_state_name(r.options.reference)
-        << "\",\n  \"units\": " << json_units(r.options.units) << ",\n";
-    write_json_members(r, language, "  ", out);
+        << "\",\n  \"units\": " << json_units(r.options.units, true) << ",\n";
+    write_json_members(r, language, "  ", out, true);
     const struct {
         const char* key;
         const StateResult* state;
@@ -347,7 +347,7 @@ void print_json(const StateResult& result, const StateResult* liquid, const Stat
     for (const auto& e : extra) {
         if (e.state != nullptr) {
             out << ",\n  \"" << e.key << "\": {\n";
-            write_json_members(*e.state, language, "    ", out);
+            write_json_members(*e.state, language, "    ", out, true);
             out << "\n  }";
         }
     }
@@ -357,8 +357,9 @@ void print_json(const StateResult& result, const StateResult* liquid, const Stat
 void print_csv(const StateResult* tables[3], const Language language, std::ostream& out) {
     const char* names[3] = {"requested", "saturated_liquid", "saturated_vapour"};
     const StateResult* any = tables[0] != nullptr ? tables[0] : tables[1] ? tables[1] : tables[2];
-    out << "table,status,error,pair,first_value,second_value," << CSV_RESULT_COLUMNS << '\n'
-        << "units,,,,,," << csv_result_units(any->options.units) << '\n';
+    out << "table,status,error,pair,first_value,second_value," << CSV_RESULT_COLUMNS
+        << CSV_EXTENDED_COLUMNS << '\n'
+        << "units,,,,,," << csv_result_units(any->options.units, true) << '\n';
     for (int k = 0; k < 3; ++k) {
         const StateResult* r = tables[k];
         if (r == nullptr) {
@@ -374,7 +375,7 @@ void print_csv(const StateResult* tables[3], const Language language, std::ostre
         line += ',';
         line += r->pair != nullptr ? r->pair->name : "";
         line += ',' + number_text(r->given[0]) + ',' + number_text(r->given[1]) + ',';
-        write_csv_result(*r, language, line);
+        write_csv_result(*r, language, line, true);
         out << line << '\n';
     }
 }

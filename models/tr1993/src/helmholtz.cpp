@@ -219,6 +219,39 @@ struct EnthalpySums {
     }
 };
 
+// The two third-order sums: delta^3 d3X/d delta^3 = [a^3 - 3 a l^2 E - l^3 E - 3 (a^2 - l^2 E) +
+// 2a] X and tau d/d tau of delta^2 d2X/d delta^2 = t b X, with a = d - l E, E = delta^l and b as
+// above.
+struct ThirdSums {
+    wide f_ddd = 0.0L, f_ddt = 0.0L;
+
+    template <int I>
+    void add(const ResidualContext& ctx) {
+        constexpr auto c = RESIDUAL_TERMS[I];
+        const wide x = ctx.term_value<I>();
+        const wide a = ctx.delta_factor<I>();
+        wide b;
+        wide third;
+        if constexpr (I < POLYNOMIAL_TERMS) {
+            b = c.d * (c.d - 1.0L);
+            third = b * (c.d - 2.0L);
+        } else {
+            const wide e = integer_power<c.l>(ctx.delta);
+            const wide le = c.l * e;
+            const wide l2e = c.l * le;
+            b = le * le + c.d * (c.d - 1.0L) - 2.0L * c.d * le + (c.l - c.l * c.l) * e;
+            third = a * a * a - 3.0L * a * l2e - c.l * l2e - 3.0L * (a * a - l2e) + 2.0L * a;
+        }
+        f_ddd += third * x;
+        f_ddt += c.t * b * x;
+    }
+
+    template <std::size_t... I>
+    void add_all(const ResidualContext& ctx, std::index_sequence<I...>) {
+        (add<static_cast<int>(I)>(ctx), ...);
+    }
+};
+
 // delta phir_d = sum (d - l delta^l) X_i.
 template <std::size_t... I>
 wide delta_phir_d(const ResidualContext& ctx, std::index_sequence<I...>) {
@@ -390,6 +423,48 @@ void residual_phir_d_dd(const double& t, const double& rho, double& phir_d, doub
     const wide inv_delta = 1.0L / delta;
     phir_d = static_cast<double>(sums.f_d * inv_delta);
     phir_dd = static_cast<double>(sums.f_dd * inv_delta * inv_delta);
+}
+
+void residual_phir_ddd_ddt(const double& t, const double& rho, double& phir_ddd, double& phir_ddt) {
+    ZELTRA5_COUNT(evaluate_state);
+    const double delta = rho * INV_CRITICAL_DENSITY;
+    const double tau = REDUCING_TAU_NUMERATOR / (t + KELVIN_OFFSET);
+    const ResidualContext ctx(tau, delta);
+    ThirdSums sums;
+    sums.add_all(ctx, AllTerms{});
+    const wide inv_delta = 1.0L / delta;
+    phir_ddd = static_cast<double>(sums.f_ddd * inv_delta * inv_delta * inv_delta);
+    phir_ddt = static_cast<double>(sums.f_ddt * inv_delta * inv_delta / tau);
+}
+
+// At delta = 0 only the powers delta^1 and delta^2 of each term's series
+// n tau^t delta^d sum_m (-delta^l)^m / m! remain in phir_d and phir_dd: their coefficients
+// (times 1 and 2) are the limits.
+void residual_low_density_limit(const double& t, double& phir_d, double& phir_dd) {
+    const double tau = REDUCING_TAU_NUMERATOR / (t + KELVIN_OFFSET);
+    wide first = 0.0L;
+    wide second = 0.0L;
+    for (const auto& c : RESIDUAL_TERMS) {
+        const wide scale = c.n * std::pow(tau, c.t);
+        for (int power = 1; power <= 2; ++power) {
+            // The power delta^power of delta^d exp(-delta^l): m = (power - d) / l terms in.
+            const int rest = power - c.d;
+            wide coefficient = 0.0L;
+            if (rest == 0) {
+                coefficient = 1.0L;
+            } else if (rest > 0 && c.l > 0 && rest % c.l == 0) {
+                const int m = rest / c.l;
+                wide factorial = 1.0L;
+                for (int k = 2; k <= m; ++k) {
+                    factorial *= k;
+                }
+                coefficient = (m % 2 == 0 ? 1.0L : -1.0L) / factorial;
+            }
+            (power == 1 ? first : second) += coefficient * scale;
+        }
+    }
+    phir_d = static_cast<double>(first);
+    phir_dd = static_cast<double>(2.0L * second);
 }
 
 double pressure_at(const double& t, const double& rho) {
