@@ -947,8 +947,7 @@ const char* zeltra5_field_unit(const int field, const char* options) {
 }
 
 int zeltra5_field_defined(const int phase, const int phase_detail, const int field) {
-    // Version 1 knows the nineteen fields only.
-    return field < RESULT_VALUE_COUNT && result_field_defined(phase, phase_detail, field) ? 1 : 0;
+    return result_field_defined(phase, phase_detail, field) ? 1 : 0;
 }
 
 int zeltra5_field_count_v2(void) {
@@ -977,7 +976,7 @@ const char* zeltra5_field_unit_v2(const int field, const char* options) {
 }
 
 int zeltra5_field_defined_v2(const int phase, const int phase_detail, const int field) {
-    return result_field_defined(phase, phase_detail, field) ? 1 : 0;
+    return field_defined(phase, phase_detail, field) ? 1 : 0;
 }
 
 const char* zeltra5_phase_name(const int phase, const int phase_detail, const char* options) {

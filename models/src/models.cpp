@@ -22,8 +22,11 @@ const ModelSummaryItem MODEL_SUMMARY_ITEMS[MODEL_SUMMARY_COUNT] = {
 namespace {
 
 // degC to K through hundredths, so that -77 degC is 196.15 K and not 196.14999999999998 K.
+constexpr double KELVIN_AT_ZERO_CELSIUS_HUNDREDTHS = 27315.0;
+static_assert(KELVIN_AT_ZERO_CELSIUS_HUNDREDTHS / 100.0 == KELVIN_OFFSET);
+
 double kelvin(const double t) {
-    return (t * 100.0 + KELVIN_OFFSET * 100.0) / 100.0;
+    return (t * 100.0 + KELVIN_AT_ZERO_CELSIUS_HUNDREDTHS) / 100.0;
 }
 
 }  // namespace

@@ -144,7 +144,7 @@ void calculate_extended(const StateResult& r, double (&values)[EXTENDED_FIELD_CO
     const double free_energy_shift = offset.enthalpy - T * offset.entropy;
     for (int k = 0; k < EXTENDED_FIELD_COUNT; ++k) {
         const int field = RESULT_VALUE_COUNT + k;
-        if (!result_field_defined(r.phase, r.phase_detail, field)) {
+        if (!field_defined(r.phase, r.phase_detail, field)) {
             continue;
         }
         double v = si.value[k];

@@ -62,6 +62,10 @@ int find_result_field(const std::string_view name) {
 }
 
 bool result_field_defined(const int phase, const int phase_detail, const int field) {
+    return field < RESULT_VALUE_COUNT && field_defined(phase, phase_detail, field);
+}
+
+bool field_defined(const int phase, const int phase_detail, const int field) {
     if (field < 0 || field >= FIELD_COUNT) {
         return false;
     }

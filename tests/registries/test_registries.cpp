@@ -72,15 +72,16 @@ std::string joined(const std::vector<std::string>& items, const std::string& sep
     return out;
 }
 
-std::vector<std::string> field_names() {
+// The record's nineteen fields (from..to RESULT_VALUE_COUNT), or the extended ones.
+std::vector<std::string> field_names(const int from = 0, const int to = RESULT_VALUE_COUNT) {
     std::vector<std::string> names;
-    for (const FieldInfo& f : RESULT_FIELDS) names.emplace_back(f.name);
+    for (int k = from; k < to; ++k) names.emplace_back(RESULT_FIELDS[k].name);
     return names;
 }
 
-std::vector<std::string> field_symbols() {
+std::vector<std::string> field_symbols(const int from = 0, const int to = RESULT_VALUE_COUNT) {
     std::vector<std::string> symbols;
-    for (const FieldInfo& f : RESULT_FIELDS) symbols.emplace_back(f.symbol);
+    for (int k = from; k < to; ++k) symbols.emplace_back(RESULT_FIELDS[k].symbol);
     return symbols;
 }
 
@@ -156,8 +157,7 @@ TEST(Fields, HeaderTableNamesEveryFieldWithItsSymbolAndUnits) {
         EXPECT_EQ(m[1].str(), std::to_string(k));
         EXPECT_EQ(m[2].str(), f.name);
         EXPECT_EQ(m[3].str(), f.symbol);
-        const std::string si =
-            ascii(std::string(unit_text(f.unit, SI_UNITS, Language::english)));
+        const std::string si = ascii(std::string(unit_text(f.unit, SI_UNITS, Language::english)));
         const std::string display =
             ascii(std::string(unit_text(f.unit, DISPLAY_UNITS, Language::english)));
         // The header gives a display unit only where its quantity is not the SI one's.
@@ -198,8 +198,10 @@ TEST(Fields, PythonStubHasEveryFieldInBothClasses) {
 TEST(Fields, CsvHeadersAreTheFieldNames) {
     const std::string columns = joined(field_names(), ",", ",") + ",phase,phase_detail,phase_name";
     EXPECT_EQ(CSV_RESULT_COLUMNS, columns);
+    // The batch appends the extended fields after the phase columns.
     EXPECT_EQ(cli::BATCH_RESULT_HEADER,
-              "status,error,mode,side,first_value,second_value," + columns);
+              "status,error,mode,side,first_value,second_value," + columns + "," +
+                  joined(field_names(RESULT_VALUE_COUNT, FIELD_COUNT), ",", ","));
     const PropertyTable table =
         build_property_table(TableKind::saturation_temperature, 0.0, {0.0}, CalcOptions{});
     const std::string csv = property_table_csv(table, Language::english);
@@ -215,14 +217,13 @@ TEST(Units, CommandLineHelpNamesThePrintedUnits) {
     };
     const std::string si = joined(
         {unit(UnitKind::pressure, SI_UNITS), unit(UnitKind::temperature, SI_UNITS),
-         unit(UnitKind::specific_energy, SI_UNITS),
-         unit(UnitKind::specific_entropy, SI_UNITS)},
+         unit(UnitKind::specific_energy, SI_UNITS), unit(UnitKind::specific_entropy, SI_UNITS)},
         ", ", ", ");
-    const std::string display = joined({unit(UnitKind::pressure, DISPLAY_UNITS),
-                                        unit(UnitKind::temperature, DISPLAY_UNITS),
-                                        unit(UnitKind::specific_energy, DISPLAY_UNITS),
-                                        unit(UnitKind::specific_entropy, DISPLAY_UNITS)},
-                                       ", ", ", ");
+    const std::string display =
+        joined({unit(UnitKind::pressure, DISPLAY_UNITS), unit(UnitKind::temperature, DISPLAY_UNITS),
+                unit(UnitKind::specific_energy, DISPLAY_UNITS),
+                unit(UnitKind::specific_entropy, DISPLAY_UNITS)},
+               ", ", ", ");
     std::vector<std::string> others;
     for (const UnitKind k : {UnitKind::density, UnitKind::conductivity,
                              UnitKind::kinematic_viscosity, UnitKind::dynamic_viscosity,
@@ -250,9 +251,9 @@ TEST(Units, EveryChoiceIsOfferedUnderItsKey) {
     const std::string bas = prose(BAS);
     const std::string choices(units_choices());
     const std::pair<UnitKind, const char*> keys[] = {{UnitKind::pressure, "p="},
-                                                      {UnitKind::temperature, "t="},
-                                                      {UnitKind::specific_energy, "h="},
-                                                      {UnitKind::specific_entropy, "s="}};
+                                                     {UnitKind::temperature, "t="},
+                                                     {UnitKind::specific_energy, "h="},
+                                                     {UnitKind::specific_entropy, "s="}};
     for (const auto& [kind, key] : keys) {
         std::vector<std::string> names;
         for (int k = 0; k < UNIT_COUNT; ++k) {

@@ -41,6 +41,8 @@ int find_result_field(std::string_view name);
 // blank and machine output writes null / NaN / an empty cell where this is false. For the
 // nineteen: a mixture has no heat capacities to expansion coefficient, a supercritical fluid no
 // relative enthalpy, only a liquid a surface tension, only a saturated state a latent heat.
+bool field_defined(int phase, int phase_detail, int field);
+// ... of the record's nineteen only (false for the extended fields).
 bool result_field_defined(int phase, int phase_detail, int field);
 
 // Rows of the result table: 0 the phase, then one row per field (table_row of FieldInfo).
