@@ -51,6 +51,7 @@ constexpr const char* USAGE_HEAD =
     "       zeltra5-calc --batch [--si] [--reference R] [--lang L] [--threads N]\n"
     "                    < requests.csv > results.csv\n"
     "       zeltra5-calc table | cycle | diagram ...   (below; each with --help)\n"
+    "       zeltra5-calc constants [--model NAME] [--json]   the equation's constants\n"
     "       zeltra5-calc --help | --version\n"
     "\n"
     "PAIR and its values (the saturation pairs take one value):\n"
@@ -74,7 +75,9 @@ constexpr const char* USAGE_TAIL =
     "                       1 liquid, 2 vapour; otherwise 1 asks for the superheated liquid,\n"
     "                       0 or 2 not. Output columns: status (0 valid, 1 outside the\n"
     "                       domain, 2 input error), error, the four inputs, the nineteen\n"
-    "                       fields (empty where undefined), phase, phase_detail, phase_name;\n"
+    "                       fields (empty where undefined), phase, phase_detail, phase_name,\n"
+    "                       then the extended fields (compressibility_factor ...\n"
+    "                       phase_identification_parameter, as --json and --csv give them);\n"
     "                       the second header line gives the units.\n"
     "  --threads N          batch calculation on N threads (default 1); same output\n"
     "  --help, -h           this text;  --version  the version\n"
@@ -473,7 +476,8 @@ int run_command(const int argc, const char* const* argv, std::istream& in, std::
         usage(err);
         return EXIT_USAGE;
     }
-    for (const CommandEntry* command : {&TABLE_COMMAND, &CYCLE_COMMAND, &DIAGRAM_COMMAND}) {
+    for (const CommandEntry* command :
+         {&TABLE_COMMAND, &CYCLE_COMMAND, &DIAGRAM_COMMAND, &CONSTANTS_COMMAND}) {
         if (command->name == argv[0]) {
             return command->run(argc - 1, argv + 1, out, err);
         }
