@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <initializer_list>
 #include <iostream>
@@ -572,6 +573,103 @@ TEST(Units, PageOffersExactlyTheRegistrysUnitChoices) {
         EXPECT_EQ(found, 1) << system;
     }
     EXPECT_EQ(systems.size(), 3U) << choices;
+}
+
+}  // namespace
+}  // namespace zeltra5
+
+// ---- the extended fields: every place that names them agrees with fields.inc ----
+
+namespace zeltra5 {
+namespace {
+
+static_assert(ZELTRA5_FIELD_COUNT_V2 == FIELD_COUNT);
+
+std::vector<std::string> extended_names() {
+    return field_names(RESULT_VALUE_COUNT, FIELD_COUNT);
+}
+
+std::vector<std::string> extended_symbols() {
+    return field_symbols(RESULT_VALUE_COUNT, FIELD_COUNT);
+}
+
+// The header's version 2 table: " k name symbol si-unit [/ display-unit]  what".
+TEST(ExtendedFieldNames, HeaderTableNamesEveryFieldWithItsSymbolAndUnits) {
+    const std::size_t from = HEADER.find("Version 2 of the fields");
+    ASSERT_NE(from, std::string::npos);
+    const std::string block = HEADER.substr(from, HEADER.find("*/", from) - from);
+    const std::vector<std::string> lines = all_matches(block, R"(\n \*\s+(\d+ [a-z_]+ .*))");
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(EXTENDED_FIELD_COUNT));
+    for (int k = RESULT_VALUE_COUNT; k < FIELD_COUNT; ++k) {
+        const FieldInfo& f = RESULT_FIELDS[k];
+        std::smatch m;
+        const std::string& line = lines[static_cast<std::size_t>(k - RESULT_VALUE_COUNT)];
+        ASSERT_TRUE(std::regex_match(line, m, std::regex(R"((\d+) (\S+) +(\S+) +(.*))"))) << line;
+        const std::string units = m[4].str().substr(0, m[4].str().find("  "));
+        const std::size_t slash = units.find(" / ");
+        EXPECT_EQ(m[1].str(), std::to_string(k));
+        EXPECT_EQ(m[2].str(), f.name);
+        EXPECT_EQ(m[3].str(), f.symbol);
+        const std::string si = ascii(std::string(unit_text(f.unit, SI_UNITS, Language::english)));
+        const std::string display =
+            ascii(std::string(unit_text(f.unit, DISPLAY_UNITS, Language::english)));
+        EXPECT_EQ(units.substr(0, slash), si.empty() ? "-" : si) << f.name;
+        EXPECT_EQ(slash == std::string::npos ? si : units.substr(slash + 3), display) << f.name;
+    }
+}
+
+TEST(ExtendedFieldNames, ExcelModuleListsEverySymbolAndName) {
+    const std::string text = prose(BAS);
+    EXPECT_NE(text.find("also the outputs " + joined(extended_symbols(), ", ", ", ") + " (" +
+                        joined(extended_names(), ", ", ", ") + ")"),
+              std::string::npos);
+    // NH3 reads them through version 2.
+    for (const char* function :
+         {"zeltra5_calculate_fields", "zeltra5_field_index_v2", "zeltra5_field_defined_v2"}) {
+        EXPECT_NE(BAS.find(std::string("Declare PtrSafe Function ") + function), std::string::npos)
+            << function;
+    }
+}
+
+// In the stub, State has the extended fields as floats right after the nineteen, and the
+// results of calculate() (Calculation) as arrays.
+TEST(ExtendedFieldNames, PythonStubHasEveryFieldInOrder) {
+    const std::string stub = source("python/zeltra5/__init__.pyi");
+    const std::vector<std::string> names = extended_names();
+    for (const std::string& type :
+         {std::string("float"), std::string("npt.NDArray\\[np.float64\\]")}) {
+        const std::vector<std::string> found =
+            all_matches(stub, "def ([a-z_]+)\\(self\\) -> " + type + ": \\.\\.\\.");
+        const auto at = std::search(found.begin(), found.end(), names.begin(), names.end());
+        EXPECT_NE(at, found.end()) << type;
+    }
+}
+
+TEST(ExtendedFieldNames, PageNamesEveryFieldInOrder) {
+    const std::size_t from = APP.find("const MORE_FIELD_NAMES = {");
+    ASSERT_NE(from, std::string::npos);
+    const std::string block = APP.substr(from, APP.find("};", from) - from);
+    EXPECT_EQ(all_matches(block, R"(\n  ([a-z_]+): \[)"), extended_names());
+    EXPECT_NE(PAGE.find("id=\"more-table\""), std::string::npos);
+}
+
+TEST(ExtendedFieldNames, CommandLineJsonAndCsvCarryThemAfterTheNineteen) {
+    const std::string json = cli({"p-t", "10", "25", "--json"}).out;
+    const std::vector<std::string> keys = all_matches(json, R"re(\n  "([a-z_]+)": [-0-9n])re");
+    const std::vector<std::string> fields = field_names(0, FIELD_COUNT);
+    const auto at = std::search(keys.begin(), keys.end(), fields.begin(), fields.end());
+    EXPECT_NE(at, keys.end()) << json;
+    EXPECT_EQ(std::string(CSV_EXTENDED_COLUMNS), "," + joined(extended_names(), ",", ","));
+    const std::string csv = cli({"p-t", "10", "25", "--csv"}).out;
+    EXPECT_EQ(csv.substr(0, csv.find('\n')), std::string("table,status,error,pair,first_value,"
+                                                         "second_value,") +
+                                                 CSV_RESULT_COLUMNS + CSV_EXTENDED_COLUMNS);
+}
+
+TEST(ExtendedFieldNames, ReadmeListsEverySymbol) {
+    EXPECT_NE(prose(README).find("the outputs after them (`" +
+                                 joined(extended_symbols(), " ", " ") + "`)"),
+              std::string::npos);
 }
 
 }  // namespace
