@@ -78,15 +78,14 @@ void calculate_extended_fields(const PropertyResult& r, ExtendedValues& out) {
     if (saturated && r.phase != PHASE_SUPERCRITICAL) {
         SaturationEquilibrium eq{};
         if (M::saturation_at_temperature(T, eq) == SATURATION_EQUILIBRIUM_OK) {
-            FluidState liquid{};
-            FluidState vapour{};
-            M::evaluate_pair(t, eq.rho_liquid, eq.rho_vapour, liquid, vapour);
-            // Clausius-Clapeyron: dp/dT = (s'' - s') / (v'' - v').
+            // Clausius-Clapeyron: dp/dT = (s'' - s') / (v'' - v'), with s'' - s' = r / T of the
+            // saturated pair the record's latent heat comes from.
             set(out, FIELD_SATURATION_SLOPE,
-                (state_entropy(vapour) - state_entropy(liquid)) /
-                    (1.0 / vapour.rho - 1.0 / liquid.rho));
+                r.latent_heat / (T * (1.0 / eq.rho_vapour - 1.0 / eq.rho_liquid)));
             if (mixture) {
                 // Both phases have the same fugacity; the liquid's is the better conditioned.
+                FluidState liquid{};
+                M::evaluate(t, eq.rho_liquid, liquid);
                 const double f = fugacity(liquid);
                 set(out, FIELD_FUGACITY, f);
                 set(out, FIELD_FUGACITY_COEFFICIENT, f / r.pressure);
@@ -98,10 +97,9 @@ void calculate_extended_fields(const PropertyResult& r, ExtendedValues& out) {
         return;
     }
     FluidState s{};
-    M::evaluate(t, r.mass_density, s);
     double phir_ddd = NaN;
     double phir_ddt = NaN;
-    M::phir_ddd_ddt(t, r.mass_density, phir_ddd, phir_ddt);
+    M::evaluate_with_third(t, r.mass_density, s, phir_ddd, phir_ddt);
     const double f = fugacity(s);
     set(out, FIELD_FUGACITY, f);
     set(out, FIELD_FUGACITY_COEFFICIENT, f / r.pressure);

@@ -192,6 +192,12 @@ void residual_phir_ddd_ddt(const double& t, const double& rho, double& phir_ddd,
     phir_ddt = ddt;
 }
 
+void evaluate_state_and_third(const double& t, const double& rho, FluidState& state,
+                              double& phir_ddd, double& phir_ddt) {
+    evaluate_state(t, rho, state);
+    residual_phir_ddd_ddt(t, rho, phir_ddd, phir_ddt);
+}
+
 // The first two delta-derivatives of delta^d exp(-delta^l) at delta = 0, case by case.
 void residual_low_density_limit(const double& t, double& phir_d, double& phir_dd) {
     const double tau = REDUCING_TAU_NUMERATOR / (t + KELVIN_OFFSET);

@@ -90,8 +90,10 @@ concept EquationOfState = requires(const double& t, const double& rho, const dou
     { M::pressure(t, rho) } -> std::same_as<double>;
     { M::phir_d(t, rho) } -> std::same_as<double>;
     M::phir_d_dd(t, rho, out, out);
-    // The third residual derivatives phir_ddd and phir_ddt at (t, rho), analytic.
+    // The third residual derivatives phir_ddd and phir_ddt at (t, rho), analytic; and with the
+    // state at (t, rho) as evaluate gives it, in one evaluation.
     M::phir_ddd_ddt(t, rho, out, out);
+    M::evaluate_with_third(t, rho, state, out, out);
     // The second and third virial coefficients B (m3/kg) and C (m6/kg2) at t: the limits of
     // phir_d / rho_r and phir_dd / rho_r^2 as the density goes to 0.
     M::virial_coefficients(t, out, out);

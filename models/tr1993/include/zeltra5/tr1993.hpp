@@ -58,6 +58,10 @@ struct Tr1993 {
     static void phir_ddd_ddt(const double& t, const double& rho, double& ddd, double& ddt) {
         residual_phir_ddd_ddt(t, rho, ddd, ddt);
     }
+    static void evaluate_with_third(const double& t, const double& rho, FluidState& state,
+                                    double& ddd, double& ddt) {
+        evaluate_state_and_third(t, rho, state, ddd, ddt);
+    }
     static void virial_coefficients(const double& t, double& B, double& C) {
         double d = 0.0;
         double dd = 0.0;
