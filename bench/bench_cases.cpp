@@ -162,6 +162,16 @@ double run_calc(int i) {
     return calc(In, i);
 }
 
+// The same request, then the extended fields of its record: the cost of asking for them.
+template <const Inputs& In>
+double run_calc_extended(int i) {
+    PropertyResult r;
+    const int status = calculate_properties(In.request[i % N], r);
+    ExtendedValues extended;
+    calculate_extended_fields(r, extended);
+    return status + r.specific_enthalpy + extended.value[0];
+}
+
 double run_ph(int which, int i) {
     return calc(g_ph[which], i);
 }
@@ -282,18 +292,27 @@ const Case CASES[] = {
     {"mode8_trho/two_phase", prepare_all, [](int i) { return run_trho(2, i); }},
     {"mode8_trho/supercritical", prepare_all, [](int i) { return run_trho(3, i); }},
     {"t-x/two_phase", prepare_all, run_line_pair<MODE_TEMPERATURE_QUALITY, 2>},
-#define ZELTRA5_LINE_CASES(mode, name)                            \
-    {name "/liquid", prepare_all, run_line_pair<mode, 0>},        \
-        {name "/vapour", prepare_all, run_line_pair<mode, 1>},    \
-        {name "/two_phase", prepare_all, run_line_pair<mode, 2>}, \
-        {name "/supercritical", prepare_all, run_line_pair<mode, 3>},
-    ZELTRA5_LINE_CASES(MODE_TEMPERATURE_ENTHALPY, "t-h") ZELTRA5_LINE_CASES(
-        MODE_TEMPERATURE_ENTROPY, "t-s") ZELTRA5_LINE_CASES(MODE_TEMPERATURE_ENERGY, "t-u")
-        ZELTRA5_LINE_CASES(MODE_DENSITY_ENTHALPY, "rho-h") ZELTRA5_LINE_CASES(
-            MODE_DENSITY_ENTROPY, "rho-s") ZELTRA5_LINE_CASES(MODE_DENSITY_ENERGY, "rho-u")
-            ZELTRA5_LINE_CASES(MODE_ENTHALPY_ENTROPY, "h-s")
+// clang-format off
+#define ZELTRA5_LINE_CASES(mode, name)                                  \
+    {name "/liquid", prepare_all, run_line_pair<mode, 0>},              \
+    {name "/vapour", prepare_all, run_line_pair<mode, 1>},              \
+    {name "/two_phase", prepare_all, run_line_pair<mode, 2>},           \
+    {name "/supercritical", prepare_all, run_line_pair<mode, 3>},
+    ZELTRA5_LINE_CASES(MODE_TEMPERATURE_ENTHALPY, "t-h")
+    ZELTRA5_LINE_CASES(MODE_TEMPERATURE_ENTROPY, "t-s")
+    ZELTRA5_LINE_CASES(MODE_TEMPERATURE_ENERGY, "t-u")
+    ZELTRA5_LINE_CASES(MODE_DENSITY_ENTHALPY, "rho-h")
+    ZELTRA5_LINE_CASES(MODE_DENSITY_ENTROPY, "rho-s")
+    ZELTRA5_LINE_CASES(MODE_DENSITY_ENERGY, "rho-u")
+    ZELTRA5_LINE_CASES(MODE_ENTHALPY_ENTROPY, "h-s")
 #undef ZELTRA5_LINE_CASES
-                {"format_shortest", prepare_numbers, run_format_shortest},
+    // clang-format on
+    {"extended/mode3_pt/liquid", prepare_all, run_calc_extended<g_liquid>},
+    {"extended/mode3_pt/vapour", prepare_all, run_calc_extended<g_vapour>},
+    {"extended/mode3_pt/supercritical", prepare_all, run_calc_extended<g_super>},
+    {"extended/mode2_saturation_t", prepare_all, run_calc_extended<g_sat_t>},
+    {"extended/mode0_px/two_phase", prepare_all, run_calc_extended<g_two_phase>},
+    {"format_shortest", prepare_numbers, run_format_shortest},
     {"tables/ph_diagram", prepare_tables, run_ph_diagram},
     {"tables/saturation_table_200", prepare_tables, run_saturation_table},
     {"tables/cycle", prepare_tables, run_cycle},

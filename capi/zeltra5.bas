@@ -34,7 +34,14 @@ Attribute VB_Name = "zeltra5"
 '        tables); values "FROM:TO:STEP", "FROM:TO:*FACTOR" or "a,b,c":
 '        =NH3_TABLE("saturation-t"; 0; "-40:40:10")
 ' property: a symbol x, p, t, h, rho, v, u, s, cp, cv, kappa, lambda, nu, eta, pr, w, sigma,
-'   beta, r, or the field's name (relative_enthalpy, pressure, temperature, specific_enthalpy...)
+'   beta, r, or the field's name (relative_enthalpy, pressure, temperature, specific_enthalpy...);
+'   NH3 (not NH3_SAT) also the outputs Z, mu_jt, kappa_t, g, a, f, phi, cp0, B, C, dpsat_dt,
+'   dp_dt, dp_drho, pip (compressibility_factor, joule_thomson_coefficient,
+'   isothermal_compressibility, specific_gibbs_energy, specific_helmholtz_energy, fugacity,
+'   fugacity_coefficient, ideal_gas_isobaric_heat_capacity, second_virial_coefficient,
+'   third_virial_coefficient, saturation_pressure_slope, pressure_temperature_derivative,
+'   pressure_density_derivative, phase_identification_parameter):
+'   =NH3("mu_jt"; "p-t"; 10; 25) -> 2.61... (K/bar)
 ' pair: p-x, ps-liquid, ps-vapour, ts-liquid, ts-vapour, p-t, p-h, p-u, p-s, p-rho, t-rho,
 '   t-x, t-h, t-s, t-u, rho-h, rho-s, rho-u, h-s; the ps-* and ts-* pairs take one value
 ' options: "key=value" items separated by ";": reference=default|iir|ashrae|nbp, superheat=0|1,
@@ -84,6 +91,16 @@ Private Declare PtrSafe Function zeltra5_field_unit Lib "zeltra5.dll" (ByVal fie
     ByVal options As String) As LongPtr
 Private Declare PtrSafe Function zeltra5_field_defined Lib "zeltra5.dll" ( _
     ByVal phase As Long, ByVal phaseDetail As Long, ByVal field As Long) As Long
+Private Declare PtrSafe Function zeltra5_field_index_v2 Lib "zeltra5.dll" ( _
+    ByVal fieldName As String) As Long
+Private Declare PtrSafe Function zeltra5_field_unit_v2 Lib "zeltra5.dll" ( _
+    ByVal field As Long, ByVal options As String) As LongPtr
+Private Declare PtrSafe Function zeltra5_field_defined_v2 Lib "zeltra5.dll" ( _
+    ByVal phase As Long, ByVal phaseDetail As Long, ByVal field As Long) As Long
+Private Declare PtrSafe Function zeltra5_calculate_fields Lib "zeltra5.dll" ( _
+    ByVal pair As String, ByVal first As Double, ByVal second As Double, _
+    ByVal options As String, ByVal fields As String, ByRef values As Double, _
+    ByVal count As Long, ByRef phase As Long, ByRef phaseDetail As Long) As Long
 Private Declare PtrSafe Function zeltra5_phase_name Lib "zeltra5.dll" (ByVal phase As Long, _
     ByVal phaseDetail As Long, ByVal options As String) As LongPtr
 Private Declare PtrSafe Function zeltra5_pair_value_count Lib "zeltra5.dll" ( _
@@ -169,9 +186,9 @@ Public Function NH3_UNIT(ByVal quantity As String, Optional ByVal options As Str
     Dim field As Long, unit As LongPtr
     On Error GoTo failed
     If Not LibraryReady() Then Exit Function
-    field = zeltra5_field_index(quantity)
+    field = zeltra5_field_index_v2(quantity)
     If field < 0 Then Exit Function
-    unit = zeltra5_field_unit(field, WithUnits(options))
+    unit = zeltra5_field_unit_v2(field, WithUnits(options))
     If unit <> 0 Then NH3_UNIT = FromUtf8(unit)
 failed:
 #End If
@@ -351,7 +368,7 @@ Private Function Compute(ByVal quantity As String, ByVal side As Long, ByVal pai
         problem = libraryProblem
         Exit Function
     End If
-    field = zeltra5_field_index(quantity)
+    field = zeltra5_field_index_v2(quantity)
     If field < 0 Then
         problem = "unknown property """ & quantity & """ (a symbol such as h, p, t, rho, s, cp" _
             & " or a field name such as specific_enthalpy)"
@@ -378,8 +395,14 @@ Private Function Compute(ByVal quantity As String, ByVal side As Long, ByVal pai
     opts = WithUnits(options)
     ReDim values(0 To zeltra5_field_count() - 1)
     If side = 0 Then
-        status = zeltra5_calculate(pair, a, b, opts, values(0), zeltra5_field_count(), phase, _
+        ' The one property asked for, into values(0): the outputs after the nineteen are computed
+        ' only when asked for.
+        status = zeltra5_calculate_fields(pair, a, b, opts, quantity, values(0), 1, phase, _
             phaseDetail)
+    ElseIf field >= zeltra5_field_count() Then
+        problem = quantity & " is given for the state itself only (NH3), not for its saturated" _
+            & " liquid or vapour"
+        Exit Function
     Else
         status = zeltra5_saturated(pair, a, b, opts, side, values(0), zeltra5_field_count(), _
             phase, phaseDetail)
@@ -390,10 +413,12 @@ Private Function Compute(ByVal quantity As String, ByVal side As Long, ByVal pai
         Exit Function
     End If
     phaseName = FromUtf8(zeltra5_phase_name(phase, phaseDetail, opts))
-    If zeltra5_field_defined(phase, phaseDetail, field) = 0 Then
+    If zeltra5_field_defined_v2(phase, phaseDetail, field) = 0 Then
         Compute = STATUS_UNDEFINED
         problem = quantity & " has no value for a " _
             & LCase$(FromUtf8(zeltra5_phase_name(phase, phaseDetail, "lang=en")))
+    ElseIf side = 0 Then
+        value = values(0)
     Else
         value = values(field)
     End If

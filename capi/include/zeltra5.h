@@ -198,6 +198,61 @@ ZELTRA5_API const char* zeltra5_field_unit(int field, const char* options);
  * NaN of undefined fields). */
 ZELTRA5_API int zeltra5_field_defined(int phase, int phase_detail, int field);
 
+/* Version 2 of the fields: the nineteen above, then the outputs computed on request, after them
+ * in this order (machine name, symbol, unit in si / display units):
+ * 19 compressibility_factor            Z        -                 p / (rho R T)
+ * 20 joule_thomson_coefficient         mu_jt    K/Pa / K/bar      (dT/dp)_h
+ * 21 isothermal_compressibility        kappa_t  1/Pa / 1/bar      (1/rho) (drho/dp)_T
+ * 22 specific_gibbs_energy             g        J/kg / kJ/kg      h - T s, on the reference state
+ * 23 specific_helmholtz_energy         a        J/kg / kJ/kg      u - T s, on the reference state
+ * 24 fugacity                          f        Pa / bar
+ * 25 fugacity_coefficient              phi      -                 f / p
+ * 26 ideal_gas_isobaric_heat_capacity  cp0      J/(kg K) / kJ/(kg degC)
+ * 27 second_virial_coefficient         B        m3/kg
+ * 28 third_virial_coefficient          C        m6/kg2
+ * 29 saturation_pressure_slope         dpsat_dt Pa/K / bar/K      dp/dT along saturation
+ * 30 pressure_temperature_derivative   dp_dt    Pa/K / bar/K      (dp/dT)_rho
+ * 31 pressure_density_derivative       dp_drho  Pa/(kg/m3) / bar/(kg/m3)   (dp/drho)_T
+ * 32 phase_identification_parameter    pip      -                 > 1 liquid-like, < 1 vapour-like
+ * Temperature differences are in degF-degrees when temperatures are in degF (t=degF). A two-phase
+ * mixture has Z, g, a, f, phi, cp0, B, C and the saturation slope; the slope is defined for
+ * two-phase and saturated states only; undefined fields are NaN. */
+#define ZELTRA5_FIELD_COUNT_V2 33
+
+/* zeltra5_field_count and its neighbours for every field of version 2 (ZELTRA5_FIELD_COUNT_V2):
+ * the first ZELTRA5_FIELD_COUNT are those of version 1. */
+ZELTRA5_API int zeltra5_field_count_v2(void);
+ZELTRA5_API const char* zeltra5_field_name_v2(int field);
+ZELTRA5_API const char* zeltra5_field_symbol_v2(int field);
+ZELTRA5_API int zeltra5_field_index_v2(const char* name);
+ZELTRA5_API const char* zeltra5_field_unit_v2(int field, const char* options);
+ZELTRA5_API int zeltra5_field_defined_v2(int phase, int phase_detail, int field);
+
+/* The chosen fields of one state: `fields` names them, comma-separated, by machine name or symbol
+ * ("h,Z,mu_jt"), or is null or "" for all ZELTRA5_FIELD_COUNT_V2 in order; their values go into
+ * values[0..n-1] in the list's order (count at least n; NaN where undefined, all NaN when not
+ * valid), phase and detail as zeltra5_calculate writes them. Answers the status. An unknown name,
+ * an empty item, values null or count too small is a bad argument (zeltra5_explain with the same
+ * pair, values and options says which), and then nothing is written into values. The outputs
+ * after the nineteen cost one more evaluation of the equation and are computed only when the
+ * list asks for one of them. */
+ZELTRA5_API int zeltra5_calculate_fields(const char* pair, double first, double second,
+                                         const char* options, const char* fields, double* values,
+                                         int count, int* phase, int* phase_detail);
+
+/* The constants of an equation of state ("tr1993", or null or "" for the default), SI with
+ * temperatures in K, into values[0..count-1] (count at least zeltra5_model_constant_count()):
+ * molar_mass kg/mol, gas_constant J/(kg K), critical_temperature K, critical_pressure Pa,
+ * critical_density kg/m3, triple_point_temperature K (the model's lowest temperature),
+ * triple_point_pressure Pa, triple_point_liquid_density and triple_point_vapour_density kg/m3
+ * (the model's own phase equilibrium there). Answers ZELTRA5_VALID, or ZELTRA5_BAD_ARGUMENT for
+ * an unknown model or too little room (nothing written). Names and units by index (null outside
+ * 0 to count - 1). */
+ZELTRA5_API int zeltra5_model_constant_count(void);
+ZELTRA5_API const char* zeltra5_model_constant_name(int index);
+ZELTRA5_API const char* zeltra5_model_constant_unit(int index);
+ZELTRA5_API int zeltra5_model_constants(const char* model, double* values, int count);
+
 /* The name of a phase and detail in the options' language ("Superheated vapour"); "" for a pair
  * that names none, null for bad options. */
 ZELTRA5_API const char* zeltra5_phase_name(int phase, int phase_detail, const char* options);

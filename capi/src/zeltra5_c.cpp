@@ -20,6 +20,7 @@
 #include "zeltra5/calculation.hpp"
 #include "zeltra5/chart.hpp"
 #include "zeltra5/chart_svg.hpp"
+#include "zeltra5/models.hpp"
 #include "zeltra5/property_table.hpp"
 #include "zeltra5/refrigeration_cycle.hpp"
 #include "zeltra5/table_csv.hpp"
@@ -30,6 +31,7 @@ namespace {
 using namespace zeltra5;
 
 static_assert(ZELTRA5_FIELD_COUNT == RESULT_VALUE_COUNT);
+static_assert(ZELTRA5_FIELD_COUNT_V2 == FIELD_COUNT);
 static_assert(ZELTRA5_VALID == STATUS_VALID && ZELTRA5_OUTSIDE_DOMAIN == STATUS_OUTSIDE_DOMAIN &&
               ZELTRA5_BAD_ARGUMENT == STATUS_BAD_ARGUMENT);
 static_assert(ZELTRA5_NO_PHASE == NO_PHASE && ZELTRA5_LIQUID == SIDE_LIQUID &&
@@ -777,6 +779,105 @@ int zeltra5_calculate(const char* pair, const double first, const double second,
     return status;
 }
 
+}  // extern "C"
+
+namespace {
+
+// The fields a list names ("h,Z,mu_jt": names or symbols, blanks around them allowed), or every
+// field for null or "". false with the first unknown item in `error`.
+bool parse_field_list(const char* list, std::vector<int>& fields, ArgumentError& error) {
+    fields.clear();
+    if (list == nullptr || *list == '\0') {
+        for (int k = 0; k < FIELD_COUNT; ++k) {
+            fields.push_back(k);
+        }
+        return true;
+    }
+    std::string_view rest(list);
+    for (;;) {
+        const std::size_t comma = rest.find(',');
+        const std::string_view item = trim_blanks(rest.substr(0, comma));
+        const int field = find_field(item);
+        if (field < 0) {
+            error.problem = item.empty() ? Problem::no_property : Problem::unknown_property;
+            error.subject = item;
+            return false;
+        }
+        fields.push_back(field);
+        if (comma == std::string_view::npos) {
+            return true;
+        }
+        rest.remove_prefix(comma + 1);
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+int zeltra5_calculate_fields(const char* pair, const double first, const double second,
+                             const char* options, const char* fields, double* values,
+                             const int count, int* phase, int* phase_detail) {
+    forget_aside();
+    const auto refuse = [&](const ArgumentError& e) {
+        write_result(nullptr, nullptr, phase, phase_detail);
+        keep_aside(Key(Explainer::state) << pair << first << second << options, e);
+        return STATUS_BAD_ARGUMENT;
+    };
+    std::vector<int> chosen;
+    ArgumentError error;
+    if (!parse_field_list(fields, chosen, error)) {
+        return refuse(error);
+    }
+    const int needed = static_cast<int>(chosen.size());
+    if (values == nullptr || count < needed) {
+        return refuse(storage_error("values", values, count, needed));
+    }
+    Call call;
+    const int status = run_state(pair, first, second, options, call);
+    const StateResult* result = status == STATUS_BAD_ARGUMENT ? nullptr : &call.state;
+    write_result(result, nullptr, phase, phase_detail);
+    const bool valid = result != nullptr && result->status == STATUS_VALID;
+    // The extended fields are computed only when one of them is asked for.
+    const bool extended = valid && std::any_of(chosen.begin(), chosen.end(),
+                                               [](const int k) { return k >= RESULT_VALUE_COUNT; });
+    double more[EXTENDED_FIELD_COUNT];
+    if (extended) {
+        calculate_extended(*result, more);
+    }
+    for (int i = 0; i < needed; ++i) {
+        const int k = chosen[static_cast<std::size_t>(i)];
+        values[i] = !valid                   ? NaN
+                    : k < RESULT_VALUE_COUNT ? result->values[k]
+                                             : more[k - RESULT_VALUE_COUNT];
+    }
+    return status;
+}
+
+int zeltra5_model_constant_count(void) {
+    return MODEL_SUMMARY_COUNT;
+}
+
+const char* zeltra5_model_constant_name(const int index) {
+    return index >= 0 && index < MODEL_SUMMARY_COUNT ? MODEL_SUMMARY_ITEMS[index].name : nullptr;
+}
+
+const char* zeltra5_model_constant_unit(const int index) {
+    return index >= 0 && index < MODEL_SUMMARY_COUNT ? MODEL_SUMMARY_ITEMS[index].unit : nullptr;
+}
+
+int zeltra5_model_constants(const char* model, double* values, const int count) {
+    const ModelInfo* info = model == nullptr || *model == '\0' ? &MODELS[0] : find_model(model);
+    if (info == nullptr || values == nullptr || count < MODEL_SUMMARY_COUNT) {
+        return STATUS_BAD_ARGUMENT;
+    }
+    const ModelSummary summary = model_summary(*info);
+    for (int k = 0; k < MODEL_SUMMARY_COUNT; ++k) {
+        values[k] = summary.*MODEL_SUMMARY_ITEMS[k].member;
+    }
+    return STATUS_VALID;
+}
+
 int zeltra5_saturated(const char* pair, const double first, const double second,
                       const char* options, const int side, double* values, const int count,
                       int* phase, int* phase_detail) {
@@ -847,6 +948,35 @@ const char* zeltra5_field_unit(const int field, const char* options) {
 
 int zeltra5_field_defined(const int phase, const int phase_detail, const int field) {
     return result_field_defined(phase, phase_detail, field) ? 1 : 0;
+}
+
+int zeltra5_field_count_v2(void) {
+    return FIELD_COUNT;
+}
+
+const char* zeltra5_field_name_v2(const int field) {
+    return field >= 0 && field < FIELD_COUNT ? RESULT_FIELDS[field].name : nullptr;
+}
+
+const char* zeltra5_field_symbol_v2(const int field) {
+    return field >= 0 && field < FIELD_COUNT ? RESULT_FIELDS[field].symbol : nullptr;
+}
+
+int zeltra5_field_index_v2(const char* name) {
+    return name == nullptr ? -1 : find_field(name);
+}
+
+const char* zeltra5_field_unit_v2(const int field, const char* options) {
+    Options parsed;
+    ArgumentError error;
+    if (field < 0 || field >= FIELD_COUNT || !parse_options(options, parsed, error)) {
+        return nullptr;
+    }
+    return c_text(unit_text(RESULT_FIELDS[field].unit, parsed.calc.units, parsed.language));
+}
+
+int zeltra5_field_defined_v2(const int phase, const int phase_detail, const int field) {
+    return field_defined(phase, phase_detail, field) ? 1 : 0;
 }
 
 const char* zeltra5_phase_name(const int phase, const int phase_detail, const char* options) {

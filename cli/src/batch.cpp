@@ -24,7 +24,11 @@ const char* const BATCH_RESULT_HEADER =
     "specific_enthalpy,mass_density,specific_volume,specific_internal_energy,specific_entropy,"
     "isobaric_heat_capacity,isochoric_heat_capacity,isentropic_coefficient,thermal_conductivity,"
     "kinematic_viscosity,dynamic_viscosity,prandtl_number,speed_of_sound,surface_tension,"
-    "expansion_coefficient,latent_heat,phase,phase_detail,phase_name";
+    "expansion_coefficient,latent_heat,phase,phase_detail,phase_name"
+#define ZELTRA5_EXTENDED_FIELD(id, name, symbol, unit, row, phases) "," name
+#include "zeltra5/fields.inc"
+#undef ZELTRA5_EXTENDED_FIELD
+    ;
 
 namespace {
 
@@ -191,7 +195,7 @@ void format_batch_line(const std::string_view line, const char* const defect,
     }
     out += ',';
     if (error == nullptr) {
-        write_csv_result(result, options.language, out);
+        write_csv_result(result, options.language, out, true);
     } else {
         out.append(static_cast<std::size_t>(BATCH_COLUMNS - 7), ',');
     }
@@ -429,7 +433,8 @@ void write_block(const Block& block, std::ostream& out, BatchSummary& total) {
 
 BatchSummary run_batch(std::istream& in, std::ostream& out, const BatchOptions& options) {
     BatchSummary total{};
-    out << BATCH_RESULT_HEADER << '\n' << "units,,,,,," << csv_result_units(options.units) << '\n';
+    out << BATCH_RESULT_HEADER << '\n'
+        << "units,,,,,," << csv_result_units(options.units, true) << '\n';
     int threads = std::clamp(options.threads, 1, MAX_THREADS);
     LineReader reader(in.rdbuf());
     Block blocks[3];

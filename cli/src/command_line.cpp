@@ -51,6 +51,7 @@ constexpr const char* USAGE_HEAD =
     "       zeltra5-calc --batch [--si] [--reference R] [--lang L] [--threads N]\n"
     "                    < requests.csv > results.csv\n"
     "       zeltra5-calc table | cycle | diagram ...   (below; each with --help)\n"
+    "       zeltra5-calc constants [--model NAME] [--json]   the equation's constants\n"
     "       zeltra5-calc --help | --version\n"
     "\n"
     "PAIR and its values (the saturation pairs take one value):\n"
@@ -78,7 +79,9 @@ constexpr const char* USAGE_TAIL =
     "                       1 liquid, 2 vapour; otherwise 1 asks for the superheated liquid,\n"
     "                       0 or 2 not. Output columns: status (0 valid, 1 outside the\n"
     "                       domain, 2 input error), error, the four inputs, the nineteen\n"
-    "                       fields (empty where undefined), phase, phase_detail, phase_name;\n"
+    "                       fields (empty where undefined), phase, phase_detail, phase_name,\n"
+    "                       then the extended fields (compressibility_factor ...\n"
+    "                       phase_identification_parameter, as --json and --csv give them);\n"
     "                       the second header line gives the units.\n"
     "  --threads N          batch calculation on N threads (default 1); same output\n"
     "  --help, -h           this text;  --version  the version\n"
@@ -341,8 +344,8 @@ void print_json(const StateResult& result, const StateResult* liquid, const Stat
         << ",\n  \"first_value\": " << json_number(r.given[0])
         << ",\n  \"second_value\": " << json_number(r.given[1]) << ",\n  \"reference\": \""
         << reference_state_name(r.options.reference)
-        << "\",\n  \"units\": " << json_units(r.options.units) << ",\n";
-    write_json_members(r, language, "  ", out);
+        << "\",\n  \"units\": " << json_units(r.options.units, true) << ",\n";
+    write_json_members(r, language, "  ", out, true);
     const struct {
         const char* key;
         const StateResult* state;
@@ -350,7 +353,7 @@ void print_json(const StateResult& result, const StateResult* liquid, const Stat
     for (const auto& e : extra) {
         if (e.state != nullptr) {
             out << ",\n  \"" << e.key << "\": {\n";
-            write_json_members(*e.state, language, "    ", out);
+            write_json_members(*e.state, language, "    ", out, true);
             out << "\n  }";
         }
     }
@@ -360,8 +363,9 @@ void print_json(const StateResult& result, const StateResult* liquid, const Stat
 void print_csv(const StateResult* tables[3], const Language language, std::ostream& out) {
     const char* names[3] = {"requested", "saturated_liquid", "saturated_vapour"};
     const StateResult* any = tables[0] != nullptr ? tables[0] : tables[1] ? tables[1] : tables[2];
-    out << "table,status,error,pair,first_value,second_value," << CSV_RESULT_COLUMNS << '\n'
-        << "units,,,,,," << csv_result_units(any->options.units) << '\n';
+    out << "table,status,error,pair,first_value,second_value," << CSV_RESULT_COLUMNS
+        << CSV_EXTENDED_COLUMNS << '\n'
+        << "units,,,,,," << csv_result_units(any->options.units, true) << '\n';
     for (int k = 0; k < 3; ++k) {
         const StateResult* r = tables[k];
         if (r == nullptr) {
@@ -377,7 +381,7 @@ void print_csv(const StateResult* tables[3], const Language language, std::ostre
         line += ',';
         line += r->pair != nullptr ? r->pair->name : "";
         line += ',' + number_text(r->given[0]) + ',' + number_text(r->given[1]) + ',';
-        write_csv_result(*r, language, line);
+        write_csv_result(*r, language, line, true);
         out << line << '\n';
     }
 }
@@ -475,7 +479,8 @@ int run_command(const int argc, const char* const* argv, std::istream& in, std::
         usage(err);
         return EXIT_USAGE;
     }
-    for (const CommandEntry* command : {&TABLE_COMMAND, &CYCLE_COMMAND, &DIAGRAM_COMMAND}) {
+    for (const CommandEntry* command :
+         {&TABLE_COMMAND, &CYCLE_COMMAND, &DIAGRAM_COMMAND, &CONSTANTS_COMMAND}) {
         if (command->name == argv[0]) {
             return command->run(argc - 1, argv + 1, out, err);
         }

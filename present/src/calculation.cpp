@@ -131,6 +131,39 @@ int calculate_saturated(const StateResult& of, const int side, StateResult& resu
     return run(result);
 }
 
+void calculate_extended(const StateResult& r, double (&values)[EXTENDED_FIELD_COUNT]) {
+    std::fill(std::begin(values), std::end(values), NaN);
+    if (r.status != STATUS_VALID) {
+        return;
+    }
+    ExtendedValues si{};
+    calculate_extended_fields(r.record, si);
+    const ReferenceOffset offset = reference_offset(r.options.reference);
+    const double T = r.record.temperature + KELVIN_OFFSET;
+    // g and a move with the reference's h (u) and s: g' = g + dh - T ds.
+    const double free_energy_shift = offset.enthalpy - T * offset.entropy;
+    for (int k = 0; k < EXTENDED_FIELD_COUNT; ++k) {
+        const int field = RESULT_VALUE_COUNT + k;
+        if (!field_defined(r.phase, r.phase_detail, field)) {
+            continue;
+        }
+        double v = si.value[k];
+        if (field == FIELD_GIBBS_ENERGY || field == FIELD_HELMHOLTZ_ENERGY) {
+            v += free_energy_shift;
+        }
+        values[k] = from_base(RESULT_FIELDS[field].unit, r.options.units, v);
+    }
+}
+
+AllFieldValues all_field_values(const StateResult& result) {
+    AllFieldValues all{};
+    std::copy(std::begin(result.values), std::end(result.values), all.value);
+    double extended[EXTENDED_FIELD_COUNT];
+    calculate_extended(result, extended);
+    std::copy(std::begin(extended), std::end(extended), all.value + RESULT_VALUE_COUNT);
+    return all;
+}
+
 // ---- Words for a refusal ----
 
 namespace {

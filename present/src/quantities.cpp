@@ -31,26 +31,10 @@ int language_index(const Language language) {
 
 }  // namespace
 
-const FieldInfo RESULT_FIELDS[RESULT_VALUE_COUNT] = {
-    {"relative_enthalpy", "x", UnitKind::none, 1},
-    {"pressure", "p", UnitKind::pressure, 2},
-    {"temperature", "t", UnitKind::temperature, 3},
-    {"specific_enthalpy", "h", UnitKind::specific_energy, 4},
-    {"mass_density", "rho", UnitKind::density, 6},
-    {"specific_volume", "v", UnitKind::specific_volume, 5},
-    {"specific_internal_energy", "u", UnitKind::specific_energy, 7},
-    {"specific_entropy", "s", UnitKind::specific_entropy, 8},
-    {"isobaric_heat_capacity", "cp", UnitKind::specific_entropy, 9},
-    {"isochoric_heat_capacity", "cv", UnitKind::specific_entropy, 10},
-    {"isentropic_coefficient", "kappa", UnitKind::none, 11},
-    {"thermal_conductivity", "lambda", UnitKind::conductivity, 12},
-    {"kinematic_viscosity", "nu", UnitKind::kinematic_viscosity, 13},
-    {"dynamic_viscosity", "eta", UnitKind::dynamic_viscosity, 14},
-    {"prandtl_number", "pr", UnitKind::none, 15},
-    {"speed_of_sound", "w", UnitKind::speed, 16},
-    {"surface_tension", "sigma", UnitKind::surface_tension, 17},
-    {"expansion_coefficient", "beta", UnitKind::expansion, 18},
-    {"latent_heat", "r", UnitKind::specific_energy, 19},
+const FieldInfo RESULT_FIELDS[FIELD_COUNT] = {
+#define ZELTRA5_FIELD(id, name, symbol, unit, row, phases) {name, symbol, UnitKind::unit, row},
+#include "zeltra5/fields.inc"
+#undef ZELTRA5_FIELD
 };
 
 bool parse_language(const std::string_view name, Language& language) {
@@ -64,8 +48,8 @@ bool parse_language(const std::string_view name, Language& language) {
     return true;
 }
 
-int find_result_field(const std::string_view name) {
-    for (int k = 0; k < RESULT_VALUE_COUNT; ++k) {
+int find_field(const std::string_view name, const int count) {
+    for (int k = 0; k < count && k < FIELD_COUNT; ++k) {
         if (name == RESULT_FIELDS[k].name || name == RESULT_FIELDS[k].symbol) {
             return k;
         }
@@ -73,21 +57,31 @@ int find_result_field(const std::string_view name) {
     return -1;
 }
 
+int find_result_field(const std::string_view name) {
+    return find_field(name, RESULT_VALUE_COUNT);
+}
+
 bool result_field_defined(const int phase, const int phase_detail, const int field) {
-    if (field < 0 || field >= RESULT_VALUE_COUNT) {
+    return field < RESULT_VALUE_COUNT && field_defined(phase, phase_detail, field);
+}
+
+bool field_defined(const int phase, const int phase_detail, const int field) {
+    if (field < 0 || field >= FIELD_COUNT) {
         return false;
     }
-    const bool saturated = phase_detail == 0;
+    const unsigned where = FIELD_PHASES[field];
     switch (phase) {
         case PHASE_TWO_PHASE:
-            return field < FIELD_CP || field > FIELD_EXPANSION;
+            return (where & DEFINED_MIXTURE) != 0;
         case PHASE_LIQUID:
-            return field != FIELD_LATENT_HEAT || saturated;
         case PHASE_VAPOUR:
-            return field != FIELD_SURFACE_TENSION && (field != FIELD_LATENT_HEAT || saturated);
-        case PHASE_SUPERCRITICAL:
-            return field != FIELD_RELATIVE_ENTHALPY && field != FIELD_SURFACE_TENSION &&
-                   field != FIELD_LATENT_HEAT;
+        case PHASE_SUPERCRITICAL: {
+            const unsigned bit = phase == PHASE_LIQUID   ? DEFINED_LIQUID
+                                 : phase == PHASE_VAPOUR ? DEFINED_VAPOUR
+                                                         : DEFINED_SUPERCRITICAL;
+            return (where & bit) != 0 &&
+                   ((where & DEFINED_SATURATED_ONLY) == 0 || phase_detail == 0);
+        }
         default:
             return false;
     }

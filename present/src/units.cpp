@@ -58,6 +58,25 @@ constexpr FixedUnitTexts FIXED_UNIT_TEXTS[] = {
 #undef ZELTRA5_UNIT
 };
 
+struct PressureDerivedTexts {
+    Unit pressure;
+    UnitKind kind;
+    const char* text[2][2];  // [fahrenheit][language]
+};
+
+constexpr PressureDerivedTexts PRESSURE_DERIVED_TEXTS[] = {
+#define ZELTRA5_PRESSURE_DERIVED(unit, kind, ru, en, ru_f, en_f) \
+    {Unit::unit, UnitKind::kind, {{ru, en}, {ru_f, en_f}}},
+#include "zeltra5/texts.inc"
+#undef ZELTRA5_PRESSURE_DERIVED
+};
+
+bool pressure_derived(const UnitKind kind) {
+    return kind == UnitKind::temperature_per_pressure ||
+           kind == UnitKind::pressure_per_temperature || kind == UnitKind::per_pressure ||
+           kind == UnitKind::pressure_per_density;
+}
+
 struct SystemInfo {
     const char* name;
     Units units;
@@ -223,7 +242,41 @@ UnitsName units_name(const Units& units) {
     return name;
 }
 
+namespace {
+
+// A value of a derived kind from the base units (from_base) or to them: the pressure part
+// scaled as a pressure, the temperature difference as one.
+double convert_derived(const UnitKind kind, const Units& units, const double value,
+                       const bool out) {
+    // Pascals per shown pressure unit, kelvin per shown temperature degree.
+    const double pascals = to_base(UnitKind::pressure, units, 1.0);
+    const double kelvins = temperature_difference_to_base(units, 1.0);
+    double per_shown = 1.0;  // base units in one shown unit
+    switch (kind) {
+        case UnitKind::temperature_per_pressure:
+            per_shown = kelvins / pascals;
+            break;
+        case UnitKind::pressure_per_temperature:
+            per_shown = pascals / kelvins;
+            break;
+        case UnitKind::per_pressure:
+            per_shown = 1.0 / pascals;
+            break;
+        case UnitKind::pressure_per_density:
+            per_shown = pascals;
+            break;
+        default:
+            break;
+    }
+    return out ? value / per_shown : value * per_shown;
+}
+
+}  // namespace
+
 double to_base(const UnitKind kind, const Units& units, const double value) {
+    if (pressure_derived(kind)) {
+        return convert_derived(kind, units, value, false);
+    }
     const Quantity* q = quantity_of(kind);
     if (q == nullptr) {
         return value;
@@ -252,6 +305,9 @@ double to_base(const UnitKind kind, const Units& units, const double value) {
 }
 
 double from_base(const UnitKind kind, const Units& units, const double value) {
+    if (pressure_derived(kind)) {
+        return convert_derived(kind, units, value, true);
+    }
     const Quantity* q = quantity_of(kind);
     if (q == nullptr) {
         return value;
@@ -310,6 +366,15 @@ std::string_view unit_text(const UnitKind kind, const Units& units, const Langua
     const int l = language == Language::english ? 1 : 0;
     if (const Quantity* q = quantity_of(kind)) {
         return trim_blanks(UNITS[static_cast<int>(units.*q->unit)].text[l]);
+    }
+    if (pressure_derived(kind)) {
+        const int f = units.temperature == Unit::fahrenheit ? 1 : 0;
+        for (const PressureDerivedTexts& d : PRESSURE_DERIVED_TEXTS) {
+            if (d.kind == kind && d.pressure == units.pressure) {
+                return trim_blanks(d.text[f][l]);
+            }
+        }
+        return "";
     }
     for (const FixedUnitTexts& f : FIXED_UNIT_TEXTS) {
         if (f.kind == kind) {

@@ -29,6 +29,7 @@
 #include "zeltra5/calculation.hpp"
 #include "zeltra5/chart.hpp"
 #include "zeltra5/chart_svg.hpp"
+#include "zeltra5/models.hpp"
 #include "zeltra5/property_table.hpp"
 #include "zeltra5/refrigeration_cycle.hpp"
 #include "zeltra5/value_range.hpp"
@@ -153,6 +154,11 @@ py::dict state_dict(const StateResult& r) {
     d["valid"] = r.status == STATUS_VALID;
     for (int k = 0; k < RESULT_VALUE_COUNT; ++k) {
         d[RESULT_FIELDS[k].name] = r.values[k];
+    }
+    double extended[EXTENDED_FIELD_COUNT];
+    calculate_extended(r, extended);
+    for (int k = 0; k < EXTENDED_FIELD_COUNT; ++k) {
+        d[RESULT_FIELDS[RESULT_VALUE_COUNT + k].name] = extended[k];
     }
     d["phase"] = r.phase;
     d["phase_detail"] = r.phase_detail;
@@ -451,12 +457,77 @@ CycleResult cycle_from_key(const py::handle key) {
 
 // A field of a state by its name or symbol (state["p"], state["pressure"]).
 double state_field(const StateResult& r, const std::string& name) {
-    const int k = find_result_field(name);
+    const int k = find_field(name);
     if (k < 0) {
-        throw py::key_error(
-            cat({"no field ", quoted(name), " (a name of zeltra5.FIELDS or its symbol)"}));
+        throw py::key_error(cat({"no field ", quoted(name),
+                                 " (a name of zeltra5.FIELDS or zeltra5.EXTENDED_FIELDS or its "
+                                 "symbol)"}));
     }
-    return r.values[k];
+    if (k < RESULT_VALUE_COUNT) {
+        return r.values[k];
+    }
+    double extended[EXTENDED_FIELD_COUNT];
+    calculate_extended(r, extended);
+    return extended[k - RESULT_VALUE_COUNT];
+}
+
+using InArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+// The extended fields of every point of a calculation over arrays (n x EXTENDED_FIELD_COUNT):
+// the states calculated again, only for a caller that asks for these fields.
+py::array_t<double> extended_arrays(const std::string& pair_name, const InArray& first,
+                                    const py::object& second_object, const bool superheat,
+                                    const std::string& units, const std::string& reference) {
+    const ArgPair* pair = find_arg_pair(pair_name);
+    if (pair == nullptr) {
+        throw py::value_error(cat({"unknown pair ", quoted(pair_name)}));
+    }
+    const CalcOptions options = make_options(units, reference, superheat);
+    const auto n = static_cast<std::size_t>(first.shape(0));
+    InArray second;
+    const double* second_data = nullptr;
+    if (!second_object.is_none()) {
+        second = second_object.cast<InArray>();
+        if (static_cast<std::size_t>(second.shape(0)) != n) {
+            throw py::value_error("first and second must have the same length here");
+        }
+        second_data = second.data();
+    }
+    py::array_t<double> out(
+        {static_cast<py::ssize_t>(n), static_cast<py::ssize_t>(EXTENDED_FIELD_COUNT)});
+    double* values = out.mutable_data();
+    const double* first_data = first.data();
+    {
+        py::gil_scoped_release release;
+        StateResult state;
+        for (std::size_t i = 0; i < n; ++i) {
+            calculate_state(*pair, first_data[i], second_data != nullptr ? second_data[i] : 0.0,
+                            options, state);
+            double extended[EXTENDED_FIELD_COUNT];
+            calculate_extended(state, extended);
+            std::memcpy(values + i * EXTENDED_FIELD_COUNT, extended, sizeof extended);
+        }
+    }
+    return out;
+}
+
+// A model's constants by name (SI, temperatures in K).
+py::dict model_constants(const std::string& name) {
+    const ModelInfo* model = find_model(name);
+    if (model == nullptr) {
+        std::string known;
+        for (const ModelInfo& m : MODELS) {
+            known += known.empty() ? "" : ", ";
+            known += m.name;
+        }
+        throw py::value_error(cat({"unknown model ", quoted(name), " (known: ", known, ")"}));
+    }
+    const ModelSummary summary = model_summary(*model);
+    py::dict d;
+    for (const ModelSummaryItem& item : MODEL_SUMMARY_ITEMS) {
+        d[item.name] = summary.*item.member;
+    }
+    return d;
 }
 
 // ---- Interrupts ----
@@ -949,12 +1020,30 @@ PYBIND11_MODULE(_core, m) {
 
     py::list field_names;
     py::list field_symbols;
-    for (const FieldInfo& f : RESULT_FIELDS) {
-        field_names.append(f.name);
-        field_symbols.append(f.symbol);
+    py::list extended_names;
+    py::list extended_symbols;
+    for (int k = 0; k < FIELD_COUNT; ++k) {
+        (k < RESULT_VALUE_COUNT ? field_names : extended_names).append(RESULT_FIELDS[k].name);
+        (k < RESULT_VALUE_COUNT ? field_symbols : extended_symbols).append(RESULT_FIELDS[k].symbol);
     }
     m.attr("FIELDS") = py::tuple(field_names);
     m.attr("SYMBOLS") = py::tuple(field_symbols);
+    m.attr("EXTENDED_FIELDS") = py::tuple(extended_names);
+    m.attr("EXTENDED_SYMBOLS") = py::tuple(extended_symbols);
+    // (name, first field's symbol, second field's symbol or None) of every pair, for props().
+    py::list pair_fields;
+    for (const ArgPair& p : ARG_PAIRS) {
+        pair_fields.append(py::make_tuple(
+            p.name, RESULT_FIELDS[p.first_field].symbol,
+            p.second_field >= 0 ? py::object(py::str(RESULT_FIELDS[p.second_field].symbol))
+                                : py::object(py::none())));
+    }
+    m.attr("PAIR_FIELDS") = py::tuple(pair_fields);
+    py::list model_names;
+    for (const ModelInfo& mi : MODELS) {
+        model_names.append(mi.name);
+    }
+    m.attr("MODELS") = py::tuple(model_names);
     py::list pair_names;
     for (const ArgPair& p : ARG_PAIRS) {
         pair_names.append(py::make_tuple(p.name, p.value_count));
@@ -982,7 +1071,7 @@ PYBIND11_MODULE(_core, m) {
     m.def(
         "field_unit",
         [](const std::string& field, const std::string& units, const std::string& language) {
-            const int k = find_result_field(field);
+            const int k = find_field(field);
             if (k < 0) {
                 throw py::value_error(cat({"unknown field ", quoted(field)}));
             }
@@ -1013,6 +1102,17 @@ PYBIND11_MODULE(_core, m) {
         state.def_property_readonly(
             RESULT_FIELDS[k].name, [k](const StateResult& r) { return r.values[k]; },
             "The field in the call's units and reference; NaN where undefined or not valid.");
+    }
+    for (int k = RESULT_VALUE_COUNT; k < FIELD_COUNT; ++k) {
+        state.def_property_readonly(
+            RESULT_FIELDS[k].name,
+            [k](const StateResult& r) {
+                double extended[EXTENDED_FIELD_COUNT];
+                calculate_extended(r, extended);
+                return extended[k - RESULT_VALUE_COUNT];
+            },
+            "The field in the call's units and reference, computed when asked for; NaN where "
+            "undefined or not valid.");
     }
     state.def_property_readonly("status", [](const StateResult& r) { return r.status; })
         .def_property_readonly("valid", [](const StateResult& r) { return r.status == 0; })
@@ -1084,8 +1184,8 @@ PYBIND11_MODULE(_core, m) {
             py::arg("units"), py::arg("reference"),
             "The given values in other units and on another reference (for a chart's states).")
         .def("to_dict", &state_dict,
-             "pair, status, valid, the nineteen fields, phase, phase_detail, phase_name and "
-             "error as a dict.")
+             "pair, status, valid, the nineteen fields and the extended ones, phase, "
+             "phase_detail, phase_name and error as a dict.")
         .def("__repr__", &state_repr)
         .def("__getitem__", &state_field, py::arg("field"),
              "A field by its name or symbol: state[\"p\"] is state.pressure.")
@@ -1105,6 +1205,10 @@ PYBIND11_MODULE(_core, m) {
     m.def("calculate_arrays", &calculate_arrays, py::arg("pair"), py::arg("first"),
           py::arg("second"), py::arg("superheat"), py::arg("units"), py::arg("reference"),
           py::arg("threads"), py::arg("side"));
+
+    m.def("extended_arrays", &extended_arrays, py::arg("pair"), py::arg("first"), py::arg("second"),
+          py::arg("superheat"), py::arg("units"), py::arg("reference"));
+    m.def("constants", &model_constants, py::arg("model"));
 
     m.def("parse_range", &parse_range, py::arg("text"));
     m.def("table", &table_arrays, py::arg("kind"), py::arg("fixed"), py::arg("values"),

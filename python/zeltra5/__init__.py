@@ -40,6 +40,7 @@ from . import _core
 
 __all__ = [
     "FIELDS",
+    "EXTENDED_FIELDS",
     "PAIRS",
     "CYCLE_FIGURES",
     "State",
@@ -58,6 +59,8 @@ __all__ = [
     "cycle",
     "chart",
     "field_unit",
+    "props",
+    "constants",
     "parse_range",
 ]
 
@@ -65,6 +68,9 @@ __version__: str = _core.version
 
 #: The nineteen fields of a result, in the order of the JSON output.
 FIELDS: Tuple[str, ...] = tuple(_core.FIELDS)
+#: The outputs after the nineteen, computed only when asked for (an attribute of a State or of
+#: the results of calculate(), state["Z"], props()), in the order of the JSON output.
+EXTENDED_FIELDS: Tuple[str, ...] = tuple(_core.EXTENDED_FIELDS)
 #: The argument pairs of the command line, in the Windows program's menu order.
 PAIRS: Tuple[str, ...] = tuple(name for name, _ in _core.PAIRS)
 #: The figures of a cycle, by their JSON names.
@@ -76,6 +82,16 @@ _calculate_one = _core.calculate_one
 _FIELD_INDEX = {name: k for k, name in enumerate(FIELDS)}
 # A field by its name or its symbol ("pressure" or "p"), as results["p"] takes it.
 _FIELD_KEYS = {**_FIELD_INDEX, **{symbol: k for k, symbol in enumerate(_core.SYMBOLS)}}
+# The extended fields by name or symbol: their column in _core.extended_arrays.
+_EXTENDED_KEYS = {
+    **{name: k for k, name in enumerate(EXTENDED_FIELDS)},
+    **{symbol: k for k, symbol in enumerate(_core.EXTENDED_SYMBOLS)},
+}
+# Every field's name by its name or symbol.
+_FIELD_NAMES = {
+    **{key: FIELDS[k] for key, k in _FIELD_KEYS.items()},
+    **{key: EXTENDED_FIELDS[k] for key, k in _EXTENDED_KEYS.items()},
+}
 # The kinds of table from the module's list: the names table() takes, the module's kind of a
 # saturation table by the argument of its values, and of every other kind the module's kind,
 # the argument held and the argument varied.
@@ -488,6 +504,28 @@ class Calculation(Results):
         self._second = second
         self._threads = threads
 
+    def _extended(self) -> np.ndarray:
+        """The extended fields of every point, shape ``shape + (len(EXTENDED_FIELDS),)``: the
+        states calculated again, only when one of these fields is asked for."""
+        second = None if self._second is None else self._second.reshape(-1)
+        values = _core.extended_arrays(self.pair, self._first.reshape(-1), second,
+                                       self.superheat, self.units, self.reference)
+        return values.reshape(self.shape + (len(EXTENDED_FIELDS),))
+
+    def __getitem__(self, key: Any) -> Any:
+        if isinstance(key, str) and key in _EXTENDED_KEYS:
+            return self._extended()[..., _EXTENDED_KEYS[key]]
+        return super().__getitem__(key)
+
+    def to_dict(self) -> dict:
+        """As :meth:`Results.to_dict`, with the extended fields after the nineteen."""
+        d = super().to_dict()
+        extended = self._extended()
+        after = {name: extended[..., k] for k, name in enumerate(EXTENDED_FIELDS)}
+        keys = list(d)
+        cut = keys.index(FIELDS[-1]) + 1
+        return {**{k: d[k] for k in keys[:cut]}, **after, **{k: d[k] for k in keys[cut:]}}
+
     def _saturated(self, side: int) -> Results:
         second = None if self._second is None else self._second.reshape(-1)
         arrays = _core.calculate_arrays(
@@ -546,6 +584,18 @@ class Calculation(Results):
 
     def _repr_header(self) -> str:
         return f"{self.pair} {super()._repr_header()}"
+
+
+def _extended_property(k: int, name: str) -> property:
+    return property(
+        lambda self: self._extended()[..., k],
+        doc=f"{name} in the results' units, computed when asked for; NaN where undefined or "
+        f"not valid.",
+    )
+
+
+for _k, _name in enumerate(EXTENDED_FIELDS):
+    setattr(Calculation, _name, _extended_property(_k, _name))
 
 
 class _Saturated(Results):
@@ -676,6 +726,66 @@ def calculate(
         masked=masked,
         index=index if index is not None and shape == (len(index),) else None,
     )
+
+
+def constants(model: str = "tr1993") -> dict:
+    """The constants of an equation of state, SI with temperatures in K: molar_mass (kg/mol),
+    gas_constant (J/(kg·K)), critical_temperature, critical_pressure, critical_density,
+    triple_point_temperature (the model's lowest temperature), triple_point_pressure,
+    triple_point_liquid_density and triple_point_vapour_density (its own phase equilibrium
+    there)."""
+    _check_str(model, "model")
+    return _core.constants(model)
+
+
+def _input_field(name: Any, which: str) -> str:
+    if not isinstance(name, str) or name not in _FIELD_KEYS:
+        raise ValueError(f"{which}: unknown input {name!r} (a symbol such as p, t, h, u, s, rho, "
+                         f"x or a field's name)")
+    return _core.SYMBOLS[_FIELD_KEYS[name]]
+
+
+def props(output: str, name1: str, value1: Any, name2: str, value2: Any, *,
+          units: str = "si", reference: str = "default", model: str = "tr1993") -> Any:
+    """One output of the states given by two named inputs in any order:
+    ``props("h", "p", 1e6, "t", 298.15)``, ``props("mu_jt", "t", 300.0, "p", [1e5, 2e5])``.
+
+    ``output`` is a field's name or symbol (:data:`FIELDS`, :data:`EXTENDED_FIELDS`); the
+    inputs are symbols or names of fields (p, t, h, u, s, rho, x, ...) that form an argument
+    pair (:data:`PAIRS`); a combination without one raises ValueError naming the pairs there are.
+    Values broadcast as numpy does: scalars give a float, arrays an array; NaN where the state is
+    outside the domain or the output undefined for its phase. ``units`` and ``reference`` as for
+    :func:`calculate`; ``model`` one of the equations of state (``"tr1993"``)."""
+    if not isinstance(output, str) or output not in _FIELD_NAMES:
+        raise ValueError(f"unknown output {output!r} (a name of zeltra5.FIELDS or "
+                         f"zeltra5.EXTENDED_FIELDS or its symbol)")
+    _check_str(model, "model")
+    if model not in _core.MODELS:
+        raise ValueError(f"unknown model {model!r} (known: {', '.join(_core.MODELS)})")
+    if model != _core.MODELS[0]:
+        # Calculations answer for the first model only, so far: another is refused rather than
+        # answered by it.
+        raise ValueError(f"model {model!r} is not yet offered for calculations "
+                         f"(they use {_core.MODELS[0]})")
+    first, second = _input_field(name1, "name1"), _input_field(name2, "name2")
+    pair = None
+    for name, a, b in _core.PAIR_FIELDS:
+        if b is None:
+            continue
+        if (a, b) == (first, second):
+            pair = name
+        elif (a, b) == (second, first) and pair is None:
+            pair, value1, value2 = name, value2, value1
+    if pair is None:
+        known = ", ".join(f"{a}-{b} ({name})" for name, a, b in _core.PAIR_FIELDS if b is not None)
+        raise ValueError(f"no argument pair takes {name1!r} and {name2!r}: the pairs are {known}")
+    a = np.asarray(value1, dtype=np.float64)
+    b = np.asarray(value2, dtype=np.float64)
+    scalar = a.ndim == 0 and b.ndim == 0
+    result = calculate(pair, np.atleast_1d(a) if scalar else a, np.atleast_1d(b) if scalar else b,
+                       units=units, reference=reference)
+    values = result[_FIELD_NAMES[output]]
+    return float(values[0]) if scalar else values
 
 
 def _common_index(first: Any, second: Any) -> Any:

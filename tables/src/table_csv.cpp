@@ -14,6 +14,12 @@ const char* const CSV_RESULT_COLUMNS =
     "prandtl_number,speed_of_sound,surface_tension,expansion_coefficient,latent_heat,phase,"
     "phase_detail,phase_name";
 
+const char* const CSV_EXTENDED_COLUMNS = ""
+#define ZELTRA5_EXTENDED_FIELD(id, name, symbol, unit, row, phases) "," name
+#include "zeltra5/fields.inc"
+#undef ZELTRA5_EXTENDED_FIELD
+    ;
+
 namespace {
 
 void append_number(std::string& line, const double value) {
@@ -49,16 +55,22 @@ std::string refusal_text(const StateResult& result) {
     return message;
 }
 
-std::string csv_result_units(const Units& units) {
+std::string csv_result_units(const Units& units, const bool extended) {
     std::string s;
-    for (const FieldInfo& f : RESULT_FIELDS) {
-        s += csv_cell(unit_text(f.unit, units, Language::english));
+    for (int k = 0; k < RESULT_VALUE_COUNT; ++k) {
+        s += csv_cell(unit_text(RESULT_FIELDS[k].unit, units, Language::english));
         s += ',';
     }
-    return s + ",,";  // phase, phase_detail, phase_name
+    s += ",,";  // phase, phase_detail, phase_name
+    for (int k = RESULT_VALUE_COUNT; extended && k < FIELD_COUNT; ++k) {
+        s += ',';
+        s += csv_cell(unit_text(RESULT_FIELDS[k].unit, units, Language::english));
+    }
+    return s;
 }
 
-void write_csv_result(const StateResult& result, const Language language, std::string& line) {
+void write_csv_result(const StateResult& result, const Language language, std::string& line,
+                      const bool extended) {
     for (const double v : result.values) {
         append_number(line, v);
         line += ',';
@@ -73,6 +85,14 @@ void write_csv_result(const StateResult& result, const Language language, std::s
         line += phase_state_text(result.phase, result.phase_detail, language);
     } else {
         line += ",,";
+    }
+    if (extended) {
+        double values[EXTENDED_FIELD_COUNT];
+        calculate_extended(result, values);
+        for (const double v : values) {
+            line += ',';
+            append_number(line, v);
+        }
     }
 }
 

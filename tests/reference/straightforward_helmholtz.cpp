@@ -165,6 +165,65 @@ void residual_phir_d_dd(const double& t, const double& rho, double& phir_d, doub
     phir_dd = s.phir_dd;
 }
 
+// Each term's logarithmic derivatives in delta, g = d ln delta - delta^l: X_d / X = g1,
+// X_dd / X = g2 + g1^2, X_ddd / X = g3 + 3 g1 g2 + g1^3.
+void residual_phir_ddd_ddt(const double& t, const double& rho, double& phir_ddd, double& phir_ddt) {
+    const double T = t + KELVIN_OFFSET;
+    const double tau = REDUCING_TAU_NUMERATOR / T;
+    const double delta = rho * INV_CRITICAL_DENSITY;
+    const double ln_tau = std::log(tau);
+    double ddd = 0.0;
+    double ddt = 0.0;
+    for (int i = 0; i < RESIDUAL_TERM_COUNT; ++i) {
+        const auto& c = RESIDUAL_TERMS[i];
+        const double d = c.d;
+        const double l = c.l;
+        const double x = c.n * real_power(c.t, ln_tau) * integer_power(delta, c.d) *
+                         (c.l == 0 ? 1.0 : std::exp(-integer_power(delta, c.l)));
+        const double g1 = d / delta - (c.l >= 1 ? l * integer_power(delta, c.l - 1) : 0.0);
+        const double g2 =
+            -d / (delta * delta) - (c.l >= 2 ? l * (l - 1) * integer_power(delta, c.l - 2) : 0.0);
+        const double g3 = 2.0 * d / (delta * delta * delta) -
+                          (c.l >= 3 ? l * (l - 1) * (l - 2) * integer_power(delta, c.l - 3) : 0.0);
+        ddd += x * (g3 + 3.0 * g1 * g2 + g1 * g1 * g1);
+        ddt += c.t / tau * x * (g2 + g1 * g1);
+    }
+    phir_ddd = ddd;
+    phir_ddt = ddt;
+}
+
+void evaluate_state_and_third(const double& t, const double& rho, FluidState& state,
+                              double& phir_ddd, double& phir_ddt) {
+    evaluate_state(t, rho, state);
+    residual_phir_ddd_ddt(t, rho, phir_ddd, phir_ddt);
+}
+
+// The first two delta-derivatives of delta^d exp(-delta^l) at delta = 0, case by case.
+void residual_low_density_limit(const double& t, double& phir_d, double& phir_dd) {
+    const double tau = REDUCING_TAU_NUMERATOR / (t + KELVIN_OFFSET);
+    double first = 0.0;
+    double second = 0.0;
+    for (int i = 0; i < RESIDUAL_TERM_COUNT; ++i) {
+        const auto& c = RESIDUAL_TERMS[i];
+        const double scale = c.n * std::pow(tau, c.t);
+        double d1 = 0.0;
+        double d2 = 0.0;
+        if (c.d == 0) {  // exp(-delta^l) = 1 - delta^l + delta^(2l)/2 - ...
+            d1 = c.l == 1 ? -1.0 : 0.0;
+            d2 = c.l == 1 ? 1.0 : c.l == 2 ? -2.0 : 0.0;
+        } else if (c.d == 1) {  // delta - delta^(l+1) + ...
+            d1 = 1.0;
+            d2 = c.l == 1 ? -2.0 : 0.0;
+        } else if (c.d == 2) {
+            d2 = 2.0;
+        }
+        first += scale * d1;
+        second += scale * d2;
+    }
+    phir_d = first;
+    phir_dd = second;
+}
+
 int lagrange_interpolate(const double* xs, const double* ys, const int& n, const double& x,
                          double& result) {
     double sum = 0.0;

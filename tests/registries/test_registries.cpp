@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <initializer_list>
 #include <iostream>
@@ -72,15 +73,16 @@ std::string joined(const std::vector<std::string>& items, const std::string& sep
     return out;
 }
 
-std::vector<std::string> field_names() {
+// The record's nineteen fields (from..to RESULT_VALUE_COUNT), or the extended ones.
+std::vector<std::string> field_names(const int from = 0, const int to = RESULT_VALUE_COUNT) {
     std::vector<std::string> names;
-    for (const FieldInfo& f : RESULT_FIELDS) names.emplace_back(f.name);
+    for (int k = from; k < to; ++k) names.emplace_back(RESULT_FIELDS[k].name);
     return names;
 }
 
-std::vector<std::string> field_symbols() {
+std::vector<std::string> field_symbols(const int from = 0, const int to = RESULT_VALUE_COUNT) {
     std::vector<std::string> symbols;
-    for (const FieldInfo& f : RESULT_FIELDS) symbols.emplace_back(f.symbol);
+    for (int k = from; k < to; ++k) symbols.emplace_back(RESULT_FIELDS[k].symbol);
     return symbols;
 }
 
@@ -156,8 +158,7 @@ TEST(Fields, HeaderTableNamesEveryFieldWithItsSymbolAndUnits) {
         EXPECT_EQ(m[1].str(), std::to_string(k));
         EXPECT_EQ(m[2].str(), f.name);
         EXPECT_EQ(m[3].str(), f.symbol);
-        const std::string si =
-            ascii(std::string(unit_text(f.unit, SI_UNITS, Language::english)));
+        const std::string si = ascii(std::string(unit_text(f.unit, SI_UNITS, Language::english)));
         const std::string display =
             ascii(std::string(unit_text(f.unit, DISPLAY_UNITS, Language::english)));
         // The header gives a display unit only where its quantity is not the SI one's.
@@ -198,8 +199,10 @@ TEST(Fields, PythonStubHasEveryFieldInBothClasses) {
 TEST(Fields, CsvHeadersAreTheFieldNames) {
     const std::string columns = joined(field_names(), ",", ",") + ",phase,phase_detail,phase_name";
     EXPECT_EQ(CSV_RESULT_COLUMNS, columns);
+    // The batch appends the extended fields after the phase columns.
     EXPECT_EQ(cli::BATCH_RESULT_HEADER,
-              "status,error,mode,side,first_value,second_value," + columns);
+              "status,error,mode,side,first_value,second_value," + columns + "," +
+                  joined(field_names(RESULT_VALUE_COUNT, FIELD_COUNT), ",", ","));
     const PropertyTable table =
         build_property_table(TableKind::saturation_temperature, 0.0, {0.0}, CalcOptions{});
     const std::string csv = property_table_csv(table, Language::english);
@@ -215,14 +218,13 @@ TEST(Units, CommandLineHelpNamesThePrintedUnits) {
     };
     const std::string si = joined(
         {unit(UnitKind::pressure, SI_UNITS), unit(UnitKind::temperature, SI_UNITS),
-         unit(UnitKind::specific_energy, SI_UNITS),
-         unit(UnitKind::specific_entropy, SI_UNITS)},
+         unit(UnitKind::specific_energy, SI_UNITS), unit(UnitKind::specific_entropy, SI_UNITS)},
         ", ", ", ");
-    const std::string display = joined({unit(UnitKind::pressure, DISPLAY_UNITS),
-                                        unit(UnitKind::temperature, DISPLAY_UNITS),
-                                        unit(UnitKind::specific_energy, DISPLAY_UNITS),
-                                        unit(UnitKind::specific_entropy, DISPLAY_UNITS)},
-                                       ", ", ", ");
+    const std::string display =
+        joined({unit(UnitKind::pressure, DISPLAY_UNITS), unit(UnitKind::temperature, DISPLAY_UNITS),
+                unit(UnitKind::specific_energy, DISPLAY_UNITS),
+                unit(UnitKind::specific_entropy, DISPLAY_UNITS)},
+               ", ", ", ");
     std::vector<std::string> others;
     for (const UnitKind k : {UnitKind::density, UnitKind::conductivity,
                              UnitKind::kinematic_viscosity, UnitKind::dynamic_viscosity,
@@ -250,9 +252,9 @@ TEST(Units, EveryChoiceIsOfferedUnderItsKey) {
     const std::string bas = prose(BAS);
     const std::string choices(units_choices());
     const std::pair<UnitKind, const char*> keys[] = {{UnitKind::pressure, "p="},
-                                                      {UnitKind::temperature, "t="},
-                                                      {UnitKind::specific_energy, "h="},
-                                                      {UnitKind::specific_entropy, "s="}};
+                                                     {UnitKind::temperature, "t="},
+                                                     {UnitKind::specific_energy, "h="},
+                                                     {UnitKind::specific_entropy, "s="}};
     for (const auto& [kind, key] : keys) {
         std::vector<std::string> names;
         for (int k = 0; k < UNIT_COUNT; ++k) {
@@ -586,6 +588,103 @@ TEST(Units, PageOffersExactlyTheRegistrysUnitChoices) {
         EXPECT_EQ(found, 1) << system;
     }
     EXPECT_EQ(systems.size(), 3U) << choices;
+}
+
+}  // namespace
+}  // namespace zeltra5
+
+// ---- the extended fields: every place that names them agrees with fields.inc ----
+
+namespace zeltra5 {
+namespace {
+
+static_assert(ZELTRA5_FIELD_COUNT_V2 == FIELD_COUNT);
+
+std::vector<std::string> extended_names() {
+    return field_names(RESULT_VALUE_COUNT, FIELD_COUNT);
+}
+
+std::vector<std::string> extended_symbols() {
+    return field_symbols(RESULT_VALUE_COUNT, FIELD_COUNT);
+}
+
+// The header's version 2 table: " k name symbol si-unit [/ display-unit]  what".
+TEST(ExtendedFieldNames, HeaderTableNamesEveryFieldWithItsSymbolAndUnits) {
+    const std::size_t from = HEADER.find("Version 2 of the fields");
+    ASSERT_NE(from, std::string::npos);
+    const std::string block = HEADER.substr(from, HEADER.find("*/", from) - from);
+    const std::vector<std::string> lines = all_matches(block, R"(\n \*\s+(\d+ [a-z_]+ .*))");
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(EXTENDED_FIELD_COUNT));
+    for (int k = RESULT_VALUE_COUNT; k < FIELD_COUNT; ++k) {
+        const FieldInfo& f = RESULT_FIELDS[k];
+        std::smatch m;
+        const std::string& line = lines[static_cast<std::size_t>(k - RESULT_VALUE_COUNT)];
+        ASSERT_TRUE(std::regex_match(line, m, std::regex(R"((\d+) (\S+) +(\S+) +(.*))"))) << line;
+        const std::string units = m[4].str().substr(0, m[4].str().find("  "));
+        const std::size_t slash = units.find(" / ");
+        EXPECT_EQ(m[1].str(), std::to_string(k));
+        EXPECT_EQ(m[2].str(), f.name);
+        EXPECT_EQ(m[3].str(), f.symbol);
+        const std::string si = ascii(std::string(unit_text(f.unit, SI_UNITS, Language::english)));
+        const std::string display =
+            ascii(std::string(unit_text(f.unit, DISPLAY_UNITS, Language::english)));
+        EXPECT_EQ(units.substr(0, slash), si.empty() ? "-" : si) << f.name;
+        EXPECT_EQ(slash == std::string::npos ? si : units.substr(slash + 3), display) << f.name;
+    }
+}
+
+TEST(ExtendedFieldNames, ExcelModuleListsEverySymbolAndName) {
+    const std::string text = prose(BAS);
+    EXPECT_NE(text.find("also the outputs " + joined(extended_symbols(), ", ", ", ") + " (" +
+                        joined(extended_names(), ", ", ", ") + ")"),
+              std::string::npos);
+    // NH3 reads them through version 2.
+    for (const char* function :
+         {"zeltra5_calculate_fields", "zeltra5_field_index_v2", "zeltra5_field_defined_v2"}) {
+        EXPECT_NE(BAS.find(std::string("Declare PtrSafe Function ") + function), std::string::npos)
+            << function;
+    }
+}
+
+// In the stub, State has the extended fields as floats right after the nineteen, and the
+// results of calculate() (Calculation) as arrays.
+TEST(ExtendedFieldNames, PythonStubHasEveryFieldInOrder) {
+    const std::string stub = source("python/zeltra5/__init__.pyi");
+    const std::vector<std::string> names = extended_names();
+    for (const std::string& type :
+         {std::string("float"), std::string("npt.NDArray\\[np.float64\\]")}) {
+        const std::vector<std::string> found =
+            all_matches(stub, "def ([a-z_]+)\\(self\\) -> " + type + ": \\.\\.\\.");
+        const auto at = std::search(found.begin(), found.end(), names.begin(), names.end());
+        EXPECT_NE(at, found.end()) << type;
+    }
+}
+
+TEST(ExtendedFieldNames, PageNamesEveryFieldInOrder) {
+    const std::size_t from = APP.find("const MORE_FIELD_NAMES = {");
+    ASSERT_NE(from, std::string::npos);
+    const std::string block = APP.substr(from, APP.find("};", from) - from);
+    EXPECT_EQ(all_matches(block, R"(\n  ([a-z_]+): \[)"), extended_names());
+    EXPECT_NE(PAGE.find("id=\"more-table\""), std::string::npos);
+}
+
+TEST(ExtendedFieldNames, CommandLineJsonAndCsvCarryThemAfterTheNineteen) {
+    const std::string json = cli({"p-t", "10", "25", "--json"}).out;
+    const std::vector<std::string> keys = all_matches(json, R"re(\n  "([a-z_]+)": [-0-9n])re");
+    const std::vector<std::string> fields = field_names(0, FIELD_COUNT);
+    const auto at = std::search(keys.begin(), keys.end(), fields.begin(), fields.end());
+    EXPECT_NE(at, keys.end()) << json;
+    EXPECT_EQ(std::string(CSV_EXTENDED_COLUMNS), "," + joined(extended_names(), ",", ","));
+    const std::string csv = cli({"p-t", "10", "25", "--csv"}).out;
+    EXPECT_EQ(csv.substr(0, csv.find('\n')), std::string("table,status,error,pair,first_value,"
+                                                         "second_value,") +
+                                                 CSV_RESULT_COLUMNS + CSV_EXTENDED_COLUMNS);
+}
+
+TEST(ExtendedFieldNames, ReadmeListsEverySymbol) {
+    EXPECT_NE(prose(README).find("the outputs after them (`" +
+                                 joined(extended_symbols(), " ", " ") + "`)"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -65,5 +65,63 @@ TEST(FastEvaluation, MatchesStraightforwardEvaluationOverTheDomain) {
         worst[18]);
 }
 
+// The third residual derivatives: the fast sums (a^3 - 3 a l^2 E - ... in extended precision)
+// against the straightforward logarithmic derivatives term by term, and both against central
+// differences of phir_dd in delta and in tau.
+struct ThirdCase {
+    double t;    // degC
+    double rho;  // kg/m3
+};
+
+const ThirdCase THIRD_CASES[] = {
+    {-70.0, 730.0}, {0.0, 640.0},  {25.0, 7.8},    {100.0, 0.5},   {132.0, 225.0},
+    {150.0, 100.0}, {200.0, 50.0}, {300.0, 450.0}, {450.0, 600.0}, {450.0, 0.02},
+};
+
+class ThirdDerivatives : public ::testing::TestWithParam<ThirdCase> {};
+
+TEST_P(ThirdDerivatives, MatchTheStraightforwardSumsAndDifferences) {
+    const ThirdCase c = GetParam();
+    double ddd = 0.0, ddt = 0.0, ref_ddd = 0.0, ref_ddt = 0.0;
+    residual_phir_ddd_ddt(c.t, c.rho, ddd, ddt);
+    reference::residual_phir_ddd_ddt(c.t, c.rho, ref_ddd, ref_ddt);
+    // The straightforward form cancels terms of order 1/delta^3 at low densities.
+    const double agree = c.rho < 1.0 ? 1e-6 : 1e-10;
+    EXPECT_NEAR(ddd, ref_ddd, agree * std::max(std::fabs(ref_ddd), 1.0)) << c.t << " " << c.rho;
+    EXPECT_NEAR(ddt, ref_ddt, agree * std::max(std::fabs(ref_ddt), 1.0)) << c.t << " " << c.rho;
+    // d/d delta of phir_dd at constant tau.
+    const double h = c.rho * 1e-5;
+    FluidState up{}, down{}, s{};
+    evaluate_state(c.t, c.rho + h, up);
+    evaluate_state(c.t, c.rho - h, down);
+    evaluate_state(c.t, c.rho, s);
+    const double fd_delta = (up.phir_dd - down.phir_dd) / ((up.delta - down.delta));
+    EXPECT_NEAR(fd_delta, ddd, 1e-5 * std::max(std::fabs(ddd), 1.0)) << c.t << " " << c.rho;
+    // d/d tau of phir_dd at constant delta.
+    const double dT = 1e-3;
+    evaluate_state(c.t + dT, c.rho, up);
+    evaluate_state(c.t - dT, c.rho, down);
+    const double fd_tau = (up.phir_dd - down.phir_dd) / (up.tau - down.tau);
+    EXPECT_NEAR(fd_tau, ddt, 1e-5 * std::max(std::fabs(ddt), 1.0)) << c.t << " " << c.rho;
+}
+
+INSTANTIATE_TEST_SUITE_P(FastEvaluation, ThirdDerivatives, ::testing::ValuesIn(THIRD_CASES));
+
+// phir_d and phir_dd at delta = 0: the series against the case table of the straightforward
+// evaluation, and against the evaluation at a density of 1e-7 kg/m3.
+TEST(FastEvaluation, LowDensityLimitIsTheLimit) {
+    for (double t = -77.0; t <= 450.0; t += 13.1) {
+        double d = 0.0, dd = 0.0, ref_d = 0.0, ref_dd = 0.0;
+        residual_low_density_limit(t, d, dd);
+        reference::residual_low_density_limit(t, ref_d, ref_dd);
+        EXPECT_NEAR(d, ref_d, 1e-13 * std::fabs(ref_d)) << t;
+        EXPECT_NEAR(dd, ref_dd, 1e-12 * std::fabs(ref_dd)) << t;
+        FluidState s{};
+        evaluate_state(t, 1e-7, s);
+        EXPECT_NEAR(s.phir_d, d, 1e-8 * std::fabs(d)) << t;
+        EXPECT_NEAR(s.phir_dd, dd, 1e-6 * std::fabs(dd)) << t;
+    }
+}
+
 }  // namespace
 }  // namespace zeltra5

@@ -12,6 +12,7 @@ const TEXTS = {
     ref_ashrae: "ASHRAE (−40 °C)", ref_nbp: "нормальная точка кипения",
     calculate: "Расчёт", tab_requested: "Состояние", tab_liquid: "Насыщенная жидкость",
     tab_vapour: "Насыщенный пар", copy_table: "Копировать таблицу", copy: "Копировать",
+    more_fields: "Другие свойства",
     copied: "Скопировано", diagram: "Диаграмма lg p-h", saturation: "Таблица насыщения",
     sat_by: "По", sat_range: "От:до:шаг",
     sat_make: "Построить", sat_download: "Скачать CSV", not_number: "не число",
@@ -26,6 +27,7 @@ const TEXTS = {
     ref_ashrae: "ASHRAE (−40 °C)", ref_nbp: "normal boiling point",
     calculate: "Calculate", tab_requested: "State", tab_liquid: "Saturated liquid",
     tab_vapour: "Saturated vapour", copy_table: "Copy table", copy: "Copy",
+    more_fields: "More properties",
     copied: "Copied", diagram: "log p-h diagram", saturation: "Saturation table",
     sat_by: "By", sat_range: "From:to:step",
     sat_make: "Make", sat_download: "Download CSV", not_number: "is not a number",
@@ -51,10 +53,12 @@ const $ = (id) => document.getElementById(id);
 
 const M = await createZeltra5();
 const FIELDS = M._zeltra5_field_count();
+// Every field: the nineteen of the table, then the outputs the list below it shows.
+const ALL_FIELDS = M._zeltra5_field_count_v2();
 const ROWS = M._zeltra5_table_row_count();
 const TEXT_SIZE = 1 << 16;
 const heap = {
-  values: M._malloc(8 * FIELDS), phase: M._malloc(8), text: M._malloc(TEXT_SIZE),
+  values: M._malloc(8 * ALL_FIELDS), phase: M._malloc(8), text: M._malloc(TEXT_SIZE),
   x: M._malloc(8), y: M._malloc(8),
 };
 // Texts for the library, each in a buffer of its own ("pair", "options", ...) grown to fit: a
@@ -155,6 +159,32 @@ function fieldRow(field) {
   return -1;
 }
 
+// The names of the fields after the nineteen, by machine name: [Russian, English].
+const MORE_FIELD_NAMES = {
+  compressibility_factor: ["Коэффициент сжимаемости Z", "Compressibility factor Z"],
+  joule_thomson_coefficient: ["Коэффициент Джоуля–Томсона", "Joule-Thomson coefficient"],
+  isothermal_compressibility: ["Изотермическая сжимаемость", "Isothermal compressibility"],
+  specific_gibbs_energy: ["Энергия Гиббса", "Gibbs energy"],
+  specific_helmholtz_energy: ["Энергия Гельмгольца", "Helmholtz energy"],
+  fugacity: ["Летучесть", "Fugacity"],
+  fugacity_coefficient: ["Коэффициент летучести", "Fugacity coefficient"],
+  ideal_gas_isobaric_heat_capacity: ["Теплоёмкость идеального газа cp0", "Ideal-gas heat capacity cp0"],
+  second_virial_coefficient: ["Второй вириальный коэффициент", "Second virial coefficient"],
+  third_virial_coefficient: ["Третий вириальный коэффициент", "Third virial coefficient"],
+  saturation_pressure_slope: ["Наклон линии насыщения dp/dT", "Saturation slope dp/dT"],
+  pressure_temperature_derivative: ["(∂p/∂T) при ρ = const", "(∂p/∂T) at constant density"],
+  pressure_density_derivative: ["(∂p/∂ρ) при T = const", "(∂p/∂ρ) at constant temperature"],
+  phase_identification_parameter: ["Параметр идентификации фазы", "Phase identification parameter"],
+};
+
+// The fields after the nineteen of a state the library gives by a pair and its values.
+function moreValues(pair, first, second, options) {
+  const status = M._zeltra5_calculate_fields(put("pair", pair), first, second,
+    put("options", options), put("fields", ""), heap.values, ALL_FIELDS, heap.phase, heap.phase + 4);
+  return Array.from({ length: ALL_FIELDS - FIELDS },
+    (_, k) => (status === 0 ? f64(heap.values + 8 * (FIELDS + k)) : NaN));
+}
+
 // One state: the requested one (side 0) or the saturated liquid or vapour at its pressure.
 function calculate(pair, first, second, options, side) {
   const pairArg = put("pair", pair);
@@ -173,6 +203,10 @@ function calculate(pair, first, second, options, side) {
       : M._zeltra5_explain_saturated(pairArg, first, second, optionsArg, side, buffer, size)));
   } else {
     phaseName = str(M._zeltra5_phase_name(phase, detail, optionsArg));
+    // The saturated state's other outputs: the same state by its own pair and pressure.
+    values.push(...(side === 0
+      ? moreValues(pair, first, second, options)
+      : moreValues(side === 1 ? "ps-liquid" : "ps-vapour", values[1], 0, options)));
   }
   return { status, values, phase, detail, phaseName, message };
 }
@@ -324,6 +358,25 @@ function renderTable() {
     rows.push(tr);
   }
   body.replaceChildren(...rows);
+  renderMoreTable(result, options);
+}
+
+// The outputs after the nineteen, below the table: a row each, blank where undefined.
+function renderMoreTable(result, options) {
+  const language = state.lang === "ru" ? 0 : 1;
+  const rows = [];
+  for (let k = FIELDS; k < ALL_FIELDS; k++) {
+    const name = str(M._zeltra5_field_name_v2(k));
+    const v = result && result.status === 0 ? result.values[k] : NaN;
+    const tr = document.createElement("tr");
+    tr.innerHTML = "<th scope=row></th><td class=num></td><td class=unit></td>";
+    tr.cells[0].textContent = MORE_FIELD_NAMES[name][language];
+    tr.cells[1].textContent = formatValue(v);
+    if (Number.isFinite(v)) tr.cells[1].dataset.value = String(v);
+    tr.cells[2].textContent = str(M._zeltra5_field_unit_v2(k, put("options", options)));
+    rows.push(tr);
+  }
+  $("more-table").tBodies[0].replaceChildren(...rows);
 }
 
 // The table as the spreadsheet takes it: name, value, unit, tab-separated, one row a line.

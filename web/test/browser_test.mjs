@@ -567,6 +567,7 @@ try {
     return [r.status, r.values.map((v) => (Number.isFinite(v) ? v : null))];
   }), grid);
   let fields = 0, above = 0, worst = 0, worstAt = "", statusDiffers = 0, wellWorst = 0;
+  let extended = 0, extendedWorst = 0;
   const histogram = {};
   grid.forEach((g, i) => {
     const row = batch[i];
@@ -593,10 +594,27 @@ try {
       check(rel <= tolerance(name, want), `grid ${g.join(" ")}: ${name} ${got} / ${want}`);
       if (rel > worst) { worst = rel; worstAt = `${g.join(" ")} ${name}`; }
     });
+    // The outputs after the nineteen: the batch's columns after phase_name, the page's values
+    // after the nineteen; defined alike, and the same numbers to 1e-9.
+    for (let k = FIELD_NAMES.length; k < web[i][1].length; k++) {
+      const cell = row[6 + k + 3];
+      const want = cell === "" ? null : Number(cell);
+      const got = web[i][1][k];
+      const what = `grid ${g.join(" ")}: extended field ${k}`;
+      if (want === null || got === null) {
+        check(want === got, `${what} defined ${got} / ${want}`);
+        continue;
+      }
+      extended++;
+      const rel = relative(got, want);
+      extendedWorst = Math.max(extendedWorst, rel);
+      check(rel <= 1e-9, `${what} ${got} / ${want}`);
+    }
   });
   console.log(`grid: ${grid.length} states, ${fields} fields; ${above} above 1e-12 relative ` +
     `${JSON.stringify(histogram)}; worst ${worst.toExponential(2)} (${worstAt}); worst of the ` +
-    `others ${wellWorst.toExponential(2)}; statuses differing ${statusDiffers}`);
+    `others ${wellWorst.toExponential(2)}; statuses differing ${statusDiffers}; ${extended} ` +
+    `extended fields, worst ${extendedWorst.toExponential(2)}`);
 
   // --- benchmark: figures printed, not timed as a test ------------------------------------
   const bench = await page.evaluate((g) => {

@@ -68,49 +68,50 @@ struct PropertyResult {
     std::int32_t phase_detail;     // -1 subcooled, 0 saturated, 1 superheated, 3 supercritical
 };
 
-// The nineteen numeric fields of a result, in record order, with their names: for code that
-// checks, prints or compares every field.
-enum ResultFieldIndex : int {
-    FIELD_RELATIVE_ENTHALPY,
-    FIELD_PRESSURE,
-    FIELD_TEMPERATURE,
-    FIELD_ENTHALPY,
-    FIELD_DENSITY,
-    FIELD_SPECIFIC_VOLUME,
-    FIELD_INTERNAL_ENERGY,
-    FIELD_ENTROPY,
-    FIELD_CP,
-    FIELD_CV,
-    FIELD_ISENTROPIC_EXPONENT,
-    FIELD_CONDUCTIVITY,
-    FIELD_KINEMATIC_VISCOSITY,
-    FIELD_DYNAMIC_VISCOSITY,
-    FIELD_PRANDTL,
-    FIELD_SPEED_OF_SOUND,
-    FIELD_SURFACE_TENSION,
-    FIELD_EXPANSION,
-    FIELD_LATENT_HEAT,
+// Where a field is defined (fields.inc): in the two-phase mixture, the liquid, the vapour, the
+// supercritical fluid; DEFINED_SATURATED_ONLY restricts the single phases to their saturated
+// states.
+enum FieldPhases : unsigned {
+    DEFINED_MIXTURE = 1U,
+    DEFINED_LIQUID = 2U,
+    DEFINED_VAPOUR = 4U,
+    DEFINED_SUPERCRITICAL = 8U,
+    DEFINED_SATURATED_ONLY = 16U,
+    DEFINED_ALL = DEFINED_MIXTURE | DEFINED_LIQUID | DEFINED_VAPOUR | DEFINED_SUPERCRITICAL,
+    DEFINED_SUBCRITICAL = DEFINED_MIXTURE | DEFINED_LIQUID | DEFINED_VAPOUR,
+    DEFINED_SINGLE_PHASE = DEFINED_LIQUID | DEFINED_VAPOUR | DEFINED_SUPERCRITICAL,
+    DEFINED_SATURATION = DEFINED_SUBCRITICAL | DEFINED_SATURATED_ONLY,
 };
+
+// The numeric fields of a result (zeltra5/fields.inc), in order: the nineteen of the record,
+// then the extended fields computed on request. For code that checks, prints or compares every
+// field.
+enum ResultFieldIndex : int {
+#define ZELTRA5_FIELD(id, name, symbol, unit, row, phases) FIELD_##id,
+#include "zeltra5/fields.inc"
+#undef ZELTRA5_FIELD
+    FIELD_COUNT
+};
+// The record's fields (PropertyResult, version 1 of the C interface).
 inline constexpr int RESULT_VALUE_COUNT = 19;
-inline constexpr const char* RESULT_VALUE_NAMES[RESULT_VALUE_COUNT] = {"relative_enthalpy",
-                                                                       "pressure",
-                                                                       "temperature",
-                                                                       "specific_enthalpy",
-                                                                       "mass_density",
-                                                                       "specific_volume",
-                                                                       "specific_internal_energy",
-                                                                       "specific_entropy",
-                                                                       "isobaric_heat_capacity",
-                                                                       "isochoric_heat_capacity",
-                                                                       "isentropic_coefficient",
-                                                                       "thermal_conductivity",
-                                                                       "kinematic_viscosity",
-                                                                       "dynamic_viscosity",
-                                                                       "prandtl_number",
-                                                                       "speed_of_sound",
-                                                                       "surface_tension",
-                                                                       "expansion_coefficient",
-                                                                       "latent_heat"};
+static_assert(FIELD_COMPRESSIBILITY_FACTOR == RESULT_VALUE_COUNT);
+// The fields after the record's.
+inline constexpr int EXTENDED_FIELD_COUNT = FIELD_COUNT - RESULT_VALUE_COUNT;
+
+// Every field's machine name; the first RESULT_VALUE_COUNT are RESULT_VALUE_NAMES.
+inline constexpr const char* FIELD_MACHINE_NAMES[FIELD_COUNT] = {
+#define ZELTRA5_FIELD(id, name, symbol, unit, row, phases) name,
+#include "zeltra5/fields.inc"
+#undef ZELTRA5_FIELD
+};
+inline constexpr const char* const* RESULT_VALUE_NAMES = FIELD_MACHINE_NAMES;
+
+// Where each field is defined (FieldPhases).
+inline constexpr unsigned FIELD_PHASES[FIELD_COUNT] = {
+#define ZELTRA5_FIELD(id, name, symbol, unit, row, phases) phases,
+#include "zeltra5/fields.inc"
+#undef ZELTRA5_FIELD
+};
 
 struct ResultValues {
     double value[RESULT_VALUE_COUNT];
@@ -171,5 +172,14 @@ int calculate_properties_with_reason(const CalcRequest& request, PropertyResult&
 // As calculate_properties_with_reason, for every mode: also the pairs 9 to 16 that the Windows
 // program does not offer. In those a field that is a given value holds it bit for bit.
 int calculate_request(const CalcRequest& request, PropertyResult& result, Refusal& why);
+
+// The extended fields of a valid record, SI on the program's reference (value[k] is field
+// RESULT_VALUE_COUNT + k), NaN where a field is not defined for the record's phase or cannot be
+// formed. Costs one evaluation of the equation at the record's state (the saturated pair for a
+// mixture or a saturated state).
+struct ExtendedValues {
+    double value[EXTENDED_FIELD_COUNT];
+};
+void calculate_extended_fields(const PropertyResult& record, ExtendedValues& out);
 
 }  // namespace zeltra5

@@ -77,6 +77,7 @@ concept EquationOfState = requires(const double& t, const double& rho, const dou
                                    TransportProperties& transport) {
     { M::NAME } -> std::convertible_to<const char*>;
     { M::CONSTANTS } -> std::convertible_to<ModelConstants>;
+    { M::MOLAR_MASS } -> std::convertible_to<double>;  // kg/mol
     // Every field of `state` at (t, rho); the pair at one temperature, each bit for bit what
     // evaluate gives.
     M::evaluate(t, rho, state);
@@ -89,6 +90,13 @@ concept EquationOfState = requires(const double& t, const double& rho, const dou
     { M::pressure(t, rho) } -> std::same_as<double>;
     { M::phir_d(t, rho) } -> std::same_as<double>;
     M::phir_d_dd(t, rho, out, out);
+    // The third residual derivatives phir_ddd and phir_ddt at (t, rho), analytic; and with the
+    // state at (t, rho) as evaluate gives it, in one evaluation.
+    M::phir_ddd_ddt(t, rho, out, out);
+    M::evaluate_with_third(t, rho, state, out, out);
+    // The second and third virial coefficients B (m3/kg) and C (m6/kg2) at t: the limits of
+    // phir_d / rho_r and phir_dd / rho_r^2 as the density goes to 0.
+    M::virial_coefficients(t, out, out);
     // Phase equilibrium at a temperature (K) or a pressure: SATURATION_EQUILIBRIUM_OK or
     // SATURATION_EQUILIBRIUM_OUTSIDE (every field NaN).
     { M::saturation_at_temperature(t, equilibrium) } -> std::same_as<int>;

@@ -21,7 +21,35 @@ struct ModelInfo {
     const char* name;         // as every interface names it
     const char* description;  // one line, English
     const ModelConstants* constants;
+    double molar_mass;  // kg/mol
+    int (*saturation_at_temperature)(const double& T_K, SaturationEquilibrium& out);
 };
+
+// A model's constants as the interfaces list them, SI with temperatures in K. The triple point
+// is the model's lowest temperature, its pressure and densities the model's own phase
+// equilibrium there.
+struct ModelSummary {
+    double molar_mass;                   // kg/mol
+    double gas_constant;                 // J/(kg K)
+    double critical_temperature;         // K
+    double critical_pressure;            // Pa
+    double critical_density;             // kg/m3
+    double triple_point_temperature;     // K
+    double triple_point_pressure;        // Pa
+    double triple_point_liquid_density;  // kg/m3
+    double triple_point_vapour_density;  // kg/m3
+};
+
+// The summary's members by name, in order, for the interfaces that list them.
+inline constexpr int MODEL_SUMMARY_COUNT = 9;
+struct ModelSummaryItem {
+    const char* name;
+    const char* unit;
+    double ModelSummary::*member;
+};
+extern const ModelSummaryItem MODEL_SUMMARY_ITEMS[MODEL_SUMMARY_COUNT];
+
+ModelSummary model_summary(const ModelInfo& model);
 
 inline constexpr int MODEL_COUNT = static_cast<int>(std::variant_size_v<AnyModel>);
 

@@ -219,6 +219,39 @@ struct EnthalpySums {
     }
 };
 
+// The two third-order sums: delta^3 d3X/d delta^3 = [a^3 - 3 a l^2 E - l^3 E - 3 (a^2 - l^2 E) +
+// 2a] X and tau d/d tau of delta^2 d2X/d delta^2 = t b X, with a = d - l E, E = delta^l and b as
+// above.
+struct ThirdSums {
+    wide f_ddd = 0.0L, f_ddt = 0.0L;
+
+    template <int I>
+    void add(const ResidualContext& ctx) {
+        constexpr auto c = RESIDUAL_TERMS[I];
+        const wide x = ctx.term_value<I>();
+        const wide a = ctx.delta_factor<I>();
+        wide b;
+        wide third;
+        if constexpr (I < POLYNOMIAL_TERMS) {
+            b = c.d * (c.d - 1.0L);
+            third = b * (c.d - 2.0L);
+        } else {
+            const wide e = integer_power<c.l>(ctx.delta);
+            const wide le = c.l * e;
+            const wide l2e = c.l * le;
+            b = le * le + c.d * (c.d - 1.0L) - 2.0L * c.d * le + (c.l - c.l * c.l) * e;
+            third = a * a * a - 3.0L * a * l2e - c.l * l2e - 3.0L * (a * a - l2e) + 2.0L * a;
+        }
+        f_ddd += third * x;
+        f_ddt += c.t * b * x;
+    }
+
+    template <std::size_t... I>
+    void add_all(const ResidualContext& ctx, std::index_sequence<I...>) {
+        (add<static_cast<int>(I)>(ctx), ...);
+    }
+};
+
 // delta phir_d = sum (d - l delta^l) X_i.
 template <std::size_t... I>
 wide delta_phir_d(const ResidualContext& ctx, std::index_sequence<I...>) {
@@ -270,9 +303,23 @@ struct IdealTemperatureTerms {
     return phi0_t;
 }
 
-// Every field of `state` at the temperature of `k` and density rho.
+// The six sums of ResidualSums and the two of ThirdSums in one pass over the terms; the six by
+// the same operations as ResidualSums alone.
+struct SumsWithThird {
+    ResidualSums base;
+    ThirdSums third;
+
+    template <std::size_t... I>
+    void add_all(const ResidualContext& ctx, std::index_sequence<I...>) {
+        ((base.add<static_cast<int>(I)>(ctx), third.add<static_cast<int>(I)>(ctx)), ...);
+    }
+};
+
+// Every field of `state` at the temperature of `k` and density rho; with `third`, also the third
+// residual derivatives phir_ddd and phir_ddt into third[0] and third[1].
+template <bool WithThird = false>
 [[gnu::always_inline]] inline void evaluate_with(const IdealTemperatureTerms& k, const double& rho,
-                                                 FluidState& state) {
+                                                 FluidState& state, double* third = nullptr) {
     ZELTRA5_COUNT(evaluate_state);
     const double T = k.T;
     state.T = T;
@@ -309,10 +356,18 @@ struct IdealTemperatureTerms {
 
     // Residual part, the six sums carried in extended precision.
     const ResidualContext ctx(tau, delta);
-    ResidualSums sums;
-    sums.add_all(ctx, AllTerms{});
     const wide inv_delta = 1.0L / delta;
     const wide inv_tau = 1.0L / tau;
+    ResidualSums sums;
+    if constexpr (WithThird) {
+        SumsWithThird both;
+        both.add_all(ctx, AllTerms{});
+        sums = both.base;
+        third[0] = static_cast<double>(both.third.f_ddd * inv_delta * inv_delta * inv_delta);
+        third[1] = static_cast<double>(both.third.f_ddt * inv_delta * inv_delta * inv_tau);
+    } else {
+        sums.add_all(ctx, AllTerms{});
+    }
     state.phir = static_cast<double>(sums.f);
     state.phir_d = static_cast<double>(sums.f_d * inv_delta);
     state.phir_dd = static_cast<double>(sums.f_dd * inv_delta * inv_delta);
@@ -349,6 +404,14 @@ struct IdealTemperatureTerms {
 
 void evaluate_state(const double& t, const double& rho, FluidState& state) {
     evaluate_with(ideal_temperature_terms(t), rho, state);
+}
+
+void evaluate_state_and_third(const double& t, const double& rho, FluidState& state,
+                              double& phir_ddd, double& phir_ddt) {
+    double third[2];
+    evaluate_with<true>(ideal_temperature_terms(t), rho, state, third);
+    phir_ddd = third[0];
+    phir_ddt = third[1];
 }
 
 void evaluate_states_at_temperature(const double& t, const double& rho_a, const double& rho_b,
@@ -390,6 +453,70 @@ void residual_phir_d_dd(const double& t, const double& rho, double& phir_d, doub
     const wide inv_delta = 1.0L / delta;
     phir_d = static_cast<double>(sums.f_d * inv_delta);
     phir_dd = static_cast<double>(sums.f_dd * inv_delta * inv_delta);
+}
+
+void residual_phir_ddd_ddt(const double& t, const double& rho, double& phir_ddd, double& phir_ddt) {
+    ZELTRA5_COUNT(evaluate_state);
+    const double delta = rho * INV_CRITICAL_DENSITY;
+    const double tau = REDUCING_TAU_NUMERATOR / (t + KELVIN_OFFSET);
+    const ResidualContext ctx(tau, delta);
+    ThirdSums sums;
+    sums.add_all(ctx, AllTerms{});
+    const wide inv_delta = 1.0L / delta;
+    phir_ddd = static_cast<double>(sums.f_ddd * inv_delta * inv_delta * inv_delta);
+    phir_ddt = static_cast<double>(sums.f_ddt * inv_delta * inv_delta / tau);
+}
+
+namespace {
+
+// At delta = 0 only the powers delta^1 and delta^2 of each term's series
+// n tau^t delta^d sum_m (-delta^l)^m / m! remain in phir_d and phir_dd: their coefficients
+// (times 1 and 2) are the limits. The coefficient of delta^power in delta^d exp(-delta^l):
+constexpr double series_coefficient(const int d, const int l, const int power) {
+    const int rest = power - d;
+    if (rest == 0) {
+        return 1.0;
+    }
+    if (rest < 0 || l == 0 || rest % l != 0) {
+        return 0.0;
+    }
+    const int m = rest / l;
+    double factorial = 1.0;
+    for (int k = 2; k <= m; ++k) {
+        factorial *= k;
+    }
+    return (m % 2 == 0 ? 1.0 : -1.0) / factorial;
+}
+
+struct LowDensitySums {
+    wide first = 0.0L, second = 0.0L;
+
+    template <int I>
+    void add(const ResidualContext& ctx) {
+        constexpr auto c = RESIDUAL_TERMS[I];
+        constexpr double c1 = series_coefficient(c.d, c.l, 1);
+        constexpr double c2 = series_coefficient(c.d, c.l, 2);
+        if constexpr (c1 != 0.0 || c2 != 0.0) {
+            const wide x = c.n * ctx.tau_power<I>();
+            first += c1 * x;
+            second += c2 * x;
+        }
+    }
+
+    template <std::size_t... I>
+    void add_all(const ResidualContext& ctx, std::index_sequence<I...>) {
+        (add<static_cast<int>(I)>(ctx), ...);
+    }
+};
+
+}  // namespace
+
+void residual_low_density_limit(const double& t, double& phir_d, double& phir_dd) {
+    const ResidualContext ctx(REDUCING_TAU_NUMERATOR / (t + KELVIN_OFFSET), 0.0);
+    LowDensitySums sums;
+    sums.add_all(ctx, AllTerms{});
+    phir_d = static_cast<double>(sums.first);
+    phir_dd = static_cast<double>(2.0L * sums.second);
 }
 
 double pressure_at(const double& t, const double& rho) {

@@ -64,6 +64,18 @@ int calculate_state(const ArgPair& pair, double first, double second, const Calc
 // with the same units and reference. Status 1 when `of` is not valid or is supercritical.
 int calculate_saturated(const StateResult& of, int side, StateResult& result);
 
+// The extended fields of `result` (fields.inc after the nineteen): values[k] is field
+// RESULT_VALUE_COUNT + k, in the result's units and on its reference state (the Gibbs and
+// Helmholtz energies move by dh - T ds), NaN where the result is not valid or the field is not
+// defined for its phase. A calculation that does not ask for them does not compute them.
+void calculate_extended(const StateResult& result, double (&values)[EXTENDED_FIELD_COUNT]);
+
+// Every field, the nineteen of result.values then the extended ones.
+struct AllFieldValues {
+    double value[FIELD_COUNT];
+};
+AllFieldValues all_field_values(const StateResult& result);
+
 // Why `result` is not valid, in words, naming the value and the limit it broke ("temperature
 // 500 °C is above 450 °C"), in the result's units and reference. Writes at most `size` bytes
 // into `text`, always terminated when size > 0, and answers the length of the whole message.

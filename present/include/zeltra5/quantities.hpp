@@ -23,21 +23,26 @@ struct FieldInfo {
     int table_row;
 };
 
-// Fields in record order (RESULT_VALUE_NAMES): relative_enthalpy x, pressure p, temperature t,
-// specific_enthalpy h, mass_density rho, specific_volume v, specific_internal_energy u,
-// specific_entropy s, isobaric_heat_capacity cp, isochoric_heat_capacity cv,
-// isentropic_coefficient kappa, thermal_conductivity lambda, kinematic_viscosity nu,
-// dynamic_viscosity eta, prandtl_number pr, speed_of_sound w, surface_tension sigma,
-// expansion_coefficient beta, latent_heat r.
-extern const FieldInfo RESULT_FIELDS[RESULT_VALUE_COUNT];
+// Every field in order (zeltra5/fields.inc): the record's nineteen (relative_enthalpy x,
+// pressure p, temperature t, specific_enthalpy h, mass_density rho, specific_volume v,
+// specific_internal_energy u, specific_entropy s, isobaric_heat_capacity cp,
+// isochoric_heat_capacity cv, isentropic_coefficient kappa, thermal_conductivity lambda,
+// kinematic_viscosity nu, dynamic_viscosity eta, prandtl_number pr, speed_of_sound w,
+// surface_tension sigma, expansion_coefficient beta, latent_heat r), then the extended ones
+// (table_row -1).
+extern const FieldInfo RESULT_FIELDS[FIELD_COUNT];
 
-// The field named `name` (machine name or symbol, exact), or -1.
+// The field named `name` (machine name or symbol, exact) among the first `count`, or -1.
+int find_field(std::string_view name, int count = FIELD_COUNT);
+// ... among the record's nineteen.
 int find_result_field(std::string_view name);
 
-// Whether the table shows a value in `field` for a state of this phase: a mixture has no heat
-// capacities to expansion coefficient, a supercritical fluid no relative enthalpy, only a liquid
-// a surface tension, only a saturated state a latent heat. Machine output writes null / NaN / an
-// empty cell where this is false.
+// Whether a field has a value for a state of this phase (fields.inc): the table leaves the cell
+// blank and machine output writes null / NaN / an empty cell where this is false. For the
+// nineteen: a mixture has no heat capacities to expansion coefficient, a supercritical fluid no
+// relative enthalpy, only a liquid a surface tension, only a saturated state a latent heat.
+bool field_defined(int phase, int phase_detail, int field);
+// ... of the record's nineteen only (false for the extended fields).
 bool result_field_defined(int phase, int phase_detail, int field);
 
 // Rows of the result table: 0 the phase, then one row per field (table_row of FieldInfo).

@@ -9,7 +9,9 @@
 // and a choice such as "p=kPa,t=K" or "display,t=K": pressure p (Pa, kPa, MPa, bar, psi),
 // temperature t (K, degC, degF), energy per mass h (J/kg, kJ/kg; also u and the latent heat) and
 // entropy per mass s (J/(kg*K), kJ/(kg*K); also cp and cv). Temperature differences (the
-// expansion coefficient, heat capacities) stay per kelvin whatever the temperature unit.
+// expansion coefficient, heat capacities) stay per kelvin whatever the temperature unit; the
+// derived units of the extended fields (K/bar, bar/K, 1/bar, bar/(kg/m3)) follow the pressure
+// unit and take temperature differences in °F-degrees when temperatures are in °F.
 
 #include <cstddef>
 #include <cstdint>
@@ -33,6 +35,13 @@ enum class UnitKind : int {
     speed,
     surface_tension,
     expansion,
+    // Derived from the chosen pressure unit and the temperature difference (K, or °F-degrees
+    // when temperatures are in °F): the extended fields' units.
+    temperature_per_pressure,  // K/Pa, K/bar, °F/psi, ...
+    pressure_per_temperature,  // Pa/K, bar/K, psi/°F, ...
+    per_pressure,              // 1/Pa, 1/bar, ...
+    pressure_per_density,      // Pa/(kg/m3), bar/(kg/m3), ...
+    specific_volume_squared,   // m6/kg2
 };
 
 enum class UnitSystem : std::uint8_t { si, si_celsius, display };

@@ -20,11 +20,16 @@ std::string refusal_text(const StateResult& result);
 
 // CSV columns of a result: the 19 fields, phase, phase_detail, phase_name.
 extern const char* const CSV_RESULT_COLUMNS;
-// The units of those columns, comma-separated, in the same order.
-std::string csv_result_units(const Units& units);
-// One result's cells in those columns; empty cells where a field is undefined or the result is
-// not valid.
-void write_csv_result(const StateResult& result, Language language, std::string& line);
+// The extended fields' columns to append after those, each after a comma
+// (",compressibility_factor,...").
+extern const char* const CSV_EXTENDED_COLUMNS;
+// The units of those columns, comma-separated, in the same order (with the extended fields' after
+// them when `extended`).
+std::string csv_result_units(const Units& units, bool extended = false);
+// One result's cells in those columns (and the extended fields' when `extended`, computed here);
+// empty cells where a field is undefined or the result is not valid.
+void write_csv_result(const StateResult& result, Language language, std::string& line,
+                      bool extended = false);
 
 // A property table as CSV: the header, the units' line and one line per row (row kind, status,
 // refusal, pair, its two values, the result's columns), each ended by '\n'.

@@ -17,7 +17,9 @@ inline constexpr std::size_t BATCH_LINE_LIMIT = 1024;
 // The column names of the output, in order, as its first header line lists them. The second
 // header line gives each column's unit.
 extern const char* const BATCH_RESULT_HEADER;
-inline constexpr int BATCH_COLUMNS = 28;
+// Status, error, the four inputs, the nineteen fields, the three phase columns, the extended
+// fields.
+inline constexpr int BATCH_COLUMNS = 28 + EXTENDED_FIELD_COUNT;
 
 struct BatchRequest {
     const ArgPair* pair = nullptr;

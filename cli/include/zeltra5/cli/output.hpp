@@ -41,13 +41,16 @@ using zeltra5::refusal_text;
 void write_text_table(const StateResult& result, Language language, std::ostream& out);
 
 // The members of one result's JSON object, each on its own line after `indent`, without the
-// braces: status, the 19 fields (null where undefined), phase, phase_detail, phase_name, error.
+// braces: status, the 19 fields (null where undefined), with `extended` the extended fields
+// after them (computed here), phase, phase_detail, phase_name, error.
 void write_json_members(const StateResult& result, Language language, std::string_view indent,
-                        std::ostream& out);
+                        std::ostream& out, bool extended = false);
 
-// The unit of every field as a JSON object: {"system": "display", "pressure": "bar", ...}.
-std::string json_units(const Units& units);
+// The unit of every field (the nineteen, or all with `extended`) as a JSON object:
+// {"system": "display", "pressure": "bar", ...}.
+std::string json_units(const Units& units, bool extended = false);
 
+using zeltra5::CSV_EXTENDED_COLUMNS;
 using zeltra5::CSV_RESULT_COLUMNS;
 using zeltra5::csv_result_units;
 using zeltra5::write_csv_result;

@@ -20,6 +20,8 @@ struct CommandEntry {
 extern const CommandEntry TABLE_COMMAND;
 extern const CommandEntry CYCLE_COMMAND;
 extern const CommandEntry DIAGRAM_COMMAND;
+// zeltra5-calc constants [--model NAME] [--json]: a model's constants.
+extern const CommandEntry CONSTANTS_COMMAND;
 
 int run_table_command(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 int run_cycle_command(int argc, const char* const* argv, std::ostream& out, std::ostream& err);

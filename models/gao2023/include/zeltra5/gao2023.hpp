@@ -83,6 +83,7 @@ namespace zeltra5 {
 
 struct Gao2023 {
     static constexpr const char* NAME = "gao2023";
+    static constexpr double MOLAR_MASS = gao2023::MOLAR_MASS;
     static constexpr ModelConstants CONSTANTS{
         gao2023::GAS_CONSTANT,
         gao2023::CRITICAL_TEMPERATURE_C,
@@ -116,6 +117,24 @@ struct Gao2023 {
     static void third_derivatives(const double& t, const double& rho, double& phir_ddd,
                                   double& phir_ddt) {
         gao2023::third_derivatives(t, rho, phir_ddd, phir_ddt);
+    }
+    static void phir_ddd_ddt(const double& t, const double& rho, double& ddd, double& ddt) {
+        gao2023::third_derivatives(t, rho, ddd, ddt);
+    }
+    static void evaluate_with_third(const double& t, const double& rho, FluidState& state,
+                                    double& ddd, double& ddt) {
+        gao2023::evaluate(t, rho, state);
+        gao2023::third_derivatives(t, rho, ddd, ddt);
+    }
+    // B and C from phir_d and phir_dd at a density so low (1e-12 of the reducing density) that
+    // their change from the limit lies below the last bit.
+    static void virial_coefficients(const double& t, double& B, double& C) {
+        constexpr double rho = 1e-12 * gao2023::REDUCING_DENSITY;
+        double d = 0.0;
+        double dd = 0.0;
+        gao2023::phir_d_dd(t, rho, d, dd);
+        B = d / gao2023::REDUCING_DENSITY;
+        C = dd / (gao2023::REDUCING_DENSITY * gao2023::REDUCING_DENSITY);
     }
     static double pressure(const double& t, const double& rho) { return gao2023::pressure(t, rho); }
     static double phir_d(const double& t, const double& rho) { return gao2023::phir_d(t, rho); }

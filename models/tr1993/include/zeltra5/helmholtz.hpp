@@ -32,6 +32,19 @@ double residual_phir_d(const double& t, const double& rho);
 // input: for callers that need only (d p / d rho)_T.
 void residual_phir_d_dd(const double& t, const double& rho, double& phir_d, double& phir_dd);
 
+// The state at (t, rho), bit for bit what evaluate_state gives, and the third residual
+// derivatives d3 phir / d delta3 and d3 phir / d delta2 d tau there, in one pass over the terms.
+void evaluate_state_and_third(const double& t, const double& rho, FluidState& state,
+                              double& phir_ddd, double& phir_ddt);
+
+// The third residual derivatives alone, exactly from the terms (for the phase identification
+// parameter).
+void residual_phir_ddd_ddt(const double& t, const double& rho, double& phir_ddd, double& phir_ddt);
+
+// The limits of phir_d and phir_dd as delta -> 0 at t (degC): the second and third virial
+// coefficients times the reducing density and its square.
+void residual_low_density_limit(const double& t, double& phir_d, double& phir_dd);
+
 // Lagrange interpolation through n nodes (xs, ys) at x. Returns 1 and leaves `result` unwritten
 // when two nodes lie closer than 1e-20; otherwise writes it and returns 0. With n = 2 this is
 // the secant step of the solvers.

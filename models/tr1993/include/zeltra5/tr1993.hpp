@@ -23,6 +23,7 @@ double tr1993_superheat_depth(const double& T_s);
 
 struct Tr1993 {
     static constexpr const char* NAME = "tr1993";
+    static constexpr double MOLAR_MASS = tr1993::MOLAR_MASS;
     static constexpr ModelConstants CONSTANTS{
         tr1993::GAS_CONSTANT,
         tr1993::EQUATION_CRITICAL_TEMPERATURE_C,
@@ -53,6 +54,20 @@ struct Tr1993 {
     static double phir_d(const double& t, const double& rho) { return residual_phir_d(t, rho); }
     static void phir_d_dd(const double& t, const double& rho, double& d, double& dd) {
         residual_phir_d_dd(t, rho, d, dd);
+    }
+    static void phir_ddd_ddt(const double& t, const double& rho, double& ddd, double& ddt) {
+        residual_phir_ddd_ddt(t, rho, ddd, ddt);
+    }
+    static void evaluate_with_third(const double& t, const double& rho, FluidState& state,
+                                    double& ddd, double& ddt) {
+        evaluate_state_and_third(t, rho, state, ddd, ddt);
+    }
+    static void virial_coefficients(const double& t, double& B, double& C) {
+        double d = 0.0;
+        double dd = 0.0;
+        residual_low_density_limit(t, d, dd);
+        B = d * tr1993::INV_CRITICAL_DENSITY;
+        C = dd * tr1993::INV_CRITICAL_DENSITY * tr1993::INV_CRITICAL_DENSITY;
     }
     static int saturation_at_temperature(const double& T_K, SaturationEquilibrium& out) {
         return saturation_equilibrium_at_temperature(T_K, out);

@@ -8,6 +8,7 @@
 namespace zeltra5::tr1993 {
 
 inline constexpr double GAS_CONSTANT = 488.2175023;  // specific gas constant R, J/(kg K)
+inline constexpr double MOLAR_MASS = 0.01703026;     // kg/mol
 inline constexpr double CRITICAL_TEMPERATURE_K = 405.4;
 inline constexpr double CRITICAL_TEMPERATURE_C = 132.25;  // 405.4 K in degC: where the fits end
 inline constexpr double CRITICAL_DENSITY = 225.0;
