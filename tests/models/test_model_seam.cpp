@@ -51,10 +51,12 @@ void expect_constants_agree_with_the_equation() {
     EXPECT_LT(d.lowest_admitted_pressure, d.min_pressure);
     // At the lowest edge the two bands meet on the saturation line: the lowest admitted pressure
     // is the equilibrium's at the lowest admitted temperature less 1e-9 Pa, and the equilibrium
-    // there keeps a temperature no lower than the lowest admitted.
+    // there keeps a temperature no lower than the lowest admitted. An equilibrium solved by
+    // Newton steps through the platform's exp and log (gao2023) lands within a few bits of the
+    // stored value on another C library (mingw's under Wine), one from expansions bit for bit.
     ASSERT_EQ(M::saturation_at_temperature(d.lowest_admitted_temperature + KELVIN_OFFSET, e),
               SATURATION_EQUILIBRIUM_OK);
-    EXPECT_EQ(d.lowest_admitted_pressure, e.p - 1e-9);
+    EXPECT_NEAR(d.lowest_admitted_pressure, e.p - 1e-9, 1e-14 * e.p);
     ASSERT_EQ(M::saturation_at_pressure(d.lowest_admitted_pressure, e), SATURATION_EQUILIBRIUM_OK);
     EXPECT_GE(e.T_K - KELVIN_OFFSET, d.lowest_admitted_temperature);
     // A (T, rho) state's own pressure may lie below it by a liquid's pressure step of one double
