@@ -7,12 +7,10 @@
 
 #include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
+#include "zeltra5/flash.hpp"
 #include "zeltra5/models.hpp"
 
 namespace zeltra5 {
-
-// The front end answers for the default model.
-using M = DefaultModel;
 namespace {
 
 constexpr int VALID = 0;
@@ -108,15 +106,18 @@ bool is_saturation_mode(const int mode) {
 
 // A saturation request for one side: the record shown and the other side's enthalpy, which is
 // all the result reads of the other record.
+template <class M>
 void solve_saturated_side(const Inputs& in, Solution& sol) {
     const int side = in.side == SIDE_VAPOUR ? PHASE_VAPOUR : PHASE_LIQUID;
     FluidState& shown = side == PHASE_VAPOUR ? sol.b : sol.a;
     double other_enthalpy = 0.0;
     if (in.mode == MODE_SATURATION_PRESSURE) {
-        saturated_side_by_pressure(in.first, side, sol.ts, shown, other_enthalpy);
+        flash::Solvers<M>::saturated_side_by_pressure(in.first, side, sol.ts, shown,
+                                                      other_enthalpy);
         sol.p0 = in.first;
     } else {
-        saturated_side_by_temperature(in.first, side, sol.p0, shown, other_enthalpy);
+        flash::Solvers<M>::saturated_side_by_temperature(in.first, side, sol.p0, shown,
+                                                         other_enthalpy);
         sol.ts = in.first;
     }
     sol.latent_heat = side == PHASE_VAPOUR ? state_enthalpy(shown) - other_enthalpy
@@ -127,6 +128,7 @@ void solve_saturated_side(const Inputs& in, Solution& sol) {
 
 // `sat` is the saturation at the given pressure in modes 0 and 3 to 7 (read at or below the
 // critical pressure only).
+template <class M>
 void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
     switch (in.mode) {
         case MODE_PRESSURE_QUALITY: {
@@ -136,19 +138,19 @@ void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
             const double& x = in.second;
             sol.h_mix = (1.0 - x) * state_enthalpy(sol.l) + x * state_enthalpy(sol.v);
             double solver_x = 0.0;
-            state_from_pressure_enthalpy_given_saturation(in.metastable_side, in.first, sol.h_mix,
-                                                          sol.l, sol.v, sol.phase, solver_x, sol.a,
-                                                          sol.b);
+            flash::Solvers<M>::state_from_pressure_enthalpy_given_saturation(
+                in.metastable_side, in.first, sol.h_mix, sol.l, sol.v, sol.phase, solver_x, sol.a,
+                sol.b);
             sol.x = x;  // the requested quality is reported, not the solver's
             sol.p0 = in.first;
             return;
         }
         case MODE_SATURATION_PRESSURE:
-            saturation_by_pressure(in.first, sol.ts, sol.l, sol.v);
+            flash::Solvers<M>::saturation_by_pressure(in.first, sol.ts, sol.l, sol.v);
             sol.p0 = in.first;
             break;
         case MODE_SATURATION_TEMPERATURE:
-            saturation_by_temperature(in.first, sol.p0, sol.l, sol.v);
+            flash::Solvers<M>::saturation_by_temperature(in.first, sol.p0, sol.l, sol.v);
             sol.ts = in.first;
             break;
         case MODE_PRESSURE_TEMPERATURE:
@@ -166,12 +168,12 @@ void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
                 sol.saturation_known = true;
             }
             if (in.mode == MODE_PRESSURE_TEMPERATURE) {
-                state_from_pressure_temperature(in.metastable_side, in.first, in.second, sat,
-                                                sol.phase, sol.x, sol.a, sol.b);
+                flash::Solvers<M>::state_from_pressure_temperature(
+                    in.metastable_side, in.first, in.second, sat, sol.phase, sol.x, sol.a, sol.b);
             } else {
-                state_from_pressure_property(ISOBAR_PROPERTY[in.mode - MODE_PRESSURE_ENTHALPY],
-                                             in.metastable_side, in.first, in.second, sat,
-                                             sol.phase, sol.x, sol.a, sol.b);
+                flash::Solvers<M>::state_from_pressure_property(
+                    ISOBAR_PROPERTY[in.mode - MODE_PRESSURE_ENTHALPY], in.metastable_side, in.first,
+                    in.second, sat, sol.phase, sol.x, sol.a, sol.b);
             }
             return;
         }
@@ -179,8 +181,9 @@ void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
             // The solver forms the saturation at the result's pressure: the state's own, or the
             // mixture's saturation pressure at T.
             PressureSaturation at_p0{};
-            state_from_temperature_density(in.metastable_side, in.first, in.second, sol.phase,
-                                           sol.x, sol.a, sol.b, sol.p0, at_p0);
+            flash::Solvers<M>::state_from_temperature_density(in.metastable_side, in.first,
+                                                              in.second, sol.phase, sol.x, sol.a,
+                                                              sol.b, sol.p0, at_p0);
             if (sol.phase != PHASE_SUPERCRITICAL) {
                 sol.ts = at_p0.T_s;
                 sol.l = at_p0.liquid;
@@ -204,6 +207,7 @@ void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
 // given density's isochore the pressure is well conditioned in T: Newton steps there put the
 // state on both inputs. The result is checked as any other state; a step that does not settle
 // leaves a state that the checks refuse.
+template <class M>
 void polish_on_isochore(const double& p, const double& rho, FluidState& s) {
     FluidState q = s;
     double t = s.T - KELVIN_OFFSET;
@@ -227,6 +231,7 @@ void polish_on_isochore(const double& p, const double& rho, FluidState& s) {
 // A (P, rho) solution to put on the given density: one that the solver left a little off it
 // (farther off, it is another state, and the checks judge it as it is). Saturated records keep
 // the equilibrium densities.
+template <class M>
 bool needs_polish(const Inputs& in, const Solution& sol, const FluidState& s) {
     if (sol.phase != PHASE_SUPERCRITICAL && (same_record(s, sol.l) || same_record(s, sol.v))) {
         return false;
@@ -273,10 +278,11 @@ bool target_of(const Inputs& in, const Solution& sol, const FluidState& s, doubl
 // pressure and temperature, or the saturated liquid (at the saturation temperature to the
 // rounding of its density); ts is the saturation temperature at its pressure, x its relative
 // enthalpy there.
+template <class M>
 bool is_superheated_liquid(const FluidState& s, const double& ts, const double& x) {
     const double p = state_pressure(s);
     const double t = s.T - KELVIN_OFFSET;
-    if (!pressure_admitted_for_state(t, s.rho, p) || !(s.rho > M::CONSTANTS.critical_density) ||
+    if (!pressure_admitted_for_state<M>(t, s.rho, p) || !(s.rho > M::CONSTANTS.critical_density) ||
         !(t >= ts - SATURATED_TEMPERATURE_TOLERANCE)) {
         return false;
     }
@@ -285,7 +291,8 @@ bool is_superheated_liquid(const FluidState& s, const double& ts, const double& 
     double solver_x = 0.0;
     FluidState liquid{};
     FluidState vapour{};
-    state_from_pressure_temperature(superheat, p, t, phase, solver_x, liquid, vapour);
+    flash::Solvers<M>::state_from_pressure_temperature(superheat, p, t, phase, solver_x, liquid,
+                                                       vapour);
     if (phase != PHASE_LIQUID) {
         return false;
     }
@@ -306,6 +313,7 @@ bool is_superheated_liquid(const FluidState& s, const double& ts, const double& 
 // never report failure, so a state that does not reproduce what was given (a missed density
 // bracket, a search stopped at the end of its range, the superheat-limit state returned for an
 // unreachable target) is caught here.
+template <class M>
 RefusalReason state_answers_request(const Inputs& in, const Solution& sol, const FluidState& s) {
     if (is_saturation_mode(in.mode)) {
         return RefusalReason::none;  // the saturated pair at the given pressure or temperature
@@ -370,7 +378,7 @@ RefusalReason state_answers_request(const Inputs& in, const Solution& sol, const
         const bool stable_liquid =
             M::saturation_at_temperature(s.T, e) == SATURATION_EQUILIBRIUM_OK &&
             s.rho >= e.rho_liquid;
-        if (!stable_liquid && !is_superheated_liquid(s, sol.ts, sol.x)) {
+        if (!stable_liquid && !is_superheated_liquid<M>(s, sol.ts, sol.x)) {
             return RefusalReason::not_superheated_liquid;
         }
     }
@@ -421,6 +429,7 @@ void fill_mixture(const Inputs& in, const Solution& sol, PropertyResult& r) {
     r.latent_heat = hv - hl;
 }
 
+template <class M>
 void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& s,
                        PropertyResult& r) {
     switch (in.mode) {
@@ -452,7 +461,7 @@ void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& 
                 s.rho >= e.rho_liquid && r.pressure < e.p) {
                 r.pressure = e.p;
             }
-            r.pressure = pressure_inside_domain(r.pressure);
+            r.pressure = pressure_inside_domain<M>(r.pressure);
             break;
         }
         default:
@@ -540,6 +549,7 @@ int refuse(Refusal* why, const RefusalReason reason) {
     return refuse(why, Refusal{reason, -1, -1, 0.0, 0.0, 0.0, 0.0});
 }
 
+template <class M>
 int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) {
     const CalcRequest req = request;
     const Inputs in{req.mode, req.side, req.side == SIDE_LIQUID ? 1 : 0, req.first_value,
@@ -554,10 +564,10 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
                                    in.first <= M::CONSTANTS.critical_pressure;
     PressureSaturation sat{};
     if (saturation_needed) {
-        saturation_by_pressure(in.first, sat.T_s, sat.liquid, sat.vapour);
+        flash::Solvers<M>::saturation_by_pressure(in.first, sat.T_s, sat.liquid, sat.vapour);
     }
-    if (check_input_range_with(in.first, in.mode, in.second, saturation_needed ? &sat : nullptr,
-                               why) != 0) {
+    if (check_input_range_with<M>(in.first, in.mode, in.second, saturation_needed ? &sat : nullptr,
+                                  why) != 0) {
         return INVALID;
     }
     // In the saturation modes the side becomes the phase code: only 0, 1 and 2 name one.
@@ -567,16 +577,16 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
 
     Solution sol;
     if (is_saturation_mode(in.mode) && in.side != SIDE_NONE) {
-        solve_saturated_side(in, sol);
+        solve_saturated_side<M>(in, sol);
     } else {
-        solve(in, sat, sol);
+        solve<M>(in, sat, sol);
     }
     if (sol.phase < PHASE_TWO_PHASE || sol.phase > PHASE_SUPERCRITICAL) {
         return refuse(why, RefusalReason::not_reproduced);
     }
     if (in.mode >= MODE_PRESSURE_TEMPERATURE && sol.phase != PHASE_SUPERCRITICAL &&
         !sol.saturation_known) {
-        saturation_by_pressure(sol.p0, sol.ts, sol.l, sol.v);
+        flash::Solvers<M>::saturation_by_pressure(sol.p0, sol.ts, sol.l, sol.v);
     }
     if (sol.phase != PHASE_SUPERCRITICAL && !std::isfinite(sol.ts)) {
         return refuse(why, RefusalReason::not_reproduced);
@@ -609,8 +619,8 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
         }
     } else {
         FluidState& s = sol.phase == PHASE_LIQUID ? sol.a : sol.b;
-        if (in.mode == MODE_PRESSURE_DENSITY && needs_polish(in, sol, s)) {
-            polish_on_isochore(in.first, in.second, s);
+        if (in.mode == MODE_PRESSURE_DENSITY && needs_polish<M>(in, sol, s)) {
+            polish_on_isochore<M>(in.first, in.second, s);
         }
         if (sol.phase == PHASE_LIQUID && !is_saturation_mode(in.mode)) {
             // Superheat limit: only a liquid hotter than the saturation temperature can exceed
@@ -624,11 +634,11 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
                                            t, limit, sol.p0, 0.0});
             }
         }
-        if (const RefusalReason reason = state_answers_request(in, sol, s);
+        if (const RefusalReason reason = state_answers_request<M>(in, sol, s);
             reason != RefusalReason::none) {
             return refuse(why, reason);
         }
-        fill_single_phase(in, sol, s, r);
+        fill_single_phase<M>(in, sol, s, r);
         if (!shown_fields_finite(r)) {
             // A state in the equation's unstable region, where cp and the speed of sound are not
             // defined, is refused as such.
@@ -643,12 +653,22 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
 }  // namespace
 
 int calculate_properties(const CalcRequest& request, PropertyResult& result) {
-    return calculate(request, result, nullptr);
+    return calculate<DefaultModel>(request, result, nullptr);
 }
 
 int calculate_properties_with_reason(const CalcRequest& request, PropertyResult& result,
                                      Refusal& why) {
-    return calculate(request, result, &why);
+    return calculate<DefaultModel>(request, result, &why);
 }
+
+template <class M>
+int calculate_properties_for(const CalcRequest& request, PropertyResult& result, Refusal& why) {
+    return calculate<M>(request, result, &why);
+}
+
+#define ZELTRA5_INSTANTIATE(Model) \
+    template int calculate_properties_for<Model>(const CalcRequest&, PropertyResult&, Refusal&);
+ZELTRA5_FOR_EACH_MODEL(ZELTRA5_INSTANTIATE)
+#undef ZELTRA5_INSTANTIATE
 
 }  // namespace zeltra5

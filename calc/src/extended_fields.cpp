@@ -5,16 +5,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "zeltra5/calc.hpp"
 #include "zeltra5/models.hpp"
 
 namespace zeltra5 {
-
-// The front end answers for the default model.
-using M = DefaultModel;
-
 namespace {
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
@@ -56,9 +53,8 @@ void fill_single_phase(const FluidState& s, const double phir_ddd, const double 
     set(out, FIELD_PHASE_IDENTIFICATION, 2.0 - (mixed / thermal - curvature / stiffness));
 }
 
-}  // namespace
-
-void calculate_extended_fields(const PropertyResult& r, ExtendedValues& out) {
+template <class M>
+void extended_fields_for(const PropertyResult& r, ExtendedValues& out) {
     std::fill(std::begin(out.value), std::end(out.value), NaN);
     const double t = r.temperature;
     const double T = t + KELVIN_OFFSET;
@@ -105,6 +101,27 @@ void calculate_extended_fields(const PropertyResult& r, ExtendedValues& out) {
     set(out, FIELD_FUGACITY_COEFFICIENT, f / r.pressure);
     set(out, FIELD_IDEAL_GAS_CP, ideal_gas_cp(s));
     fill_single_phase(s, phir_ddd, phir_ddt, out);
+}
+
+using ExtendedFunction = void (*)(const PropertyResult&, ExtendedValues&);
+#define ZELTRA5_EXTENDED_FUNCTION(Model) &extended_fields_for<Model>,
+constexpr ExtendedFunction EXTENDED_FUNCTIONS[] = {
+    ZELTRA5_FOR_EACH_MODEL(ZELTRA5_EXTENDED_FUNCTION)};
+#undef ZELTRA5_EXTENDED_FUNCTION
+static_assert(std::size(EXTENDED_FUNCTIONS) == MODEL_COUNT);
+
+}  // namespace
+
+void calculate_extended_fields(const PropertyResult& record, ExtendedValues& out) {
+    extended_fields_for<DefaultModel>(record, out);
+}
+
+void calculate_extended_fields(const int model, const PropertyResult& record, ExtendedValues& out) {
+    if (model < 0 || model >= MODEL_COUNT) {
+        std::fill(std::begin(out.value), std::end(out.value), NaN);
+        return;
+    }
+    EXTENDED_FUNCTIONS[model](record, out);
 }
 
 }  // namespace zeltra5

@@ -8,12 +8,10 @@
 
 #include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
+#include "zeltra5/flash.hpp"
 #include "zeltra5/models.hpp"
 
 namespace zeltra5 {
-
-// The front end answers for the default model.
-using M = DefaultModel;
 namespace {
 
 constexpr double BAND_TOP_TEMPERATURE_PX = 500.0;  // upper bounding state of the (P, x) mode, degC
@@ -28,6 +26,7 @@ bool inside(const double& v, const double& lo, const double& hi) {
 
 // The state at (P, t) without metastable treatment, taken from the liquid or the vapour slot
 // (both hold it above the critical pressure). `saturation` is the saturation at P.
+template <class M>
 void bounding_state(const double& P, const double& t, const PressureSaturation& saturation,
                     const bool want_liquid_slot, FluidState& state) {
     const int stable = 0;
@@ -35,27 +34,30 @@ void bounding_state(const double& P, const double& t, const PressureSaturation& 
     double x = 0.0;
     FluidState liquid{};
     FluidState vapour{};
-    state_from_pressure_temperature(stable, P, t, saturation, phase, x, liquid, vapour);
+    flash::Solvers<M>::state_from_pressure_temperature(stable, P, t, saturation, phase, x, liquid,
+                                                       vapour);
     state = want_liquid_slot ? liquid : vapour;
 }
 
 // The density in one slot of the state at (P, t), without building the records.
+template <class M>
 double bounding_density(const double& P, const double& t, const bool want_liquid_slot) {
     double liquid_rho = 0.0;
     double vapour_rho = 0.0;
-    densities_from_pressure_temperature(P, t, liquid_rho, vapour_rho);
+    flash::Solvers<M>::densities_from_pressure_temperature(P, t, liquid_rho, vapour_rho);
     return want_liquid_slot ? liquid_rho : vapour_rho;
 }
 
 // The saturation at P: the caller's, or formed into `own` (only at or below the critical
 // pressure; the solvers do not read it above).
+template <class M>
 const PressureSaturation& saturation_at(const double& P, const PressureSaturation* given,
                                         PressureSaturation& own) {
     if (given != nullptr) {
         return *given;
     }
     if (!(P > M::CONSTANTS.critical_pressure)) {
-        saturation_by_pressure(P, own.T_s, own.liquid, own.vapour);
+        flash::Solvers<M>::saturation_by_pressure(P, own.T_s, own.liquid, own.vapour);
     }
     return own;
 }
@@ -90,6 +92,7 @@ constexpr int OUTSIDE = 1;
 constexpr int INSIDE = 0;
 
 // Records why a request is refused, when the caller asks; answers OUTSIDE.
+template <class M>
 struct Refuse {
     Refusal* why;
 
@@ -142,7 +145,7 @@ struct Refuse {
                            1,
                            FIELD_DENSITY,
                            rho,
-                           bounding_density(edge, t, !below),
+                           bounding_density<M>(edge, t, !below),
                            edge,
                            t};
             if (!std::isfinite(why->limit)) {
@@ -179,6 +182,7 @@ struct Refuse {
 
 }  // namespace
 
+template <class M>
 double pressure_inside_domain(const double& p) {
     if (p < M::CONSTANTS.domain.lowest_admitted_pressure) {
         return M::CONSTANTS.domain.lowest_admitted_pressure;
@@ -188,6 +192,7 @@ double pressure_inside_domain(const double& p) {
                : p;
 }
 
+template <class M>
 bool pressure_admitted_for_state(const double& t, const double& rho, const double& p) {
     const double lowest = M::CONSTANTS.domain.lowest_admitted_pressure;
     if (!(p <= M::CONSTANTS.domain.highest_admitted_pressure + HIGH_EDGE_PRESSURE_TOLERANCE)) {
@@ -202,12 +207,13 @@ bool pressure_admitted_for_state(const double& t, const double& rho, const doubl
 }
 
 int check_input_range(const double& first_value, const int& mode, const double& second_value) {
-    return check_input_range_with(first_value, mode, second_value, nullptr, nullptr);
+    return check_input_range_with<DefaultModel>(first_value, mode, second_value, nullptr, nullptr);
 }
 
+template <class M>
 int check_input_range_with(const double& first_value, const int& mode, const double& second_value,
                            const PressureSaturation* saturation_at_first, Refusal* why) {
-    const Refuse refuse{why};
+    const Refuse<M> refuse{why};
     if (mode < MODE_PRESSURE_QUALITY || mode > MODE_TEMPERATURE_DENSITY) {
         return refuse(RefusalReason::bad_request, -1, -1, mode, 0.0);
     }
@@ -233,7 +239,7 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             if (refuse.pressure(P, M::CONSTANTS.saturation_limit_pressure) != INSIDE) {
                 return OUTSIDE;
             }
-            const PressureSaturation& sat = saturation_at(P, saturation_at_first, own);
+            const PressureSaturation& sat = saturation_at<M>(P, saturation_at_first, own);
             const double& x = second_value;
             const double h_mix =
                 state_enthalpy(sat.liquid) * (1.0 - x) + state_enthalpy(sat.vapour) * x;
@@ -242,8 +248,8 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             }
             FluidState low{};
             FluidState high{};
-            bounding_state(P, M::CONSTANTS.domain.lowest_admitted_temperature, sat, true, low);
-            bounding_state(P, BAND_TOP_TEMPERATURE_PX, sat, false, high);
+            bounding_state<M>(P, M::CONSTANTS.domain.lowest_admitted_temperature, sat, true, low);
+            bounding_state<M>(P, BAND_TOP_TEMPERATURE_PX, sat, false, high);
             // The saturated liquid (quality 0) is inside, also where the lowest admitted
             // temperature lies within rounding of its own and its enthalpy a hair below that
             // state's (at the lowest admitted pressure).
@@ -268,11 +274,11 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             if (refuse.pressure(P, M::CONSTANTS.domain.max_pressure) != INSIDE) {
                 return OUTSIDE;
             }
-            const PressureSaturation& sat = saturation_at(P, saturation_at_first, own);
+            const PressureSaturation& sat = saturation_at<M>(P, saturation_at_first, own);
             FluidState cold{};
             FluidState hot{};
-            bounding_state(P, M::CONSTANTS.domain.lowest_admitted_temperature, sat, true, cold);
-            bounding_state(P, M::CONSTANTS.domain.highest_admitted_temperature, sat, false, hot);
+            bounding_state<M>(P, M::CONSTANTS.domain.lowest_admitted_temperature, sat, true, cold);
+            bounding_state<M>(P, M::CONSTANTS.domain.highest_admitted_temperature, sat, false, hot);
             double y_cold = band_property(mode, cold);
             const double y_hot = band_property(mode, hot);
             // Density falls with temperature: the hot state bounds it from below.
@@ -340,7 +346,7 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
                 // near -77 degC (dp/drho) rho / p amplifies some 5e5 times.
                 p = e.p;
             }
-            if (pressure_admitted_for_state(t, rho, p)) {
+            if (pressure_admitted_for_state<M>(t, rho, p)) {
                 return INSIDE;
             }
             // A NaN pressure comes from a density too large for the equation's powers.
@@ -349,5 +355,13 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
         }
     }
 }
+
+#define ZELTRA5_INSTANTIATE(Model)                                                                 \
+    template double pressure_inside_domain<Model>(const double&);                                  \
+    template bool pressure_admitted_for_state<Model>(const double&, const double&, const double&); \
+    template int check_input_range_with<Model>(const double&, const int&, const double&,           \
+                                               const PressureSaturation*, Refusal*);
+ZELTRA5_FOR_EACH_MODEL(ZELTRA5_INSTANTIATE)
+#undef ZELTRA5_INSTANTIATE
 
 }  // namespace zeltra5

@@ -4,15 +4,14 @@
 // or the (t, x) mixture forms it, checked against every given value, and holds them bit for bit.
 
 #include <cmath>
+#include <iterator>
 
+#include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
 #include "zeltra5/flash.hpp"
 #include "zeltra5/models.hpp"
 
 namespace zeltra5 {
-
-// The front end answers for the default model.
-using M = DefaultModel;
 namespace {
 
 constexpr int VALID = 0;
@@ -95,11 +94,12 @@ bool reproduces(const int field, const double value, const double given) {
 }
 
 // The mixture of vapour mass fraction x (0 < x < 1) on the saturation at t.
+template <class M>
 int mixture_at_temperature(const double t, const double x, PropertyResult& r, Refusal& why) {
     double p = 0.0;
     FluidState l{};
     FluidState v{};
-    saturation_by_temperature(t, p, l, v);
+    flash::Solvers<M>::saturation_by_temperature(t, p, l, v);
     if (!std::isfinite(p) || !std::isfinite(l.rho) || !std::isfinite(v.rho)) {
         return refuse(why, RefusalReason::not_reproduced);
     }
@@ -124,6 +124,7 @@ int mixture_at_temperature(const double t, const double x, PropertyResult& r, Re
 
 // Temperature and quality: the saturated liquid and vapour at x = 0 and 1 as ts-liquid and
 // ts-vapour give them, a mixture between.
+template <class M>
 int temperature_quality(const double t, const double x, PropertyResult& r, Refusal& why) {
     const ModelConstants& c = M::CONSTANTS;
     if (!std::isfinite(t)) {
@@ -149,26 +150,27 @@ int temperature_quality(const double t, const double x, PropertyResult& r, Refus
     if (x == 0.0 || x == 1.0) {
         const CalcRequest saturated{MODE_SATURATION_TEMPERATURE,
                                     x == 0.0 ? SIDE_LIQUID : SIDE_VAPOUR, t, 0.0};
-        return calculate_properties_with_reason(saturated, r, why);
+        return calculate_properties_for<M>(saturated, r, why);
     }
-    return mixture_at_temperature(t, x, r, why);
+    return mixture_at_temperature<M>(t, x, r, why);
 }
 
 // The state a line solver found, formed as the (t, rho) pair or the (t, x) mixture forms it. A
 // refusal of that state names a value of the state, not a given one.
+template <class M>
 int form_state(const flash::LineState& found, const int side, PropertyResult& r, Refusal& why) {
     int status = INVALID;
     if (found.phase == PHASE_TWO_PHASE) {
         status = !(found.x > 0.0 && found.x < 1.0)
                      ? refuse(why, RefusalReason::not_reproduced)
-                     : mixture_at_temperature(found.t, found.x, r, why);
+                     : mixture_at_temperature<M>(found.t, found.x, r, why);
         if (status == VALID && !(found.t <= M::CONSTANTS.saturation_limit_temperature)) {
             status = refuse(why, RefusalReason::above_maximum, -1, FIELD_TEMPERATURE, found.t,
                             M::CONSTANTS.saturation_limit_temperature);
         }
     } else {
         const CalcRequest state{MODE_TEMPERATURE_DENSITY, side, found.t, found.rho};
-        status = calculate_properties_with_reason(state, r, why);
+        status = calculate_properties_for<M>(state, r, why);
     }
     if (status != VALID && why.input >= 0) {
         why.input = -1;
@@ -179,13 +181,16 @@ int form_state(const flash::LineState& found, const int side, PropertyResult& r,
 // An isochore that found no state: a density beyond any of the domain (the liquid's at the highest
 // pressure and lowest temperature, the vapour's at the lowest pressure and highest temperature)
 // is refused as such; one inside it, as not reproduced. Formed only for a refusal.
+template <class M>
 int refuse_density(const double rho, Refusal& why) {
     const DomainLimits& d = M::CONSTANTS.domain;
     double liquid = 0.0;
     double vapour = 0.0;
-    densities_from_pressure_temperature(d.max_pressure, d.min_temperature, liquid, vapour);
+    flash::Solvers<M>::densities_from_pressure_temperature(d.max_pressure, d.min_temperature,
+                                                           liquid, vapour);
     const double highest = liquid;
-    densities_from_pressure_temperature(d.min_pressure, d.max_temperature, liquid, vapour);
+    flash::Solvers<M>::densities_from_pressure_temperature(d.min_pressure, d.max_temperature,
+                                                           liquid, vapour);
     const double lowest = vapour;
     if (rho > highest) {
         return refuse(why, RefusalReason::above_maximum, 0, FIELD_DENSITY, rho, highest);
@@ -196,6 +201,7 @@ int refuse_density(const double rho, Refusal& why) {
     return refuse(why, RefusalReason::not_reproduced);
 }
 
+template <class M>
 int line_pair_state(const CalcRequest& req, PropertyResult& r, Refusal& why) {
     const double given[2] = {req.first_value, req.second_value};
     for (int i = 0; i < 2; ++i) {
@@ -244,14 +250,14 @@ int line_pair_state(const CalcRequest& req, PropertyResult& r, Refusal& why) {
                         given[band_input], found.limit, found.edge_p, found.edge_t});
         case flash::LineOutcome::none:
             if (line.first_field == FIELD_DENSITY) {
-                return refuse_density(given[0], why);
+                return refuse_density<M>(given[0], why);
             }
             return refuse(why, RefusalReason::not_reproduced);
         case flash::LineOutcome::found:
             break;
     }
     PropertyResult state{};
-    if (form_state(found, req.side, state, why) != VALID) {
+    if (form_state<M>(found, req.side, state, why) != VALID) {
         return INVALID;
     }
     const int fields[2] = {line.first_field, line.second_field};
@@ -271,12 +277,11 @@ int line_pair_state(const CalcRequest& req, PropertyResult& r, Refusal& why) {
     return VALID;
 }
 
-}  // namespace
-
-int calculate_request(const CalcRequest& request, PropertyResult& result, Refusal& why) {
+template <class M>
+int request_for(const CalcRequest& request, PropertyResult& result, Refusal& why) {
     const CalcRequest req = request;
     if (req.mode >= MODE_PRESSURE_QUALITY && req.mode <= LAST_PROGRAM_MODE) {
-        return calculate_properties_with_reason(req, result, why);
+        return calculate_properties_for<M>(req, result, why);
     }
     if (req.mode < MODE_PRESSURE_QUALITY || req.mode > LAST_MODE || req.side < SIDE_NONE ||
         req.side > SIDE_LIQUID) {
@@ -284,13 +289,34 @@ int calculate_request(const CalcRequest& request, PropertyResult& result, Refusa
     }
     PropertyResult r{};
     const int status = req.mode == MODE_TEMPERATURE_QUALITY
-                           ? temperature_quality(req.first_value, req.second_value, r, why)
-                           : line_pair_state(req, r, why);
+                           ? temperature_quality<M>(req.first_value, req.second_value, r, why)
+                           : line_pair_state<M>(req, r, why);
     if (status != VALID) {
         return INVALID;
     }
     result = r;
     return VALID;
+}
+
+// The request's function for each model, in the order of MODELS.
+using RequestFunction = int (*)(const CalcRequest&, PropertyResult&, Refusal&);
+#define ZELTRA5_REQUEST_FUNCTION(Model) &request_for<Model>,
+constexpr RequestFunction REQUEST_FUNCTIONS[] = {ZELTRA5_FOR_EACH_MODEL(ZELTRA5_REQUEST_FUNCTION)};
+#undef ZELTRA5_REQUEST_FUNCTION
+static_assert(std::size(REQUEST_FUNCTIONS) == MODEL_COUNT);
+
+}  // namespace
+
+int calculate_request(const CalcRequest& request, PropertyResult& result, Refusal& why) {
+    return request_for<DefaultModel>(request, result, why);
+}
+
+int calculate_request(const int model, const CalcRequest& request, PropertyResult& result,
+                      Refusal& why) {
+    if (model < 0 || model >= MODEL_COUNT) {
+        return refuse(why, RefusalReason::bad_request);
+    }
+    return REQUEST_FUNCTIONS[model](request, result, why);
 }
 
 }  // namespace zeltra5

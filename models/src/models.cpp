@@ -63,4 +63,9 @@ const ModelInfo& model_info(const AnyModel& model) {
     return MODELS[model.index()];
 }
 
+int find_model_index(const std::string_view name) {
+    const ModelInfo* m = find_model(name);
+    return m == nullptr ? -1 : static_cast<int>(m - MODELS);
+}
+
 }  // namespace zeltra5

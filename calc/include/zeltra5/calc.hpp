@@ -173,6 +173,10 @@ int calculate_properties_with_reason(const CalcRequest& request, PropertyResult&
 // program does not offer. In those a field that is a given value holds it bit for bit.
 int calculate_request(const CalcRequest& request, PropertyResult& result, Refusal& why);
 
+// The same for the model `model`, an index of MODELS (zeltra5/models.hpp): 0 is the default model
+// the functions above answer for. Another index is refused as a bad request.
+int calculate_request(int model, const CalcRequest& request, PropertyResult& result, Refusal& why);
+
 // The extended fields of a valid record, SI on the program's reference (value[k] is field
 // RESULT_VALUE_COUNT + k), NaN where a field is not defined for the record's phase or cannot be
 // formed. Costs one evaluation of the equation at the record's state (the saturated pair for a
@@ -181,5 +185,8 @@ struct ExtendedValues {
     double value[EXTENDED_FIELD_COUNT];
 };
 void calculate_extended_fields(const PropertyResult& record, ExtendedValues& out);
+// The same for a record of the model `model` (an index of MODELS); every field NaN for another
+// index.
+void calculate_extended_fields(int model, const PropertyResult& record, ExtendedValues& out);
 
 }  // namespace zeltra5

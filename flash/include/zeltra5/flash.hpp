@@ -75,6 +75,12 @@ struct TemperatureDensity {
                                                PressureSaturation& saturation);
 };
 
+// Every solver of zeltra5/solvers.hpp for the model M, by the same names: for code that is
+// itself a template over the model (the front end). Called qualified (Solvers<M>::name), never
+// unqualified, which would find the default model's functions of zeltra5/solvers.hpp.
+template <class M>
+struct Solvers : Saturation<M>, PressureTemperature<M>, Isobar<M>, TemperatureDensity<M> {};
+
 // What a solver of the isotherm, isochore and (h, s) families found: a single-phase state at
 // (t, rho), or a mixture of vapour mass fraction x on the saturation at t; or, when no state of
 // the domain has the given values, which edge of the line the target lies beyond.

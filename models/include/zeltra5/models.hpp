@@ -3,6 +3,7 @@
 // request without a choice gets. The solvers are instantiated for each (ZELTRA5_FOR_EACH_MODEL).
 
 #include <string_view>
+#include <type_traits>
 #include <variant>
 
 #include "zeltra5/gao2023.hpp"
@@ -16,6 +17,9 @@ namespace zeltra5 {
 
 using AnyModel = std::variant<Tr1993, Gao2023>;
 using DefaultModel = Tr1993;
+// DefaultModel's index in AnyModel and MODELS: what a request without a choice gets.
+inline constexpr int DEFAULT_MODEL = 0;
+static_assert(std::is_same_v<std::variant_alternative_t<DEFAULT_MODEL, AnyModel>, DefaultModel>);
 
 struct ModelInfo {
     const char* name;         // as every interface names it
@@ -61,6 +65,14 @@ const ModelInfo* find_model(std::string_view name);
 
 // The model's entry in MODELS.
 const ModelInfo& model_info(const AnyModel& model);
+
+// The index of the model of that name in MODELS, or -1.
+int find_model_index(std::string_view name);
+
+// Whether `model` is an index of MODELS.
+constexpr bool is_model_index(const int model) {
+    return model >= 0 && model < MODEL_COUNT;
+}
 
 // The constants of the model a request without a choice gets.
 inline constexpr const ModelConstants& DEFAULT_CONSTANTS = DefaultModel::CONSTANTS;
