@@ -32,7 +32,7 @@ UnitKind field_unit(const int field) {
 // The record's fields in the options' units and reference; the given values as given.
 void present(StateResult& r) {
     PropertyResult shifted = r.record;
-    shift_result_to_reference(shifted, r.options.reference);
+    shift_result_to_reference(shifted, r.options.reference, r.options.model);
     const ResultValues si = result_values(shifted);
     const ResultValues program = result_values(r.record);
     for (int k = 0; k < RESULT_VALUE_COUNT; ++k) {
@@ -54,7 +54,8 @@ void present(StateResult& r) {
 
 // The front end's request behind `result` (pair, given values and options already set).
 int run(StateResult& result) {
-    if (calculate_request(result.request, result.record, result.refusal) != 0) {
+    if (calculate_request(result.options.model, result.request, result.record, result.refusal) !=
+        0) {
         result.record = PropertyResult{};
         return result.status = STATUS_OUTSIDE_DOMAIN;
     }
@@ -80,12 +81,16 @@ int calculate_state(const ArgPair& pair, const double first, const double second
         result.refusal.reason = RefusalReason::option_not_applicable;
         return result.status = STATUS_BAD_ARGUMENT;
     }
+    if (!is_model_index(options.model)) {
+        result.refusal.reason = RefusalReason::bad_request;
+        return result.status = STATUS_BAD_ARGUMENT;
+    }
     CalcRequest& request = result.request;
     request.mode = pair.mode;
     request.side = saturation ? pair.side : (options.superheat ? SIDE_LIQUID : SIDE_NONE);
     request.first_value = to_base(field_unit(pair.first_field), options.units, result.given[0]);
     request.second_value = to_base(field_unit(pair.second_field), options.units, result.given[1]);
-    shift_request_from_reference(request, options.reference);
+    shift_request_from_reference(request, options.reference, options.model);
     return run(result);
 }
 
@@ -113,15 +118,15 @@ int calculate_saturated(const StateResult& of, const int side, StateResult& resu
         result.given[0] = of.values[FIELD_PRESSURE];
         result.given[1] = side == SIDE_LIQUID ? 0.0 : 1.0;
         result.refusal = {RefusalReason::no_two_phase, 0, FIELD_PRESSURE, of.record.pressure,
-                          DEFAULT_CONSTANTS.critical_pressure};
+                          MODELS[of.options.model].constants->critical_pressure};
         return result.status;
     }
     result.pair = pair;
     result.options = of.options;
     result.options.superheat = false;
     // A result on the domain's edge may carry a pressure a rounding error outside it.
-    const double p = std::clamp(of.record.pressure, DEFAULT_CONSTANTS.domain.min_pressure,
-                                DEFAULT_CONSTANTS.critical_pressure);
+    const ModelConstants& c = *MODELS[of.options.model].constants;
+    const double p = std::clamp(of.record.pressure, c.domain.min_pressure, c.critical_pressure);
     // The pressure is shown as `of` shows it when that is the same pressure.
     const double of_shown = of.values[FIELD_PRESSURE];
     const bool same = to_base(UnitKind::pressure, result.options.units, of_shown) == p;
@@ -137,8 +142,8 @@ void calculate_extended(const StateResult& r, double (&values)[EXTENDED_FIELD_CO
         return;
     }
     ExtendedValues si{};
-    calculate_extended_fields(r.record, si);
-    const ReferenceOffset offset = reference_offset(r.options.reference);
+    calculate_extended_fields(r.options.model, r.record, si);
+    const ReferenceOffset offset = reference_offset(r.options.reference, r.options.model);
     const double T = r.record.temperature + KELVIN_OFFSET;
     // g and a move with the reference's h (u) and s: g' = g + dh - T ds.
     const double free_energy_shift = offset.enthalpy - T * offset.entropy;
@@ -263,7 +268,7 @@ std::string_view input_word(const StateResult& r, const int input, const Languag
 // An SI value of `field` on the program's reference, as the result shows that field.
 double shown(const StateResult& r, const int field, const double si) {
     return from_base(field_unit(field), r.options.units,
-                     si + reference_shift(r.options.reference, field));
+                     si + reference_shift(r.options.reference, r.options.model, field));
 }
 
 void value_with_unit(BoundedText& t, const double value, const UnitKind unit, const StateResult& r,

@@ -7,14 +7,24 @@
 namespace zeltra5 {
 namespace {
 
-// This program's saturated liquid at the defining states (`ts-liquid 0`, `ts-liquid -40`,
-// `ps-liquid` at 101325 Pa): h in J/kg, s in J/(kg K). A test holds them to the calculation.
-constexpr double H_LIQUID_0C = 343146.08258263883;
-constexpr double S_LIQUID_0C = 1471.590407678557;
-constexpr double H_LIQUID_MINUS_40C = 162316.06530806728;
-constexpr double S_LIQUID_MINUS_40C = 758.3214762415911;
-constexpr double H_LIQUID_NBP = 191910.59303841507;
-constexpr double S_LIQUID_NBP = 883.2872910792875;
+// Each model's saturated liquid at the defining states (`ts-liquid` at the triple point,
+// `ts-liquid 0`, `ts-liquid -40`, `ps-liquid` at 101325 Pa) as the front end gives it: h in J/kg,
+// s in J/(kg K). A test holds them to the calculation. The 1993 equation is on the program's
+// reference by its own constants (0 at the triple point, 195.495 K, below its lowest temperature):
+// its offset there is 0. The 2023 equation puts u = s = 0 there (195.49 K, its lowest
+// temperature), which leaves h = p / rho.
+struct DefiningLiquids {
+    double h_triple, s_triple;
+    double h_0c, s_0c;
+    double h_minus_40c, s_minus_40c;
+    double h_nbp, s_nbp;
+};
+constexpr DefiningLiquids DEFINING_LIQUIDS[MODEL_COUNT] = {
+    {0.0, 0.0, 343146.08258263883, 1471.590407678557, 162316.06530806728, 758.3214762415911,
+     191910.59303841507, 883.2872910792875},
+    {8.2487599702945307, -2.6017031548224031e-12, 345675.05611256079, 1483.4919878384974,
+     164617.42590794861, 769.25217630887391, 194405.47991368384, 895.03367719276446},
+};
 
 constexpr double IIR_ENTHALPY = 200000.0;  // J/kg at 0 degC
 constexpr double IIR_ENTROPY = 1000.0;     // J/(kg K) at 0 degC
@@ -83,49 +93,57 @@ const char* reference_state_name(const ReferenceState reference) {
 
 // The differences are exact (Sterbenz), so the defining state comes out as 200 kJ/kg and
 // 1 kJ/(kg K), or as 0, exactly.
-ReferenceOffset reference_offset(const ReferenceState reference) {
+ReferenceOffset reference_offset(const ReferenceState reference, const int model) {
+    if (model < 0 || model >= MODEL_COUNT) {
+        return {0.0, 0.0};
+    }
+    const DefiningLiquids& d = DEFINING_LIQUIDS[model];
     switch (reference) {
         case ReferenceState::iir:
-            return {IIR_ENTHALPY - H_LIQUID_0C, IIR_ENTROPY - S_LIQUID_0C};
+            return {IIR_ENTHALPY - d.h_0c, IIR_ENTROPY - d.s_0c};
         case ReferenceState::ashrae:
-            return {-H_LIQUID_MINUS_40C, -S_LIQUID_MINUS_40C};
+            return {-d.h_minus_40c, -d.s_minus_40c};
         case ReferenceState::nbp:
-            return {-H_LIQUID_NBP, -S_LIQUID_NBP};
+            return {-d.h_nbp, -d.s_nbp};
         default:
-            return {0.0, 0.0};
+            return {-d.h_triple, -d.s_triple};
     }
 }
 
-double reference_shift(const ReferenceState reference, const int field) {
+double reference_shift(const ReferenceState reference, const int model, const int field) {
     switch (field) {
         case FIELD_ENTHALPY:
         case FIELD_INTERNAL_ENERGY:
-            return reference_offset(reference).enthalpy;
+            return reference_offset(reference, model).enthalpy;
         case FIELD_ENTROPY:
-            return reference_offset(reference).entropy;
+            return reference_offset(reference, model).entropy;
         default:
             return 0.0;
     }
 }
 
-void shift_result_to_reference(PropertyResult& result, const ReferenceState reference) {
-    if (reference == ReferenceState::program) {
+void shift_result_to_reference(PropertyResult& result, const ReferenceState reference,
+                               const int model) {
+    // A shift of 0 leaves a value alone (x + 0 == x for every x but -0).
+    const ReferenceOffset offset = reference_offset(reference, model);
+    if (offset.enthalpy == 0.0 && offset.entropy == 0.0) {
         return;
     }
-    result.specific_enthalpy += reference_shift(reference, FIELD_ENTHALPY);
-    result.specific_internal_energy += reference_shift(reference, FIELD_INTERNAL_ENERGY);
-    result.specific_entropy += reference_shift(reference, FIELD_ENTROPY);
+    result.specific_enthalpy += offset.enthalpy;
+    result.specific_internal_energy += offset.enthalpy;
+    result.specific_entropy += offset.entropy;
 }
 
-void shift_request_from_reference(CalcRequest& request, const ReferenceState reference) {
+void shift_request_from_reference(CalcRequest& request, const ReferenceState reference,
+                                  const int model) {
     const ArgPair* pair = find_arg_pair(request.mode, request.side);
-    if (reference == ReferenceState::program || pair == nullptr) {
+    if (pair == nullptr) {
         return;
     }
     // A shift of 0 leaves a value alone (x - 0 == x for every x).
-    request.first_value -= reference_shift(reference, pair->first_field);
+    request.first_value -= reference_shift(reference, model, pair->first_field);
     if (pair->value_count == 2) {
-        request.second_value -= reference_shift(reference, pair->second_field);
+        request.second_value -= reference_shift(reference, model, pair->second_field);
     }
 }
 

@@ -1176,8 +1176,9 @@ PYBIND11_MODULE(_core, m) {
                         out[i] = request[i];
                         continue;
                     }
-                    out[i] = from_base(RESULT_FIELDS[fields[i]].unit, o.units,
-                                       request[i] + reference_shift(o.reference, fields[i]));
+                    out[i] = from_base(
+                        RESULT_FIELDS[fields[i]].unit, o.units,
+                        request[i] + reference_shift(o.reference, r.options.model, fields[i]));
                 }
                 return py::make_tuple(out[0], out[1]);
             },

@@ -19,35 +19,52 @@ StateResult state(const char* pair, const double first, const double second,
     return r;
 }
 
-// Every reference state puts its defining saturated liquid exactly at its published values, and
-// shifts h, u and s of any other state by the same constants.
+// Every reference state puts its defining saturated liquid exactly at its published values on
+// every model (the model's own saturated liquid), and shifts h, u and s of any other state by the
+// same constants.
 TEST(ReferenceState, DefiningStatesComeOutExactly) {
     struct Case {
         ReferenceState reference;
         const char* pair;
-        double value;  // SI
+        double value;  // SI; NaN for the model's lowest temperature
         double h;
         double s;
     };
     const Case cases[] = {{ReferenceState::iir, "ts-liquid", 0.0, 200000.0, 1000.0},
                           {ReferenceState::ashrae, "ts-liquid", -40.0, 0.0, 0.0},
-                          {ReferenceState::nbp, "ps-liquid", 101325.0, 0.0, 0.0}};
-    const StateResult own = state("ts-liquid", 10.0, 0.0);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(reference_state_name(c.reference));
-        const StateResult r = state(c.pair, c.value, 0.0, {SI_CELSIUS_UNITS, c.reference, false});
-        ASSERT_EQ(r.status, STATUS_VALID);
-        EXPECT_EQ(r.values[FIELD_ENTHALPY], c.h);
-        EXPECT_EQ(r.values[FIELD_ENTROPY], c.s);
-        const StateResult shifted =
-            state("ts-liquid", 10.0, 0.0, {SI_CELSIUS_UNITS, c.reference, false});
-        const ReferenceOffset offset = reference_offset(c.reference);
-        EXPECT_EQ(shifted.values[FIELD_ENTHALPY], own.values[FIELD_ENTHALPY] + offset.enthalpy);
-        EXPECT_EQ(shifted.values[FIELD_INTERNAL_ENERGY],
-                  own.values[FIELD_INTERNAL_ENERGY] + offset.enthalpy);
-        EXPECT_EQ(shifted.values[FIELD_ENTROPY], own.values[FIELD_ENTROPY] + offset.entropy);
-        EXPECT_EQ(shifted.values[FIELD_LATENT_HEAT], own.values[FIELD_LATENT_HEAT]);
-        EXPECT_EQ(shifted.values[FIELD_CP], own.values[FIELD_CP]);
+                          {ReferenceState::nbp, "ps-liquid", 101325.0, 0.0, 0.0},
+                          {ReferenceState::program, "ts-liquid", NAN, 0.0, 0.0}};
+    // The 2023 equation's triple point is its lowest temperature; the 1993 one's (195.495 K, where
+    // its own constants put h = s = 0) lies below its range and is not asked.
+    for (int model = 0; model < MODEL_COUNT; ++model) {
+        SCOPED_TRACE(MODELS[model].name);
+        const CalcOptions own_options{SI_CELSIUS_UNITS, ReferenceState::program, false, model};
+        const StateResult own = state("ts-liquid", 10.0, 0.0, own_options);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(reference_state_name(c.reference));
+            const CalcOptions options{SI_CELSIUS_UNITS, c.reference, false, model};
+            const double value =
+                std::isnan(c.value) ? MODELS[model].constants->domain.min_temperature : c.value;
+            const StateResult r = state(c.pair, value, 0.0, options);
+            ASSERT_EQ(r.status, STATUS_VALID);
+            if (c.reference != ReferenceState::program || model != DEFAULT_MODEL) {
+                EXPECT_EQ(r.values[FIELD_ENTHALPY], c.h);
+                EXPECT_EQ(r.values[FIELD_ENTROPY], c.s);
+            }
+            const StateResult shifted = state("ts-liquid", 10.0, 0.0, options);
+            // Exact against the default reference where that adds nothing (the 1993 model's).
+            const ReferenceOffset offset = reference_offset(c.reference, model);
+            const ReferenceOffset base = reference_offset(ReferenceState::program, model);
+            const double dh = offset.enthalpy - base.enthalpy;
+            const double ds = offset.entropy - base.entropy;
+            const double tolerance = base.enthalpy == 0.0 && base.entropy == 0.0 ? 0.0 : 1e-9;
+            EXPECT_NEAR(shifted.values[FIELD_ENTHALPY], own.values[FIELD_ENTHALPY] + dh, tolerance);
+            EXPECT_NEAR(shifted.values[FIELD_INTERNAL_ENERGY],
+                        own.values[FIELD_INTERNAL_ENERGY] + dh, tolerance);
+            EXPECT_NEAR(shifted.values[FIELD_ENTROPY], own.values[FIELD_ENTROPY] + ds, tolerance);
+            EXPECT_EQ(shifted.values[FIELD_LATENT_HEAT], own.values[FIELD_LATENT_HEAT]);
+            EXPECT_EQ(shifted.values[FIELD_CP], own.values[FIELD_CP]);
+        }
     }
 }
 

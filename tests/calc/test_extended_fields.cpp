@@ -248,11 +248,12 @@ TEST(ExtendedFields, FreeEnergiesMoveWithTheReferenceState) {
             CalcOptions o;
             o.reference = ref;
             // The given h of the p-h case is on the reference now: give it shifted.
-            const double second =
-                std::string(c.pair) == "p-h" ? c.second + reference_offset(ref).enthalpy : c.second;
+            const double second = std::string(c.pair) == "p-h"
+                                      ? c.second + reference_offset(ref, DEFAULT_MODEL).enthalpy
+                                      : c.second;
             const AllFieldValues moved = all(c.pair, c.first, second, o);
             const double T = base.value[FIELD_TEMPERATURE];
-            const ReferenceOffset d = reference_offset(ref);
+            const ReferenceOffset d = reference_offset(ref, DEFAULT_MODEL);
             for (const int k : {int(FIELD_GIBBS_ENERGY), int(FIELD_HELMHOLTZ_ENERGY)}) {
                 EXPECT_NEAR(moved.value[k], base.value[k] + d.enthalpy - T * d.entropy,
                             1e-9 * std::fabs(d.enthalpy) + 1e-6)

@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include "zeltra5/calc.hpp"
+#include "zeltra5/models.hpp"
 #include "zeltra5/pairs.hpp"
 #include "zeltra5/quantities.hpp"
 #include "zeltra5/reference_state.hpp"
@@ -30,6 +31,7 @@ struct CalcOptions {
     Units units = SI_UNITS;
     ReferenceState reference = ReferenceState::program;
     bool superheat = false;  // the superheated (metastable) liquid; not with the saturation pairs
+    int model = DEFAULT_MODEL;  // the equation of state: an index of MODELS (zeltra5/models.hpp)
 };
 
 struct StateResult {

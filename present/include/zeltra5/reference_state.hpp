@@ -2,13 +2,15 @@
 // Reference states of enthalpy and entropy. The program's own puts h = s = 0 for the saturated
 // liquid at the triple point; tables on other conventions differ from it by constants, which
 // shift h, u and s of every state alike and leave every difference and every other property as
-// it is. The constants are this program's own saturated liquid at the defining state.
+// it is. The constants are each model's own saturated liquid at the defining state, so that a
+// reference state means the same on every model (the models differ in everything else).
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "zeltra5/calc.hpp"
+#include "zeltra5/models.hpp"
 
 namespace zeltra5 {
 
@@ -44,21 +46,22 @@ std::string reference_states_help(std::size_t indent, std::size_t width);
 bool parse_reference_state(std::string_view name, ReferenceState& reference);
 const char* reference_state_name(ReferenceState reference);
 
-// What a reference adds to h and u (J/kg) and to s (J/(kg K)) of the program's values.
+// What a reference adds to h and u (J/kg) and to s (J/(kg K)) of the values of `model` (an index
+// of MODELS), as the front end gives them; 0 for an index outside MODELS.
 struct ReferenceOffset {
     double enthalpy;
     double entropy;
 };
-ReferenceOffset reference_offset(ReferenceState reference);
+ReferenceOffset reference_offset(ReferenceState reference, int model);
 
-// What `reference` adds to a result field (an index of RESULT_VALUE_NAMES): the enthalpy offset
-// to h and u, the entropy offset to s, 0 to every other field.
-double reference_shift(ReferenceState reference, int field);
+// What `reference` adds to a result field (an index of RESULT_VALUE_NAMES) of `model`: the
+// enthalpy offset to h and u, the entropy offset to s, 0 to every other field.
+double reference_shift(ReferenceState reference, int model, int field);
 
-// The program's result on `reference`: h, u and s shifted.
-void shift_result_to_reference(PropertyResult& result, ReferenceState reference);
+// The front end's result of `model` on `reference`: h, u and s shifted.
+void shift_result_to_reference(PropertyResult& result, ReferenceState reference, int model);
 
-// A request whose h, u or s (modes 4, 5, 6) is given on `reference`, on the program's own.
-void shift_request_from_reference(CalcRequest& request, ReferenceState reference);
+// A request of `model` whose h, u or s is given on `reference`, on the model's own.
+void shift_request_from_reference(CalcRequest& request, ReferenceState reference, int model);
 
 }  // namespace zeltra5
