@@ -33,6 +33,7 @@
 namespace zeltra5::flash {
 namespace {
 
+using detail::dome_exit_temperature;
 using detail::regula_falsi;
 
 constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
@@ -49,8 +50,6 @@ constexpr double NEWTON_DENSITY_TOLERANCE = 1e-13;
 // The largest step of a 2-D Newton iteration: temperature (K) and ln rho.
 constexpr double MAX_TEMPERATURE_STEP = 100.0;
 constexpr double MAX_LOG_DENSITY_STEP = 1.5;
-// How close (K) below the critical temperature the equilibrium answers.
-constexpr double EQUILIBRIUM_TOP_MARGIN = 2e-9;
 constexpr double SATURATION_ROOT_TOLERANCE = 1e-13;  // in sqrt(K), the depth's square root
 constexpr double PRESSURE_LOG_TOLERANCE = 1e-15;
 // Relative to the larger of h and 1e6 J/kg: the isentrope search's acceptance of h.
@@ -85,36 +84,16 @@ bool mixture_of_entropy(const double& s, const double& t, double& x, double& h) 
 }
 
 // The temperature at which the isentrope s leaves the dome: where the saturated liquid's
-// (liquid) or vapour's entropy is s, by a regula falsi on the square root of the depth below the
-// critical temperature. `top` where s lies between the saturated entropies there.
+// (liquid) or vapour's entropy is s.
 template <class M>
-double dome_exit_temperature(const double& s, const bool liquid, const double& top) {
-    const double tc_k = M::CONSTANTS.critical_temperature + KELVIN_OFFSET;
-    // Rising with r: the saturated entropies move apart as the depth grows.
-    const auto f = [&](const double r) {
-        SaturationEquilibrium e;
-        const double T_K = tc_k - r * r;
-        if (M::saturation_at_temperature(T_K, e) != SATURATION_EQUILIBRIUM_OK) {
-            return NOT_A_NUMBER;
-        }
-        FluidState side{};
-        M::evaluate(T_K - KELVIN_OFFSET, liquid ? e.rho_liquid : e.rho_vapour, side);
-        return liquid ? s - state_entropy(side) : state_entropy(side) - s;
+double isentrope_exit_temperature(const double& s, const bool liquid) {
+    // Rising with the depth: the saturated entropies move apart.
+    const auto side = [&](const double T_K, const SaturationEquilibrium& e) {
+        FluidState state{};
+        M::evaluate(T_K - KELVIN_OFFSET, liquid ? e.rho_liquid : e.rho_vapour, state);
+        return liquid ? s - state_entropy(state) : state_entropy(state) - s;
     };
-    const double r_top = std::sqrt(tc_k - (top + KELVIN_OFFSET));
-    const double r_bottom = std::sqrt(tc_k - (M::CONSTANTS.domain.min_temperature + KELVIN_OFFSET));
-    const double f_top = f(r_top);
-    if (!(f_top < 0.0)) {
-        return top;
-    }
-    const double f_bottom = f(r_bottom);
-    if (!(f_bottom > 0.0)) {
-        return M::CONSTANTS.domain.min_temperature;
-    }
-    const double r =
-        regula_falsi(f, r_top, f_top, r_bottom, f_bottom, SATURATION_ROOT_TOLERANCE, FALSI_CAP);
-    return std::fmin(std::fmax(tc_k - r * r - KELVIN_OFFSET, M::CONSTANTS.domain.min_temperature),
-                     top);
+    return dome_exit_temperature<M>(side, SATURATION_ROOT_TOLERANCE, FALSI_CAP);
 }
 
 // The mixture's temperature on [lo, hi], where the tie line of slope T through the saturated
@@ -448,8 +427,7 @@ void stable_state(const double& h, const double& s, LineState& out) {
         FluidState critical{};
         M::evaluate(M::CONSTANTS.critical_temperature, M::CONSTANTS.critical_density, critical);
         const bool liquid = s < state_entropy(critical);
-        const double top = M::CONSTANTS.critical_temperature - EQUILIBRIUM_TOP_MARGIN;
-        const double t_exit = dome_exit_temperature<M>(s, liquid, top);
+        const double t_exit = isentrope_exit_temperature<M>(s, liquid);
         double p_exit = 0.0;
         FluidState l{};
         FluidState v{};

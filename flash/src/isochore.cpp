@@ -26,6 +26,7 @@
 namespace zeltra5::flash {
 namespace {
 
+using detail::dome_exit_temperature;
 using detail::isochore_slope;
 using detail::line_value;
 using detail::mixture_on_isochore;
@@ -45,8 +46,6 @@ constexpr double NEWTON_STEP_TOLERANCE = 1e-13;
 // Width (K) of the bracket at which the mixture's temperature stands; its value then moves by
 // less than the front end's tolerance.
 constexpr double MIXTURE_TOLERANCE = 1e-11;
-// How close (K) below the critical temperature the equilibrium answers.
-constexpr double EQUILIBRIUM_TOP_MARGIN = 2e-9;
 // The width (in the square root of the depth below the critical temperature, K^0.5) at which the
 // isochore's saturation temperature stands: about 1e-12 K deep down, finer near the top.
 constexpr double SATURATION_ROOT_TOLERANCE = 1e-14;
@@ -185,37 +184,18 @@ bool lower_gas_edge(const double& rho, double& t, double& p) {
 // The temperature (degC) at which rho is a saturated density: the liquid's when rho is above
 // the critical density, else the vapour's. The saturated density is monotonic in the depth below
 // the critical temperature; a power of its distance from the critical density is nearly linear
-// in the depth's square root, on which a regula falsi runs. `top` is the highest temperature the
-// equilibrium answers; the result is `top` when rho lies between the saturated densities there.
+// in the depth's square root, on which the search runs.
 template <class M>
-double isochore_saturation_temperature(const double& rho, const double& top) {
-    const double tc_k = M::CONSTANTS.critical_temperature + KELVIN_OFFSET;
+double isochore_saturation_temperature(const double& rho) {
     const double rho_c = M::CONSTANTS.critical_density;
     const bool liquid = rho > rho_c;
     const double goal = std::pow(std::fabs(rho - rho_c), DOME_LINEARISING_POWER);
-    // f rises with the depth's square root r: the saturated density moves away from rho_c.
-    const auto f = [&](const double r) {
-        SaturationEquilibrium e;
-        if (M::saturation_at_temperature(tc_k - r * r, e) != SATURATION_EQUILIBRIUM_OK) {
-            return NOT_A_NUMBER;
-        }
+    // Rising with the depth: the saturated density moves away from rho_c.
+    const auto side = [&](const double, const SaturationEquilibrium& e) {
         const double rho_s = liquid ? e.rho_liquid : e.rho_vapour;
         return std::pow(std::fabs(rho_s - rho_c), DOME_LINEARISING_POWER) - goal;
     };
-    const double r_top = std::sqrt(tc_k - (top + KELVIN_OFFSET));
-    const double r_bottom = std::sqrt(tc_k - (M::CONSTANTS.domain.min_temperature + KELVIN_OFFSET));
-    const double f_top = f(r_top);
-    if (!(f_top < 0.0)) {
-        return top;
-    }
-    const double f_bottom = f(r_bottom);
-    if (!(f_bottom > 0.0)) {
-        return M::CONSTANTS.domain.min_temperature;
-    }
-    const double r =
-        regula_falsi(f, r_top, f_top, r_bottom, f_bottom, SATURATION_ROOT_TOLERANCE, FALSI_CAP);
-    return std::fmin(std::fmax(tc_k - r * r - KELVIN_OFFSET, M::CONSTANTS.domain.min_temperature),
-                     top);
+    return dome_exit_temperature<M>(side, SATURATION_ROOT_TOLERANCE, FALSI_CAP);
 }
 
 void found_single(const double& t, const double& rho, const int phase, LineState& out) {
@@ -382,8 +362,7 @@ void Isochore<M>::state_from_density_property(const LineProperty& property,
         return;
     }
     // Inside the dome at the lowest temperature: a mixture up to t_sat.
-    const double top = M::CONSTANTS.critical_temperature - EQUILIBRIUM_TOP_MARGIN;
-    const double t_sat = isochore_saturation_temperature<M>(rho, top);
+    const double t_sat = isochore_saturation_temperature<M>(rho);
     const bool liquid_side = rho > M::CONSTANTS.critical_density;
     FluidState at_sat{};
     M::evaluate(t_sat, rho, at_sat);

@@ -1,9 +1,10 @@
 #pragma once
 // Pieces the line solvers share: the matched property of a state and its temperature derivative
-// along an isochore, the mixture at a temperature with a given density, and a bracketed
-// regula falsi.
+// along an isochore, the mixture at a temperature with a given density, a bracketed regula falsi
+// and the temperature at which a line leaves the saturation dome.
 
 #include <cmath>
+#include <limits>
 
 #include "zeltra5/flash.hpp"
 
@@ -102,6 +103,48 @@ double regula_falsi(F&& f, double a, double fa, double b, double fb, const doubl
         }
     }
     return best;
+}
+
+// How close below the critical temperature (K) a line's exit from the dome is sought first.
+inline constexpr double EQUILIBRIUM_TOP_MARGIN = 2e-9;
+
+// The temperature (degC) at which a line leaves the saturation dome. `side(T_K, equilibrium)`
+// measures the saturated state at T_K against the line and rises as the depth below the critical
+// temperature grows; its root is found by a regula falsi on r, the depth's square root, to `tol`
+// (in sqrt(K)) in at most `cap` steps. The search runs from the lowest temperature up to the
+// highest at which the model's equilibrium answers: EQUILIBRIUM_TOP_MARGIN below the critical
+// temperature, or the model's saturation limit where its equilibrium stops there. Answers that top
+// when the line lies inside the dome there, the lowest temperature when outside the dome there.
+template <class M, class Side>
+double dome_exit_temperature(Side&& side, const double tol, const int cap) {
+    const double tc_k = M::CONSTANTS.critical_temperature + KELVIN_OFFSET;
+    const auto f = [&](const double r) {
+        SaturationEquilibrium e;
+        const double T_K = tc_k - r * r;
+        if (M::saturation_at_temperature(T_K, e) != SATURATION_EQUILIBRIUM_OK) {
+            return std::numeric_limits<double>::quiet_NaN();
+        }
+        return side(T_K, e);
+    };
+    double top = M::CONSTANTS.critical_temperature - EQUILIBRIUM_TOP_MARGIN;
+    double r_top = std::sqrt(tc_k - (top + KELVIN_OFFSET));
+    double f_top = f(r_top);
+    if (std::isnan(f_top)) {
+        top = M::CONSTANTS.saturation_limit_temperature;
+        r_top = std::sqrt(tc_k - (top + KELVIN_OFFSET));
+        f_top = f(r_top);
+    }
+    if (!(f_top < 0.0)) {
+        return top;
+    }
+    const double r_bottom = std::sqrt(tc_k - (M::CONSTANTS.domain.min_temperature + KELVIN_OFFSET));
+    const double f_bottom = f(r_bottom);
+    if (!(f_bottom > 0.0)) {
+        return M::CONSTANTS.domain.min_temperature;
+    }
+    const double r = regula_falsi(f, r_top, f_top, r_bottom, f_bottom, tol, cap);
+    return std::fmin(std::fmax(tc_k - r * r - KELVIN_OFFSET, M::CONSTANTS.domain.min_temperature),
+                     top);
 }
 
 }  // namespace zeltra5::flash::detail
