@@ -199,9 +199,12 @@ void march(double P, double t, double start, double factor, double& lo, double& 
 }  // namespace
 
 void density_bracket(const double& P, const double& t, const int& phase, double& lo, double& hi) {
-    const double T_K = t + KELVIN_OFFSET;
+    // A temperature within the domain's rounding margin below the triple point takes the
+    // equilibrium there: its branches are those of the triple point's (a march from the ideal
+    // gas would find the gas-like root of the compressed liquid's isotherm).
+    const double T_K = std::fmax(t + KELVIN_OFFSET, TRIPLE_POINT_TEMPERATURE);
     const bool below_limit =
-        T_K >= TRIPLE_POINT_TEMPERATURE && T_K <= SATURATION_LIMIT_TEMPERATURE_K;
+        t >= LOWEST_ADMITTED_TEMPERATURE && T_K <= SATURATION_LIMIT_TEMPERATURE_K;
     SaturationEquilibrium e{};
     if (phase == PHASE_VAPOUR) {
         if (below_limit) {
