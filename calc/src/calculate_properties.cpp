@@ -524,13 +524,23 @@ void fill_single_phase(const Inputs& in, const Solution& sol, const FluidState& 
     }
 }
 
-// Every field the result table shows must be a number. A supercritical result does not show its
-// relative enthalpy; a mixture's undefined fields are cleared to zero.
-bool shown_fields_finite(const PropertyResult& r) {
+// The fields a transport correlation gives: undefined (NaN) outside the correlation's stated
+// range, which may be narrower than the equation's (the 2018 viscosity up to 50 MPa), without
+// making the state itself any less valid.
+bool is_transport_field(const int field) {
+    return field == FIELD_CONDUCTIVITY || field == FIELD_KINEMATIC_VISCOSITY ||
+           field == FIELD_DYNAMIC_VISCOSITY || field == FIELD_PRANDTL;
+}
+
+// Every field the result table shows must be a number; the transport fields of a mechanically
+// stable state may be NaN (`transport_may_be_undefined`), and are shown empty. A supercritical
+// result does not show its relative enthalpy; a mixture's undefined fields are cleared to zero.
+bool shown_fields_finite(const PropertyResult& r, const bool transport_may_be_undefined = false) {
     const ResultValues v = result_values(r);
     // Field 0, the relative enthalpy, is not shown for a supercritical state.
     for (int k = 1; k < RESULT_VALUE_COUNT; ++k) {
-        if (!std::isfinite(v.value[k])) {
+        if (!std::isfinite(v.value[k]) &&
+            !(transport_may_be_undefined && is_transport_field(k) && std::isnan(v.value[k]))) {
             return false;
         }
     }
@@ -639,7 +649,7 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
             return refuse(why, reason);
         }
         fill_single_phase<M>(in, sol, s, r);
-        if (!shown_fields_finite(r)) {
+        if (!shown_fields_finite(r, stability(s) > 0.0)) {
             // A state in the equation's unstable region, where cp and the speed of sound are not
             // defined, is refused as such.
             return refuse(why, stability(s) > 0.0 ? RefusalReason::not_reproduced

@@ -1,0 +1,189 @@
+// The model a calculation answers for: every pair of the 2023 equation reproduces its own states,
+// its records are the model's own evaluation, a transport correlation's range leaves the state
+// valid with empty cells, and an index outside the registry is refused.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "zeltra5/calculation.hpp"
+#include "zeltra5/models.hpp"
+
+namespace zeltra5 {
+namespace {
+
+constexpr int GAO2023 = 1;
+
+StateResult state(const char* pair, const double first, const double second, const int model,
+                  const bool superheat = false) {
+    StateResult r;
+    calculate_state(*find_arg_pair(pair), first, second,
+                    CalcOptions{SI_CELSIUS_UNITS, ReferenceState::program, superheat, model}, r);
+    return r;
+}
+
+std::string words(const StateResult& r) {
+    char text[256];
+    describe_refusal(r, Language::english, text, sizeof text);
+    return text;
+}
+
+TEST(ModelChoice, RegistryIndexNamesTheModel) {
+    EXPECT_EQ(find_model_index("tr1993"), DEFAULT_MODEL);
+    EXPECT_EQ(find_model_index("gao2023"), GAO2023);
+    EXPECT_EQ(find_model_index("Gao2023"), -1);
+    EXPECT_EQ(find_model_index(""), -1);
+}
+
+// Every pair, given the values of a (p, t) state of the 2023 equation, gives that state back: the
+// front end's paths (saturation, isobars, isotherms, isochores, (h, s)) all answer for the model
+// asked, not the default one (whose states lie up to a few per cent away).
+TEST(ModelChoice, EveryPairReproducesTheStatesOfTheModelAsked) {
+    struct Origin {
+        const char* name;
+        double p;  // Pa
+        double t;  // degC
+        // Whether the isotherm's h and u name this state alone: a compressed liquid whose h and u
+        // lie between the saturated liquid's and vapour's at its temperature shares them with a
+        // mixture there, which those pairs answer (the state of lowest density).
+        bool isotherm_caloric;
+    };
+    const Origin origins[] = {{"liquid", 2e6, 10.0, false},
+                              {"vapour", 3e5, 40.0, true},
+                              {"supercritical", 2.5e7, 200.0, true},
+                              {"cold liquid", 5e7, -70.0, false},
+                              {"hot vapour", 2e5, 420.0, true},
+                              {"liquid at the lowest temperature", 1e7, -77.66, false}};
+    for (const Origin& o : origins) {
+        SCOPED_TRACE(o.name);
+        const StateResult pt = state("p-t", o.p, o.t, GAO2023);
+        ASSERT_EQ(pt.status, STATUS_VALID);
+        // Where the 1993 model answers too (its range starts at -77 degC), its state differs.
+        const StateResult other = state("p-t", o.p, o.t, DEFAULT_MODEL);
+        if (other.status == STATUS_VALID) {
+            EXPECT_NE(pt.values[FIELD_DENSITY], other.values[FIELD_DENSITY]);
+        }
+        const double* v = pt.values;
+        struct Ask {
+            const char* pair;
+            double first, second;
+        };
+        const Ask asks[] = {{"p-h", v[FIELD_PRESSURE], v[FIELD_ENTHALPY]},
+                            {"p-u", v[FIELD_PRESSURE], v[FIELD_INTERNAL_ENERGY]},
+                            {"p-s", v[FIELD_PRESSURE], v[FIELD_ENTROPY]},
+                            {"p-rho", v[FIELD_PRESSURE], v[FIELD_DENSITY]},
+                            {"t-rho", v[FIELD_TEMPERATURE], v[FIELD_DENSITY]},
+                            {"t-h", v[FIELD_TEMPERATURE], v[FIELD_ENTHALPY]},
+                            {"t-s", v[FIELD_TEMPERATURE], v[FIELD_ENTROPY]},
+                            {"t-u", v[FIELD_TEMPERATURE], v[FIELD_INTERNAL_ENERGY]},
+                            {"rho-h", v[FIELD_DENSITY], v[FIELD_ENTHALPY]},
+                            {"rho-s", v[FIELD_DENSITY], v[FIELD_ENTROPY]},
+                            {"rho-u", v[FIELD_DENSITY], v[FIELD_INTERNAL_ENERGY]},
+                            {"h-s", v[FIELD_ENTHALPY], v[FIELD_ENTROPY]}};
+        for (const Ask& a : asks) {
+            SCOPED_TRACE(a.pair);
+            if (!o.isotherm_caloric &&
+                (std::string(a.pair) == "t-h" || a.pair == std::string("t-u"))) {
+                continue;
+            }
+            const StateResult r = state(a.pair, a.first, a.second, GAO2023);
+            ASSERT_EQ(r.status, STATUS_VALID) << words(r);
+            EXPECT_NEAR(r.values[FIELD_TEMPERATURE], o.t, 1e-6) << r.values[FIELD_PRESSURE];
+            EXPECT_NEAR(r.values[FIELD_PRESSURE], o.p, 1e-6 * o.p);
+            EXPECT_NEAR(r.values[FIELD_SPEED_OF_SOUND], v[FIELD_SPEED_OF_SOUND],
+                        1e-6 * v[FIELD_SPEED_OF_SOUND]);
+        }
+    }
+}
+
+// Saturation and mixtures of the 2023 equation are its own phase equilibrium, and the saturated
+// states shown beside a result are the same model's.
+TEST(ModelChoice, SaturationIsTheModelsOwnEquilibrium) {
+    for (const double t : {-77.0, -40.0, 0.0, 50.0, 130.0}) {
+        SCOPED_TRACE(t);
+        SaturationEquilibrium e{};
+        ASSERT_EQ(Gao2023::saturation_at_temperature(t + KELVIN_OFFSET, e),
+                  SATURATION_EQUILIBRIUM_OK);
+        const StateResult liquid = state("ts-liquid", t, 0.0, GAO2023);
+        ASSERT_EQ(liquid.status, STATUS_VALID);
+        EXPECT_EQ(liquid.values[FIELD_PRESSURE], e.p);
+        EXPECT_EQ(liquid.record.mass_density, e.rho_liquid);
+        const StateResult mixture = state("t-x", t, 0.5, GAO2023);
+        ASSERT_EQ(mixture.status, STATUS_VALID);
+        EXPECT_EQ(mixture.values[FIELD_PRESSURE], e.p);
+        StateResult vapour;
+        ASSERT_EQ(calculate_saturated(mixture, SIDE_VAPOUR, vapour), STATUS_VALID);
+        EXPECT_EQ(vapour.options.model, GAO2023);
+        EXPECT_NEAR(vapour.record.mass_density, e.rho_vapour, 1e-9 * e.rho_vapour);
+    }
+}
+
+// A single-phase record's fields are the model's own functions of its state, bit for bit.
+TEST(ModelChoice, RecordIsTheModelsOwnEvaluation) {
+    const StateResult r = state("p-t", 1e6, 20.0, GAO2023);
+    ASSERT_EQ(r.status, STATUS_VALID);
+    ASSERT_EQ(r.phase, PHASE_LIQUID);
+    FluidState s{};
+    Gao2023::evaluate(20.0, r.record.mass_density, s);
+    TransportProperties transport{};
+    Gao2023::transport(s, transport);
+    EXPECT_NEAR(state_pressure(s), 1e6, 1e-3);
+    EXPECT_EQ(r.record.isobaric_heat_capacity, state_cp(s));
+    EXPECT_EQ(r.record.speed_of_sound, state_speed_of_sound(s));
+    EXPECT_EQ(r.record.dynamic_viscosity, transport.viscosity * 1e-6);
+    EXPECT_EQ(r.record.thermal_conductivity, transport.thermal_conductivity);
+    EXPECT_EQ(r.record.surface_tension, Gao2023::surface_tension(s));
+}
+
+// Beyond a transport correlation's stated range (the 2018 viscosity to 50 MPa, the conductivity
+// to 80 MPa) the state stays valid and only the fields that correlation gives are empty.
+TEST(ModelChoice, TransportOutsideItsRangeLeavesEmptyCells) {
+    struct Case {
+        double p;  // Pa
+        double t;  // degC
+        bool viscosity;
+        bool conductivity;
+    };
+    const Case cases[] = {{4e7, 20.0, true, true},
+                          {6e7, 20.0, false, true},
+                          {1e8, 20.0, false, false},
+                          {5e8, 300.0, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.p);
+        const StateResult r = state("p-t", c.p, c.t, GAO2023);
+        ASSERT_EQ(r.status, STATUS_VALID);
+        EXPECT_EQ(std::isnan(r.values[FIELD_DYNAMIC_VISCOSITY]), !c.viscosity);
+        EXPECT_EQ(std::isnan(r.values[FIELD_KINEMATIC_VISCOSITY]), !c.viscosity);
+        EXPECT_EQ(std::isnan(r.values[FIELD_CONDUCTIVITY]), !c.conductivity);
+        EXPECT_EQ(std::isnan(r.values[FIELD_PRANDTL]), !(c.viscosity && c.conductivity));
+        for (const int k : {FIELD_DENSITY, FIELD_CP, FIELD_SPEED_OF_SOUND, FIELD_EXPANSION}) {
+            EXPECT_TRUE(std::isfinite(r.values[k])) << RESULT_FIELDS[k].name;
+        }
+    }
+    // The 1993 correlations cover that model's whole domain: nothing empty there.
+    const StateResult old = state("p-t", 5e7, 20.0, DEFAULT_MODEL);
+    ASSERT_EQ(old.status, STATUS_VALID);
+    EXPECT_TRUE(std::isfinite(old.values[FIELD_DYNAMIC_VISCOSITY]));
+}
+
+TEST(ModelChoice, IndexOutsideTheRegistryIsRefused) {
+    for (const int model : {-1, MODEL_COUNT, 1000}) {
+        SCOPED_TRACE(model);
+        const StateResult r = state("p-t", 1e6, 20.0, model);
+        EXPECT_EQ(r.status, STATUS_BAD_ARGUMENT);
+        EXPECT_EQ(r.refusal.reason, RefusalReason::bad_request);
+        PropertyResult record{};
+        Refusal why{};
+        EXPECT_EQ(calculate_request(model, CalcRequest{MODE_PRESSURE_TEMPERATURE, 0, 1e6, 20.0},
+                                    record, why),
+                  1);
+        EXPECT_EQ(why.reason, RefusalReason::bad_request);
+        ExtendedValues extended{};
+        calculate_extended_fields(model, PropertyResult{}, extended);
+        EXPECT_TRUE(std::isnan(extended.value[0]));
+    }
+}
+
+}  // namespace
+}  // namespace zeltra5
