@@ -53,6 +53,8 @@ constexpr int POLISH_STEPS = 4;
 // resolves it to 6e-12 (1.5e6 Pa/K, 3e-14 K per double). States off by more than this (relative)
 // are put on the given density too, to this or POLISH_PRESSURE_TOLERANCE, the smaller.
 constexpr double POLISH_RELATIVE_PRESSURE = 1e-11;
+// How far (relative) a state's pressure may lie above the melting pressure at its temperature.
+constexpr double MELTING_PRESSURE_TOLERANCE = 1e-9;
 // Margin of the superheat limit, and of the (P, T) state's temperature against the input, in K.
 constexpr double TEMPERATURE_MARGIN = 1e-5;
 // A (T, rho) mixture must come back to its temperature from the saturation at its pressure to
@@ -654,6 +656,15 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
             // defined, is refused as such.
             return refuse(why, stability(s) > 0.0 ? RefusalReason::not_reproduced
                                                   : RefusalReason::unstable_state);
+        }
+        // A liquid above the melting line is a solid (the saturated liquid at the triple point
+        // lies on it, to the rounding the tolerance allows).
+        if (const double p_melt = M::melting_pressure(r.temperature);
+            !(r.pressure <= p_melt * (1.0 + MELTING_PRESSURE_TOLERANCE))) {
+            const bool given =
+                in.mode != MODE_TEMPERATURE_DENSITY && in.mode != MODE_SATURATION_TEMPERATURE;
+            return refuse(why, Refusal{RefusalReason::melting_line, given ? 0 : -1, FIELD_PRESSURE,
+                                       r.pressure, p_melt, p_melt, r.temperature});
         }
     }
     result = r;

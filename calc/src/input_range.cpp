@@ -15,6 +15,9 @@ namespace zeltra5 {
 namespace {
 
 constexpr double BAND_TOP_TEMPERATURE_PX = 500.0;  // upper bounding state of the (P, x) mode, degC
+// The melting temperature at a pressure is found to this much (K), in at most so many halvings.
+constexpr double MELTING_TEMPERATURE_TOLERANCE = 1e-10;
+constexpr int MELTING_BISECTION_CAP = 64;
 // The density solver meets a given pressure to 1e-12 of it (at most).
 constexpr double DENSITY_SOLVER_TOLERANCE = 1e-12;
 
@@ -60,6 +63,34 @@ const PressureSaturation& saturation_at(const double& P, const PressureSaturatio
         flash::Solvers<M>::saturation_by_pressure(P, own.T_s, own.liquid, own.vapour);
     }
     return own;
+}
+
+// The coldest state of the domain at P: at the lowest temperature (`t` the admitted one, `shown`
+// the one a refusal names), or where P meets the melting line when the model's liquid ends there.
+struct ColdEdge {
+    double t;
+    double shown;
+};
+
+template <class M>
+ColdEdge cold_edge(const double& P) {
+    const DomainLimits& d = M::CONSTANTS.domain;
+    if (M::melting_pressure(d.lowest_admitted_temperature) >= P) {
+        return {d.lowest_admitted_temperature, d.min_temperature};
+    }
+    // The melting pressure rises with temperature: bisection, ending on the side at or above P,
+    // whose state the melting check admits.
+    double lo = d.lowest_admitted_temperature;
+    double hi = d.max_temperature;
+    if (!(M::melting_pressure(hi) >= P)) {
+        return {hi, hi};
+    }
+    for (int step = 0; step < MELTING_BISECTION_CAP && hi - lo > MELTING_TEMPERATURE_TOLERANCE;
+         ++step) {
+        const double mid = 0.5 * (lo + hi);
+        (M::melting_pressure(mid) >= P ? hi : lo) = mid;
+    }
+    return {hi, hi};
 }
 
 double band_property(const int& mode, const FluidState& s) {
@@ -248,15 +279,15 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             }
             FluidState low{};
             FluidState high{};
-            bounding_state<M>(P, M::CONSTANTS.domain.lowest_admitted_temperature, sat, true, low);
+            const ColdEdge cold = cold_edge<M>(P);
+            bounding_state<M>(P, cold.t, sat, true, low);
             bounding_state<M>(P, BAND_TOP_TEMPERATURE_PX, sat, false, high);
             // The saturated liquid (quality 0) is inside, also where the lowest admitted
             // temperature lies within rounding of its own and its enthalpy a hair below that
             // state's (at the lowest admitted pressure).
             const double h_low = std::fmin(state_enthalpy(low), state_enthalpy(sat.liquid));
-            return refuse.band(1, FIELD_ENTHALPY, h_mix, h_low, P,
-                               M::CONSTANTS.domain.min_temperature, state_enthalpy(high), P,
-                               BAND_TOP_TEMPERATURE_PX);
+            return refuse.band(1, FIELD_ENTHALPY, h_mix, h_low, P, cold.shown, state_enthalpy(high),
+                               P, BAND_TOP_TEMPERATURE_PX);
         }
         case MODE_SATURATION_PRESSURE:
             return refuse.pressure(P, M::CONSTANTS.saturation_limit_pressure);
@@ -277,7 +308,8 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             const PressureSaturation& sat = saturation_at<M>(P, saturation_at_first, own);
             FluidState cold{};
             FluidState hot{};
-            bounding_state<M>(P, M::CONSTANTS.domain.lowest_admitted_temperature, sat, true, cold);
+            const ColdEdge edge = cold_edge<M>(P);
+            bounding_state<M>(P, edge.t, sat, true, cold);
             bounding_state<M>(P, M::CONSTANTS.domain.highest_admitted_temperature, sat, false, hot);
             double y_cold = band_property(mode, cold);
             const double y_hot = band_property(mode, hot);
@@ -318,11 +350,9 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             }
             if (falling) {
                 return refuse.band(1, FIELD_DENSITY, second_value, y_hot, P,
-                                   M::CONSTANTS.domain.max_temperature, y_cold, P,
-                                   M::CONSTANTS.domain.min_temperature);
+                                   M::CONSTANTS.domain.max_temperature, y_cold, P, edge.shown);
             }
-            return refuse.band(1, band_field(mode), second_value, y_cold, P,
-                               M::CONSTANTS.domain.min_temperature, y_hot, P,
+            return refuse.band(1, band_field(mode), second_value, y_cold, P, edge.shown, y_hot, P,
                                M::CONSTANTS.domain.max_temperature);
         }
         default: {  // MODE_TEMPERATURE_DENSITY

@@ -191,6 +191,8 @@ struct Words {
     const char* unstable;
     const char* not_reproduced;
     const char* not_superheated;
+    const char* melting;     // after the pressure: the melting pressure follows
+    const char* melting_at;  // and its temperature
 };
 
 constexpr Words ENGLISH = {
@@ -211,6 +213,8 @@ constexpr Words ENGLISH = {
     "the only state found is mechanically unstable (too close to the critical point)",
     "no state of the equation of state reproduces the given values",
     "the state is not a superheated liquid at its own pressure",
+    " is above the melting pressure ",
+    " at ",
 };
 
 constexpr Words RUSSIAN = {
@@ -231,6 +235,8 @@ constexpr Words RUSSIAN = {
     "найденное состояние механически неустойчиво (слишком близко к критической точке)",
     "ни одно состояние уравнения не воспроизводит заданные значения",
     "состояние не является перегретой жидкостью при своем давлении",
+    " выше давления плавления ",
+    " при ",
 };
 
 std::string_view field_word(const int field, const Language language) {
@@ -368,6 +374,20 @@ std::size_t describe_refusal(const StateResult& r, const Language language, char
             break;
         case RefusalReason::unstable_state:
             t << w.unstable;
+            break;
+        case RefusalReason::melting_line:
+            t << (given ? input_word(r, why.input, language) : field_word(field, language));
+            if (why.input < 0) {
+                t << w.of_the_state;
+            }
+            t << " ";
+            value_with_unit(t, value, UnitKind::pressure, r, language);
+            t << w.melting;
+            value_with_unit(t, limit, UnitKind::pressure, r, language);
+            t << w.melting_at;
+            value_with_unit(t,
+                            from_base(UnitKind::temperature, r.options.units, why.edge_temperature),
+                            UnitKind::temperature, r, language);
             break;
         case RefusalReason::not_superheated_liquid:
             t << w.not_superheated;

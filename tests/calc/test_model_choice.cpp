@@ -49,12 +49,10 @@ TEST(ModelChoice, EveryPairReproducesTheStatesOfTheModelAsked) {
         // mixture there, which those pairs answer (the state of lowest density).
         bool isotherm_caloric;
     };
-    const Origin origins[] = {{"liquid", 2e6, 10.0, false},
-                              {"vapour", 3e5, 40.0, true},
-                              {"supercritical", 2.5e7, 200.0, true},
-                              {"cold liquid", 5e7, -70.0, false},
-                              {"hot vapour", 2e5, 420.0, true},
-                              {"liquid at the lowest temperature", 1e7, -77.66, false}};
+    const Origin origins[] = {
+        {"liquid", 2e6, 10.0, false},          {"vapour", 3e5, 40.0, true},
+        {"supercritical", 2.5e7, 200.0, true}, {"cold liquid", 5e7, -70.0, false},
+        {"hot vapour", 2e5, 420.0, true},      {"liquid near the melting line", 1e7, -76.5, false}};
     for (const Origin& o : origins) {
         SCOPED_TRACE(o.name);
         const StateResult pt = state("p-t", o.p, o.t, GAO2023);
@@ -165,6 +163,68 @@ TEST(ModelChoice, TransportOutsideItsRangeLeavesEmptyCells) {
     const StateResult old = state("p-t", 5e7, 20.0, DEFAULT_MODEL);
     ASSERT_EQ(old.status, STATUS_VALID);
     EXPECT_TRUE(std::isfinite(old.values[FIELD_DYNAMIC_VISCOSITY]));
+}
+
+// The 2023 model's liquid ends at the paper's melting line (54.5 MPa at 200 K, 5.96 MPa at 196 K,
+// the triple point's pressure at 195.49 K): a state beyond it is refused with the melting pressure
+// at its temperature, whichever pair found it. The 1993 model has no such bound.
+TEST(ModelChoice, LiquidEndsAtTheMeltingLine) {
+    struct Case {
+        const char* pair;
+        double first, second;
+        int model;
+        bool valid;
+        const char* words;  // the refusal's, when not valid
+    };
+    const Case cases[] = {
+        {"p-t", 1e8, -70.0, GAO2023, false, "pressure 100000000 Pa is above the melting pressure "},
+        {"p-t", 5e7, -70.0, GAO2023, true, ""},
+        {"p-t", 1e6, -77.66, GAO2023, false, "pressure 1000000 Pa is above the melting pressure "},
+        {"p-t", 7e3, -70.0, GAO2023, true, ""},
+        {"ts-liquid", -77.66, 0.0, GAO2023, true, ""},
+        {"t-rho", -75.0, 745.0, GAO2023, false, "pressure of the state "},
+        {"p-t", 5e7, -77.0, DEFAULT_MODEL, true, ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.pair) + " " + std::to_string(c.first) + " " +
+                     std::to_string(c.second));
+        const StateResult r = state(c.pair, c.first, c.second, c.model);
+        ASSERT_EQ(r.status == STATUS_VALID, c.valid) << words(r);
+        if (!c.valid) {
+            EXPECT_EQ(r.refusal.reason, RefusalReason::melting_line);
+            EXPECT_EQ(words(r).rfind(c.words, 0), 0U) << words(r);
+            const double T_K =
+                c.first == 1e8 ? -70.0 + KELVIN_OFFSET : r.refusal.edge_temperature + KELVIN_OFFSET;
+            EXPECT_NEAR(
+                r.refusal.limit,
+                gao2023::melting_pressure(std::fmax(T_K, gao2023::TRIPLE_POINT_TEMPERATURE)),
+                1e-6 * r.refusal.limit);
+        }
+    }
+    // Along an isobar the domain's coldest state is on the melting line: a value beyond it is
+    // refused against that state (a valid one), not one of the solid at the lowest temperature.
+    struct Beyond {
+        const char* pair;
+        double value;  // SI, far beyond the cold end
+        RefusalReason reason;
+    };
+    const Beyond beyond[] = {{"p-h", -1e6, RefusalReason::below_band},
+                             {"p-s", -1e4, RefusalReason::below_band},
+                             {"p-u", -1e6, RefusalReason::below_band},
+                             {"p-rho", 2000.0, RefusalReason::above_band}};
+    for (const Beyond& b : beyond) {
+        SCOPED_TRACE(b.pair);
+        const StateResult refused = state(b.pair, 1e8, b.value, GAO2023);
+        ASSERT_EQ(refused.status, STATUS_OUTSIDE_DOMAIN);
+        EXPECT_EQ(refused.refusal.reason, b.reason) << words(refused);
+        const double T_melt = refused.refusal.edge_temperature + KELVIN_OFFSET;
+        EXPECT_NEAR(gao2023::melting_pressure(T_melt), 1e8, 1e-6 * 1e8);
+        // The limit is on the model's own reference; the request on the default one.
+        const double limit =
+            refused.refusal.limit +
+            reference_shift(ReferenceState::program, GAO2023, find_arg_pair(b.pair)->second_field);
+        const StateResult edge = state(b.pair, 1e8, limit, GAO2023);
+        EXPECT_EQ(edge.status, STATUS_VALID) << words(edge);
+    }
 }
 
 TEST(ModelChoice, IndexOutsideTheRegistryIsRefused) {

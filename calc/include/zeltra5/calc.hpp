@@ -146,6 +146,8 @@ enum class RefusalReason : std::int32_t {
     not_superheated_liquid,  // with the superheat option, a (T, rho) state that is no superheated
                              // liquid at its own pressure
     option_not_applicable,   // the superheat option asked of a saturation pair
+    melting_line,  // the pressure `value` is above the melting pressure `limit` at the state's
+                   // temperature edge_temperature: the state would be solid
 };
 
 struct Refusal {

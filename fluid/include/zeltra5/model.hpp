@@ -108,6 +108,8 @@ concept EquationOfState = requires(const double& t, const double& rho, const dou
     // liquid's density its bracket reaches (kg/m3), and the highest temperature it is sought at.
     { M::superheat_depth(t) } -> std::same_as<double>;
     { M::superheat_limit_temperature(t) } -> std::same_as<double>;
+    // The melting pressure (Pa) at t: the liquid's upper bound, +infinity where the model has none.
+    { M::melting_pressure(t) } -> std::same_as<double>;
     // Transport and the derivatives the result needs, of a single-phase state.
     M::transport(given, transport);
     { M::surface_tension(given) } -> std::same_as<double>;

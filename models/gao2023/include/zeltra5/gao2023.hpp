@@ -161,6 +161,15 @@ struct Gao2023 {
     static double surface_tension(const FluidState& state) {
         return gao2023::surface_tension(state);
     }
+    // The paper's melting line; within the rounding margin below the triple point, its pressure
+    // there.
+    static double melting_pressure(const double& t) {
+        const double T_K = t + KELVIN_OFFSET;
+        return gao2023::melting_pressure(T_K < gao2023::TRIPLE_POINT_TEMPERATURE &&
+                                                 t >= gao2023::LOWEST_ADMITTED_TEMPERATURE
+                                             ? gao2023::TRIPLE_POINT_TEMPERATURE
+                                             : T_K);
+    }
     static double isentropic_exponent(const FluidState& state) {
         return gao2023::isentropic_exponent(state);
     }

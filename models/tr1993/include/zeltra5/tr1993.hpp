@@ -3,6 +3,8 @@
 // each forwarding to the model's own implementation (zeltra5/helmholtz.hpp,
 // saturation_equilibrium.hpp, saturation_fits.hpp, transport.hpp).
 
+#include <cmath>
+
 #include "zeltra5/helmholtz.hpp"
 #include "zeltra5/model.hpp"
 #include "zeltra5/saturation_equilibrium.hpp"
@@ -87,6 +89,8 @@ struct Tr1993 {
         state_transport_properties(state, out);
     }
     static double surface_tension(const FluidState& state) { return state_surface_tension(state); }
+    // The 1993 equation's domain is bounded by its pressure and temperature limits alone.
+    static double melting_pressure(const double&) { return HUGE_VAL; }
     static double isentropic_exponent(const FluidState& state) {
         return state_isentropic_exponent(state);
     }
