@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <system_error>
 
@@ -74,6 +75,30 @@ struct Fluid {
 // calculation refuses such options).
 const ModelConstants& model_constants(const CalcOptions& options) {
     return is_model_index(options.model) ? *MODELS[options.model].constants : DEFAULT_CONSTANTS;
+}
+
+// `text` with the temperature between its parenthesis and " °C)" replaced by `celsius` to three
+// decimals (trailing zeros dropped), with the language's decimal sign and a minus sign.
+std::string with_triple_point(const std::string& text, const double celsius,
+                              const Language language) {
+    const std::size_t open = text.rfind('(');
+    const std::size_t close = text.rfind(" °C)");
+    if (open == std::string::npos || close == std::string::npos || close < open) {
+        return text;
+    }
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.3f", std::abs(celsius));
+    std::string number = digits;
+    while (number.back() == '0') {
+        number.pop_back();
+    }
+    if (number.back() == '.') {
+        number.pop_back();
+    }
+    if (language != Language::english) {
+        std::replace(number.begin(), number.end(), '.', ',');
+    }
+    return text.substr(0, open + 1) + (celsius < 0.0 ? "−" : "") + number + text.substr(close);
 }
 
 }  // namespace
@@ -977,7 +1002,13 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
     const Words& w = words(o.language);
     chart.title = ph ? w.title_ph : w.title_ts;
     chart.subtitle = w.reference[static_cast<int>(o.calc.reference)];
-    if (o.calc.model != DEFAULT_MODEL) {
+    if (o.calc.model != DEFAULT_MODEL && is_model_index(o.calc.model)) {
+        if (o.calc.reference == ReferenceState::program) {
+            // The words give the default model's triple point; another model's is its lowest
+            // temperature.
+            chart.subtitle = with_triple_point(
+                chart.subtitle, MODELS[o.calc.model].constants->domain.min_temperature, o.language);
+        }
         chart.subtitle += chart_model_note(o.calc.model, o.language);
     }
 

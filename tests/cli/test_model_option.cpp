@@ -240,6 +240,31 @@ TEST(ModelOption, CycleUsesTheModelsSaturationLimit) {
     EXPECT_NE(gao.out.find("\"status\": 0,"), std::string::npos);
 }
 
+// The diagram's subtitle: the model's own triple point on the default reference, and its name.
+TEST(ModelOption, DiagramSubtitleNamesTheModel) {
+    struct Case {
+        std::vector<const char*> args;
+        const char* subtitle;
+    };
+    const Case cases[] = {
+        {{"--lang", "en"}, "triple point (−77.655 °C)\""},
+        {{"--lang", "en", "--model", "tr1993"}, "triple point (−77.655 °C); model tr1993\""},
+        {{"--lang", "en", "--model", "gao2023"}, "triple point (−77.66 °C); model gao2023\""},
+        {{"--model", "gao2023"}, "тройной точке (−77,66 °C); модель gao2023\""},
+        {{"--lang", "en", "--model", "gao2023", "--reference", "nbp"},
+         "(1.01325 bar); model gao2023\""},
+    };
+    for (const Case& c : cases) {
+        std::vector<const char*> args = {"diagram", "ts", "--json", "--isochores", "none"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        SCOPED_TRACE(c.subtitle);
+        const Outcome o = run(args);
+        ASSERT_EQ(o.code, EXIT_VALID) << o.err;
+        EXPECT_NE(o.out.find(std::string("\"subtitle\":\"") + "h = s = 0"), std::string::npos);
+        EXPECT_NE(o.out.find(c.subtitle), std::string::npos);
+    }
+}
+
 TEST(ModelOption, UnknownOrRepeatedModelIsRefused) {
     const std::vector<std::vector<const char*>> commands = {
         {"p-t", "10", "20", "--model", "refprop"},
