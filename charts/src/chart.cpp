@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <system_error>
 
@@ -70,15 +71,58 @@ struct Fluid {
     }
 };
 
+// The constants of the options' model; the default model's for an index that is not one (the
+// calculation refuses such options).
+const ModelConstants& model_constants(const CalcOptions& options) {
+    return is_model_index(options.model) ? *MODELS[options.model].constants : DEFAULT_CONSTANTS;
+}
+
+// `text` with the temperature between its parenthesis and " °C)" replaced by `celsius` to three
+// decimals (trailing zeros dropped), with the language's decimal sign and a minus sign.
+std::string with_triple_point(const std::string& text, const double celsius,
+                              const Language language) {
+    const std::size_t open = text.rfind('(');
+    const std::size_t close = text.rfind(" °C)");
+    if (open == std::string::npos || close == std::string::npos || close < open) {
+        return text;
+    }
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.3f", std::abs(celsius));
+    std::string number = digits;
+    while (number.back() == '0') {
+        number.pop_back();
+    }
+    if (number.back() == '.') {
+        number.pop_back();
+    }
+    if (language != Language::english) {
+        std::replace(number.begin(), number.end(), '.', ',');
+    }
+    return text.substr(0, open + 1) + (celsius < 0.0 ? "−" : "") + number + text.substr(close);
+}
+
+}  // namespace
+
+std::string chart_model_note(const int model, const Language language) {
+    if (!is_model_index(model)) {
+        return {};
+    }
+    return std::string(language == Language::english ? "; model " : "; модель ") +
+           MODELS[model].name;
+}
+
+namespace {
+
 Fluid make_fluid(const CalcOptions& options) {
     Fluid f;
+    const ModelConstants& constants = model_constants(options);
     f.options = options;
     f.options.superheat = false;
-    f.p_lo = f.pressure(DEFAULT_CONSTANTS.domain.min_pressure);
-    f.p_hi = f.pressure(DEFAULT_CONSTANTS.domain.max_pressure);
+    f.p_lo = f.pressure(constants.domain.min_pressure);
+    f.p_hi = f.pressure(constants.domain.max_pressure);
     // Bisection between a pressure where the saturated states are found and the critical one.
     double good = f.state("ts-liquid", f.temperature(130.0)).values[FIELD_PRESSURE];
-    double bad = f.pressure(DEFAULT_CONSTANTS.critical_pressure);
+    double bad = f.pressure(constants.critical_pressure);
     for (int i = 0; i < 40; ++i) {
         const double m = 0.5 * (good + bad);
         const bool ok = f.state("ps-liquid", m).status == STATUS_VALID &&
@@ -382,8 +426,9 @@ struct Builder {
         p_range = ph ? Range{std::max(f.p_lo, c.y.min / 1.1), std::min(f.p_hi, c.y.max * 1.1)}
                      : Range{f.p_lo, f.round_pressure(2.2e7)};
         const double margin = ph ? 0.0 : 0.05 * (c.y.max - c.y.min);
-        const double t_min = f.temperature(DEFAULT_CONSTANTS.domain.min_temperature);
-        const double t_max = f.temperature(DEFAULT_CONSTANTS.domain.max_temperature);
+        const ModelConstants& constants = model_constants(f.options);
+        const double t_min = f.temperature(constants.domain.min_temperature);
+        const double t_max = f.temperature(constants.domain.max_temperature);
         t_range = ph ? Range{t_min, t_max}
                      : Range{std::max(t_min, c.y.min - margin), std::min(t_max, c.y.max + margin)};
     }
@@ -600,8 +645,8 @@ struct Builder {
     }
 
     void isochore(const double rho) {
-        const double t_lo =
-            std::max(t_range.lo, fluid.temperature(DEFAULT_CONSTANTS.domain.min_temperature));
+        const double t_lo = std::max(
+            t_range.lo, fluid.temperature(model_constants(fluid.options).domain.min_temperature));
         const StateResult lo_vapour = fluid.state("ts-vapour", t_lo);
         const StateResult lo_liquid = fluid.state("ts-liquid", t_lo);
         const double r_top_v = fluid.top_vapour.values[FIELD_DENSITY];
@@ -735,7 +780,8 @@ Range default_x_range(const ChartOptions& o, const Fluid& f, const double y_min)
     const int field = ph ? FIELD_ENTHALPY : FIELD_ENTROPY;
     const double step = from_base(RESULT_FIELDS[field].unit, o.calc.units, ph ? 100e3 : 500.0);
     const double lo =
-        f.state("ts-liquid", f.temperature(DEFAULT_CONSTANTS.domain.min_temperature)).values[field];
+        f.state("ts-liquid", f.temperature(model_constants(f.options).domain.min_temperature))
+            .values[field];
     // The lowest pressure shown, within the domain (an axis above it takes its top).
     const double p_low = ph ? std::clamp(y_min, f.p_lo, f.p_hi) : f.round_pressure(1e4);
     double hi = f.state("p-t", p_low, f.temperature(200.0)).values[field];
@@ -956,6 +1002,15 @@ int build_chart(const ChartOptions& o, Chart& chart, std::string& error) {
     const Words& w = words(o.language);
     chart.title = ph ? w.title_ph : w.title_ts;
     chart.subtitle = w.reference[static_cast<int>(o.calc.reference)];
+    if (o.calc.model != DEFAULT_MODEL && is_model_index(o.calc.model)) {
+        if (o.calc.reference == ReferenceState::program) {
+            // The words give the default model's triple point; another model's is its lowest
+            // temperature.
+            chart.subtitle = with_triple_point(
+                chart.subtitle, MODELS[o.calc.model].constants->domain.min_temperature, o.language);
+        }
+        chart.subtitle += chart_model_note(o.calc.model, o.language);
+    }
 
     const Fluid fluid = make_fluid(chart.options);
     const Units& units = chart.options.units;

@@ -5,6 +5,7 @@
 #include "chart_internal.hpp"
 #include "zeltra5/chart.hpp"
 #include "zeltra5/json_text.hpp"
+#include "zeltra5/models.hpp"
 
 namespace zeltra5 {
 namespace {
@@ -34,6 +35,8 @@ std::string chart_to_json(const Chart& c) {
     j.raw("{").key("type").string(chart_type_name(c.type));
     j.raw(",").key("units").string(units_name(c.options.units));
     j.raw(",").key("reference").string(reference_state_name(c.options.reference));
+    j.raw(",").key("model").string(is_model_index(c.options.model) ? MODELS[c.options.model].name
+                                                                   : "");
     j.raw(",").key("language").string(c.language == Language::english ? "en" : "ru");
     j.raw(",").key("title").string(c.title);
     j.raw(",").key("subtitle").string(c.subtitle);

@@ -15,6 +15,7 @@
 
 #include "zeltra5/cli/output.hpp"
 #include "zeltra5/echo_text.hpp"
+#include "zeltra5/models.hpp"
 #include "zeltra5/number_text.hpp"
 
 namespace zeltra5::cli {
@@ -171,7 +172,7 @@ void format_batch_line(const std::string_view line, const char* const defect,
     }
     StateResult result;
     if (error == nullptr) {
-        const CalcOptions calc{options.units, options.reference, request.superheat};
+        const CalcOptions calc{options.units, options.reference, request.superheat, options.model};
         calculate_state(*request.pair, request.first, request.second, calc, result);
         ++(result.status == STATUS_VALID ? summary.valid : summary.domain);
     } else {
@@ -198,6 +199,10 @@ void format_batch_line(const std::string_view line, const char* const defect,
         write_csv_result(result, options.language, out, true);
     } else {
         out.append(static_cast<std::size_t>(BATCH_COLUMNS - 7), ',');
+    }
+    if (options.model_column) {
+        out += ',';
+        out += MODELS[options.model].name;
     }
 }
 
@@ -433,8 +438,8 @@ void write_block(const Block& block, std::ostream& out, BatchSummary& total) {
 
 BatchSummary run_batch(std::istream& in, std::ostream& out, const BatchOptions& options) {
     BatchSummary total{};
-    out << BATCH_RESULT_HEADER << '\n'
-        << "units,,,,,," << csv_result_units(options.units, true) << '\n';
+    out << BATCH_RESULT_HEADER << (options.model_column ? ",model\n" : "\n") << "units,,,,,,"
+        << csv_result_units(options.units, true) << (options.model_column ? ",\n" : "\n");
     int threads = std::clamp(options.threads, 1, MAX_THREADS);
     LineReader reader(in.rdbuf());
     Block blocks[3];

@@ -5,6 +5,7 @@
 #include <istream>
 #include <new>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -17,9 +18,94 @@
 #include "zeltra5/cli/output.hpp"
 #include "zeltra5/cli/tables_commands.hpp"
 #include "zeltra5/echo_text.hpp"
+#include "zeltra5/models.hpp"
 #include "zeltra5/number_text.hpp"
 
 namespace zeltra5::cli {
+
+namespace {
+
+// take_common_option's bit of --model.
+constexpr unsigned MODEL_GIVEN = 64;
+
+// "  --model a|b", then each model's name and description filled into lines of at most `width`
+// characters under the explanations.
+std::string models_help(const std::size_t indent, const std::size_t width) {
+    std::string help = "  --model " + model_names("|", "|") + "\n";
+    help.append(indent, ' ');
+    help += "equation of state (default " + std::string(MODELS[DEFAULT_MODEL].name) + "):\n";
+    for (const ModelInfo& m : MODELS) {
+        std::string line(indent, ' ');
+        line += std::string(m.name) + ":";
+        std::string_view words = m.description;
+        while (!words.empty()) {
+            const std::size_t blank = words.find(' ');
+            const std::string_view word = words.substr(0, blank);
+            words = blank == std::string_view::npos ? std::string_view() : words.substr(blank + 1);
+            if (line.size() + 1 + word.size() > width) {
+                help += line + "\n";
+                line.assign(indent + 2, ' ');
+                line += word;
+            } else {
+                line += ' ';
+                line += word;
+            }
+        }
+        help += line + "\n";
+    }
+    return help;
+}
+
+}  // namespace
+
+std::string model_names(const std::string_view separator, const std::string_view last) {
+    std::string names;
+    for (int k = 0; k < MODEL_COUNT; ++k) {
+        if (k > 0) {
+            names += k + 1 == MODEL_COUNT ? last : separator;
+        }
+        names += MODELS[k].name;
+    }
+    return names;
+}
+
+std::string model_line(const int model) {
+    const ModelInfo& m = MODELS[model];
+    return "model: " + std::string(m.name) + " (" + m.description + ")";
+}
+
+std::string with_model_column(const std::string_view csv, const int model) {
+    std::string s;
+    s.reserve(csv.size() + csv.size() / 8);
+    bool first = true;
+    std::size_t start = 0;
+    while (start < csv.size()) {
+        std::size_t end = csv.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = csv.size();
+        }
+        const std::string_view line = csv.substr(start, end - start);
+        s += line;
+        if (first) {
+            s += ",model";
+        } else if (line.substr(0, 6) == "units,") {
+            s += ',';
+        } else if (!line.empty()) {
+            s += ',';
+            s += MODELS[model].name;
+        }
+        first = false;
+        if (end < csv.size()) {
+            s += '\n';
+        }
+        start = end + 1;
+    }
+    return s;
+}
+
+bool CommonOptions::model_given() const {
+    return (given & MODEL_GIVEN) != 0;
+}
 
 const std::string& common_options_help() {
     // The column of the explanations and the width of the help's lines.
@@ -37,7 +123,7 @@ const std::string& common_options_help() {
         reference_state_names("|", "|") +
         "\n"
         "                       reference state of h, u and s, for inputs and outputs alike:\n" +
-        reference_states_help(INDENT, WIDTH) +
+        reference_states_help(INDENT, WIDTH) + models_help(INDENT, WIDTH) +
         "  --lang ru|en         language of the text output's names, phase names and units\n"
         "                       (default ru, as the program); JSON keys and CSV columns stay\n"
         "  --json, --csv        machine output: JSON, or CSV with a second header line of units\n";
@@ -48,7 +134,7 @@ namespace {
 
 constexpr const char* USAGE_HEAD =
     "usage: zeltra5-calc PAIR FIRST [SECOND] [options]\n"
-    "       zeltra5-calc --batch [--si] [--reference R] [--lang L] [--threads N]\n"
+    "       zeltra5-calc --batch [--si] [--reference R] [--model M] [--lang L] [--threads N]\n"
     "                    < requests.csv > results.csv\n"
     "       zeltra5-calc table | cycle | diagram ...   (below; each with --help)\n"
     "       zeltra5-calc constants [--model NAME] [--json]   the equation's constants\n"
@@ -157,7 +243,15 @@ bool is_option(const std::string_view arg, const std::string_view name) {
 
 OptionMatch take_common_option(const int argc, const char* const* argv, int& i,
                                CommonOptions& options, std::string& problem) {
-    enum : unsigned { SI = 1, UNITS = 2, REFERENCE = 4, LANG = 8, JSON = 16, CSV = 32 };
+    enum : unsigned {
+        SI = 1,
+        UNITS = 2,
+        REFERENCE = 4,
+        LANG = 8,
+        JSON = 16,
+        CSV = 32,
+        MODEL = MODEL_GIVEN
+    };
     const std::string_view arg = argv[i];
     const struct {
         const char* name;
@@ -166,6 +260,7 @@ OptionMatch take_common_option(const int argc, const char* const* argv, int& i,
     } known[] = {{"--si", SI, UNITS},
                  {"--units", UNITS, SI | UNITS},
                  {"--reference", REFERENCE, REFERENCE},
+                 {"--model", MODEL, MODEL},
                  {"--lang", LANG, LANG},
                  {"--json", JSON, CSV},
                  {"--csv", CSV, JSON}};
@@ -197,6 +292,15 @@ OptionMatch take_common_option(const int argc, const char* const* argv, int& i,
         if (!option_value(argc, argv, i, "--reference", value) ||
             !parse_reference_state(value, options.reference)) {
             problem = "--reference takes " + reference_state_names(", ", " or ");
+            return OptionMatch::invalid;
+        }
+    } else if (is_option(arg, "--model")) {
+        const bool read = option_value(argc, argv, i, "--model", value);
+        options.model = read ? find_model_index(value) : -1;
+        if (!is_model_index(options.model)) {
+            problem = read ? "unknown model \"" + echo_text(value) + "\": --model takes " +
+                                 model_names(", ", " or ")
+                           : "--model takes " + model_names(", ", " or ");
             return OptionMatch::invalid;
         }
     } else if (is_option(arg, "--lang")) {
@@ -344,7 +448,8 @@ void print_json(const StateResult& result, const StateResult* liquid, const Stat
         << ",\n  \"first_value\": " << json_number(r.given[0])
         << ",\n  \"second_value\": " << json_number(r.given[1]) << ",\n  \"reference\": \""
         << reference_state_name(r.options.reference)
-        << "\",\n  \"units\": " << json_units(r.options.units, true) << ",\n";
+        << "\",\n  \"model\": " << json_string(MODELS[r.options.model].name)
+        << ",\n  \"units\": " << json_units(r.options.units, true) << ",\n";
     write_json_members(r, language, "  ", out, true);
     const struct {
         const char* key;
@@ -397,7 +502,8 @@ int run_single(const Options& opt, std::ostream& out, std::ostream& err) {
             return EXIT_USAGE;
         }
     }
-    const CalcOptions options{opt.common.units, opt.common.reference, opt.superheat};
+    const CalcOptions options{opt.common.units, opt.common.reference, opt.superheat,
+                              opt.common.model};
     StateResult result;
     calculate_state(pair, given[0], given[1], options, result);
 
@@ -426,12 +532,21 @@ int run_single(const Options& opt, std::ostream& out, std::ostream& err) {
         case Format::csv: {
             const StateResult* tables[3] = {want_requested || !valid ? &result : nullptr,
                                             liquid_shown, vapour_shown};
-            print_csv(tables, language, out);
+            if (opt.common.model_given()) {
+                std::ostringstream csv;
+                print_csv(tables, language, csv);
+                out << with_model_column(csv.str(), opt.common.model);
+            } else {
+                print_csv(tables, language, out);
+            }
             break;
         }
         case Format::text:
             if (!valid) {
                 break;
+            }
+            if (opt.common.model_given()) {
+                out << model_line(opt.common.model) << '\n';
             }
             if (opt.table == TableChoice::all) {
                 out << "requested state\n";
@@ -499,8 +614,9 @@ int run_command(const int argc, const char* const* argv, std::istream& in, std::
         return EXIT_VALID;
     }
     if (opt.batch) {
-        const BatchOptions options{opt.common.units, opt.common.reference, opt.common.language,
-                                   opt.threads < 1 ? 1 : opt.threads};
+        const BatchOptions options{opt.common.units,    opt.common.reference,
+                                   opt.common.language, opt.threads < 1 ? 1 : opt.threads,
+                                   opt.common.model,    opt.common.model_given()};
         const BatchSummary summary = run_batch(in, out, options);
         if (!summary.read_error.empty() && out.good()) {
             err << "zeltra5-calc: cannot read standard input: " << summary.read_error << '\n';

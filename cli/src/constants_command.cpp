@@ -5,8 +5,11 @@
 #include <string>
 
 #include "command.hpp"
+#include "command_args.hpp"
+#include "zeltra5/cli/options.hpp"
 #include "zeltra5/cli/output.hpp"
 #include "zeltra5/cli/tables_commands.hpp"
+#include "zeltra5/echo_text.hpp"
 #include "zeltra5/models.hpp"
 
 namespace zeltra5::cli {
@@ -19,36 +22,28 @@ constexpr const char* CONSTANTS_USAGE =
     "  temperature, its pressure and densities from the model's own phase equilibrium).\n";
 
 struct Request {
-    const ModelInfo* model = &MODELS[0];
+    const ModelInfo* model = &MODELS[DEFAULT_MODEL];
     bool json = false;
 };
-
-std::string model_names() {
-    std::string names;
-    for (const ModelInfo& m : MODELS) {
-        names += names.empty() ? "" : ", ";
-        names += m.name;
-    }
-    return names;
-}
 
 std::string parse(const int argc, const char* const* argv, Request& request) {
     bool model_seen = false;
     for (int i = 0; i < argc; ++i) {
         const std::string_view arg = argv[i];
+        std::string_view value;
+        bool missing = false;
         if (arg == "--json" && !request.json) {
             request.json = true;
-        } else if (arg == "--model" && !model_seen) {
-            if (i + 1 >= argc) {
-                return "--model takes a name: " + model_names();
-            }
-            request.model = find_model(argv[++i]);
+        } else if (!model_seen && args::option(argc, argv, i, "--model", value, missing)) {
+            // As the other commands read --model: "--model NAME" or "--model=NAME".
+            request.model = missing ? nullptr : find_model(value);
             if (request.model == nullptr) {
-                return "unknown model \"" + std::string(argv[i]) + "\": " + model_names();
+                return (missing ? std::string() : "unknown model \"" + echo_text(value) + "\": ") +
+                       "--model takes " + model_names(", ", " or ");
             }
             model_seen = true;
         } else {
-            return "unexpected argument \"" + std::string(arg) + "\"";
+            return "unexpected argument \"" + echo_text(arg) + "\"";
         }
     }
     return {};

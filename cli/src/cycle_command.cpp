@@ -70,7 +70,7 @@ constexpr const char* CYCLE_USAGE =
     "vapour and subcooling of the liquid in K (°F degrees with t=degF; default 0); isentropic\n"
     "efficiency of the compressor in (0, 1] (default 1); refrigerating capacity in kW for the\n"
     "mass flow (kg/s) and the displacement at suction (m3/h). Options: --si, --units,\n"
-    "--reference, --lang, --json, --csv.\n"
+    "--reference, --model, --lang, --json, --csv.\n"
     "Example: zeltra5-calc cycle --evaporating -10 --condensing 35 --superheat 5 "
     "--efficiency 0.75 --capacity 100\n";
 
@@ -110,7 +110,8 @@ std::string parse(const int argc, const char* const* argv, Request& r) {
     return problem;
 }
 
-void write_text(const CycleResult& c, const Language language, std::ostream& out) {
+void write_text(const CycleResult& c, const Language language, const bool model,
+                std::ostream& out) {
     const bool en = language == Language::english;
     const Units& units = c.options.units;
     const CycleInput& in = c.input;
@@ -124,7 +125,11 @@ void write_text(const CycleResult& c, const Language language, std::ostream& out
         << difference << (en ? ", subcooling " : ", переохлаждение ")
         << args::short_number(in.subcooling) << ' ' << difference
         << (en ? ", isentropic efficiency " : ", изоэнтропный КПД ")
-        << args::short_number(in.efficiency) << "\n\n";
+        << args::short_number(in.efficiency) << '\n';
+    if (model) {
+        out << model_line(c.options.model) << '\n';
+    }
+    out << '\n';
     const int fields[] = {FIELD_PRESSURE, FIELD_TEMPERATURE, FIELD_ENTHALPY,
                           FIELD_ENTROPY,  FIELD_DENSITY,     FIELD_RELATIVE_ENTHALPY};
     std::string head = args::pad_left("", 24);
@@ -172,7 +177,8 @@ void write_json(const CycleResult& c, const Language language, std::ostream& out
         << ", \"subcooling\": " << json_number(in.subcooling)
         << ", \"efficiency\": " << json_number(in.efficiency)
         << ", \"capacity\": " << (in.capacity > 0.0 ? json_number(in.capacity) : "null")
-        << "},\n  \"reference\": \"" << reference_state_name(c.options.reference) << "\",\n";
+        << "},\n  \"reference\": \"" << reference_state_name(c.options.reference)
+        << "\",\n  \"model\": " << json_string(MODELS[c.options.model].name) << ",\n";
     for (int k = 0; k < CYCLE_FIGURE_COUNT; ++k) {
         out << "  \"" << CYCLE_FIGURES[k].name << "\": " << json_number(c.figures[k]) << ",\n";
     }
@@ -200,8 +206,11 @@ void write_json(const CycleResult& c, const Language language, std::ostream& out
     }
 }
 
-void write_csv(const CycleResult& c, const Language language, std::ostream& out) {
+void write_csv(const CycleResult& c, const Language language, const bool model, std::ostream& out) {
     out << "figure,value,unit\n";
+    if (model) {
+        out << "model," << MODELS[c.options.model].name << ",\n";
+    }
     for (int k = 0; k < CYCLE_FIGURE_COUNT; ++k) {
         out << CYCLE_FIGURES[k].name << ',' << number_text(c.figures[k]) << ','
             << csv_cell(cycle_figure_unit(k, c.options.units, Language::english)) << '\n';
@@ -227,18 +236,19 @@ void write_csv(const CycleResult& c, const Language language, std::ostream& out)
 
 int run(const Request& r, std::ostream& out, std::ostream& err) {
     CycleResult c;
-    calculate_cycle(r.input, {r.common.units, r.common.reference, false}, c);
+    calculate_cycle(r.input, {r.common.units, r.common.reference, false, r.common.model}, c);
+    const bool model = r.common.model_given();
     switch (r.common.format) {
         case Format::text:
             if (c.status == STATUS_VALID) {
-                write_text(c, r.common.language, out);
+                write_text(c, r.common.language, model, out);
             }
             break;
         case Format::json:
             write_json(c, r.common.language, out);
             break;
         case Format::csv:
-            write_csv(c, r.common.language, out);
+            write_csv(c, r.common.language, model, out);
             break;
     }
     out.flush();

@@ -33,7 +33,8 @@ constexpr const char* DIAGRAM_USAGE =
     "or default. --x and --y set the axes (h or s; p or t). The SVG (A4 landscape) goes to\n"
     "FILE or standard output; --json writes the chart model, --csv its points\n"
     "(line,kind,value,label,x,y; an empty x and y where a line breaks). Options: --si,\n"
-    "--units, --reference, --lang (the diagram's words; default ru).\n"
+    "--units, --reference, --model (named in the subtitle), --lang (the diagram's words;\n"
+    "default ru).\n"
     "Example: zeltra5-calc diagram ph --out ph.svg --cycle --evaporating -10 --condensing 35\n"
     "         --superheat 5 --efficiency 0.75 --state p-t 10 25 --lang en\n";
 
@@ -236,7 +237,7 @@ std::string points_csv(const Chart& chart) {
 
 int run(const Request& r, std::ostream& out, std::ostream& err) {
     ChartOptions o = r.chart;
-    o.calc = {r.common.units, r.common.reference, false};
+    o.calc = {r.common.units, r.common.reference, false, r.common.model};
     o.language = r.common.language;
     Chart chart;
     std::string error;
@@ -248,9 +249,16 @@ int run(const Request& r, std::ostream& out, std::ostream& err) {
         err << "zeltra5-calc diagram: " << error << '\n';
         return status == STATUS_OUTSIDE_DOMAIN ? EXIT_OUTSIDE_DOMAIN : EXIT_USAGE;
     }
-    const std::string text = r.common.format == Format::json  ? chart_to_json(chart)
-                             : r.common.format == Format::csv ? points_csv(chart)
-                                                              : chart_to_svg(chart);
+    const bool model = r.common.model_given();
+    if (model && r.common.model == DEFAULT_MODEL) {
+        // The chart names the other models itself.
+        chart.subtitle += chart_model_note(r.common.model, chart.language);
+    }
+    const std::string text =
+        r.common.format == Format::json ? chart_to_json(chart)
+        : r.common.format == Format::csv
+            ? (model ? with_model_column(points_csv(chart), r.common.model) : points_csv(chart))
+            : chart_to_svg(chart);
     if (r.path == "-") {
         out << text;
         out.flush();

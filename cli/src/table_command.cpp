@@ -47,7 +47,7 @@ constexpr const char* TABLE_USAGE =
     "       zeltra5-calc table isochore rho=RHO t=RANGE\n"
     "RANGE: FROM:TO:STEP, FROM:TO:*FACTOR or a list a,b,c. Options: --superheat (the\n"
     "superheated liquid on isotherms, isobars and isochores), --si, --units, --reference,\n"
-    "--lang, --json, --csv.\n"
+    "--model, --lang, --json, --csv.\n"
     "Example: zeltra5-calc table isotherm t=25 p=1:100:*1.5 --lang en\n";
 
 struct Request {
@@ -169,7 +169,7 @@ constexpr int TEXT_FIELDS[] = {FIELD_TEMPERATURE,
                                FIELD_LATENT_HEAT};
 constexpr std::size_t WIDTH = 13;
 
-std::string title(const PropertyTable& t, const Language language) {
+std::string title(const PropertyTable& t, const Language language, const bool model) {
     const bool en = language == Language::english;
     const Units& units = t.options.units;
     const TableKindInfo& kind = table_kind_info(t.kind);
@@ -182,11 +182,16 @@ std::string title(const PropertyTable& t, const Language language) {
     }
     s += en ? " (reference " : " (отсчет ";
     s += reference_state_name(t.options.reference);
+    if (model) {
+        s += en ? ", model " : ", модель ";
+        s += MODELS[t.options.model].name;
+    }
     return s + ")";
 }
 
-void write_text(const PropertyTable& t, const Language language, std::ostream& out) {
-    out << title(t, language) << '\n';
+void write_text(const PropertyTable& t, const Language language, const bool model,
+                std::ostream& out) {
+    out << title(t, language, model) << '\n';
     std::string head = args::pad_left("", 9);
     std::string units = args::pad_left("", 9);
     for (const int f : TEXT_FIELDS) {
@@ -226,7 +231,8 @@ void write_json(const PropertyTable& t, const Language language, std::ostream& o
         out << "{\"" << RESULT_FIELDS[fixed].name << "\": " << json_number(t.fixed) << "}";
     }
     out << ",\n  \"reference\": \"" << reference_state_name(t.options.reference)
-        << "\",\n  \"units\": " << json_units(t.options.units) << ",\n  \"rows\": [";
+        << "\",\n  \"model\": " << json_string(MODELS[t.options.model].name)
+        << ",\n  \"units\": " << json_units(t.options.units) << ",\n  \"rows\": [";
     for (std::size_t i = 0; i < t.rows.size(); ++i) {
         const TableRow& row = t.rows[i];
         out << (i ? ",\n" : "\n") << "    {\n      \"row\": \"" << row_kind_name(row.kind)
@@ -241,14 +247,17 @@ void write_json(const PropertyTable& t, const Language language, std::ostream& o
 }
 
 int run(const Request& r, std::ostream& out, std::ostream& err) {
-    const CalcOptions options{r.common.units, r.common.reference, r.superheat};
+    const CalcOptions options{r.common.units, r.common.reference, r.superheat, r.common.model};
     const PropertyTable table = build_property_table(r.kind, r.fixed, r.values, options);
+    const bool model = r.common.model_given();
     switch (r.common.format) {
         case Format::text:
-            write_text(table, r.common.language, out);
+            write_text(table, r.common.language, model, out);
             break;
         case Format::csv:
-            out << property_table_csv(table, r.common.language);
+            out << (model ? with_model_column(property_table_csv(table, r.common.language),
+                                              r.common.model)
+                          : property_table_csv(table, r.common.language));
             break;
         case Format::json:
             write_json(table, r.common.language, out);

@@ -93,7 +93,14 @@ int refuse(CycleResult& r, const CycleRefusal why, const int state = -1) {
     return r.status;
 }
 
-CycleRefusal check_input(const CycleInput& in, const Units& units) {
+// The constants of the options' model; the default model's for an index that is not one (the
+// calculation refuses such options).
+const ModelConstants& model_constants(const CalcOptions& options) {
+    return is_model_index(options.model) ? *MODELS[options.model].constants : DEFAULT_CONSTANTS;
+}
+
+CycleRefusal check_input(const CycleInput& in, const CalcOptions& options) {
+    const Units& units = options.units;
     const double all[] = {in.evaporating_temperature,
                           in.condensing_temperature,
                           in.superheat,
@@ -121,7 +128,7 @@ CycleRefusal check_input(const CycleInput& in, const Units& units) {
         return CycleRefusal::capacity_too_large;
     }
     if (to_base(UnitKind::temperature, units, in.condensing_temperature) >
-        DEFAULT_CONSTANTS.saturation_limit_temperature) {
+        model_constants(options).saturation_limit_temperature) {
         return CycleRefusal::condensing_not_below_critical;
     }
     if (!(in.evaporating_temperature < in.condensing_temperature)) {
@@ -143,8 +150,7 @@ int calculate_cycle(const CycleInput& input, const CalcOptions& calc_options, Cy
         s = StateResult{};
     }
     result.isentropic_discharge = StateResult{};
-    if (const CycleRefusal why = check_input(input, calc_options.units);
-        why != CycleRefusal::none) {
+    if (const CycleRefusal why = check_input(input, calc_options); why != CycleRefusal::none) {
         return refuse(result, why);
     }
     StateResult& s1 = result.states[CYCLE_SUCTION];
@@ -286,7 +292,7 @@ std::size_t describe_cycle_refusal(const CycleResult& r, const Language language
                 << (en ? " is above the saturation limit near the critical point, "
                        : " выше предела насыщения у критической точки, ")
                 << from_base(UnitKind::temperature, units,
-                             DEFAULT_CONSTANTS.saturation_limit_temperature)
+                             model_constants(r.options).saturation_limit_temperature)
                 << " " << degrees;
             break;
         case CycleRefusal::state_outside: {

@@ -112,7 +112,7 @@ struct Chart {
     CalcOptions options{};
     Language language = Language::english;
     std::string title;
-    std::string subtitle;  // the reference state of h and s
+    std::string subtitle;  // the reference state of h and s; the model when not the default
     // The plot frame the labels were placed on, and their font size, in the same units.
     double width = 0.0;
     double height = 0.0;
@@ -205,6 +205,11 @@ bool line_kind_shown_by_default(ChartType type, LineKind kind);
 // `error` for a state or cycle outside the domain (its reason in words); 2 with "cancelled" when
 // stopped through `options.cancel`.
 int build_chart(const ChartOptions& options, Chart& chart, std::string& error);
+
+// What the subtitle adds to name the equation of state: "; model gao2023" ("; модель ..."), or
+// nothing for an index that is not a model's. build_chart adds it for every model but the
+// default.
+std::string chart_model_note(int model, Language language);
 
 // The chart as JSON (UTF-8): every member of the model, breaks in a line as null.
 std::string chart_to_json(const Chart& chart);

@@ -40,6 +40,10 @@ struct BatchOptions {
     ReferenceState reference = ReferenceState::program;
     Language language = Language::russian;  // of the phase names
     int threads = 1;
+    int model = DEFAULT_MODEL;  // an index of MODELS
+    // A trailing `model` column with the model's name (what --model brings); without it the
+    // columns are BATCH_COLUMNS.
+    bool model_column = false;
 };
 
 struct BatchSummary {
