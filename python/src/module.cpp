@@ -80,13 +80,15 @@ std::string units_problem(const std::string& units) {
 int model_index(const std::string_view name) {
     const int model = find_model_index(name);
     if (model < 0) {
-        std::string message = "model: ";
-        message.append(quoted(std::string(name)));
-        message.append(" is not one of");
+        // As the Python layer says it.
+        std::string message = "unknown model '";
+        message.append(name);
+        message.append("' (known:");
         for (int m = 0; m < MODEL_COUNT; ++m) {
             message.append(m == 0 ? " " : ", ");
             message.append(MODELS[m].name);
         }
+        message.append(")");
         throw py::value_error(message);
     }
     return model;

@@ -185,7 +185,7 @@ def _check_model(model: Any) -> str:
     unknown name."""
     _check_str(model, "model")
     if model not in MODELS:
-        raise ValueError(f"model: {model!r} is not one of {', '.join(MODELS)}")
+        raise ValueError(f"unknown model {model!r} (known: {', '.join(MODELS)})")
     return model
 
 
