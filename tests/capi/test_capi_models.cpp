@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -279,6 +281,29 @@ TEST(Models, TheRegistrysModelsByIndexAndOptions) {
     EXPECT_STREQ(zeltra5_options_model(""), "tr1993");
     EXPECT_STREQ(zeltra5_options_model("units=display"), "tr1993");
     EXPECT_EQ(zeltra5_options_model("units=none"), nullptr);
+}
+
+std::string source_text(const char* path) {
+    std::ifstream in(std::string(ZELTRA5_SOURCE_DIR) + "/" + path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The texts that list the choice by hand list every model of the registry, in its order.
+TEST(Models, TheHeaderTheExcelModuleAndTheReadmeNameEveryModel) {
+    // append, not operator+ (GCC 12's false -Wrestrict on concatenated strings).
+    std::string item = "model=";
+    for (int m = 0; m < MODEL_COUNT; ++m) {
+        item.append(m == 0 ? "" : "|").append(MODELS[m].name);
+    }
+    std::string blanked = " ";
+    blanked.append(item).append(" ");
+    std::string quoted = "`";
+    quoted.append(item).append("`");
+    EXPECT_NE(source_text("capi/include/zeltra5.h").find(blanked), std::string::npos) << item;
+    EXPECT_NE(source_text("capi/zeltra5.bas").find(blanked), std::string::npos) << item;
+    EXPECT_NE(source_text("README.md").find(quoted), std::string::npos) << item;
 }
 
 }  // namespace
