@@ -48,7 +48,8 @@ Attribute VB_Name = "zeltra5"
 '   lang=en|ru (the language of the texts), units=display|si|si-celsius (si: Pa, K, J/kg;
 '   si-celsius: Pa, degC, J/kg), then optionally a unit per quantity: p=Pa|kPa|MPa|bar|psi,
 '   t=K|degC|degF, h=J/kg|kJ/kg, s=J/(kg*K)|kJ/(kg*K), e.g. "units=display,p=kPa" (name the
-'   system first: items alone start from si)
+'   system first: items alone start from si), model=tr1993|gao2023 (the equation of state:
+'   tr1993 the default, gao2023 the reference equation of 2023), e.g. "model=gao2023"
 ' Errors: #NUM! the state is outside the domain; #N/A the state has no value of this property
 '   (cp of a two-phase mixture, the latent heat off the saturation line); #VALUE! a bad argument,
 '   or no usable zeltra5.dll. NH3_REASON tells which.

@@ -39,6 +39,12 @@
  *               superheat=0|1         1: the superheated (metastable) liquid instead of the
  *                                     stable state; not with the ps-* and ts-* pairs
  *               lang=en|ru            language of the texts (units, phase names, explanations)
+ *               model=tr1993|gao2023  the equation of state (zeltra5_model_name): tr1993 (the
+ *                                     default) the equation of 1993, gao2023 the reference
+ *                                     equation of 2023 (Gao et al.) with the transport
+ *                                     correlations of 2018; every result, table, cycle and
+ *                                     diagram of these options is the model's, and the
+ *                                     reference states are each model's own saturated liquid
  *   first, second   the values of the pair in the options' units; they must be finite numbers.
  *
  * Status of a calculation: ZELTRA5_VALID, ZELTRA5_OUTSIDE_DOMAIN (no valid state: the values lie
@@ -240,18 +246,28 @@ ZELTRA5_API int zeltra5_calculate_fields(const char* pair, double first, double 
                                          const char* options, const char* fields, double* values,
                                          int count, int* phase, int* phase_detail);
 
-/* The constants of an equation of state ("tr1993", or null or "" for the default), SI with
- * temperatures in K, into values[0..count-1] (count at least zeltra5_model_constant_count()):
- * molar_mass kg/mol, gas_constant J/(kg K), critical_temperature K, critical_pressure Pa,
- * critical_density kg/m3, triple_point_temperature K (the model's lowest temperature),
- * triple_point_pressure Pa, triple_point_liquid_density and triple_point_vapour_density kg/m3
- * (the model's own phase equilibrium there). Answers ZELTRA5_VALID, or ZELTRA5_BAD_ARGUMENT for
+/* The constants of an equation of state (a name of zeltra5_model_name, or null or "" for the
+ * default), SI with temperatures in K, into values[0..count-1] (count at least
+ * zeltra5_model_constant_count()): molar_mass kg/mol, gas_constant J/(kg K),
+ * critical_temperature K, critical_pressure Pa, critical_density kg/m3,
+ * triple_point_temperature K (the model's lowest temperature), triple_point_pressure Pa,
+ * triple_point_liquid_density and triple_point_vapour_density kg/m3 (the model's own phase
+ * equilibrium there). Answers ZELTRA5_VALID, or ZELTRA5_BAD_ARGUMENT for
  * an unknown model or too little room (nothing written). Names and units by index (null outside
  * 0 to count - 1). */
 ZELTRA5_API int zeltra5_model_constant_count(void);
 ZELTRA5_API const char* zeltra5_model_constant_name(int index);
 ZELTRA5_API const char* zeltra5_model_constant_unit(int index);
 ZELTRA5_API int zeltra5_model_constants(const char* model, double* values, int count);
+
+/* The equations of state: their number (2 since 1.5), a model's name by index ("tr1993", the
+ * default, then "gao2023"; null outside 0 to count - 1), as the option model= and
+ * zeltra5_model_constants take it; and the model whose results the options give: the name in
+ * their model= item, the default's for options without one (null or ""), null for bad options.
+ * Every result, table, cycle and diagram of these options is that model's. */
+ZELTRA5_API int zeltra5_model_count(void);
+ZELTRA5_API const char* zeltra5_model_name(int index);
+ZELTRA5_API const char* zeltra5_options_model(const char* options);
 
 /* The name of a phase and detail in the options' language ("Superheated vapour"); "" for a pair
  * that names none, null for bad options. */

@@ -95,8 +95,9 @@ struct ArgumentError {
     long long needed = 0;  // the room needed (small_storage), the phase detail (undefined_field)
 };
 
-enum OptionKey : int { KEY_UNITS, KEY_REFERENCE, KEY_SUPERHEAT, KEY_LANG, KEY_COUNT };
-constexpr std::string_view OPTION_KEYS[KEY_COUNT] = {"units", "reference", "superheat", "lang"};
+enum OptionKey : int { KEY_UNITS, KEY_REFERENCE, KEY_SUPERHEAT, KEY_LANG, KEY_MODEL, KEY_COUNT };
+constexpr std::string_view OPTION_KEYS[KEY_COUNT] = {"units", "reference", "superheat", "lang",
+                                                     "model"};
 
 bool set_option(const int key, const std::string_view value, Options& out) {
     switch (key) {
@@ -110,6 +111,14 @@ bool set_option(const int key, const std::string_view value, Options& out) {
             }
             out.calc.superheat = value == "1";
             return true;
+        case KEY_MODEL: {
+            const int model = find_model_index(value);
+            if (model < 0) {
+                return false;
+            }
+            out.calc.model = model;
+            return true;
+        }
         default:
             return parse_language(value, out.language);
     }
@@ -389,6 +398,13 @@ std::size_t describe_argument_error(const ArgumentError& e, const Language langu
             w.quoted(e.value);
             w << (en ? " of option " : " параметра ");
             w.quoted(e.subject);
+            if (e.subject == OPTION_KEYS[KEY_MODEL]) {
+                // The choices, from the registry.
+                for (int m = 0; m < MODEL_COUNT; ++m) {
+                    w << (m == 0 ? " (" : ", ") << MODELS[m].name;
+                }
+                w << ")";
+            }
             break;
         case Problem::bad_side:
             w << (en ? "side must be 1 (liquid) or 2 (vapour)"
@@ -1275,6 +1291,23 @@ int zeltra5_explain_diagram(const char* type, const char* pair, const double fir
     take_aside(Key(Explainer::diagram) << type << pair << first << second << options, call.status,
                call.error);
     return explain(call, call.state, buffer, size);
+}
+
+int zeltra5_model_count(void) {
+    return MODEL_COUNT;
+}
+
+const char* zeltra5_model_name(const int index) {
+    return is_model_index(index) ? MODELS[index].name : nullptr;
+}
+
+const char* zeltra5_options_model(const char* options) {
+    Options parsed;
+    ArgumentError error;
+    if (!parse_options(options, parsed, error)) {
+        return nullptr;
+    }
+    return MODELS[parsed.calc.model].name;
 }
 
 }  // extern "C"

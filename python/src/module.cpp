@@ -76,9 +76,32 @@ std::string units_problem(const std::string& units) {
                 std::string(units_choices())});
 }
 
+// The index in MODELS of a model's name; ValueError naming the choices for an unknown one.
+int model_index(const std::string_view name) {
+    const int model = find_model_index(name);
+    if (model < 0) {
+        // As the Python layer says it.
+        std::string message = "unknown model '";
+        message.append(name);
+        message.append("' (known:");
+        for (int m = 0; m < MODEL_COUNT; ++m) {
+            message.append(m == 0 ? " " : ", ");
+            message.append(MODELS[m].name);
+        }
+        message.append(")");
+        throw py::value_error(message);
+    }
+    return model;
+}
+
+const char* model_name(const CalcOptions& options) {
+    return is_model_index(options.model) ? MODELS[options.model].name : "";
+}
+
 CalcOptions make_options(const std::string& units, const std::string& reference,
-                         const bool superheat) {
+                         const bool superheat, const std::string_view model) {
     CalcOptions options;
+    options.model = model_index(model);
     if (!parse_units(units, SI_UNITS, options.units)) {
         throw py::value_error(units_problem(units));
     }
@@ -202,6 +225,11 @@ std::string state_repr(const StateResult& r) {
         s.append(": not valid, ");
         s.append(refusal_words(r, Language::english));
     }
+    // The model when it is not the default, so that a default state's text stays as it was.
+    if (r.options.model != DEFAULT_MODEL) {
+        s.append(", model=");
+        s.append(model_name(r.options));
+    }
     s.append(")");
     return s;
 }
@@ -272,6 +300,7 @@ class KeyReader {
     double number() { return double_of(checked_handle<py::int_>()); }
     std::string text() { return checked<std::string>(); }
     py::handle tuple() { return checked_handle<py::tuple>(); }
+    bool more() const { return at_ < items_.size(); }
     void finish() const {
         if (at_ != items_.size()) {
             fail();
@@ -323,6 +352,23 @@ CalcOptions read_options(KeyReader& in, const int layout) {
     return o;
 }
 
+// The model, after everything else, only when it is not the default: a default result's key
+// stays as version 1.4 wrote it, and a key of another model does not read as the default's.
+void append_model(py::list& key, const CalcOptions& o) {
+    if (o.model != DEFAULT_MODEL) {
+        key.append(model_name(o));
+    }
+}
+
+void read_model(KeyReader& in, CalcOptions& o) {
+    if (in.more()) {
+        o.model = find_model_index(in.text());
+        if (o.model < 0) {
+            in.fail();
+        }
+    }
+}
+
 py::tuple state_key(const StateResult& r) {
     py::list key;
     key.append("zeltra5.State");
@@ -353,6 +399,7 @@ py::tuple state_key(const StateResult& r) {
     key.append(bits_of(r.refusal.limit));
     key.append(bits_of(r.refusal.edge_pressure));
     key.append(bits_of(r.refusal.edge_temperature));
+    append_model(key, r.options);
     return py::tuple(key);
 }
 
@@ -398,6 +445,7 @@ StateResult state_from_key(const py::handle key) {
     r.refusal.limit = in.number();
     r.refusal.edge_pressure = in.number();
     r.refusal.edge_temperature = in.number();
+    read_model(in, r.options);
     in.finish();
     return r;
 }
@@ -422,6 +470,7 @@ py::tuple cycle_key(const CycleResult& c) {
     for (const double v : c.figures) {
         key.append(bits_of(v));
     }
+    append_model(key, c.options);
     return py::tuple(key);
 }
 
@@ -451,6 +500,7 @@ CycleResult cycle_from_key(const py::handle key) {
     for (double& v : c.figures) {
         v = in.number();
     }
+    read_model(in, c.options);
     in.finish();
     return c;
 }
@@ -477,12 +527,13 @@ using InArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
 // the states calculated again, only for a caller that asks for these fields.
 py::array_t<double> extended_arrays(const std::string& pair_name, const InArray& first,
                                     const py::object& second_object, const bool superheat,
-                                    const std::string& units, const std::string& reference) {
+                                    const std::string& units, const std::string& reference,
+                                    const std::string& model) {
     const ArgPair* pair = find_arg_pair(pair_name);
     if (pair == nullptr) {
         throw py::value_error(cat({"unknown pair ", quoted(pair_name)}));
     }
-    const CalcOptions options = make_options(units, reference, superheat);
+    const CalcOptions options = make_options(units, reference, superheat, model);
     const auto n = static_cast<std::size_t>(first.shape(0));
     InArray second;
     const double* second_data = nullptr;
@@ -724,9 +775,9 @@ using InArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
 py::tuple calculate_arrays(const std::string& pair_name, const InArray& first,
                            const py::object& second_object, const bool superheat,
                            const std::string& units, const std::string& reference,
-                           const int threads, const int side) {
+                           const std::string& model, const int threads, const int side) {
     const ArgPair& pair = pair_named(pair_name);
-    const CalcOptions options = make_options(units, reference, superheat);
+    const CalcOptions options = make_options(units, reference, superheat, model);
     if (threads < 1) {
         throw py::value_error("threads must be 1 or more");
     }
@@ -765,7 +816,7 @@ py::tuple calculate_arrays(const std::string& pair_name, const InArray& first,
     return py::make_tuple(status, phase, detail, values);
 }
 
-// calculate_one(pair, first, second, superheat, units, reference) -> State: the scalar call,
+// calculate_one(pair, first, second, superheat, units, reference, model) -> State: the scalar call,
 // through CPython's fast calling convention rather than pybind11's general dispatcher, which
 // would cost as much again as the Python layer above it.
 std::string_view text_argument(PyObject* arg, const char* name) {
@@ -789,10 +840,9 @@ double number_argument(PyObject* arg, const char* name) {
 
 PyObject* calculate_one(PyObject*, PyObject* const* args, const Py_ssize_t nargs) {
     try {
-        if (nargs != 6) {
+        if (nargs != 7) {
             throw py::type_error(
-                "calculate_one takes pair, first, second, superheat, units, "
-                "reference");
+                "calculate_one takes pair, first, second, superheat, units, reference, model");
         }
         const std::string_view name = text_argument(args[0], "pair");
         const ArgPair* pair = find_arg_pair(name);
@@ -805,9 +855,9 @@ PyObject* calculate_one(PyObject*, PyObject* const* args, const Py_ssize_t nargs
         if (superheat < 0) {
             return nullptr;
         }
-        const CalcOptions options =
-            make_options(std::string(text_argument(args[4], "units")),
-                         std::string(text_argument(args[5], "reference")), superheat != 0);
+        const CalcOptions options = make_options(std::string(text_argument(args[4], "units")),
+                                                 std::string(text_argument(args[5], "reference")),
+                                                 superheat != 0, text_argument(args[6], "model"));
         StateResult r;
         calculate_state(*pair, first, second, options, r);
         return py::cast(std::move(r)).release().ptr();
@@ -823,7 +873,8 @@ PyObject* calculate_one(PyObject*, PyObject* const* args, const Py_ssize_t nargs
 
 PyMethodDef CALCULATE_ONE = {
     "calculate_one", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&calculate_one)),
-    METH_FASTCALL, "calculate_one(pair, first, second, superheat, units, reference) -> State"};
+    METH_FASTCALL,
+    "calculate_one(pair, first, second, superheat, units, reference, model) -> State"};
 
 // ---- Tables ----
 
@@ -849,9 +900,10 @@ constexpr std::size_t SHORT_TABLE = 64;
 
 py::dict table_arrays(const std::string& kind, const double fixed,
                       const std::vector<double>& values, const bool superheat,
-                      const std::string& units, const std::string& reference) {
+                      const std::string& units, const std::string& reference,
+                      const std::string& model) {
     const TableKind table_kind = table_kind_named(kind);
-    const CalcOptions options = make_options(units, reference, superheat);
+    const CalcOptions options = make_options(units, reference, superheat, model);
     if (values.size() > MAX_RANGE_VALUES) {
         throw py::value_error(cat({"a table takes at most ", std::to_string(MAX_RANGE_VALUES),
                                    " values, not ", std::to_string(values.size())}));
@@ -936,10 +988,10 @@ py::tuple chart_json(const std::string& type, const std::string& units,
                      const std::vector<double>& x_range, const std::vector<double>& y_range,
                      const py::dict& lines, const py::list& states, const py::object& cycle,
                      const double width, const double height, const double font_size,
-                     const bool with_svg) {
+                     const std::string& model, const bool with_svg) {
     ChartOptions o;
     o.type = chart_type_named(type);
-    o.calc = make_options(units, reference, false);
+    o.calc = make_options(units, reference, false, model);
     o.language = language_named(language);
     if (x_range.size() == 2) {
         o.x_min = x_range[0];
@@ -1137,6 +1189,7 @@ PYBIND11_MODULE(_core, m) {
             [](const StateResult& r) { return reference_state_name(r.options.reference); })
         .def_property_readonly("superheat",
                                [](const StateResult& r) { return r.options.superheat; })
+        .def_property_readonly("model", [](const StateResult& r) { return model_name(r.options); })
         .def_property_readonly("error",
                                [](const StateResult& r) -> py::object {
                                    if (r.status == STATUS_VALID) {
@@ -1166,7 +1219,7 @@ PYBIND11_MODULE(_core, m) {
             [](const StateResult& r, const std::string& units, const std::string& reference) {
                 // The request behind the result (SI, the program's reference) in other units and
                 // on another reference.
-                const CalcOptions o = make_options(units, reference, false);
+                const CalcOptions o = make_options(units, reference, false, model_name(r.options));
                 const double request[2] = {r.request.first_value, r.request.second_value};
                 const int fields[2] = {r.pair != nullptr ? r.pair->first_field : -1,
                                        r.pair != nullptr ? r.pair->second_field : -1};
@@ -1205,15 +1258,15 @@ PYBIND11_MODULE(_core, m) {
         py::reinterpret_steal<py::object>(PyCFunction_NewEx(&CALCULATE_ONE, nullptr, m.ptr()));
     m.def("calculate_arrays", &calculate_arrays, py::arg("pair"), py::arg("first"),
           py::arg("second"), py::arg("superheat"), py::arg("units"), py::arg("reference"),
-          py::arg("threads"), py::arg("side"));
+          py::arg("model"), py::arg("threads"), py::arg("side"));
 
     m.def("extended_arrays", &extended_arrays, py::arg("pair"), py::arg("first"), py::arg("second"),
-          py::arg("superheat"), py::arg("units"), py::arg("reference"));
+          py::arg("superheat"), py::arg("units"), py::arg("reference"), py::arg("model"));
     m.def("constants", &model_constants, py::arg("model"));
 
     m.def("parse_range", &parse_range, py::arg("text"));
     m.def("table", &table_arrays, py::arg("kind"), py::arg("fixed"), py::arg("values"),
-          py::arg("superheat"), py::arg("units"), py::arg("reference"));
+          py::arg("superheat"), py::arg("units"), py::arg("reference"), py::arg("model"));
 
     py::class_<CycleResult> cycle(m, "Cycle", "A single-stage vapour-compression cycle.");
     for (int k = 0; k < CYCLE_FIGURE_COUNT; ++k) {
@@ -1252,6 +1305,7 @@ PYBIND11_MODULE(_core, m) {
         .def_property_readonly(
             "reference",
             [](const CycleResult& c) { return reference_state_name(c.options.reference); })
+        .def_property_readonly("model", [](const CycleResult& c) { return model_name(c.options); })
         .def_property_readonly("figure_units",
                                [](const CycleResult& c) {
                                    py::dict d;
@@ -1282,17 +1336,19 @@ PYBIND11_MODULE(_core, m) {
         "cycle",
         [](const double t0, const double tc, const double superheat, const double subcooling,
            const double efficiency, const double capacity, const std::string& units,
-           const std::string& reference) {
+           const std::string& reference, const std::string& model) {
             CycleResult c;
             calculate_cycle(CycleInput{t0, tc, superheat, subcooling, efficiency, capacity},
-                            make_options(units, reference, false), c);
+                            make_options(units, reference, false, model), c);
             return c;
         },
         py::arg("evaporating"), py::arg("condensing"), py::arg("superheat"), py::arg("subcooling"),
-        py::arg("efficiency"), py::arg("capacity"), py::arg("units"), py::arg("reference"));
+        py::arg("efficiency"), py::arg("capacity"), py::arg("units"), py::arg("reference"),
+        py::arg("model"));
 
     m.def("chart_json", &chart_json, py::arg("type"), py::arg("units"), py::arg("reference"),
           py::arg("language"), py::arg("x_range"), py::arg("y_range"), py::arg("lines"),
           py::arg("states"), py::arg("cycle"), py::arg("width"), py::arg("height"),
-          py::arg("font_size"), py::arg("svg"));
+          py::arg("font_size"), py::arg("model") = MODELS[DEFAULT_MODEL].name,
+          py::arg("svg") = false);
 }

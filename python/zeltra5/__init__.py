@@ -42,6 +42,7 @@ __all__ = [
     "FIELDS",
     "EXTENDED_FIELDS",
     "PAIRS",
+    "MODELS",
     "CYCLE_FIGURES",
     "State",
     "Results",
@@ -73,6 +74,9 @@ FIELDS: Tuple[str, ...] = tuple(_core.FIELDS)
 EXTENDED_FIELDS: Tuple[str, ...] = tuple(_core.EXTENDED_FIELDS)
 #: The argument pairs of the command line, in the Windows program's menu order.
 PAIRS: Tuple[str, ...] = tuple(name for name, _ in _core.PAIRS)
+#: The equations of state, by the names ``model=`` takes; the first is the default.
+MODELS: Tuple[str, ...] = tuple(_core.MODELS)
+_DEFAULT_MODEL = MODELS[0]
 #: The figures of a cycle, by their JSON names.
 CYCLE_FIGURES: Tuple[str, ...] = tuple(_core.CYCLE_FIGURES)
 
@@ -125,6 +129,7 @@ _STATE_DOCS = {
     "\"si-celsius\", \"display\", \"si,p=kPa\", ...).",
     "reference": "The reference state of h, u and s.",
     "superheat": "Whether the superheated liquid was asked for.",
+    "model": "The equation of state of the values (a name of zeltra5.MODELS).",
     "error": "Why the state is not valid, in English; None when it is.",
     "saturated_liquid": "The saturated liquid at this state's pressure (not valid when this "
     "state is not, or is supercritical).",
@@ -138,6 +143,7 @@ _CYCLE_DOCS = {
     "isentropic_discharge": "The state after isentropic compression, (pc, s1).",
     "units": "The units of the inputs, figures and states: the canonical name of the choice.",
     "reference": "The reference state of h, u and s.",
+    "model": "The equation of state of the figures and states (a name of zeltra5.MODELS).",
     "figure_units": "The unit of each figure.",
     "inputs": "evaporating, condensing, superheat, subcooling, efficiency, capacity as given.",
 }
@@ -174,7 +180,17 @@ def _check_str(value: Any, name: str) -> None:
         raise TypeError(f"{name} must be a str, not {type(value).__name__}")
 
 
-def _check_options(pair: Any, superheat: Any, units: Any, reference: Any) -> int:
+def _check_model(model: Any) -> str:
+    """The model's name; TypeError for what is not a str, ValueError naming the choices for an
+    unknown name."""
+    _check_str(model, "model")
+    if model not in MODELS:
+        raise ValueError(f"unknown model {model!r} (known: {', '.join(MODELS)})")
+    return model
+
+
+def _check_options(pair: Any, superheat: Any, units: Any, reference: Any, model: Any) -> int:
+    _check_model(model)
     _check_str(pair, "pair")
     count = _VALUE_COUNT.get(pair)
     if count is None:
@@ -326,6 +342,7 @@ class Results:
         *,
         units: str,
         reference: str,
+        model: str = _DEFAULT_MODEL,
         masked: Optional[np.ndarray] = None,
         index: Any = None,
     ) -> None:
@@ -337,6 +354,8 @@ class Results:
         self.units = units
         #: The reference state of h, u and s.
         self.reference = reference
+        #: The equation of state of the values (a name of :data:`MODELS`).
+        self.model = model
         #: True where an input was missing (a masked element of a numpy masked array, or
         #: pandas' NA): the point was calculated as from NaN, so it is refused as a NaN input is.
         self.masked = np.zeros(status.shape, dtype=bool) if masked is None else masked
@@ -347,7 +366,9 @@ class Results:
         return _state_with_layout(self)
 
     def __setstate__(self, state: Any) -> None:
-        self.__dict__.update(_state_in_current_layout(state, "results"))
+        state = _state_in_current_layout(state, "results")
+        state.setdefault("model", _DEFAULT_MODEL)  # pickled before there was a choice
+        self.__dict__.update(state)
 
     @property
     def shape(self) -> Tuple[int, ...]:
@@ -441,8 +462,10 @@ class Results:
 
     def _repr_header(self) -> str:
         valid = int(np.count_nonzero(self.valid))
+        # The model when it is not the default, so that a default text stays as it was.
+        model = "" if self.model == _DEFAULT_MODEL else f" model={self.model}"
         return (f"shape={self.shape} valid={valid}/{self.status.size} units={self.units}"
-                f" reference={self.reference}")
+                f" reference={self.reference}{model}")
 
     def _repr_point(self, position: int) -> str:
         index = np.unravel_index(position, self.shape)
@@ -483,7 +506,7 @@ class Calculation(Results):
     _PER_POINT = Results._PER_POINT + ("_first", "_second")
 
     def __init__(self, arrays, *, pair, first, second, superheat, units, reference, threads,
-                 masked=None, index=None):
+                 model=_DEFAULT_MODEL, masked=None, index=None):
         status, phase, detail, values = arrays
         shape = first.shape
         super().__init__(
@@ -493,6 +516,7 @@ class Calculation(Results):
             values.reshape(shape + (len(FIELDS),)),
             units=units,
             reference=reference,
+            model=model,
             masked=masked,
             index=index,
         )
@@ -509,7 +533,7 @@ class Calculation(Results):
         states calculated again, only when one of these fields is asked for."""
         second = None if self._second is None else self._second.reshape(-1)
         values = _core.extended_arrays(self.pair, self._first.reshape(-1), second,
-                                       self.superheat, self.units, self.reference)
+                                       self.superheat, self.units, self.reference, self.model)
         return values.reshape(self.shape + (len(EXTENDED_FIELDS),))
 
     def __getitem__(self, key: Any) -> Any:
@@ -535,6 +559,7 @@ class Calculation(Results):
             self.superheat,
             self.units,
             self.reference,
+            self.model,
             self._threads,
             side,
         )
@@ -547,6 +572,7 @@ class Calculation(Results):
             values.reshape(shape + (len(FIELDS),)),
             units=self.units,
             reference=self.reference,
+            model=self.model,
             masked=self.masked,
             index=self.index,
             of=self,
@@ -569,7 +595,7 @@ class Calculation(Results):
         first = float(self._first[index])
         second = 0.0 if self._second is None else float(self._second[index])
         return _core.calculate_one(
-            self.pair, first, second, self.superheat, self.units, self.reference
+            self.pair, first, second, self.superheat, self.units, self.reference, self.model
         )
 
     def _state_at(self, position: int) -> State:
@@ -630,6 +656,7 @@ def calculate(
     units: str = "si",
     reference: str = "default",
     threads: int = 1,
+    model: str = "tr1993",
 ) -> Union[State, Calculation]:
     """Calculates the state of ammonia for an argument pair, as ``zeltra5-calc PAIR FIRST SECOND``.
 
@@ -643,7 +670,10 @@ def calculate(
     or s.
     ``calculate("p-t", 1e6, 298.15)`` is 10 bar and 25 °C. ``reference`` is the reference
     state of h, u and s: ``"default"``, ``"iir"``, ``"ashrae"`` or ``"nbp"`` (given values on
-    it too). ``superheat=True`` asks for the superheated (metastable) liquid.
+    it too). ``superheat=True`` asks for the superheated (metastable) liquid. ``model`` is the
+    equation of state, one of :data:`MODELS`: ``"tr1993"`` (the default) or ``"gao2023"`` (the
+    reference equation of 2023 with the transport correlations of 2018); every result says its
+    own (``model``), and the reference states are each model's own saturated liquid.
 
     Scalars give a :class:`State`. Arrays (anything numpy takes: lists, integer or float32
     arrays, views) are broadcast against each other and give :class:`Results` of the broadcast
@@ -667,8 +697,8 @@ def calculate(
         and (second is not None or not superheat)
     ):
         return _calculate_one(pair, first, 0.0 if second is None else second, superheat, units,
-                              reference)
-    count = _check_options(pair, superheat, units, reference)
+                              reference, model)
+    count = _check_options(pair, superheat, units, reference, model)
     units = _units_name(units)
     if count == 1 and second is not None:
         raise ValueError(f"pair {pair!r} takes one value: leave second out")
@@ -692,7 +722,7 @@ def calculate(
             ) from None
     if shape == ():
         return _core.calculate_one(
-            pair, float(a), 0.0 if b is None else float(b), superheat, units, reference
+            pair, float(a), 0.0 if b is None else float(b), superheat, units, reference, model
         )
     # Copies, never views of the caller's arrays: the result keeps its inputs for its saturated
     # states and its points, which must not change when the caller's arrays do.
@@ -711,6 +741,7 @@ def calculate(
         superheat,
         units,
         reference,
+        model,
         threads,
         0,
     )
@@ -723,6 +754,7 @@ def calculate(
         units=units,
         reference=reference,
         threads=threads,
+        model=model,
         masked=masked,
         index=index if index is not None and shape == (len(index),) else None,
     )
@@ -754,19 +786,12 @@ def props(output: str, name1: str, value1: Any, name2: str, value2: Any, *,
     inputs are symbols or names of fields (p, t, h, u, s, rho, x, ...) that form an argument
     pair (:data:`PAIRS`); a combination without one raises ValueError naming the pairs there are.
     Values broadcast as numpy does: scalars give a float, arrays an array; NaN where the state is
-    outside the domain or the output undefined for its phase. ``units`` and ``reference`` as for
-    :func:`calculate`; ``model`` one of the equations of state (``"tr1993"``)."""
+    outside the domain or the output undefined for its phase. ``units``, ``reference`` and
+    ``model`` (one of :data:`MODELS`) as for :func:`calculate`."""
     if not isinstance(output, str) or output not in _FIELD_NAMES:
         raise ValueError(f"unknown output {output!r} (a name of zeltra5.FIELDS or "
                          f"zeltra5.EXTENDED_FIELDS or its symbol)")
-    _check_str(model, "model")
-    if model not in _core.MODELS:
-        raise ValueError(f"unknown model {model!r} (known: {', '.join(_core.MODELS)})")
-    if model != _core.MODELS[0]:
-        # Calculations answer for the first model only, so far: another is refused rather than
-        # answered by it.
-        raise ValueError(f"model {model!r} is not yet offered for calculations "
-                         f"(they use {_core.MODELS[0]})")
+    _check_model(model)
     first, second = _input_field(name1, "name1"), _input_field(name2, "name2")
     pair = None
     for name, a, b in _core.PAIR_FIELDS:
@@ -783,7 +808,7 @@ def props(output: str, name1: str, value1: Any, name2: str, value2: Any, *,
     b = np.asarray(value2, dtype=np.float64)
     scalar = a.ndim == 0 and b.ndim == 0
     result = calculate(pair, np.atleast_1d(a) if scalar else a, np.atleast_1d(b) if scalar else b,
-                       units=units, reference=reference)
+                       units=units, reference=reference, model=model)
     values = result[_FIELD_NAMES[output]]
     return float(values[0]) if scalar else values
 
@@ -813,7 +838,8 @@ class Table(Results):
     _PER_POINT = Results._PER_POINT + ("value", "inserted", "row", "pair", "_errors")
     _REPR_NAME = "Table"
 
-    def __init__(self, kind: str, d: dict, *, units: str, reference: str) -> None:
+    def __init__(self, kind: str, d: dict, *, units: str, reference: str,
+                 model: str = _DEFAULT_MODEL) -> None:
         super().__init__(
             d["status"],
             d["phase"],
@@ -821,6 +847,7 @@ class Table(Results):
             d["values"],
             units=units,
             reference=reference,
+            model=model,
         )
         #: "saturation", "isotherm", "isobar" or "isochore".
         self.kind = kind
@@ -896,6 +923,7 @@ def table(
     superheat: bool = False,
     units: str = "si",
     reference: str = "default",
+    model: str = "tr1993",
 ) -> Table:
     """A property table, as ``zeltra5-calc table KIND ...``.
 
@@ -908,14 +936,15 @@ def table(
     or any sequence of numbers, at most 10,000 of them as from a range text; the fixed value a
     number, both in ``units`` (as :func:`calculate` takes them: kelvin in the default si) and
     finite (NaN, an infinity or a masked value raises ValueError). Every row equals the single
-    :func:`calculate` at its values bit for bit. Ctrl+C stops a long table with
-    KeyboardInterrupt.
+    :func:`calculate` at its values bit for bit (``model`` as there). Ctrl+C stops a long
+    table with KeyboardInterrupt.
     """
     _check_str(kind, "kind")
     if not isinstance(superheat, (bool, np.bool_)):
         raise TypeError("superheat must be True or False")
     _check_str(units, "units")
     _check_str(reference, "reference")
+    _check_model(model)
     given = {"t": t, "p": p, "rho": rho}
     if kind == "saturation":
         if rho is not None or (t is None) == (p is None):
@@ -935,8 +964,8 @@ def table(
     if fixed_name is not None and not np.isfinite(fixed):
         raise ValueError(f"{fixed_name}: the value held is not a finite number ({fixed})")
     values = _table_values(given[varied_name], varied_name)
-    d = _core.table(core_kind, fixed, values, bool(superheat), units, reference)
-    return Table(kind, d, units=_units_name(units), reference=reference)
+    d = _core.table(core_kind, fixed, values, bool(superheat), units, reference, model)
+    return Table(kind, d, units=_units_name(units), reference=reference, model=model)
 
 
 # ---- the cycle ----------------------------------------------------------------------------
@@ -952,6 +981,7 @@ def cycle(
     *,
     units: str = "si",
     reference: str = "default",
+    model: str = "tr1993",
 ) -> Cycle:
     """The single-stage vapour-compression cycle, as ``zeltra5-calc cycle``.
 
@@ -963,10 +993,11 @@ def cycle(
     figures (discharge temperatures in the temperature unit too) and the four states are in
     ``units`` on ``reference``: ``cycle(263.15, 308.15, 5)`` and
     ``cycle(-10, 35, 5, units="si-celsius")`` are the same cycle. A cycle that cannot run is
-    data: ``valid == False`` and ``error`` says why.
+    data: ``valid == False`` and ``error`` says why. ``model`` as for :func:`calculate`.
     """
     _check_str(units, "units")
     _check_str(reference, "reference")
+    _check_model(model)
     args = [
         _as_float(evaporating, "evaporating"),
         _as_float(condensing, "condensing"),
@@ -975,7 +1006,7 @@ def cycle(
         _as_float(efficiency, "efficiency"),
         0.0 if capacity is None else _as_float(capacity, "capacity"),
     ]
-    return _core.cycle(*args, units, reference)
+    return _core.cycle(*args, units, reference, model)
 
 
 def _cycle_to_dict(self: Cycle) -> dict:
@@ -1002,6 +1033,8 @@ def _cycle_repr(self: Cycle) -> str:
     shown = [n for n in _CYCLE_INPUT_NAMES if n != "capacity" or inputs[n] != 0.0]
     text = ", ".join(f"{n}={inputs[n]!r}" for n in shown)
     head = f"Cycle({text}; units={self.units}"
+    if self.model != _DEFAULT_MODEL:
+        head += f", model={self.model}"
     if not self.valid:
         return f"{head}: not valid, {self.error})"
     names = _CYCLE_REPR_FIGURES + (_CYCLE_CAPACITY_FIGURES if inputs["capacity"] else ())
@@ -1099,6 +1132,8 @@ class Chart:
     labels: list
     markers: list
     legend: list
+    #: The equation of state of the chart's lines and points (a name of :data:`MODELS`).
+    model: str = _DEFAULT_MODEL
     _options: tuple = field(default=(), repr=False)
 
     def __getstate__(self) -> dict:
@@ -1106,6 +1141,7 @@ class Chart:
 
     def __setstate__(self, state: Any) -> None:
         state = _state_in_current_layout(state, "chart")
+        state.setdefault("model", _DEFAULT_MODEL)  # pickled before there was a choice
         options = tuple(state.get("_options", ()))
         if options[1:2] == ("si",) and state["units"] == "si-celsius":
             # The options that draw it again (to_svg) in the units it was drawn in.
@@ -1143,6 +1179,7 @@ class Chart:
         return Chart(j["type"], j["units"], j["reference"], j["language"], j["title"],
                      j["subtitle"], _num(j["width"]), _num(j["height"]), _num(j["font_size"]),
                      axis(j["x_axis"]), axis(j["y_axis"]), lines, labels, markers, legend,
+                     model=options[12] if len(options) > 12 else _DEFAULT_MODEL,
                      _options=options)
 
 
@@ -1151,12 +1188,16 @@ _LINE_KINDS = dict(zip(_LINE_FAMILIES, ("isotherm", "isobar", "isentrope", "isen
                                         "quality")))
 
 
-def _chart_states(states: Iterable[Any], units: str, reference: str) -> list:
+def _chart_states(states: Iterable[Any], units: str, reference: str, model: str) -> list:
     out = []
     for s in states:
         if isinstance(s, State):
             if not s.valid:
                 raise ValueError(f"state {s!r} is not valid")
+            if s.model != model:
+                # The chart computes its states again, with its own model.
+                raise ValueError(f"state {s!r} is of model {s.model!r}, the chart of {model!r}: "
+                                 f"give the chart model={s.model!r}")
             if s.superheat:
                 # The chart computes its states again, without the superheat option.
                 raise ValueError("a chart shows no superheated-liquid state")
@@ -1184,15 +1225,19 @@ def _chart_states(states: Iterable[Any], units: str, reference: str) -> list:
     return out
 
 
-def _cycle_inputs(value: Any, units: str) -> Optional[list]:
+def _cycle_inputs(value: Any, units: str, model: str) -> Optional[list]:
     """The six inputs of a cycle in the chart's units: a Cycle's from its own units, a dict's
-    from the units it names (the chart's when it names none)."""
+    from the units it names (the chart's when it names none). The cycle's model must be the
+    chart's, which calculates it again."""
     if value is None:
         return None
     if isinstance(value, dict):
-        value = cycle(**{"units": units, **value})
+        value = cycle(**{"units": units, "model": model, **value})
     if not isinstance(value, Cycle):
         raise TypeError("cycle is a zeltra5.Cycle or a dict of the arguments of zeltra5.cycle")
+    if value.model != model:
+        raise ValueError(f"the cycle is of model {value.model!r}, the chart of {model!r}: give "
+                         f"the chart model={value.model!r}")
     return list(_core.cycle_inputs_in(list(value.inputs), value.units, units))
 
 
@@ -1250,6 +1295,7 @@ def chart(
     width: float = 1072.0,
     height: float = 660.0,
     font_size: float = 12.0,
+    model: str = "tr1993",
 ) -> Chart:
     """The log p-h (``"ph"``) or T-s (``"ts"``) diagram as a :class:`Chart`, as
     ``zeltra5-calc diagram``.
@@ -1265,12 +1311,15 @@ def chart(
     ``(pair, first[, second[, label]])`` in the chart's units; ``cycle`` a :class:`Cycle` (in
     any units: its temperatures are converted to the chart's) or a dict of :func:`cycle`'s
     arguments (in the chart's units unless the dict names ``units``).
+    ``model`` (one of :data:`MODELS`) is the equation of state of the lines, the states and the
+    cycle; a :class:`State` or :class:`Cycle` given must be of the same model.
     A state or cycle outside the domain, or a range that cannot be drawn, raises ValueError.
     Ctrl+C stops a long chart with KeyboardInterrupt.
     """
     for name, v in (("type", type), ("units", units), ("reference", reference),
                     ("language", language)):
         _check_str(v, name)
+    _check_model(model)
     families = {"isotherms": isotherms, "isobars": isobars, "isentropes": isentropes,
                 "isenthalps": isenthalps, "isochores": isochores, "qualities": qualities}
     lines = {_LINE_KINDS[k]: _family(v, k) for k, v in families.items()}
@@ -1282,11 +1331,12 @@ def chart(
         _range(x, "x"),
         _range(y, "y"),
         lines,
-        _chart_states(states, units, reference),
-        _cycle_inputs(cycle, units),
+        _chart_states(states, units, reference, model),
+        _cycle_inputs(cycle, units, model),
         _as_float(width, "width"),
         _as_float(height, "height"),
         _as_float(font_size, "font_size"),
+        model,
     )
     text, _ = _core.chart_json(*options, svg=False)
     return Chart._from_json(text, options)

@@ -17,6 +17,7 @@ __version__: str
 FIELDS: Tuple[str, ...]
 EXTENDED_FIELDS: Tuple[str, ...]
 PAIRS: Tuple[str, ...]
+MODELS: Tuple[str, ...]
 CYCLE_FIGURES: Tuple[str, ...]
 
 # A number that calculate() takes as one value (numpy's scalars too): the call gives a State.
@@ -117,6 +118,8 @@ class State:
     @property
     def superheat(self) -> bool: ...
     @property
+    def model(self) -> str: ...
+    @property
     def error(self) -> Optional[str]: ...
     @property
     def saturated_liquid(self) -> State: ...
@@ -137,6 +140,7 @@ class Results:
     phase_detail: npt.NDArray[np.int8]
     units: str  # the canonical name of the choice of units ("si", "si,p=kPa", ...)
     reference: str
+    model: str  # the equation of state, a name of MODELS
     masked: npt.NDArray[np.bool_]
     index: Any
     @property
@@ -298,6 +302,8 @@ class Cycle:
     @property
     def reference(self) -> str: ...
     @property
+    def model(self) -> str: ...
+    @property
     def figure_units(self) -> Dict[str, str]: ...
     @property
     def inputs(self) -> Tuple[float, float, float, float, float, float]: ...
@@ -358,6 +364,7 @@ class Chart:
     labels: List[Label]
     markers: List[Marker]
     legend: List[Tuple[str, str]]
+    model: str
     def to_svg(self) -> str: ...
 
 def field_unit(name: str, units: str = ..., language: str = ...) -> str:
@@ -385,6 +392,7 @@ def calculate(  # type: ignore[misc]
     units: str = ...,
     reference: str = ...,
     threads: int = ...,
+    model: str = ...,
 ) -> State: ...
 @overload
 def calculate(
@@ -396,6 +404,7 @@ def calculate(
     units: str = ...,
     reference: str = ...,
     threads: int = ...,
+    model: str = ...,
 ) -> Calculation: ...
 def table(
     kind: str,
@@ -406,6 +415,7 @@ def table(
     superheat: bool = ...,
     units: str = ...,
     reference: str = ...,
+    model: str = ...,
 ) -> Table: ...
 def cycle(
     evaporating: float,
@@ -417,6 +427,7 @@ def cycle(
     *,
     units: str = ...,
     reference: str = ...,
+    model: str = ...,
 ) -> Cycle: ...
 def chart(
     type: str = ...,
@@ -437,4 +448,5 @@ def chart(
     width: float = ...,
     height: float = ...,
     font_size: float = ...,
+    model: str = ...,
 ) -> Chart: ...

@@ -66,6 +66,18 @@ int main(void) {
                              &phase, &detail) == ZELTRA5_BAD_ARGUMENT,
            "bad options");
 
+    /* The model: the default without model=, the 2023 equation's other numbers with it. */
+    expect(zeltra5_model_count() >= 2 && strcmp(zeltra5_model_name(0), "tr1993") == 0,
+           "models");
+    expect(strcmp(zeltra5_options_model("units=display"), "tr1993") == 0, "default model");
+    expect(strcmp(zeltra5_options_model("units=display;model=gao2023"), "gao2023") == 0,
+           "model of the options");
+    h = zeltra5_property("h", "p-t", 10.0, 25.0, "units=display;model=gao2023");
+    expect(h > 1626.0 && h < 1640.0 && !(h > 1626.84 && h < 1626.85), "h of gao2023");
+    expect(zeltra5_calculate("p-t", 10.0, 25.0, "model=gao", values, ZELTRA5_FIELD_COUNT, &phase,
+                             &detail) == ZELTRA5_BAD_ARGUMENT,
+           "unknown model");
+
     printf("%s %s\n", zeltra5_version(), failures == 0 ? "ok" : "FAILED");
     return failures == 0 ? 0 : 1;
 }
