@@ -39,6 +39,8 @@
  *               superheat=0|1         1: the superheated (metastable) liquid instead of the
  *                                     stable state; not with the ps-* and ts-* pairs
  *               lang=en|ru            language of the texts (units, phase names, explanations)
+ *               model=NAME            the equation of state by its registry name: tr1993
+ *                                     (default) or gao2023
  *   first, second   the values of the pair in the options' units; they must be finite numbers.
  *
  * Status of a calculation: ZELTRA5_VALID, ZELTRA5_OUTSIDE_DOMAIN (no valid state: the values lie

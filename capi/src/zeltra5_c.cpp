@@ -95,8 +95,9 @@ struct ArgumentError {
     long long needed = 0;  // the room needed (small_storage), the phase detail (undefined_field)
 };
 
-enum OptionKey : int { KEY_UNITS, KEY_REFERENCE, KEY_SUPERHEAT, KEY_LANG, KEY_COUNT };
-constexpr std::string_view OPTION_KEYS[KEY_COUNT] = {"units", "reference", "superheat", "lang"};
+enum OptionKey : int { KEY_UNITS, KEY_REFERENCE, KEY_SUPERHEAT, KEY_LANG, KEY_MODEL, KEY_COUNT };
+constexpr std::string_view OPTION_KEYS[KEY_COUNT] = {"units", "reference", "superheat", "lang",
+                                                     "model"};
 
 bool set_option(const int key, const std::string_view value, Options& out) {
     switch (key) {
@@ -110,6 +111,14 @@ bool set_option(const int key, const std::string_view value, Options& out) {
             }
             out.calc.superheat = value == "1";
             return true;
+        case KEY_MODEL: {
+            const int model = find_model_index(value);
+            if (model < 0) {
+                return false;
+            }
+            out.calc.model = model;
+            return true;
+        }
         default:
             return parse_language(value, out.language);
     }
