@@ -24,6 +24,14 @@ extern "C" {
 ZELTRA5_API int zeltra5_convert_values(int field, const char* values, const char* from_units,
                                        const char* to_units, char* buffer, int size);
 
+/* The equations of state the options' model= names, from the library's registry: how many,
+ * each one's name ("tr1993") and one-line English description by index (null outside 0 to
+ * count - 1), and the index of the one options without model= get. */
+ZELTRA5_API int zeltra5_web_model_count(void);
+ZELTRA5_API const char* zeltra5_web_model_name(int index);
+ZELTRA5_API const char* zeltra5_web_model_description(int index);
+ZELTRA5_API int zeltra5_web_default_model(void);
+
 #ifdef __cplusplus
 }
 #endif
