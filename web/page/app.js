@@ -10,6 +10,9 @@ const TEXTS = {
     units_converted: "Введённые значения пересчитаны в новые единицы (состояние то же)",
     reference: "Отсчёт h, s", ref_default: "тройная точка", ref_iir: "МИХ (0 °C: 200 кДж/кг)",
     ref_ashrae: "ASHRAE (−40 °C)", ref_nbp: "нормальная точка кипения",
+    model: "Модель (уравнение состояния)", model_line: "Модель",
+    model_unknown: (name, choices, used) =>
+      `Модель «${name}» из адреса страницы неизвестна (есть: ${choices}); расчёт по ${used}`,
     calculate: "Расчёт", tab_requested: "Состояние", tab_liquid: "Насыщенная жидкость",
     tab_vapour: "Насыщенный пар", copy_table: "Копировать таблицу", copy: "Копировать",
     more_fields: "Другие свойства",
@@ -25,6 +28,9 @@ const TEXTS = {
     units_converted: "Entered values converted into the new units (the same state)",
     reference: "Reference of h, s", ref_default: "triple point", ref_iir: "IIR (0 °C: 200 kJ/kg)",
     ref_ashrae: "ASHRAE (−40 °C)", ref_nbp: "normal boiling point",
+    model: "Model (equation of state)", model_line: "Model",
+    model_unknown: (name, choices, used) =>
+      `Unknown model "${name}" in the page's address (the choices: ${choices}); calculated with ${used}`,
     calculate: "Calculate", tab_requested: "State", tab_liquid: "Saturated liquid",
     tab_vapour: "Saturated vapour", copy_table: "Copy table", copy: "Copy",
     more_fields: "More properties",
@@ -97,13 +103,15 @@ const f64 = (ptr) => M.HEAPF64[ptr >> 3];
 
 const state = {
   lang: "ru", table: "requested", results: null, diagramKey: "", marker: null, units: "display",
+  // The model the address named when the registry has none of that name (null: none such).
+  unknownModel: null,
 };
 
 // --- what the library says ----------------------------------------------------------------
 function optionsText(withSuperheat) {
   const superheat = withSuperheat && $("superheat").checked && !$("superheat").disabled ? 1 : 0;
   return `units=${unitsChoice()};reference=${$("reference").value};lang=${state.lang};` +
-    `superheat=${superheat}`;
+    `superheat=${superheat};model=${$("model").value}`;
 }
 // The unit a system gives a quantity, found by the library: the one whose text is the system's.
 const systemUnitCache = new Map();
@@ -134,6 +142,15 @@ function convertValues(field, text, from, to) {
   if (n < 0) return null;
   return libraryText((buffer, size) => M._zeltra5_convert_values(...args, buffer, size));
 }
+// The equations of state of the library's registry: [{ name, description }], and the index of
+// the one a request without a choice gets.
+function models() {
+  return Array.from({ length: M._zeltra5_model_count() }, (_, i) => ({
+    name: str(M._zeltra5_model_name(i)), description: str(M._zeltra5_web_model_description(i)),
+  }));
+}
+const MODELS = models();
+const DEFAULT_MODEL = MODELS[M._zeltra5_web_default_model()].name;
 function pairs() {
   const list = [];
   for (let i = 0; i < M._zeltra5_pair_count_v2(); i++) list.push(str(M._zeltra5_pair_name_v2(i)));
@@ -236,6 +253,7 @@ function applyTexts() {
   $("units-note").textContent = "";
   document.querySelectorAll(".lang button").forEach((b) =>
     b.setAttribute("aria-pressed", String(b.dataset.lang === state.lang)));
+  showModelNote();
   updateInputs();
 }
 // The pairs' and the saturation table's choices in the page's language and units, from the
@@ -274,6 +292,8 @@ function saturationField() {
 }
 function updateInputs() {
   labelChoices();
+  $("model-description").textContent =
+    MODELS.find((m) => m.name === $("model").value)?.description ?? "";
   const options = optionsText(false);
   const pair = $("pair").value;
   const fields = pairFields(pair);
@@ -315,7 +335,7 @@ function run() {
   for (const [name, side] of Object.entries(SIDES)) {
     results[name] = calculate(pair, first, second, options, side);
   }
-  state.results = { ...results, options };
+  state.results = { ...results, options, model: $("model").value };
   showMessage(results.requested.message);
   renderTable();
   moveMarker(pair, first, second);
@@ -359,6 +379,7 @@ function renderTable() {
   }
   body.replaceChildren(...rows);
   renderMoreTable(result, options);
+  $("result-model").textContent = modelLine(state.results?.model ?? $("model").value);
 }
 
 // The outputs after the nineteen, below the table: a row each, blank where undefined.
@@ -379,10 +400,13 @@ function renderMoreTable(result, options) {
   $("more-table").tBodies[0].replaceChildren(...rows);
 }
 
-// The table as the spreadsheet takes it: name, value, unit, tab-separated, one row a line.
+// The table as the spreadsheet takes it: name, value, unit, tab-separated, one row a line; a
+// last line names the model that produced it.
 function tableText() {
-  return Array.from($("table").rows, (tr) =>
-    [0, 1, 2].map((i) => tr.cells[i].textContent).join("\t")).join("\n") + "\n";
+  const lines = Array.from($("table").rows, (tr) =>
+    [0, 1, 2].map((i) => tr.cells[i].textContent).join("\t"));
+  lines.push(`${TEXTS[state.lang].model_line}\t${state.results?.model ?? $("model").value}\t`);
+  return lines.join("\n") + "\n";
 }
 async function copyText(text) {
   window.lastCopied = text;
@@ -422,6 +446,7 @@ function drawDiagram() {
   marker.setAttribute("visibility", "hidden");
   svg.append(marker);
   $("diagram").replaceChildren(svg);
+  $("diagram-model").textContent = modelLine($("model").value);
   state.marker = marker;
   state.diagramKey = options;
   window.diagramDrawMs = performance.now() - started;
@@ -455,6 +480,7 @@ function makeSaturation() {
       M._zeltra5_explain_table(type, 0, range, optionsArg, buffer, size));
     message.hidden = false;
     $("sat-download").hidden = true;
+    $("sat-model").hidden = true;
     $("sat-table").replaceChildren();
     return;
   }
@@ -462,8 +488,11 @@ function makeSaturation() {
   const buffer = M._malloc(n + 1);
   if (!buffer) throw new Error(`no memory for a CSV of ${n + 1} bytes`);
   M._zeltra5_table_csv(type, 0, range, optionsArg, buffer, n + 1);
-  const csv = str(buffer);
+  const model = $("model").value;
+  const csv = csvNamingModel(str(buffer), model);
   M._free(buffer);
+  $("sat-model").textContent = modelLine(model);
+  $("sat-model").hidden = false;
   if (csvUrl) URL.revokeObjectURL(csvUrl);
   csvUrl = URL.createObjectURL(new Blob([csv], { type: "text/csv;charset=utf-8" }));
   const link = $("sat-download");
@@ -471,6 +500,14 @@ function makeSaturation() {
   link.hidden = false;
   window.lastCsv = csv;
   renderSaturation(csv, options);
+}
+// The CSV names the model that made it: a last column "model" (blank on the units line), unless
+// the library's CSV has that column already.
+function csvNamingModel(csv, model) {
+  const lines = csv.split("\n");
+  if (lines[0].split(",").includes("model")) return csv;
+  return lines.map((line, i) => (line === "" ? line
+    : `${line},${i === 0 ? "model" : i === 1 ? "" : model}`)).join("\n");
 }
 // A preview of the CSV: the side, t, p, rho, h, s of each row.
 function renderSaturation(csv, options) {
@@ -540,10 +577,54 @@ function refresh() {
   if (!$("sat-download").hidden) makeSaturation();
 }
 
+// --- the model ------------------------------------------------------------------------------
+// The line above each result: "Модель: gao2023".
+function modelLine(model) {
+  return `${TEXTS[state.lang].model_line}: ${model}`;
+}
+// The model the page's address names (?model=gao2023); the default when it names none. A name
+// the registry does not have gives the default too, and a note under the form says so.
+function modelFromAddress() {
+  const asked = new URLSearchParams(window.location.search).get("model");
+  if (asked === null) return DEFAULT_MODEL;
+  if (MODELS.some((m) => m.name === asked)) return asked;
+  state.unknownModel = asked;
+  return DEFAULT_MODEL;
+}
+// The address keeps the model chosen (replaced, not a step of the history): the page opened at
+// it shows the same model.
+function keepModelInAddress() {
+  const url = new URL(window.location.href);
+  url.searchParams.set("model", $("model").value);
+  window.history.replaceState(null, "", url);
+}
+function showModelNote() {
+  const note = $("model-note");
+  note.hidden = state.unknownModel === null;
+  note.textContent = state.unknownModel === null ? ""
+    : TEXTS[state.lang].model_unknown(state.unknownModel, MODELS.map((m) => m.name).join(", "),
+      $("model").value);
+}
+function modelChanged() {
+  state.unknownModel = null;
+  showModelNote();
+  keepModelInAddress();
+  updateInputs();
+  refresh();
+}
+
 // --- wiring -------------------------------------------------------------------------------
 function init() {
   const select = $("pair");
   for (const name of pairs()) select.add(new Option(name, name));
+  for (const { name, description } of MODELS) {
+    const option = new Option(name, name);
+    option.title = description;
+    $("model").add(option);
+  }
+  $("model").value = modelFromAddress();
+  // An unknown model in the address: the address names the model the page uses instead.
+  if (state.unknownModel !== null) keepModelInAddress();
   for (const [key, units] of Object.entries(UNIT_CHOICES)) {
     for (const unit of units) $(`unit-${key}`).add(new Option(unit, unit));
     $(`unit-${key}`).value = systemUnit($("units").value, key);
@@ -557,6 +638,7 @@ function init() {
   $("state").addEventListener("submit", (e) => { e.preventDefault(); run(); });
   select.addEventListener("change", () => { updateInputs(); });
   $("reference").addEventListener("change", () => { updateInputs(); refresh(); });
+  $("model").addEventListener("change", modelChanged);
   // A system sets each quantity to its own unit.
   $("units").addEventListener("change", () => {
     for (const key of Object.keys(UNIT_CHOICES)) {
@@ -582,7 +664,7 @@ function init() {
 }
 // For the browser test and benchmark: the library without the page around it.
 window.zeltra5 = {
-  calculate, formatValue, drawDiagram, tableText, systemUnit, unitsChoice, convertValues,
+  calculate, formatValue, drawDiagram, tableText, systemUnit, unitsChoice, convertValues, models,
   rowFields: () => Array.from({ length: ROWS }, (_, r) => M._zeltra5_table_row_field(r)),
   fieldIndex: (name) => M._zeltra5_field_index(put("name", name)),
 };

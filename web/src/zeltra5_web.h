@@ -24,6 +24,12 @@ extern "C" {
 ZELTRA5_API int zeltra5_convert_values(int field, const char* values, const char* from_units,
                                        const char* to_units, char* buffer, int size);
 
+/* The equations of state the options' model= names (zeltra5_model_count and zeltra5_model_name
+ * of the library): each one's one-line English description by index (null outside 0 to count -
+ * 1), and the index of the one options without model= get. */
+ZELTRA5_API const char* zeltra5_web_model_description(int index);
+ZELTRA5_API int zeltra5_web_default_model(void);
+
 #ifdef __cplusplus
 }
 #endif

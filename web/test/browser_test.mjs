@@ -14,6 +14,9 @@ const args = Object.fromEntries(process.argv.slice(2).reduce((pairs, a, i, all) 
 const site = path.resolve(args.site);
 const out = path.resolve(args.out);
 const calcPath = args.calc;
+const modelValuesPath = args["model-values"];
+// The model of a page whose address names none.
+const DEFAULT_MODEL = "tr1993";
 fs.mkdirSync(out, { recursive: true });
 
 let failures = 0;
@@ -244,9 +247,11 @@ try {
   const rowsNow = await readTable();
   check(one === rowsNow[3].text, `copy of one value: "${one}" / "${rowsNow[3].text}"`);
   const tsv = await clip("#copy-table");
-  const lines = tsv.trimEnd().split("\n");
-  check(lines.length === 20 && lines.every((l) => l.split("\t").length === 3),
-    `copy of the table: 20 lines of 3 tab-separated cells (${lines.length})`);
+  // The last line's unit cell is empty: only the final newline goes.
+  const lines = tsv.replace(/\n$/, "").split("\n");
+  check(lines.length === 21 && lines.every((l) => l.split("\t").length === 3),
+    `copy of the table: 21 lines of 3 tab-separated cells (${lines.length})`);
+  check(lines[20] === `Модель\t${DEFAULT_MODEL}\t`, `the copied table names the model: ${lines[20]}`);
   check(lines[3] === `${rowsNow[3].name}\t${rowsNow[3].text}\t${rowsNow[3].unit}`,
     `copied row: ${JSON.stringify(lines[3])}`);
   console.log(`copy: read back ${clipboardUsed ? "from the system clipboard" : "from the page (no clipboard)"}`);
@@ -547,6 +552,172 @@ try {
   await chooseUnits("display");
   await page.click("#lang-ru");
 
+  // --- the model: the registry's choice beside the reference state ------------------------
+  // The native values of states: [model, units, reference, pair, first, second] each.
+  const nativeValues = (states) => execFileSync(modelValuesPath,
+    { input: states.map((s) => s.join(",")).join("\n") + "\n", encoding: "utf8" })
+    .trimEnd().split("\n").map((l) => JSON.parse(l));
+  const readMore = () => page.$$eval("#more-table tr", (rows) => rows.map((tr) =>
+    (tr.cells[1].dataset.value === undefined ? null : Number(tr.cells[1].dataset.value))));
+  const registry = await page.evaluate(() => window.zeltra5.models());
+  const menu = await page.$$eval("#model option", (os) => os.map((o) => [o.value, o.title]));
+  check(JSON.stringify(menu) === JSON.stringify(registry.map((m) => [m.name, m.description])) &&
+    registry.length >= 2 && registry.every((m) => m.description !== ""),
+  `the model menu is the registry's: ${menu.map((m) => m[0]).join(", ")}`);
+  check(await page.$eval("#model", (s) => s.value) === DEFAULT_MODEL, "the default model");
+  // Each state on each model: the page's table, its saturated liquid and its "more properties"
+  // against the native calculation of that model; gao2023 apart from tr1993 where both give a
+  // state.
+  const MODEL_CASES = [
+    // [pair, first, second, reference]
+    ["p-t", 10, 25, "default"],
+    ["p-h", 5, 200, "default"],
+    ["ts-liquid", 0, undefined, "iir"],
+    ["t-rho", 140, 300, "ashrae"],
+    ["p-s", 3, 6.5, "nbp"],
+  ];
+  const byModel = {};
+  for (const { name: model } of registry) {
+    await page.select("#model", model);
+    check(page.url().endsWith(`?model=${model}`), `${model}: the address keeps it (${page.url()})`);
+    for (const [pair, first, second, reference] of MODEL_CASES) {
+      const label = `${model} ${pair} ${first} ${second ?? ""} ${reference}`;
+      await page.select("#reference", reference);
+      await page.click("#tab-liquid");
+      await enter(pair, first, second);
+      const liquidRows = await readTable();
+      await page.click("#tab-requested");
+      const rows = await readTable();
+      const more = await readMore();
+      const [want, liquidWant] = nativeValues([
+        [model, "display", reference, pair, first, second ?? 0],
+        [model, "display", reference, "ps-liquid", rows[pRow].value, 0]]);
+      check(want.status === 0 && rows[0].text !== "", `${label}: a state (${want.status})`);
+      const compare = (side, got, values, fields) => fields.forEach((k) => {
+        const expected = values[k];
+        if (expected === null || got[k] === null) {
+          check(expected === got[k], `${label} ${side}: field ${k} defined ${got[k]} / ${expected}`);
+          return;
+        }
+        const rel = relative(got[k], expected);
+        // A temperature in °C may be 0 one way and 6e-14 the other (a saturated state found
+        // again from its pressure): an absolute bound there.
+        const near = FIELD_NAMES[k] === "temperature" && Math.abs(got[k] - expected) <= 1e-10;
+        check(near || rel <= (k < FIELD_NAMES.length ? tolerance(FIELD_NAMES[k], expected) : 1e-9),
+          `${label} ${side}: field ${k} ${got[k]} / ${expected}`);
+      });
+      const fromRows = (table) => {
+        const values = Array(FIELD_NAMES.length).fill(null);
+        table.forEach((r, i) => { if (i > 0 && r.value !== undefined) values[rowField[i]] = Number(r.value); });
+        return values;
+      };
+      const nineteen = [...FIELD_NAMES.keys()];
+      compare("state", fromRows(rows), want.values, nineteen);
+      compare("saturated liquid", fromRows(liquidRows), liquidWant.values, nineteen);
+      compare("more properties", [...Array(FIELD_NAMES.length).fill(null), ...more], want.values,
+        [...want.values.keys()].slice(FIELD_NAMES.length));
+      const line = await page.$eval("#result-model", (p) => p.textContent);
+      check(line === `Модель: ${model}`, `${label}: the result names its model (${line})`);
+      const copied = await page.evaluate(() => window.zeltra5.tableText());
+      check(copied.endsWith(`\nМодель\t${model}\t\n`), `${label}: the copied table names the model`);
+      byModel[label] = fromRows(rows);
+      if (model === "gao2023" && pair === "p-t") await shot("12-model-gao2023");
+    }
+  }
+  await page.select("#reference", "default");
+  for (const [pair, first, second, reference] of MODEL_CASES) {
+    const key = ` ${pair} ${first} ${second ?? ""} ${reference}`;
+    const [a, b] = [byModel[`tr1993${key}`], byModel[`gao2023${key}`]];
+    const apart = FIELD_NAMES.filter((_, k) => a[k] !== null && b[k] !== null && relative(a[k], b[k]) > 1e-6);
+    check(apart.length >= 8, `${key}: gao2023 apart from tr1993 in ${apart.join(", ")}`);
+    // IIR fixes h' at 0 °C on every model.
+    const h = FIELD_NAMES.indexOf("specific_enthalpy");
+    if (reference === "iir") check(Math.abs(a[h] - 200) < 1e-9 && Math.abs(b[h] - 200) < 1e-9, `${key}: h' ${a[h]}, ${b[h]}`);
+  }
+  // The diagram and the saturation table follow the model and name it.
+  await page.select("#model", "tr1993");
+  await enter("p-t", 10, 25);
+  const svgOf = () => page.$eval("#diagram svg", (svg) => svg.outerHTML);
+  const trSvg = await svgOf();
+  await page.click("#sat-range", { clickCount: 3 });
+  await page.keyboard.type("-60:120:20");
+  await page.keyboard.press("Enter");
+  await page.waitForSelector("#sat-download:not([hidden])");
+  const trCsv = await page.evaluate(() => window.lastCsv);
+  await page.select("#model", "gao2023");
+  const follow = await page.evaluate(() => ({
+    csv: window.lastCsv, diagram: document.getElementById("diagram-model").textContent,
+    sat: document.getElementById("sat-model").textContent,
+    download: document.getElementById("sat-download").href }));
+  check((await svgOf()) !== trSvg && follow.diagram === "Модель: gao2023",
+    `the diagram follows the model (${follow.diagram})`);
+  const gaoModels = csvModels(follow.csv);
+  check(follow.sat === "Модель: gao2023" && gaoModels.ok && gaoModels.models.length === 20 &&
+    gaoModels.models.every((m) => m === "gao2023") && csvModels(trCsv).models.every((m) => m === "tr1993"),
+  `the saturation table and its CSV name the model (${follow.sat}; ${gaoModels.why ?? "column"})`);
+  check(await page.evaluate((u) => fetch(u).then((r) => r.text()), follow.download) === follow.csv,
+    "the download holds the CSV of gao2023");
+  const satLines = follow.csv.trimEnd().split("\n").map((l) => l.split(","));
+  const satNative = nativeValues(satLines.slice(2).map((r) => ["gao2023", "display", "default", r[3], r[4], 0]));
+  let satChecked = 0;
+  satLines.slice(2).forEach((r, i) => {
+    for (const name of ["pressure", "mass_density", "specific_enthalpy", "specific_entropy"]) {
+      const got = Number(r[satLines[0].indexOf(name)]);
+      const want = satNative[i].values[FIELD_NAMES.indexOf(name)];
+      satChecked++;
+      check(relative(got, want) <= 1e-12, `gao2023 saturation ${r[3]} ${r[4]}: ${name} ${got} / ${want}`);
+    }
+  });
+  check(satChecked === 80 && follow.csv !== trCsv, `gao2023 saturation table: ${satChecked} values`);
+  await page.select("#model", "tr1993");
+
+  // The address: the page opened at it shows its model; an unknown one the default, said so,
+  // and the address then names the default. Other items of the address stay.
+  const ADDRESSES = [
+    // [query, model shown, the address after, the unknown name the note quotes]
+    ["", DEFAULT_MODEL, "", null],
+    ["?model=gao2023", "gao2023", "?model=gao2023", null],
+    ["?model=tr1993", "tr1993", "?model=tr1993", null],
+    ["?x=1&model=gao2023", "gao2023", "?x=1&model=gao2023", null],
+    ["?model=gao2024", DEFAULT_MODEL, `?model=${DEFAULT_MODEL}`, "gao2024"],
+    ["?model=GAO2023", DEFAULT_MODEL, `?model=${DEFAULT_MODEL}`, "GAO2023"],
+    ["?model=", DEFAULT_MODEL, `?model=${DEFAULT_MODEL}`, ""],
+  ];
+  const opened = await browser.newPage();
+  opened.on("pageerror", (e) => problems.push(`page error (address): ${e.message}`));
+  const firstState = nativeValues(registry.map((m) => [m.name, "display", "default", "p-t", 10, 25]));
+  for (const [query, model, after, unknown] of ADDRESSES) {
+    await opened.goto(`${origin}/${query}`, { waitUntil: "networkidle0" });
+    await opened.waitForSelector("body[data-ready='1']", { timeout: 30000 });
+    const shown = await opened.evaluate(() => ({
+      model: document.getElementById("model").value, search: window.location.search,
+      note: document.getElementById("model-note").hidden ? null : document.getElementById("model-note").textContent,
+      line: document.getElementById("result-model").textContent,
+      h: Array.from(document.querySelectorAll("#table tr"), (tr) => tr.cells[1].dataset.value) }));
+    const label = `address "${query}"`;
+    check(shown.model === model && shown.line === `Модель: ${model}` && shown.search === after,
+      `${label}: model ${shown.model}, "${shown.line}", address "${shown.search}"`);
+    const h = firstState[registry.findIndex((m) => m.name === model)].values[FIELD_NAMES.indexOf("specific_enthalpy")];
+    check(relative(Number(shown.h[hRow]), h) <= 1e-12, `${label}: the values of ${model} (${shown.h[hRow]} / ${h})`);
+    if (unknown === null) {
+      check(shown.note === null, `${label}: no note (${shown.note})`);
+      continue;
+    }
+    check(shown.note !== null && shown.note.includes(`«${unknown}»`) &&
+      registry.every((m) => shown.note.includes(m.name)) && shown.note.endsWith(DEFAULT_MODEL),
+    `${label}: the note says so (${shown.note})`);
+    await opened.click("#lang-en");
+    const en = await opened.$eval("#model-note", (n) => n.textContent);
+    check(en.startsWith(`Unknown model "${unknown}"`), `${label}: the note in English (${en})`);
+    if (unknown === "gao2024") await opened.screenshot({ path: path.join(out, "13-unknown-model.png") });
+    // A model chosen: the note goes, the address names it.
+    await opened.select("#model", "gao2023");
+    const chosen = await opened.evaluate(() => ({ search: window.location.search,
+      note: document.getElementById("model-note").hidden }));
+    check(chosen.note && chosen.search === "?model=gao2023", `${label}: then gao2023 chosen (${chosen.search})`);
+  }
+  await opened.close();
+
   // --- phone width ------------------------------------------------------------------------
   await page.setViewport({ width: 390, height: 844 });
   await enter("p-t", 10, 25);
@@ -671,8 +842,17 @@ process.exit(failures === 0 ? 0 : 1);
 // A CSV of the page against the command line's: the same lines and cells, every text byte for
 // byte, every number within the tolerance of the states above (the WebAssembly build's libm
 // rounds pow, for one, a unit in the last place apart from glibc's for some arguments). Counts
-// the numbers that are not written identically.
-function sameCsv(got, want) {
+// the numbers that are not written identically. The page's CSV names `model` on each row, in
+// its column "model"; where the command line's has no such column, the page's last is left
+// out of the comparison.
+function sameCsv(gotWithModel, want, model = DEFAULT_MODEL) {
+  const named = csvModels(gotWithModel);
+  if (!named.ok || named.models.some((m) => m !== model)) {
+    return { ok: false, why: `the model column: ${named.why ?? named.models.join(" ")}`,
+      numbers: 0, notIdentical: 0 };
+  }
+  const got = want.split("\n")[0].split(",").includes("model") ? gotWithModel
+    : gotWithModel.split("\n").map((l) => (l === "" ? l : l.slice(0, l.lastIndexOf(",")))).join("\n");
   const result = { ok: got === want, why: "identical", numbers: 0, notIdentical: 0 };
   const gotLines = got.split("\n"), wantLines = want.split("\n");
   const header = wantLines[0].split(",");
@@ -694,6 +874,19 @@ function sameCsv(got, want) {
   }
   return { ...result, ok: true,
     why: result.notIdentical === 0 ? "identical" : `${result.notIdentical} numbers within the tolerance` };
+}
+
+// The models a CSV of the page names, one per row after the units line (blank there); ok false
+// without its column "model".
+function csvModels(csv) {
+  const lines = csv.split("\n").filter((l) => l !== "");
+  const header = (lines[0] ?? "").split(",");
+  const column = header.indexOf("model");
+  if (column < 0) return { ok: false, why: "no column \"model\"", models: [] };
+  // The last column read from the end: a refused row's reason may hold commas.
+  const cells = lines.map((l) => (column === header.length - 1
+    ? l.slice(l.lastIndexOf(",") + 1) : l.split(",")[column]));
+  return { ok: cells[1] === "", why: cells[1] === "" ? null : "units line", models: cells.slice(2) };
 }
 
 // As C's %.16g (the program's table).

@@ -2,7 +2,10 @@
 # The browser test of the web page built by web/build.sh into BUILD (BUILD/site).
 # Usage: web/test/run.sh --install BUILD     installs its driver (puppeteer-core, npm) into
 #                                           BUILD/test, unless the pinned version is there
-#        web/test/run.sh BUILD ZELTRA5_CALC  runs it; screenshots in BUILD/test/screenshots
+#        web/test/run.sh BUILD ZELTRA5_CALC MODEL_VALUES
+#                                           runs it against zeltra5-calc and the native values of
+#                                           each model (tests/web/model_values.cpp); screenshots
+#                                           in BUILD/test/screenshots
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 install=0
@@ -18,5 +21,6 @@ if [ "$have" != "$want" ]; then
   (cd "$dir" && PUPPETEER_SKIP_DOWNLOAD=1 npm install --no-audit --no-fund --loglevel=error)
 fi
 [ "$install" -eq 1 ] && exit 0
-exec node "$dir/browser_test.mjs" --site "$build/site" --calc "$2" --out "$dir/screenshots" \
+exec node "$dir/browser_test.mjs" --site "$build/site" --calc "$2" --model-values "$3" \
+  --out "$dir/screenshots" \
   --chromium "${CHROMIUM:-/usr/bin/chromium}"
