@@ -183,6 +183,8 @@ TEST(ModelChoice, LiquidEndsAtTheMeltingLine) {
         {"p-t", 7e3, -70.0, GAO2023, true, ""},
         {"ts-liquid", -77.66, 0.0, GAO2023, true, ""},
         {"t-rho", -75.0, 745.0, GAO2023, false, "pressure of the state "},
+        // The 2023 paper's check state at 200 K and 50 mol/dm3 (555.6 MPa) is a solid's.
+        {"t-rho", 200.0 - KELVIN_OFFSET, 50.0 * 17.03052, GAO2023, false, "pressure of the state "},
         {"p-t", 5e7, -77.0, DEFAULT_MODEL, true, ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.pair) + " " + std::to_string(c.first) + " " +
