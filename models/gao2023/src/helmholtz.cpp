@@ -39,11 +39,27 @@ void accumulate(double v, double a1, double a2, double a3, double b1, double b2,
     r.ddt += v * f2 * b1;
 }
 
-// Each term is n delta^d tau^t exp(e(delta) + g(tau)): its value is one exponential of
-// d ln delta + t ln tau + e + g, the two logarithms taken once for all terms.
+// The exponents of delta in the tables are the small integers the powers below hold.
+constexpr bool small_exponents() {
+    for (const co::PowerTerm& k : co::POWER_TERMS) {
+        if (k.d < 0 || k.d > 4 || k.l < 0 || k.l > 4) return false;
+    }
+    for (const co::BellTerm& k : co::GAUSSIAN_TERMS) {
+        if (k.d < 0 || k.d > 4) return false;
+    }
+    for (const co::BellTerm& k : co::ASSOCIATION_TERMS) {
+        if (k.d < 0 || k.d > 4) return false;
+    }
+    return true;
+}
+static_assert(small_exponents(), "every d and l of the residual terms is in 0 to 4");
+
+// Each term is n delta^d tau^t exp(e(delta) + g(tau)) with integer d (and l): its value is
+// n delta^d times one exponential of t ln tau + e + g, the logarithm taken once for all terms.
 Residual residual(double delta, double tau) {
     Residual r{};
-    const double ln_delta = std::log(delta);
+    const double powers[5] = {1.0, delta, delta * delta, delta * delta * delta,
+                              delta * delta * delta * delta};
     const double ln_tau = std::log(tau);
     const double inv_d = 1.0 / delta;
     const double inv_d2 = inv_d * inv_d;
@@ -59,13 +75,12 @@ Residual residual(double delta, double tau) {
         double e3 = 0.0;
         if (k.l > 0) {
             const double l = k.l;
-            const double dl = std::pow(delta, l - 3.0);  // delta^(l-3)
-            e = -dl * delta * delta * delta;
-            e1 = -l * dl * delta * delta;
-            e2 = -l * (l - 1.0) * dl * delta;
-            e3 = -l * (l - 1.0) * (l - 2.0) * dl;
+            e = -powers[k.l];
+            e1 = -l * powers[k.l - 1];
+            e2 = k.l > 1 ? -l * (l - 1.0) * powers[k.l - 2] : 0.0;
+            e3 = k.l > 2 ? -l * (l - 1.0) * (l - 2.0) * powers[k.l - 3] : 0.0;
         }
-        const double v = k.n * std::exp(d * ln_delta + k.t * ln_tau + e);
+        const double v = k.n * powers[k.d] * std::exp(k.t * ln_tau + e);
         accumulate(v, d * inv_d + e1, -d * inv_d2 + e2, 2.0 * d * inv_d3 + e3, k.t * inv_t,
                    -k.t * inv_t2, r);
     }
@@ -75,7 +90,7 @@ Residual residual(double delta, double tau) {
         const double x = delta - k.epsilon;
         const double y = tau - k.gamma;
         const double v =
-            k.n * std::exp(d * ln_delta + k.t * ln_tau - k.eta * x * x - k.beta * y * y);
+            k.n * powers[k.d] * std::exp(k.t * ln_tau - k.eta * x * x - k.beta * y * y);
         accumulate(v, d * inv_d - 2.0 * k.eta * x, -d * inv_d2 - 2.0 * k.eta, 2.0 * d * inv_d3,
                    k.t * inv_t - 2.0 * k.beta * y, -k.t * inv_t2 - 2.0 * k.beta, r);
     }
@@ -87,7 +102,7 @@ Residual residual(double delta, double tau) {
         const double inv_q = 1.0 / (k.beta * y * y + k.b);
         const double q1 = 2.0 * k.beta * y;
         const double q2 = 2.0 * k.beta;
-        const double v = k.n * std::exp(d * ln_delta + k.t * ln_tau - k.eta * x * x + inv_q);
+        const double v = k.n * powers[k.d] * std::exp(k.t * ln_tau - k.eta * x * x + inv_q);
         accumulate(v, d * inv_d - 2.0 * k.eta * x, -d * inv_d2 - 2.0 * k.eta, 2.0 * d * inv_d3,
                    k.t * inv_t - q1 * inv_q * inv_q,
                    -k.t * inv_t2 - q2 * inv_q * inv_q + 2.0 * q1 * q1 * inv_q * inv_q * inv_q, r);

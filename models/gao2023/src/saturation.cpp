@@ -187,39 +187,92 @@ void march(double P, double t, double start, double factor, double& lo, double& 
     }
 }
 
+// Pressure and (dp/drho)_T at (t, rho) from one evaluation of the residual part.
+void pressure_and_slope(double t, double rho, double& p, double& slope) {
+    double d = 0.0;
+    double dd = 0.0;
+    phir_d_dd(t, rho, d, dd);
+    const double delta = rho / REDUCING_DENSITY;
+    const double RT = (t + KELVIN_OFFSET) * GAS_CONSTANT;
+    p = (delta * d + 1.0) * rho * RT;
+    slope = RT * (1.0 + 2.0 * delta * d + delta * delta * dd);
+}
+
+// A narrow bracket of the density at P on a stretch of the isotherm where the pressure rises with
+// density, by Newton's method from rho (inside the stretch); [lo, hi] may come in holding a known
+// side (has_lo: p(lo) < P, has_hi: p(hi) >= P). Every point evaluated narrows the bracket; a
+// step that leaves it bisects. Ends when both sides are known and 1e-7 apart (relative), or
+// after a few steps with the bracket as wide as it then is; a side still unknown is found by
+// marching from the last point.
+void newton_bracket(double P, double t, double rho, bool has_lo, bool has_hi, double& lo,
+                    double& hi) {
+    for (int i = 0; i < 12; ++i) {
+        double p = 0.0;
+        double slope = 0.0;
+        pressure_and_slope(t, rho, p, slope);
+        if (p < P) {
+            lo = rho;
+            has_lo = true;
+        } else {
+            hi = rho;
+            has_hi = true;
+        }
+        if (has_lo && has_hi && hi - lo <= 1e-7 * hi) {
+            return;
+        }
+        double next = rho + (P - p) / slope;
+        if (has_lo && has_hi && next - rho == 0.0) {
+            return;  // converged onto one side: the other is within the bracket as it is
+        }
+        // Once Newton's step is small, a point just across it settles the other side.
+        if (std::fabs(next - rho) < 1e-9 * rho) {
+            next = rho + 4.0 * (next - rho);
+        }
+        const bool inside = (!has_lo || next > lo) && (!has_hi || next < hi) && next > 0.0;
+        if (!(slope > 0.0) || !inside) {
+            next = has_lo && has_hi ? 0.5 * (lo + hi) : (p < P ? 2.0 * rho : 0.5 * rho);
+        }
+        rho = next;
+    }
+    if (has_lo && has_hi) {
+        return;
+    }
+    march(P, t, rho, 1.05, lo, hi);
+}
+
 }  // namespace
 
 void density_bracket(const double& P, const double& t, const int& phase, double& lo, double& hi) {
     const double T_K = t + KELVIN_OFFSET;
+    // Below the saturation limit the expansions (which reach a little below the lowest
+    // temperature admitted) give the saturated densities that bound each branch.
     const bool below_limit =
-        T_K >= TRIPLE_POINT_TEMPERATURE && T_K <= SATURATION_LIMIT_TEMPERATURE_K;
+        T_K >= LOWEST_SATURATION_TEMPERATURE && T_K <= SATURATION_LIMIT_TEMPERATURE_K;
+    const double ideal_gas = P / (GAS_CONSTANT * T_K);
     SaturationEquilibrium e{};
+    if (below_limit) {
+        equilibrium(T_K, e);
+    }
     if (phase == PHASE_VAPOUR) {
-        if (below_limit) {
-            // Below the saturated vapour's density, the vapour branch rises with density.
-            equilibrium(T_K, e);
+        if (below_limit && ideal_gas < e.rho_vapour) {
+            // The vapour branch is concave: Newton's method from the ideal gas's density (below
+            // the root, the vapour being less compressible than an ideal gas never) climbs to
+            // it from below, under the saturated vapour's density.
             hi = e.rho_vapour;
-            lo = hi;
-            for (int i = 0; i < 2000 && pressure(t, lo) >= P; ++i) {
-                lo *= 0.5;
-            }
+            newton_bracket(P, t, ideal_gas, false, true, lo, hi);
             return;
         }
-        march(P, t, P / (GAS_CONSTANT * T_K), 1.05, lo, hi);
+        newton_bracket(P, t, ideal_gas, false, false, lo, hi);
         return;
     }
     if (below_limit) {
-        // Above the saturated liquid's density, the liquid branch rises with density.
-        equilibrium(T_K, e);
-        if (pressure(t, e.rho_liquid) >= P) {
-            lo = e.rho_liquid;
-            hi = 1.02 * lo;
-            return;
-        }
-        march(P, t, e.rho_liquid, 1.02, lo, hi);
+        // The liquid branch rises with density above the saturated liquid's, and is convex:
+        // Newton's method from the saturated liquid reaches the root from above.
+        lo = e.rho_liquid;
+        newton_bracket(P, t, e.rho_liquid, false, false, lo, hi);
         return;
     }
-    march(P, t, P / (GAS_CONSTANT * T_K), 1.05, lo, hi);
+    newton_bracket(P, t, ideal_gas, false, false, lo, hi);
 }
 
 }  // namespace zeltra5::gao2023
