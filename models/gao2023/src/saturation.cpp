@@ -201,8 +201,9 @@ void pressure_and_slope(double t, double rho, double& p, double& slope) {
 // A narrow bracket of the density at P on a stretch of the isotherm where the pressure rises with
 // density, by Newton's method from rho (inside the stretch); [lo, hi] may come in holding a known
 // side (has_lo: p(lo) < P, has_hi: p(hi) >= P). Every point evaluated narrows the bracket; a
-// step that leaves it bisects. Ends when both sides are known and 1e-7 apart (relative), or
-// after a few steps with the bracket as wide as it then is; a side still unknown is found by
+// step that leaves it bisects. Ends when both sides are known and 1e-7 apart (relative), when
+// Newton's step falls below 1e-9 of the density (the other side then four steps on), or after
+// a few steps with the bracket as wide as it then is; a side still unknown is found by
 // marching from the last point.
 void newton_bracket(double P, double t, double rho, bool has_lo, bool has_hi, double& lo,
                     double& hi) {
@@ -224,9 +225,16 @@ void newton_bracket(double P, double t, double rho, bool has_lo, bool has_hi, do
         if (has_lo && has_hi && next - rho == 0.0) {
             return;  // converged onto one side: the other is within the bracket as it is
         }
-        // Once Newton's step is small, a point just across it settles the other side.
-        if (std::fabs(next - rho) < 1e-9 * rho) {
-            next = rho + 4.0 * (next - rho);
+        // Once Newton's step is small its error is far smaller (quadratic): the root lies
+        // between rho and four steps on, with a margin for the pressure's rounding.
+        if (slope > 0.0 && std::fabs(next - rho) < 1e-9 * rho) {
+            const double far = rho + 4.0 * (next - rho) + std::copysign(1e-14 * rho, next - rho);
+            if (next > rho) {
+                hi = has_hi ? std::fmin(hi, far) : far;
+            } else {
+                lo = has_lo ? std::fmax(lo, far) : far;
+            }
+            return;
         }
         const bool inside = (!has_lo || next > lo) && (!has_hi || next < hi) && next > 0.0;
         if (!(slope > 0.0) || !inside) {
