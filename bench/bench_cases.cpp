@@ -7,6 +7,7 @@
 
 #include "zeltra5/calc.hpp"
 #include "zeltra5/calculation.hpp"
+#include "zeltra5/gao2023.hpp"
 #include "zeltra5/helmholtz.hpp"
 #include "zeltra5/pairs.hpp"
 #include "zeltra5/quantities.hpp"
@@ -263,6 +264,76 @@ double density_solver(const Inputs& in, int i) {
     return a.rho + b.rho;
 }
 
+// The 2023 model (registry index 1) through the whole request, for the same states: its inputs
+// are its own (p, T) results, so each pair names the state in that model.
+constexpr int GAO = 1;
+Inputs g_gao_pt[3], g_gao_ph[4], g_gao_ps[4], g_gao_trho[4], g_gao_sat_t, g_gao_sat_p;
+
+PropertyResult solve_gao(int mode, double first, double second) {
+    PropertyResult r{};
+    Refusal why{};
+    if (calculate_request(GAO, CalcRequest{mode, SIDE_NONE, first, second}, r, why) != 0) {
+        std::fprintf(stderr, "gao2023 benchmark state (%g, %g) is refused\n", first, second);
+        std::abort();
+    }
+    return r;
+}
+
+void derive_gao(Inputs& out, const PropertyResult& r, int mode, int i) {
+    const double second = mode == MODE_PRESSURE_ENTHALPY  ? r.specific_enthalpy
+                          : mode == MODE_PRESSURE_ENTROPY ? r.specific_entropy
+                                                          : r.mass_density;
+    const double first = mode == MODE_TEMPERATURE_DENSITY ? r.temperature : r.pressure;
+    out.request[i] = {mode, SIDE_NONE, first, second};
+}
+
+void prepare_gao() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    const double p0[3] = {10e5, 1e5, 200e5};
+    const double t0[3] = {0.0, 50.0, 200.0};
+    const int slot[3] = {0, 1, 3};
+    constexpr int derived[3] = {MODE_PRESSURE_ENTHALPY, MODE_PRESSURE_ENTROPY,
+                                MODE_TEMPERATURE_DENSITY};
+    Inputs* by_mode[3] = {g_gao_ph, g_gao_ps, g_gao_trho};
+    for (int k = 0; k < 3; ++k) {
+        for (int i = 0; i < N; ++i) {
+            const double p = p_step(p0[k], i), t = t_step(t0[k], i);
+            g_gao_pt[k].request[i] = {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, p, t};
+            const PropertyResult r = solve_gao(MODE_PRESSURE_TEMPERATURE, p, t);
+            for (int m = 0; m < 3; ++m) derive_gao(by_mode[m][slot[k]], r, derived[m], i);
+        }
+    }
+    const double p_sat = solve_gao(MODE_SATURATION_TEMPERATURE, 0.0, 0.0).pressure;  // at 0 degC
+    for (int i = 0; i < N; ++i) {
+        const double x = 0.30 + 0.35 * i / (N - 1);
+        const PropertyResult r = solve_gao(MODE_PRESSURE_QUALITY, p_sat, x);
+        for (int m = 0; m < 3; ++m) derive_gao(by_mode[m][2], r, derived[m], i);
+        g_gao_sat_t.request[i] = {MODE_SATURATION_TEMPERATURE, SIDE_LIQUID, 3.0 * i / (N - 1), 0.0};
+        g_gao_sat_p.request[i] = {MODE_SATURATION_PRESSURE, SIDE_LIQUID, p_step(p_sat, i), 0.0};
+    }
+}
+
+// The 2023 equation's kernels at the liquid states of the (p, T) case.
+double run_gao_evaluate(int i) {
+    FluidState s;
+    gao2023::evaluate(g_liquid.t[i % N], g_liquid.rho[i % N], s);
+    return s.phir_d;
+}
+
+double run_gao_pressure(int i) {
+    return gao2023::pressure(g_liquid.t[i % N], g_liquid.rho[i % N]);
+}
+
+template <const Inputs& In>
+double run_gao(int i) {
+    PropertyResult r;
+    Refusal why;
+    const int status = calculate_request(GAO, In.request[i % N], r, why);
+    return status + r.specific_enthalpy;
+}
+
 const Case CASES[] = {
     {"evaluate_state", prepare_all, run_evaluate_state},
     {"pressure_at", prepare_all, run_pressure_at},
@@ -312,6 +383,25 @@ const Case CASES[] = {
     {"extended/mode3_pt/supercritical", prepare_all, run_calc_extended<g_super>},
     {"extended/mode2_saturation_t", prepare_all, run_calc_extended<g_sat_t>},
     {"extended/mode0_px/two_phase", prepare_all, run_calc_extended<g_two_phase>},
+    {"gao2023/evaluate", prepare_all, run_gao_evaluate},
+    {"gao2023/pressure", prepare_all, run_gao_pressure},
+    {"gao2023/pt/liquid", prepare_gao, run_gao<g_gao_pt[0]>},
+    {"gao2023/pt/vapour", prepare_gao, run_gao<g_gao_pt[1]>},
+    {"gao2023/pt/supercritical", prepare_gao, run_gao<g_gao_pt[2]>},
+    {"gao2023/ph/liquid", prepare_gao, run_gao<g_gao_ph[0]>},
+    {"gao2023/ph/vapour", prepare_gao, run_gao<g_gao_ph[1]>},
+    {"gao2023/ph/two_phase", prepare_gao, run_gao<g_gao_ph[2]>},
+    {"gao2023/ph/supercritical", prepare_gao, run_gao<g_gao_ph[3]>},
+    {"gao2023/ps/liquid", prepare_gao, run_gao<g_gao_ps[0]>},
+    {"gao2023/ps/vapour", prepare_gao, run_gao<g_gao_ps[1]>},
+    {"gao2023/ps/two_phase", prepare_gao, run_gao<g_gao_ps[2]>},
+    {"gao2023/ps/supercritical", prepare_gao, run_gao<g_gao_ps[3]>},
+    {"gao2023/t-rho/liquid", prepare_gao, run_gao<g_gao_trho[0]>},
+    {"gao2023/t-rho/vapour", prepare_gao, run_gao<g_gao_trho[1]>},
+    {"gao2023/t-rho/two_phase", prepare_gao, run_gao<g_gao_trho[2]>},
+    {"gao2023/t-rho/supercritical", prepare_gao, run_gao<g_gao_trho[3]>},
+    {"gao2023/saturation_t", prepare_gao, run_gao<g_gao_sat_t>},
+    {"gao2023/saturation_p", prepare_gao, run_gao<g_gao_sat_p>},
     {"format_shortest", prepare_numbers, run_format_shortest},
     {"tables/ph_diagram", prepare_tables, run_ph_diagram},
     {"tables/saturation_table_200", prepare_tables, run_saturation_table},

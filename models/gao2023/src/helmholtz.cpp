@@ -12,38 +12,6 @@ namespace {
 
 namespace co = coefficients;
 
-// ln f and its first three derivatives in delta, or ln g and its first two in tau.
-struct LogDerivatives {
-    double v;
-    double d1;
-    double d2;
-    double d3;
-};
-
-// A factor x^k exp(e(x)) with e and its derivatives given: value and derivatives of the factor.
-struct Factor {
-    double f;
-    double f1;
-    double f2;
-    double f3;
-};
-
-Factor factor_from_log(const LogDerivatives& l) {
-    const double f = std::exp(l.v);
-    return {f, f * l.d1, f * (l.d2 + l.d1 * l.d1),
-            f * (l.d3 + 3.0 * l.d1 * l.d2 + l.d1 * l.d1 * l.d1)};
-}
-
-// x^k exp(e): adds k ln x to the exponent's derivatives.
-LogDerivatives with_power(double x, double k, LogDerivatives e) {
-    const double inv = 1.0 / x;
-    e.v += k * std::log(x);
-    e.d1 += k * inv;
-    e.d2 -= k * inv * inv;
-    e.d3 += 2.0 * k * inv * inv * inv;
-    return e;
-}
-
 struct Residual {
     double phir;
     double d;
@@ -55,52 +23,89 @@ struct Residual {
     double ddt;
 };
 
-void accumulate(double n, const Factor& f, const Factor& g, Residual& r) {
-    r.phir += n * f.f * g.f;
-    r.d += n * f.f1 * g.f;
-    r.dd += n * f.f2 * g.f;
-    r.ddd += n * f.f3 * g.f;
-    r.t += n * f.f * g.f1;
-    r.tt += n * f.f * g.f2;
-    r.dt += n * f.f1 * g.f1;
-    r.ddt += n * f.f2 * g.f1;
+// Adds one term n f(delta) g(tau) of value v, given the derivatives of ln f in delta (a1 to a3)
+// and of ln g in tau (b1, b2): f' = f a1, f'' = f (a2 + a1^2), f''' = f (a3 + 3 a1 a2 + a1^3).
+void accumulate(double v, double a1, double a2, double a3, double b1, double b2, Residual& r) {
+    const double f2 = a2 + a1 * a1;
+    const double f3 = a3 + 3.0 * a1 * a2 + a1 * a1 * a1;
+    const double g2 = b2 + b1 * b1;
+    r.phir += v;
+    r.d += v * a1;
+    r.dd += v * f2;
+    r.ddd += v * f3;
+    r.t += v * b1;
+    r.tt += v * g2;
+    r.dt += v * a1 * b1;
+    r.ddt += v * f2 * b1;
 }
 
-Residual residual(double delta, double tau) {
-    Residual r{};
+// The exponents of delta in the tables are the small integers the powers below hold.
+constexpr bool small_exponents() {
     for (const co::PowerTerm& k : co::POWER_TERMS) {
-        LogDerivatives e{};
-        if (k.l > 0) {
-            const double l = k.l;
-            const double dl = std::pow(delta, l - 3.0);  // delta^(l-3)
-            e = {-dl * delta * delta * delta, -l * dl * delta * delta, -l * (l - 1.0) * dl * delta,
-                 -l * (l - 1.0) * (l - 2.0) * dl};
-        }
-        const Factor f = factor_from_log(with_power(delta, k.d, e));
-        const Factor g = factor_from_log(with_power(tau, k.t, LogDerivatives{}));
-        accumulate(k.n, f, g, r);
+        if (k.d < 0 || k.d > 4 || k.l < 0 || k.l > 4) return false;
     }
     for (const co::BellTerm& k : co::GAUSSIAN_TERMS) {
-        const double x = delta - k.epsilon;
-        const double y = tau - k.gamma;
-        const Factor f = factor_from_log(
-            with_power(delta, k.d, {-k.eta * x * x, -2.0 * k.eta * x, -2.0 * k.eta, 0.0}));
-        const Factor g = factor_from_log(
-            with_power(tau, k.t, {-k.beta * y * y, -2.0 * k.beta * y, -2.0 * k.beta, 0.0}));
-        accumulate(k.n, f, g, r);
+        if (k.d < 0 || k.d > 4) return false;
     }
-    // The association terms: exp(-eta (delta - epsilon)^2 + 1 / (beta (tau - gamma)^2 + b)).
     for (const co::BellTerm& k : co::ASSOCIATION_TERMS) {
+        if (k.d < 0 || k.d > 4) return false;
+    }
+    return true;
+}
+static_assert(small_exponents(), "every d and l of the residual terms is in 0 to 4");
+
+// Each term is n delta^d tau^t exp(e(delta) + g(tau)) with integer d (and l): its value is
+// n delta^d times one exponential of t ln tau + e + g, the logarithm taken once for all terms.
+Residual residual(double delta, double tau) {
+    Residual r{};
+    const double powers[5] = {1.0, delta, delta * delta, delta * delta * delta,
+                              delta * delta * delta * delta};
+    const double ln_tau = std::log(tau);
+    const double inv_d = 1.0 / delta;
+    const double inv_d2 = inv_d * inv_d;
+    const double inv_d3 = inv_d2 * inv_d;
+    const double inv_t = 1.0 / tau;
+    const double inv_t2 = inv_t * inv_t;
+    for (const co::PowerTerm& k : co::POWER_TERMS) {
+        const double d = k.d;
+        // e = -delta^l and its derivatives (l = 0: no exponential factor).
+        double e = 0.0;
+        double e1 = 0.0;
+        double e2 = 0.0;
+        double e3 = 0.0;
+        if (k.l > 0) {
+            const double l = k.l;
+            e = -powers[k.l];
+            e1 = -l * powers[k.l - 1];
+            e2 = k.l > 1 ? -l * (l - 1.0) * powers[k.l - 2] : 0.0;
+            e3 = k.l > 2 ? -l * (l - 1.0) * (l - 2.0) * powers[k.l - 3] : 0.0;
+        }
+        const double v = k.n * powers[k.d] * std::exp(k.t * ln_tau + e);
+        accumulate(v, d * inv_d + e1, -d * inv_d2 + e2, 2.0 * d * inv_d3 + e3, k.t * inv_t,
+                   -k.t * inv_t2, r);
+    }
+    // The Gaussian terms: e = -eta (delta - epsilon)^2, g = -beta (tau - gamma)^2.
+    for (const co::BellTerm& k : co::GAUSSIAN_TERMS) {
+        const double d = k.d;
         const double x = delta - k.epsilon;
         const double y = tau - k.gamma;
-        const double q = k.beta * y * y + k.b;
+        const double v =
+            k.n * powers[k.d] * std::exp(k.t * ln_tau - k.eta * x * x - k.beta * y * y);
+        accumulate(v, d * inv_d - 2.0 * k.eta * x, -d * inv_d2 - 2.0 * k.eta, 2.0 * d * inv_d3,
+                   k.t * inv_t - 2.0 * k.beta * y, -k.t * inv_t2 - 2.0 * k.beta, r);
+    }
+    // The association terms: e as above, g = 1 / q with q = beta (tau - gamma)^2 + b.
+    for (const co::BellTerm& k : co::ASSOCIATION_TERMS) {
+        const double d = k.d;
+        const double x = delta - k.epsilon;
+        const double y = tau - k.gamma;
+        const double inv_q = 1.0 / (k.beta * y * y + k.b);
         const double q1 = 2.0 * k.beta * y;
         const double q2 = 2.0 * k.beta;
-        const Factor f = factor_from_log(
-            with_power(delta, k.d, {-k.eta * x * x, -2.0 * k.eta * x, -2.0 * k.eta, 0.0}));
-        const Factor g = factor_from_log(with_power(
-            tau, k.t, {1.0 / q, -q1 / (q * q), -q2 / (q * q) + 2.0 * q1 * q1 / (q * q * q), 0.0}));
-        accumulate(k.n, f, g, r);
+        const double v = k.n * powers[k.d] * std::exp(k.t * ln_tau - k.eta * x * x + inv_q);
+        accumulate(v, d * inv_d - 2.0 * k.eta * x, -d * inv_d2 - 2.0 * k.eta, 2.0 * d * inv_d3,
+                   k.t * inv_t - q1 * inv_q * inv_q,
+                   -k.t * inv_t2 - q2 * inv_q * inv_q + 2.0 * q1 * q1 * inv_q * inv_q * inv_q, r);
     }
     return r;
 }
@@ -173,6 +178,57 @@ void phir_d_dd(const double& t, const double& rho, double& d, double& dd) {
     const Residual r = residual(reduced_density(rho), inverse_reduced_temperature(t));
     d = r.d;
     dd = r.dd;
+}
+
+double liquid_spinodal_density(double t) {
+    const double T_K = t + KELVIN_OFFSET;
+    if (!(T_K < REDUCING_TEMPERATURE)) {
+        return std::nan("");
+    }
+    const double tau = inverse_reduced_temperature(t);
+    // J_d = 1 + 2 delta phir_d + delta^2 phir_dd, (dp/drho)_T / (R T), and its delta-derivative.
+    const auto slope = [tau](double delta, double& derivative) {
+        const Residual r = residual(delta, tau);
+        derivative = 2.0 * r.d + 4.0 * delta * r.dd + delta * delta * r.ddd;
+        return 1.0 + 2.0 * delta * r.d + delta * delta * r.dd;
+    };
+    // A bracket [lo, hi] with J_d(lo) < 0 < J_d(hi): from a little above the ancillary's
+    // saturated liquid down in steps of 0.1 into the two-phase region (the equation's isotherm
+    // there is not monotonic, so its own value at rho_r says nothing).
+    double derivative = 0.0;
+    double hi = 1.02 * ancillary_liquid_density(T_K) / REDUCING_DENSITY;
+    if (!(slope(hi, derivative) > 0.0)) {
+        return std::nan("");
+    }
+    double lo = hi;
+    bool found = false;
+    for (int i = 0; i < 40 && lo > 1.0; ++i) {
+        lo -= 0.1;
+        if (slope(lo, derivative) < 0.0) {
+            found = true;
+            break;
+        }
+        hi = lo;
+    }
+    if (!found) {
+        return std::nan("");
+    }
+    // Newton's method inside the bracket, bisecting where a step leaves it.
+    double delta = 0.5 * (lo + hi);
+    for (int i = 0; i < 100; ++i) {
+        const double f = slope(delta, derivative);
+        (f > 0.0 ? hi : lo) = delta;
+        double next = delta - f / derivative;
+        if (!(next > lo && next < hi)) {
+            next = 0.5 * (lo + hi);
+        }
+        const bool done = std::fabs(next - delta) <= 1e-15 * delta || hi - lo <= 1e-15 * delta;
+        delta = next;
+        if (done) {
+            break;
+        }
+    }
+    return delta * REDUCING_DENSITY;
 }
 
 double drho_dp_t(const FluidState& s) {

@@ -1,11 +1,14 @@
-// Phase equilibrium of the 2023 equation (equal pressure and Gibbs energy of both phases, by
-// Newton's method on the two reduced densities from the paper's ancillary equations) and the
-// density brackets of its solvers.
+// Phase equilibrium of the 2023 equation (equal pressure and Gibbs energy of both phases), from
+// Chebyshev expansions that tools/gao2023-saturation-expansions.py generates against a 40-digit
+// solve of that equilibrium, and the density brackets of its solvers.
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "coefficients.hpp"
+#include "saturation_expansion_coefficients.hpp"
 #include "zeltra5/gao2023.hpp"
 
 namespace zeltra5::gao2023 {
@@ -26,52 +29,79 @@ int refuse(SaturationEquilibrium& out) {
 constexpr double LOWEST_SATURATION_TEMPERATURE =
     LOWEST_ADMITTED_TEMPERATURE + KELVIN_OFFSET - 1e-12;
 
-// J = delta (1 + delta phir_d) (the reduced pressure p / (rho_r R T)) and
-// K = delta phir_d + phir + ln delta (the reduced Gibbs energy less its ideal-gas temperature
-// part), with their delta-derivatives.
-struct Reduced {
-    double J;
-    double K;
-    double J_d;
-    double K_d;
-};
+namespace se = saturation_expansion;
 
-Reduced reduced_at(double t, double delta) {
-    FluidState s{};
-    evaluate(t, delta * REDUCING_DENSITY, s);
-    return {delta * (1.0 + delta * s.phir_d), delta * s.phir_d + s.phir + std::log(delta),
-            1.0 + 2.0 * delta * s.phir_d + delta * delta * s.phir_dd,
-            2.0 * s.phir_d + delta * s.phir_dd + 1.0 / delta};
+// The interval of a piecewise expansion holding v: the last k in [0, N - 1] with
+// bounds[k] <= v (0 below the first bound), by a branch-free binary search that unrolls.
+template <int N>
+int locate(const double (&bounds)[N + 1], double v) {
+    int base = 0;
+    int length = N;
+    while (length > 1) {
+        const int half = length / 2;
+        base = bounds[base + half] <= v ? base + half : base;
+        length -= half;
+    }
+    return base;
 }
 
-// The equilibrium at T_K (inside the range): Newton's method on (delta', delta''), stopped when
-// a step no longer shrinks the residual (converged to the double) or after 100 steps.
-void equilibrium(double T_K, SaturationEquilibrium& out) {
-    const double t = T_K - KELVIN_OFFSET;
-    double dl = ancillary_liquid_density(T_K) / REDUCING_DENSITY;
-    double dv = ancillary_vapour_density(T_K) / REDUCING_DENSITY;
-    double previous = std::numeric_limits<double>::infinity();
-    for (int i = 0; i < 100; ++i) {
-        const Reduced l = reduced_at(t, dl);
-        const Reduced v = reduced_at(t, dv);
-        const double dJ = v.J - l.J;
-        const double dK = v.K - l.K;
-        const double size = std::fabs(dJ) / v.J + std::fabs(dK);
-        if (size == 0.0 || (size >= previous && i > 3)) {
-            break;
+// u = Tc - T with Tc in two parts, so that u keeps its relative accuracy near Tc.
+double depth_below_critical(double T_K) {
+    return (se::CRITICAL_TEMPERATURE_HI - T_K) + se::CRITICAL_TEMPERATURE_LO;
+}
+
+// The three forward expansions (p, rho', rho'') at theta = sqrt(Tc - T), by Clenshaw's
+// recurrence run side by side.
+void forward_at(double theta, double& p, double& rho_liquid, double& rho_vapour) {
+    const se::ForwardPiece& piece =
+        se::FORWARD[locate<se::INTERVAL_COUNT>(se::THETA_BOUNDS, theta)];
+    const double x = piece.scale * theta + piece.offset;
+    const double two_x = 2.0 * x;
+    double b1[3] = {piece.c[se::DEGREE][0], piece.c[se::DEGREE][1], piece.c[se::DEGREE][2]};
+    double b2[3] = {0.0, 0.0, 0.0};
+    for (int k = se::DEGREE - 1; k >= 1; --k) {
+        for (int q = 0; q < 3; ++q) {
+            const double b0 = two_x * b1[q] - b2[q] + piece.c[k][q];
+            b2[q] = b1[q];
+            b1[q] = b0;
         }
-        previous = size;
-        const double det = v.J_d * l.K_d - l.J_d * v.K_d;
-        const double step_l = (dK * v.J_d - dJ * v.K_d) / det;
-        const double step_v = (dK * l.J_d - dJ * l.K_d) / det;
-        dl += step_l;
-        dv += step_v;
     }
+    p = x * b1[0] - b2[0] + piece.c[0][0];
+    rho_liquid = x * b1[1] - b2[1] + piece.c[0][1];
+    rho_vapour = x * b1[2] - b2[2] + piece.c[0][2];
+}
+
+constexpr std::uint64_t inverse_block(double p) {
+    return (std::bit_cast<std::uint64_t>(p) >> se::INVERSE_BLOCK_SHIFT) - se::INVERSE_FIRST_KEY;
+}
+static_assert(inverse_block(se::HIGHEST_PRESSURE) <
+                      static_cast<std::uint64_t>(se::INVERSE_BLOCK_COUNT) &&
+                  inverse_block(se::LOWEST_PRESSURE) <= inverse_block(se::HIGHEST_PRESSURE),
+              "the inverse blocks cover the range of pressures");
+
+// u = Tc - T at p (inside the range) from the inverse expansion, its piece picked by the bits of
+// p: the exponent and two leading significand bits give a block, the next few the piece in it.
+double inverse_at(double p) {
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(p);
+    const se::InverseBlock& block = se::INVERSE_BLOCKS[inverse_block(p)];
+    const se::InversePiece& piece =
+        se::INVERSE[block.first + static_cast<int>((bits >> block.shift) & block.mask)];
+    const double x = piece.scale * p + piece.offset;
+    const double two_x = 2.0 * x;
+    double b1 = piece.c[se::INVERSE_DEGREE];
+    double b2 = 0.0;
+    for (int k = se::INVERSE_DEGREE - 1; k >= 1; --k) {
+        const double b0 = two_x * b1 - b2 + piece.c[k];
+        b2 = b1;
+        b1 = b0;
+    }
+    return x * b1 - b2 + piece.c[0];
+}
+
+// The equilibrium at T_K (inside the range) from the expansions.
+void equilibrium(double T_K, SaturationEquilibrium& out) {
     out.T_K = T_K;
-    out.rho_liquid = dl * REDUCING_DENSITY;
-    out.rho_vapour = dv * REDUCING_DENSITY;
-    // The vapour's pressure: the liquid's changes by far more per unit of density.
-    out.p = pressure(t, out.rho_vapour);
+    forward_at(std::sqrt(depth_below_critical(T_K)), out.p, out.rho_liquid, out.rho_vapour);
 }
 
 double theta(double T_K) {
@@ -121,53 +151,14 @@ int saturation_at_pressure(const double& p, SaturationEquilibrium& out) {
     if (!(p >= LOWEST_ADMITTED_PRESSURE - 1e-5 && p <= SATURATION_LIMIT_PRESSURE)) {
         return refuse(out);
     }
-    // The lowest temperature answered, in kelvin, that is no lower than the lowest admitted one
-    // once turned back into degC.
-    double T_low = LOWEST_ADMITTED_TEMPERATURE + KELVIN_OFFSET;
-    while (T_low - KELVIN_OFFSET < LOWEST_ADMITTED_TEMPERATURE) {
-        T_low = std::nextafter(T_low, 1e3);
-    }
-    // Newton's method on ln p(T) against 1/T, started from the ancillary's inverse (itself by
-    // Newton's method on the ancillary), with the Clapeyron slope.
-    const double ln_p = std::log(p);
-    double T = REDUCING_TEMPERATURE * 0.9;
-    for (int i = 0; i < 50; ++i) {
-        const double h = 1e-6 * T;
-        const double f = std::log(ancillary_vapour_pressure(T)) - ln_p;
-        const double f1 = (std::log(ancillary_vapour_pressure(T + h)) -
-                           std::log(ancillary_vapour_pressure(T - h))) /
-                          (2.0 * h);
-        const double step = f / f1;
-        T -= step;
-        T = T < TRIPLE_POINT_TEMPERATURE - 5.0 ? TRIPLE_POINT_TEMPERATURE - 5.0 : T;
-        T = T > SATURATION_LIMIT_TEMPERATURE_K ? SATURATION_LIMIT_TEMPERATURE_K : T;
-        if (std::fabs(step) < 1e-10) {
-            break;
-        }
-    }
-    double previous = std::numeric_limits<double>::infinity();
-    for (int i = 0; i < 50; ++i) {
-        T = T < T_low ? T_low : T;
-        T = T > SATURATION_LIMIT_TEMPERATURE_K ? SATURATION_LIMIT_TEMPERATURE_K : T;
-        equilibrium(T, out);
-        FluidState l{};
-        FluidState v{};
-        evaluate(T - KELVIN_OFFSET, out.rho_liquid, l);
-        evaluate(T - KELVIN_OFFSET, out.rho_vapour, v);
-        // d ln p / dT = (h'' - h') / (T p (1/rho'' - 1/rho')).
-        const double slope = (state_enthalpy(v) - state_enthalpy(l)) /
-                             (T * out.p * (1.0 / out.rho_vapour - 1.0 / out.rho_liquid));
-        const double step = (ln_p - std::log(out.p)) / slope;
-        if (!(std::fabs(step) < previous) || step == 0.0) {
-            break;
-        }
-        previous = std::fabs(step);
-        const double next = T + step;
-        if ((next <= T_low && T == T_low) ||
-            (next >= SATURATION_LIMIT_TEMPERATURE_K && T == SATURATION_LIMIT_TEMPERATURE_K)) {
-            break;
-        }
-        T = next;
+    // The inverse expansion meets the forward one to about 1e-13 K: the temperature whose
+    // forward pressure is p, as close as a temperature can be given. Kept inside the range.
+    double T = se::CRITICAL_TEMPERATURE_HI + (se::CRITICAL_TEMPERATURE_LO - inverse_at(p));
+    T = T < se::LOWEST_TEMPERATURE ? se::LOWEST_TEMPERATURE : T;
+    T = T > se::HIGHEST_TEMPERATURE ? se::HIGHEST_TEMPERATURE : T;
+    // No lower than the lowest admitted temperature once turned back into degC.
+    while (T - KELVIN_OFFSET < LOWEST_ADMITTED_TEMPERATURE) {
+        T = std::nextafter(T, 1e3);
     }
     equilibrium(T, out);
     out.p = p;
@@ -196,42 +187,100 @@ void march(double P, double t, double start, double factor, double& lo, double& 
     }
 }
 
-}  // namespace
+// Pressure and (dp/drho)_T at (t, rho) from one evaluation of the residual part.
+void pressure_and_slope(double t, double rho, double& p, double& slope) {
+    double d = 0.0;
+    double dd = 0.0;
+    phir_d_dd(t, rho, d, dd);
+    const double delta = rho / REDUCING_DENSITY;
+    const double RT = (t + KELVIN_OFFSET) * GAS_CONSTANT;
+    p = (delta * d + 1.0) * rho * RT;
+    slope = RT * (1.0 + 2.0 * delta * d + delta * delta * dd);
+}
 
-void density_bracket(const double& P, const double& t, const int& phase, double& lo, double& hi) {
-    // A temperature within the domain's rounding margin below the triple point takes the
-    // equilibrium there: its branches are those of the triple point's (a march from the ideal
-    // gas would find the gas-like root of the compressed liquid's isotherm).
-    const double T_K = std::fmax(t + KELVIN_OFFSET, TRIPLE_POINT_TEMPERATURE);
-    const bool below_limit =
-        t >= LOWEST_ADMITTED_TEMPERATURE && T_K <= SATURATION_LIMIT_TEMPERATURE_K;
-    SaturationEquilibrium e{};
-    if (phase == PHASE_VAPOUR) {
-        if (below_limit) {
-            // Below the saturated vapour's density, the vapour branch rises with density.
-            equilibrium(T_K, e);
-            hi = e.rho_vapour;
-            lo = hi;
-            for (int i = 0; i < 2000 && pressure(t, lo) >= P; ++i) {
-                lo *= 0.5;
+// A narrow bracket of the density at P on a stretch of the isotherm where the pressure rises with
+// density, by Newton's method from rho (inside the stretch); [lo, hi] may come in holding a known
+// side (has_lo: p(lo) < P, has_hi: p(hi) >= P). Every point evaluated narrows the bracket; a
+// step that leaves it bisects. Ends when both sides are known and 1e-7 apart (relative), when
+// Newton's step falls below 1e-9 of the density (the other side then four steps on), or after
+// a few steps with the bracket as wide as it then is; a side still unknown is found by
+// marching from the last point.
+void newton_bracket(double P, double t, double rho, bool has_lo, bool has_hi, double& lo,
+                    double& hi) {
+    for (int i = 0; i < 12; ++i) {
+        double p = 0.0;
+        double slope = 0.0;
+        pressure_and_slope(t, rho, p, slope);
+        if (p < P) {
+            lo = rho;
+            has_lo = true;
+        } else {
+            hi = rho;
+            has_hi = true;
+        }
+        if (has_lo && has_hi && hi - lo <= 1e-7 * hi) {
+            return;
+        }
+        double next = rho + (P - p) / slope;
+        if (has_lo && has_hi && next - rho == 0.0) {
+            return;  // converged onto one side: the other is within the bracket as it is
+        }
+        // Once Newton's step is small its error is far smaller (quadratic): the root lies
+        // between rho and four steps on, with a margin for the pressure's rounding.
+        if (slope > 0.0 && std::fabs(next - rho) < 1e-9 * rho) {
+            const double far = rho + 4.0 * (next - rho) + std::copysign(1e-14 * rho, next - rho);
+            if (next > rho) {
+                hi = has_hi ? std::fmin(hi, far) : far;
+            } else {
+                lo = has_lo ? std::fmax(lo, far) : far;
             }
             return;
         }
-        march(P, t, P / (GAS_CONSTANT * T_K), 1.05, lo, hi);
+        const bool inside = (!has_lo || next > lo) && (!has_hi || next < hi) && next > 0.0;
+        if (!(slope > 0.0) || !inside) {
+            next = has_lo && has_hi ? 0.5 * (lo + hi) : (p < P ? 2.0 * rho : 0.5 * rho);
+        }
+        rho = next;
+    }
+    if (has_lo && has_hi) {
+        return;
+    }
+    march(P, t, rho, 1.05, lo, hi);
+}
+
+}  // namespace
+
+void density_bracket(const double& P, const double& t, const int& phase, double& lo, double& hi) {
+    const double T_K = t + KELVIN_OFFSET;
+    // Below the saturation limit the expansions (which reach a little below the lowest
+    // temperature admitted) give the saturated densities that bound each branch.
+    const bool below_limit =
+        T_K >= LOWEST_SATURATION_TEMPERATURE && T_K <= SATURATION_LIMIT_TEMPERATURE_K;
+    const double ideal_gas = P / (GAS_CONSTANT * T_K);
+    SaturationEquilibrium e{};
+    if (below_limit) {
+        equilibrium(T_K, e);
+    }
+    if (phase == PHASE_VAPOUR) {
+        if (below_limit && ideal_gas < e.rho_vapour) {
+            // The vapour branch is concave: Newton's method from the ideal gas's density (below
+            // the root, the vapour being less compressible than an ideal gas never) climbs to
+            // it from below, under the saturated vapour's density.
+            hi = e.rho_vapour;
+            newton_bracket(P, t, ideal_gas, false, true, lo, hi);
+            return;
+        }
+        newton_bracket(P, t, ideal_gas, false, false, lo, hi);
         return;
     }
     if (below_limit) {
-        // Above the saturated liquid's density, the liquid branch rises with density.
-        equilibrium(T_K, e);
-        if (pressure(t, e.rho_liquid) >= P) {
-            lo = e.rho_liquid;
-            hi = 1.02 * lo;
-            return;
-        }
-        march(P, t, e.rho_liquid, 1.02, lo, hi);
+        // The liquid branch rises with density above the saturated liquid's, and is convex:
+        // Newton's method from the saturated liquid reaches the root from above.
+        lo = e.rho_liquid;
+        newton_bracket(P, t, e.rho_liquid, false, false, lo, hi);
         return;
     }
-    march(P, t, P / (GAS_CONSTANT * T_K), 1.05, lo, hi);
+    newton_bracket(P, t, ideal_gas, false, false, lo, hi);
 }
 
 }  // namespace zeltra5::gao2023

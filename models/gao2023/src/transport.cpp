@@ -42,9 +42,16 @@ double viscosity_unchecked(double T, double rho) {
     const double eta0 =
         0.021357 * std::sqrt(MOLAR_MASS * 1e3 * T) / (sigma * sigma * std::exp(ln_s));
     // The initial-density term: B_eta = N_A sigma^3 B*_eta (m3/mol), times the molar density.
+    // Its exponents are multiples of -1/4: powers of q = t_star^(-1/4) by multiplication.
+    const double q = 1.0 / std::sqrt(std::sqrt(t_star));
     double b_star = 0.0;
     for (int i = 0; i < 9; ++i) {
-        b_star += co::VISCOSITY_VIRIAL_B[i] * std::pow(t_star, co::VISCOSITY_VIRIAL_T[i]);
+        const int n = static_cast<int>(-4.0 * co::VISCOSITY_VIRIAL_T[i]);
+        double power = 1.0;
+        for (int k = 0; k < n; ++k) {
+            power *= q;
+        }
+        b_star += co::VISCOSITY_VIRIAL_B[i] * power;
     }
     const double sigma_m = sigma * 1e-9;
     const double b_eta = AVOGADRO * sigma_m * sigma_m * sigma_m * b_star;
@@ -62,16 +69,22 @@ double viscosity_unchecked(double T, double rho) {
     return eta0 + eta1 + residual;
 }
 
+// Viscosity inside the correlation's range, given the state's pressure p.
+double viscosity_in_range(double T, double rho, double p) {
+    if (!(T >= LOWEST_TRANSPORT_TEMPERATURE && T <= VISCOSITY_MAX_TEMPERATURE) ||
+        !(p <= VISCOSITY_MAX_PRESSURE)) {
+        return NaN;
+    }
+    return viscosity_unchecked(T, rho);
+}
+
 }  // namespace
 
 double viscosity(double T, double rho) {
     if (!(T >= LOWEST_TRANSPORT_TEMPERATURE && T <= VISCOSITY_MAX_TEMPERATURE)) {
         return NaN;
     }
-    if (!(pressure(T - KELVIN_OFFSET, rho) <= VISCOSITY_MAX_PRESSURE)) {
-        return NaN;
-    }
-    return viscosity_unchecked(T, rho);
+    return viscosity_in_range(T, rho, pressure(T - KELVIN_OFFSET, rho));
 }
 
 double thermal_conductivity(const FluidState& s) {
@@ -105,10 +118,17 @@ double thermal_conductivity(const FluidState& s) {
         return NaN;  // mechanically unstable
     }
     double enhancement = 0.0;
-    FluidState ref{};
-    evaluate(co::ENHANCEMENT_REFERENCE_TEMPERATURE - KELVIN_OFFSET, rho, ref);
+    // drho_dp_t of the state at the reference temperature, formed as from its record, from the
+    // residual derivatives alone.
+    const double t_ref = co::ENHANCEMENT_REFERENCE_TEMPERATURE - KELVIN_OFFSET;
+    double ref_d = 0.0;
+    double ref_dd = 0.0;
+    phir_d_dd(t_ref, rho, ref_d, ref_dd);
+    const double delta = rho / REDUCING_DENSITY;
+    const double drho_dp_ref = 1.0 / (GAS_CONSTANT * (t_ref + KELVIN_OFFSET) *
+                                      (1.0 + 2.0 * delta * ref_d + delta * delta * ref_dd));
     const double chi = CRITICAL_PRESSURE * rho / (REDUCING_DENSITY * REDUCING_DENSITY) *
-                       (drho_dp - co::ENHANCEMENT_REFERENCE_TEMPERATURE / T * drho_dp_t(ref));
+                       (drho_dp - co::ENHANCEMENT_REFERENCE_TEMPERATURE / T * drho_dp_ref);
     if (chi > 0.0) {
         const double xi =
             co::ENHANCEMENT_XI0 *
@@ -130,7 +150,8 @@ double thermal_conductivity(const FluidState& s) {
 }
 
 void transport(const FluidState& s, TransportProperties& out) {
-    out.viscosity = viscosity(s.T, s.rho);
+    // The state's own pressure, bit for bit what pressure() gives at (T, rho).
+    out.viscosity = viscosity_in_range(s.T, s.rho, state_pressure(s));
     out.thermal_conductivity = thermal_conductivity(s);
     out.prandtl = out.viscosity * 1e-6 * state_cp(s) / out.thermal_conductivity;
 }

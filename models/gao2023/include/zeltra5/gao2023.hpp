@@ -27,7 +27,7 @@ inline constexpr double CRITICAL_TEMPERATURE_C = REDUCING_TEMPERATURE - KELVIN_O
 inline constexpr double SATURATION_LIMIT_MARGIN = 0.01;  // K
 inline constexpr double SATURATION_LIMIT_TEMPERATURE_K =
     REDUCING_TEMPERATURE - SATURATION_LIMIT_MARGIN;
-inline constexpr double SATURATION_LIMIT_PRESSURE = 11361375.486928783;  // Pa, the equilibrium's
+inline constexpr double SATURATION_LIMIT_PRESSURE = 11361375.486928344;  // Pa, the equilibrium's
 inline constexpr double MIN_TEMPERATURE = TRIPLE_POINT_TEMPERATURE - KELVIN_OFFSET;  // degC
 inline constexpr double MAX_TEMPERATURE = MAX_TEMPERATURE_K - KELVIN_OFFSET;         // degC
 inline constexpr double MIN_PRESSURE =
@@ -39,11 +39,12 @@ inline constexpr double MAX_PRESSURE = 1000e6;  // Pa
 inline constexpr double EDGE_TEMPERATURE_MARGIN = 1e-9;  // K
 inline constexpr double LOWEST_ADMITTED_TEMPERATURE = MIN_TEMPERATURE - EDGE_TEMPERATURE_MARGIN;
 inline constexpr double HIGHEST_ADMITTED_TEMPERATURE = MAX_TEMPERATURE + EDGE_TEMPERATURE_MARGIN;
-inline constexpr double LOWEST_ADMITTED_EQUILIBRIUM_PRESSURE = 6053.3888833458768;  // Pa
+inline constexpr double LOWEST_ADMITTED_EQUILIBRIUM_PRESSURE = 6053.3888833458495;  // Pa
 inline constexpr double LOWEST_ADMITTED_PRESSURE = LOWEST_ADMITTED_EQUILIBRIUM_PRESSURE - 1e-9;
 inline constexpr double HIGHEST_ADMITTED_PRESSURE = MAX_PRESSURE + 1e-5;
-// No superheated liquid is sought with this model (yet): the ceiling lies below the domain.
-inline constexpr double SUPERHEAT_CEILING = MIN_TEMPERATURE - 1.0;
+// Superheated liquid is sought only for saturation temperatures below this one, degC (as with the
+// 1993 model: above it its limit curve falls below the saturation temperature).
+inline constexpr double SUPERHEAT_CEILING = 129.4;
 
 // Every field of `state` at t (degC) and rho (kg/m3, > 0).
 void evaluate(const double& t, const double& rho, FluidState& state);
@@ -61,6 +62,18 @@ double ancillary_vapour_density(double T_K);
 // The melting pressure (Pa) at T (K) from the paper's melting line; NaN outside [triple point,
 // 725 K].
 double melting_pressure(double T_K);
+
+// The liquid spinodal at t (degC, below Tc): the density (kg/m3) of the liquid branch where
+// (dp/drho)_T vanishes, by Newton's method below the saturated liquid; NaN
+// where the isotherm has no spinodal there.
+double liquid_spinodal_density(double t);
+
+// The superheated liquid at the saturation temperature ts (degC): the highest temperature it is
+// sought at (ts itself outside (MIN_TEMPERATURE, SUPERHEAT_CEILING)), and how far below the
+// saturated liquid's density its bracket reaches (kg/m3): to the spinodal at that limit, 0
+// outside [LOWEST_ADMITTED_TEMPERATURE, SUPERHEAT_CEILING).
+double superheat_limit_temperature(const double& ts);
+double superheat_depth(const double& ts);
 
 int saturation_at_temperature(const double& T_K, SaturationEquilibrium& out);
 int saturation_at_pressure(const double& p, SaturationEquilibrium& out);
@@ -151,10 +164,10 @@ struct Gao2023 {
                                 double& hi) {
         gao2023::density_bracket(p, t, phase, lo, hi);
     }
-    // No superheated liquid for this model yet: no depth, and the limit is the saturation
-    // temperature itself.
-    static double superheat_depth(const double&) { return 0.0; }
-    static double superheat_limit_temperature(const double& T_s) { return T_s; }
+    static double superheat_depth(const double& T_s) { return gao2023::superheat_depth(T_s); }
+    static double superheat_limit_temperature(const double& T_s) {
+        return gao2023::superheat_limit_temperature(T_s);
+    }
     static void transport(const FluidState& state, TransportProperties& out) {
         gao2023::transport(state, out);
     }
