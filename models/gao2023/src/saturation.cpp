@@ -200,8 +200,11 @@ void march(double P, double t, double start, double factor, double& lo, double& 
 
 void density_bracket(const double& P, const double& t, const int& phase, double& lo, double& hi) {
     const double T_K = t + KELVIN_OFFSET;
+    // Wherever the equilibrium answers, down to the lowest admitted temperature a hair below
+    // the triple point: from the ideal gas's density a march crosses the dome, whose isotherms
+    // there rise through the pressure again far short of the liquid.
     const bool below_limit =
-        T_K >= TRIPLE_POINT_TEMPERATURE && T_K <= SATURATION_LIMIT_TEMPERATURE_K;
+        T_K >= LOWEST_SATURATION_TEMPERATURE && T_K <= SATURATION_LIMIT_TEMPERATURE_K;
     SaturationEquilibrium e{};
     if (phase == PHASE_VAPOUR) {
         if (below_limit) {
