@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "zeltra5/calc.hpp"
+#include "zeltra5/models.hpp"
 
 namespace zeltra5::reliability {
 
@@ -47,8 +48,11 @@ struct Deviations {
 // short description of the first one it lacks. `before` is the record's content before the call
 // (to check that a refusal leaves it alone). Deviations that hold are folded into `worst` when
 // it is given.
+// `model` is the index of MODELS the request was asked of; the state is checked against that
+// model's equation, phase equilibrium, solvers and domain.
 const char* check_result(const CalcRequest& request, int status, const PropertyResult& before,
-                         const PropertyResult& result, Deviations* worst = nullptr);
+                         const PropertyResult& result, Deviations* worst = nullptr,
+                         int model = DEFAULT_MODEL);
 
 // The equation-of-state evaluations counted since `reset_evaluation_counters` (0 in a build
 // without ZELTRA5_EVALUATION_COUNTERS).
