@@ -143,7 +143,7 @@ bool is_saturation_mode(const int mode) {
 }
 
 bool read_sweep_options(const int argc, char** argv, const char* program, const char* usage,
-                        const int min_grid, SweepOptions& options, const bool report_only_allowed) {
+                        const int min_grid, SweepOptions& options, const bool round_trip_options) {
     bool all_models = true;
     int model = DEFAULT_MODEL;
     for (int i = 1; i < argc; ++i) {
@@ -161,8 +161,10 @@ bool read_sweep_options(const int argc, char** argv, const char* program, const 
                 std::fprintf(stderr, "\n");
                 return false;
             }
-        } else if (report_only_allowed && std::strcmp(argv[i], "--report-only") == 0) {
+        } else if (round_trip_options && std::strcmp(argv[i], "--report-only") == 0) {
             options.report_only = true;
+        } else if (round_trip_options && std::strcmp(argv[i], "--strict") == 0) {
+            options.strict = true;
         } else {
             std::fprintf(stderr, "usage: %s %s\n", program, usage);
             return false;

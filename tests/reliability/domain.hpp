@@ -94,17 +94,18 @@ double next_down(double v);
 bool is_saturation_mode(int mode);
 
 // Command line of the sweeps: `--grid N`, `--model NAME` (a name of MODELS or `all`: each model
-// in turn, the default) and `--report-only` where `report_only` is given. `models` gets the
-// indices asked for, `model_count` how many. Anything else, or a grid below `min_grid`, is told
-// on stderr (as `program`, with `usage`) and gives false.
+// in turn, the default), and where `round_trip_options` is set `--report-only` and `--strict`.
+// `models` gets the indices asked for, `model_count` how many. Anything else, or a grid below
+// `min_grid`, is told on stderr (as `program`, with `usage`) and gives false.
 struct SweepOptions {
     int grid = 200;
     bool report_only = false;
+    bool strict = false;
     int models[MODEL_COUNT] = {};
     int model_count = 0;
 };
 bool read_sweep_options(int argc, char** argv, const char* program, const char* usage, int min_grid,
-                        SweepOptions& options, bool report_only_allowed);
+                        SweepOptions& options, bool round_trip_options);
 
 // The walks below hand each request to run(mode, side, first_value, second_value), in a fixed
 // order, so that a sweep's first and worst cases stay the same from run to run.

@@ -81,6 +81,7 @@ TEST(ReliabilityModels, SweepOptionsNameTheModels) {
         {{"x", "--model", "nonesuch"}, false, 0, 0},
         {{"x", "--model"}, false, 0, 0},
         {{"x", "--report-only"}, false, 0, 0},  // not offered below
+        {{"x", "--strict"}, false, 0, 0},
     };
     for (const Case& c : cases) {
         std::vector<char*> argv;
