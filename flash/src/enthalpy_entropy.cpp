@@ -58,6 +58,20 @@ constexpr double ISENTROPE_ENTHALPY_TOLERANCE = 1e-13;
 // The density at which a state is taken for the ideal gas (kg/m3).
 constexpr double IDEAL_GAS_DENSITY = 1e-6;
 
+// The highest temperature (degC) at which a line is placed against the equilibrium: within
+// EQUILIBRIUM_TOP_MARGIN of the critical temperature, or, for an equilibrium that ends at its
+// saturation limit short of that, the margin below the limit (where the square-root depth
+// rounds, the equilibrium still answers).
+template <class M>
+double equilibrium_top() {
+    const double top = M::CONSTANTS.critical_temperature - EQUILIBRIUM_TOP_MARGIN;
+    SaturationEquilibrium e;
+    if (M::saturation_at_temperature(top + KELVIN_OFFSET, e) == SATURATION_EQUILIBRIUM_OK) {
+        return top;
+    }
+    return M::CONSTANTS.saturation_limit_temperature - EQUILIBRIUM_TOP_MARGIN;
+}
+
 double stability(const FluidState& s) {
     return 1.0 + 2.0 * s.delta * s.phir_d + s.delta * s.delta * s.phir_dd;
 }
@@ -448,7 +462,7 @@ void stable_state(const double& h, const double& s, LineState& out) {
         FluidState critical{};
         M::evaluate(M::CONSTANTS.critical_temperature, M::CONSTANTS.critical_density, critical);
         const bool liquid = s < state_entropy(critical);
-        const double top = M::CONSTANTS.critical_temperature - EQUILIBRIUM_TOP_MARGIN;
+        const double top = equilibrium_top<M>();
         const double t_exit = dome_exit_temperature<M>(s, liquid, top);
         double p_exit = 0.0;
         FluidState l{};

@@ -54,6 +54,20 @@ constexpr double SATURATION_ROOT_TOLERANCE = 1e-14;
 // the square root of the depth below the critical temperature (rho' - rho_c ~ depth^0.35).
 constexpr double DOME_LINEARISING_POWER = 1.0 / 0.7;
 
+// The highest temperature (degC) at which a line is placed against the equilibrium: within
+// EQUILIBRIUM_TOP_MARGIN of the critical temperature, or, for an equilibrium that ends at its
+// saturation limit short of that, the margin below the limit (where the square-root depth
+// rounds, the equilibrium still answers).
+template <class M>
+double equilibrium_top() {
+    const double top = M::CONSTANTS.critical_temperature - EQUILIBRIUM_TOP_MARGIN;
+    SaturationEquilibrium e;
+    if (M::saturation_at_temperature(top + KELVIN_OFFSET, e) == SATURATION_EQUILIBRIUM_OK) {
+        return top;
+    }
+    return M::CONSTANTS.saturation_limit_temperature - EQUILIBRIUM_TOP_MARGIN;
+}
+
 enum class Newton : int { converged, below_floor, above_ceiling, failed };
 
 // Newton steps in temperature on the single-phase isochore from t0, inside [floor, ceiling]. A
@@ -382,7 +396,7 @@ void Isochore<M>::state_from_density_property(const LineProperty& property,
         return;
     }
     // Inside the dome at the lowest temperature: a mixture up to t_sat.
-    const double top = M::CONSTANTS.critical_temperature - EQUILIBRIUM_TOP_MARGIN;
+    const double top = equilibrium_top<M>();
     const double t_sat = isochore_saturation_temperature<M>(rho, top);
     const bool liquid_side = rho > M::CONSTANTS.critical_density;
     FluidState at_sat{};
