@@ -10,6 +10,8 @@ namespace zeltra5::flash {
 namespace {
 
 constexpr double QUALITY_DENOMINATOR_FLOOR = 1e-25;
+// How closely a (T, rho) state's pressure is formed next to the critical point, Pa.
+constexpr double PRESSURE_FORMED_TO = 1e-6;
 
 double relative_enthalpy(const FluidState& s, const FluidState& sat_liquid,
                          const FluidState& sat_vapour) {
@@ -83,12 +85,16 @@ void TemperatureDensity<M>::state_from_temperature_density(
     // and on the vapour side as liquid.
     Saturation<M>::saturation_by_pressure(p, saturation.T_s, saturation.liquid, saturation.vapour);
     if (phase != PHASE_TWO_PHASE && saturation.liquid.rho == saturation.vapour.rho) {
-        // Both records are the critical point: the pressure is above the equilibrium's highest,
-        // short of the critical pressure by 3e-8 Pa at most, far less than the 1e-6 Pa to which
-        // the state's own pressure is formed there. It is the critical pressure, and the state
-        // supercritical as there. (A point inside the dome kept for the superheated liquid is
-        // judged by the front end, as below.)
-        P = M::CONSTANTS.critical_pressure;
+        // Both records are the critical point: the pressure is above the equilibrium's highest.
+        // Where that is short of the critical pressure by less than the 1e-6 Pa to which the
+        // state's own pressure is formed there (3e-8 Pa at most for an equilibrium that reaches
+        // its critical point), it is the critical pressure; an equilibrium that ends at its
+        // saturation limit leaves a wider band, where the state keeps its own pressure. The state
+        // is supercritical as above the critical pressure. (A point inside the dome kept for the
+        // superheated liquid is judged by the front end, as below.)
+        P = M::CONSTANTS.critical_pressure - p <= PRESSURE_FORMED_TO
+                ? M::CONSTANTS.critical_pressure
+                : p;
         phase = PHASE_SUPERCRITICAL;
         liquid = s;
         vapour = s;

@@ -3,17 +3,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "domain.hpp"
 #include "zeltra5/evaluation_counters.hpp"
-#include "zeltra5/helmholtz.hpp"
+#include "zeltra5/flash.hpp"
 #include "zeltra5/pairs.hpp"
-#include "zeltra5/saturation_fits.hpp"
-#include "zeltra5/solvers.hpp"
-#include "zeltra5/tr1993_constants.hpp"
-#include "zeltra5/transport.hpp"
 
 namespace zeltra5::reliability {
-
-using namespace tr1993;  // the constants of the equation the checks cover
 namespace {
 
 // Round-trip tolerances. A single-phase state is accepted by the front end within 0.01 Pa of its
@@ -46,9 +41,9 @@ constexpr double QUALITY_MARGIN = 1e-9;                    // a mixture's qualit
 // degrees below the critical point, where they are pulled to 225 kg/m3.
 constexpr double BRANCH_REL = 1e-6;
 constexpr double NEAR_CRITICAL_C = 130.0;
-// The critical temperature of the equation of state itself (its isotherms lose their loop
-// between 132.34 and 132.36 degC), a tenth of a kelvin above the formulation's 132.25 degC.
-constexpr double EQUATION_CRITICAL_C = 132.36;
+// How far above the equation's own critical temperature its isotherms may keep a loop (the
+// 1993 equation's lose theirs between 132.34 and 132.36 degC, its critical point at 132.35).
+constexpr double CRITICAL_LOOP_MARGIN = 0.01;  // K
 // A state this close to the saturation temperature at its pressure is on the saturation line.
 constexpr double SATURATION_LINE = 1e-9;  // K
 
@@ -97,6 +92,14 @@ bool is_line_mode(const int mode) {
 // Where a line pair's state holds its given values.
 double given_field(const PropertyResult& r, const int field) {
     return result_values(r).value[field];
+}
+
+// The saturated densities of the model's equilibrium at t (degC).
+template <class M>
+SaturationEquilibrium equilibrium_at(const double t) {
+    SaturationEquilibrium e{};
+    M::saturation_at_temperature(t + KELVIN_OFFSET, e);
+    return e;
 }
 
 const char* check_given_fields(const CalcRequest& q, const PropertyResult& r, Deviations& dev) {
@@ -175,11 +178,14 @@ const char* check_given_fields(const CalcRequest& q, const PropertyResult& r, De
     return nullptr;
 }
 
+template <class M>
 const char* check_domain(const CalcRequest& q, const PropertyResult& r) {
+    const ModelConstants& c = M::CONSTANTS;
+    const DomainLimits& d = c.domain;
     // No mode shows a state outside the temperature domain (mode 0 admits mixture enthalpies up
-    // to that of the vapour at 500 degC, but refuses what lies above 450 degC).
-    const double t_max = MAX_TEMPERATURE;
-    if (!(MIN_TEMPERATURE - 1e-9 <= r.temperature && r.temperature <= t_max + 1e-9)) {
+    // to that of the vapour at 500 degC, but refuses what lies above the domain).
+    const double t_max = d.max_temperature;
+    if (!(d.min_temperature - 1e-9 <= r.temperature && r.temperature <= t_max + 1e-9)) {
         return "temperature outside the domain";
     }
     // Where the temperature is given (modes 2 and 8), a state within a few hundredths of a kelvin
@@ -189,22 +195,22 @@ const char* check_domain(const CalcRequest& q, const PropertyResult& r) {
     // (at the critical pressure itself there is no saturation line to place a state against).
     const bool temperature_given = q.mode == MODE_SATURATION_TEMPERATURE ||
                                    q.mode == MODE_TEMPERATURE_DENSITY || is_line_mode(q.mode);
-    const double upper = r.phase == PHASE_SUPERCRITICAL ? MAX_PRESSURE * (1.0 + 1e-12)
-                         : temperature_given            ? CRITICAL_PRESSURE * 1.001
-                                                        : CRITICAL_PRESSURE;
+    const double upper = r.phase == PHASE_SUPERCRITICAL ? d.max_pressure * (1.0 + 1e-12)
+                         : temperature_given            ? c.critical_pressure * 1.001
+                                                        : c.critical_pressure;
     // (or in the 3e-8 Pa below it where the equilibrium has no solution and both saturated
     // records are the critical point).
     bool top_of_the_line = false;
-    if (r.phase == PHASE_SUPERCRITICAL && r.pressure < CRITICAL_PRESSURE) {
+    if (r.phase == PHASE_SUPERCRITICAL && r.pressure < c.critical_pressure) {
         double t_s = 0.0;
         FluidState liquid{};
         FluidState vapour{};
-        zeltra5::saturation_by_pressure(r.pressure, t_s, liquid, vapour);
+        flash::Saturation<M>::saturation_by_pressure(r.pressure, t_s, liquid, vapour);
         top_of_the_line = liquid.rho == vapour.rho;
     }
-    const double lower = r.phase != PHASE_SUPERCRITICAL ? MIN_PRESSURE * 0.999
+    const double lower = r.phase != PHASE_SUPERCRITICAL ? d.min_pressure * 0.999
                          : top_of_the_line              ? r.pressure
-                                                        : CRITICAL_PRESSURE;
+                                                        : c.critical_pressure;
     if (!(lower <= r.pressure) || !(r.pressure <= upper)) {
         return "pressure outside the range of its phase";
     }
@@ -215,6 +221,7 @@ double mix(const double x, const double liquid, const double vapour) {
     return (1.0 - x) * liquid + x * vapour;
 }
 
+template <class M>
 const char* check_mixture(const CalcRequest& q, const PropertyResult& r, Deviations& dev) {
     const double x = r.relative_enthalpy;
     if (!(-QUALITY_MARGIN <= x && x <= 1.0 + QUALITY_MARGIN)) {
@@ -225,7 +232,7 @@ const char* check_mixture(const CalcRequest& q, const PropertyResult& r, Deviati
     FluidState l{};
     FluidState v{};
     double ts = 0.0;
-    saturation_by_pressure(r.pressure, ts, l, v);
+    flash::Saturation<M>::saturation_by_pressure(r.pressure, ts, l, v);
     const bool fitted_pressure = q.mode == MODE_SATURATION_TEMPERATURE || is_line_mode(q.mode);
     const double dts = std::fabs(ts - r.temperature);
     if (!within(dts,
@@ -235,7 +242,7 @@ const char* check_mixture(const CalcRequest& q, const PropertyResult& r, Deviati
     note(dev.saturation, dts, q);
     if (fitted_pressure) {
         double ps = 0.0;
-        saturation_by_temperature(r.temperature, ps, l, v);
+        flash::Saturation<M>::saturation_by_temperature(r.temperature, ps, l, v);
     }
     const double hl = state_enthalpy(l);
     const double hv = state_enthalpy(v);
@@ -277,9 +284,28 @@ double stability(const FluidState& s) {
     return 1.0 + 2.0 * s.delta * s.phir_d + s.delta * s.delta * s.phir_dd;
 }
 
+// Whether each transport cell of a single-phase state is positive, or NaN where the model's own
+// correlation is undefined at the state (the viscosity for the viscosities and the Prandtl
+// number, the conductivity for itself and the Prandtl number).
+template <class M>
+bool transport_cells_hold(const PropertyResult& r, const FluidState& s) {
+    TransportProperties tp{};
+    M::transport(s, tp);
+    const bool no_viscosity = std::isnan(tp.viscosity);
+    const bool no_conductivity = std::isnan(tp.thermal_conductivity);
+    const auto holds = [](const double cell, const bool undefined) {
+        return cell > 0.0 || (undefined && std::isnan(cell));
+    };
+    return holds(r.dynamic_viscosity, no_viscosity) && holds(r.kinematic_viscosity, no_viscosity) &&
+           holds(r.thermal_conductivity, no_conductivity) &&
+           holds(r.prandtl_number, no_viscosity || no_conductivity);
+}
+
+template <class M>
 const char* check_single_phase(const CalcRequest& q, const PropertyResult& r, Deviations& dev) {
+    const ModelConstants& c = M::CONSTANTS;
     FluidState s{};
-    evaluate_state(r.temperature, r.mass_density, s);
+    M::evaluate(r.temperature, r.mass_density, s);
     if (!(stability(s) > 0.0)) {
         return "state is mechanically unstable";
     }
@@ -294,7 +320,7 @@ const char* check_single_phase(const CalcRequest& q, const PropertyResult& r, De
     bool on_saturation_line = false;
     bool saturated_record = false;
     if (r.phase != PHASE_SUPERCRITICAL) {
-        saturation_by_pressure(r.pressure, ts, l, v);
+        flash::Saturation<M>::saturation_by_pressure(r.pressure, ts, l, v);
         on_saturation_line = std::fabs(t - ts) <= SATURATION_LINE;
         saturated_record = r.phase_detail == 0 || on_saturation_line;
     }
@@ -320,13 +346,14 @@ const char* check_single_phase(const CalcRequest& q, const PropertyResult& r, De
     }
     const double positive[] = {r.mass_density,           r.pressure,
                                r.isobaric_heat_capacity, r.isochoric_heat_capacity,
-                               r.isentropic_coefficient, r.thermal_conductivity,
-                               r.kinematic_viscosity,    r.dynamic_viscosity,
-                               r.prandtl_number,         r.speed_of_sound};
+                               r.isentropic_coefficient, r.speed_of_sound};
     for (const double f : positive) {
         if (!(f > 0.0)) {
             return "a property that must be positive is not";
         }
+    }
+    if (!transport_cells_hold<M>(r, s)) {
+        return "a transport property is neither positive nor undefined by its correlation";
     }
     if (!(r.surface_tension >= 0.0) || !(r.latent_heat >= 0.0)) {
         return "negative surface tension or latent heat";
@@ -340,38 +367,41 @@ const char* check_single_phase(const CalcRequest& q, const PropertyResult& r, De
     // the equation's own critical temperature the isotherms near the critical density still have
     // a loop, so a pressure and temperature there can have two stable densities. The density is
     // ill-conditioned near the critical point: the tolerance follows (d rho / d p)_T.
-    const bool two_roots = NEAR_CRITICAL_C <= t && t <= EQUATION_CRITICAL_C;
+    const bool two_roots =
+        NEAR_CRITICAL_C <= t && t <= c.critical_temperature + CRITICAL_LOOP_MARGIN;
     if (!saturated_record && !on_saturation_line && !two_roots) {
         const int superheated = r.phase == PHASE_LIQUID && r.phase_detail == 1 ? 1 : 0;
         int phase = 0;
         double x = 0.0;
         FluidState liquid{};
         FluidState vapour{};
-        state_from_pressure_temperature(superheated, r.pressure, t, phase, x, liquid, vapour);
+        flash::PressureTemperature<M>::state_from_pressure_temperature(superheated, r.pressure, t,
+                                                                       phase, x, liquid, vapour);
         const double rho = (phase == PHASE_LIQUID ? liquid : vapour).rho;
         const double d = std::fabs(rho - r.mass_density);
         const double allowed =
             DENSITY_REL * r.mass_density +
-            std::fabs(state_drho_dp_t(s)) * (PRESSURE_ABS + PRESSURE_REL * r.pressure);
+            std::fabs(M::drho_dp_t(s)) * (PRESSURE_ABS + PRESSURE_REL * r.pressure);
         if (phase != r.phase || !within(d, allowed)) {
             return "state is not the (P, T) solution at its pressure and temperature";
         }
         note(dev.cross_mode_density, d / r.mass_density, q);
     }
-    // The branch: a liquid is denser than the saturated liquid at its temperature unless it is
-    // superheated, a vapour thinner than the saturated vapour. Near the critical point the fits
-    // are pulled to 225 kg/m3 and the branches merge: not tested there.
+    // The branch: a liquid is denser than the saturated liquid of the model's equilibrium at its
+    // temperature unless it is superheated, a vapour thinner than the saturated vapour. Near the
+    // critical point the branches merge: not tested there.
     if (r.phase != PHASE_SUPERCRITICAL && t < NEAR_CRITICAL_C) {
         double beyond = 0.0;
+        const SaturationEquilibrium e = equilibrium_at<M>(t);
         if (r.phase == PHASE_LIQUID) {
-            if (!(r.mass_density > CRITICAL_DENSITY)) {
+            if (!(r.mass_density > c.critical_density)) {
                 return "liquid thinner than the critical density";
             }
-            const double rho_l = sat_liquid_density(t);
+            const double rho_l = e.rho_liquid;
             beyond = r.phase_detail == 1 ? (r.mass_density - rho_l) / rho_l
                                          : (rho_l - r.mass_density) / rho_l;
         } else {
-            const double rho_v = sat_vapour_density(t);
+            const double rho_v = e.rho_vapour;
             beyond = (r.mass_density - rho_v) / rho_v;
         }
         if (!within(beyond, BRANCH_REL)) {
@@ -382,10 +412,24 @@ const char* check_single_phase(const CalcRequest& q, const PropertyResult& r, De
     return nullptr;
 }
 
+template <class M>
+const char* check_answer(const CalcRequest& q, const PropertyResult& r, Deviations& dev) {
+    if (const char* failure = check_domain<M>(q, r)) {
+        return failure;
+    }
+    return r.phase == PHASE_TWO_PHASE ? check_mixture<M>(q, r, dev)
+                                      : check_single_phase<M>(q, r, dev);
+}
+
+bool is_transport_field(const int k) {
+    return k == FIELD_CONDUCTIVITY || k == FIELD_KINEMATIC_VISCOSITY ||
+           k == FIELD_DYNAMIC_VISCOSITY || k == FIELD_PRANDTL;
+}
+
 }  // namespace
 
 const char* check_result(const CalcRequest& q, const int status, const PropertyResult& before,
-                         const PropertyResult& r, Deviations* worst) {
+                         const PropertyResult& r, Deviations* worst, const int model) {
     if (status != 0 && status != 1) {
         return "status is neither 0 nor 1";
     }
@@ -399,10 +443,13 @@ const char* check_result(const CalcRequest& q, const int status, const PropertyR
         return "phase and phase_detail are no valid pair";
     }
     // Every field after the relative enthalpy is shown in every phase (cleared to 0 where a
-    // mixture has none).
+    // mixture has none); a single-phase state's transport cells may be undefined (NaN) where
+    // the model's correlation is, which check_single_phase decides.
     const ResultValues fields = result_values(r);
     for (int k = 1; k < RESULT_VALUE_COUNT; ++k) {
-        if (!std::isfinite(fields.value[k])) {
+        const bool may_be_undefined =
+            is_transport_field(k) && r.phase != PHASE_TWO_PHASE && std::isnan(fields.value[k]);
+        if (!std::isfinite(fields.value[k]) && !may_be_undefined) {
             return "a shown field is not finite";
         }
     }
@@ -418,10 +465,8 @@ const char* check_result(const CalcRequest& q, const int status, const PropertyR
     if (const char* failure = check_given_fields(q, r, dev)) {
         return failure;
     }
-    if (const char* failure = check_domain(q, r)) {
-        return failure;
-    }
-    return r.phase == PHASE_TWO_PHASE ? check_mixture(q, r, dev) : check_single_phase(q, r, dev);
+    return with_model(model,
+                      [&](auto m) { return check_answer<typename decltype(m)::type>(q, r, dev); });
 }
 
 unsigned long long evaluations_since_reset() {

@@ -164,10 +164,10 @@ bool FeedBack::reproduced() const {
     return true;
 }
 
-FeedBack feed_back(const PropertyResult& state, const CalcRequest& target) {
+FeedBack feed_back(const PropertyResult& state, const CalcRequest& target, const int model) {
     FeedBack f;
     f.request = target;
-    f.status = calculate_properties_with_reason(target, f.result, f.refusal);
+    f.status = calculate_request(model, target, f.result, f.refusal);
     if (f.status != 0) {
         return f;
     }
@@ -234,7 +234,7 @@ bool within(const int quantity, const double expected, const double got) {
 // (a mixture and a compressed liquid have states between them that do not). The halfway state
 // is asked with the request's side (a superheated liquid's with the superheat option).
 bool resolution_limited(const PropertyResult& state, const PropertyResult& b,
-                        const LinePairFields& p, const int side) {
+                        const LinePairFields& p, const int side, const int model) {
     double t = state.temperature;
     double rho = state.mass_density;
     if (p.first == RT_TEMPERATURE) {
@@ -249,8 +249,9 @@ bool resolution_limited(const PropertyResult& state, const PropertyResult& b,
         rho = 0.5 * (state.mass_density + b.mass_density);
     }
     PropertyResult half{};
+    Refusal why{};
     if (p.second == QUALITY ||
-        calculate_properties({MODE_TEMPERATURE_DENSITY, side, t, rho}, half) != 0) {
+        calculate_request(model, {MODE_TEMPERATURE_DENSITY, side, t, rho}, half, why) != 0) {
         return false;
     }
     return within(p.first, given_value(state, p.first), given_value(half, p.first)) &&
@@ -283,11 +284,12 @@ int line_pair_requests(const PropertyResult& s, CalcRequest out[LINE_PAIR_COUNT]
     return n;
 }
 
-LineCheck line_check(const PropertyResult& state, const int pair, const CalcRequest& request) {
+LineCheck line_check(const PropertyResult& state, const int pair, const CalcRequest& request,
+                     const int model) {
     LineCheck c;
     c.pair = pair;
     c.request = request;
-    c.status = calculate_request(request, c.result, c.refusal);
+    c.status = calculate_request(model, request, c.result, c.refusal);
     if (c.status != 0) {
         c.verdict =
             c.refusal.reason == RefusalReason::none ? LineVerdict::wrong : LineVerdict::refused;
@@ -310,7 +312,7 @@ LineCheck line_check(const PropertyResult& state, const int pair, const CalcRequ
         (within(RT_DENSITY, state.mass_density, b.mass_density) && b.pressure < state.pressure);
     if (holds_values && lower) {
         c.verdict = LineVerdict::other_state;
-    } else if (holds_values && resolution_limited(state, b, p, request.side)) {
+    } else if (holds_values && resolution_limited(state, b, p, request.side, model)) {
         c.verdict = LineVerdict::unresolved;
     } else {
         c.verdict = LineVerdict::wrong;
@@ -326,23 +328,24 @@ int RoundTrip::line_wrongs() const {
     return n;
 }
 
-RoundTrip round_trip(const CalcRequest& source) {
+RoundTrip round_trip(const CalcRequest& source, const int model) {
     RoundTrip t;
     t.source = source;
-    t.status = calculate_properties(source, t.state);
+    Refusal why{};
+    t.status = calculate_request(model, source, t.state, why);
     if (t.status != 0) {
         return t;
     }
     CalcRequest targets[MAX_FEED_BACKS];
     t.count = feed_back_requests(source, t.state, targets);
     for (int i = 0; i < t.count; ++i) {
-        t.back[i] = feed_back(t.state, targets[i]);
+        t.back[i] = feed_back(t.state, targets[i], model);
     }
     CalcRequest lines[LINE_PAIR_COUNT];
     int pairs[LINE_PAIR_COUNT];
     t.line_count = line_pair_requests(t.state, lines, pairs);
     for (int i = 0; i < t.line_count; ++i) {
-        t.line[i] = line_check(t.state, pairs[i], lines[i]);
+        t.line[i] = line_check(t.state, pairs[i], lines[i], model);
     }
     return t;
 }

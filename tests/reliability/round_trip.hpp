@@ -2,9 +2,11 @@
 // Round trips: a state the front end answered, given back through every other pair that can take
 // it, must be accepted, keep its phase and reproduce its temperature, pressure, density, enthalpy,
 // entropy and internal energy to 1e-9 (K, or relative). Shared by the whole-domain sweep
-// (zeltra5-roundtrip) and its unit test.
+// (zeltra5-roundtrip) and its unit test. Every request is asked of one model (an index of
+// MODELS, the default model unless one is given).
 
 #include "zeltra5/calc.hpp"
+#include "zeltra5/models.hpp"
 
 namespace zeltra5::reliability {
 
@@ -50,8 +52,9 @@ struct FeedBack {
     bool reproduced() const;  // accepted, the phase kept and every deviation within tolerance
 };
 
-// `target` answered and compared with `state`.
-FeedBack feed_back(const PropertyResult& state, const CalcRequest& target);
+// `target` answered by `model` and compared with `state`.
+FeedBack feed_back(const PropertyResult& state, const CalcRequest& target,
+                   int model = DEFAULT_MODEL);
 
 // Whether `back` is the same phase as `state`: the same label, two mixtures, or two results on
 // the same saturation line (a saturated phase; a mixture of quality 0 or 1; a liquid or vapour
@@ -93,8 +96,10 @@ struct LineCheck {
 int line_pair_requests(const PropertyResult& state, CalcRequest out[LINE_PAIR_COUNT],
                        int pair[LINE_PAIR_COUNT]);
 
-// `request` (line pair `pair`) answered through calculate_request and judged against `state`.
-LineCheck line_check(const PropertyResult& state, int pair, const CalcRequest& request);
+// `request` (line pair `pair`) answered through calculate_request by `model` and judged against
+// `state`.
+LineCheck line_check(const PropertyResult& state, int pair, const CalcRequest& request,
+                     int model = DEFAULT_MODEL);
 
 // One source request and all its feed-backs.
 struct RoundTrip {
@@ -111,6 +116,6 @@ struct RoundTrip {
     int line_wrongs() const;  // line pairs' answers judged wrong
 };
 
-RoundTrip round_trip(const CalcRequest& source);
+RoundTrip round_trip(const CalcRequest& source, int model = DEFAULT_MODEL);
 
 }  // namespace zeltra5::reliability

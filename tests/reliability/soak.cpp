@@ -1,8 +1,11 @@
 // zeltra5-soak: every argument mode over a dense grid of its domain, its edges and the
 // saturation line approached from both sides, each answer checked (result_checks.hpp) and the
-// equation-of-state work of each request counted.
+// equation-of-state work of each request counted; for each model in turn over its own domain.
 //
-//   zeltra5-soak [--grid N]     N x N points per mode and option (default 200)
+//   zeltra5-soak [--grid N] [--model NAME|all]
+//
+// N x N points per mode and option (default 200) for each model (all, the default, or the one
+// named).
 //
 // Exit code 0 only when no answer fails a check and no request needs more than
 // MAX_EVALUATIONS_PER_REQUEST evaluations (checked where the counters are compiled in).
@@ -16,11 +19,8 @@
 #include "result_checks.hpp"
 #include "zeltra5/evaluation_counters.hpp"
 #include "zeltra5/pairs.hpp"
-#include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5::reliability {
-
-using namespace tr1993;  // the constants of the equation the checks cover
 namespace {
 
 constexpr int MODES = LAST_MODE + 1;
@@ -32,6 +32,7 @@ struct ModeTally {
 };
 
 struct Soak {
+    int model = DEFAULT_MODEL;  // the model every request is asked of
     ModeTally modes[MODES];
     Deviations worst;
     unsigned long long failures = 0;
@@ -46,7 +47,7 @@ struct Soak {
         PropertyResult r = before;
         reset_evaluation_counters();
         Refusal why{};
-        const int status = calculate_request(q, r, why);
+        const int status = calculate_request(model, q, r, why);
         const unsigned long long n = evaluations_since_reset();
         total_evaluations += n;
         if (n > max_evaluations) {
@@ -60,7 +61,7 @@ struct Soak {
         } else if (status == 0 && r.phase >= 0 && r.phase <= 3) {
             ++tally.phase[r.phase];
         }
-        if (const char* failure = check_result(q, status, before, r, &worst)) {
+        if (const char* failure = check_result(q, status, before, r, &worst, model)) {
             record_failure(q, failure);
         }
     }
@@ -111,21 +112,22 @@ constexpr auto down = next_down;
 void grid(Soak& soak, const int n) {
     for (int mode = 0; mode < MODES; ++mode) {
         if (is_saturation_mode(mode)) {
-            const Range first = first_value_range(mode);
+            const Range first = first_value_range(mode, soak.model);
             const int points = n * n;
             for (int i = 0; i < points; ++i) {
                 soak(mode, i % 3, grid_point(first, i, points), 0.0);
             }
             continue;
         }
-        walk_grid(mode, n, soak);
+        walk_grid(mode, n, soak, soak.model);
     }
 }
 
 // Both sides of every range end: the end itself and the neighbouring doubles.
 void edges(Soak& soak, const int n) {
+    const ModelConstants& c = model_constants(soak.model);
     for (int mode = 0; mode < MODES; ++mode) {
-        const Range first = first_value_range(mode);
+        const Range first = first_value_range(mode, soak.model);
         const double firsts[] = {down(first.lo), first.lo,     up(first.lo),        down(first.hi),
                                  first.hi,       up(first.hi), point_in(first, 0.5)};
         for (const double f : firsts) {
@@ -136,7 +138,7 @@ void edges(Soak& soak, const int n) {
                 }
                 // The band of the nearest first value inside the range.
                 const double inside = f < first.lo ? first.lo : (f > first.hi ? first.hi : f);
-                const Range band = second_value_band(mode, inside);
+                const Range band = second_value_band(mode, inside, soak.model);
                 const double seconds[] = {down(band.lo), band.lo, up(band.lo),
                                           down(band.hi), band.hi, up(band.hi)};
                 for (const double s : seconds) {
@@ -146,13 +148,14 @@ void edges(Soak& soak, const int n) {
         }
         // Each band end along the whole first range.
         if (!is_saturation_mode(mode)) {
-            walk_band_ends(mode, n, false, soak);
+            walk_band_ends(mode, n, false, soak, soak.model);
         }
     }
     // The critical pressure and temperature from both sides in the modes that cross them.
-    for (const double p : {down(CRITICAL_PRESSURE), CRITICAL_PRESSURE, up(CRITICAL_PRESSURE)}) {
-        for (const double t : {132.0, down(CRITICAL_TEMPERATURE_C), CRITICAL_TEMPERATURE_C,
-                               up(CRITICAL_TEMPERATURE_C), 133.0}) {
+    const double pc = c.critical_pressure;
+    const double tc = c.supercritical_saturation_temperature;
+    for (const double p : {down(pc), pc, up(pc)}) {
+        for (const double t : {std::floor(tc), down(tc), tc, up(tc), std::ceil(tc)}) {
             soak(MODE_PRESSURE_TEMPERATURE, SIDE_NONE, p, t);
             soak(MODE_PRESSURE_TEMPERATURE, SIDE_LIQUID, p, t);
         }
@@ -164,14 +167,16 @@ void edges(Soak& soak, const int n) {
 // the next doubles; at n saturation temperatures, the pressure within 1e-6 Pa of Ps and the
 // density at the saturated densities.
 void saturation_line(Soak& soak, const int n) {
+    const double critical_pressure = model_constants(soak.model).critical_pressure;
     walk_saturation_line(
         MODE_SATURATION_PRESSURE, n,
-        [&soak](const double p, const double ts, const FluidState& l, const FluidState& v) {
+        [&soak, critical_pressure](const double p, const double ts, const FluidState& l,
+                                   const FluidState& v) {
             for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
                 for (const double t : {ts - 1e-9, down(ts), ts, up(ts), ts + 1e-9}) {
                     soak(MODE_PRESSURE_TEMPERATURE, side, p, t);
                 }
-                if (p >= CRITICAL_PRESSURE) {
+                if (p >= critical_pressure) {
                     continue;  // no two-phase modes at the critical pressure
                 }
                 for (const double x : {-1e-12, 0.0, 1e-12, 1.0 - 1e-12, 1.0, 1.0 + 1e-12}) {
@@ -187,7 +192,8 @@ void saturation_line(Soak& soak, const int n) {
                     }
                 }
             }
-        });
+        },
+        soak.model);
     walk_saturation_line(
         MODE_SATURATION_TEMPERATURE, n,
         [&soak](const double t, const double ps, const FluidState& l, const FluidState& v) {
@@ -202,7 +208,8 @@ void saturation_line(Soak& soak, const int n) {
                     }
                 }
             }
-        });
+        },
+        soak.model);
 }
 
 // The pairs beyond the Windows program's menu, from the states of the other pairs: every value
@@ -210,6 +217,10 @@ void saturation_line(Soak& soak, const int n) {
 // 1e9 off, the saturated states at n temperatures with their neighbouring doubles, the mixtures
 // of t-x, and a coarse grid of each pair's own variables (its values need not be states).
 void line_pairs(Soak& soak, const int n) {
+    const int model = soak.model;
+    const ModelConstants& c = model_constants(model);
+    const DomainLimits& d = c.domain;
+    Refusal why{};
     const auto ask = [&soak](const PropertyResult& r, const double scale) {
         const ResultValues v = result_values(r);
         for (int mode = LAST_PROGRAM_MODE + 1; mode <= LAST_MODE; ++mode) {
@@ -219,13 +230,15 @@ void line_pairs(Soak& soak, const int n) {
             }
         }
     };
-    const double log_span = std::log(MAX_PRESSURE / MIN_PRESSURE);
+    const double log_span = std::log(d.max_pressure / d.min_pressure);
     for (int i = 0; i < n; ++i) {
-        const double p = MIN_PRESSURE * std::exp(log_span * i / (n - 1));
+        const double p = d.min_pressure * std::exp(log_span * i / (n - 1));
         for (int j = 0; j < n; ++j) {
-            const double t = MIN_TEMPERATURE + (MAX_TEMPERATURE - MIN_TEMPERATURE) * j / (n - 1);
+            const double t =
+                d.min_temperature + (d.max_temperature - d.min_temperature) * j / (n - 1);
             PropertyResult r{};
-            if (calculate_properties({MODE_PRESSURE_TEMPERATURE, SIDE_NONE, p, t}, r) != 0) {
+            if (calculate_request(model, {MODE_PRESSURE_TEMPERATURE, SIDE_NONE, p, t}, r, why) !=
+                0) {
                 continue;
             }
             ask(r, 1.0);
@@ -235,12 +248,13 @@ void line_pairs(Soak& soak, const int n) {
             }
         }
     }
-    const Range saturation{MIN_TEMPERATURE, SATURATION_LIMIT_TEMPERATURE_C, false};
+    const Range saturation{d.min_temperature, c.saturation_limit_temperature, false};
     for (int i = 0; i < n; ++i) {
         const double t = grid_point(saturation, i, n);
         for (const int side : {SIDE_LIQUID, SIDE_VAPOUR}) {
             PropertyResult r{};
-            if (calculate_properties({MODE_SATURATION_TEMPERATURE, side, t, 0.0}, r) != 0) {
+            if (calculate_request(model, {MODE_SATURATION_TEMPERATURE, side, t, 0.0}, r, why) !=
+                0) {
                 continue;
             }
             for (const double scale : {1.0, 1.0 + 0x1p-52, 1.0 - 0x1p-53}) {
@@ -251,9 +265,10 @@ void line_pairs(Soak& soak, const int n) {
             soak(MODE_TEMPERATURE_QUALITY, SIDE_NONE, t, x);
             PropertyResult r{};
             if (x > 0.0 && x < 1.0 &&
-                calculate_properties({MODE_SATURATION_TEMPERATURE, SIDE_LIQUID, t, 0.0}, r) == 0) {
-                Refusal why{};
-                if (calculate_request({MODE_TEMPERATURE_QUALITY, SIDE_NONE, t, x}, r, why) == 0) {
+                calculate_request(model, {MODE_SATURATION_TEMPERATURE, SIDE_LIQUID, t, 0.0}, r,
+                                  why) == 0) {
+                if (calculate_request(model, {MODE_TEMPERATURE_QUALITY, SIDE_NONE, t, x}, r, why) ==
+                    0) {
                     ask(r, 1.0);
                 }
             }
@@ -263,8 +278,8 @@ void line_pairs(Soak& soak, const int n) {
     const int coarse = n / 4 + 2;
     for (int mode = LAST_PROGRAM_MODE + 1; mode <= LAST_MODE; ++mode) {
         const ArgPair& pair = *find_arg_pair(mode, SIDE_NONE);
-        const Range first = line_pair_range(pair.first_field);
-        const Range second = line_pair_range(pair.second_field);
+        const Range first = line_pair_range(pair.first_field, model);
+        const Range second = line_pair_range(pair.second_field, model);
         for (int i = 0; i < coarse; ++i) {
             for (int j = 0; j < coarse; ++j) {
                 for (const int side : {SIDE_NONE, SIDE_LIQUID}) {
@@ -283,14 +298,12 @@ void print_deviation(const char* name, const Deviation& d) {
 }  // namespace
 }  // namespace zeltra5::reliability
 
-int main(int argc, char** argv) {
-    using namespace zeltra5::reliability;
-    int n = 200;
-    if (!read_sweep_options(argc, argv, "zeltra5-soak", "[--grid N]", 2, n, nullptr)) {
-        return 2;
-    }
+namespace zeltra5::reliability {
+namespace {
+
+// The soak of one model: the walks, then the report. True when it passed.
+bool run(Soak& soak, const int n, const bool first) {
     const auto start = std::chrono::steady_clock::now();
-    static Soak soak;  // large enough to keep off the stack of a sanitizer build
     grid(soak, n);
     edges(soak, n);
     saturation_line(soak, n);
@@ -300,10 +313,10 @@ int main(int argc, char** argv) {
 
     unsigned long long requests = 0;
     std::printf(
-        "zeltra5-soak: grid %d x %d per mode (plain and superheat option), edges, "
+        "%szeltra5-soak, model %s: grid %d x %d per mode (plain and superheat option), edges, "
         "saturation line at %d points from both sides; the pairs beyond the menu from the "
         "states of a %d x %d (p, t) grid, the saturation line and a grid of their own\n",
-        n, n, n, n, n);
+        first ? "" : "\n", MODELS[soak.model].name, n, n, n, n, n);
     std::printf("mode   requests    refused   two-phase      liquid      vapour  supercrit.\n");
     for (int m = 0; m < MODES; ++m) {
         const ModeTally& t = soak.modes[m];
@@ -335,11 +348,33 @@ int main(int argc, char** argv) {
         std::printf("equation-of-state evaluations: counters not compiled in, bound not checked\n");
     }
     soak.print_failures();
-    std::printf("%llu requests in %.1f s, %llu failures\n", requests, seconds, soak.failures);
+    std::printf("%s: %llu requests in %.1f s, %llu failures\n", MODELS[soak.model].name, requests,
+                seconds, soak.failures);
     const bool over_bound = soak.max_evaluations > MAX_EVALUATIONS_PER_REQUEST;
     if (over_bound) {
         std::printf("FAIL: a request needed more than %llu evaluations\n",
                     MAX_EVALUATIONS_PER_REQUEST);
     }
-    return soak.failures == 0 && !over_bound ? 0 : 1;
+    return soak.failures == 0 && !over_bound;
+}
+
+}  // namespace
+}  // namespace zeltra5::reliability
+
+int main(int argc, char** argv) {
+    using namespace zeltra5;
+    using namespace zeltra5::reliability;
+    SweepOptions options;
+    if (!read_sweep_options(argc, argv, "zeltra5-soak", "[--grid N] [--model NAME|all]", 2, options,
+                            false)) {
+        return 2;
+    }
+    static Soak soaks[MODEL_COUNT];  // large enough to keep off the stack of a sanitizer build
+    bool passed = true;
+    for (int k = 0; k < options.model_count; ++k) {
+        Soak& soak = soaks[k];
+        soak.model = options.models[k];
+        passed = run(soak, options.grid, k == 0) && passed;
+    }
+    return passed ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "coefficients.hpp"
+#include "zeltra5/evaluation_counters.hpp"
 #include "zeltra5/gao2023.hpp"
 
 namespace zeltra5::gao2023 {
@@ -121,6 +122,7 @@ double inverse_reduced_temperature(double t) {
 }  // namespace
 
 void evaluate(const double& t, const double& rho, FluidState& s) {
+    ZELTRA5_COUNT(evaluate_state);
     const double delta = reduced_density(rho);
     const double tau = inverse_reduced_temperature(t);
     const Residual r = residual(delta, tau);
@@ -158,6 +160,7 @@ void evaluate(const double& t, const double& rho, FluidState& s) {
 }
 
 void third_derivatives(const double& t, const double& rho, double& phir_ddd, double& phir_ddt) {
+    ZELTRA5_COUNT(evaluate_state);
     const Residual r = residual(reduced_density(rho), inverse_reduced_temperature(t));
     phir_ddd = r.ddd;
     phir_ddt = r.ddt;
@@ -165,16 +168,19 @@ void third_derivatives(const double& t, const double& rho, double& phir_ddd, dou
 
 // Formed as state_pressure forms it from the same fields: bit for bit the record's pressure.
 double pressure(const double& t, const double& rho) {
+    ZELTRA5_COUNT(pressure_at);
     const double delta = reduced_density(rho);
     const Residual r = residual(delta, inverse_reduced_temperature(t));
     return (delta * r.d + 1.0) * rho * (t + KELVIN_OFFSET) * GAS_CONSTANT;
 }
 
 double phir_d(const double& t, const double& rho) {
+    ZELTRA5_COUNT(pressure_at);
     return residual(reduced_density(rho), inverse_reduced_temperature(t)).d;
 }
 
 void phir_d_dd(const double& t, const double& rho, double& d, double& dd) {
+    ZELTRA5_COUNT(pressure_at);
     const Residual r = residual(reduced_density(rho), inverse_reduced_temperature(t));
     d = r.d;
     dd = r.dd;
