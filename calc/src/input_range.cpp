@@ -15,9 +15,8 @@ namespace zeltra5 {
 namespace {
 
 constexpr double BAND_TOP_TEMPERATURE_PX = 500.0;  // upper bounding state of the (P, x) mode, degC
-// The melting temperature at a pressure is found to this much (K), in at most so many halvings.
-constexpr double MELTING_TEMPERATURE_TOLERANCE = 1e-10;
-constexpr int MELTING_BISECTION_CAP = 64;
+// The melting line's inverse meets it to a few doubles of temperature.
+constexpr int MELTING_ROUNDING_STEPS = 8;
 // The density solver meets a given pressure to 1e-12 of it (at most).
 constexpr double DENSITY_SOLVER_TOLERANCE = 1e-12;
 
@@ -75,22 +74,16 @@ struct ColdEdge {
 template <class M>
 ColdEdge cold_edge(const double& P) {
     const DomainLimits& d = M::CONSTANTS.domain;
-    if (M::melting_pressure(d.lowest_admitted_temperature) >= P) {
+    double t = M::melting_temperature(P);
+    if (!(t > d.lowest_admitted_temperature)) {
         return {d.lowest_admitted_temperature, d.min_temperature};
     }
-    // The melting pressure rises with temperature: bisection, ending on the side at or above P,
-    // whose state the melting check admits.
-    double lo = d.lowest_admitted_temperature;
-    double hi = d.max_temperature;
-    if (!(M::melting_pressure(hi) >= P)) {
-        return {hi, hi};
+    // The inverse meets the line to rounding: step up to where the melting check admits P.
+    for (int step = 0; step < MELTING_ROUNDING_STEPS && M::melting_pressure(t) < P; ++step) {
+        t = std::nextafter(t, HUGE_VAL);
     }
-    for (int step = 0; step < MELTING_BISECTION_CAP && hi - lo > MELTING_TEMPERATURE_TOLERANCE;
-         ++step) {
-        const double mid = 0.5 * (lo + hi);
-        (M::melting_pressure(mid) >= P ? hi : lo) = mid;
-    }
-    return {hi, hi};
+    t = std::fmin(t, d.max_temperature);
+    return {t, t};
 }
 
 double band_property(const int& mode, const FluidState& s) {

@@ -229,6 +229,22 @@ TEST(ModelChoice, LiquidEndsAtTheMeltingLine) {
     }
 }
 
+// The melting line's inverse gives back the temperature of each branch's pressures, the switch
+// temperature (217.35 K) for a pressure in the line's jump there (306.98 to 307.0 MPa), the triple
+// point at or below its pressure, and none for a model without the line.
+TEST(ModelChoice, MeltingLineInverse) {
+    for (const double T : {195.5, 196.0, 200.0, 217.0, 217.5, 240.0, 300.0, 400.0, 725.0}) {
+        SCOPED_TRACE(T);
+        EXPECT_NEAR(gao2023::melting_temperature(gao2023::melting_pressure(T)), T, 1e-9 * T);
+    }
+    EXPECT_EQ(gao2023::melting_temperature(6053.0), gao2023::TRIPLE_POINT_TEMPERATURE);
+    const double low_branch_top = gao2023::melting_pressure(std::nextafter(217.35, 0.0));
+    const double in_jump = 0.5 * (low_branch_top + gao2023::melting_pressure(217.35));
+    ASSERT_LT(low_branch_top, in_jump);
+    EXPECT_EQ(gao2023::melting_temperature(in_jump), 217.35);
+    EXPECT_EQ(Tr1993::melting_temperature(1e9), -HUGE_VAL);
+}
+
 TEST(ModelChoice, IndexOutsideTheRegistryIsRefused) {
     for (const int model : {-1, MODEL_COUNT, 1000}) {
         SCOPED_TRACE(model);

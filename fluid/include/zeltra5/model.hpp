@@ -110,6 +110,8 @@ concept EquationOfState = requires(const double& t, const double& rho, const dou
     { M::superheat_limit_temperature(t) } -> std::same_as<double>;
     // The melting pressure (Pa) at t: the liquid's upper bound, +infinity where the model has none.
     { M::melting_pressure(t) } -> std::same_as<double>;
+    // Its inverse: the lowest temperature (degC) of the liquid at p; -infinity where none.
+    { M::melting_temperature(p) } -> std::same_as<double>;
     // Transport and the derivatives the result needs, of a single-phase state.
     M::transport(given, transport);
     { M::surface_tension(given) } -> std::same_as<double>;

@@ -250,6 +250,27 @@ double isentropic_exponent(const FluidState& s) {
     return s.rho * w * w / state_pressure(s);
 }
 
+double melting_temperature(const double p) {
+    // The low branch up to its own pressure at the switch temperature, the high branch above;
+    // the line jumps there (the high branch starts 0.02 MPa higher), so a pressure in the jump
+    // first meets the liquid at the switch temperature.
+    const double switch_pressure =
+        co::MELTING_LOW_P0 +
+        co::MELTING_LOW_A *
+            (std::pow(co::MELTING_HIGH_T0 / co::MELTING_LOW_T0, co::MELTING_LOW_C) - 1.0);
+    if (!(p > co::MELTING_LOW_P0)) {
+        return TRIPLE_POINT_TEMPERATURE;
+    }
+    if (p <= switch_pressure) {
+        return co::MELTING_LOW_T0 * std::pow((p - co::MELTING_LOW_P0) / co::MELTING_LOW_A + 1.0,
+                                             1.0 / co::MELTING_LOW_C);
+    }
+    return std::fmax(
+        co::MELTING_HIGH_T0,
+        co::MELTING_HIGH_T0 * std::pow((p - co::MELTING_HIGH_P0) / co::MELTING_HIGH_A + 1.0,
+                                       1.0 / co::MELTING_HIGH_C));
+}
+
 double melting_pressure(double T_K) {
     if (!(T_K >= TRIPLE_POINT_TEMPERATURE && T_K <= MAX_TEMPERATURE_K)) {
         return std::nan("");

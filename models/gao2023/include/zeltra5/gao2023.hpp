@@ -62,6 +62,10 @@ double ancillary_vapour_density(double T_K);
 // The melting pressure (Pa) at T (K) from the paper's melting line; NaN outside [triple point,
 // 725 K].
 double melting_pressure(double T_K);
+// The lowest temperature (K) at which the liquid exists at p (Pa): the melting line's inverse
+// (the switch temperature for a pressure in the line's jump there), the triple point at or below
+// its pressure.
+double melting_temperature(double p);
 
 // The liquid spinodal at t (degC, below Tc): the density (kg/m3) of the liquid branch where
 // (dp/drho)_T vanishes, by Newton's method below the saturated liquid; NaN
@@ -176,6 +180,9 @@ struct Gao2023 {
     }
     // The paper's melting line; within the rounding margin below the triple point, its pressure
     // there.
+    static double melting_temperature(const double& p) {
+        return gao2023::melting_temperature(p) - KELVIN_OFFSET;
+    }
     static double melting_pressure(const double& t) {
         const double T_K = t + KELVIN_OFFSET;
         return gao2023::melting_pressure(T_K < gao2023::TRIPLE_POINT_TEMPERATURE &&

@@ -91,6 +91,7 @@ struct Tr1993 {
     static double surface_tension(const FluidState& state) { return state_surface_tension(state); }
     // The 1993 equation's domain is bounded by its pressure and temperature limits alone.
     static double melting_pressure(const double&) { return HUGE_VAL; }
+    static double melting_temperature(const double&) { return -HUGE_VAL; }
     static double isentropic_exponent(const FluidState& state) {
         return state_isentropic_exponent(state);
     }
