@@ -162,6 +162,14 @@ bool holds(const double target, const double u, const double v) {
     return target >= std::fmin(u, v) && target <= std::fmax(u, v);
 }
 
+// A target beyond the band by no more than the rounding of the edge states (whose densities are
+// solved from the edge pressures to the density solver's tolerance) is the edge state's value:
+// a state another pair answers at the domain's edge lies there.
+double edge_slack(const LineProperty property, const double value) {
+    const double scale = property == LineProperty::entropy ? ENTROPY_SCALE : ENERGY_SCALE;
+    return EDGE_RELATIVE_SLACK * std::fmax(std::fabs(value), scale);
+}
+
 // A branch [a, b] whose ends' slopes have opposite signs: one extremum inside. The search for it
 // (regula falsi, Illinois, on the slope) keeps lo on the first piece and hi on the second; it
 // stops as soon as the first piece is known to hold the target ([a, lo] spans it), or the second
@@ -173,6 +181,12 @@ bool search_split_branch(const LineProperty property, const double t, const doub
                          LineState& out) {
     const bool first_falls = a.slope < 0.0;
     const bool beyond_first = first_falls ? target > a.value : target < a.value;
+    if (beyond_first && std::fabs(target - a.value) <= edge_slack(property, a.value)) {
+        // Beyond the low-density end by its rounding only: that end is the state of lowest
+        // density with the target's value, not the one the second piece holds.
+        found_single(t, a.rho, phase, out);
+        return true;
+    }
     Point lo = a;
     Point hi = b;
     double wa = 1.0;
@@ -250,14 +264,6 @@ double density_at_pressure(const double t, const double P, const bool vapour) {
     double vapour_rho = 0.0;
     PressureTemperature<M>::densities_from_pressure_temperature(P, t, liquid_rho, vapour_rho);
     return vapour ? vapour_rho : liquid_rho;
-}
-
-// A target beyond the band by no more than the rounding of the edge states (whose densities are
-// solved from the edge pressures to the density solver's tolerance) is the edge state's value:
-// a state another pair answers at the domain's edge lies there.
-double edge_slack(const LineProperty property, const double value) {
-    const double scale = property == LineProperty::entropy ? ENTROPY_SCALE : ENERGY_SCALE;
-    return EDGE_RELATIVE_SLACK * std::fmax(std::fabs(value), scale);
 }
 
 // The vapour's density at the lowest pressure, where it is nearly an ideal gas: secant steps on

@@ -245,6 +245,28 @@ TEST(ModelChoice, MeltingLineInverse) {
     EXPECT_EQ(Tr1993::melting_temperature(1e9), -HUGE_VAL);
 }
 
+// A vapour at the lowest pressure, asked back by its temperature and enthalpy on a supercritical
+// isotherm where a state near 900 MPa has the same enthalpy: the state of lowest density answers,
+// also when the rounding of the isotherm's low end puts the target a hair beyond that end's value
+// (gao2023's round trips found the dense one).
+TEST(ModelChoice, IsothermAnswersTheLowestDensityAtItsLowEnd) {
+    PropertyResult vapour{};
+    Refusal why{};
+    ASSERT_EQ(calculate_request(GAO2023,
+                                CalcRequest{MODE_PRESSURE_QUALITY, SIDE_NONE, 6053.3888838311186,
+                                            1.5359243913301666},
+                                vapour, why),
+              0);
+    PropertyResult back{};
+    ASSERT_EQ(calculate_request(GAO2023,
+                                CalcRequest{MODE_TEMPERATURE_ENTHALPY, SIDE_NONE,
+                                            vapour.temperature, vapour.specific_enthalpy},
+                                back, why),
+              0);
+    EXPECT_NEAR(back.mass_density, vapour.mass_density, 1e-9 * vapour.mass_density);
+    EXPECT_LT(back.pressure, 1e4);
+}
+
 TEST(ModelChoice, IndexOutsideTheRegistryIsRefused) {
     for (const int model : {-1, MODEL_COUNT, 1000}) {
         SCOPED_TRACE(model);
