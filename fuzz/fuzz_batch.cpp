@@ -128,6 +128,9 @@ bool reference_request(std::string_view line, Request& q) {
         }
     }
     q.superheat = q.pair->value_count == 2 && side == 1;
+    if (q.superheat && !takes_superheat_option(*q.pair)) {
+        return false;  // the option asked of t-x: an input error, as calculate_state says
+    }
     const fuzz::ReferenceNumber first = fuzz::reference_number(fields[2]);
     const fuzz::ReferenceNumber second = fuzz::reference_number(fields[3]);
     q.first = first.value;
@@ -158,8 +161,7 @@ std::vector<std::string> cells_of(std::string_view line) {
 // Checks one output line against the answer to `q` (display units, the program's reference).
 void check_answer(const std::vector<std::string>& cells, const Request& q, std::string_view line) {
     StateResult r;
-    calculate_state(*q.pair, q.first, q.second, CalcOptions{DISPLAY_UNITS, {}, q.superheat},
-                    r);
+    calculate_state(*q.pair, q.first, q.second, CalcOptions{DISPLAY_UNITS, {}, q.superheat}, r);
     if (cells[0] != std::to_string(r.status)) {
         fail("the status differs from the calculation's", line);
     }

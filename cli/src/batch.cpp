@@ -174,7 +174,11 @@ void format_batch_line(const std::string_view line, const char* const defect,
     if (error == nullptr) {
         const CalcOptions calc{options.units, options.reference, request.superheat, options.model};
         calculate_state(*request.pair, request.first, request.second, calc, result);
-        ++(result.status == STATUS_VALID ? summary.valid : summary.domain);
+        // A request the calculation itself calls malformed (the superheat option of t-x) is an
+        // input error as its status 2 says, not a state outside the domain.
+        ++(result.status == STATUS_VALID          ? summary.valid
+           : result.status == STATUS_BAD_ARGUMENT ? summary.errors
+                                                  : summary.domain);
     } else {
         ++summary.errors;
     }
