@@ -10,6 +10,7 @@
 #include "coefficients.hpp"
 #include "saturation_expansion_coefficients.hpp"
 #include "zeltra5/gao2023.hpp"
+#include "zeltra5/piecewise.hpp"
 
 namespace zeltra5::gao2023 {
 
@@ -31,20 +32,6 @@ constexpr double LOWEST_SATURATION_TEMPERATURE =
 
 namespace se = saturation_expansion;
 
-// The interval of a piecewise expansion holding v: the last k in [0, N - 1] with
-// bounds[k] <= v (0 below the first bound), by a branch-free binary search that unrolls.
-template <int N>
-int locate(const double (&bounds)[N + 1], double v) {
-    int base = 0;
-    int length = N;
-    while (length > 1) {
-        const int half = length / 2;
-        base = bounds[base + half] <= v ? base + half : base;
-        length -= half;
-    }
-    return base;
-}
-
 // u = Tc - T with Tc in two parts, so that u keeps its relative accuracy near Tc.
 double depth_below_critical(double T_K) {
     return (se::CRITICAL_TEMPERATURE_HI - T_K) + se::CRITICAL_TEMPERATURE_LO;
@@ -54,7 +41,7 @@ double depth_below_critical(double T_K) {
 // recurrence run side by side.
 void forward_at(double theta, double& p, double& rho_liquid, double& rho_vapour) {
     const se::ForwardPiece& piece =
-        se::FORWARD[locate<se::INTERVAL_COUNT>(se::THETA_BOUNDS, theta)];
+        se::FORWARD[locate_piece<se::INTERVAL_COUNT>(se::THETA_BOUNDS, theta)];
     const double x = piece.scale * theta + piece.offset;
     const double two_x = 2.0 * x;
     double b1[3] = {piece.c[se::DEGREE][0], piece.c[se::DEGREE][1], piece.c[se::DEGREE][2]};

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "saturation_expansion_coefficients.hpp"
+#include "zeltra5/piecewise.hpp"
 #include "zeltra5/tr1993_constants.hpp"
 
 namespace zeltra5 {
@@ -15,21 +16,6 @@ using namespace tr1993;
 namespace {
 
 namespace se = saturation_expansion;
-
-// The interval of a piecewise expansion holding v: the last k in [0, N - 1] with
-// bounds[k] <= v (0 below the first bound). A binary search without data-dependent branches; N
-// is fixed, so the loop unrolls.
-template <int N>
-int locate(const double (&bounds)[N + 1], double v) {
-    int base = 0;
-    int length = N;
-    while (length > 1) {
-        const int half = length / 2;
-        base = bounds[base + half] <= v ? base + half : base;
-        length -= half;
-    }
-    return base;
-}
 
 // u = Tc - T, whose square root theta is the variable of the forward expansions. Tc is carried
 // in two parts: Tc_hi - T is exact near Tc, so u keeps its relative accuracy as it goes to zero.
@@ -46,7 +32,7 @@ struct Columns {
 // The three forward expansions at theta by Clenshaw's recurrence, run side by side.
 Columns forward_at(double theta) {
     const se::ForwardPiece& piece =
-        se::FORWARD[locate<se::INTERVAL_COUNT>(se::THETA_BOUNDS, theta)];
+        se::FORWARD[locate_piece<se::INTERVAL_COUNT>(se::THETA_BOUNDS, theta)];
     const double x = piece.scale * theta + piece.offset;
     const double two_x = 2.0 * x;
     double b1[3] = {piece.c[se::DEGREE][0], piece.c[se::DEGREE][1], piece.c[se::DEGREE][2]};
