@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "zeltra5/gao2023.hpp"
 
@@ -240,31 +241,66 @@ TEST(Gao2023Helmholtz, DerivativesAgreeWithCentralDifferences) {
     }
 }
 
-// The seam's bit-for-bit promises: the pair, the enthalpy of the other state, the pressure and
-// the residual derivatives alone are what evaluate stores.
+// The seam's bit-for-bit promises: the pair, the enthalpy of the other state, the record with
+// its third derivatives, the pressure and the residual derivatives alone are what evaluate and
+// third_derivatives store, over the whole range of temperatures.
+bool same_record(const FluidState& p, const FluidState& q) {
+    return std::memcmp(&p, &q, sizeof(FluidState)) == 0;
+}
+
 TEST(Gao2023Helmholtz, SeamFunctionsAreBitForBitTheRecord) {
-    for (const double rho : {0.01, 3.0, 233.25, 640.0, 900.0}) {
-        FluidState s{};
-        evaluate(15.0, rho, s);
-        FluidState a{};
-        FluidState b{};
-        Gao2023::evaluate_pair(15.0, rho, 2.0 * rho, a, b);
-        FluidState other{};
-        evaluate(15.0, 2.0 * rho, other);
-        EXPECT_EQ(a.phir, s.phir);
-        EXPECT_EQ(b.phir_dt, other.phir_dt);
-        double h_other = 0.0;
-        FluidState c{};
-        Gao2023::evaluate_with_enthalpy(15.0, rho, 2.0 * rho, c, h_other);
-        EXPECT_EQ(h_other, state_enthalpy(other));
-        EXPECT_EQ(c.phi0_tt, s.phi0_tt);
-        EXPECT_EQ(pressure(15.0, rho), state_pressure(s));
-        EXPECT_EQ(phir_d(15.0, rho), s.phir_d);
+    for (const double t : {-77.66, 15.0, 132.0, 300.0, 451.85}) {
+        for (const double rho : {0.01, 3.0, 233.25, 640.0, 900.0}) {
+            SCOPED_TRACE(testing::Message() << t << " degC, " << rho << " kg/m3");
+            FluidState s{};
+            evaluate(t, rho, s);
+            FluidState a{};
+            FluidState b{};
+            Gao2023::evaluate_pair(t, rho, 2.0 * rho, a, b);
+            FluidState other{};
+            evaluate(t, 2.0 * rho, other);
+            EXPECT_TRUE(same_record(a, s));
+            EXPECT_TRUE(same_record(b, other));
+            double h_other = 0.0;
+            FluidState c{};
+            Gao2023::evaluate_with_enthalpy(t, rho, 2.0 * rho, c, h_other);
+            EXPECT_EQ(h_other, state_enthalpy(other));
+            EXPECT_TRUE(same_record(c, s));
+            FluidState e{};
+            double ddd = 0.0;
+            double ddt = 0.0;
+            Gao2023::evaluate_with_third(t, rho, e, ddd, ddt);
+            EXPECT_TRUE(same_record(e, s));
+            double third_ddd = 0.0;
+            double third_ddt = 0.0;
+            third_derivatives(t, rho, third_ddd, third_ddt);
+            EXPECT_EQ(ddd, third_ddd);
+            EXPECT_EQ(ddt, third_ddt);
+            EXPECT_EQ(pressure(t, rho), state_pressure(s));
+            EXPECT_EQ(phir_d(t, rho), s.phir_d);
+            double d = 0.0;
+            double dd = 0.0;
+            phir_d_dd(t, rho, d, dd);
+            EXPECT_EQ(d, s.phir_d);
+            EXPECT_EQ(dd, s.phir_dd);
+        }
+    }
+}
+
+// The thermal conductivity's reference isotherm, formed from its factors in tau once: the
+// residual derivatives there as the full evaluation gives them, to rounding.
+TEST(Gao2023Helmholtz, ReferenceIsothermAgreesWithTheFullEvaluation) {
+    const double t_ref = 608.34 - KELVIN_OFFSET;
+    for (const double rho : {1e-6, 0.5, 50.0, 233.25, 500.0, 750.0}) {
+        SCOPED_TRACE(rho);
         double d = 0.0;
         double dd = 0.0;
-        phir_d_dd(15.0, rho, d, dd);
-        EXPECT_EQ(d, s.phir_d);
-        EXPECT_EQ(dd, s.phir_dd);
+        phir_d_dd(t_ref, rho, d, dd);
+        double ref_d = 0.0;
+        double ref_dd = 0.0;
+        phir_d_dd_at_enhancement_reference(rho, ref_d, ref_dd);
+        EXPECT_NEAR(ref_d, d, 1e-14 * std::fabs(d));
+        EXPECT_NEAR(ref_dd, dd, 1e-13 * std::fabs(dd));
     }
 }
 

@@ -2,9 +2,13 @@
 // n f(delta) g(tau), so its derivatives follow from those of ln f and ln g.
 
 #include <cmath>
+#include <cstddef>
+#include <iterator>
+#include <utility>
 
 #include "coefficients.hpp"
 #include "zeltra5/evaluation_counters.hpp"
+#include "zeltra5/exponential.hpp"
 #include "zeltra5/gao2023.hpp"
 
 namespace zeltra5::gao2023 {
@@ -24,89 +28,218 @@ struct Residual {
     double ddt;
 };
 
+// The sums a caller asks of the residual: each term adds only to those (a mask of these bits).
+enum Sum : unsigned {
+    SUM_PHIR = 1U,
+    SUM_D = 2U,
+    SUM_DD = 4U,
+    SUM_DDD = 8U,
+    SUM_T = 16U,
+    SUM_TT = 32U,
+    SUM_DT = 64U,
+    SUM_DDT = 128U,
+};
+constexpr unsigned SUMS_STATE = SUM_PHIR | SUM_D | SUM_DD | SUM_T | SUM_TT | SUM_DT;
+// What the enthalpy needs: phir_d and phir_t.
+constexpr unsigned SUMS_ENTHALPY = SUM_D | SUM_T;
+
+// The state's powers and reciprocals every term reads.
+struct Point {
+    double delta;
+    double tau;
+    double ln_tau;
+    double powers[5];  // delta^0 to delta^4
+    double inv_d;
+    double inv_d2;
+    double inv_d3;
+    double inv_t;
+    double inv_t2;
+};
+
+Point point(const double delta, const double tau, const double ln_tau) {
+    const double d2 = delta * delta;
+    const double inv_d = 1.0 / delta;
+    const double inv_t = 1.0 / tau;
+    return Point{delta,
+                 tau,
+                 ln_tau,
+                 {1.0, delta, d2, d2 * delta, d2 * d2},
+                 inv_d,
+                 inv_d * inv_d,
+                 inv_d * inv_d * inv_d,
+                 inv_t,
+                 inv_t * inv_t};
+}
+
 // Adds one term n f(delta) g(tau) of value v, given the derivatives of ln f in delta (a1 to a3)
 // and of ln g in tau (b1, b2): f' = f a1, f'' = f (a2 + a1^2), f''' = f (a3 + 3 a1 a2 + a1^3).
-void accumulate(double v, double a1, double a2, double a3, double b1, double b2, Residual& r) {
+// Only the sums in S are formed; the arguments the others would read are left unused.
+template <unsigned S>
+inline void accumulate(const double v, const double a1, const double a2, const double a3,
+                       const double b1, const double b2, Residual& r) {
     const double f2 = a2 + a1 * a1;
-    const double f3 = a3 + 3.0 * a1 * a2 + a1 * a1 * a1;
-    const double g2 = b2 + b1 * b1;
-    r.phir += v;
-    r.d += v * a1;
-    r.dd += v * f2;
-    r.ddd += v * f3;
-    r.t += v * b1;
-    r.tt += v * g2;
-    r.dt += v * a1 * b1;
-    r.ddt += v * f2 * b1;
+    if constexpr ((S & SUM_PHIR) != 0) r.phir += v;
+    if constexpr ((S & SUM_D) != 0) r.d += v * a1;
+    if constexpr ((S & SUM_DD) != 0) r.dd += v * f2;
+    if constexpr ((S & SUM_DDD) != 0) r.ddd += v * (a3 + 3.0 * a1 * a2 + a1 * a1 * a1);
+    if constexpr ((S & SUM_T) != 0) r.t += v * b1;
+    if constexpr ((S & SUM_TT) != 0) r.tt += v * (b2 + b1 * b1);
+    if constexpr ((S & SUM_DT) != 0) r.dt += v * a1 * b1;
+    if constexpr ((S & SUM_DDT) != 0) r.ddt += v * f2 * b1;
 }
 
-// The exponents of delta in the tables are the small integers the powers below hold.
-constexpr bool small_exponents() {
-    for (const co::PowerTerm& k : co::POWER_TERMS) {
-        if (k.d < 0 || k.d > 4 || k.l < 0 || k.l > 4) return false;
+// Term I of the power and exponential terms: n delta^d tau^t exp(-delta^l) (l = 0: no
+// exponential factor). The exponents are constants, so each term compiles to its own code: a
+// t of 1 and l of 0 needs no exponential at all.
+template <unsigned S, std::size_t I>
+inline void add_power_term(const Point& p, Residual& r) {
+    constexpr co::PowerTerm k = co::POWER_TERMS[I];
+    static_assert(k.d >= 0 && k.d <= 4 && k.l >= 0 && k.l <= 4);
+    constexpr double d = k.d;
+    constexpr double l = k.l;
+    double v = 0.0;
+    double e1 = 0.0;
+    double e2 = 0.0;
+    double e3 = 0.0;
+    if constexpr (k.l == 0) {
+        if constexpr (k.t == 1.0) {
+            v = k.n * p.powers[k.d] * p.tau;
+        } else {
+            v = k.n * p.powers[k.d] * exponential(k.t * p.ln_tau);
+        }
+    } else {
+        v = k.n * p.powers[k.d] * exponential(k.t * p.ln_tau - p.powers[k.l]);
+        e1 = -l * p.powers[k.l - 1];
+        if constexpr (k.l > 1) e2 = -l * (l - 1.0) * p.powers[k.l - 2];
+        if constexpr (k.l > 2) e3 = -l * (l - 1.0) * (l - 2.0) * p.powers[k.l - 3];
     }
-    for (const co::BellTerm& k : co::GAUSSIAN_TERMS) {
-        if (k.d < 0 || k.d > 4) return false;
-    }
-    for (const co::BellTerm& k : co::ASSOCIATION_TERMS) {
-        if (k.d < 0 || k.d > 4) return false;
-    }
-    return true;
+    accumulate<S>(v, d * p.inv_d + e1, -d * p.inv_d2 + e2, 2.0 * d * p.inv_d3 + e3, k.t * p.inv_t,
+                  -k.t * p.inv_t2, r);
 }
-static_assert(small_exponents(), "every d and l of the residual terms is in 0 to 4");
 
-// Each term is n delta^d tau^t exp(e(delta) + g(tau)) with integer d (and l): its value is
-// n delta^d times one exponential of t ln tau + e + g, the logarithm taken once for all terms.
-Residual residual(double delta, double tau) {
+// The Gaussian terms: n delta^d tau^t exp(-eta (delta - epsilon)^2 - beta (tau - gamma)^2).
+template <unsigned S, std::size_t I>
+inline void add_gaussian_term(const Point& p, Residual& r) {
+    constexpr co::BellTerm k = co::GAUSSIAN_TERMS[I];
+    static_assert(k.d >= 0 && k.d <= 4);
+    constexpr double d = k.d;
+    const double x = p.delta - k.epsilon;
+    const double y = p.tau - k.gamma;
+    const double v =
+        k.n * p.powers[k.d] * exponential(k.t * p.ln_tau - k.eta * x * x - k.beta * y * y);
+    accumulate<S>(v, d * p.inv_d - 2.0 * k.eta * x, -d * p.inv_d2 - 2.0 * k.eta, 2.0 * d * p.inv_d3,
+                  k.t * p.inv_t - 2.0 * k.beta * y, -k.t * p.inv_t2 - 2.0 * k.beta, r);
+}
+
+// The association terms: as the Gaussian ones with 1 / q, q = beta (tau - gamma)^2 + b, in place
+// of -beta (tau - gamma)^2.
+template <unsigned S, std::size_t I>
+inline void add_association_term(const Point& p, Residual& r) {
+    constexpr co::BellTerm k = co::ASSOCIATION_TERMS[I];
+    static_assert(k.d >= 0 && k.d <= 4);
+    constexpr double d = k.d;
+    const double x = p.delta - k.epsilon;
+    const double y = p.tau - k.gamma;
+    const double inv_q = 1.0 / (k.beta * y * y + k.b);
+    const double q1 = 2.0 * k.beta * y;
+    const double q2 = 2.0 * k.beta;
+    const double v = k.n * p.powers[k.d] * exponential(k.t * p.ln_tau - k.eta * x * x + inv_q);
+    accumulate<S>(v, d * p.inv_d - 2.0 * k.eta * x, -d * p.inv_d2 - 2.0 * k.eta, 2.0 * d * p.inv_d3,
+                  k.t * p.inv_t - q1 * inv_q * inv_q,
+                  -k.t * p.inv_t2 - q2 * inv_q * inv_q + 2.0 * q1 * q1 * inv_q * inv_q * inv_q, r);
+}
+
+template <unsigned S, std::size_t... P, std::size_t... G, std::size_t... A>
+Residual sum_terms(const Point& p, std::index_sequence<P...>, std::index_sequence<G...>,
+                   std::index_sequence<A...>) {
     Residual r{};
-    const double powers[5] = {1.0, delta, delta * delta, delta * delta * delta,
-                              delta * delta * delta * delta};
+    (add_power_term<S, P>(p, r), ...);
+    (add_gaussian_term<S, G>(p, r), ...);
+    (add_association_term<S, A>(p, r), ...);
+    return r;
+}
+
+// The sums S of the residual part at (delta, tau), ln tau given.
+template <unsigned S>
+Residual residual(const double delta, const double tau, const double ln_tau) {
+    return sum_terms<S>(point(delta, tau, ln_tau),
+                        std::make_index_sequence<std::size(co::POWER_TERMS)>{},
+                        std::make_index_sequence<std::size(co::GAUSSIAN_TERMS)>{},
+                        std::make_index_sequence<std::size(co::ASSOCIATION_TERMS)>{});
+}
+
+template <unsigned S>
+Residual residual(const double delta, const double tau) {
+    return residual<S>(delta, tau, std::log(tau));
+}
+
+// Along one isotherm every term is a factor in tau alone times one in delta. The factors in tau
+// of an isotherm visited often are formed once.
+struct IsothermFactors {
+    double power[std::size(co::POWER_TERMS)];
+    double gaussian[std::size(co::GAUSSIAN_TERMS)];
+    double association[std::size(co::ASSOCIATION_TERMS)];
+};
+
+IsothermFactors isotherm_factors(const double tau) {
+    IsothermFactors f{};
     const double ln_tau = std::log(tau);
-    const double inv_d = 1.0 / delta;
-    const double inv_d2 = inv_d * inv_d;
-    const double inv_d3 = inv_d2 * inv_d;
-    const double inv_t = 1.0 / tau;
-    const double inv_t2 = inv_t * inv_t;
-    for (const co::PowerTerm& k : co::POWER_TERMS) {
-        const double d = k.d;
-        // e = -delta^l and its derivatives (l = 0: no exponential factor).
-        double e = 0.0;
+    for (std::size_t i = 0; i < std::size(co::POWER_TERMS); ++i) {
+        const co::PowerTerm& k = co::POWER_TERMS[i];
+        f.power[i] = k.n * std::exp(k.t * ln_tau);
+    }
+    for (std::size_t i = 0; i < std::size(co::GAUSSIAN_TERMS); ++i) {
+        const co::BellTerm& k = co::GAUSSIAN_TERMS[i];
+        const double y = tau - k.gamma;
+        f.gaussian[i] = k.n * std::exp(k.t * ln_tau - k.beta * y * y);
+    }
+    for (std::size_t i = 0; i < std::size(co::ASSOCIATION_TERMS); ++i) {
+        const co::BellTerm& k = co::ASSOCIATION_TERMS[i];
+        const double y = tau - k.gamma;
+        f.association[i] = k.n * std::exp(k.t * ln_tau + 1.0 / (k.beta * y * y + k.b));
+    }
+    return f;
+}
+
+// The sums in delta (phir and its delta-derivatives: S holds no tau-derivative) on an isotherm.
+template <unsigned S>
+Residual residual_on_isotherm(const IsothermFactors& f, const double delta) {
+    static_assert((S & (SUM_T | SUM_TT | SUM_DT | SUM_DDT)) == 0);
+    const Point p = point(delta, 1.0, 0.0);
+    Residual r{};
+    const auto power_term = [&]<std::size_t I>(std::integral_constant<std::size_t, I>) {
+        constexpr co::PowerTerm k = co::POWER_TERMS[I];
+        constexpr double d = k.d;
+        constexpr double l = k.l;
+        double v = f.power[I] * p.powers[k.d];
         double e1 = 0.0;
         double e2 = 0.0;
         double e3 = 0.0;
-        if (k.l > 0) {
-            const double l = k.l;
-            e = -powers[k.l];
-            e1 = -l * powers[k.l - 1];
-            e2 = k.l > 1 ? -l * (l - 1.0) * powers[k.l - 2] : 0.0;
-            e3 = k.l > 2 ? -l * (l - 1.0) * (l - 2.0) * powers[k.l - 3] : 0.0;
+        if constexpr (k.l > 0) {
+            v *= exponential(-p.powers[k.l]);
+            e1 = -l * p.powers[k.l - 1];
+            if constexpr (k.l > 1) e2 = -l * (l - 1.0) * p.powers[k.l - 2];
+            if constexpr (k.l > 2) e3 = -l * (l - 1.0) * (l - 2.0) * p.powers[k.l - 3];
         }
-        const double v = k.n * powers[k.d] * std::exp(k.t * ln_tau + e);
-        accumulate(v, d * inv_d + e1, -d * inv_d2 + e2, 2.0 * d * inv_d3 + e3, k.t * inv_t,
-                   -k.t * inv_t2, r);
-    }
-    // The Gaussian terms: e = -eta (delta - epsilon)^2, g = -beta (tau - gamma)^2.
-    for (const co::BellTerm& k : co::GAUSSIAN_TERMS) {
+        accumulate<S>(v, d * p.inv_d + e1, -d * p.inv_d2 + e2, 2.0 * d * p.inv_d3 + e3, 0.0, 0.0,
+                      r);
+    };
+    const auto bell_term = [&](const co::BellTerm& k, const double factor) {
         const double d = k.d;
         const double x = delta - k.epsilon;
-        const double y = tau - k.gamma;
-        const double v =
-            k.n * powers[k.d] * std::exp(k.t * ln_tau - k.eta * x * x - k.beta * y * y);
-        accumulate(v, d * inv_d - 2.0 * k.eta * x, -d * inv_d2 - 2.0 * k.eta, 2.0 * d * inv_d3,
-                   k.t * inv_t - 2.0 * k.beta * y, -k.t * inv_t2 - 2.0 * k.beta, r);
+        const double v = factor * p.powers[k.d] * exponential(-k.eta * x * x);
+        accumulate<S>(v, d * p.inv_d - 2.0 * k.eta * x, -d * p.inv_d2 - 2.0 * k.eta,
+                      2.0 * d * p.inv_d3, 0.0, 0.0, r);
+    };
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+        (power_term(std::integral_constant<std::size_t, I>{}), ...);
     }
-    // The association terms: e as above, g = 1 / q with q = beta (tau - gamma)^2 + b.
-    for (const co::BellTerm& k : co::ASSOCIATION_TERMS) {
-        const double d = k.d;
-        const double x = delta - k.epsilon;
-        const double y = tau - k.gamma;
-        const double inv_q = 1.0 / (k.beta * y * y + k.b);
-        const double q1 = 2.0 * k.beta * y;
-        const double q2 = 2.0 * k.beta;
-        const double v = k.n * powers[k.d] * std::exp(k.t * ln_tau - k.eta * x * x + inv_q);
-        accumulate(v, d * inv_d - 2.0 * k.eta * x, -d * inv_d2 - 2.0 * k.eta, 2.0 * d * inv_d3,
-                   k.t * inv_t - q1 * inv_q * inv_q,
-                   -k.t * inv_t2 - q2 * inv_q * inv_q + 2.0 * q1 * q1 * inv_q * inv_q * inv_q, r);
+    (std::make_index_sequence<std::size(co::POWER_TERMS)>{});
+    for (std::size_t i = 0; i < std::size(co::GAUSSIAN_TERMS); ++i) {
+        bell_term(co::GAUSSIAN_TERMS[i], f.gaussian[i]);
+    }
+    for (std::size_t i = 0; i < std::size(co::ASSOCIATION_TERMS); ++i) {
+        bell_term(co::ASSOCIATION_TERMS[i], f.association[i]);
     }
     return r;
 }
@@ -119,36 +252,43 @@ double inverse_reduced_temperature(double t) {
     return REDUCING_TEMPERATURE / (t + KELVIN_OFFSET);
 }
 
-}  // namespace
+// The ideal part's terms in tau alone, shared by every state at one temperature.
+struct IdealInTau {
+    double phi0;  // without ln delta
+    double phi0_t;
+    double phi0_tt;
+};
 
-void evaluate(const double& t, const double& rho, FluidState& s) {
-    ZELTRA5_COUNT(evaluate_state);
-    const double delta = reduced_density(rho);
-    const double tau = inverse_reduced_temperature(t);
-    const Residual r = residual(delta, tau);
+IdealInTau ideal_in_tau(const double tau, const double ln_tau) {
+    IdealInTau i{co::IDEAL_A1 + co::IDEAL_A2 * tau + (co::IDEAL_C0 - 1.0) * ln_tau,
+                 co::IDEAL_A2 + (co::IDEAL_C0 - 1.0) / tau, -(co::IDEAL_C0 - 1.0) / (tau * tau)};
+    for (int k = 0; k < 3; ++k) {
+        // theta tau >= 1646 K / 725 K: e is below 0.11, and 1 - e loses nothing to cancellation.
+        const double theta = co::IDEAL_U[k] / REDUCING_TEMPERATURE;
+        const double e = exponential(-theta * tau);
+        const double one_less = 1.0 - e;
+        i.phi0 += co::IDEAL_V[k] * std::log(one_less);
+        i.phi0_t += co::IDEAL_V[k] * theta * e / one_less;
+        i.phi0_tt -= co::IDEAL_V[k] * theta * theta * e / (one_less * one_less);
+    }
+    return i;
+}
+
+// Every field of the record at (t, rho) from the ideal part at its temperature and the residual
+// sums there.
+void fill_state(const double t, const double rho, const double delta, const double tau,
+                const IdealInTau& ideal, const Residual& r, FluidState& s) {
     s.T = t + KELVIN_OFFSET;
     s.rho = rho;
     s.tau = tau;
     s.delta = delta;
     s.tau0 = tau;
     s.delta0 = delta;
-    double phi0 =
-        std::log(delta) + co::IDEAL_A1 + co::IDEAL_A2 * tau + (co::IDEAL_C0 - 1.0) * std::log(tau);
-    double phi0_t = co::IDEAL_A2 + (co::IDEAL_C0 - 1.0) / tau;
-    double phi0_tt = -(co::IDEAL_C0 - 1.0) / (tau * tau);
-    for (int k = 0; k < 3; ++k) {
-        const double theta = co::IDEAL_U[k] / REDUCING_TEMPERATURE;
-        const double e = std::exp(-theta * tau);
-        const double one_less = -std::expm1(-theta * tau);
-        phi0 += co::IDEAL_V[k] * std::log(one_less);
-        phi0_t += co::IDEAL_V[k] * theta * e / one_less;
-        phi0_tt -= co::IDEAL_V[k] * theta * theta * e / (one_less * one_less);
-    }
-    s.phi0 = phi0;
+    s.phi0 = std::log(delta) + ideal.phi0;
     s.phi0_d = 1.0 / delta;
     s.phi0_dd = -1.0 / (delta * delta);
-    s.phi0_t = phi0_t;
-    s.phi0_tt = phi0_tt;
+    s.phi0_t = ideal.phi0_t;
+    s.phi0_tt = ideal.phi0_tt;
     s.phi0_dt = 0.0;
     s.phir = r.phir;
     s.phir_d = r.d;
@@ -159,9 +299,64 @@ void evaluate(const double& t, const double& rho, FluidState& s) {
     s.R = GAS_CONSTANT;
 }
 
+// The record at (t, rho) with the residual sums S (at least those of a record).
+template <unsigned S>
+Residual evaluate_sums(const double t, const double rho, FluidState& s) {
+    ZELTRA5_COUNT(evaluate_state);
+    const double delta = reduced_density(rho);
+    const double tau = inverse_reduced_temperature(t);
+    const double ln_tau = std::log(tau);
+    const Residual r = residual<S | SUMS_STATE>(delta, tau, ln_tau);
+    fill_state(t, rho, delta, tau, ideal_in_tau(tau, ln_tau), r, s);
+    return r;
+}
+
+}  // namespace
+
+void evaluate(const double& t, const double& rho, FluidState& s) {
+    evaluate_sums<SUMS_STATE>(t, rho, s);
+}
+
+void evaluate_pair(const double& t, const double& rho_a, const double& rho_b, FluidState& a,
+                   FluidState& b) {
+    ZELTRA5_COUNT(evaluate_state);
+    ZELTRA5_COUNT(evaluate_state);
+    const double tau = inverse_reduced_temperature(t);
+    const double ln_tau = std::log(tau);
+    const IdealInTau ideal = ideal_in_tau(tau, ln_tau);
+    const double delta_a = reduced_density(rho_a);
+    const double delta_b = reduced_density(rho_b);
+    fill_state(t, rho_a, delta_a, tau, ideal, residual<SUMS_STATE>(delta_a, tau, ln_tau), a);
+    fill_state(t, rho_b, delta_b, tau, ideal, residual<SUMS_STATE>(delta_b, tau, ln_tau), b);
+}
+
+void evaluate_with_enthalpy(const double& t, const double& rho, const double& rho_other,
+                            FluidState& s, double& enthalpy_other) {
+    ZELTRA5_COUNT(evaluate_state);
+    ZELTRA5_COUNT(evaluate_state);
+    const double tau = inverse_reduced_temperature(t);
+    const double ln_tau = std::log(tau);
+    const IdealInTau ideal = ideal_in_tau(tau, ln_tau);
+    const double delta = reduced_density(rho);
+    fill_state(t, rho, delta, tau, ideal, residual<SUMS_STATE>(delta, tau, ln_tau), s);
+    // The other record's enthalpy as state_enthalpy forms it, from the sums it reads.
+    const double delta_other = reduced_density(rho_other);
+    const Residual r = residual<SUMS_ENTHALPY>(delta_other, tau, ln_tau);
+    enthalpy_other = (tau * r.t + tau * ideal.phi0_t + delta_other * r.d + 1.0) *
+                     (t + KELVIN_OFFSET) * GAS_CONSTANT;
+}
+
+void evaluate_with_third(const double& t, const double& rho, FluidState& s, double& phir_ddd,
+                         double& phir_ddt) {
+    const Residual r = evaluate_sums<SUM_DDD | SUM_DDT>(t, rho, s);
+    phir_ddd = r.ddd;
+    phir_ddt = r.ddt;
+}
+
 void third_derivatives(const double& t, const double& rho, double& phir_ddd, double& phir_ddt) {
     ZELTRA5_COUNT(evaluate_state);
-    const Residual r = residual(reduced_density(rho), inverse_reduced_temperature(t));
+    const Residual r =
+        residual<SUM_DDD | SUM_DDT>(reduced_density(rho), inverse_reduced_temperature(t));
     phir_ddd = r.ddd;
     phir_ddt = r.ddt;
 }
@@ -170,18 +365,29 @@ void third_derivatives(const double& t, const double& rho, double& phir_ddd, dou
 double pressure(const double& t, const double& rho) {
     ZELTRA5_COUNT(pressure_at);
     const double delta = reduced_density(rho);
-    const Residual r = residual(delta, inverse_reduced_temperature(t));
+    const Residual r = residual<SUM_D>(delta, inverse_reduced_temperature(t));
     return (delta * r.d + 1.0) * rho * (t + KELVIN_OFFSET) * GAS_CONSTANT;
 }
 
 double phir_d(const double& t, const double& rho) {
     ZELTRA5_COUNT(pressure_at);
-    return residual(reduced_density(rho), inverse_reduced_temperature(t)).d;
+    return residual<SUM_D>(reduced_density(rho), inverse_reduced_temperature(t)).d;
 }
 
 void phir_d_dd(const double& t, const double& rho, double& d, double& dd) {
     ZELTRA5_COUNT(pressure_at);
-    const Residual r = residual(reduced_density(rho), inverse_reduced_temperature(t));
+    const Residual r =
+        residual<SUM_D | SUM_DD>(reduced_density(rho), inverse_reduced_temperature(t));
+    d = r.d;
+    dd = r.dd;
+}
+
+void phir_d_dd_at_enhancement_reference(const double& rho, double& d, double& dd) {
+    ZELTRA5_COUNT(pressure_at);
+    // Formed on first use (thread-safe), constant after.
+    static const IsothermFactors factors =
+        isotherm_factors(REDUCING_TEMPERATURE / co::ENHANCEMENT_REFERENCE_TEMPERATURE);
+    const Residual r = residual_on_isotherm<SUM_D | SUM_DD>(factors, reduced_density(rho));
     d = r.d;
     dd = r.dd;
 }
@@ -193,8 +399,9 @@ double liquid_spinodal_density(double t) {
     }
     const double tau = inverse_reduced_temperature(t);
     // J_d = 1 + 2 delta phir_d + delta^2 phir_dd, (dp/drho)_T / (R T), and its delta-derivative.
-    const auto slope = [tau](double delta, double& derivative) {
-        const Residual r = residual(delta, tau);
+    const double ln_tau = std::log(tau);
+    const auto slope = [tau, ln_tau](double delta, double& derivative) {
+        const Residual r = residual<SUM_D | SUM_DD | SUM_DDD>(delta, tau, ln_tau);
         derivative = 2.0 * r.d + 4.0 * delta * r.dd + delta * delta * r.ddd;
         return 1.0 + 2.0 * delta * r.d + delta * delta * r.dd;
     };

@@ -48,11 +48,23 @@ inline constexpr double SUPERHEAT_CEILING = 129.4;
 
 // Every field of `state` at t (degC) and rho (kg/m3, > 0).
 void evaluate(const double& t, const double& rho, FluidState& state);
+// Two records at one temperature (the ideal part's terms in tau formed once).
+void evaluate_pair(const double& t, const double& rho_a, const double& rho_b, FluidState& a,
+                   FluidState& b);
+// The record at (t, rho) and the enthalpy (J/kg) of the state at (t, rho_other), as
+// state_enthalpy gives it from that state's record.
+void evaluate_with_enthalpy(const double& t, const double& rho, const double& rho_other,
+                            FluidState& state, double& enthalpy_other);
+// The record and the residual part's third derivatives, from one pass over the terms.
+void evaluate_with_third(const double& t, const double& rho, FluidState& state, double& phir_ddd,
+                         double& phir_ddt);
 // The residual part's third derivatives d3 phir/d delta3 and d3 phir/d delta2 d tau at (t, rho).
 void third_derivatives(const double& t, const double& rho, double& phir_ddd, double& phir_ddt);
 double pressure(const double& t, const double& rho);
 double phir_d(const double& t, const double& rho);
 void phir_d_dd(const double& t, const double& rho, double& d, double& dd);
+// phir_d and phir_dd at the thermal conductivity's reference temperature (608.34 K) and rho.
+void phir_d_dd_at_enhancement_reference(const double& rho, double& d, double& dd);
 
 // Ancillary equations of the paper, T in K (between the triple point and Tc).
 double ancillary_vapour_pressure(double T_K);
@@ -121,15 +133,11 @@ struct Gao2023 {
     }
     static void evaluate_pair(const double& t, const double& rho_a, const double& rho_b,
                               FluidState& a, FluidState& b) {
-        gao2023::evaluate(t, rho_a, a);
-        gao2023::evaluate(t, rho_b, b);
+        gao2023::evaluate_pair(t, rho_a, rho_b, a, b);
     }
     static void evaluate_with_enthalpy(const double& t, const double& rho, const double& rho_other,
                                        FluidState& state, double& enthalpy_other) {
-        FluidState other{};
-        gao2023::evaluate(t, rho_other, other);
-        gao2023::evaluate(t, rho, state);
-        enthalpy_other = state_enthalpy(other);
+        gao2023::evaluate_with_enthalpy(t, rho, rho_other, state, enthalpy_other);
     }
     static void third_derivatives(const double& t, const double& rho, double& phir_ddd,
                                   double& phir_ddt) {
@@ -140,8 +148,7 @@ struct Gao2023 {
     }
     static void evaluate_with_third(const double& t, const double& rho, FluidState& state,
                                     double& ddd, double& ddt) {
-        gao2023::evaluate(t, rho, state);
-        gao2023::third_derivatives(t, rho, ddd, ddt);
+        gao2023::evaluate_with_third(t, rho, state, ddd, ddt);
     }
     // B and C from phir_d and phir_dd at a density so low (1e-12 of the reducing density) that
     // their change from the limit lies below the last bit.
