@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "coefficients.hpp"
+#include "zeltra5/exponential.hpp"
 #include "zeltra5/gao2023.hpp"
 
 namespace zeltra5::gao2023 {
@@ -87,7 +88,11 @@ double viscosity(double T, double rho) {
     return viscosity_in_range(T, rho, pressure(T - KELVIN_OFFSET, rho));
 }
 
-double thermal_conductivity(const FluidState& s) {
+namespace {
+
+// The thermal conductivity of a state, with its viscosity (micro-Pa s, without the range check)
+// when the caller has it: the critical enhancement reads it. NaN: form it where needed.
+double conductivity(const FluidState& s, const double known_viscosity) {
     const double T = s.T;
     const double rho = s.rho;
     if (!(T >= LOWEST_TRANSPORT_TEMPERATURE && T <= CONDUCTIVITY_MAX_TEMPERATURE) ||
@@ -123,7 +128,7 @@ double thermal_conductivity(const FluidState& s) {
     const double t_ref = co::ENHANCEMENT_REFERENCE_TEMPERATURE - KELVIN_OFFSET;
     double ref_d = 0.0;
     double ref_dd = 0.0;
-    phir_d_dd(t_ref, rho, ref_d, ref_dd);
+    phir_d_dd_at_enhancement_reference(rho, ref_d, ref_dd);
     const double delta = rho / REDUCING_DENSITY;
     const double drho_dp_ref = 1.0 / (GAS_CONSTANT * (t_ref + KELVIN_OFFSET) *
                                       (1.0 + 2.0 * delta * ref_d + delta * delta * ref_dd));
@@ -142,17 +147,24 @@ double thermal_conductivity(const FluidState& s) {
             2.0 / std::numbers::pi *
             (1.0 - std::exp(-1.0 / (1.0 / y + y * y / 3.0 * (REDUCING_DENSITY / rho) *
                                                   (REDUCING_DENSITY / rho))));
-        const double eta = viscosity_unchecked(T, rho) * 1e-6;
+        const double eta =
+            (std::isnan(known_viscosity) ? viscosity_unchecked(T, rho) : known_viscosity) * 1e-6;
         enhancement = rho * cp * co::ENHANCEMENT_RD * BOLTZMANN * T /
                       (6.0 * std::numbers::pi * eta * xi) * (omega - omega0);
     }
     return dilute + residual + enhancement;
 }
 
+}  // namespace
+
+double thermal_conductivity(const FluidState& s) {
+    return conductivity(s, NaN);
+}
+
 void transport(const FluidState& s, TransportProperties& out) {
     // The state's own pressure, bit for bit what pressure() gives at (T, rho).
     out.viscosity = viscosity_in_range(s.T, s.rho, state_pressure(s));
-    out.thermal_conductivity = thermal_conductivity(s);
+    out.thermal_conductivity = conductivity(s, out.viscosity);
     out.prandtl = out.viscosity * 1e-6 * state_cp(s) / out.thermal_conductivity;
 }
 
@@ -162,8 +174,9 @@ double surface_tension(const FluidState& s) {
     if (!(x > 0.0)) {
         return 0.0;
     }
-    return co::SURFACE_TENSION_SIGMA[0] * std::pow(x, co::SURFACE_TENSION_N[0]) +
-           co::SURFACE_TENSION_SIGMA[1] * std::pow(x, co::SURFACE_TENSION_N[1]);
+    const double ln_x = std::log(x);
+    return co::SURFACE_TENSION_SIGMA[0] * exponential(co::SURFACE_TENSION_N[0] * ln_x) +
+           co::SURFACE_TENSION_SIGMA[1] * exponential(co::SURFACE_TENSION_N[1] * ln_x);
 }
 
 }  // namespace zeltra5::gao2023
