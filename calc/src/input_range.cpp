@@ -270,6 +270,10 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
             if (!std::isfinite(h_mix)) {
                 return refuse(RefusalReason::not_finite, 1, FIELD_ENTHALPY, h_mix, 0.0);
             }
+            // A mixture (0 <= x <= 1) lies between the saturated states, inside the band.
+            if (inside(h_mix, state_enthalpy(sat.liquid), state_enthalpy(sat.vapour))) {
+                return INSIDE;
+            }
             FluidState low{};
             FluidState high{};
             const ColdEdge cold = cold_edge<M>(P);
@@ -299,53 +303,89 @@ int check_input_range_with(const double& first_value, const int& mode, const dou
                 return OUTSIDE;
             }
             const PressureSaturation& sat = saturation_at<M>(P, saturation_at_first, own);
+            // Density falls with temperature: the hot state bounds it from below.
+            const bool falling = mode == MODE_PRESSURE_DENSITY;
+            const double& value = second_value;
+            // Below the critical pressure the isobar passes the saturated liquid and vapour on
+            // its way from the cold edge to the hot one (h, u and s rise with temperature, the
+            // density falls), so a value between theirs is inside, and a value beyond one of them
+            // is checked against the edge on its side only.
+            const bool below_critical = !(P > M::CONSTANTS.critical_pressure);
+            bool beyond_liquid = false;
+            bool beyond_vapour = false;
+            double y_liquid = 0.0;
+            double y_vapour = 0.0;
+            if (below_critical) {
+                y_liquid = band_property(mode, sat.liquid);
+                y_vapour = band_property(mode, sat.vapour);
+                if (falling ? inside(value, y_vapour, y_liquid)
+                            : inside(value, y_liquid, y_vapour)) {
+                    return INSIDE;
+                }
+                beyond_liquid = falling ? value > y_liquid : value < y_liquid;
+                beyond_vapour = falling ? value < y_vapour : value > y_vapour;
+            }
             FluidState cold{};
             FluidState hot{};
             const ColdEdge edge = cold_edge<M>(P);
-            bounding_state<M>(P, edge.t, sat, true, cold);
-            bounding_state<M>(P, M::CONSTANTS.domain.highest_admitted_temperature, sat, false, hot);
-            double y_cold = band_property(mode, cold);
-            const double y_hot = band_property(mode, hot);
-            // Density falls with temperature: the hot state bounds it from below.
-            const bool falling = mode == MODE_PRESSURE_DENSITY;
-            if (!(P > M::CONSTANTS.critical_pressure)) {
-                // The saturated liquid at P, which the saturation modes return, is inside. At the
-                // lowest pressure its temperature lies 6e-11 K below -77 degC, its values a
-                // hair beyond the (P, -77 degC) ones in u, s and density.
-                const double y_saturated = band_property(mode, sat.liquid);
-                if (falling ? y_saturated > y_cold : y_saturated < y_cold) {
-                    y_cold = y_saturated;
+            // y_cold and y_hot: the edges' values, or the saturated state's in place of an edge
+            // not formed (the value lies beyond the other saturated state, so that bound holds).
+            double y_cold = y_liquid;
+            double y_hot = y_vapour;
+            const auto form_cold = [&] {
+                bounding_state<M>(P, edge.t, sat, true, cold);
+                y_cold = band_property(mode, cold);
+                if (below_critical) {
+                    // The saturated liquid at P, which the saturation modes return, is inside. At
+                    // the lowest pressure its temperature lies 6e-11 K below -77 degC, its values
+                    // a hair beyond the (P, -77 degC) ones in u, s and density.
+                    if (falling ? y_liquid > y_cold : y_liquid < y_cold) {
+                        y_cold = y_liquid;
+                    }
+                }
+            };
+            const auto form_hot = [&] {
+                bounding_state<M>(P, M::CONSTANTS.domain.highest_admitted_temperature, sat, false,
+                                  hot);
+                y_hot = band_property(mode, hot);
+            };
+            if (!beyond_vapour) {
+                form_cold();
+            }
+            if (!beyond_liquid) {
+                form_hot();
+            }
+            if (falling ? inside(value, y_hot, y_cold) : inside(value, y_cold, y_hot)) {
+                return INSIDE;
+            }
+            if (!beyond_liquid) {
+                // The hot bounding state's density reproduces P only to the density solver's
+                // tolerance: a state at the highest admitted temperature given back through its
+                // (t, rho) lands a few ulps beyond it. Values of the states at that temperature
+                // within that tolerance of P are inside (formed only for a value beyond the band,
+                // so that the check of every other request costs nothing more); a refusal names
+                // the bounding state's own value.
+                double y_hot_high = y_hot;
+                double y_hot_low = y_hot;
+                const double drho = M::drho_dp_t(hot) * DENSITY_SOLVER_TOLERANCE * P;
+                for (const double rho : {hot.rho - drho, hot.rho + drho}) {
+                    FluidState q{};
+                    M::evaluate(M::CONSTANTS.domain.highest_admitted_temperature, rho, q);
+                    const double y = band_property(mode, q);
+                    y_hot_high = std::fmax(y_hot_high, y);
+                    y_hot_low = std::fmin(y_hot_low, y);
+                }
+                if (falling ? inside(value, y_hot_low, y_cold)
+                            : inside(value, y_cold, y_hot_high)) {
+                    return INSIDE;
                 }
             }
-            if (falling ? inside(second_value, y_hot, y_cold)
-                        : inside(second_value, y_cold, y_hot)) {
-                return INSIDE;
-            }
-            // The hot bounding state's density reproduces P only to the density solver's
-            // tolerance: a state at the highest admitted temperature given back through its
-            // (t, rho) lands a few ulps beyond it. Values of the states at that temperature within
-            // that tolerance of P are inside (formed only for a value beyond the band, so that
-            // the check of every other request costs nothing more); a refusal names the bounding
-            // state's own value.
-            double y_hot_high = y_hot;
-            double y_hot_low = y_hot;
-            const double drho = M::drho_dp_t(hot) * DENSITY_SOLVER_TOLERANCE * P;
-            for (const double rho : {hot.rho - drho, hot.rho + drho}) {
-                FluidState q{};
-                M::evaluate(M::CONSTANTS.domain.highest_admitted_temperature, rho, q);
-                const double y = band_property(mode, q);
-                y_hot_high = std::fmax(y_hot_high, y);
-                y_hot_low = std::fmin(y_hot_low, y);
-            }
-            if (falling ? inside(second_value, y_hot_low, y_cold)
-                        : inside(second_value, y_cold, y_hot_high)) {
-                return INSIDE;
-            }
+            // Refused: the limit named is the edge on the value's side, which is formed.
             if (falling) {
-                return refuse.band(1, FIELD_DENSITY, second_value, y_hot, P,
+                return refuse.band(1, FIELD_DENSITY, value, y_hot, P,
                                    M::CONSTANTS.domain.max_temperature, y_cold, P, edge.shown);
             }
-            return refuse.band(1, band_field(mode), second_value, y_cold, P, edge.shown, y_hot, P,
+            return refuse.band(1, band_field(mode), value, y_cold, P, edge.shown, y_hot, P,
                                M::CONSTANTS.domain.max_temperature);
         }
         default: {  // MODE_TEMPERATURE_DENSITY
