@@ -77,6 +77,24 @@ void Saturation<M>::saturation_by_temperature(const double& T, double& P_s, Flui
 }
 
 template <class M>
+void Saturation<M>::saturated_densities_by_temperature(const double& T, double& P_s,
+                                                       double& rho_liquid, double& rho_vapour) {
+    ZELTRA5_COUNT(saturation_by_temperature);
+    SaturationEquilibrium e;
+    const int status = M::saturation_at_temperature(T + KELVIN_OFFSET, e);
+    if (status != SATURATION_EQUILIBRIUM_OK && T > M::CONSTANTS.saturation_limit_temperature) {
+        P_s = M::CONSTANTS.critical_pressure;
+        rho_liquid = M::CONSTANTS.critical_density;
+        rho_vapour = M::CONSTANTS.critical_density;
+        return;
+    }
+    // Below the range, the NaN densities of the equilibrium's answer.
+    P_s = status == SATURATION_EQUILIBRIUM_OK ? e.p : NOT_A_NUMBER;
+    rho_liquid = e.rho_liquid;
+    rho_vapour = e.rho_vapour;
+}
+
+template <class M>
 void Saturation<M>::saturated_side_by_temperature(const double& T, const int& side, double& P_s,
                                                   FluidState& state, double& other_enthalpy) {
     ZELTRA5_COUNT(saturation_by_temperature);

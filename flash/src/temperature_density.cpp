@@ -1,5 +1,5 @@
-// State from temperature and density: the state is evaluated once and placed against the
-// equilibrium saturated densities at its temperature and against the critical pressure.
+// State from temperature and density: the state is placed against the equilibrium saturated
+// densities at its temperature and, evaluated once, against the critical pressure.
 
 #include <cmath>
 
@@ -26,27 +26,31 @@ template <class M>
 void TemperatureDensity<M>::state_from_temperature_density(
     const int& metastable_side, const double& T, const double& rho, int& phase, double& x,
     FluidState& liquid, FluidState& vapour, double& P, PressureSaturation& saturation) {
-    FluidState s{};
-    M::evaluate(T, rho, s);
-    const double p = state_pressure(s);
-    // From the critical pressure up, as the pressure solvers place it.
-    const bool above_critical_pressure = p >= M::CONSTANTS.critical_pressure;
-
     // The equilibrium at T places the state against the dome: the mixture lies at its pressure,
     // whose saturation gives T back (the expansions' inverse meets the forward one to 2e-14 K).
-    // From 1e-9 K below the critical temperature up the records are the critical point.
+    // From 1e-9 K below the critical temperature up the saturated densities are the critical one.
     double P_s = M::CONSTANTS.critical_pressure;
-    FluidState sat_liquid{};
-    FluidState sat_vapour{};
+    double rho_liquid = 0.0;
+    double rho_vapour = 0.0;
     const bool below_critical = T < M::CONSTANTS.critical_temperature;
     if (below_critical) {
-        Saturation<M>::saturation_by_temperature(T, P_s, sat_liquid, sat_vapour);
+        Saturation<M>::saturated_densities_by_temperature(T, P_s, rho_liquid, rho_vapour);
     }
-    if (below_critical && rho < sat_liquid.rho && rho > sat_vapour.rho) {
+    const bool inside_dome = below_critical && rho < rho_liquid && rho > rho_vapour;
+
+    // A mixture needs no single-phase evaluation; every other state is evaluated once. From the
+    // critical pressure up it is supercritical, as the pressure solvers place it.
+    FluidState s{};
+    double p = P_s;
+    if (!inside_dome || metastable_side == 1) {
+        M::evaluate(T, rho, s);
+        p = state_pressure(s);
+    }
+    if (inside_dome) {
         phase = PHASE_TWO_PHASE;
-    } else if (above_critical_pressure) {
+    } else if (p >= M::CONSTANTS.critical_pressure) {
         phase = PHASE_SUPERCRITICAL;
-    } else if (below_critical && rho >= sat_liquid.rho) {
+    } else if (below_critical && rho >= rho_liquid) {
         phase = PHASE_LIQUID;
     } else {
         phase = PHASE_VAPOUR;

@@ -21,6 +21,10 @@ struct Saturation {
                                            FluidState& state, double& other_enthalpy);
     static double saturation_temperature(const double& P);
     static double saturation_pressure(const double& T);
+    // The pressure and the densities of the records saturation_by_temperature would give, without
+    // evaluating them.
+    static void saturated_densities_by_temperature(const double& T, double& P_s, double& rho_liquid,
+                                                   double& rho_vapour);
 };
 
 // Density at (P, T) and the (P, T) state (density_solver.cpp).
