@@ -201,6 +201,18 @@ IsothermFactors isotherm_factors(const double tau) {
     return f;
 }
 
+// A Gaussian or association term on an isotherm: its factor in tau times delta^d
+// exp(-eta (delta - epsilon)^2).
+template <unsigned S, const co::BellTerm* TERMS, std::size_t I>
+inline void add_bell_on_isotherm(const Point& p, const double factor, Residual& r) {
+    constexpr co::BellTerm k = TERMS[I];
+    constexpr double d = k.d;
+    const double x = p.delta - k.epsilon;
+    const double v = factor * p.powers[k.d] * exponential(-k.eta * x * x);
+    accumulate<S>(v, d * p.inv_d - 2.0 * k.eta * x, -d * p.inv_d2 - 2.0 * k.eta, 2.0 * d * p.inv_d3,
+                  0.0, 0.0, r);
+}
+
 // The sums in delta (phir and its delta-derivatives: S holds no tau-derivative) on an isotherm.
 template <unsigned S>
 Residual residual_on_isotherm(const IsothermFactors& f, const double delta) {
@@ -224,23 +236,18 @@ Residual residual_on_isotherm(const IsothermFactors& f, const double delta) {
         accumulate<S>(v, d * p.inv_d + e1, -d * p.inv_d2 + e2, 2.0 * d * p.inv_d3 + e3, 0.0, 0.0,
                       r);
     };
-    const auto bell_term = [&](const co::BellTerm& k, const double factor) {
-        const double d = k.d;
-        const double x = delta - k.epsilon;
-        const double v = factor * p.powers[k.d] * exponential(-k.eta * x * x);
-        accumulate<S>(v, d * p.inv_d - 2.0 * k.eta * x, -d * p.inv_d2 - 2.0 * k.eta,
-                      2.0 * d * p.inv_d3, 0.0, 0.0, r);
-    };
     [&]<std::size_t... I>(std::index_sequence<I...>) {
         (power_term(std::integral_constant<std::size_t, I>{}), ...);
     }
     (std::make_index_sequence<std::size(co::POWER_TERMS)>{});
-    for (std::size_t i = 0; i < std::size(co::GAUSSIAN_TERMS); ++i) {
-        bell_term(co::GAUSSIAN_TERMS[i], f.gaussian[i]);
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+        (add_bell_on_isotherm<S, co::GAUSSIAN_TERMS, I>(p, f.gaussian[I], r), ...);
     }
-    for (std::size_t i = 0; i < std::size(co::ASSOCIATION_TERMS); ++i) {
-        bell_term(co::ASSOCIATION_TERMS[i], f.association[i]);
+    (std::make_index_sequence<std::size(co::GAUSSIAN_TERMS)>{});
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+        (add_bell_on_isotherm<S, co::ASSOCIATION_TERMS, I>(p, f.association[I], r), ...);
     }
+    (std::make_index_sequence<std::size(co::ASSOCIATION_TERMS)>{});
     return r;
 }
 
