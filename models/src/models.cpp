@@ -1,5 +1,7 @@
 #include "zeltra5/models.hpp"
 
+#include <cmath>
+
 namespace zeltra5 {
 
 const ModelInfo MODELS[MODEL_COUNT] = {
@@ -24,12 +26,18 @@ const ModelSummaryItem MODEL_SUMMARY_ITEMS[MODEL_SUMMARY_COUNT] = {
 
 namespace {
 
-// degC to K through hundredths, so that -77 degC is 196.15 K and not 196.14999999999998 K.
+// degC to K through hundredths, so that -77 degC is 196.15 K and not 196.14999999999998 K. A
+// temperature a rounding away from whole hundredths (195.49 K - 273.15 K is -77.66000000000003
+// degC) is taken at them.
 constexpr double KELVIN_AT_ZERO_CELSIUS_HUNDREDTHS = 27315.0;
 static_assert(KELVIN_AT_ZERO_CELSIUS_HUNDREDTHS / 100.0 == KELVIN_OFFSET);
 
 double kelvin(const double t) {
-    return (t * 100.0 + KELVIN_AT_ZERO_CELSIUS_HUNDREDTHS) / 100.0;
+    const double hundredths = t * 100.0;
+    const double whole = std::round(hundredths);
+    return ((std::fabs(hundredths - whole) <= 1e-9 ? whole : hundredths) +
+            KELVIN_AT_ZERO_CELSIUS_HUNDREDTHS) /
+           100.0;
 }
 
 }  // namespace

@@ -200,6 +200,11 @@ TEST(ModelConstants, TheRegistrysModelAndItsOwnEquilibrium) {
     EXPECT_LT(values[8], 0.1);
     // The vapour there is almost an ideal gas.
     EXPECT_NEAR(values[6] / (values[8] * values[1] * values[5]), 1.0, 0.01);
+    // The 2023 equation's triple point as its paper gives it, not a rounding away (195.49 K is
+    // -77.66000000000003 degC in doubles), with its own equilibrium there.
+    ASSERT_EQ(zeltra5_model_constants("gao2023", values, MODEL_SUMMARY_COUNT), ZELTRA5_VALID);
+    EXPECT_EQ(values[5], 195.49);
+    EXPECT_NEAR(values[6], 6053.39, 0.01);  // Pa
     EXPECT_EQ(zeltra5_model_constants("nope", values, MODEL_SUMMARY_COUNT), ZELTRA5_BAD_ARGUMENT);
     EXPECT_EQ(zeltra5_model_constants("tr1993", values, MODEL_SUMMARY_COUNT - 1),
               ZELTRA5_BAD_ARGUMENT);
