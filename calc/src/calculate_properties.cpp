@@ -716,8 +716,10 @@ int calculate_properties_for(const CalcRequest& request, PropertyResult& result,
 template <class M>
 int calculate_properties_and_extended_for(const CalcRequest& request, PropertyResult& result,
                                           ExtendedValues& extended, Refusal& why) {
-    FluidState state{};
-    state.T = std::numeric_limits<double>::quiet_NaN();  // matches no record: a mixture's
+    // Written by the calculation for a single-phase record; a mixture's leaves a temperature that
+    // matches no record, and extended_fields_of reads nothing else of it.
+    FluidState state;
+    state.T = std::numeric_limits<double>::quiet_NaN();
     const int status = calculate<M>(request, result, &why, &state);
     if (status == VALID) {
         extended_fields_of<M>(result, &state, extended);

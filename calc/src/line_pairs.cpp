@@ -44,7 +44,8 @@ struct LinePair {
     flash::LineProperty property;
 };
 
-LinePair line_pair(const int mode) {
+// Inlined, as in the one calculation it served before there was one per model.
+[[gnu::always_inline]] inline LinePair line_pair(const int mode) {
     using P = flash::LineProperty;
     switch (mode) {
         case MODE_TEMPERATURE_ENTHALPY:
@@ -205,7 +206,8 @@ int refuse_density(const double rho, Refusal& why) {
 }
 
 template <class M>
-int line_pair_state(const CalcRequest& req, PropertyResult& r, Refusal& why) {
+[[gnu::always_inline]] inline int line_pair_state(const CalcRequest& req, PropertyResult& r,
+                                                  Refusal& why) {
     const double given[2] = {req.first_value, req.second_value};
     for (int i = 0; i < 2; ++i) {
         if (!std::isfinite(given[i])) {
