@@ -2,9 +2,13 @@
 // caller only when every check has passed, so a rejected request never leaves a half-written or
 // stale record behind.
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
+#include <limits>
 
+#include "extended_fields_internal.hpp"
 #include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
 #include "zeltra5/flash.hpp"
@@ -248,8 +252,9 @@ bool needs_polish(const Inputs& in, const Solution& sol, const FluidState& s) {
 }
 
 // The given property of the pressure modes and its value in state s.
-bool target_of(const Inputs& in, const Solution& sol, const FluidState& s, double& target,
-               double& value) {
+// Inlined, as in the one calculation it served before there was one per model.
+[[gnu::always_inline]] inline bool target_of(const Inputs& in, const Solution& sol,
+                                             const FluidState& s, double& target, double& value) {
     switch (in.mode) {
         case MODE_PRESSURE_QUALITY:
             target = sol.h_mix;
@@ -387,7 +392,8 @@ RefusalReason state_answers_request(const Inputs& in, const Solution& sol, const
     return RefusalReason::none;
 }
 
-void fill_mixture(const Inputs& in, const Solution& sol, PropertyResult& r) {
+[[gnu::always_inline]] inline void fill_mixture(const Inputs& in, const Solution& sol,
+                                                PropertyResult& r) {
     const double x = sol.x;
     const double hl = state_enthalpy(sol.l);
     const double hv = state_enthalpy(sol.v);
@@ -534,15 +540,27 @@ bool is_transport_field(const int field) {
            field == FIELD_DYNAMIC_VISCOSITY || field == FIELD_PRANDTL;
 }
 
-// Every field the result table shows must be a number; the transport fields of a mechanically
-// stable state may be NaN (`transport_may_be_undefined`), and are shown empty. A supercritical
-// result does not show its relative enthalpy; a mixture's undefined fields are cleared to zero.
-bool shown_fields_finite(const PropertyResult& r, const bool transport_may_be_undefined = false) {
+// Every field the result table shows must be a number. A supercritical result does not show its
+// relative enthalpy; a mixture's undefined fields are cleared to zero.
+bool shown_fields_finite(const PropertyResult& r) {
     const ResultValues v = result_values(r);
+    // x * 0 is a zero for every finite x and NaN for an infinite or NaN one: the sum over the
+    // fields is zero exactly when all of them are finite, found without a branch per field.
     // Field 0, the relative enthalpy, is not shown for a supercritical state.
+    double zero = 0.0;
     for (int k = 1; k < RESULT_VALUE_COUNT; ++k) {
-        if (!std::isfinite(v.value[k]) &&
-            !(transport_may_be_undefined && is_transport_field(k) && std::isnan(v.value[k]))) {
+        zero += v.value[k] * 0.0;
+    }
+    return zero == 0.0 && (r.phase == PHASE_SUPERCRITICAL || std::isfinite(r.relative_enthalpy));
+}
+
+// shown_fields_finite, except that the transport fields may be NaN: those of a mechanically stable
+// state are shown empty. Asked only where shown_fields_finite fails, so that the common answer
+// costs no more than that check.
+bool shown_fields_finite_but_transport(const PropertyResult& r) {
+    const ResultValues v = result_values(r);
+    for (int k = 1; k < RESULT_VALUE_COUNT; ++k) {
+        if (!std::isfinite(v.value[k]) && !(is_transport_field(k) && std::isnan(v.value[k]))) {
             return false;
         }
     }
@@ -561,8 +579,11 @@ int refuse(Refusal* why, const RefusalReason reason) {
     return refuse(why, Refusal{reason, -1, -1, 0.0, 0.0, 0.0, 0.0});
 }
 
+// With `state`, also a copy of the single-phase state the record is formed from (left alone for
+// a mixture or a refused request).
 template <class M>
-int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) {
+int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why,
+              FluidState* state = nullptr) {
     const CalcRequest req = request;
     const Inputs in{req.mode, req.side, req.side == SIDE_LIQUID ? 1 : 0, req.first_value,
                     req.second_value};
@@ -651,7 +672,11 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
             return refuse(why, reason);
         }
         fill_single_phase<M>(in, sol, s, r);
-        if (!shown_fields_finite(r, stability(s) > 0.0)) {
+        if (state != nullptr) {
+            *state = s;
+        }
+        if (!shown_fields_finite(r) &&
+            !(stability(s) > 0.0 && shown_fields_finite_but_transport(r))) {
             // A state in the equation's unstable region, where cp and the speed of sound are not
             // defined, is refused as such.
             return refuse(why, stability(s) > 0.0 ? RefusalReason::not_reproduced
@@ -659,8 +684,9 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why) 
         }
         // A liquid above the melting line is a solid (the saturated liquid at the triple point
         // lies on it, to the rounding the tolerance allows).
+        // The pressure is finite here: a model without a melting line (+infinity) has no test.
         if (const double p_melt = M::melting_pressure(r.temperature);
-            !(r.pressure <= p_melt * (1.0 + MELTING_PRESSURE_TOLERANCE))) {
+            p_melt != HUGE_VAL && !(r.pressure <= p_melt * (1.0 + MELTING_PRESSURE_TOLERANCE))) {
             const bool given =
                 in.mode != MODE_TEMPERATURE_DENSITY && in.mode != MODE_SATURATION_TEMPERATURE;
             return refuse(why, Refusal{RefusalReason::melting_line, given ? 0 : -1, FIELD_PRESSURE,
@@ -687,8 +713,27 @@ int calculate_properties_for(const CalcRequest& request, PropertyResult& result,
     return calculate<M>(request, result, &why);
 }
 
-#define ZELTRA5_INSTANTIATE(Model) \
-    template int calculate_properties_for<Model>(const CalcRequest&, PropertyResult&, Refusal&);
+template <class M>
+int calculate_properties_and_extended_for(const CalcRequest& request, PropertyResult& result,
+                                          ExtendedValues& extended, Refusal& why) {
+    // Written by the calculation for a single-phase record; a mixture's leaves a temperature that
+    // matches no record, and extended_fields_of reads nothing else of it.
+    FluidState state;
+    state.T = std::numeric_limits<double>::quiet_NaN();
+    const int status = calculate<M>(request, result, &why, &state);
+    if (status == VALID) {
+        extended_fields_of<M>(result, &state, extended);
+    } else {
+        std::fill(std::begin(extended.value), std::end(extended.value),
+                  std::numeric_limits<double>::quiet_NaN());
+    }
+    return status;
+}
+
+#define ZELTRA5_INSTANTIATE(Model)                                                                 \
+    template int calculate_properties_for<Model>(const CalcRequest&, PropertyResult&, Refusal&);   \
+    template int calculate_properties_and_extended_for<Model>(const CalcRequest&, PropertyResult&, \
+                                                              ExtendedValues&, Refusal&);
 ZELTRA5_FOR_EACH_MODEL(ZELTRA5_INSTANTIATE)
 #undef ZELTRA5_INSTANTIATE
 

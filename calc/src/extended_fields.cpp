@@ -8,6 +8,7 @@
 #include <iterator>
 #include <limits>
 
+#include "extended_fields_internal.hpp"
 #include "zeltra5/calc.hpp"
 #include "zeltra5/models.hpp"
 
@@ -31,14 +32,15 @@ double ideal_gas_cp(const FluidState& s) {
     return (1.0 - s.tau0 * s.tau0 * s.phi0_tt) * s.R;
 }
 
-// The derivatives of a single-phase state, with its third residual derivatives.
-void fill_single_phase(const FluidState& s, const double phir_ddd, const double phir_ddt,
-                       ExtendedValues& out) {
+// The derivatives of a single-phase state, with its third residual derivatives (inlined into
+// each model's extended fields).
+[[gnu::always_inline]] inline void fill_single_phase(const FluidState& s, const double cp,
+                                                     const double phir_ddd, const double phir_ddt,
+                                                     ExtendedValues& out) {
     const double d = s.delta;
     const double dd = d * d;
     const double dp_drho = s.R * s.T * (1.0 + 2.0 * d * s.phir_d + dd * s.phir_dd);
     const double dp_dt = s.rho * s.R * (1.0 + d * s.phir_d - d * s.tau * s.phir_dt);
-    const double cp = state_cp(s);
     set(out, FIELD_PRESSURE_DENSITY_DERIVATIVE, dp_drho);
     set(out, FIELD_PRESSURE_TEMPERATURE_DERIVATIVE, dp_dt);
     set(out, FIELD_ISOTHERMAL_COMPRESSIBILITY, 1.0 / (s.rho * dp_drho));
@@ -53,8 +55,10 @@ void fill_single_phase(const FluidState& s, const double phir_ddd, const double 
     set(out, FIELD_PHASE_IDENTIFICATION, 2.0 - (mixed / thermal - curvature / stiffness));
 }
 
+}  // namespace
+
 template <class M>
-void extended_fields_for(const PropertyResult& r, ExtendedValues& out) {
+void extended_fields_of(const PropertyResult& r, const FluidState* state, ExtendedValues& out) {
     std::fill(std::begin(out.value), std::end(out.value), NaN);
     const double t = r.temperature;
     const double T = t + KELVIN_OFFSET;
@@ -81,7 +85,7 @@ void extended_fields_for(const PropertyResult& r, ExtendedValues& out) {
             if (mixture) {
                 // Both phases have the same fugacity; the liquid's is the better conditioned.
                 FluidState liquid{};
-                M::evaluate(t, eq.rho_liquid, liquid);
+                M::evaluate_fugacity_fields(t, eq.rho_liquid, liquid);
                 const double f = fugacity(liquid);
                 set(out, FIELD_FUGACITY, f);
                 set(out, FIELD_FUGACITY_COEFFICIENT, f / r.pressure);
@@ -92,15 +96,39 @@ void extended_fields_for(const PropertyResult& r, ExtendedValues& out) {
     if (mixture) {
         return;
     }
-    FluidState s{};
+    // The state at the record's temperature and density: the calculation's own where it is that
+    // state (evaluate is a function of T and rho alone, so equal inputs give it bit for bit), and
+    // then only the third derivatives are formed; otherwise evaluated with them.
+    FluidState evaluated;
+    const FluidState* s = state;
+    double cp = r.isobaric_heat_capacity;  // state_cp of the calculation's state
     double phir_ddd = NaN;
     double phir_ddt = NaN;
-    M::evaluate_with_third(t, r.mass_density, s, phir_ddd, phir_ddt);
-    const double f = fugacity(s);
+    if (state != nullptr && state->T == T && state->rho == r.mass_density) {
+        M::phir_ddd_ddt(t, r.mass_density, phir_ddd, phir_ddt);
+    } else {
+        M::evaluate_with_third(t, r.mass_density, evaluated, phir_ddd, phir_ddt);
+        s = &evaluated;
+        cp = state_cp(evaluated);
+    }
+    const double f = fugacity(*s);
     set(out, FIELD_FUGACITY, f);
     set(out, FIELD_FUGACITY_COEFFICIENT, f / r.pressure);
-    set(out, FIELD_IDEAL_GAS_CP, ideal_gas_cp(s));
-    fill_single_phase(s, phir_ddd, phir_ddt, out);
+    set(out, FIELD_IDEAL_GAS_CP, ideal_gas_cp(*s));
+    fill_single_phase(*s, cp, phir_ddd, phir_ddt, out);
+}
+
+#define ZELTRA5_INSTANTIATE(Model)                                                    \
+    template void extended_fields_of<Model>(const PropertyResult&, const FluidState*, \
+                                            ExtendedValues&);
+ZELTRA5_FOR_EACH_MODEL(ZELTRA5_INSTANTIATE)
+#undef ZELTRA5_INSTANTIATE
+
+namespace {
+
+template <class M>
+void extended_fields_for(const PropertyResult& r, ExtendedValues& out) {
+    extended_fields_of<M>(r, nullptr, out);
 }
 
 using ExtendedFunction = void (*)(const PropertyResult&, ExtendedValues&);

@@ -3,9 +3,12 @@
 // single-phase state (t, rho) or a mixture (t, x); the state is then formed as the (t, rho) pair
 // or the (t, x) mixture forms it, checked against every given value, and holds them bit for bit.
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <limits>
 
+#include "extended_fields_internal.hpp"
 #include "input_range_internal.hpp"
 #include "zeltra5/calc.hpp"
 #include "zeltra5/flash.hpp"
@@ -41,7 +44,8 @@ struct LinePair {
     flash::LineProperty property;
 };
 
-LinePair line_pair(const int mode) {
+// Inlined, as in the one calculation it served before there was one per model.
+[[gnu::always_inline]] inline LinePair line_pair(const int mode) {
     using P = flash::LineProperty;
     switch (mode) {
         case MODE_TEMPERATURE_ENTHALPY:
@@ -202,7 +206,8 @@ int refuse_density(const double rho, Refusal& why) {
 }
 
 template <class M>
-int line_pair_state(const CalcRequest& req, PropertyResult& r, Refusal& why) {
+[[gnu::always_inline]] inline int line_pair_state(const CalcRequest& req, PropertyResult& r,
+                                                  Refusal& why) {
     const double given[2] = {req.first_value, req.second_value};
     for (int i = 0; i < 2; ++i) {
         if (!std::isfinite(given[i])) {
@@ -298,12 +303,36 @@ int request_for(const CalcRequest& request, PropertyResult& result, Refusal& why
     return VALID;
 }
 
+template <class M>
+int request_with_extended_for(const CalcRequest& request, PropertyResult& result,
+                              ExtendedValues& extended, Refusal& why) {
+    const CalcRequest req = request;
+    if (req.mode >= MODE_PRESSURE_QUALITY && req.mode <= LAST_PROGRAM_MODE) {
+        return calculate_properties_and_extended_for<M>(req, result, extended, why);
+    }
+    const int status = request_for<M>(req, result, why);
+    if (status == VALID) {
+        extended_fields_of<M>(result, nullptr, extended);
+    } else {
+        std::fill(std::begin(extended.value), std::end(extended.value),
+                  std::numeric_limits<double>::quiet_NaN());
+    }
+    return status;
+}
+
 // The request's function for each model, in the order of MODELS.
 using RequestFunction = int (*)(const CalcRequest&, PropertyResult&, Refusal&);
 #define ZELTRA5_REQUEST_FUNCTION(Model) &request_for<Model>,
 constexpr RequestFunction REQUEST_FUNCTIONS[] = {ZELTRA5_FOR_EACH_MODEL(ZELTRA5_REQUEST_FUNCTION)};
 #undef ZELTRA5_REQUEST_FUNCTION
 static_assert(std::size(REQUEST_FUNCTIONS) == MODEL_COUNT);
+
+using RequestWithExtendedFunction = int (*)(const CalcRequest&, PropertyResult&, ExtendedValues&,
+                                            Refusal&);
+#define ZELTRA5_REQUEST_FUNCTION(Model) &request_with_extended_for<Model>,
+constexpr RequestWithExtendedFunction REQUEST_WITH_EXTENDED_FUNCTIONS[] = {
+    ZELTRA5_FOR_EACH_MODEL(ZELTRA5_REQUEST_FUNCTION)};
+#undef ZELTRA5_REQUEST_FUNCTION
 
 }  // namespace
 
@@ -317,6 +346,16 @@ int calculate_request(const int model, const CalcRequest& request, PropertyResul
         return refuse(why, RefusalReason::bad_request);
     }
     return REQUEST_FUNCTIONS[model](request, result, why);
+}
+
+int calculate_request(const int model, const CalcRequest& request, PropertyResult& result,
+                      ExtendedValues& extended, Refusal& why) {
+    if (model < 0 || model >= MODEL_COUNT) {
+        std::fill(std::begin(extended.value), std::end(extended.value),
+                  std::numeric_limits<double>::quiet_NaN());
+        return refuse(why, RefusalReason::bad_request);
+    }
+    return REQUEST_WITH_EXTENDED_FUNCTIONS[model](request, result, extended, why);
 }
 
 }  // namespace zeltra5

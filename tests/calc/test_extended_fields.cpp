@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 
+#include "zeltra5/calc.hpp"
 #include "zeltra5/calculation.hpp"
 #include "zeltra5/models.hpp"
 
@@ -337,6 +339,103 @@ TEST(ExtendedFields, TheListHasDistinctNamesAndSymbols) {
         EXPECT_EQ(std::string(FIELD_MACHINE_NAMES[i]), RESULT_FIELDS[i].name);
         EXPECT_EQ(find_result_field(RESULT_FIELDS[i].symbol), i < RESULT_VALUE_COUNT ? i : -1);
         EXPECT_EQ(RESULT_FIELDS[i].table_row < 0, i >= RESULT_VALUE_COUNT);
+    }
+}
+
+// The record and extended fields in one call (formed from the calculation's own state) against
+// the record and then the extended fields from the record alone: bit for bit, for every pair and
+// both models, over states across the phases and the pairs' requests of each, with refused
+// requests (every extended field NaN) among them.
+struct Grid {
+    double p;  // Pa
+    double t;  // degC
+};
+
+const Grid GRID[] = {
+    {0.5e5, -40.0}, {0.5e5, 60.0}, {2e5, -20.0}, {2e5, 150.0}, {1e6, 0.0},     {1e6, 24.9},
+    {1e6, 25.0},    {1e6, 300.0},  {5e6, 60.0},  {5e6, 140.0}, {1.2e7, 131.0}, {2e7, 200.0},
+    {6e7, -50.0},   {6e7, 400.0},  {1e8, 20.0},  {1e6, 700.0},
+};
+
+void expect_same_bits(const void* a, const void* b, const std::size_t size,
+                      const std::string& what) {
+    EXPECT_EQ(std::memcmp(a, b, size), 0) << what;
+}
+
+void expect_one_call_as_two(const int model, const CalcRequest& request) {
+    PropertyResult together{};
+    PropertyResult alone{};
+    ExtendedValues extended{};
+    ExtendedValues from_record{};
+    Refusal why_together{};
+    Refusal why_alone{};
+    const int status = calculate_request(model, request, together, extended, why_together);
+    const std::string what =
+        std::string(MODELS[model].name) + " mode " + std::to_string(request.mode) + " side " +
+        std::to_string(request.side) + " " + std::to_string(request.first_value) + " " +
+        std::to_string(request.second_value);
+    ASSERT_EQ(status, calculate_request(model, request, alone, why_alone)) << what;
+    if (status != 0) {
+        EXPECT_EQ(why_together.reason, why_alone.reason) << what;
+        for (const double v : extended.value) {
+            EXPECT_TRUE(std::isnan(v)) << what;
+        }
+        return;
+    }
+    expect_same_bits(&together, &alone, sizeof(PropertyResult), what + " record");
+    calculate_extended_fields(model, alone, from_record);
+    expect_same_bits(&extended, &from_record, sizeof(ExtendedValues), what + " extended");
+}
+
+TEST(ExtendedFields, OneCallGivesWhatTheRecordAndThenItsExtendedFieldsGive) {
+    int valid = 0;
+    for (int model = 0; model < MODEL_COUNT; ++model) {
+        for (const Grid& g : GRID) {
+            const CalcRequest pt{MODE_PRESSURE_TEMPERATURE, SIDE_NONE, g.p, g.t};
+            expect_one_call_as_two(model, pt);
+            PropertyResult r{};
+            Refusal why{};
+            if (calculate_request(model, pt, r, why) != 0) {
+                continue;
+            }
+            ++valid;
+            const ResultValues v = result_values(r);
+            for (const ArgPair& pair : ARG_PAIRS) {
+                const double second = pair.value_count == 1 ? 0.0 : v.value[pair.second_field];
+                expect_one_call_as_two(
+                    model, CalcRequest{pair.mode, pair.side, v.value[pair.first_field], second});
+            }
+            // The mixtures and saturated states at the state's pressure and temperature.
+            for (const double x : {0.0, 0.3, 1.0}) {
+                expect_one_call_as_two(model,
+                                       CalcRequest{MODE_PRESSURE_QUALITY, SIDE_NONE, g.p, x});
+                expect_one_call_as_two(model,
+                                       CalcRequest{MODE_TEMPERATURE_QUALITY, SIDE_NONE, g.t, x});
+            }
+            for (const int side : {SIDE_NONE, SIDE_VAPOUR, SIDE_LIQUID}) {
+                expect_one_call_as_two(model,
+                                       CalcRequest{MODE_SATURATION_TEMPERATURE, side, g.t, 0.0});
+                expect_one_call_as_two(model,
+                                       CalcRequest{MODE_SATURATION_PRESSURE, side, g.p, 0.0});
+            }
+            expect_one_call_as_two(model,
+                                   CalcRequest{MODE_TEMPERATURE_DENSITY, SIDE_NONE, g.t, 50.0});
+        }
+    }
+    EXPECT_GT(valid, 20);
+}
+
+TEST(ExtendedFields, OneCallForAnUnknownModelIsRefusedWithEveryFieldNaN) {
+    PropertyResult r{};
+    ExtendedValues extended{};
+    Refusal why{};
+    EXPECT_NE(
+        calculate_request(MODEL_COUNT, CalcRequest{MODE_PRESSURE_TEMPERATURE, SIDE_NONE, 1e6, 20.0},
+                          r, extended, why),
+        0);
+    EXPECT_EQ(why.reason, RefusalReason::bad_request);
+    for (const double v : extended.value) {
+        EXPECT_TRUE(std::isnan(v));
     }
 }
 

@@ -152,6 +152,10 @@ double pressure_at(const double& t, const double& rho) {
     return (delta * phir_d + 1.0) * (T * rho) * GAS_CONSTANT;
 }
 
+void evaluate_fugacity_fields(const double& t, const double& rho, FluidState& state) {
+    evaluate_state(t, rho, state);
+}
+
 double residual_phir_d(const double& t, const double& rho) {
     FluidState s;
     evaluate_state(t, rho, s);

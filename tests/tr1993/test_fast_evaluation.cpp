@@ -123,5 +123,30 @@ TEST(FastEvaluation, LowDensityLimitIsTheLimit) {
     }
 }
 
+// The partial evaluations the extended fields use, against the full one, bit for bit: the third
+// derivatives alone (as the evaluation with them gives them) and the fields the fugacity and
+// the ideal-gas cp read.
+TEST(FastEvaluation, PartialEvaluationsAreBitForBitTheFullOnes) {
+    for (double t = -77.0; t <= 450.0; t += 23.7) {
+        for (const double rho : {1e-6, 0.02, 0.9, 7.8, 60.0, 225.0, 410.0, 640.0, 730.0}) {
+            FluidState full{};
+            double ddd = 0.0, ddt = 0.0, alone_ddd = 0.0, alone_ddt = 0.0;
+            evaluate_state_and_third(t, rho, full, ddd, ddt);
+            residual_phir_ddd_ddt(t, rho, alone_ddd, alone_ddt);
+            EXPECT_EQ(alone_ddd, ddd) << t << " " << rho;
+            EXPECT_EQ(alone_ddt, ddt) << t << " " << rho;
+            FluidState part{};
+            evaluate_fugacity_fields(t, rho, part);
+            const double FluidState::*fields[] = {
+                &FluidState::T,       &FluidState::rho,   &FluidState::R,
+                &FluidState::tau,     &FluidState::delta, &FluidState::tau0,
+                &FluidState::phi0_tt, &FluidState::phir,  &FluidState::phir_d};
+            for (const auto field : fields) {
+                EXPECT_EQ(part.*field, full.*field) << t << " " << rho;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zeltra5

@@ -191,4 +191,10 @@ void calculate_extended_fields(const PropertyResult& record, ExtendedValues& out
 // index.
 void calculate_extended_fields(int model, const PropertyResult& record, ExtendedValues& out);
 
+// calculate_request(model, ...) and then calculate_extended_fields(model, ...) of its record in one
+// call, each bit for bit what the two give (`extended` all NaN when the request is refused): the
+// extended fields are formed from the calculation's own state, without evaluating it again.
+int calculate_request(int model, const CalcRequest& request, PropertyResult& result,
+                      ExtendedValues& extended, Refusal& why);
+
 }  // namespace zeltra5

@@ -85,13 +85,18 @@ concept EquationOfState = requires(const double& t, const double& rho, const dou
     // The state at (t, rho) as evaluate gives it, and state_enthalpy of the state at (t, rho_other)
     // bit for bit, without forming that state's other fields.
     M::evaluate_with_enthalpy(t, rho, rho, state, out);
+    // The fields of the state at (t, rho) its fugacity and ideal-gas cp read (T, rho, R, tau,
+    // delta, tau0, phi0_tt, phir, phir_d), each bit for bit what evaluate stores; the others
+    // may be left as they are.
+    M::evaluate_fugacity_fields(t, rho, state);
     // The pressure at (t, rho), and the residual derivatives phir_d, phir_dd alone, bit for bit
     // the values evaluate stores.
     { M::pressure(t, rho) } -> std::same_as<double>;
     { M::phir_d(t, rho) } -> std::same_as<double>;
     M::phir_d_dd(t, rho, out, out);
     // The third residual derivatives phir_ddd and phir_ddt at (t, rho), analytic; and with the
-    // state at (t, rho) as evaluate gives it, in one evaluation.
+    // state at (t, rho) as evaluate gives it, in one evaluation (the two derivatives bit for bit
+    // the same either way).
     M::phir_ddd_ddt(t, rho, out, out);
     M::evaluate_with_third(t, rho, state, out, out);
     // The second and third virial coefficients B (m3/kg) and C (m6/kg2) at t: the limits of

@@ -421,6 +421,54 @@ void evaluate_states_at_temperature(const double& t, const double& rho_a, const 
     evaluate_with(k, rho_b, b);
 }
 
+namespace {
+
+// The two sums the fugacity reads: f and f_d of ResidualSums, by the same operations.
+struct FugacitySums {
+    wide f = 0.0L, f_d = 0.0L;
+
+    template <int I>
+    void add(const ResidualContext& ctx) {
+        const wide x = ctx.term_value<I>();
+        const wide a = ctx.delta_factor<I>();
+        f += x;
+        f_d += a * x;
+    }
+
+    template <std::size_t... I>
+    void add_all(const ResidualContext& ctx, std::index_sequence<I...>) {
+        (add<static_cast<int>(I)>(ctx), ...);
+    }
+};
+
+}  // namespace
+
+void evaluate_fugacity_fields(const double& t, const double& rho, FluidState& state) {
+    ZELTRA5_COUNT(evaluate_state);
+    const IdealTemperatureTerms k = ideal_temperature_terms(t);
+    state.T = k.T;
+    state.rho = rho;
+    state.tau0 = k.tau0;
+    state.tau = k.tau;
+    state.delta = rho * INV_CRITICAL_DENSITY;
+    // phi0_tt as evaluate_with forms it.
+    const double* a = IDEAL_GAS.a;
+    const double* te = IDEAL_GAS.t;
+    double phi0_tt = -a[2] / (k.tau0 * k.tau0);
+    for (int i = 3; i < 8; ++i) {
+        if (a[i] == 0.0) continue;
+        phi0_tt += a[i] * te[i] * (te[i] - 1.0) * (k.power[i] * k.inv_tau0 * k.inv_tau0);
+    }
+    state.phi0_tt = phi0_tt;
+    const ResidualContext ctx(state.tau, state.delta);
+    FugacitySums sums;
+    sums.add_all(ctx, AllTerms{});
+    const wide inv_delta = 1.0L / state.delta;
+    state.phir = static_cast<double>(sums.f);
+    state.phir_d = static_cast<double>(sums.f_d * inv_delta);
+    state.R = GAS_CONSTANT;
+}
+
 void evaluate_state_and_enthalpy(const double& t, const double& rho, const double& rho_other,
                                  FluidState& state, double& enthalpy_other) {
     const IdealTemperatureTerms k = ideal_temperature_terms(t);
@@ -462,9 +510,11 @@ void residual_phir_ddd_ddt(const double& t, const double& rho, double& phir_ddd,
     const ResidualContext ctx(tau, delta);
     ThirdSums sums;
     sums.add_all(ctx, AllTerms{});
+    // Reduced as evaluate_with<true> reduces them: bit for bit evaluate_state_and_third's.
     const wide inv_delta = 1.0L / delta;
+    const wide inv_tau = 1.0L / tau;
     phir_ddd = static_cast<double>(sums.f_ddd * inv_delta * inv_delta * inv_delta);
-    phir_ddt = static_cast<double>(sums.f_ddt * inv_delta * inv_delta / tau);
+    phir_ddt = static_cast<double>(sums.f_ddt * inv_delta * inv_delta * inv_tau);
 }
 
 namespace {

@@ -202,6 +202,9 @@ struct Gao2023 {
     }
     static double drho_dp_t(const FluidState& state) { return gao2023::drho_dp_t(state); }
     static double dp_dt_rho(const FluidState& state) { return gao2023::dp_dt_rho(state); }
+    static void evaluate_fugacity_fields(const double& t, const double& rho, FluidState& state) {
+        evaluate(t, rho, state);
+    }
 };
 
 static_assert(EquationOfState<Gao2023>);

@@ -21,6 +21,11 @@ void evaluate_states_at_temperature(const double& t, const double& rho_a, const 
 void evaluate_state_and_enthalpy(const double& t, const double& rho, const double& rho_other,
                                  FluidState& state, double& enthalpy_other);
 
+// The fields of the state at (t, rho) that its fugacity and ideal-gas cp are formed from (T, rho,
+// R, tau, delta, tau0, phi0_tt, phir, phir_d), each bit for bit what evaluate_state stores; the
+// others are left as they are.
+void evaluate_fugacity_fields(const double& t, const double& rho, FluidState& state);
+
 // Pressure (Pa) at t (degC) and rho (kg/m3): the residual delta-derivative only.
 double pressure_at(const double& t, const double& rho);
 
@@ -38,7 +43,7 @@ void evaluate_state_and_third(const double& t, const double& rho, FluidState& st
                               double& phir_ddd, double& phir_ddt);
 
 // The third residual derivatives alone, exactly from the terms (for the phase identification
-// parameter).
+// parameter): bit for bit the two evaluate_state_and_third gives.
 void residual_phir_ddd_ddt(const double& t, const double& rho, double& phir_ddd, double& phir_ddt);
 
 // The limits of phir_d and phir_dd as delta -> 0 at t (degC): the second and third virial

@@ -52,6 +52,9 @@ struct Tr1993 {
                                        FluidState& state, double& enthalpy_other) {
         evaluate_state_and_enthalpy(t, rho, rho_other, state, enthalpy_other);
     }
+    static void evaluate_fugacity_fields(const double& t, const double& rho, FluidState& state) {
+        zeltra5::evaluate_fugacity_fields(t, rho, state);
+    }
     static double pressure(const double& t, const double& rho) { return pressure_at(t, rho); }
     static double phir_d(const double& t, const double& rho) { return residual_phir_d(t, rho); }
     static void phir_d_dd(const double& t, const double& rho, double& d, double& dd) {
