@@ -692,9 +692,11 @@ function unitsChanged() {
   updateInputs();
   refresh();
 }
-// A saturation table on show follows the units, reference and language too.
+// The state on show, or the refusal, again in the new units, reference, model or language
+// (none after a change of pair: the inputs wait for Enter). A saturation table on show follows
+// them too.
 function refresh() {
-  run();
+  if (state.results !== null || !$("message").hidden) run();
   if (!$("sat-download").hidden) makeSaturation();
 }
 

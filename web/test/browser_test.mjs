@@ -773,6 +773,12 @@ try {
     const inputs = now.secondShown ? [now.first, now.second] : [now.first];
     check(JSON.stringify(inputs) === JSON.stringify(after), `${label}: inputs ${JSON.stringify(inputs)}`);
     check(now.blank && !now.marker && now.message === "", `${label}: the table, marker and message cleared`);
+    // Nor does a switch of the language (the state is redrawn only where one is on show).
+    await page.click("#lang-en");
+    await page.click("#lang-ru");
+    const switched = await view();
+    check(switched.blank && !switched.marker && switched.message === "",
+      `${label}: still nothing after the language switch ("${switched.message}")`);
     // Enter with an input left empty calculates nothing: the form asks for it.
     await page.focus("#first");
     await page.keyboard.press("Enter");
@@ -798,8 +804,13 @@ try {
     await page.keyboard.type("-20");
     await chooseUnits("display", items);
     const now = await view();
-    check(now.first === shown && now.message === "" && relative(Number(now.p), pressure) <= 1e-12,
-      `${typed} bar typed, then ${JSON.stringify(items)}: ${now.first} (${now.p}) "${now.message}"`);
+    check(now.first === shown && now.blank && now.message === "",
+      `${typed} bar typed, then ${JSON.stringify(items)}: ${now.first}, no state yet "${now.message}"`);
+    await page.focus("#second");
+    await page.keyboard.press("Enter");
+    const entered = await view();
+    check(entered.message === "" && relative(Number(entered.p), pressure) <= 1e-12,
+      `${typed} bar typed, then ${JSON.stringify(items)}, Enter: ${entered.p} "${entered.message}"`);
   }
   await chooseUnits("display");
 
