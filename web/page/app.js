@@ -18,7 +18,17 @@ const TEXTS = {
     more_fields: "Другие свойства",
     copied: "Скопировано", diagram: "Диаграмма lg p-h", saturation: "Таблица насыщения",
     sat_by: "По", sat_range: "От:до:шаг",
-    sat_make: "Построить", sat_download: "Скачать CSV", not_number: "не число",
+    sat_make: "Построить", sat_download: "Скачать CSV",
+    not_number: "— не число: введите цифры с точкой или запятой и, если нужно, порядок (2.9, 1e5, " +
+      "без пробелов и букв); единицы выбираются в «Единицы»",
+    too_large: "— слишком большое число: больше наибольшего, какое может быть в расчёте (около 1.8e308)",
+    too_small: "— слишком малое число: не ноль, но меньше наименьшего, какое может быть в расчёте " +
+      "(около 4.9e-324), и стало бы нулём; для нуля введите 0",
+    superheat_refusal: "Перегретая жидкость",
+    no_saturation: "Вкладки насыщенных состояний недоступны",
+    full_digits: "Все знаки", digits_title: "Показать значения с 16 значащими цифрами вместо 6 " +
+      "(копирование всегда даёт все знаки)",
+    models_title: "Модели", citation: "Источник",
     sat_rows: "строк", loading: "Загрузка…",
   },
   en: {
@@ -36,7 +46,17 @@ const TEXTS = {
     more_fields: "More properties",
     copied: "Copied", diagram: "log p-h diagram", saturation: "Saturation table",
     sat_by: "By", sat_range: "From:to:step",
-    sat_make: "Make", sat_download: "Download CSV", not_number: "is not a number",
+    sat_make: "Make", sat_download: "Download CSV",
+    not_number: "is not a number: type digits with a point or comma and, if needed, an exponent " +
+      "(2.9, 1e5; no blanks or letters); the units are chosen under Units",
+    too_large: "is too large: beyond the largest number a calculation can hold (about 1.8e308)",
+    too_small: "is too small: not zero, but below the smallest number a calculation can hold " +
+      "(about 4.9e-324), so it would become zero; type 0 for zero",
+    superheat_refusal: "Superheated liquid",
+    no_saturation: "The saturated tabs are not available",
+    full_digits: "Full precision", digits_title: "Show the values with 16 significant digits " +
+      "instead of 6 (a copy always has every digit)",
+    models_title: "Models", citation: "Source",
     sat_rows: "rows", loading: "Loading…",
   },
 };
@@ -105,6 +125,11 @@ const state = {
   lang: "ru", table: "requested", results: null, diagramKey: "", marker: null, units: "display",
   // The model the address named when the registry has none of that name (null: none such).
   unknownModel: null,
+  // The values shown with 16 significant digits, not 6 (the address's digits=full).
+  fullDigits: false,
+  // The fields of the pair the inputs hold values of: kept across a change of pair where the
+  // new pair has the same quantity.
+  inputFields: [],
 };
 
 // --- what the library says ----------------------------------------------------------------
@@ -147,6 +172,7 @@ function convertValues(field, text, from, to) {
 function models() {
   return Array.from({ length: M._zeltra5_model_count() }, (_, i) => ({
     name: str(M._zeltra5_model_name(i)), description: str(M._zeltra5_web_model_description(i)),
+    citation: str(M._zeltra5_web_model_citation(i)),
   }));
 }
 const MODELS = models();
@@ -215,9 +241,9 @@ function calculate(pair, first, second, options, side) {
   const phase = M.HEAP32[heap.phase >> 2], detail = M.HEAP32[(heap.phase >> 2) + 1];
   let message = "", phaseName = "";
   if (status !== 0) {
-    message = libraryText((buffer, size) => (side === 0
+    message = plainRefusal(libraryText((buffer, size) => (side === 0
       ? M._zeltra5_explain(pairArg, first, second, optionsArg, buffer, size)
-      : M._zeltra5_explain_saturated(pairArg, first, second, optionsArg, side, buffer, size)));
+      : M._zeltra5_explain_saturated(pairArg, first, second, optionsArg, side, buffer, size))));
   } else {
     phaseName = str(M._zeltra5_phase_name(phase, detail, optionsArg));
     // The saturated state's other outputs: the same state by its own pair and pressure.
@@ -228,19 +254,53 @@ function calculate(pair, first, second, options, side) {
   return { status, values, phase, detail, phaseName, message };
 }
 
-// A value as the program's table shows it: up to 16 significant digits, as C's %.16g.
-function formatValue(v) {
+// A refusal that only the superheated liquid brings: the library starts it with the option that
+// asked for it ("with superheat=1: "), which the page names by its check box instead.
+function plainRefusal(message) {
+  const option = message.match(/^[^:]*\bsuperheat=1: /);
+  return option ? `${TEXTS[state.lang].superheat_refusal}: ${message.slice(option[0].length)}` : message;
+}
+
+// A value with up to `digits` significant digits, as C's %g but written out without an
+// exponent up to 1e15 (1000000 Pa, not 1e+06): 16 is the program's table (%.16g), 6 the page's
+// default. Trailing zeros go, as %g drops them.
+function formatDigits(v, digits) {
   if (!Number.isFinite(v)) return "";
   if (v === 0) return "0";
-  const [mantissa, exp] = v.toExponential(15).split("e");
+  const trim = (s) => (s.includes(".") ? s.replace(/0+$/, "").replace(/\.$/, "") : s);
+  const [mantissa, exp] = v.toExponential(digits - 1).split("e");
   const e = Number(exp);
-  if (e >= -4 && e < 16) {
-    let s = v.toFixed(Math.max(0, 15 - e));
-    if (s.includes(".")) s = s.replace(/0+$/, "").replace(/\.$/, "");
-    return s;
+  if (e >= -4 && e < Math.max(digits, 15)) {
+    // Below the digits' last place: the rounded number, a whole number a double holds exactly.
+    return trim(e < digits ? v.toFixed(digits - 1 - e) : Number(v.toPrecision(digits)).toFixed(0));
   }
-  const m = mantissa.includes(".") ? mantissa.replace(/0+$/, "").replace(/\.$/, "") : mantissa;
-  return `${m}e${e < 0 ? "-" : "+"}${String(Math.abs(e)).padStart(2, "0")}`;
+  return `${trim(mantissa)}e${e < 0 ? "-" : "+"}${String(Math.abs(e)).padStart(2, "0")}`;
+}
+const FULL_DIGITS = 16, SHORT_DIGITS = 6;
+// A value as the page shows it (6 digits, or 16 at the switch) and as a copy gives it (16).
+const formatValue = (v) => formatDigits(v, state.fullDigits ? FULL_DIGITS : SHORT_DIGITS);
+const formatFull = (v) => formatDigits(v, FULL_DIGITS);
+// Cells of numbers aligned on the decimal point: each text split into its whole part and the
+// rest (".25", ".23457e-05"), each part as wide as the column's widest (a monospace font).
+function alignNumbers(cells) {
+  const parts = cells.map((td) => {
+    const text = td.textContent;
+    const at = /^[-+]?\d+$/.test(text) ? text.length : text.search(/[.e]/);
+    return at < 0 ? null : [text.slice(0, at), text.slice(at)];
+  });
+  const widest = (k) => Math.max(0, ...parts.map((p) => (p ? p[k].length : 0)));
+  const whole = widest(0), rest = widest(1);
+  cells.forEach((td, i) => {
+    if (!parts[i]) return;
+    const spans = parts[i].map((text, k) => {
+      const span = document.createElement("span");
+      span.className = k === 0 ? "whole" : "rest";
+      span.style.minWidth = `${k === 0 ? whole : rest}ch`;
+      span.textContent = text;
+      return span;
+    });
+    td.replaceChildren(...spans);
+  });
 }
 
 // --- the page -----------------------------------------------------------------------------
@@ -254,6 +314,8 @@ function applyTexts() {
   document.querySelectorAll(".lang button").forEach((b) =>
     b.setAttribute("aria-pressed", String(b.dataset.lang === state.lang)));
   showModelNote();
+  showModels();
+  $("full-digits").title = t.digits_title;
   updateInputs();
 }
 // The pairs' and the saturation table's choices in the page's language and units, from the
@@ -308,29 +370,46 @@ function updateInputs() {
   });
 }
 function readValue(id) {
-  const text = $(id).value.trim().replace(",", ".");
-  return text === "" || !/^[-+]?(\d+\.?\d*|\.\d+)([eE][-+]?\d+)?$/.test(text) ? NaN : Number(text);
+  return readNumber($(id).value).value;
+}
+// A typed number: { value } or { value: NaN, problem } with problem "not_number", "too_large"
+// (beyond the doubles: 1e400) or "too_small" (not zero, yet it rounds to zero: 1e-400).
+function readNumber(typed) {
+  const text = typed.trim().replace(",", ".");
+  const match = text.match(/^[-+]?(\d+\.?\d*|\.\d+)([eE][-+]?\d+)?$/);
+  if (!match) return { value: NaN, problem: "not_number" };
+  const value = Number(text);
+  if (!Number.isFinite(value)) return { value: NaN, problem: "too_large" };
+  if (value === 0 && /[1-9]/.test(match[1])) return { value: NaN, problem: "too_small" };
+  return { value };
 }
 function showMessage(text) {
   $("message").textContent = text;
   $("message").hidden = text === "";
 }
 
+// No state on show: the tables blank, the marker hidden, the saturated tabs open, no message.
+function clearResult(message = "") {
+  state.results = null;
+  renderTable();
+  if (state.marker) state.marker.setAttribute("visibility", "hidden");
+  showMessage(message);
+}
+
 function run() {
   const pair = $("pair").value;
   const fields = pairFields(pair);
-  const first = readValue("first");
-  const second = fields.length === 2 ? readValue("second") : 0;
-  const options = optionsText(true);
-  for (const [id, v] of [["first", first], ["second", second]]) {
-    if (!Number.isFinite(v)) {
-      state.results = null;
-      renderTable();
-      showMessage(`${$(`${id}-label`).textContent}: «${$(id).value}» ${TEXTS[state.lang].not_number}`);
-      $(id).focus();
-      return;
-    }
+  const ids = ["first", "second"].slice(0, fields.length);
+  const read = ids.map((id) => readNumber($(id).value));
+  const bad = read.findIndex((r) => r.problem);
+  if (bad >= 0) {
+    const id = ids[bad];
+    clearResult(`${$(`${id}-label`).textContent}: «${$(id).value}» ${TEXTS[state.lang][read[bad].problem]}`);
+    $(id).focus();
+    return;
   }
+  const first = read[0].value, second = fields.length === 2 ? read[1].value : 0;
+  const options = optionsText(true);
   const results = {};
   for (const [name, side] of Object.entries(SIDES)) {
     results[name] = calculate(pair, first, second, options, side);
@@ -338,14 +417,35 @@ function run() {
   state.results = { ...results, options, model: $("model").value };
   showMessage(results.requested.message);
   renderTable();
-  moveMarker(pair, first, second);
+  moveMarker(pair, first, second, results.requested);
+}
+
+// A new pair: a value of a quantity the new pair also has stays in that quantity's input (the
+// pressure of p-t is the pressure of p-h), any other is cleared; the state on show goes.
+function pairChanged() {
+  const fields = pairFields($("pair").value);
+  const typed = new Map(state.inputFields.map((f, i) => [f, $(["first", "second"][i]).value]));
+  fields.forEach((f, i) => { $(["first", "second"][i]).value = typed.get(f) ?? ""; });
+  if (fields.length === 1) $("second").value = "";
+  state.inputFields = fields;
+  $("units-note").textContent = "";
+  updateInputs();
+  clearResult();
 }
 
 function renderTable() {
   const options = optionsText(false);
   const body = $("table").tBodies[0];
-  const result = state.results && state.results[state.table];
   const t = TEXTS[state.lang];
+  // A state without saturated states at its pressure (a supercritical one): their tabs are
+  // closed, and a note gives the library's reason.
+  const requested = state.results?.requested;
+  const noSaturation = requested?.status === 0 && state.results.liquid.status !== 0;
+  if (noSaturation && state.table !== "requested") state.table = "requested";
+  for (const side of ["liquid", "vapour"]) $(`tab-${side}`).disabled = noSaturation;
+  $("tabs-note").textContent = noSaturation ? `${t.no_saturation}: ${state.results.liquid.message}` : "";
+  $("tabs-note").hidden = !noSaturation;
+  const result = state.results && state.results[state.table];
   document.querySelectorAll(".tabs [role=tab]").forEach((b) =>
     b.setAttribute("aria-selected", String(b.dataset.table === state.table)));
   const rows = [];
@@ -372,11 +472,14 @@ function renderTable() {
       b.innerHTML = COPY_ICON;
       b.title = `${t.copy}: ${tr.cells[0].textContent}`;
       b.setAttribute("aria-label", b.title);
-      b.addEventListener("click", () => copyText(value));
+      // A copy has every digit, whatever the table shows.
+      const copied = raw ? formatFull(Number(raw)) : value;
+      b.addEventListener("click", () => copyText(copied));
       tr.cells[3].append(b);
     }
     rows.push(tr);
   }
+  alignNumbers(rows.filter((tr) => tr.cells[1].dataset.value).map((tr) => tr.cells[1]));
   body.replaceChildren(...rows);
   renderMoreTable(result, options);
   $("result-model").textContent = modelLine(state.results?.model ?? $("model").value);
@@ -397,14 +500,18 @@ function renderMoreTable(result, options) {
     tr.cells[2].textContent = str(M._zeltra5_field_unit_v2(k, put("options", options)));
     rows.push(tr);
   }
+  alignNumbers(rows.map((tr) => tr.cells[1]));
   $("more-table").tBodies[0].replaceChildren(...rows);
 }
 
-// The table as the spreadsheet takes it: name, value, unit, tab-separated, one row a line; a
-// last line names the model that produced it.
+// The table as the spreadsheet takes it: name, value (every digit), unit, tab-separated, one
+// row a line; a last line names the model that produced it.
 function tableText() {
-  const lines = Array.from($("table").rows, (tr) =>
-    [0, 1, 2].map((i) => tr.cells[i].textContent).join("\t"));
+  const lines = Array.from($("table").rows, (tr) => {
+    const raw = tr.cells[1].dataset.value;
+    const value = raw ? formatFull(Number(raw)) : tr.cells[1].textContent;
+    return [tr.cells[0].textContent, value, tr.cells[2].textContent].join("\t");
+  });
   lines.push(`${TEXTS[state.lang].model_line}\t${state.results?.model ?? $("model").value}\t`);
   return lines.join("\n") + "\n";
 }
@@ -451,12 +558,24 @@ function drawDiagram() {
   state.diagramKey = options;
   window.diagramDrawMs = performance.now() - started;
 }
-function moveMarker(pair, first, second) {
+// The marker of a calculated state; hidden for a refused one. The library's diagrams take no
+// superheated liquid (superheat=1): such a state is marked by its own pressure and enthalpy, the
+// diagram's axes.
+function moveMarker(pair, first, second, result) {
   drawDiagram();
-  const status = M._zeltra5_diagram_point(put("type", "ph"), put("pair", pair), first, second,
-    put("options", optionsText(true)), heap.x, heap.y);
+  const point = (p, a, b, options) => M._zeltra5_diagram_point(put("type", "ph"), put("pair", p),
+    a, b, put("options", options), heap.x, heap.y) === 0;
+  let placed = false;
+  if (result.status === 0) {
+    placed = point(pair, first, second, optionsText(true));
+    if (!placed && optionsText(true) !== optionsText(false)) {
+      const [p, h] = ["pressure", "specific_enthalpy"].map((name) =>
+        result.values[M._zeltra5_field_index(put("name", name))]);
+      placed = point("p-h", p, h, optionsText(false));
+    }
+  }
   const x = f64(heap.x), y = f64(heap.y);
-  const shown = status === 0 && Number.isFinite(x) && Number.isFinite(y);
+  const shown = placed && Number.isFinite(x) && Number.isFinite(y);
   state.marker.setAttribute("visibility", shown ? "visible" : "hidden");
   if (shown) {
     state.marker.setAttribute("cx", x.toFixed(2));
@@ -526,6 +645,7 @@ function renderSaturation(csv, options) {
   }
   const rows = [head];
   const phaseColumn = header.indexOf("phase_name");
+  state.saturation = { csv, options };
   for (const line of lines.slice(2)) {
     const tr = document.createElement("tr");
     const th = document.createElement("th");
@@ -539,6 +659,7 @@ function renderSaturation(csv, options) {
     }
     rows.push(tr);
   }
+  columns.forEach((_, k) => alignNumbers(rows.slice(1).map((tr) => tr.cells[k + 1])));
   table.replaceChildren(...rows);
 }
 
@@ -571,9 +692,11 @@ function unitsChanged() {
   updateInputs();
   refresh();
 }
-// A saturation table on show follows the units, reference and language too.
+// The state on show, or the refusal, again in the new units, reference, model or language
+// (none after a change of pair: the inputs wait for Enter). A saturation table on show follows
+// them too.
 function refresh() {
-  run();
+  if (state.results !== null || !$("message").hidden) run();
   if (!$("sat-download").hidden) makeSaturation();
 }
 
@@ -605,6 +728,34 @@ function showModelNote() {
     : TEXTS[state.lang].model_unknown(state.unknownModel, MODELS.map((m) => m.name).join(", "),
       $("model").value);
 }
+// The switch of 6 or 16 digits, kept in the address as digits=full (absent: 6).
+function digitsFromAddress() {
+  return new URLSearchParams(window.location.search).get("digits") === "full";
+}
+function digitsChanged() {
+  state.fullDigits = $("full-digits").checked;
+  const url = new URL(window.location.href);
+  if (state.fullDigits) url.searchParams.set("digits", "full");
+  else url.searchParams.delete("digits");
+  window.history.replaceState(null, "", url);
+  renderTable();
+  if (state.saturation && !$("sat-download").hidden) {
+    renderSaturation(state.saturation.csv, state.saturation.options);
+  }
+}
+// Each model of the registry under the form: its name, the registry's description and its
+// source (the web build's citation of it).
+function showModels() {
+  const t = TEXTS[state.lang];
+  const items = MODELS.map(({ name, description, citation }) => {
+    const li = document.createElement("li");
+    const b = document.createElement("b");
+    b.textContent = name;
+    li.append(b, `: ${description}. ${t.citation}: ${citation}`);
+    return li;
+  });
+  $("models-list").replaceChildren(...items);
+}
 function modelChanged() {
   state.unknownModel = null;
   showModelNote();
@@ -634,9 +785,13 @@ function init() {
   select.value = "p-t";
   $("first").value = "10";
   $("second").value = "25";
+  state.inputFields = pairFields("p-t");
+  state.fullDigits = digitsFromAddress();
+  $("full-digits").checked = state.fullDigits;
+  $("full-digits").addEventListener("change", digitsChanged);
   $("version").textContent = `zeltra5 ${str(M._zeltra5_version())}`;
   $("state").addEventListener("submit", (e) => { e.preventDefault(); run(); });
-  select.addEventListener("change", () => { updateInputs(); });
+  select.addEventListener("change", pairChanged);
   $("reference").addEventListener("change", () => { updateInputs(); refresh(); });
   $("model").addEventListener("change", modelChanged);
   // A system sets each quantity to its own unit.
@@ -660,11 +815,12 @@ function init() {
   $("saturation-form").addEventListener("submit", (e) => { e.preventDefault(); makeSaturation(); });
   applyTexts();
   run();
+  window.readyMs = performance.now();  // since the navigation began, for the benchmark
   document.body.dataset.ready = "1";
 }
 // For the browser test and benchmark: the library without the page around it.
 window.zeltra5 = {
-  calculate, formatValue, drawDiagram, tableText, systemUnit, unitsChoice, convertValues, models,
+  calculate, formatValue, formatDigits, drawDiagram, tableText, systemUnit, unitsChoice, convertValues, models,
   rowFields: () => Array.from({ length: ROWS }, (_, r) => M._zeltra5_table_row_field(r)),
   fieldIndex: (name) => M._zeltra5_field_index(put("name", name)),
 };

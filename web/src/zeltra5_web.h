@@ -30,6 +30,10 @@ ZELTRA5_API int zeltra5_convert_values(int field, const char* values, const char
 ZELTRA5_API const char* zeltra5_web_model_description(int index);
 ZELTRA5_API int zeltra5_web_default_model(void);
 
+/* The published source of the model of that index (authors, journal, year), as the page cites
+ * it; null outside 0 to count - 1, "" for a model the web build has no citation of. */
+ZELTRA5_API const char* zeltra5_web_model_citation(int index);
+
 #ifdef __cplusplus
 }
 #endif

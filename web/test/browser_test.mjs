@@ -81,6 +81,7 @@ try {
   await page.goto(`${origin}/`, { waitUntil: "networkidle0" });
   await page.waitForSelector("body[data-ready='1']", { timeout: 30000 });
   loaded = true;
+  const readyMs = await page.evaluate(() => window.readyMs);
   const shot = (name) => page.screenshot({ path: path.join(out, `${name}.png`), fullPage: true });
   await shot("01-loaded");
 
@@ -136,10 +137,21 @@ try {
       json = JSON.parse(e.stdout);
     }
     for (const side of ["requested", "liquid", "vapour"]) {
-      await page.click(`#tab-${side}`);
-      const rows = await readTable();
       const want = requested(json, side) || { status: 1 };
       const label = `${pair} ${first} ${second ?? ""}${superheat ? " superheat" : ""} ${side}`;
+      // A state without saturated states (supercritical) closes their tabs and says why.
+      const closed = await page.$eval(`#tab-${side}`, (b) => b.disabled);
+      const noSaturation = json.status === 0 && side !== "requested" && want.status !== 0;
+      check(closed === noSaturation, `${label}: the tab ${closed ? "closed" : "open"}`);
+      if (closed) {
+        const note = await page.$eval("#tabs-note", (n) => (n.hidden ? "" : n.textContent));
+        check(note.startsWith("Вкладки насыщенных состояний недоступны: ") && /113\.59/.test(note),
+          `${label}: the note says why (${note})`);
+        tabStatus.closed = (tabStatus.closed || 0) + 1;
+        continue;
+      }
+      await page.click(`#tab-${side}`);
+      const rows = await readTable();
       const valid = rows[0].text !== "";
       tabStatus[want.status] = (tabStatus[want.status] || 0) + 1;
       check(valid === (want.status === 0), `${label}: status (${want.status})`);
@@ -167,7 +179,7 @@ try {
         worstUi = Math.max(worstUi, rel);
         check(rel <= tolerance(name, expected),
           `${label}: ${name} ${got} / ${expected} (${rel.toExponential(1)})`);
-        check(rows[r].text === formatG16(got), `${label}: ${name} shown ${rows[r].text}`);
+        check(isSixDigitsOf(rows[r].text, got), `${label}: ${name} shown ${rows[r].text} (${got})`);
       }
     }
     if (pair === "p-t" && first === 10 && second === 25) {
@@ -245,15 +257,21 @@ try {
   };
   const one = await clip("#table tr:nth-child(4) td.copy button");
   const rowsNow = await readTable();
-  check(one === rowsNow[3].text, `copy of one value: "${one}" / "${rowsNow[3].text}"`);
+  // A copy has every digit (%.16g), whatever the table shows.
+  check(one === formatG16(Number(rowsNow[3].value)),
+    `copy of one value at full precision: "${one}" / "${rowsNow[3].value}"`);
   const tsv = await clip("#copy-table");
   // The last line's unit cell is empty: only the final newline goes.
   const lines = tsv.replace(/\n$/, "").split("\n");
   check(lines.length === 21 && lines.every((l) => l.split("\t").length === 3),
     `copy of the table: 21 lines of 3 tab-separated cells (${lines.length})`);
   check(lines[20] === `Модель\t${DEFAULT_MODEL}\t`, `the copied table names the model: ${lines[20]}`);
-  check(lines[3] === `${rowsNow[3].name}\t${rowsNow[3].text}\t${rowsNow[3].unit}`,
+  check(lines[3] === `${rowsNow[3].name}\t${formatG16(Number(rowsNow[3].value))}\t${rowsNow[3].unit}`,
     `copied row: ${JSON.stringify(lines[3])}`);
+  check(lines.every((l, r) => r >= 20 || !rowsNow[r].value ||
+    l.split("\t")[1] === formatG16(Number(rowsNow[r].value))) &&
+    lines.some((l, r) => r < 20 && rowsNow[r].value && l.split("\t")[1] !== rowsNow[r].text),
+  "the copied table has every digit where the table shows six");
   console.log(`copy: read back ${clipboardUsed ? "from the system clipboard" : "from the page (no clipboard)"}`);
 
   // --- the language: English names, units and phase names from the library --------------
@@ -583,9 +601,12 @@ try {
     for (const [pair, first, second, reference] of MODEL_CASES) {
       const label = `${model} ${pair} ${first} ${second ?? ""} ${reference}`;
       await page.select("#reference", reference);
-      await page.click("#tab-liquid");
       await enter(pair, first, second);
-      const liquidRows = await readTable();
+      // A supercritical state closes the liquid's tab: its table as a refused one, blank.
+      const closed = await page.$eval("#tab-liquid", (b) => b.disabled);
+      if (!closed) await page.click("#tab-liquid");
+      const liquidRows = closed ? (await readTable()).map((r) => ({ ...r, value: undefined }))
+        : await readTable();
       await page.click("#tab-requested");
       const rows = await readTable();
       const more = await readMore();
@@ -718,12 +739,226 @@ try {
   }
   await opened.close();
 
+  // --- one state on show, never stale ----------------------------------------------------
+  await page.select("#model", DEFAULT_MODEL);
+  await page.select("#reference", "default");
+  const view = () => page.evaluate(() => ({
+    first: document.getElementById("first").value, second: document.getElementById("second").value,
+    secondShown: !document.getElementById("second-box").hidden,
+    message: document.getElementById("message").hidden ? "" : document.getElementById("message").textContent,
+    marker: document.getElementById("marker").getAttribute("visibility") === "visible",
+    blank: Array.from(document.querySelectorAll("#table tr, #more-table tr"))
+      .every((tr) => tr.cells[1].textContent === ""),
+    p: document.querySelectorAll("#table tr")[2].cells[1].dataset.value }));
+  // A new pair keeps the value of a quantity it shares with the old one, in that quantity's
+  // input, and clears the others; the table and the marker go until the next calculation.
+  const PAIR_CHANGES = [
+    // [pair, values, the new pair, its inputs after the change]
+    ["p-t", [10, 25], "p-rho", ["10", ""]],
+    ["p-t", [10, 25], "p-h", ["10", ""]],
+    ["p-t", [10, 25], "t-rho", ["25", ""]],
+    ["p-t", [10, 25], "ts-liquid", ["25"]],
+    ["p-t", [10, 25], "rho-h", ["", ""]],
+    ["p-h", [5, 1000], "h-s", ["1000", ""]],
+    ["t-h", [25, 1500], "p-t", ["", "25"]],
+    ["ps-vapour", [20], "p-x", ["20", ""]],
+  ];
+  for (const [pair, values, next, after] of PAIR_CHANGES) {
+    const label = `${pair} ${values.join(" ")} then ${next}`;
+    await enter(pair, ...values);
+    const before = await view();
+    check(!before.blank && before.marker, `${label}: a state on show first`);
+    await page.select("#pair", next);
+    const now = await view();
+    const inputs = now.secondShown ? [now.first, now.second] : [now.first];
+    check(JSON.stringify(inputs) === JSON.stringify(after), `${label}: inputs ${JSON.stringify(inputs)}`);
+    check(now.blank && !now.marker && now.message === "", `${label}: the table, marker and message cleared`);
+    // Nor does a switch of the language (the state is redrawn only where one is on show).
+    await page.click("#lang-en");
+    await page.click("#lang-ru");
+    const switched = await view();
+    check(switched.blank && !switched.marker && switched.message === "",
+      `${label}: still nothing after the language switch ("${switched.message}")`);
+    // Enter with an input left empty calculates nothing: the form asks for it.
+    await page.focus("#first");
+    await page.keyboard.press("Enter");
+    const entered = await view();
+    check(after.includes("") ? entered.blank && !entered.marker : !entered.blank,
+      `${label}: Enter ${after.includes("") ? "gives no state" : "gives the state"}`);
+  }
+  await shot("14-pair-changed");
+
+  // Units changed before Enter: the typed values are converted, not relabelled.
+  const TYPED_CONVERSIONS = [
+    // [unit chosen, the first value typed (bar), then shown, the table's pressure]
+    [{ p: "Pa" }, "2.9", "290000", 290000],
+    [{ p: "kPa" }, "2,9", "290", 290],
+    [{ p: "psi" }, "2.9", "42.0609439417607", 42.0609439417607],
+  ];
+  for (const [items, typed, shown, pressure] of TYPED_CONVERSIONS) {
+    await chooseUnits("display");
+    await page.select("#pair", "p-t");
+    await page.click("#first", { clickCount: 3 });
+    await page.keyboard.type(typed);
+    await page.click("#second", { clickCount: 3 });
+    await page.keyboard.type("-20");
+    await chooseUnits("display", items);
+    const now = await view();
+    check(now.first === shown && now.blank && now.message === "",
+      `${typed} bar typed, then ${JSON.stringify(items)}: ${now.first}, no state yet "${now.message}"`);
+    await page.focus("#second");
+    await page.keyboard.press("Enter");
+    const entered = await view();
+    check(entered.message === "" && relative(Number(entered.p), pressure) <= 1e-12,
+      `${typed} bar typed, then ${JSON.stringify(items)}, Enter: ${entered.p} "${entered.message}"`);
+  }
+  await chooseUnits("display");
+
+  // Every refusal hides the marker and blanks the table, and says which value broke which
+  // limit in plain words.
+  const REFUSALS = [
+    // [pair, first, second, superheat, the message, the words it must not hold]
+    ["p-t", "1e400", "25", false, /^Давление: «1e400» — слишком большое число: .*1\.8e308/],
+    ["p-t", "10", "-1e400", false, /^Температура: «-1e400» — слишком большое число/],
+    ["p-t", "1e-400", "25", false, /^Давление: «1e-400» — слишком малое число: .*для нуля введите 0/],
+    ["p-t", "10", "abc", false, /^Температура: «abc» — не число/],
+    ["p-t", "2.9 bar", "25", false, /^Давление: «2.9 bar» — не число: .*«Единицы»/],
+    ["p-t", "0x10", "25", false, /^Давление: «0x10» — не число/],
+    ["p-t", "1 000", "25", false, /^Давление: «1 000» — не число/],
+    ["p-t", "10", "500", false, /500 °C .*450 °C/],
+    ["p-t", "0", "25", false, /0 бар .*0\.064/],
+    ["p-t", "10", "60", true, /^Перегретая жидкость: 60 °C .*43\.64/],
+    ["p-t", "10", "100", true, /^Перегретая жидкость: 100 °C .*43\.64/],
+  ];
+  for (const [pair, first, second, superheat, said] of REFUSALS) {
+    const label = `refused ${pair} ${first} ${second}${superheat ? " superheat" : ""}`;
+    await enter("p-t", 10, 25);
+    check((await view()).marker, `${label}: the marker shown before`);
+    await enter(pair, first, second, superheat);
+    const now = await view();
+    check(now.blank && !now.marker, `${label}: the table blank, the marker hidden`);
+    check(said.test(now.message) && !/superheat|=1/.test(now.message), `${label}: "${now.message}"`);
+  }
+  await enter("p-t", "1e-400", 25);
+  await shot("15-refused-too-small");
+  // 1e-310 is a number (a subnormal one), refused by the library's domain, not as too small.
+  await enter("p-t", "1e-310", 25);
+  check(/бар ниже/.test((await view()).message), `1e-310 bar: the library's refusal (${(await view()).message})`);
+
+  // The superheated liquid: marked where its pressure and enthalpy put it.
+  for (const [pair, first, second] of [["p-t", 5, 10], ["p-h", 5, 380], ["p-t", 10, 40]]) {
+    const label = `superheated liquid ${pair} ${first} ${second}`;
+    await enter(pair, first, second, true);
+    const rows = await readTable();
+    const h = Number(rows[rowField.indexOf(FIELD_NAMES.indexOf("specific_enthalpy"))].value);
+    const want = cliMarker(["p-h", String(first), formatG16(h)]);
+    const got = await marker();
+    check(rows[0].text === "Перегретая ж-ть" && got.visible && Math.abs(got.x - want.x) <= 0.01 &&
+      Math.abs(got.y - want.y) <= 0.01, `${label}: marker at ${got.x},${got.y} / ${want.x},${want.y}`);
+  }
+  await page.$eval("#diagram-box", (d) => d.scrollIntoView());
+  await shot("16-superheated-liquid-marker");
+  await enter("p-t", 10, 25, false);
+
+  // A supercritical state: the saturated tabs closed, a note why; open again after.
+  await page.click("#tab-vapour");
+  await enter("p-t", 150, 200);
+  const closedTabs = await page.evaluate(() => ({
+    disabled: ["liquid", "vapour"].map((s) => document.getElementById(`tab-${s}`).disabled),
+    selected: document.querySelector(".tabs [aria-selected=true]").id,
+    note: document.getElementById("tabs-note").hidden ? "" : document.getElementById("tabs-note").textContent }));
+  check(closedTabs.disabled.every(Boolean) && closedTabs.selected === "tab-requested" &&
+    /150 бар/.test(closedTabs.note), `supercritical: tabs closed, the state shown, ${closedTabs.note}`);
+  await page.click("#tab-liquid");
+  check((await readTable())[0].text === "Закритика", "supercritical: a closed tab is not opened");
+  await shot("17-supercritical-tabs");
+  await enter("p-t", 10, 25);
+  check(await page.evaluate(() => !document.getElementById("tab-liquid").disabled &&
+    document.getElementById("tabs-note").hidden), "a subcritical state opens the tabs again");
+
+  // Six significant digits, aligned on the point; the switch shows all sixteen and the
+  // address keeps it.
+  const pointsAligned = (selector) => page.$$eval(selector, (cells) => {
+    const x = cells.map((td) => td.querySelector(".rest")).filter((r) => r && r.textContent.startsWith("."))
+      .map((r) => r.getBoundingClientRect().left);
+    // Within a pixel: the layout places the spans at fractions of one.
+    return x.length > 1 && x.every((v) => Math.abs(v - x[0]) < 1);
+  });
+  check(await pointsAligned("#table td.num"), "the table's numbers aligned on the point");
+  check(await pointsAligned("#more-table td.num"), "the other properties aligned on the point");
+  const shortRows = await readTable();
+  check(shortRows.every((r) => !r.value || isSixDigitsOf(r.text, Number(r.value))) &&
+    shortRows.some((r) => r.value && r.text !== formatG16(Number(r.value))),
+  `six digits by default: ${shortRows.map((r) => r.text).join(" ")}`);
+  await page.click("#full-digits");
+  const fullRows = await readTable();
+  check(fullRows.every((r) => !r.value || r.text === formatG16(Number(r.value))) &&
+    new URL(page.url()).searchParams.get("digits") === "full",
+  `full precision at the switch: ${fullRows[5].text}, address ${page.url()}`);
+  check(await pointsAligned("#table td.num"), "full precision aligned on the point");
+  await shot("18-full-precision");
+  await page.click("#full-digits");
+  check(!new URL(page.url()).searchParams.has("digits") && (await readTable())[5].text === shortRows[5].text,
+    `six digits again, the address without digits (${page.url()})`);
+  // The saturation table: six digits, the liquid and the vapour at one temperature at one
+  // pressure; at the switch, every digit.
+  await page.click("#sat-range", { clickCount: 3 });
+  await page.keyboard.type("-70:130:10");
+  await page.keyboard.press("Enter");
+  await page.waitForSelector("#sat-download:not([hidden])");
+  const satPressures = () => page.$$eval("#sat-table tr", (rows) => rows.slice(1).map((tr) => tr.cells[2].textContent));
+  const satShort = await satPressures();
+  check(satShort.every((t, i) => i % 2 === 1 || t === satShort[i + 1]),
+    `saturation: the liquid's and the vapour's pressure shown alike (${satShort.slice(0, 4).join(" ")})`);
+  check(await pointsAligned("#sat-table td.num:nth-child(3)"), "saturation pressures aligned on the point");
+  await page.click("#full-digits");
+  const satFull = await satPressures();
+  const satCsvP = satCsvPressures(await page.evaluate(() => window.lastCsv));
+  check(satFull.every((t, i) => t === formatG16(satCsvP[i])), `saturation at full precision: ${satFull[0]}`);
+  await page.click("#full-digits");
+  // Addresses with the switch: the digits and the model each kept.
+  const DIGIT_ADDRESSES = [
+    // [query, full precision, model]
+    ["?digits=full", true, DEFAULT_MODEL],
+    ["?model=gao2023&digits=full", true, "gao2023"],
+    ["?digits=6", false, DEFAULT_MODEL],
+    ["?model=gao2023", false, "gao2023"],
+  ];
+  const other = await browser.newPage();
+  other.on("pageerror", (e) => problems.push(`page error (digits): ${e.message}`));
+  for (const [query, full, model] of DIGIT_ADDRESSES) {
+    await other.goto(`${origin}/${query}`, { waitUntil: "networkidle0" });
+    await other.waitForSelector("body[data-ready='1']", { timeout: 30000 });
+    const got = await other.evaluate(() => ({
+      checked: document.getElementById("full-digits").checked, model: document.getElementById("model").value,
+      v: Array.from(document.querySelectorAll("#table tr"), (tr) => [tr.cells[1].textContent, tr.cells[1].dataset.value]) }));
+    const texts = got.v.filter(([, v]) => v);
+    const ok = texts.every(([t, v]) => (full ? t === formatG16(Number(v)) : isSixDigitsOf(t, Number(v))));
+    check(got.checked === full && got.model === model && ok, `address "${query}": ${got.checked} ${got.model}`);
+  }
+  await other.close();
+
+  // Both models named with their sources, from the registry and the web build.
+  const modelsText = await page.$eval("#models", (m) => m.textContent);
+  check(registry.every((m) => modelsText.includes(m.name) && modelsText.includes(m.description)) &&
+    ["1993", "Gao", "Lemmon", "J. Phys. Chem. Ref. Data 52, 013102 (2023)", "Monogenidou", "Assael",
+      "Huber", "(2018)"].every((w) => modelsText.includes(w)), `the models and their sources: ${modelsText}`);
+
   // --- phone width ------------------------------------------------------------------------
   await page.setViewport({ width: 390, height: 844 });
   await enter("p-t", 10, 25);
   const overflow = await page.evaluate(() => document.documentElement.scrollWidth);
   check(overflow <= 390, `no horizontal scrolling at phone width (${overflow} px)`);
   await shot("09-phone");
+  // The new states at phone width: a refusal, the superheated liquid, the closed tabs.
+  for (const [name, pair, first, second, superheat] of [["refused", "p-t", "1e400", 25],
+    ["superheated", "p-t", 5, 10, true], ["supercritical", "p-t", 150, 200]]) {
+    await enter(pair, first, second, superheat);
+    const width = await page.evaluate(() => document.documentElement.scrollWidth);
+    check(width <= 390, `${name} at phone width: no horizontal scrolling (${width} px)`);
+    await shot(`09-phone-${name}`);
+  }
+  await enter("p-t", 10, 25, false);
   await page.setViewport({ width: 1280, height: 1000 });
 
   // --- the library over a wide grid, against the command line's batch --------------------
@@ -826,7 +1061,8 @@ try {
     `zeltra5_calculate from JavaScript); ${median(uiTimes).toFixed(2)} ms per Enter (median of ` +
     `10: the state, both saturated states, the table and the marker); default diagram drawn in ` +
     `${median(bench.draws.map((d) => d[0])).toFixed(1)} ms (median of 6; the library's SVG ` +
-    `${median(bench.draws.map((d) => d[1])).toFixed(1)} ms of it); ` +
+    `${median(bench.draws.map((d) => d[1])).toFixed(1)} ms of it); page ready ` +
+    `${readyMs.toFixed(0)} ms after the navigation began (module, diagram, first state); ` +
     `download ${bytes} bytes (site ${siteBytes} bytes)`);
   check(afterLoad.length === 0, `no network request after the page loaded: ${afterLoad.join(" ")}`);
   check(problems.length === 0, `no page errors: ${problems.join("; ")}`);
@@ -887,6 +1123,21 @@ function csvModels(csv) {
   const cells = lines.map((l) => (column === header.length - 1
     ? l.slice(l.lastIndexOf(",") + 1) : l.split(",")[column]));
   return { ok: cells[1] === "", why: cells[1] === "" ? null : "units line", models: cells.slice(2) };
+}
+
+// The pressures of a saturation CSV, one per row after the units line.
+function satCsvPressures(csv) {
+  const lines = csv.trimEnd().split("\n").map((l) => l.split(","));
+  const column = lines[0].indexOf("pressure");
+  return lines.slice(2).map((l) => Number(l[column]));
+}
+
+// Whether a table's text shows v with six significant digits: its number is v rounded to six,
+// and it has no more than six digits after its leading zeros.
+function isSixDigitsOf(text, v) {
+  const digits = text.replace(/e.*$/, "").replace(/[-+.]/g, "").replace(/^0+/, "");
+  const significant = /e/.test(text) || /\./.test(text) ? digits : digits.replace(/0+$/, "");
+  return Number(text) === Number(v.toPrecision(6)) && significant.length <= 6;
 }
 
 // As C's %.16g (the program's table).
