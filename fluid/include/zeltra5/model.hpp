@@ -74,6 +74,7 @@ template <class M>
 concept EquationOfState = requires(const double& t, const double& rho, const double& p,
                                    const int& phase, double& out, FluidState& state,
                                    const FluidState& given, SaturationEquilibrium& equilibrium,
+                                   const SaturationEquilibrium& found,
                                    TransportProperties& transport) {
     { M::NAME } -> std::convertible_to<const char*>;
     { M::CONSTANTS } -> std::convertible_to<ModelConstants>;
@@ -85,6 +86,13 @@ concept EquationOfState = requires(const double& t, const double& rho, const dou
     // The state at (t, rho) as evaluate gives it, and state_enthalpy of the state at (t, rho_other)
     // bit for bit, without forming that state's other fields.
     M::evaluate_with_enthalpy(t, rho, rho, state, out);
+    // The saturated records at t of the phase equilibrium `found` there (its densities, each
+    // record's rho exactly the equilibrium's): the pair as evaluate_pair gives it, and one side
+    // (PHASE_VAPOUR or the liquid) with the other side's enthalpy as evaluate_with_enthalpy gives
+    // them. A model may form them from its own expansions along the saturation curve, agreeing
+    // with those to a few units in the last place.
+    M::saturated_pair(t, found, state, state);
+    M::saturated_side(t, found, phase, state, out);
     // The pressure at (t, rho), and the residual derivatives phir_d, phir_dd alone, bit for bit
     // the values evaluate stores.
     { M::pressure(t, rho) } -> std::same_as<double>;
