@@ -59,7 +59,7 @@ DEGREE = 12  # forward expansions: p, rho', rho'' over theta
 INVERSE_DEGREE = 12  # u = Tc - T over p
 INVERSE_BLOCK_SHIFT = 50  # a block per value of (bits of p) >> 50: four per binade
 INVERSE_MAX_LEVEL = 8
-RECORD_DEGREE = 12  # the saturated records' sums over theta
+RECORD_DEGREE = 8  # the saturated records' sums over theta
 TOLERANCE = mp.mpf("5e-16")  # relative, every quantity, between the nodes
 # Absolute in u: two doubles of T near Tc. The forward pieces near the top of the range are
 # narrow, and the small kinks between them keep a fit across them from getting much closer.
