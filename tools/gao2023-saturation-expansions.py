@@ -29,7 +29,7 @@ The saturated records: at the equilibrium's densities, the residual sums phir, p
 phir_t, phir_tt, phir_dt of each side, the ideal part with each side's ln delta, and its
 tau-derivatives are analytic in theta too. They have pieces of their own (RECORD_DEGREE), cut
 by bisection until each is within RECORD_TOLERANCE of its scale: its own size, or where it
-crosses zero a fraction of its terms' magnitudes (RECORD_SCALE_SPREAD). About 90 s in all.
+crosses zero a fraction of its terms' magnitudes (RECORD_SCALE_SPREAD). About 60 to 80 s in all.
 
 Usage: /usr/bin/python3 tools/gao2023-saturation-expansions.py [--check]
   --check: recompute and compare with the files in the tree instead of writing them.

@@ -89,8 +89,8 @@ concept EquationOfState = requires(const double& t, const double& rho, const dou
     // The saturated records at t of the phase equilibrium `found` there (its densities, each
     // record's rho exactly the equilibrium's): the pair as evaluate_pair gives it, and one side
     // (PHASE_VAPOUR or the liquid) with the other side's enthalpy as evaluate_with_enthalpy gives
-    // them. A model may form them from its own expansions along the saturation curve, agreeing
-    // with those to a few units in the last place.
+    // them. A model may form them from its own expansions along the saturation curve (every
+    // field other than the sums bit for bit, the sums to the rounding of a direct evaluation).
     M::saturated_pair(t, found, state, state);
     M::saturated_side(t, found, phase, state, out);
     // The pressure at (t, rho), and the residual derivatives phir_d, phir_dd alone, bit for bit

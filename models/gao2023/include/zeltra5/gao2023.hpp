@@ -55,9 +55,10 @@ void evaluate_pair(const double& t, const double& rho_a, const double& rho_b, Fl
 // state_enthalpy gives it from that state's record.
 void evaluate_with_enthalpy(const double& t, const double& rho, const double& rho_other,
                             FluidState& state, double& enthalpy_other);
-// The saturated records at t of the equilibrium e (its densities), as evaluate_pair gives them
-// to a few units in the last place of each sum: inside the range of saturation, from expansions
-// over the saturation curve of the sums they hold; outside it, evaluate_pair's.
+// The saturated records at t of the equilibrium e (its densities), as evaluate_pair gives them:
+// inside the range of saturation, their sums from expansions over the saturation curve (within
+// about 1e-15 of each sum's scale of the exact sums, the other fields bit for bit); outside it,
+// evaluate_pair's.
 void saturated_pair(const double& t, const SaturationEquilibrium& e, FluidState& liquid,
                     FluidState& vapour);
 // The saturated record of one side (PHASE_VAPOUR or the liquid) and the other side's enthalpy,
