@@ -1,8 +1,11 @@
 #!/usr/bin/python3
 """Writes models/gao2023/src/saturation_expansion_coefficients.hpp: Chebyshev expansions of the
 phase equilibrium of the 2023 equation of state (pressure, saturated liquid and vapour density
-over temperature, and temperature over pressure), and tests/gao2023/data/
-saturation_equilibrium_points.csv, equilibrium points the C++ tests check the expansions against.
+over temperature, and temperature over pressure); models/gao2023/src/
+saturated_record_coefficients.hpp: expansions of the sums the saturated records hold; and
+tests/gao2023/data/saturation_equilibrium_points.csv and saturated_record_points.csv, equilibrium
+points and the records' sums there (with each sum's scale) the C++ tests check the expansions
+against.
 
 The residual Helmholtz energy is read from models/gao2023/src/coefficients.hpp (8 power terms
 n tau^t delta^d exp(-delta^l), 10 Gaussian terms n tau^t delta^d exp(-eta (delta - epsilon)^2 -
@@ -21,6 +24,12 @@ critical point; [0, theta(195.4 K)] is cut by bisection until one expansion of d
 quantity agrees with the equilibrium to TOLERANCE (relative) between the nodes. The inverse
 expansion gives u = Tc - T over p, fitted to the forward expansion itself to 1e-13 K (two
 doubles of T at the top of the range), its pieces found from the bits of p.
+
+The saturated records: at the equilibrium's densities, the residual sums phir, phir_d, phir_dd,
+phir_t, phir_tt, phir_dt of each side, the ideal part with each side's ln delta, and its
+tau-derivatives are analytic in theta too. They have pieces of their own (RECORD_DEGREE), cut
+by bisection until each is within RECORD_TOLERANCE of its scale: its own size, or where it
+crosses zero a fraction of its terms' magnitudes (RECORD_SCALE_SPREAD). About 60 to 80 s in all.
 
 Usage: /usr/bin/python3 tools/gao2023-saturation-expansions.py [--check]
   --check: recompute and compare with the files in the tree instead of writing them.
@@ -42,12 +51,15 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 COEFFICIENTS = os.path.join(ROOT, "models/gao2023/src/coefficients.hpp")
 CONSTANTS = os.path.join(ROOT, "models/gao2023/include/zeltra5/gao2023.hpp")
 HEADER = os.path.join(ROOT, "models/gao2023/src/saturation_expansion_coefficients.hpp")
+RECORD_HEADER = os.path.join(ROOT, "models/gao2023/src/saturated_record_coefficients.hpp")
 POINTS = os.path.join(ROOT, "tests/gao2023/data/saturation_equilibrium_points.csv")
+RECORD_POINTS = os.path.join(ROOT, "tests/gao2023/data/saturated_record_points.csv")
 
 DEGREE = 12  # forward expansions: p, rho', rho'' over theta
 INVERSE_DEGREE = 12  # u = Tc - T over p
 INVERSE_BLOCK_SHIFT = 50  # a block per value of (bits of p) >> 50: four per binade
 INVERSE_MAX_LEVEL = 8
+RECORD_DEGREE = 8  # the saturated records' sums over theta
 TOLERANCE = mp.mpf("5e-16")  # relative, every quantity, between the nodes
 # Absolute in u: two doubles of T near Tc. The forward pieces near the top of the range are
 # narrow, and the small kinks between them keep a fit across them from getting much closer.
@@ -58,6 +70,11 @@ TOP_T = 405.56 - 0.01  # K: equilibrium is answered up to the saturation limit
 # The expansions start a little above the critical point (Tc - T = 0.0025 K), below the
 # highest temperature answered: the equilibrium's conditioning near Tc needs more digits.
 THETA_LOW = mp.mpf("0.05")
+# The saturated records' sums are fitted to RECORD_TOLERANCE of their scale: the sum itself, or
+# where that is far smaller than its terms (a sum crossing zero) 1 / RECORD_SCALE_SPREAD of the
+# sum of its terms' magnitudes, the size of a double evaluation's own rounding there.
+RECORD_TOLERANCE = mp.mpf("5e-16")
+RECORD_SCALE_SPREAD = 64
 
 
 # ---------------------------------------------------------------------------------------------
@@ -91,9 +108,21 @@ def read_equation():
     for name in ("MOLAR_GAS_CONSTANT", "MOLAR_MASS", "REDUCING_TEMPERATURE"):
         if not re.search(r"constexpr double %s = " % name, header):
             sys.exit("no constant %s" % name)
+    ideal = {}
+    for name in ("IDEAL_A1", "IDEAL_A2", "IDEAL_C0"):
+        found = re.search(r"constexpr double %s = %s;" % (name, NUMBER), text)
+        if not found:
+            sys.exit("no constant %s in %s" % (name, COEFFICIENTS))
+        ideal[name] = mp.mpf(found[1])
+    for name in ("IDEAL_V", "IDEAL_U"):
+        found = re.search(r"constexpr double %s\[3\] = \{([^}]*)\};" % name, text)
+        if not found:
+            sys.exit("no table %s in %s" % (name, COEFFICIENTS))
+        ideal[name] = [mp.mpf(v.strip()) for v in found[1].split(",")]
     # The doubles the program forms: R = 8.314462618 / M, rho_r = 13.696e3 * M.
     molar_mass = 0.01703052
     return {
+        "ideal": ideal,
         "power": power,
         "bell": gaussian + [row for row in association],
         "association_count": len(association),
@@ -153,6 +182,51 @@ def jk(delta, tau):
 def pressure(T, delta):
     p1 = phir_derivatives(delta, tau_of(T))[1]
     return delta * RHO_R * R * T * (1 + delta * p1)
+
+
+def record_sums(delta, tau):
+    """phir, phir_d, phir_dd, phir_t, phir_tt, phir_dt at (delta, tau), and for each the sum of
+    its terms' magnitudes."""
+    sums = [mp.mpf(0)] * 6
+    sizes = [mp.mpf(0)] * 6
+
+    def add(v, a1, a2, b1, b2):
+        for q, c in enumerate((v, v * a1, v * (a2 + a1 * a1), v * b1, v * (b2 + b1 * b1), v * a1 * b1)):
+            sums[q] += c
+            sizes[q] += abs(c)
+
+    for n, t, d, l in EOS["power"]:
+        d, l = int(d), int(l)
+        e = -(delta**l) if l > 0 else mp.mpf(0)
+        e1 = -l * delta ** (l - 1) if l > 0 else mp.mpf(0)
+        e2 = -l * (l - 1) * delta ** (l - 2) if l > 1 else mp.mpf(0)
+        add(n * tau**t * delta**d * mp.exp(e), d / delta + e1, -d / delta**2 + e2, t / tau, -t / tau**2)
+    for k, (n, t, d, eta, beta, gamma, epsilon, b) in enumerate(EOS["bell"]):
+        y = tau - gamma
+        if k < ASSOCIATION_FROM:
+            g, g1, g2 = -beta * y * y, -2 * beta * y, -2 * beta
+        else:
+            q = beta * y * y + b
+            g, g1, g2 = 1 / q, -2 * beta * y / q**2, -2 * beta / q**2 + 8 * beta**2 * y * y / q**3
+        x = delta - epsilon
+        add(n * tau**t * delta**d * mp.exp(-eta * x * x + g), d / delta - 2 * eta * x,
+            -d / delta**2 - 2 * eta, t / tau + g1, -t / tau**2 + g2)
+    return sums, sizes
+
+
+def ideal_in_tau(tau):
+    """The ideal part without ln delta, its tau-derivatives, and their terms' magnitudes."""
+    c = EOS["ideal"]
+    terms0 = [c["IDEAL_A1"], c["IDEAL_A2"] * tau, (c["IDEAL_C0"] - 1) * mp.log(tau)]
+    terms1 = [c["IDEAL_A2"], (c["IDEAL_C0"] - 1) / tau]
+    terms2 = [-(c["IDEAL_C0"] - 1) / tau**2]
+    for v, u in zip(c["IDEAL_V"], c["IDEAL_U"]):
+        theta = u / T_R
+        e = mp.exp(-theta * tau)
+        terms0.append(v * mp.log(1 - e))
+        terms1.append(v * theta * e / (1 - e))
+        terms2.append(-v * theta**2 * e / (1 - e) ** 2)
+    return [(sum(ts), sum(abs(x) for x in ts)) for ts in (terms0, terms1, terms2)]
 
 
 def critical_point():
@@ -267,12 +341,45 @@ def equilibrium_at_theta(theta):
     """(p, rho', rho'') at T = Tc - theta^2; the critical point itself at theta = 0."""
     if theta == 0:
         return PC, RHOC, RHOC
+    if theta in EQUILIBRIUM_CACHE:
+        return EQUILIBRIUM_CACHE[theta]
     T = TC - theta**2
     sol = newton_equilibrium(T, *SKELETON.guess(theta))
     if sol is None:
         sys.exit("no equilibrium at T = %s K" % mp.nstr(T, 20))
     dl, dv = sol
-    return pressure(T, dv), dl * RHO_R, dv * RHO_R
+    EQUILIBRIUM_CACHE[theta] = (pressure(T, dv), dl * RHO_R, dv * RHO_R)
+    return EQUILIBRIUM_CACHE[theta]
+
+
+EQUILIBRIUM_CACHE = {}
+
+
+def records_at_theta(theta):
+    """The saturated records' sums at T = Tc - theta^2 (RECORD_COLUMNS), then their scales."""
+    T = TC - theta**2
+    tau = tau_of(T)
+    _, rl, rv = equilibrium_at_theta(theta)
+    values, scales = [], []
+    for rho in (rl, rv):
+        sums, sizes = record_sums(rho / RHO_R, tau)
+        values += sums
+        scales += sizes
+    (i0, s0), (i1, s1), (i2, s2) = ideal_in_tau(tau)
+    for rho in (rl, rv):
+        ln_delta = mp.log(rho / RHO_R)
+        values.append(ln_delta + i0)
+        scales.append(abs(ln_delta) + s0)
+    values += [i1, i2]
+    scales += [s1, s2]
+    return values + [max(abs(v), s / RECORD_SCALE_SPREAD) for v, s in zip(values, scales)]
+
+
+# The columns of the saturated records' expansions: the liquid's residual sums, the vapour's, the
+# ideal part of each (with its ln delta), and the ideal part's tau-derivatives.
+SUM_NAMES = ("phir", "phir_d", "phir_dd", "phir_t", "phir_tt", "phir_dt")
+RECORD_COLUMNS = ([n + "'" for n in SUM_NAMES] + [n + "''" for n in SUM_NAMES]
+                  + ["phi0'", "phi0''", "phi0_t", "phi0_tt"])
 
 
 def equilibrium_at_temperature(T):
@@ -310,14 +417,15 @@ def mapping(a, b):
     return scale, offset
 
 
-def fit_interval(a, b, degree, function, tolerance_of):
-    """Expansions of every quantity of `function` on [a, b] (doubles) with double coefficients,
-    and the largest error between the nodes (in units of tolerance_of)."""
+def fit_interval(a, b, degree, function, tolerance_of, fitted=None):
+    """Expansions of the first `fitted` quantities of `function` (all by default) on [a, b]
+    (doubles) with double coefficients, and the largest error between the nodes (in units of
+    tolerance_of(q, values), which may read the quantities `function` gives beyond those)."""
     scale, offset = mapping(a, b)
     nodes = chebyshev_nodes(degree)
     samples = [function((x - offset) / scale) for x in nodes]
     fits = []
-    for q in range(len(samples[0])):
+    for q in range(len(samples[0]) if fitted is None else fitted):
         coeffs = chebyshev_fit([s[q] for s in samples], nodes)
         fits.append([float(c) for c in coeffs])
     # Check between the nodes and at both ends.
@@ -326,18 +434,18 @@ def fit_interval(a, b, degree, function, tolerance_of):
     for x in checks:
         exact = function((x - offset) / scale)
         for q, f in enumerate(fits):
-            err = abs(clenshaw([mp.mpf(c) for c in f], x) - exact[q]) / tolerance_of(q, exact[q])
+            err = abs(clenshaw([mp.mpf(c) for c in f], x) - exact[q]) / tolerance_of(q, exact)
             worst[q] = max(worst[q], err)
     return scale, offset, fits, worst
 
 
-def bisect_fit(lower, upper, degree, function, tolerance_of, label):
+def bisect_fit(lower, upper, degree, function, tolerance_of, label, fitted=None):
     """Intervals [lower, upper] cut in halves until every fit is within tolerance (worst <= 1)."""
     pending = [(lower, upper)]
     done = []
     while pending:
         a, b = pending.pop()
-        scale, offset, fits, worst = fit_interval(a, b, degree, function, tolerance_of)
+        scale, offset, fits, worst = fit_interval(a, b, degree, function, tolerance_of, fitted)
         if max(worst) <= 1:
             done.append((a, b, scale, offset, fits, worst))
             print("  %s [%.17g, %.17g]: worst %s" % (label, a, b, [mp.nstr(w, 3) for w in worst]))
@@ -465,13 +573,57 @@ def write_header(forward, inverse, blocks, limits):
     return clang_formatted("\n".join(lines))
 
 
-def clang_formatted(text):
+def write_record_header(pieces):
+    lines = [
+        "#pragma once",
+        "// Generated by tools/gao2023-saturation-expansions.py from the terms of",
+        "// models/gao2023/src/coefficients.hpp (tau = 405.56 / T, delta = rho / (13.696 mol/dm3 M));",
+        "// do not edit. Chebyshev expansions over theta = sqrt(Tc - T) (Tc as in",
+        "// saturation_expansion_coefficients.hpp) of the sums the saturated records hold, at the",
+        "// equilibrium's densities: on THETA_BOUNDS[k] <= theta <= THETA_BOUNDS[k + 1],",
+        "// x = scale theta + offset, coefficients from T_0 up, columns as Column names them.",
+        "",
+        "namespace zeltra5::gao2023::saturated_record_expansion {",
+        "",
+        "enum Column : int {",
+        "    // The liquid's residual sums, then the vapour's.",
+        "    LIQUID_PHIR, LIQUID_PHIR_D, LIQUID_PHIR_DD, LIQUID_PHIR_T, LIQUID_PHIR_TT, LIQUID_PHIR_DT,",
+        "    VAPOUR_PHIR, VAPOUR_PHIR_D, VAPOUR_PHIR_DD, VAPOUR_PHIR_T, VAPOUR_PHIR_TT, VAPOUR_PHIR_DT,",
+        "    // The ideal part of each (with its ln delta), and its tau-derivatives.",
+        "    LIQUID_PHI0, VAPOUR_PHI0, PHI0_T, PHI0_TT,",
+        "    COLUMN_COUNT",
+        "};",
+        "",
+        "inline constexpr int DEGREE = %d;" % RECORD_DEGREE,
+        "inline constexpr int INTERVAL_COUNT = %d;" % len(pieces),
+        "",
+        "struct Piece {",
+        "    double scale;",
+        "    double offset;",
+        "    double c[DEGREE + 1][COLUMN_COUNT];",
+        "};",
+        "",
+        "// clang-format off",
+        "inline constexpr double THETA_BOUNDS[INTERVAL_COUNT + 1] = {",
+    ]
+    lines += ["    %s," % fmt(a) for (a, *_rest) in pieces] + ["    %s," % fmt(pieces[-1][1]), "};", ""]
+    lines.append("inline constexpr Piece PIECES[INTERVAL_COUNT] = {")
+    for a, b, scale, offset, fits, _ in pieces:
+        lines.append("    {%s, %s, {  // theta in [%s, %s]" % (fmt(scale), fmt(offset), fmt(a), fmt(b)))
+        for k in range(RECORD_DEGREE + 1):
+            lines.append("        {%s}," % ", ".join(fmt(f[k]) for f in fits))
+        lines.append("    }},")
+    lines += ["};", "// clang-format on", "", "}  // namespace zeltra5::gao2023::saturated_record_expansion", ""]
+    return clang_formatted("\n".join(lines), RECORD_HEADER)
+
+
+def clang_formatted(text, path=HEADER):
     """The text as the project's .clang-format lays it out (the tables are exempt)."""
     tool = shutil.which("clang-format")
     if tool is None:
         print("warning: no clang-format; the header is written as generated")
         return text
-    return subprocess.run([tool, "--assume-filename=" + HEADER], input=text, capture_output=True,
+    return subprocess.run([tool, "--assume-filename=" + path], input=text, capture_output=True,
                           text=True, check=True).stdout
 
 
@@ -503,8 +655,8 @@ def main():
           % (len(SKELETON.thetas), mp.nstr(SKELETON.thetas[-1], 3),
              mp.nstr(SKELETON.thetas[-1] ** 2, 3), time.time() - started))
 
-    def relative(q, value):
-        return TOLERANCE * abs(value)
+    def relative(q, values):
+        return TOLERANCE * abs(values[q])
 
     forward = bisect_fit(float(THETA_LOW), theta_max, DEGREE, equilibrium_at_theta, relative, "theta")
 
@@ -549,8 +701,8 @@ def main():
                 break
         return [theta**2]
 
-    def absolute(q, value):
-        return INVERSE_TOLERANCE_K + TOLERANCE * abs(value)
+    def absolute(q, values):
+        return INVERSE_TOLERANCE_K + TOLERANCE * abs(values[q])
 
     # Pieces from a little below the lowest pressure (the forward expansions reach 195.4 K) to the
     # highest pressure answered.
@@ -585,6 +737,15 @@ def main():
     limits = {"T_low": LOWEST_T, "T_high": top, "p_low": p_low, "p_high": p_high}
     header = write_header(forward, inverse, blocks, limits)
 
+    columns = len(RECORD_COLUMNS)
+
+    def record_scale(q, values):
+        return RECORD_TOLERANCE * values[columns + q]
+
+    records = bisect_fit(float(THETA_LOW), theta_max, RECORD_DEGREE, records_at_theta, record_scale,
+                         "records", columns)
+    record_header = write_record_header(records)
+
     rows = ["T_K,p_Pa,rho_liquid,rho_vapour"]
     worst = [mp.mpf(0)] * 3
     for t in check_temperatures(top):
@@ -593,6 +754,14 @@ def main():
         for q, (e, v) in enumerate(zip(forward_at(mp.mpf(t)), (p, rl, rv))):
             worst[q] = max(worst[q], abs(e - v) / abs(v))
     csv = "\n".join(rows) + "\n"
+    record_worst = [mp.mpf(0)] * columns
+    record_rows = ["T_K," + ",".join(RECORD_COLUMNS) + "," + ",".join("scale " + n for n in RECORD_COLUMNS)]
+    for t in check_temperatures(top):
+        theta = mp.sqrt(TC - mp.mpf(t))
+        exact = records_at_theta(theta)
+        record_rows.append(",".join(fmt(float(v)) for v in [t] + exact))
+        for q, e in enumerate(evaluate_pieces(records, theta)):
+            record_worst[q] = max(record_worst[q], abs(e - exact[q]) / exact[columns + q])
 
     print("forward: %d intervals of degree %d; inverse: %d blocks, %d intervals of degree %d"
           % (len(forward), DEGREE, len(blocks), len(inverse), INVERSE_DEGREE))
@@ -600,19 +769,29 @@ def main():
           "p %s, rho' %s, rho'' %s" % (len(rows) - 1, *(mp.nstr(w, 3) for w in worst)))
     print("largest fit error between nodes (units of the tolerance): forward %s, inverse %s"
           % (mp.nstr(max(max(p[5]) for p in forward), 3), mp.nstr(max(max(p[5]) for p in inverse), 3)))
+    record_csv = "\n".join(record_rows) + "\n"
+    print("saturated records: %d intervals of degree %d; largest error at the check points "
+          "(expansions in exact arithmetic), in units of each column's scale:" % (len(records), RECORD_DEGREE))
+    print("  " + ", ".join("%s %s" % (n, mp.nstr(w, 3)) for n, w in zip(RECORD_COLUMNS, record_worst)))
     print("answered: T in [%s, %s] K, p in [%s, %s] Pa" % (fmt(LOWEST_T), fmt(top), fmt(p_low), fmt(p_high)))
 
     if check_only:
-        same = read_text(HEADER) == header and read_text(POINTS) == csv
+        same = (read_text(HEADER) == header and read_text(POINTS) == csv
+                and os.path.exists(RECORD_HEADER) and read_text(RECORD_HEADER) == record_header
+                and os.path.exists(RECORD_POINTS) and read_text(RECORD_POINTS) == record_csv)
         print("files in the tree are " + ("up to date" if same else "DIFFERENT"))
         sys.exit(0 if same else 1)
     with open(HEADER, "w", encoding="utf-8") as f:
         f.write(header)
     os.makedirs(os.path.dirname(POINTS), exist_ok=True)
+    with open(RECORD_HEADER, "w", encoding="utf-8") as f:
+        f.write(record_header)
     with open(POINTS, "w", encoding="utf-8") as f:
         f.write(csv)
-    print("wrote %s and %s in %.0f s" % (os.path.relpath(HEADER, ROOT), os.path.relpath(POINTS, ROOT),
-                                         time.time() - started))
+    with open(RECORD_POINTS, "w", encoding="utf-8") as f:
+        f.write(record_csv)
+    print("wrote %s in %.0f s" % (", ".join(os.path.relpath(f, ROOT) for f in (HEADER, RECORD_HEADER, POINTS, RECORD_POINTS)),
+                                  time.time() - started))
 
 
 if __name__ == "__main__":

@@ -342,7 +342,7 @@ void stable_state(const LineProperty property, const double t, const double targ
     // The saturated pair as the saturation at t forms it.
     FluidState liquid{};
     FluidState vapour{};
-    M::evaluate_pair(t, e.rho_liquid, e.rho_vapour, liquid, vapour);
+    M::saturated_pair(t, e, liquid, vapour);
     const Point sat_liquid = point_of(property, liquid);
     const Point sat_vapour = point_of(property, vapour);
 

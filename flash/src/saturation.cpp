@@ -21,7 +21,7 @@ constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
 template <class M>
 void fill_records(const double& T, const SaturationEquilibrium& e, FluidState& liquid,
                   FluidState& vapour) {
-    M::evaluate_pair(T, e.rho_liquid, e.rho_vapour, liquid, vapour);
+    M::saturated_pair(T, e, liquid, vapour);
 }
 
 template <class M>
@@ -34,9 +34,7 @@ void fill_critical(FluidState& liquid, FluidState& vapour) {
 template <class M>
 void fill_side(const double& T, const SaturationEquilibrium& e, const int& side, FluidState& state,
                double& other_enthalpy) {
-    const bool vapour = side == PHASE_VAPOUR;
-    M::evaluate_with_enthalpy(T, vapour ? e.rho_vapour : e.rho_liquid,
-                              vapour ? e.rho_liquid : e.rho_vapour, state, other_enthalpy);
+    M::saturated_side(T, e, side, state, other_enthalpy);
 }
 
 // The critical record, as fill_critical gives it for both sides, and its enthalpy.

@@ -74,6 +74,7 @@ template <class M>
 concept EquationOfState = requires(const double& t, const double& rho, const double& p,
                                    const int& phase, double& out, FluidState& state,
                                    const FluidState& given, SaturationEquilibrium& equilibrium,
+                                   const SaturationEquilibrium& found,
                                    TransportProperties& transport) {
     { M::NAME } -> std::convertible_to<const char*>;
     { M::CONSTANTS } -> std::convertible_to<ModelConstants>;
@@ -89,6 +90,13 @@ concept EquationOfState = requires(const double& t, const double& rho, const dou
     // delta, tau0, phi0_tt, phir, phir_d), each bit for bit what evaluate stores; the others
     // may be left as they are.
     M::evaluate_fugacity_fields(t, rho, state);
+    // The saturated records at t of the phase equilibrium `found` there (its densities, each
+    // record's rho exactly the equilibrium's): the pair as evaluate_pair gives it, and one side
+    // (PHASE_VAPOUR or the liquid) with the other side's enthalpy as evaluate_with_enthalpy gives
+    // them. A model may form them from its own expansions along the saturation curve (every
+    // field other than the sums bit for bit, the sums to the rounding of a direct evaluation).
+    M::saturated_pair(t, found, state, state);
+    M::saturated_side(t, found, phase, state, out);
     // The pressure at (t, rho), and the residual derivatives phir_d, phir_dd alone, bit for bit
     // the values evaluate stores.
     { M::pressure(t, rho) } -> std::same_as<double>;

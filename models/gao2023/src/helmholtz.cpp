@@ -7,9 +7,12 @@
 #include <utility>
 
 #include "coefficients.hpp"
+#include "saturated_record_coefficients.hpp"
+#include "saturation_expansion_coefficients.hpp"
 #include "zeltra5/evaluation_counters.hpp"
 #include "zeltra5/exponential.hpp"
 #include "zeltra5/gao2023.hpp"
+#include "zeltra5/piecewise.hpp"
 
 namespace zeltra5::gao2023 {
 
@@ -281,21 +284,22 @@ IdealInTau ideal_in_tau(const double tau, const double ln_tau) {
     return i;
 }
 
-// Every field of the record at (t, rho) from the ideal part at its temperature and the residual
-// sums there.
-void fill_state(const double t, const double rho, const double delta, const double tau,
-                const IdealInTau& ideal, const Residual& r, FluidState& s) {
+// Every field of the record at (t, rho) from the ideal part there (phi0 with its ln delta) and
+// the residual sums.
+inline void fill_record(const double t, const double rho, const double delta, const double tau,
+                        const double phi0, const double phi0_t, const double phi0_tt,
+                        const Residual& r, FluidState& s) {
     s.T = t + KELVIN_OFFSET;
     s.rho = rho;
     s.tau = tau;
     s.delta = delta;
     s.tau0 = tau;
     s.delta0 = delta;
-    s.phi0 = std::log(delta) + ideal.phi0;
+    s.phi0 = phi0;
     s.phi0_d = 1.0 / delta;
     s.phi0_dd = -1.0 / (delta * delta);
-    s.phi0_t = ideal.phi0_t;
-    s.phi0_tt = ideal.phi0_tt;
+    s.phi0_t = phi0_t;
+    s.phi0_tt = phi0_tt;
     s.phi0_dt = 0.0;
     s.phir = r.phir;
     s.phir_d = r.d;
@@ -304,6 +308,14 @@ void fill_state(const double t, const double rho, const double delta, const doub
     s.phir_tt = r.tt;
     s.phir_dt = r.dt;
     s.R = GAS_CONSTANT;
+}
+
+// Every field of the record at (t, rho) from the ideal part at its temperature and the residual
+// sums there.
+void fill_state(const double t, const double rho, const double delta, const double tau,
+                const IdealInTau& ideal, const Residual& r, FluidState& s) {
+    fill_record(t, rho, delta, tau, std::log(delta) + ideal.phi0, ideal.phi0_t, ideal.phi0_tt, r,
+                s);
 }
 
 // The record at (t, rho) with the residual sums S (at least those of a record).
@@ -351,6 +363,119 @@ void evaluate_with_enthalpy(const double& t, const double& rho, const double& rh
     const Residual r = residual<SUMS_ENTHALPY>(delta_other, tau, ln_tau);
     enthalpy_other = (tau * r.t + tau * ideal.phi0_t + delta_other * r.d + 1.0) *
                      (t + KELVIN_OFFSET) * GAS_CONSTANT;
+}
+
+namespace {
+
+namespace sr = saturated_record_expansion;
+
+// Clenshaw's recurrence for the columns [FIRST, FIRST + 8) of a piece at x, side by side, two
+// steps at a time so that b_k and b_k+1 trade places without copies (eight columns keep the
+// recurrence in registers).
+template <int FIRST>
+inline void clenshaw_columns(const sr::Piece& piece, const double x,
+                             double (&column)[sr::COLUMN_COUNT]) {
+    static_assert(sr::DEGREE % 2 == 0 && sr::COLUMN_COUNT % 8 == 0);
+    constexpr int N = 8;
+    const double two_x = 2.0 * x;
+    double u[N];  // b_k
+    double v[N];  // b_k+1
+    for (int q = 0; q < N; ++q) {
+        u[q] = piece.c[sr::DEGREE][FIRST + q];
+        v[q] = 0.0;
+    }
+    for (int k = sr::DEGREE - 1; k >= 2; k -= 2) {
+        for (int q = 0; q < N; ++q) {
+            v[q] = two_x * u[q] - v[q] + piece.c[k][FIRST + q];
+        }
+        for (int q = 0; q < N; ++q) {
+            u[q] = two_x * v[q] - u[q] + piece.c[k - 1][FIRST + q];
+        }
+    }
+    for (int q = 0; q < N; ++q) {
+        const double b1 = two_x * u[q] - v[q] + piece.c[1][FIRST + q];
+        column[FIRST + q] = x * b1 - u[q] + piece.c[0][FIRST + q];
+    }
+}
+
+template <int... FIRST>
+inline void clenshaw_all(const sr::Piece& piece, const double x, double (&column)[sr::COLUMN_COUNT],
+                         std::integer_sequence<int, FIRST...>) {
+    (clenshaw_columns<FIRST * 8>(piece, x, column), ...);
+}
+
+// The saturated records' expansions at t (degC): false outside their range (or t NaN), where
+// nothing is formed.
+bool saturated_columns(const double t, double (&column)[sr::COLUMN_COUNT]) {
+    namespace se = saturation_expansion;
+    const double theta = std::sqrt((se::CRITICAL_TEMPERATURE_HI - (t + KELVIN_OFFSET)) +
+                                   se::CRITICAL_TEMPERATURE_LO);
+    if (!(theta >= sr::THETA_BOUNDS[0] && theta <= sr::THETA_BOUNDS[sr::INTERVAL_COUNT])) {
+        return false;
+    }
+    const sr::Piece& piece = sr::PIECES[locate_piece<sr::INTERVAL_COUNT>(sr::THETA_BOUNDS, theta)];
+    clenshaw_all(piece, piece.scale * theta + piece.offset, column,
+                 std::make_integer_sequence<int, sr::COLUMN_COUNT / 8>{});
+    return true;
+}
+
+// The residual sums of one side (its first column given).
+Residual side_sums(const double (&column)[sr::COLUMN_COUNT], const int first) {
+    Residual r{};
+    r.phir = column[first];
+    r.d = column[first + 1];
+    r.dd = column[first + 2];
+    r.t = column[first + 3];
+    r.tt = column[first + 4];
+    r.dt = column[first + 5];
+    return r;
+}
+
+// The record of one side at t (tau) and its equilibrium density rho from the expansions'
+// columns.
+void fill_saturated(const double t, const double tau, const double rho,
+                    const double (&column)[sr::COLUMN_COUNT], const bool vapour, FluidState& s) {
+    fill_record(t, rho, reduced_density(rho), tau,
+                column[vapour ? sr::VAPOUR_PHI0 : sr::LIQUID_PHI0], column[sr::PHI0_T],
+                column[sr::PHI0_TT], side_sums(column, vapour ? sr::VAPOUR_PHIR : sr::LIQUID_PHIR),
+                s);
+}
+
+}  // namespace
+
+void saturated_pair(const double& t, const SaturationEquilibrium& e, FluidState& liquid,
+                    FluidState& vapour) {
+    double column[sr::COLUMN_COUNT];
+    if (!saturated_columns(t, column)) {
+        evaluate_pair(t, e.rho_liquid, e.rho_vapour, liquid, vapour);
+        return;
+    }
+    ZELTRA5_COUNT(evaluate_state);
+    ZELTRA5_COUNT(evaluate_state);
+    const double tau = inverse_reduced_temperature(t);
+    fill_saturated(t, tau, e.rho_liquid, column, false, liquid);
+    fill_saturated(t, tau, e.rho_vapour, column, true, vapour);
+}
+
+void saturated_side(const double& t, const SaturationEquilibrium& e, const int& side,
+                    FluidState& state, double& enthalpy_other) {
+    const bool vapour = side == PHASE_VAPOUR;
+    const double rho = vapour ? e.rho_vapour : e.rho_liquid;
+    const double rho_other = vapour ? e.rho_liquid : e.rho_vapour;
+    double column[sr::COLUMN_COUNT];
+    if (!saturated_columns(t, column)) {
+        evaluate_with_enthalpy(t, rho, rho_other, state, enthalpy_other);
+        return;
+    }
+    ZELTRA5_COUNT(evaluate_state);
+    ZELTRA5_COUNT(evaluate_state);
+    const double tau = inverse_reduced_temperature(t);
+    fill_saturated(t, tau, rho, column, vapour, state);
+    // The other record's enthalpy as state_enthalpy forms it.
+    const Residual r = side_sums(column, vapour ? sr::LIQUID_PHIR : sr::VAPOUR_PHIR);
+    enthalpy_other =
+        (tau * r.t + tau * column[sr::PHI0_T] + reduced_density(rho_other) * r.d + 1.0) *
+        (t + KELVIN_OFFSET) * GAS_CONSTANT;
 }
 
 void evaluate_with_third(const double& t, const double& rho, FluidState& s, double& phir_ddd,

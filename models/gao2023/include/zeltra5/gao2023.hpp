@@ -55,6 +55,16 @@ void evaluate_pair(const double& t, const double& rho_a, const double& rho_b, Fl
 // state_enthalpy gives it from that state's record.
 void evaluate_with_enthalpy(const double& t, const double& rho, const double& rho_other,
                             FluidState& state, double& enthalpy_other);
+// The saturated records at t of the equilibrium e (its densities), as evaluate_pair gives them:
+// inside the range of saturation, their sums from expansions over the saturation curve (within
+// about 1e-15 of each sum's scale of the exact sums, the other fields bit for bit); outside it,
+// evaluate_pair's.
+void saturated_pair(const double& t, const SaturationEquilibrium& e, FluidState& liquid,
+                    FluidState& vapour);
+// The saturated record of one side (PHASE_VAPOUR or the liquid) and the other side's enthalpy,
+// likewise (outside the range, evaluate_with_enthalpy's).
+void saturated_side(const double& t, const SaturationEquilibrium& e, const int& side,
+                    FluidState& state, double& enthalpy_other);
 // The record and the residual part's third derivatives, from one pass over the terms.
 void evaluate_with_third(const double& t, const double& rho, FluidState& state, double& phir_ddd,
                          double& phir_ddt);
@@ -138,6 +148,14 @@ struct Gao2023 {
     static void evaluate_with_enthalpy(const double& t, const double& rho, const double& rho_other,
                                        FluidState& state, double& enthalpy_other) {
         gao2023::evaluate_with_enthalpy(t, rho, rho_other, state, enthalpy_other);
+    }
+    static void saturated_pair(const double& t, const SaturationEquilibrium& e, FluidState& liquid,
+                               FluidState& vapour) {
+        gao2023::saturated_pair(t, e, liquid, vapour);
+    }
+    static void saturated_side(const double& t, const SaturationEquilibrium& e, const int& side,
+                               FluidState& state, double& enthalpy_other) {
+        gao2023::saturated_side(t, e, side, state, enthalpy_other);
     }
     static void third_derivatives(const double& t, const double& rho, double& phir_ddd,
                                   double& phir_ddt) {

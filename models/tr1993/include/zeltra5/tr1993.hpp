@@ -55,6 +55,17 @@ struct Tr1993 {
     static void evaluate_fugacity_fields(const double& t, const double& rho, FluidState& state) {
         zeltra5::evaluate_fugacity_fields(t, rho, state);
     }
+    // The saturated records are evaluated at the equilibrium's densities.
+    static void saturated_pair(const double& t, const SaturationEquilibrium& e, FluidState& liquid,
+                               FluidState& vapour) {
+        evaluate_states_at_temperature(t, e.rho_liquid, e.rho_vapour, liquid, vapour);
+    }
+    static void saturated_side(const double& t, const SaturationEquilibrium& e, const int& side,
+                               FluidState& state, double& enthalpy_other) {
+        const bool vapour = side == PHASE_VAPOUR;
+        evaluate_state_and_enthalpy(t, vapour ? e.rho_vapour : e.rho_liquid,
+                                    vapour ? e.rho_liquid : e.rho_vapour, state, enthalpy_other);
+    }
     static double pressure(const double& t, const double& rho) { return pressure_at(t, rho); }
     static double phir_d(const double& t, const double& rho) { return residual_phir_d(t, rho); }
     static void phir_d_dd(const double& t, const double& rho, double& d, double& dd) {
