@@ -16,9 +16,13 @@ const TEXTS = {
     calculate: "Расчёт", tab_requested: "Состояние", tab_liquid: "Насыщенная жидкость",
     tab_vapour: "Насыщенный пар", copy_table: "Копировать таблицу", copy: "Копировать",
     more_fields: "Другие свойства",
-    copied: "Скопировано", diagram: "Диаграмма lg p-h", saturation: "Таблица насыщения",
-    sat_by: "По", sat_range: "От:до:шаг",
-    sat_make: "Построить", sat_download: "Скачать CSV",
+    copied: "Скопировано", diagram: "Диаграмма lg p-h", tables_title: "Таблицы свойств",
+    tables_kind: "Таблица", range_of: (name) => `${name}: от:до:шаг`,
+    tables_make: "Построить", tables_download: "Скачать CSV", tables_copy: "Копировать таблицу",
+    tables_columns: "Столбцы",
+    too_many_rows: (n, max) => `Значений в диапазоне ${n}, а таблица на странице — не больше ${max} ` +
+      "строк: увеличьте шаг или сократите диапазон (командная строка zeltra5-calc table даёт до 10000)",
+    no_valid_row: "Ни одна строка таблицы не лежит в области расчёта",
     not_number: "— не число: введите цифры с точкой или запятой и, если нужно, порядок (2.9, 1e5, " +
       "без пробелов и букв); единицы выбираются в «Единицы»",
     too_large: "— слишком большое число: больше наибольшего, какое может быть в расчёте (около 1.8e308)",
@@ -29,7 +33,7 @@ const TEXTS = {
     full_digits: "Все знаки", digits_title: "Показать значения с 16 значащими цифрами вместо 6 " +
       "(копирование всегда даёт все знаки)",
     models_title: "Модели", citation: "Источник",
-    sat_rows: "строк", loading: "Загрузка…",
+    loading: "Загрузка…",
   },
   en: {
     title: "Properties of ammonia", pair: "Given", superheat: "Superheated liquid",
@@ -44,9 +48,13 @@ const TEXTS = {
     calculate: "Calculate", tab_requested: "State", tab_liquid: "Saturated liquid",
     tab_vapour: "Saturated vapour", copy_table: "Copy table", copy: "Copy",
     more_fields: "More properties",
-    copied: "Copied", diagram: "log p-h diagram", saturation: "Saturation table",
-    sat_by: "By", sat_range: "From:to:step",
-    sat_make: "Make", sat_download: "Download CSV",
+    copied: "Copied", diagram: "log p-h diagram", tables_title: "Property tables",
+    tables_kind: "Table", range_of: (name) => `${name}: from:to:step`,
+    tables_make: "Make", tables_download: "Download CSV", tables_copy: "Copy table",
+    tables_columns: "Columns",
+    too_many_rows: (n, max) => `The range has ${n} values, and a table on the page at most ${max} ` +
+      "rows: make the step larger or the range shorter (the command line's zeltra5-calc table gives up to 10000)",
+    no_valid_row: "No row of the table lies within the domain",
     not_number: "is not a number: type digits with a point or comma and, if needed, an exponent " +
       "(2.9, 1e5; no blanks or letters); the units are chosen under Units",
     too_large: "is too large: beyond the largest number a calculation can hold (about 1.8e308)",
@@ -57,7 +65,7 @@ const TEXTS = {
     full_digits: "Full precision", digits_title: "Show the values with 16 significant digits " +
       "instead of 6 (a copy always has every digit)",
     models_title: "Models", citation: "Source",
-    sat_rows: "rows", loading: "Loading…",
+    loading: "Loading…",
   },
 };
 const COPY_ICON = '<svg viewBox="0 0 16 16" width="14" height="14" aria-hidden="true">' +
@@ -130,6 +138,10 @@ const state = {
   // The fields of the pair the inputs hold values of: kept across a change of pair where the
   // new pair has the same quantity.
   inputFields: [],
+  // The property tables: the kind of the form, the columns chosen for each kind (by name), the
+  // table on show ({ kind, csv, rows, options, model }) and whether a table or its refusal is on
+  // show (then made again in new units, reference, model or language).
+  tableKind: null, columns: {}, tableView: null, tableShown: false,
 };
 
 // --- what the library says ----------------------------------------------------------------
@@ -330,12 +342,20 @@ function labelChoices() {
       : "";
     option.textContent = `${option.value}: ${names.join(", ")}${sideName}`;
   }
-  for (const [value, symbol] of [["saturation-t", "t"], ["saturation-p", "p"]]) {
-    const field = M._zeltra5_field_index(put("name", symbol));
-    const option = $("sat-kind").querySelector(`option[value=${value}]`);
-    option.textContent = `${rowName(fieldRow(field), options)}, ${fieldUnit(field, options)}`;
+  // The table's kinds by the library's titles, its value held and its range.
+  for (const option of $("tables-kind").options) {
+    const index = TABLE_KINDS.findIndex((k) => k.name === option.value);
+    option.textContent = str(M._zeltra5_web_table_kind_title(index, put("lang", state.lang)));
   }
-  $("sat-range-unit").textContent = fieldUnit(saturationField(), options);
+  const kind = tableKind();
+  $("tables-fixed-box").hidden = isSaturation(kind);
+  if (!isSaturation(kind)) {
+    $("tables-fixed-label").textContent = rowName(fieldRow(kind.fixed), options);
+    $("tables-fixed-unit").textContent = fieldUnit(kind.fixed, options);
+  }
+  $("tables-range-label").textContent = TEXTS[state.lang].range_of(rowName(fieldRow(kind.varied), options));
+  $("tables-range-unit").textContent = fieldUnit(kind.varied, options);
+  renderColumnChoice();
   // Each quantity's units by their texts in the page's language.
   const system = $("units").value;
   for (const [key, units] of Object.entries(UNIT_CHOICES)) {
@@ -346,11 +366,6 @@ function labelChoices() {
         fieldUnit(field, `units=${system},${key}=${unit};lang=${state.lang}`);
     });
   }
-}
-// The field the saturation table's range runs over: temperature or pressure.
-function saturationField() {
-  const symbol = $("sat-kind").value === "saturation-p" ? "p" : "t";
-  return M._zeltra5_field_index(put("name", symbol));
 }
 function updateInputs() {
   labelChoices();
@@ -583,42 +598,364 @@ function moveMarker(pair, first, second, result) {
   }
 }
 
-// --- the saturation table -----------------------------------------------------------------
 let csvUrl = "";
-function makeSaturation() {
+// --- the property tables ------------------------------------------------------------------
+// The library's kinds of table: name as zeltra5_table_csv takes it, and the fields of the value
+// held (-1 for the saturation tables) and of the values run over.
+const TABLE_KINDS = Array.from({ length: M._zeltra5_web_table_kind_count() }, (_, i) => ({
+  index: i, name: str(M._zeltra5_web_table_kind_name(i)),
+  fixed: M._zeltra5_web_table_kind_fixed_field(i), varied: M._zeltra5_web_table_kind_varied_field(i),
+}));
+const tableKind = () => TABLE_KINDS.find((k) => k.name === $("tables-kind").value);
+const isSaturation = (kind) => kind.fixed < 0;
+// The most values a table on the page runs over (its rows; an isotherm or isobar gains the two
+// saturated states where it crosses the saturation line): beyond, the page says so and builds
+// nothing. The command line and the CSV of the C library take up to 10000.
+const MAX_TABLE_ROWS = 1000;
+// The columns in the order a table shows them, by the library's machine names, and the ones a
+// kind shows until others are chosen. A saturation table shows a field for the liquid (′) and
+// the vapour (″), except the pressure, temperature and latent heat, one for both, and a field
+// defined on one side only (the surface tension, the liquid's).
+const TABLE_ORDER = ["pressure", "temperature", "relative_enthalpy", "mass_density",
+  "specific_volume", "specific_enthalpy", "latent_heat", "specific_internal_energy",
+  "specific_entropy", "isobaric_heat_capacity", "isochoric_heat_capacity",
+  "isentropic_coefficient", "speed_of_sound", "dynamic_viscosity", "kinematic_viscosity",
+  "thermal_conductivity", "prandtl_number", "surface_tension", "expansion_coefficient"];
+const SATURATION_COLUMNS = ["pressure", "temperature", "mass_density", "specific_enthalpy",
+  "latent_heat", "specific_entropy"];
+const POINT_COLUMNS = ["pressure", "temperature", "relative_enthalpy", "mass_density",
+  "specific_enthalpy", "specific_entropy", "isobaric_heat_capacity", "speed_of_sound"];
+const SATURATION_SHARED = ["pressure", "temperature", "latent_heat"];
+// The values a kind starts with, in display units (the library converts them into the page's):
+// [the value held, the range].
+const TABLE_DEFAULTS = {
+  "saturation-t": [null, "-70:130:10"], "saturation-p": [null, "1:100:*1.5"],
+  isotherm: ["25", "1:100:*1.5"], isobar: ["10", "-50:200:10"], isochore: ["100", "-50:300:10"],
+};
+const fieldOf = (name) => M._zeltra5_field_index(put("name", name));
+const fieldName = (field) => str(M._zeltra5_field_name(field));
+// The fields a kind can show as columns: all but the one its rows run over (the first column)
+// and, for the saturation tables, the quality (0 and 1).
+function tableFields(kind) {
+  return TABLE_ORDER.filter((name) => fieldOf(name) !== kind.varied &&
+    !(isSaturation(kind) && name === "relative_enthalpy"));
+}
+// The columns chosen for a kind: its family's defaults less the value held, until changed.
+function chosenColumns(kind) {
+  if (!state.columns[kind.name]) {
+    const defaults = isSaturation(kind) ? SATURATION_COLUMNS : POINT_COLUMNS;
+    state.columns[kind.name] = new Set(defaults.filter((n) => fieldOf(n) !== kind.fixed));
+  }
+  return state.columns[kind.name];
+}
+
+// A CSV text as rows of cells: cells quoted with doubled quotes where they hold a comma, a quote
+// or a line end (the library's writer), lines ended by '\n'.
+function parseCsv(text) {
+  const rows = [];
+  let row = [], cell = "", quoted = false;
+  for (let i = 0; i < text.length; i++) {
+    const c = text[i];
+    if (quoted) {
+      if (c === '"' && text[i + 1] === '"') { cell += '"'; i++; } else if (c === '"') quoted = false;
+      else cell += c;
+    } else if (c === '"') {
+      quoted = true;
+    } else if (c === ",") {
+      row.push(cell);
+      cell = "";
+    } else if (c === "\n") {
+      row.push(cell);
+      rows.push(row);
+      row = [];
+      cell = "";
+    } else {
+      cell += c;
+    }
+  }
+  if (cell !== "" || row.length > 0) rows.push([...row, cell]);
+  return rows;
+}
+
+// The library's CSV of a table, asked for once in a buffer sized for its rows (again when the
+// text is longer).
+function tableCsv(type, fixed, range, optionsArg, count) {
+  let size = (2 * count + 4) * 1024;
+  for (;;) {
+    const buffer = M._malloc(size);
+    if (!buffer) throw new Error(`no memory for a CSV of ${size} bytes`);
+    const n = M._zeltra5_table_csv(type, fixed, range, optionsArg, buffer, size);
+    const text = n >= 0 && n < size ? str(buffer) : null;
+    M._free(buffer);
+    if (n < 0) return null;
+    if (text !== null) return text;
+    size = n + 1;
+  }
+}
+
+// The table of the form: the library's CSV (the download), laid out in the columns chosen. A
+// value held that is no number, a range the library refuses or one beyond the page's rows is
+// said in plain words instead; a table whose every row lies outside the domain is shown with
+// the first row's reason above it.
+function makeTable() {
+  const t = TEXTS[state.lang];
+  const kind = tableKind();
   const options = optionsText(false);
-  const kind = $("sat-kind").value;
-  // The range as typed, whole: the library reads it as the command line reads t=RANGE.
-  const type = put("type", kind);
-  const range = put("range", $("sat-range").value);
+  state.tableShown = true;
+  let fixed = 0;
+  if (!isSaturation(kind)) {
+    const read = readNumber($("tables-fixed").value);
+    if (read.problem) {
+      showTableRefusal(`${$("tables-fixed-label").textContent}: «${$("tables-fixed").value}» ${t[read.problem]}`);
+      return;
+    }
+    fixed = read.value;
+  }
+  const type = put("type", kind.name);
+  const range = put("range", $("tables-range").value);
   const optionsArg = put("options", options);
-  const n = M._zeltra5_table_csv(type, 0, range, optionsArg, 0, 0);
-  const message = $("sat-message");
-  if (n < 0) {
-    message.textContent = libraryText((buffer, size) =>
-      M._zeltra5_explain_table(type, 0, range, optionsArg, buffer, size));
-    message.hidden = false;
-    $("sat-download").hidden = true;
-    $("sat-model").hidden = true;
-    $("sat-table").replaceChildren();
+  const explain = () => libraryText((buffer, size) =>
+    M._zeltra5_explain_table(type, fixed, range, optionsArg, buffer, size));
+  const count = M._zeltra5_web_range_size(range);
+  if (count < 0) {
+    showTableRefusal(explain());
     return;
   }
-  message.hidden = true;
-  const buffer = M._malloc(n + 1);
-  if (!buffer) throw new Error(`no memory for a CSV of ${n + 1} bytes`);
-  M._zeltra5_table_csv(type, 0, range, optionsArg, buffer, n + 1);
+  if (count > MAX_TABLE_ROWS) {
+    showTableRefusal(t.too_many_rows(count, MAX_TABLE_ROWS));
+    return;
+  }
+  const started = performance.now();
+  const text = tableCsv(type, fixed, range, optionsArg, count);
+  if (text === null) {
+    showTableRefusal(explain());
+    return;
+  }
   const model = $("model").value;
-  const csv = csvNamingModel(str(buffer), model);
-  M._free(buffer);
-  $("sat-model").textContent = modelLine(model);
-  $("sat-model").hidden = false;
+  const csv = csvNamingModel(text, model);
   if (csvUrl) URL.revokeObjectURL(csvUrl);
   csvUrl = URL.createObjectURL(new Blob([csv], { type: "text/csv;charset=utf-8" }));
-  const link = $("sat-download");
+  const link = $("tables-download");
   link.href = csvUrl;
+  link.download = `${kind.name}.csv`;
   link.hidden = false;
+  $("tables-copy").hidden = false;
+  $("tables-model").textContent = modelLine(model);
+  $("tables-model").hidden = false;
   window.lastCsv = csv;
-  renderSaturation(csv, options);
+  state.tableView = { kind, csv, rows: parseCsv(text), options, model };
+  renderTableView();
+  window.tableMs = performance.now() - started;
+}
+function showTableRefusal(text) {
+  clearTable();
+  state.tableShown = true;
+  $("tables-message").textContent = text;
+  $("tables-message").hidden = false;
+}
+// No table on show: nothing to download or copy, no message.
+function clearTable() {
+  state.tableView = null;
+  state.tableShown = false;
+  $("tables-message").hidden = true;
+  $("tables-download").hidden = true;
+  $("tables-copy").hidden = true;
+  $("tables-model").hidden = true;
+  $("tables-table").replaceChildren();
+}
+
+// The rows of the library's CSV as the page lays them out: { value, lines } each, value the
+// varied quantity's (the state's, or as given where refused), lines the CSV lines of the row
+// (the liquid and the vapour of a saturation table at one value, else one).
+function tableRows(view) {
+  const header = view.rows[0];
+  const at = (line, name) => line[header.indexOf(name)];
+  const varied = fieldName(view.kind.varied);
+  const lines = view.rows.slice(2).map((cells) => ({
+    kind: at(cells, "row"), valid: at(cells, "status") === "0", cells,
+    get: (name) => at(cells, name),
+  }));
+  const valueOf = (line) => {
+    if (line.valid) return line.get(varied);
+    const k = pairFields(line.get("pair")).indexOf(view.kind.varied);
+    return line.get(k === 1 ? "second_value" : "first_value");
+  };
+  const out = [];
+  for (let i = 0; i < lines.length; i++) {
+    const pair = isSaturation(view.kind) && lines[i].kind === "liquid" && lines[i + 1]?.kind === "vapour";
+    const group = pair ? [lines[i], lines[++i]] : [lines[i]];
+    out.push({ value: valueOf(group[0]), lines: group, inserted: !isSaturation(view.kind) && group[0].kind !== "point" });
+  }
+  return out;
+}
+// The columns of a view: { name, side (0 liquid or the row, 1 vapour), head, title, unit }.
+function tableColumns(view) {
+  const chosen = chosenColumns(view.kind);
+  const columns = [];
+  const head = (field) => str(M._zeltra5_field_symbol(field));
+  for (const name of tableFields(view.kind).filter((n) => chosen.has(n))) {
+    const field = fieldOf(name);
+    const title = rowName(fieldRow(field), view.options);
+    const unit = fieldUnit(field, view.options);
+    if (!isSaturation(view.kind)) {
+      columns.push({ name, side: 0, head: head(field), title, unit });
+      continue;
+    }
+    const liquid = M._zeltra5_field_defined(1, 0, field) === 1;
+    const vapour = M._zeltra5_field_defined(2, 0, field) === 1;
+    if (SATURATION_SHARED.includes(name) || !(liquid && vapour)) {
+      columns.push({ name, side: liquid ? 0 : 1, head: head(field), title, unit });
+    } else {
+      columns.push({ name, side: 0, head: `${head(field)}′`, title, unit },
+        { name, side: 1, head: `${head(field)}″`, title, unit });
+    }
+  }
+  return columns;
+}
+// A refused row's reason in the page's language: the library's explanation of the single
+// request the row is (the CSV's own is in English).
+function rowRefusal(line, options) {
+  const pair = line.get("pair");
+  if (!pair) return line.get("error");
+  const args = [put("pair", pair), Number(line.get("first_value")), Number(line.get("second_value")),
+    put("options", options)];
+  return libraryText((buffer, size) => M._zeltra5_explain(...args, buffer, size)) || line.get("error");
+}
+function numberCell(tag, raw) {
+  const cell = document.createElement(tag);
+  cell.className = "num";
+  if (raw !== undefined && raw !== "") {
+    cell.textContent = formatValue(Number(raw));
+    cell.dataset.value = raw;
+  }
+  return cell;
+}
+function renderTableView() {
+  const view = state.tableView;
+  if (!view) return;
+  const t = TEXTS[state.lang];
+  const rows = tableRows(view);
+  const columns = tableColumns(view);
+  const points = !isSaturation(view.kind);
+  // Each head names its column's field and side (for the copy's readers and the test).
+  const headCell = (text, title, unit, field, side = "") => {
+    const th = document.createElement("th");
+    th.scope = "col";
+    th.title = title;
+    th.dataset.field = field;
+    th.dataset.side = side;
+    const name = document.createElement("span");
+    name.textContent = text;
+    const u = document.createElement("span");
+    u.className = "unit";
+    u.textContent = unit;
+    th.append(name, u);
+    return th;
+  };
+  const head = document.createElement("tr");
+  const varied = view.kind.varied;
+  head.append(headCell(str(M._zeltra5_field_symbol(varied)), rowName(fieldRow(varied), view.options),
+    fieldUnit(varied, view.options), fieldName(varied)));
+  const sideName = (c) => (points ? "" : c.side === 0 ? "liquid" : "vapour");
+  for (const c of columns) head.append(headCell(c.head, c.title, c.unit, c.name, sideName(c)));
+  if (points) head.append(headCell(rowName(0, view.options), "", "", "phase_name"));
+  const thead = document.createElement("thead");
+  thead.append(head);
+  // The cells of each column, to align them on the decimal point.
+  const byColumn = Array.from({ length: columns.length + 1 }, () => []);
+  let valid = 0, firstReason = "";
+  const body = document.createElement("tbody");
+  for (const row of rows) {
+    const tr = document.createElement("tr");
+    if (row.inserted) tr.className = "inserted";
+    const first = numberCell("th", row.value);
+    first.scope = "row";
+    tr.append(first);
+    byColumn[0].push(first);
+    if (!row.lines.some((l) => l.valid)) {
+      const td = document.createElement("td");
+      td.className = "refusal";
+      td.colSpan = columns.length + (points ? 1 : 0);
+      td.textContent = rowRefusal(row.lines[0], view.options);
+      if (!firstReason) firstReason = td.textContent;
+      tr.append(td);
+      body.append(tr);
+      continue;
+    }
+    valid++;
+    columns.forEach((c, k) => {
+      const line = row.lines[Math.min(c.side, row.lines.length - 1)];
+      const td = numberCell("td", line.valid ? line.get(c.name) : "");
+      tr.append(td);
+      byColumn[k + 1].push(td);
+    });
+    if (points) {
+      const td = document.createElement("td");
+      td.className = "phase";
+      td.textContent = row.lines[0].get("phase_name");
+      tr.append(td);
+    }
+    body.append(tr);
+  }
+  byColumn.forEach((cells) => alignNumbers(cells));
+  $("tables-table").replaceChildren(thead, body);
+  const message = $("tables-message");
+  message.hidden = valid > 0;
+  message.textContent = valid > 0 ? "" : `${t.no_valid_row}: ${firstReason}`;
+}
+// The table as shown, for a spreadsheet: a header of symbols and units, a line per row with
+// every digit (a refused row: its value and reason), tab-separated; a last line names the model.
+function tablesText() {
+  const view = state.tableView;
+  if (!view) return "";
+  const table = $("tables-table");
+  const lines = [Array.from(table.tHead.rows[0].cells, (th) => {
+    const [name, unit] = th.children;
+    return unit.textContent ? `${name.textContent}, ${unit.textContent}` : name.textContent;
+  }).join("\t")];
+  for (const tr of table.tBodies[0].rows) {
+    lines.push(Array.from(tr.cells, (cell) => (cell.dataset.value !== undefined
+      ? formatFull(Number(cell.dataset.value)) : cell.textContent)).join("\t"));
+  }
+  lines.push(`${TEXTS[state.lang].model_line}\t${view.model}`);
+  return lines.join("\n") + "\n";
+}
+// The column choice of the kind on show: a box for each field it can show, named by its symbol
+// and the library's name.
+function renderColumnChoice() {
+  const kind = tableKind();
+  const options = optionsText(false);
+  const chosen = chosenColumns(kind);
+  const boxes = tableFields(kind).map((name) => {
+    const field = fieldOf(name);
+    const label = document.createElement("label");
+    label.className = "check";
+    const box = document.createElement("input");
+    box.type = "checkbox";
+    box.value = name;
+    box.checked = chosen.has(name);
+    box.addEventListener("change", () => {
+      if (box.checked) chosen.add(name); else chosen.delete(name);
+      renderTableView();
+    });
+    label.append(box, ` ${str(M._zeltra5_field_symbol(field))} — ${rowName(fieldRow(field), options)}`);
+    return label;
+  });
+  $("tables-columns-list").replaceChildren(...boxes);
+}
+// A new kind: the range kept where the kind runs over the same quantity, the value held where
+// it holds the same one, else the kind's own in the page's units; the table on show goes.
+function tableKindChanged() {
+  const before = state.tableKind, kind = tableKind();
+  const [fixedText, rangeText] = TABLE_DEFAULTS[kind.name] ?? [null, ""];
+  const inUnits = (field, text) => convertValues(field, text, "display", unitsChoice()) ?? text;
+  if (before.varied !== kind.varied) $("tables-range").value = inUnits(kind.varied, rangeText);
+  if (!isSaturation(kind) && before.fixed !== kind.fixed && fixedText !== null) {
+    $("tables-fixed").value = inUnits(kind.fixed, fixedText);
+  }
+  state.tableKind = kind;
+  clearTable();
+  updateInputs();
 }
 // The CSV names the model that made it: a last column "model" (blank on the units line), unless
 // the library's CSV has that column already.
@@ -627,40 +964,6 @@ function csvNamingModel(csv, model) {
   if (lines[0].split(",").includes("model")) return csv;
   return lines.map((line, i) => (line === "" ? line
     : `${line},${i === 0 ? "model" : i === 1 ? "" : model}`)).join("\n");
-}
-// A preview of the CSV: the side, t, p, rho, h, s of each row.
-function renderSaturation(csv, options) {
-  const lines = csv.trim().split("\n").map((l) => l.split(","));
-  const header = lines[0];
-  const shown = ["temperature", "pressure", "mass_density", "specific_enthalpy", "specific_entropy"];
-  const columns = shown.map((name) => header.indexOf(name));
-  const table = $("sat-table");
-  const head = document.createElement("tr");
-  head.append(document.createElement("th"));
-  for (const name of shown) {
-    const th = document.createElement("th");
-    const field = M._zeltra5_field_index(put("name", name));
-    th.textContent = `${rowName(fieldRow(field), options)}, ${fieldUnit(field, options)}`;
-    head.append(th);
-  }
-  const rows = [head];
-  const phaseColumn = header.indexOf("phase_name");
-  state.saturation = { csv, options };
-  for (const line of lines.slice(2)) {
-    const tr = document.createElement("tr");
-    const th = document.createElement("th");
-    th.textContent = line[1] === "0" ? line[phaseColumn] : line[header.indexOf("error")];
-    tr.append(th);
-    for (const c of columns) {
-      const td = document.createElement("td");
-      td.className = "num";
-      td.textContent = line[c] === "" ? "" : formatValue(Number(line[c]));
-      tr.append(td);
-    }
-    rows.push(tr);
-  }
-  columns.forEach((_, k) => alignNumbers(rows.slice(1).map((tr) => tr.cells[k + 1])));
-  table.replaceChildren(...rows);
 }
 
 // --- units --------------------------------------------------------------------------------
@@ -675,11 +978,13 @@ function unitsChanged() {
   const toOptions = optionsText(false);
   const fields = pairFields($("pair").value);
   const changes = [];
-  for (const [id, field] of [["first", fields[0]], ["second", fields[1]], ["sat-range", saturationField()]]) {
-    if (field === undefined) continue;
+  const kind = tableKind();
+  for (const [id, field] of [["first", fields[0]], ["second", fields[1]],
+    ["tables-fixed", kind.fixed], ["tables-range", kind.varied]]) {
+    if (field === undefined || field < 0) continue;
     const typed = $(id).value.trim();
     const number = readValue(id);
-    const text = id === "sat-range" ? typed : Number.isFinite(number) ? String(number) : null;
+    const text = id === "tables-range" ? typed : Number.isFinite(number) ? String(number) : null;
     const fromUnit = fieldUnit(field, fromOptions), toUnit = fieldUnit(field, toOptions);
     if (text === null || fromUnit === toUnit) continue;
     const converted = convertValues(field, text, from, to);
@@ -697,7 +1002,7 @@ function unitsChanged() {
 // them too.
 function refresh() {
   if (state.results !== null || !$("message").hidden) run();
-  if (!$("sat-download").hidden) makeSaturation();
+  if (state.tableShown) makeTable();
 }
 
 // --- the model ------------------------------------------------------------------------------
@@ -739,9 +1044,7 @@ function digitsChanged() {
   else url.searchParams.delete("digits");
   window.history.replaceState(null, "", url);
   renderTable();
-  if (state.saturation && !$("sat-download").hidden) {
-    renderSaturation(state.saturation.csv, state.saturation.options);
-  }
+  renderTableView();
 }
 // Each model of the registry under the form: its name, the registry's description and its
 // source (the web build's citation of it).
@@ -801,7 +1104,9 @@ function init() {
     }
     unitsChanged();
   });
-  $("sat-kind").addEventListener("change", () => { updateInputs(); });
+  for (const kind of TABLE_KINDS) $("tables-kind").add(new Option(kind.name, kind.name));
+  state.tableKind = tableKind();
+  $("tables-kind").addEventListener("change", tableKindChanged);
   document.querySelectorAll(".lang button").forEach((b) => b.addEventListener("click", () => {
     state.lang = b.dataset.lang;
     applyTexts();
@@ -812,7 +1117,12 @@ function init() {
     renderTable();
   }));
   $("copy-table").addEventListener("click", () => copyText(tableText()));
-  $("saturation-form").addEventListener("submit", (e) => { e.preventDefault(); makeSaturation(); });
+  $("tables-form").addEventListener("submit", (e) => {
+    e.preventDefault();
+    makeTable();
+    window.tablesMade = (window.tablesMade ?? 0) + 1;  // for a test that waits for the table
+  });
+  $("tables-copy").addEventListener("click", () => copyText(tablesText()));
   applyTexts();
   run();
   window.readyMs = performance.now();  // since the navigation began, for the benchmark
@@ -820,7 +1130,7 @@ function init() {
 }
 // For the browser test and benchmark: the library without the page around it.
 window.zeltra5 = {
-  calculate, formatValue, formatDigits, drawDiagram, tableText, systemUnit, unitsChoice, convertValues, models,
+  calculate, formatValue, formatDigits, drawDiagram, tableText, tablesText, systemUnit, unitsChoice, convertValues, models,
   rowFields: () => Array.from({ length: ROWS }, (_, r) => M._zeltra5_table_row_field(r)),
   fieldIndex: (name) => M._zeltra5_field_index(put("name", name)),
 };

@@ -34,6 +34,23 @@ ZELTRA5_API int zeltra5_web_default_model(void);
  * it; null outside 0 to count - 1, "" for a model the web build has no citation of. */
 ZELTRA5_API const char* zeltra5_web_model_citation(int index);
 
+/* The kinds of property table zeltra5_table_csv takes, for the page's table form: their number
+ * (5), a kind's name as zeltra5_table_csv takes it ("saturation-t", ..., "isochore"; null
+ * outside 0 to count - 1), its title in a language ("ru" or "en": "Изобара", "Isobar"; null for
+ * another language or outside the count), and the fields (0 to ZELTRA5_FIELD_COUNT - 1) of the
+ * value it holds (-1 for the saturation tables) and of the values it runs over (-1 outside the
+ * count). */
+ZELTRA5_API int zeltra5_web_table_kind_count(void);
+ZELTRA5_API const char* zeltra5_web_table_kind_name(int index);
+ZELTRA5_API const char* zeltra5_web_table_kind_title(int index, const char* lang);
+ZELTRA5_API int zeltra5_web_table_kind_fixed_field(int index);
+ZELTRA5_API int zeltra5_web_table_kind_varied_field(int index);
+
+/* The number of values of a range as zeltra5_table_csv reads it ("-70:130:10" gives 21), before
+ * any state is calculated; -1 for a range the table would refuse (zeltra5_explain_table says
+ * why). */
+ZELTRA5_API int zeltra5_web_range_size(const char* values);
+
 #ifdef __cplusplus
 }
 #endif

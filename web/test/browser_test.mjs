@@ -290,26 +290,26 @@ try {
     `Russian again: ${ru[0].text}, ${ru[2].name}`);
 
   // --- the saturation table: the command line's CSV, downloadable -------------------------
-  await page.click("#sat-range", { clickCount: 3 });
+  await page.click("#tables-range", { clickCount: 3 });
   await page.keyboard.type("-70:130:10");
   await page.keyboard.press("Enter");
-  await page.waitForSelector("#sat-download:not([hidden])");
+  await page.waitForSelector("#tables-download:not([hidden])");
   const csv = await page.evaluate(() => window.lastCsv);
   const csvWant = calc(["table", "saturation", "t=-70:130:10", "--csv"]);
   // The saturated states are evaluated at the same equilibrium densities; the WebAssembly
   // build's sums may round a field's last bit differently (see sameCsv).
   const satSame = sameCsv(csv, csvWant);
   check(satSame.ok, `saturation CSV as zeltra5-calc's (${csv.length} / ${csvWant.length} bytes): ${satSame.why}`);
-  const href = await page.$eval("#sat-download", (a) => a.href);
+  const href = await page.$eval("#tables-download", (a) => a.href);
   const downloaded = await page.evaluate((u) => fetch(u).then((r) => r.text()), href);
   check(downloaded === csv, "the download link holds the CSV");
-  check((await page.$$("#sat-table tr")).length === 2 * 21 + 1, "saturation preview rows");
-  await page.$eval("#saturation", (d) => d.scrollIntoView());
+  check((await page.$$("#tables-table tbody tr")).length === 21, "saturation table: one row per temperature");
+  await page.$eval("#tables", (d) => d.scrollIntoView());
   await shot("08-saturation-table");
-  await page.click("#sat-range", { clickCount: 3 });
+  await page.click("#tables-range", { clickCount: 3 });
   await page.keyboard.type("0:10:0");
   await page.keyboard.press("Enter");
-  const satRefusal = await page.$eval("#sat-message", (m) => (m.hidden ? "" : m.textContent));
+  const satRefusal = await page.$eval("#tables-message", (m) => (m.hidden ? "" : m.textContent));
   check(satRefusal !== "", `a bad range is explained: ${satRefusal}`);
 
   // --- long ranges: the library gets the whole text, as the command line gets its argument --
@@ -334,11 +334,11 @@ try {
   ];
   const typeRange = async (range) => {
     if (range.length <= 1000 && !range.includes("\0")) {
-      await page.click("#sat-range", { clickCount: 3 });
+      await page.click("#tables-range", { clickCount: 3 });
       await page.keyboard.type(range);
     } else {
-      await page.$eval("#sat-range", (input, r) => { input.value = r; }, range);
-      await page.focus("#sat-range");
+      await page.$eval("#tables-range", (input, r) => { input.value = r; }, range);
+      await page.focus("#tables-range");
     }
     await page.evaluate(() => { window.lastCsv = null; });
     await page.keyboard.press("Enter");
@@ -350,16 +350,18 @@ try {
     for (const end of [".page.csv", ".zeltra5-calc.csv"]) fs.rmSync(`${file}${end}`, { force: true });
     check(c.range.length === c.length, `${c.name}: ${c.range.length} characters`);
     await typeRange(c.range);
-    await page.$eval("#saturation", (d) => d.scrollIntoView());
+    await page.$eval("#tables", (d) => d.scrollIntoView());
     await shot(`08-saturation-${base}`);
     const width = await page.evaluate(() => document.documentElement.scrollWidth);
     check(width <= 1280, `${c.name}: no horizontal scrolling (${width} px)`);
     const shown = await page.evaluate(() => ({
       csv: window.lastCsv,
-      message: document.getElementById("sat-message").hidden
-        ? null : document.getElementById("sat-message").textContent,
-      rows: Array.from(document.querySelectorAll("#sat-table tr"), (tr) => tr.cells[0].textContent),
-      download: !document.getElementById("sat-download").hidden,
+      message: document.getElementById("tables-message").hidden
+        ? null : document.getElementById("tables-message").textContent,
+      // Each row's refusal, where it has one (null for a row of values).
+      rows: Array.from(document.querySelectorAll("#tables-table tbody tr"),
+        (tr) => tr.querySelector("td.refusal")?.textContent ?? null),
+      download: !document.getElementById("tables-download").hidden,
     }));
     if (c.range.includes("\0")) {
       // The command line cannot be given a NUL: the page refuses the text it was given.
@@ -381,7 +383,11 @@ try {
         `${refusal?.length} characters)`);
       continue;
     }
-    check(shown.message === null && shown.download, `${c.name}: a table`);
+    // A table whose every row is refused says so above it, with the first row's reason.
+    const everyRowRefused = want.trimEnd().split("\n").slice(2).every((l) => l.split(",")[1] !== "0");
+    check(shown.download && (everyRowRefused
+      ? shown.message?.startsWith("No row of the table lies within the domain: ") : shown.message === null),
+    `${c.name}: a table (${shown.message})`);
     const same = sameCsv(shown.csv ?? "", want);
     csvNumbers += same.numbers;
     csvNumbersNotIdentical += same.notIdentical;
@@ -392,15 +398,16 @@ try {
       fs.writeFileSync(`${file}.zeltra5-calc.csv`, want);
     }
     const wantRows = want.trimEnd().split("\n").slice(2).map((l) => l.split(","));
-    check(wantRows.length === c.rows && shown.rows.length === c.rows + 1,
-      `${c.name}: ${c.rows} rows (${wantRows.length} from zeltra5-calc, ${shown.rows.length - 1} shown)`);
+    // One row on the page per temperature: the liquid's and the vapour's lines of the CSV.
+    check(wantRows.length === c.rows && shown.rows.length === c.rows / 2,
+      `${c.name}: ${c.rows} rows (${wantRows.length} from zeltra5-calc, ${shown.rows.length} shown, one per temperature)`);
     const reasons = wantRows.map((r) => (r[1] === "0" ? null : r[2]));
-    check(reasons.every((why, i) => why === null || shown.rows[i + 1] === why),
+    check(shown.rows.every((why, i) => why === reasons[2 * i]),
       `${c.name}: refused rows show the command line's reasons (${reasons.find((w) => w)})`);
     if (c.name === "300 ones") {
-      check(shown.rows.slice(1).every((why) =>
+      check(shown.message?.endsWith(shown.rows[0]) && shown.rows.every((why) =>
         why === "temperature 1.1111111111111112e+299 °C is above 132.3401629673764 °C"),
-      `${c.name}: refused at 1.1e299 °C: ${shown.rows[1]}`);
+      `${c.name}: refused at 1.1e299 °C: ${shown.rows[0]}`);
     }
   }
   console.log(`long ranges: ${LONG_RANGES.length} cases; of ${csvNumbers} numbers in their ` +
@@ -499,10 +506,10 @@ try {
   await chooseUnits("display");
   await enter("p-h", 5, 1000);
   const ph = await readTable();
-  await page.click("#sat-range", { clickCount: 3 });
+  await page.click("#tables-range", { clickCount: 3 });
   await page.keyboard.type("-70:130:10");
   await page.keyboard.press("Enter");
-  await page.waitForSelector("#sat-download:not([hidden])");
+  await page.waitForSelector("#tables-download:not([hidden])");
   const SWITCHES = [
     // [units chosen, the values shown after it, the saturation range shown after it]
     [["si"], ["500000", "1000000"], "203.15:403.15:10"],
@@ -518,7 +525,7 @@ try {
     await chooseUnits(system, items);
     const shown = await page.evaluate(() => ({
       first: document.getElementById("first").value, second: document.getElementById("second").value,
-      range: document.getElementById("sat-range").value,
+      range: document.getElementById("tables-range").value,
       note: document.getElementById("units-note").textContent, csv: window.lastCsv }));
     check(shown.first === values[0] && shown.second === values[1] && shown.range === range,
       `switched to ${choice}: ${shown.first}, ${shown.second}, ${shown.range}`);
@@ -660,16 +667,16 @@ try {
   await enter("p-t", 10, 25);
   const svgOf = () => page.$eval("#diagram svg", (svg) => svg.outerHTML);
   const trSvg = await svgOf();
-  await page.click("#sat-range", { clickCount: 3 });
+  await page.click("#tables-range", { clickCount: 3 });
   await page.keyboard.type("-60:120:20");
   await page.keyboard.press("Enter");
-  await page.waitForSelector("#sat-download:not([hidden])");
+  await page.waitForSelector("#tables-download:not([hidden])");
   const trCsv = await page.evaluate(() => window.lastCsv);
   await page.select("#model", "gao2023");
   const follow = await page.evaluate(() => ({
     csv: window.lastCsv, diagram: document.getElementById("diagram-model").textContent,
-    sat: document.getElementById("sat-model").textContent,
-    download: document.getElementById("sat-download").href }));
+    sat: document.getElementById("tables-model").textContent,
+    download: document.getElementById("tables-download").href }));
   check((await svgOf()) !== trSvg && follow.diagram === "Модель: gao2023",
     `the diagram follows the model (${follow.diagram})`);
   const gaoModels = csvModels(follow.csv);
@@ -902,19 +909,21 @@ try {
     `six digits again, the address without digits (${page.url()})`);
   // The saturation table: six digits, the liquid and the vapour at one temperature at one
   // pressure; at the switch, every digit.
-  await page.click("#sat-range", { clickCount: 3 });
+  await page.click("#tables-range", { clickCount: 3 });
   await page.keyboard.type("-70:130:10");
   await page.keyboard.press("Enter");
-  await page.waitForSelector("#sat-download:not([hidden])");
-  const satPressures = () => page.$$eval("#sat-table tr", (rows) => rows.slice(1).map((tr) => tr.cells[2].textContent));
+  await page.waitForSelector("#tables-download:not([hidden])");
+  // The pressure: the second column, one for the liquid and the vapour at each temperature.
+  const satPressures = () => page.$$eval("#tables-table tbody tr", (rows) => rows.map((tr) => tr.cells[1].textContent));
   const satShort = await satPressures();
-  check(satShort.every((t, i) => i % 2 === 1 || t === satShort[i + 1]),
-    `saturation: the liquid's and the vapour's pressure shown alike (${satShort.slice(0, 4).join(" ")})`);
-  check(await pointsAligned("#sat-table td.num:nth-child(3)"), "saturation pressures aligned on the point");
+  const satCsvP = satCsvPressures(await page.evaluate(() => window.lastCsv));
+  check(satShort.length === satCsvP.length / 2 && satCsvP.every((p, i) => i % 2 === 1 || p === satCsvP[i + 1]) &&
+    satShort.every((t, i) => isSixDigitsOf(t, satCsvP[2 * i])),
+  `saturation: the liquid's and the vapour's pressure alike, shown once (${satShort.slice(0, 2).join(" ")})`);
+  check(await pointsAligned("#tables-table td.num:nth-child(2)"), "saturation pressures aligned on the point");
   await page.click("#full-digits");
   const satFull = await satPressures();
-  const satCsvP = satCsvPressures(await page.evaluate(() => window.lastCsv));
-  check(satFull.every((t, i) => t === formatG16(satCsvP[i])), `saturation at full precision: ${satFull[0]}`);
+  check(satFull.every((t, i) => t === formatG16(satCsvP[2 * i])), `saturation at full precision: ${satFull[0]}`);
   await page.click("#full-digits");
   // Addresses with the switch: the digits and the model each kept.
   const DIGIT_ADDRESSES = [
@@ -944,6 +953,255 @@ try {
     ["1993", "Gao", "Lemmon", "J. Phys. Chem. Ref. Data 52, 013102 (2023)", "Monogenidou", "Assael",
       "Huber", "(2018)"].every((w) => modelsText.includes(w)), `the models and their sources: ${modelsText}`);
 
+  // --- the property tables: each kind against the command line's CSV ----------------------
+  // The table on show, read back: each column's field and side (its head's data), each row's
+  // cells at every digit (data-value; null where blank), its refusal and whether it is a
+  // saturated state inserted at a crossing.
+  const readTables = () => page.evaluate(() => {
+    const table = document.getElementById("tables-table");
+    const shownText = (id) => (document.getElementById(id).hidden ? null : document.getElementById(id).textContent);
+    return {
+      heads: Array.from(table.tHead?.rows[0].cells ?? [], (th) =>
+        ({ field: th.dataset.field, side: th.dataset.side, text: th.textContent })),
+      rows: Array.from(table.tBodies[0]?.rows ?? [], (tr) => ({
+        values: Array.from(tr.cells, (c) => c.dataset.value ?? null),
+        texts: Array.from(tr.cells, (c) => c.textContent),
+        refusal: tr.querySelector("td.refusal")?.textContent ?? null,
+        inserted: tr.classList.contains("inserted") })),
+      message: shownText("tables-message"), model: shownText("tables-model"),
+      download: !document.getElementById("tables-download").hidden, csv: window.lastCsv,
+      made: window.tablesMade ?? 0,
+    };
+  });
+  // A table made as a person makes it: the kind chosen, the value held and the range typed,
+  // Enter.
+  const makeTable = async (kind, fixed, range) => {
+    await page.select("#tables-kind", kind);
+    if (fixed !== undefined && fixed !== null) {
+      await page.click("#tables-fixed", { clickCount: 3 });
+      await page.keyboard.type(String(fixed));
+    }
+    await page.click("#tables-range", { clickCount: 3 });
+    await page.keyboard.type(range);
+    const before = await page.evaluate(() => window.tablesMade ?? 0);
+    await page.keyboard.press("Enter");
+    await page.waitForFunction((n) => (window.tablesMade ?? 0) > n, {}, before);
+    return readTables();
+  };
+  // The page's table against a CSV of the command line, value by value at full precision: the
+  // first column the row's varied value, each other column its field on the liquid's or the
+  // vapour's line (a saturation table has both lines of a temperature or pressure in one row),
+  // the phase names as they are, a refused row its reason (the English one, as the CSV's).
+  // Answers what differs, or "".
+  function sameLayout(shown, want, saturation, english) {
+    const lines = parseCsv(want);
+    const header = lines[0];
+    const at = (line, name) => line[header.indexOf(name)];
+    const data = lines.slice(2);
+    const groups = [];
+    for (let i = 0; i < data.length; i++) {
+      groups.push(saturation ? [data[i], data[++i]] : [data[i]]);
+    }
+    if (groups.length !== shown.rows.length) return `${shown.rows.length} rows / ${groups.length}`;
+    for (let i = 0; i < groups.length; i++) {
+      const row = shown.rows[i], group = groups[i];
+      if (group.every((l) => at(l, "status") !== "0")) {
+        if (row.refusal === null || (english && row.refusal !== at(group[0], "error"))) {
+          return `row ${i + 1}: refusal "${row.refusal}" / "${at(group[0], "error")}"`;
+        }
+        continue;
+      }
+      for (let k = 0; k < shown.heads.length; k++) {
+        const { field, side } = shown.heads[k];
+        const line = side === "vapour" ? group[1] : group[0];
+        if (field === "phase_name") {
+          if (row.texts[k] !== at(line, field)) return `row ${i + 1}: phase ${row.texts[k]}`;
+          continue;
+        }
+        const expected = at(line, field), got = row.values[k];
+        if (expected === "" || got === null) {
+          if (expected !== "" || got !== null) return `row ${i + 1}, ${field} ${side}: ${got} / ${expected}`;
+          continue;
+        }
+        if (relative(Number(got), Number(expected)) > tolerance(field, Number(expected))) {
+          return `row ${i + 1}, ${field} ${side}: ${got} / ${expected}`;
+        }
+      }
+    }
+    return "";
+  }
+  await page.click("#lang-ru");
+  const TABLE_CASES = [
+    // Each kind in other units, on another reference state and model, in either language; two
+    // crossing the saturation line (its liquid and vapour inserted), one partly outside the
+    // domain (its refused rows with their reasons).
+    { kind: "saturation-t", range: "-60:120:20", system: "display", reference: "default",
+      model: "tr1993", lang: "ru", argv: ["saturation", "t=-60:120:20"] },
+    { kind: "saturation-p", range: "100000:5000000:*2", system: "si", reference: "iir",
+      model: "gao2023", lang: "en", argv: ["saturation", "p=100000:5000000:*2"] },
+    { kind: "isobar", fixed: "1000", range: "223.15:473.15:25", system: "display",
+      items: { p: "kPa", t: "K" }, reference: "default", model: "tr1993", lang: "en",
+      argv: ["isobar", "p=1000", "t=223.15:473.15:25"], inserted: 2 },
+    { kind: "isotherm", fixed: "25", range: "100000:10000000:*1.5", system: "si-celsius",
+      reference: "ashrae", model: "gao2023", lang: "ru",
+      argv: ["isotherm", "t=25", "p=100000:10000000:*1.5"], inserted: 2 },
+    { kind: "isochore", fixed: "100", range: "-50:300:25", system: "display", reference: "nbp",
+      model: "tr1993", lang: "en", argv: ["isochore", "rho=100", "t=-50:300:25"] },
+    { kind: "isobar", fixed: "10", range: "400:500:25", system: "display", reference: "default",
+      model: "gao2023", lang: "en", argv: ["isobar", "p=10", "t=400:500:25"], refused: 2 },
+  ];
+  let tableNumbers = 0, tableNumbersNotIdentical = 0;
+  for (const c of TABLE_CASES) {
+    const choice = choiceOf(c.system, c.items);
+    const label = `table ${c.argv.join(" ")} (${choice}, ${c.reference}, ${c.model}, ${c.lang})`;
+    await page.click(`#lang-${c.lang}`);
+    await chooseUnits(c.system, c.items);
+    await page.select("#reference", c.reference);
+    await page.select("#model", c.model);
+    const shown = await makeTable(c.kind, c.fixed, c.range);
+    let want;
+    try {
+      want = calc(["table", ...c.argv, "--csv", "--units", choice, "--reference", c.reference,
+        "--model", c.model, "--lang", c.lang]);
+    } catch (e) {
+      want = e.stdout;
+    }
+    const same = sameCsv(shown.csv ?? "", want, c.model);
+    tableNumbers += same.numbers;
+    tableNumbersNotIdentical += same.notIdentical;
+    check(shown.download && same.ok, `${label}: the CSV as zeltra5-calc's: ${same.why}`);
+    const saturation = c.kind.startsWith("saturation");
+    const differs = sameLayout(shown, want, saturation, c.lang === "en");
+    check(differs === "", `${label}: the table's values as zeltra5-calc's CSV ${differs}`);
+    check(shown.model === `${c.lang === "ru" ? "Модель" : "Model"}: ${c.model}`, `${label}: names its model (${shown.model})`);
+    check(shown.rows.filter((r) => r.inserted).length === (c.inserted ?? 0),
+      `${label}: ${c.inserted ?? 0} saturated states inserted`);
+    check(shown.rows.filter((r) => r.refusal !== null).length === (c.refused ?? 0) &&
+      shown.message === null, `${label}: ${c.refused ?? 0} refused rows, no message (${shown.message})`);
+    if (saturation) {
+      // One row per value: one pressure (or temperature) and one latent heat for both sides,
+      // the liquid's and the vapour's density, enthalpy and entropy.
+      const heads = shown.heads.map((h) => `${h.field} ${h.side}`);
+      const varied = c.kind === "saturation-t" ? "temperature" : "pressure";
+      const other = c.kind === "saturation-t" ? "pressure" : "temperature";
+      const wantHeads = [`${varied} `, `${other} liquid`, "mass_density liquid", "mass_density vapour",
+        "specific_enthalpy liquid", "specific_enthalpy vapour", "latent_heat liquid",
+        "specific_entropy liquid", "specific_entropy vapour"];
+      check(JSON.stringify(heads) === JSON.stringify(wantHeads), `${label}: the columns ${heads.join(", ")}`);
+      // The liquid and the vapour at one value: one pressure and one temperature, every digit.
+      const lines = parseCsv(want).slice(2);
+      const column = (name) => parseCsv(want)[0].indexOf(name);
+      check(lines.every((l, i) => i % 2 === 1 || (l[column(other)] === lines[i + 1][column(other)] &&
+        l[column("latent_heat")] === lines[i + 1][column("latent_heat")])) &&
+        shown.rows.length * 2 === lines.length, `${label}: the liquid and the vapour at one ${varied} alike`);
+    }
+    if (c.kind === "isobar" && c.refused === undefined) {
+      await page.$eval("#tables", (d) => d.scrollIntoView());
+      await shot("19-tables-isobar");
+    }
+  }
+  console.log(`tables: ${TABLE_CASES.length} cases; of ${tableNumbers} numbers in their CSV ` +
+    `${tableNumbersNotIdentical} not bit-identical to zeltra5-calc's`);
+
+  // The columns chosen: more fields, each for the liquid and the vapour, the surface tension
+  // once (the liquid's); one dropped; the same table laid out again, not calculated again.
+  await page.click("#lang-ru");
+  await chooseUnits("display");
+  await page.select("#reference", "default");
+  await page.select("#model", DEFAULT_MODEL);
+  const satShown = await makeTable("saturation-t", null, "-40:40:20");
+  const satWant = calc(["table", "saturation", "t=-40:40:20", "--csv", "--model", DEFAULT_MODEL]);
+  await page.click("#tables-columns summary");
+  for (const name of ["specific_volume", "speed_of_sound", "surface_tension", "dynamic_viscosity", "mass_density"]) {
+    await page.click(`#tables-columns input[value=${name}]`);
+  }
+  const more = await readTables();
+  const moreHeads = more.heads.map((h) => `${h.field} ${h.side}`);
+  const columnsWant = ["temperature ", "pressure liquid", "specific_volume liquid", "specific_volume vapour",
+    "specific_enthalpy liquid", "specific_enthalpy vapour", "latent_heat liquid", "specific_entropy liquid",
+    "specific_entropy vapour", "speed_of_sound liquid", "speed_of_sound vapour", "dynamic_viscosity liquid",
+    "dynamic_viscosity vapour", "surface_tension liquid"];
+  check(JSON.stringify(moreHeads) === JSON.stringify(columnsWant), `columns chosen: ${moreHeads.join(", ")}`);
+  check(more.heads.filter((h) => h.field === "speed_of_sound").map((h) => h.text[0] + h.text[1]).join() === "w′,w″",
+    `columns chosen: the liquid's and the vapour's marked (${more.heads.map((h) => h.text).join(" | ")})`);
+  const moreDiffers = sameLayout(more, satWant, true, false);
+  check(moreDiffers === "" && more.made === satShown.made && more.csv === satShown.csv,
+    `columns chosen: the values as zeltra5-calc's, the table not made again ${moreDiffers}`);
+  await page.$eval("#tables", (d) => d.scrollIntoView());
+  await shot("20-tables-columns");
+  // The copy: the columns shown, every digit, the model named.
+  const tablesCopy = await clip("#tables-copy");
+  const copyLines = tablesCopy.replace(/\n$/, "").split("\n").map((l) => l.split("\t"));
+  check(copyLines.length === more.rows.length + 2 && copyLines[0].length === more.heads.length &&
+    copyLines[0][2].startsWith("v′, ") && copyLines.at(-1).join() === `Модель,${DEFAULT_MODEL}` &&
+    more.rows.every((r, i) => r.values.every((v, k) => v === null || copyLines[i + 1][k] === formatG16(Number(v)))),
+  `the copied table: its heads, every digit, the model (${copyLines[0].join(" | ")})`);
+  // The choice stays with the kind: the saturation table by pressure has its own.
+  await page.select("#tables-kind", "saturation-p");
+  check(await page.$eval("#tables-columns input[value=mass_density]", (b) => b.checked) &&
+    (await readTables()).rows.length === 0, "another kind: its own columns, the table gone");
+
+  // A new kind keeps the range where it runs over the same quantity and the value held where
+  // it holds the same one, else starts from its own in the page's units.
+  await chooseUnits("si");
+  const KIND_CHANGES = [
+    // [kind, the value held, the range after the change]
+    ["saturation-t", null, "203.15:403.15:10"],
+    ["isobar", "1000000", "203.15:403.15:10"],
+    ["isotherm", "298.15", "100000:10000000:*1.5"],
+    ["saturation-p", null, "100000:10000000:*1.5"],
+    ["isochore", "100", "223.15:573.15:10"],
+  ];
+  for (const [kind, fixed, range] of KIND_CHANGES) {
+    await page.select("#tables-kind", kind);
+    const form = await page.evaluate(() => ({ fixed: document.getElementById("tables-fixed-box").hidden
+      ? null : document.getElementById("tables-fixed").value, range: document.getElementById("tables-range").value }));
+    check(form.fixed === fixed && form.range === range, `kind ${kind} chosen: ${form.fixed}, ${form.range}`);
+  }
+  await chooseUnits("display");
+
+  // Refusals in plain words: no table then, unless every row is outside the domain (then the
+  // table and a message with the first row's reason).
+  const TABLE_REFUSALS = [
+    // [kind, the value held, the range, the message, a table shown]
+    ["isobar", "abc", "0:100:10", /^Давление: «abc» — не число/, false],
+    ["isochore", "1e400", "0:100:10", /^Плотность: «1e400» — слишком большое число/, false],
+    ["isobar", "2000", "0:100:10",
+      /^Ни одна строка таблицы не лежит в области расчёта: давление 2000 бар выше 844\.\d+ бар$/, true],
+    ["isotherm", "25", "0:10:0", /^(диапазон|range) "0:10:0"/, false],
+    ["saturation-t", null, "-70:130:0.1",
+      /^Значений в диапазоне 2001, а таблица на странице — не больше 1000 строк: увеличьте шаг/, false],
+  ];
+  for (const [kind, fixed, range, said, table] of TABLE_REFUSALS) {
+    const shown = await makeTable(kind, fixed, range);
+    const label = `table ${kind} ${fixed ?? ""} ${range} refused`;
+    check(said.test(shown.message ?? "") && !/=|superheat/.test(shown.message),
+      `${label}: "${shown.message}"`);
+    check(shown.download === table && (shown.rows.length > 0) === table &&
+      shown.rows.every((r) => r.refusal !== null && shown.message.endsWith(r.refusal)),
+    `${label}: ${table ? "its rows refused with the reason" : "no table"}`);
+    if (fixed === "2000") {
+      await page.$eval("#tables", (d) => d.scrollIntoView());
+      await shot("21-tables-refused");
+    }
+  }
+
+  // A table of 200 rows: the time from Enter to the table laid out, printed as a figure.
+  const tableTimes = [];
+  for (const [kind, fixed, range] of [["saturation-t", null, "-70:129:1"], ["isobar", "10", "-50:149:1"]]) {
+    await makeTable(kind, fixed, range);
+    const ms = await page.evaluate(() => {
+      const t0 = performance.now();
+      document.getElementById("tables-form").requestSubmit();
+      void document.getElementById("tables-table").offsetHeight;  // laid out
+      return performance.now() - t0;
+    });
+    const rows = (await readTables()).rows.length;
+    check(rows >= 200, `${kind} ${range}: ${rows} rows`);
+    tableTimes.push(`${kind} ${rows} rows ${ms.toFixed(0)} ms`);
+  }
+  console.log(`tables of 200 values, Enter to laid out: ${tableTimes.join("; ")}`);
+
   // --- phone width ------------------------------------------------------------------------
   await page.setViewport({ width: 390, height: 844 });
   await enter("p-t", 10, 25);
@@ -958,6 +1216,28 @@ try {
     check(width <= 390, `${name} at phone width: no horizontal scrolling (${width} px)`);
     await shot(`09-phone-${name}`);
   }
+  // A table at phone width: it scrolls sideways in its box, its first column staying put; the
+  // page does not.
+  const phoneTable = await makeTable("saturation-t", null, "-70:130:10");
+  await page.$eval("#tables", (d) => d.scrollIntoView());
+  await shot("09-phone-tables");
+  const sticky = await page.evaluate(async () => {
+    const box = document.getElementById("tables-scroll");
+    const row = document.querySelector("#tables-table tbody tr");
+    const at = () => ({ first: row.cells[0].getBoundingClientRect().left,
+      other: row.cells[4].getBoundingClientRect().left });
+    const before = at();
+    box.scrollLeft = 150;
+    await new Promise((done) => requestAnimationFrame(() => done()));
+    return { before, after: at(), scrolled: box.scrollLeft, box: box.getBoundingClientRect().left,
+      wide: box.scrollWidth > box.clientWidth, page: document.documentElement.scrollWidth };
+  });
+  check(phoneTable.rows.length === 21 && sticky.wide && sticky.scrolled > 0 &&
+    Math.abs(sticky.after.first - sticky.before.first) < 1 && Math.abs(sticky.after.first - sticky.box) < 1 &&
+    Math.abs(sticky.after.other - (sticky.before.other - sticky.scrolled)) < 1,
+  `phone: the table scrolls sideways, its first column stays (${JSON.stringify(sticky)})`);
+  check(sticky.page <= 390, `phone: a table, no horizontal scrolling of the page (${sticky.page} px)`);
+  await (await page.$("#tables")).screenshot({ path: path.join(out, "09-phone-tables-scrolled.png") });
   await enter("p-t", 10, 25, false);
   await page.setViewport({ width: 1280, height: 1000 });
 
@@ -1181,4 +1461,22 @@ function makeGrid() {
     for (const b of [1, 4, 6, 8]) g.push(["h-s", a, b, 0]);
   }
   return g;
+}
+
+// A CSV as rows of cells: a quoted cell may hold commas, doubled quotes and line ends.
+function parseCsv(text) {
+  const rows = [];
+  let row = [], cell = "", quoted = false;
+  for (let i = 0; i < text.length; i++) {
+    const c = text[i];
+    if (quoted) {
+      if (c === '"' && text[i + 1] === '"') { cell += '"'; i++; } else if (c === '"') quoted = false;
+      else cell += c;
+    } else if (c === '"') quoted = true;
+    else if (c === ",") { row.push(cell); cell = ""; }
+    else if (c === "\n") { row.push(cell); rows.push(row); row = []; cell = ""; }
+    else cell += c;
+  }
+  if (cell !== "" || row.length > 0) rows.push([...row, cell]);
+  return rows;
 }
