@@ -1208,6 +1208,21 @@ try {
   const overflow = await page.evaluate(() => document.documentElement.scrollWidth);
   check(overflow <= 390, `no horizontal scrolling at phone width (${overflow} px)`);
   await shot("09-phone");
+  // Every visible control is a tap target of at least 40 px each way (a checkbox by its label).
+  const small = await page.evaluate(() => {
+    const out = [];
+    const controls = document.querySelectorAll(
+      "button, select, input:not([type=checkbox]), summary, a[download], label:has(> input[type=checkbox])");
+    for (const e of controls) {
+      const r = e.getBoundingClientRect();
+      const hidden = r.width === 0 || r.height === 0 || getComputedStyle(e).visibility === "hidden";
+      if (!hidden && (r.height < 39.5 || r.width < 39.5)) {
+        out.push(`${e.tagName.toLowerCase()}#${e.id || ""} ${e.textContent.trim().slice(0, 20)} ${r.width.toFixed(0)}x${r.height.toFixed(0)}`);
+      }
+    }
+    return out;
+  });
+  check(small.length === 0, `phone: every control at least 40 px (${small.slice(0, 5).join("; ")})`);
   // The new states at phone width: a refusal, the superheated liquid, the closed tabs.
   for (const [name, pair, first, second, superheat] of [["refused", "p-t", "1e400", 25],
     ["superheated", "p-t", 5, 10, true], ["supercritical", "p-t", 150, 200]]) {
