@@ -304,6 +304,33 @@ TEST(Gao2023Helmholtz, ReferenceIsothermAgreesWithTheFullEvaluation) {
     }
 }
 
+// The zero-density limits of phir_d and phir_dd (the virial coefficients), against the sums at
+// small densities: phir_d(delta) = limit_d + delta limit_dd + O(delta^2), so from two densities
+// delta and 2 delta each limit follows by extrapolation. (The sums themselves cannot be taken
+// at a vanishing density: phir_dd of a term in delta^1 is the difference of two terms in
+// 1 / delta^2, which cancel to 1e-3 at delta = 1e-12.)
+TEST(Gao2023Helmholtz, LowDensityLimitIsTheSumsAtZeroDensity) {
+    for (const double T : {196.0, 240.0, 300.0, 405.56, 500.0, 700.0}) {
+        SCOPED_TRACE(T);
+        const double t = T - KELVIN_OFFSET;
+        double limit_d = 0.0;
+        double limit_dd = 0.0;
+        low_density_limit(t, limit_d, limit_dd);
+        const auto extrapolated = [&](const double delta, double& d, double& dd) {
+            double d1 = 0.0, dd1 = 0.0, d2 = 0.0, dd2 = 0.0;
+            phir_d_dd(t, delta * REDUCING_DENSITY, d1, dd1);
+            phir_d_dd(t, 2.0 * delta * REDUCING_DENSITY, d2, dd2);
+            d = 2.0 * d1 - d2;
+            dd = 2.0 * dd1 - dd2;
+        };
+        double d = 0.0, dd = 0.0, unused = 0.0;
+        extrapolated(1e-6, d, unused);
+        EXPECT_NEAR(d, limit_d, 1e-10 * std::fabs(limit_d));
+        extrapolated(1e-4, unused, dd);
+        EXPECT_NEAR(dd, limit_dd, 1e-6 * std::fmax(std::fabs(limit_dd), 1.0));
+    }
+}
+
 // The melting line: the triple point, the two branches meeting at the solid I-II-liquid triple
 // point (217.35 K, 307 MPa), near 1 GPa at room temperature (measured: 1.01 GPa at 298.3 K,
 // Ninet and Datchi 2008), and no answer outside the equation's temperatures.

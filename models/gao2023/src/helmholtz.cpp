@@ -514,6 +514,81 @@ void phir_d_dd(const double& t, const double& rho, double& d, double& dd) {
     dd = r.dd;
 }
 
+namespace {
+
+// The limits of phir_d and phir_dd at zero density. A term n delta^d g(tau) h(delta) adds
+// n g h(0) to the first when d = 1; to the second, 2 n g h'(0) when d = 1 and 2 n g h(0) when
+// d = 2. Terms of higher d add nothing, so only the others are formed.
+struct LowDensityLimit {
+    double first = 0.0;
+    double second = 0.0;
+
+    void add(const int d, const double value, const double slope) {
+        if (d == 1) {
+            first += value;
+            second += 2.0 * value * slope;
+        } else if (d == 2) {
+            second += 2.0 * value;
+        }
+    }
+};
+
+template <std::size_t I>
+inline void add_power_limit(const double ln_tau, LowDensityLimit& sum) {
+    constexpr co::PowerTerm k = co::POWER_TERMS[I];
+    if constexpr (k.d == 1 || k.d == 2) {
+        // h = exp(-delta^l): h(0) = 1, h'(0) = -1 for l = 1 and 0 otherwise.
+        sum.add(k.d, k.n * exponential(k.t * ln_tau), k.l == 1 ? -1.0 : 0.0);
+    }
+}
+
+template <std::size_t I>
+inline void add_gaussian_limit(const double tau, const double ln_tau, LowDensityLimit& sum) {
+    constexpr co::BellTerm k = co::GAUSSIAN_TERMS[I];
+    if constexpr (k.d == 1 || k.d == 2) {
+        // h = exp(-eta (delta - epsilon)^2): h(0) = exp(-eta epsilon^2), h'(0) = 2 eta epsilon h(0).
+        const double y = tau - k.gamma;
+        sum.add(k.d,
+                k.n * exponential(k.t * ln_tau - k.eta * k.epsilon * k.epsilon - k.beta * y * y),
+                2.0 * k.eta * k.epsilon);
+    }
+}
+
+template <std::size_t I>
+inline void add_association_limit(const double tau, const double ln_tau, LowDensityLimit& sum) {
+    constexpr co::BellTerm k = co::ASSOCIATION_TERMS[I];
+    if constexpr (k.d == 1 || k.d == 2) {
+        const double y = tau - k.gamma;
+        sum.add(k.d,
+                k.n * exponential(k.t * ln_tau - k.eta * k.epsilon * k.epsilon +
+                                  1.0 / (k.beta * y * y + k.b)),
+                2.0 * k.eta * k.epsilon);
+    }
+}
+
+template <std::size_t... P, std::size_t... G, std::size_t... A>
+LowDensityLimit low_density_sums(const double tau, std::index_sequence<P...>,
+                                 std::index_sequence<G...>, std::index_sequence<A...>) {
+    const double ln_tau = std::log(tau);
+    LowDensityLimit sum;
+    (add_power_limit<P>(ln_tau, sum), ...);
+    (add_gaussian_limit<G>(tau, ln_tau, sum), ...);
+    (add_association_limit<A>(tau, ln_tau, sum), ...);
+    return sum;
+}
+
+}  // namespace
+
+void low_density_limit(const double& t, double& phir_d, double& phir_dd) {
+    const LowDensityLimit sum =
+        low_density_sums(inverse_reduced_temperature(t),
+                         std::make_index_sequence<std::size(co::POWER_TERMS)>{},
+                         std::make_index_sequence<std::size(co::GAUSSIAN_TERMS)>{},
+                         std::make_index_sequence<std::size(co::ASSOCIATION_TERMS)>{});
+    phir_d = sum.first;
+    phir_dd = sum.second;
+}
+
 void phir_d_dd_at_enhancement_reference(const double& rho, double& d, double& dd) {
     ZELTRA5_COUNT(pressure_at);
     // Formed on first use (thread-safe), constant after.

@@ -73,6 +73,8 @@ void third_derivatives(const double& t, const double& rho, double& phir_ddd, dou
 double pressure(const double& t, const double& rho);
 double phir_d(const double& t, const double& rho);
 void phir_d_dd(const double& t, const double& rho, double& d, double& dd);
+// The limits of phir_d and phir_dd as the density goes to zero (the virial coefficients).
+void low_density_limit(const double& t, double& phir_d, double& phir_dd);
 // phir_d and phir_dd at the thermal conductivity's reference temperature (608.34 K) and rho.
 void phir_d_dd_at_enhancement_reference(const double& rho, double& d, double& dd);
 
@@ -168,13 +170,11 @@ struct Gao2023 {
                                     double& ddd, double& ddt) {
         gao2023::evaluate_with_third(t, rho, state, ddd, ddt);
     }
-    // B and C from phir_d and phir_dd at a density so low (1e-12 of the reducing density) that
-    // their change from the limit lies below the last bit.
+    // B and C from the limits of phir_d and phir_dd at zero density.
     static void virial_coefficients(const double& t, double& B, double& C) {
-        constexpr double rho = 1e-12 * gao2023::REDUCING_DENSITY;
         double d = 0.0;
         double dd = 0.0;
-        gao2023::phir_d_dd(t, rho, d, dd);
+        gao2023::low_density_limit(t, d, dd);
         B = d / gao2023::REDUCING_DENSITY;
         C = dd / (gao2023::REDUCING_DENSITY * gao2023::REDUCING_DENSITY);
     }
