@@ -99,14 +99,15 @@ void extended_fields_of(const PropertyResult& r, const FluidState* state, Extend
     // The state at the record's temperature and density: the calculation's own where it is that
     // state (evaluate is a function of T and rho alone, so equal inputs give it bit for bit), and
     // then only the third derivatives are formed; otherwise evaluated with them. A saturated
-    // record is evaluated again: a model may form its saturated records from expansions along the
-    // saturation curve, which agree with the evaluation only to its rounding.
+    // record is evaluated again where the model forms its saturated records from expansions along
+    // the saturation curve, which agree with the evaluation only to its rounding.
     FluidState evaluated;
     const FluidState* s = state;
     double cp = r.isobaric_heat_capacity;  // state_cp of the calculation's state
     double phir_ddd = NaN;
     double phir_ddt = NaN;
-    if (state != nullptr && !saturated && state->T == T && state->rho == r.mass_density) {
+    const bool reusable = !saturated || M::SATURATED_RECORDS_ARE_EVALUATIONS;
+    if (state != nullptr && reusable && state->T == T && state->rho == r.mass_density) {
         M::phir_ddd_ddt(t, r.mass_density, phir_ddd, phir_ddt);
     } else {
         M::evaluate_with_third(t, r.mass_density, evaluated, phir_ddd, phir_ddt);

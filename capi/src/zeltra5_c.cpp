@@ -189,8 +189,9 @@ bool finite_inputs(const ArgPair& pair, const double first, const double second)
 }
 
 int run_state(const char* pair_name, const double first, const double second, const char* options,
-              Call& call) {
+              Call& call, const bool extended_fields = false) {
     const bool options_ok = parse_options(options, call.options, call.error);
+    call.options.calc.extended_fields = extended_fields;
     const ArgPair* pair = pair_name == nullptr ? nullptr : find_arg_pair(pair_name);
     if (pair == nullptr) {
         call.error = {pair_name == nullptr ? Problem::no_pair : Problem::unknown_pair,
@@ -849,14 +850,16 @@ int zeltra5_calculate_fields(const char* pair, const double first, const double 
     if (values == nullptr || count < needed) {
         return refuse(storage_error("values", values, count, needed));
     }
+    // The extended fields are computed only when one of them is asked for, then in the same
+    // calculation.
+    const bool asked = std::any_of(chosen.begin(), chosen.end(),
+                                   [](const int k) { return k >= RESULT_VALUE_COUNT; });
     Call call;
-    const int status = run_state(pair, first, second, options, call);
+    const int status = run_state(pair, first, second, options, call, asked);
     const StateResult* result = status == STATUS_BAD_ARGUMENT ? nullptr : &call.state;
     write_result(result, nullptr, phase, phase_detail);
     const bool valid = result != nullptr && result->status == STATUS_VALID;
-    // The extended fields are computed only when one of them is asked for.
-    const bool extended = valid && std::any_of(chosen.begin(), chosen.end(),
-                                               [](const int k) { return k >= RESULT_VALUE_COUNT; });
+    const bool extended = valid && asked;
     double more[EXTENDED_FIELD_COUNT];
     if (extended) {
         calculate_extended(*result, more);

@@ -172,7 +172,9 @@ void format_batch_line(const std::string_view line, const char* const defect,
     }
     StateResult result;
     if (error == nullptr) {
-        const CalcOptions calc{options.units, options.reference, request.superheat, options.model};
+        // Every line shows the extended fields: formed in the same calculation.
+        const CalcOptions calc{options.units, options.reference, request.superheat, options.model,
+                               true};
         calculate_state(*request.pair, request.first, request.second, calc, result);
         // A request the calculation itself calls malformed (the superheat option of t-x) is an
         // input error as its status 2 says, not a state outside the domain.

@@ -502,8 +502,9 @@ int run_single(const Options& opt, std::ostream& out, std::ostream& err) {
             return EXIT_USAGE;
         }
     }
+    // JSON and CSV show the extended fields: formed in the same calculation.
     const CalcOptions options{opt.common.units, opt.common.reference, opt.superheat,
-                              opt.common.model};
+                              opt.common.model, opt.common.format != Format::text};
     StateResult result;
     calculate_state(pair, given[0], given[1], options, result);
 

@@ -23,6 +23,7 @@ void clear(StateResult& r) {
     std::fill(std::begin(r.values), std::end(r.values), NaN);
     r.record = PropertyResult{};
     r.refusal = Refusal{};
+    r.extended_formed = false;
 }
 
 UnitKind field_unit(const int field) {
@@ -54,11 +55,16 @@ void present(StateResult& r) {
 
 // The front end's request behind `result` (pair, given values and options already set).
 int run(StateResult& result) {
-    if (calculate_request(result.options.model, result.request, result.record, result.refusal) !=
-        0) {
+    const int status = result.options.extended_fields
+                           ? calculate_request(result.options.model, result.request, result.record,
+                                               result.extended_si, result.refusal)
+                           : calculate_request(result.options.model, result.request, result.record,
+                                               result.refusal);
+    if (status != 0) {
         result.record = PropertyResult{};
         return result.status = STATUS_OUTSIDE_DOMAIN;
     }
+    result.extended_formed = result.options.extended_fields;
     result.status = STATUS_VALID;
     result.phase = result.record.phase;
     result.phase_detail = result.record.phase_detail;
@@ -141,8 +147,10 @@ void calculate_extended(const StateResult& r, double (&values)[EXTENDED_FIELD_CO
     if (r.status != STATUS_VALID) {
         return;
     }
-    ExtendedValues si{};
-    calculate_extended_fields(r.options.model, r.record, si);
+    ExtendedValues si = r.extended_si;
+    if (!r.extended_formed) {
+        calculate_extended_fields(r.options.model, r.record, si);
+    }
     const ReferenceOffset offset = reference_offset(r.options.reference, r.options.model);
     const double T = r.record.temperature + KELVIN_OFFSET;
     // g and a move with the reference's h (u) and s: g' = g + dh - T ds.

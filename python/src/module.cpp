@@ -533,7 +533,8 @@ py::array_t<double> extended_arrays(const std::string& pair_name, const InArray&
     if (pair == nullptr) {
         throw py::value_error(cat({"unknown pair ", quoted(pair_name)}));
     }
-    const CalcOptions options = make_options(units, reference, superheat, model);
+    CalcOptions options = make_options(units, reference, superheat, model);
+    options.extended_fields = true;
     const auto n = static_cast<std::size_t>(first.shape(0));
     InArray second;
     const double* second_data = nullptr;

@@ -425,6 +425,59 @@ TEST(ExtendedFields, OneCallGivesWhatTheRecordAndThenItsExtendedFieldsGive) {
     EXPECT_GT(valid, 20);
 }
 
+// The interfaces' option to form the extended fields in the calculation (what the command line's
+// JSON and CSV, the batch, C's field lists and Python's arrays ask for): every field bit for bit
+// what the calculation without it and then calculate_extended give, in other units and
+// references too, for the state and its saturated sides.
+TEST(ExtendedFields, FormedInTheCalculationAsAfterIt) {
+    struct Request {
+        const char* pair;
+        double first;
+        double second;
+    };
+    // In the display units (bar, degC, kJ/kg); the last is refused.
+    const Request requests[] = {
+        {"p-t", 10.0, 20.0},     {"p-t", 1.0, 50.0},    {"p-t", 200.0, 200.0},
+        {"p-h", 10.0, 1200.0},   {"t-x", -10.0, 0.2},   {"ts-liquid", -23.0, 0.0},
+        {"ps-vapour", 5.0, 0.0}, {"t-rho", 127.0, 5.0}, {"p-t", 10.0, 900.0}};
+    CalcOptions display;
+    display.units = DISPLAY_UNITS;
+    CalcOptions iir = display;
+    iir.reference = ReferenceState::iir;
+    int valid = 0;
+    for (int model = 0; model < MODEL_COUNT; ++model) {
+        for (CalcOptions options : {display, iir}) {
+            options.model = model;
+            CalcOptions formed = options;
+            formed.extended_fields = true;
+            for (const Request& q : requests) {
+                const std::string what =
+                    std::string(MODELS[model].name) + " " + q.pair + " " + std::to_string(q.first);
+                const double first = q.first;
+                const StateResult after = state(q.pair, first, q.second, options);
+                const StateResult in = state(q.pair, first, q.second, formed);
+                EXPECT_EQ(in.extended_formed, in.status == STATUS_VALID) << what;
+                const AllFieldValues a = all_field_values(after);
+                const AllFieldValues b = all_field_values(in);
+                expect_same_bits(&a, &b, sizeof a, what);
+                valid += after.status == STATUS_VALID;
+                if (after.status != STATUS_VALID || after.phase == PHASE_SUPERCRITICAL) {
+                    continue;
+                }
+                for (const int side : {SIDE_LIQUID, SIDE_VAPOUR}) {
+                    StateResult sat_after, sat_in;
+                    calculate_saturated(after, side, sat_after);
+                    calculate_saturated(in, side, sat_in);
+                    const AllFieldValues c = all_field_values(sat_after);
+                    const AllFieldValues d = all_field_values(sat_in);
+                    expect_same_bits(&c, &d, sizeof c, what + " saturated");
+                }
+            }
+        }
+    }
+    EXPECT_EQ(valid, 2 * 2 * 8);  // all but the last request
+}
+
 TEST(ExtendedFields, OneCallForAnUnknownModelIsRefusedWithEveryFieldNaN) {
     PropertyResult r{};
     ExtendedValues extended{};

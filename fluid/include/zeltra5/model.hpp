@@ -97,6 +97,8 @@ concept EquationOfState = requires(const double& t, const double& rho, const dou
     // field other than the sums bit for bit, the sums to the rounding of a direct evaluation).
     M::saturated_pair(t, found, state, state);
     M::saturated_side(t, found, phase, state, out);
+    // Whether those records are evaluate's bit for bit (false where they come from expansions).
+    { M::SATURATED_RECORDS_ARE_EVALUATIONS } -> std::convertible_to<bool>;
     // The pressure at (t, rho), and the residual derivatives phir_d, phir_dd alone, bit for bit
     // the values evaluate stores.
     { M::pressure(t, rho) } -> std::same_as<double>;

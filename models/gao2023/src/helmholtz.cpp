@@ -546,7 +546,8 @@ template <std::size_t I>
 inline void add_gaussian_limit(const double tau, const double ln_tau, LowDensityLimit& sum) {
     constexpr co::BellTerm k = co::GAUSSIAN_TERMS[I];
     if constexpr (k.d == 1 || k.d == 2) {
-        // h = exp(-eta (delta - epsilon)^2): h(0) = exp(-eta epsilon^2), h'(0) = 2 eta epsilon h(0).
+        // h = exp(-eta (delta - epsilon)^2): h(0) = exp(-eta epsilon^2), h'(0) = 2 eta epsilon
+        // h(0).
         const double y = tau - k.gamma;
         sum.add(k.d,
                 k.n * exponential(k.t * ln_tau - k.eta * k.epsilon * k.epsilon - k.beta * y * y),
@@ -580,11 +581,10 @@ LowDensityLimit low_density_sums(const double tau, std::index_sequence<P...>,
 }  // namespace
 
 void low_density_limit(const double& t, double& phir_d, double& phir_dd) {
-    const LowDensityLimit sum =
-        low_density_sums(inverse_reduced_temperature(t),
-                         std::make_index_sequence<std::size(co::POWER_TERMS)>{},
-                         std::make_index_sequence<std::size(co::GAUSSIAN_TERMS)>{},
-                         std::make_index_sequence<std::size(co::ASSOCIATION_TERMS)>{});
+    const LowDensityLimit sum = low_density_sums(
+        inverse_reduced_temperature(t), std::make_index_sequence<std::size(co::POWER_TERMS)>{},
+        std::make_index_sequence<std::size(co::GAUSSIAN_TERMS)>{},
+        std::make_index_sequence<std::size(co::ASSOCIATION_TERMS)>{});
     phir_d = sum.first;
     phir_dd = sum.second;
 }

@@ -32,6 +32,9 @@ struct CalcOptions {
     ReferenceState reference = ReferenceState::program;
     bool superheat = false;  // the superheated (metastable) liquid; not with the saturation pairs
     int model = DEFAULT_MODEL;  // the equation of state: an index of MODELS (zeltra5/models.hpp)
+    // Also form the extended fields, from the calculation's own state (cheaper than forming them
+    // from the record afterwards, and bit for bit the same): for a caller that will show them.
+    bool extended_fields = false;
 };
 
 struct StateResult {
@@ -50,6 +53,10 @@ struct StateResult {
     CalcRequest request{};
     PropertyResult record{};
     Refusal refusal{};  // why the result is not valid
+    // The extended fields (SI, the program's reference) when the options asked for them and the
+    // result is valid; calculate_extended reads them instead of forming them again.
+    bool extended_formed = false;
+    ExtendedValues extended_si{};
 };
 
 // The most threads an interface runs its calculations on (the command line's batch, Python's
@@ -69,7 +76,7 @@ int calculate_saturated(const StateResult& of, int side, StateResult& result);
 // The extended fields of `result` (fields.inc after the nineteen): values[k] is field
 // RESULT_VALUE_COUNT + k, in the result's units and on its reference state (the Gibbs and
 // Helmholtz energies move by dh - T ds), NaN where the result is not valid or the field is not
-// defined for its phase. A calculation that does not ask for them does not compute them.
+// defined for its phase. Formed here unless the calculation formed them (extended_fields).
 void calculate_extended(const StateResult& result, double (&values)[EXTENDED_FIELD_COUNT]);
 
 // Every field, the nineteen of result.values then the extended ones.

@@ -151,6 +151,8 @@ struct Gao2023 {
                                        FluidState& state, double& enthalpy_other) {
         gao2023::evaluate_with_enthalpy(t, rho, rho_other, state, enthalpy_other);
     }
+    // The saturated records come from expansions along the saturation curve.
+    static constexpr bool SATURATED_RECORDS_ARE_EVALUATIONS = false;
     static void saturated_pair(const double& t, const SaturationEquilibrium& e, FluidState& liquid,
                                FluidState& vapour) {
         gao2023::saturated_pair(t, e, liquid, vapour);

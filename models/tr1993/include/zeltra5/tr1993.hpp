@@ -56,6 +56,7 @@ struct Tr1993 {
         zeltra5::evaluate_fugacity_fields(t, rho, state);
     }
     // The saturated records are evaluated at the equilibrium's densities.
+    static constexpr bool SATURATED_RECORDS_ARE_EVALUATIONS = true;
     static void saturated_pair(const double& t, const SaturationEquilibrium& e, FluidState& liquid,
                                FluidState& vapour) {
         evaluate_states_at_temperature(t, e.rho_liquid, e.rho_vapour, liquid, vapour);
