@@ -579,11 +579,11 @@ int refuse(Refusal* why, const RefusalReason reason) {
     return refuse(why, Refusal{reason, -1, -1, 0.0, 0.0, 0.0, 0.0});
 }
 
-// With `state`, also a copy of the single-phase state the record is formed from (left alone for
-// a mixture or a refused request).
+// With `extended`, also the extended fields of a valid record, from the single-phase state it is
+// formed from (left alone for a refused request).
 template <class M>
 int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why,
-              FluidState* state = nullptr) {
+              ExtendedValues* extended = nullptr) {
     const CalcRequest req = request;
     const Inputs in{req.mode, req.side, req.side == SIDE_LIQUID ? 1 : 0, req.first_value,
                     req.second_value};
@@ -626,6 +626,7 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why,
     }
 
     PropertyResult r{};
+    const FluidState* formed_from = nullptr;  // the single-phase state behind the record
     r.relative_enthalpy = sol.x;
     r.phase = sol.phase;
     if (sol.phase == PHASE_TWO_PHASE) {
@@ -672,9 +673,7 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why,
             return refuse(why, reason);
         }
         fill_single_phase<M>(in, sol, s, r);
-        if (state != nullptr) {
-            *state = s;
-        }
+        formed_from = &s;
         if (!shown_fields_finite(r) &&
             !(stability(s) > 0.0 && shown_fields_finite_but_transport(r))) {
             // A state in the equation's unstable region, where cp and the speed of sound are not
@@ -694,6 +693,9 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why,
         }
     }
     result = r;
+    if (extended != nullptr) {
+        extended_fields_of<M>(r, formed_from, *extended);
+    }
     return VALID;
 }
 
@@ -716,14 +718,8 @@ int calculate_properties_for(const CalcRequest& request, PropertyResult& result,
 template <class M>
 int calculate_properties_and_extended_for(const CalcRequest& request, PropertyResult& result,
                                           ExtendedValues& extended, Refusal& why) {
-    // Written by the calculation for a single-phase record; a mixture's leaves a temperature that
-    // matches no record, and extended_fields_of reads nothing else of it.
-    FluidState state;
-    state.T = std::numeric_limits<double>::quiet_NaN();
-    const int status = calculate<M>(request, result, &why, &state);
-    if (status == VALID) {
-        extended_fields_of<M>(result, &state, extended);
-    } else {
+    const int status = calculate<M>(request, result, &why, &extended);
+    if (status != VALID) {
         std::fill(std::begin(extended.value), std::end(extended.value),
                   std::numeric_limits<double>::quiet_NaN());
     }

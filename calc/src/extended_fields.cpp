@@ -10,6 +10,7 @@
 
 #include "extended_fields_internal.hpp"
 #include "zeltra5/calc.hpp"
+#include "zeltra5/exponential.hpp"
 #include "zeltra5/models.hpp"
 
 namespace zeltra5 {
@@ -24,7 +25,7 @@ void set(ExtendedValues& out, const int field, const double value) {
 // f = rho R T exp(phir + delta phir_d): the pressure an ideal gas of the same Gibbs energy at the
 // same temperature would have.
 double fugacity(const FluidState& s) {
-    return s.rho * s.R * s.T * std::exp(s.phir + s.delta * s.phir_d);
+    return s.rho * s.R * s.T * exponential(s.phir + s.delta * s.phir_d);
 }
 
 // cp of the ideal gas at the state's temperature: R (1 - tau0^2 phi0_tt).

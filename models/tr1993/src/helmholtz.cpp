@@ -6,6 +6,7 @@
 
 #include "helmholtz_coefficients.hpp"
 #include "zeltra5/evaluation_counters.hpp"
+#include "zeltra5/exponential.hpp"
 #include "zeltra5/extended.hpp"
 #include "zeltra5/tr1993_constants.hpp"
 
@@ -102,6 +103,17 @@ struct ResidualContext {
         damping[1] = std::exp(-delta);
         damping[2] = std::exp(-integer_power<2>(delta));
         damping[3] = std::exp(-integer_power<3>(delta));
+    }
+
+    // With the inline exponential (within an ulp of std::exp): for the third derivatives, which
+    // no other field is formed from.
+    struct InlineExponential {};
+    ResidualContext(double tau_, double delta_, InlineExponential)
+        : tau(tau_), delta(delta_), inv_tau(1.0 / tau_), sqrt_tau(std::sqrt(tau_)) {
+        damping[0] = 1.0;
+        damping[1] = exponential(-delta);
+        damping[2] = exponential(-integer_power<2>(delta));
+        damping[3] = exponential(-integer_power<3>(delta));
     }
 
     // tau^t: an integer power, times sqrt(tau) for the half-integer exponents.
@@ -219,9 +231,9 @@ struct EnthalpySums {
     }
 };
 
-// The two third-order sums: delta^3 d3X/d delta^3 = [a^3 - 3 a l^2 E - l^3 E - 3 (a^2 - l^2 E) +
-// 2a] X and tau d/d tau of delta^2 d2X/d delta^2 = t b X, with a = d - l E, E = delta^l and b as
-// above.
+// The two third-order sums: delta^3 d3X/d delta^3 = [a (a - 1) (a - 2) - l^2 E (3a + l - 3)] X
+// and tau d/d tau of delta^2 d2X/d delta^2 = t b X, with a = d - l E, E = delta^l and b as above,
+// here in its shorter form b = a (a - 1) - l^2 E.
 struct ThirdSums {
     wide f_ddd = 0.0L, f_ddt = 0.0L;
 
@@ -229,18 +241,17 @@ struct ThirdSums {
     void add(const ResidualContext& ctx) {
         constexpr auto c = RESIDUAL_TERMS[I];
         const wide x = ctx.term_value<I>();
-        const wide a = ctx.delta_factor<I>();
         wide b;
         wide third;
         if constexpr (I < POLYNOMIAL_TERMS) {
             b = c.d * (c.d - 1.0L);
             third = b * (c.d - 2.0L);
         } else {
-            const wide e = integer_power<c.l>(ctx.delta);
-            const wide le = c.l * e;
-            const wide l2e = c.l * le;
-            b = le * le + c.d * (c.d - 1.0L) - 2.0L * c.d * le + (c.l - c.l * c.l) * e;
-            third = a * a * a - 3.0L * a * l2e - c.l * l2e - 3.0L * (a * a - l2e) + 2.0L * a;
+            const wide a = ctx.delta_factor<I>();
+            const wide l2e = c.l * c.l * static_cast<wide>(integer_power<c.l>(ctx.delta));
+            const wide a1 = a - 1.0L;
+            b = a * a1 - l2e;
+            third = a * a1 * (a - 2.0L) - l2e * (3.0L * a + (c.l - 3.0L));
         }
         f_ddd += third * x;
         f_ddt += c.t * b * x;
@@ -303,23 +314,9 @@ struct IdealTemperatureTerms {
     return phi0_t;
 }
 
-// The six sums of ResidualSums and the two of ThirdSums in one pass over the terms; the six by
-// the same operations as ResidualSums alone.
-struct SumsWithThird {
-    ResidualSums base;
-    ThirdSums third;
-
-    template <std::size_t... I>
-    void add_all(const ResidualContext& ctx, std::index_sequence<I...>) {
-        ((base.add<static_cast<int>(I)>(ctx), third.add<static_cast<int>(I)>(ctx)), ...);
-    }
-};
-
-// Every field of `state` at the temperature of `k` and density rho; with `third`, also the third
-// residual derivatives phir_ddd and phir_ddt into third[0] and third[1].
-template <bool WithThird = false>
+// Every field of `state` at the temperature of `k` and density rho.
 [[gnu::always_inline]] inline void evaluate_with(const IdealTemperatureTerms& k, const double& rho,
-                                                 FluidState& state, double* third = nullptr) {
+                                                 FluidState& state) {
     ZELTRA5_COUNT(evaluate_state);
     const double T = k.T;
     state.T = T;
@@ -359,15 +356,7 @@ template <bool WithThird = false>
     const wide inv_delta = 1.0L / delta;
     const wide inv_tau = 1.0L / tau;
     ResidualSums sums;
-    if constexpr (WithThird) {
-        SumsWithThird both;
-        both.add_all(ctx, AllTerms{});
-        sums = both.base;
-        third[0] = static_cast<double>(both.third.f_ddd * inv_delta * inv_delta * inv_delta);
-        third[1] = static_cast<double>(both.third.f_ddt * inv_delta * inv_delta * inv_tau);
-    } else {
-        sums.add_all(ctx, AllTerms{});
-    }
+    sums.add_all(ctx, AllTerms{});
     state.phir = static_cast<double>(sums.f);
     state.phir_d = static_cast<double>(sums.f_d * inv_delta);
     state.phir_dd = static_cast<double>(sums.f_dd * inv_delta * inv_delta);
@@ -408,10 +397,9 @@ void evaluate_state(const double& t, const double& rho, FluidState& state) {
 
 void evaluate_state_and_third(const double& t, const double& rho, FluidState& state,
                               double& phir_ddd, double& phir_ddt) {
-    double third[2];
-    evaluate_with<true>(ideal_temperature_terms(t), rho, state, third);
-    phir_ddd = third[0];
-    phir_ddt = third[1];
+    // Two passes: the third derivatives exactly as residual_phir_ddd_ddt forms them.
+    evaluate_with(ideal_temperature_terms(t), rho, state);
+    residual_phir_ddd_ddt(t, rho, phir_ddd, phir_ddt);
 }
 
 void evaluate_states_at_temperature(const double& t, const double& rho_a, const double& rho_b,
@@ -507,10 +495,9 @@ void residual_phir_ddd_ddt(const double& t, const double& rho, double& phir_ddd,
     ZELTRA5_COUNT(evaluate_state);
     const double delta = rho * INV_CRITICAL_DENSITY;
     const double tau = REDUCING_TAU_NUMERATOR / (t + KELVIN_OFFSET);
-    const ResidualContext ctx(tau, delta);
+    const ResidualContext ctx(tau, delta, ResidualContext::InlineExponential{});
     ThirdSums sums;
     sums.add_all(ctx, AllTerms{});
-    // Reduced as evaluate_with<true> reduces them: bit for bit evaluate_state_and_third's.
     const wide inv_delta = 1.0L / delta;
     const wide inv_tau = 1.0L / tau;
     phir_ddd = static_cast<double>(sums.f_ddd * inv_delta * inv_delta * inv_delta);
