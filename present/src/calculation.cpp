@@ -168,6 +168,13 @@ void calculate_extended(const StateResult& r, double (&values)[EXTENDED_FIELD_CO
     }
 }
 
+void keep_extended(StateResult& result) {
+    if (result.status == STATUS_VALID && !result.extended_formed) {
+        calculate_extended_fields(result.options.model, result.record, result.extended_si);
+        result.extended_formed = true;
+    }
+}
+
 AllFieldValues all_field_values(const StateResult& result) {
     AllFieldValues all{};
     std::copy(std::begin(result.values), std::end(result.values), all.value);

@@ -506,7 +506,7 @@ CycleResult cycle_from_key(const py::handle key) {
 }
 
 // A field of a state by its name or symbol (state["p"], state["pressure"]).
-double state_field(const StateResult& r, const std::string& name) {
+double state_field(StateResult& r, const std::string& name) {
     const int k = find_field(name);
     if (k < 0) {
         throw py::key_error(cat({"no field ", quoted(name),
@@ -516,6 +516,7 @@ double state_field(const StateResult& r, const std::string& name) {
     if (k < RESULT_VALUE_COUNT) {
         return r.values[k];
     }
+    keep_extended(r);
     double extended[EXTENDED_FIELD_COUNT];
     calculate_extended(r, extended);
     return extended[k - RESULT_VALUE_COUNT];
@@ -1159,7 +1160,8 @@ PYBIND11_MODULE(_core, m) {
     for (int k = RESULT_VALUE_COUNT; k < FIELD_COUNT; ++k) {
         state.def_property_readonly(
             RESULT_FIELDS[k].name,
-            [k](const StateResult& r) {
+            [k](StateResult& r) {
+                keep_extended(r);  // formed on the first read, kept for the next
                 double extended[EXTENDED_FIELD_COUNT];
                 calculate_extended(r, extended);
                 return extended[k - RESULT_VALUE_COUNT];

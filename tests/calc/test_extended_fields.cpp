@@ -426,9 +426,10 @@ TEST(ExtendedFields, OneCallGivesWhatTheRecordAndThenItsExtendedFieldsGive) {
 }
 
 // The interfaces' option to form the extended fields in the calculation (what the command line's
-// JSON and CSV, the batch, C's field lists and Python's arrays ask for): every field bit for bit
-// what the calculation without it and then calculate_extended give, in other units and
-// references too, for the state and its saturated sides.
+// JSON and CSV, the batch, C's field lists and Python's arrays ask for), and keeping them once
+// formed (Python's State): every field bit for bit what the calculation without it and then
+// calculate_extended give, in other units and references too, for the state and its saturated
+// sides.
 TEST(ExtendedFields, FormedInTheCalculationAsAfterIt) {
     struct Request {
         const char* pair;
@@ -460,6 +461,11 @@ TEST(ExtendedFields, FormedInTheCalculationAsAfterIt) {
                 const AllFieldValues a = all_field_values(after);
                 const AllFieldValues b = all_field_values(in);
                 expect_same_bits(&a, &b, sizeof a, what);
+                StateResult kept = after;  // formed once afterwards and kept
+                keep_extended(kept);
+                EXPECT_EQ(kept.extended_formed, after.status == STATUS_VALID) << what;
+                const AllFieldValues k = all_field_values(kept);
+                expect_same_bits(&a, &k, sizeof a, what + " kept");
                 valid += after.status == STATUS_VALID;
                 if (after.status != STATUS_VALID || after.phase == PHASE_SUPERCRITICAL) {
                     continue;

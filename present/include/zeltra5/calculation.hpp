@@ -79,6 +79,10 @@ int calculate_saturated(const StateResult& of, int side, StateResult& result);
 // defined for its phase. Formed here unless the calculation formed them (extended_fields).
 void calculate_extended(const StateResult& result, double (&values)[EXTENDED_FIELD_COUNT]);
 
+// Forms the extended fields of a valid `result` that has none yet and keeps them in it, for a
+// caller that reads them from one result several times.
+void keep_extended(StateResult& result);
+
 // Every field, the nineteen of result.values then the extended ones.
 struct AllFieldValues {
     double value[FIELD_COUNT];
