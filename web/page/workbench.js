@@ -121,6 +121,15 @@ function view(factor, centre, dx = 0, dy = 0) {
   redraw();
   return true;
 }
+// The window on show with the whole diagram's ends resolved: [x_min, x_max, y_min, y_max].
+function windowEnds() {
+  const ends = M._malloc(32);
+  M._zeltra5_web_diagram_view(put("wtype", wb.type), ...windowArgs(),
+    put("woptions", optionsText(false)), 0, 0, 1, 0, 0, ends);
+  const out = Array.from({ length: 4 }, (_, k) => f64(ends + 8 * k));
+  M._free(ends);
+  return out;
+}
 function zoom(steps, centre) {
   // Out no further than twice the whole diagram, in no deeper than 12 steps.
   const depth = Math.max(-2, Math.min(12, wb.depth + steps));
@@ -258,9 +267,18 @@ function wirePointer() {
   };
   box.addEventListener("pointerup", (e) => finish(e, false));
   box.addEventListener("pointercancel", (e) => finish(e, true));
+  // A wheel's (or a touchpad's) events in one frame: one step, about the pointer.
+  let wheel = null;
   box.addEventListener("wheel", (e) => {
     e.preventDefault();
-    zoom(e.deltaY < 0 ? 1 : -1, svgPoint(e));
+    if (wheel === null) {
+      requestAnimationFrame(() => {
+        if (wheel.delta !== 0) zoom(wheel.delta < 0 ? 1 : -1, wheel.at);
+        wheel = null;
+      });
+      wheel = { delta: 0, at: svgPoint(e) };
+    }
+    wheel.delta += e.deltaY;
   }, { passive: false });
 }
 
@@ -290,7 +308,8 @@ function addHistory(pair, first, second, result) {
     const f = fieldOf(name);
     return `${str(M._zeltra5_field_symbol(f))} = ${page.formatValue(value(name))} ${page.fieldUnit(f, options)}`.trim();
   });
-  const typed = page.pairFields(pair).map((f, k) => `${inputs[k]} ${page.fieldUnit(f, options)}`.trim());
+  const typed = page.pairFields(pair).map((f, k) =>
+    `${page.formatValue(Number(inputs[k]))} ${page.fieldUnit(f, options)}`.trim());
   wb.counter += 1;
   wb.history.push({ n: wb.counter, pair, inputs, ctx, typed, shown,
     t: si("temperature"), rho: si("mass_density") });
@@ -572,6 +591,16 @@ function followPage() {
   if (wb.plotShown) makePlot();
 }
 
+// A phone's narrow column: a smaller plot frame, so that the drawing's texts stay readable;
+// true when the frame changed.
+function fitFrame() {
+  const width = $("diagram").clientWidth;
+  const frame = width > 0 && width < 500 ? [480, 440] : [0, 0];
+  if (frame.join() === wb.frame.join()) return false;
+  wb.frame = frame;
+  return true;
+}
+
 function init() {
   for (const type of Object.keys(TYPES)) $(`diagram-${type}`).addEventListener("click", () => setType(type));
   $("zoom-in").addEventListener("click", () => zoom(1));
@@ -600,18 +629,25 @@ function init() {
     applyTexts();
     if (wb.plotShown) makePlot();
   }));
-  // A phone's narrow column: a smaller plot frame, so that the drawing's texts stay readable.
-  if ($("diagram").clientWidth > 0 && $("diagram").clientWidth < 500) wb.frame = [480, 440];
+  fitFrame();
+  window.addEventListener("resize", () => { if (fitFrame()) redraw(); });
   wirePointer();
-  plotLabels();
   setPlotDefaults();
   wb.plotUnits = page.unitsChoice();
   applyTexts();
-  // The state on show again, through the hooks now: its marker, and the first of the session.
+  // The whole p-h diagram the page drew first is this one's first window, unless a phone's
+  // frame asks for another; the state on show again, through the hooks now: its marker, and
+  // the first of the session.
+  const first = $("diagram").querySelector("svg");
+  if (first && wb.frame[0] === 0) {
+    state.diagramKey = optionsText(false) + hooks.diagramKey();
+    hooks.diagramDrawn(first);
+  }
   if (state.results !== null) page.run();
   else redraw();
+  window.workbenchReadyMs = performance.now();
   document.body.dataset.workbench = "1";
 }
 // For the browser test: the window on show and the history.
-window.zeltra5.workbench = { wb, zoom, resetView, setType, locate, view };
+window.zeltra5.workbench = { wb, zoom, resetView, setType, locate, windowEnds };
 init();

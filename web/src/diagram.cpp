@@ -291,12 +291,17 @@ extern "C" int zeltra5_web_diagram_locate(const char* type, const double x_min, 
         zeltra5::axes(type, {x_min, x_max, y_min, y_max, width, height}, options, chart) != 0) {
         return ZELTRA5_BAD_ARGUMENT;
     }
-    const double vx = zeltra5::x_map(chart).value(svg_x);
-    const double vy = zeltra5::y_map(chart).value(svg_y);
-    if (!(vx >= chart.x.min && vx <= chart.x.max && vy >= chart.y.min && vy <= chart.y.max)) {
+    // Inside the frame by the drawing's positions (its edges included), and the values kept
+    // within the axes where a last bit of the mapping would put them beside.
+    const zeltra5::AxisMap mx = zeltra5::x_map(chart);
+    const zeltra5::AxisMap my = zeltra5::y_map(chart);
+    const auto within = [](const zeltra5::AxisMap& m, const double at) {
+        return at >= std::min(m.at_min, m.at_max) && at <= std::max(m.at_min, m.at_max);
+    };
+    if (!within(mx, svg_x) || !within(my, svg_y)) {
         return ZELTRA5_OUTSIDE_DOMAIN;
     }
-    *x = vx;
-    *y = vy;
+    *x = std::clamp(mx.value(svg_x), chart.x.min, chart.x.max);
+    *y = std::clamp(my.value(svg_y), chart.y.min, chart.y.max);
     return ZELTRA5_VALID;
 }
