@@ -66,11 +66,22 @@ function windowArgs() {
 
 // --- the diagram's window, drawn by the library ------------------------------------------------
 hooks.diagramKey = () => `|${wb.type}|${windowArgs().join(",")}`;
+// The last few drawings by their options and window: back to a window seen (the whole diagram
+// after a zoom, p-h after T-s) without drawing it again.
+const drawings = new Map();
+const MAX_DRAWINGS = 6;
 hooks.diagramSvg = () => {
   const type = put("wtype", wb.type), options = put("woptions", optionsText(false));
   const args = windowArgs();
-  const text = libraryText((buffer, size) =>
-    M._zeltra5_web_diagram_svg(type, 0, 0, 0, ...args, options, buffer, size));
+  const key = optionsText(false) + hooks.diagramKey();
+  let text = drawings.get(key);
+  if (text === undefined) {
+    text = libraryText((buffer, size) =>
+      M._zeltra5_web_diagram_svg(type, 0, 0, 0, ...args, options, buffer, size));
+  }
+  drawings.delete(key);
+  if (text !== "") drawings.set(key, text);
+  if (drawings.size > MAX_DRAWINGS) drawings.delete(drawings.keys().next().value);
   if (text !== "" || wb.window === null) return text;
   wb.window = null;  // a window the library cannot draw: the whole diagram instead
   return hooks.diagramSvg();
