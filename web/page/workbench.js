@@ -59,7 +59,12 @@ const wb = {
 // The options a window's numbers are in (the language changes no number).
 const numberOptions = () => optionsText(false).replace(/;lang=[a-z]+/, "");
 function windowArgs() {
-  if (wb.window !== null && wb.windowOf !== numberOptions()) wb.window = null;
+  // New units, reference or model: the whole diagram again (the window's numbers were in the
+  // old ones).
+  if (wb.window !== null && wb.windowOf !== numberOptions()) {
+    wb.window = null;
+    wb.depth = 0;
+  }
   const w = wb.window ?? [NaN, NaN, NaN, NaN];
   return [...w, ...wb.frame];
 }
@@ -311,23 +316,26 @@ function addHistory(pair, first, second, result) {
     drawMarks();
     return;
   }
-  const options = optionsText(false);
   const value = (name) => result.values[fieldOf(name)];
   const si = (name) => Number(window.zeltra5.convertValues(fieldOf(name), String(value(name)),
     page.unitsChoice(), "si"));
-  const shown = ["temperature", "pressure", "specific_enthalpy"].map((name) => {
-    const f = fieldOf(name);
-    return `${str(M._zeltra5_field_symbol(f))} = ${page.formatValue(value(name))} ${page.fieldUnit(f, options)}`.trim();
-  });
-  const typed = page.pairFields(pair).map((f, k) =>
-    `${page.formatValue(Number(inputs[k]))} ${page.fieldUnit(f, options)}`.trim());
   wb.counter += 1;
-  wb.history.push({ n: wb.counter, pair, inputs, ctx, typed, shown,
-    t: si("temperature"), rho: si("mass_density") });
+  wb.history.push({ n: wb.counter, pair, inputs, ctx, units: page.unitsChoice(),
+    shown: HISTORY_FIELDS.map(value), t: si("temperature"), rho: si("mass_density") });
   if (wb.history.length > MAX_HISTORY) wb.history.shift();
   wb.current = wb.counter;
   renderHistory();
   drawMarks();
+}
+const HISTORY_FIELDS = ["temperature", "pressure", "specific_enthalpy"];
+// An entry's inputs and results in the units it was calculated in, named in the page's language.
+function historyText(h) {
+  const options = `units=${h.units};lang=${state.lang}`;
+  const text = (f, v, symbol) =>
+    `${symbol ? `${str(M._zeltra5_field_symbol(f))} = ` : ""}${page.formatValue(v)} ${page.fieldUnit(f, options)}`.trim();
+  const typed = page.pairFields(h.pair).map((f, k) => text(f, Number(h.inputs[k]), false));
+  const shown = HISTORY_FIELDS.map((name, k) => text(fieldOf(name), h.shown[k], true));
+  return `${h.n}. ${h.pair}: ${typed.join(", ")} → ${shown.join(", ")}`;
 }
 function renderHistory() {
   const t = wt();
@@ -341,7 +349,7 @@ function renderHistory() {
     restore.type = "button";
     restore.className = "restore";
     restore.title = t.restore;
-    restore.textContent = `${h.n}. ${h.pair}: ${h.typed.join(", ")} → ${h.shown.join(", ")}`;
+    restore.textContent = historyText(h);
     restore.addEventListener("click", () => restoreHistory(h.n));
     const remove = document.createElement("button");
     remove.type = "button";

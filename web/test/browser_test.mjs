@@ -1706,6 +1706,16 @@ async function diagramWorkbench(page, ui) {
     (await history()).items.length === h2.items.length,
     `workbench history: ${back.n} restored into the table, not listed twice`);
 
+  // New units: the whole diagram again in them, the marker and the marks on it.
+  await page.click("#zoom-in");
+  await page.select("#units", "si");
+  const si = await wb();
+  const siTitle = await page.$eval("#diagram svg", (svg) => svg.textContent);
+  check(si.window === null && si.marker !== null && /Па/.test(siTitle) &&
+    (await history()).marks.length === (await history()).items.length,
+    `workbench: new units give the whole diagram in them (${si.window}, marks ${(await history()).marks})`);
+  await page.select("#units", "display");
+
   // Full width and back.
   const width = () => page.$eval("#diagram-box", (d) => d.getBoundingClientRect().width);
   const narrow = await width();
@@ -1767,6 +1777,8 @@ async function diagramWorkbench(page, ui) {
   const english = await page.$eval("#property-plot #plot-y-title", (t) => t.textContent);
   check(/Isobaric heat capacity/i.test(english) && (await page.$eval("#diagram-box h2", (h) => h.textContent)) === "log p-h diagram",
     `workbench: English texts (${english})`);
+  const listed = await page.$eval("#history-list li .restore", (b) => b.textContent);
+  check(/ bar\b/.test(listed) && !/бар/.test(listed), `workbench: the history in English (${listed})`);
   await page.click("#lang-ru");
 
   // The phone: every workbench control at least 40 px, no sideways scroll, the diagram drawn.
