@@ -71,14 +71,17 @@ function windowArgs() {
 
 // --- the diagram's window, drawn by the library ------------------------------------------------
 hooks.diagramKey = () => `|${wb.type}|${windowArgs().join(",")}`;
-// The last few drawings by their options and window: back to a window seen (the whole diagram
-// after a zoom, p-h after T-s) without drawing it again.
+// The last few drawings of the page's options by their window: back to a window seen (the
+// whole diagram after a zoom, p-h after T-s) without drawing it again. New options forget them.
 const drawings = new Map();
 const MAX_DRAWINGS = 6;
+let drawingsOf = "";
 hooks.diagramSvg = () => {
   const type = put("wtype", wb.type), options = put("woptions", optionsText(false));
   const args = windowArgs();
-  const key = optionsText(false) + hooks.diagramKey();
+  if (drawingsOf !== optionsText(false)) drawings.clear();
+  drawingsOf = optionsText(false);
+  const key = hooks.diagramKey();
   let text = drawings.get(key);
   if (text === undefined) {
     text = libraryText((buffer, size) =>
