@@ -311,20 +311,24 @@ function addHistory(pair, first, second, result) {
     superheat: $("superheat").checked && !$("superheat").disabled,
   };
   const inputs = [String(first), String(second)].slice(0, page.pairFields(pair).length);
-  const same = wb.history.find((h) => h.pair === pair && h.inputs.join() === inputs.join() &&
-    JSON.stringify(h.ctx) === JSON.stringify(ctx));
+  const value = (name) => result.values[fieldOf(name)];
+  const si = (name) => Number(window.zeltra5.convertValues(fieldOf(name), String(value(name)),
+    page.unitsChoice(), "si"));
+  const [t, rho] = [si("temperature"), si("mass_density")];
+  // The same state again (restored, or shown in new units or on another reference): not listed
+  // twice.
+  const close = (a, b) => Math.abs(a - b) <= 1e-9 * Math.max(Math.abs(a), Math.abs(b));
+  const same = wb.history.find((h) => h.pair === pair && h.ctx.model === ctx.model &&
+    h.ctx.superheat === ctx.superheat && close(h.t, t) && close(h.rho, rho));
   if (same) {
     wb.current = same.n;
     renderHistory();
     drawMarks();
     return;
   }
-  const value = (name) => result.values[fieldOf(name)];
-  const si = (name) => Number(window.zeltra5.convertValues(fieldOf(name), String(value(name)),
-    page.unitsChoice(), "si"));
   wb.counter += 1;
   wb.history.push({ n: wb.counter, pair, inputs, ctx, units: page.unitsChoice(),
-    shown: HISTORY_FIELDS.map(value), t: si("temperature"), rho: si("mass_density") });
+    shown: HISTORY_FIELDS.map(value), t, rho });
   if (wb.history.length > MAX_HISTORY) wb.history.shift();
   wb.current = wb.counter;
   renderHistory();

@@ -1715,6 +1715,8 @@ async function diagramWorkbench(page, ui) {
     (await history()).marks.length === (await history()).items.length,
     `workbench: new units give the whole diagram in them (${si.window}, marks ${(await history()).marks})`);
   await page.select("#units", "display");
+  check((await history()).items.length === h2.items.length,
+    `workbench: the same state in other units not listed again (${(await history()).items})`);
 
   // Full width and back.
   const width = () => page.$eval("#diagram-box", (d) => d.getBoundingClientRect().width);
