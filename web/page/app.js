@@ -549,13 +549,13 @@ async function copyText(text) {
 
 // --- the diagram: drawn once per units, reference and language; the marker moves ----------
 function drawDiagram() {
-  const options = optionsText(false);
+  const options = optionsText(false) + (hooks.diagramKey?.() ?? "");
   if (options === state.diagramKey) return;
   const started = performance.now();
   const type = put("type", "ph");
   const optionsArg = put("options", options);
-  const text = libraryText((buffer, size) =>
-    M._zeltra5_diagram_svg(type, 0, 0, 0, optionsArg, buffer, size));
+  const text = hooks.diagramSvg ? hooks.diagramSvg()
+    : libraryText((buffer, size) => M._zeltra5_diagram_svg(type, 0, 0, 0, optionsArg, buffer, size));
   window.diagramSvgMs = performance.now() - started;
   const svg = new DOMParser().parseFromString(text, "image/svg+xml").documentElement;
   svg.removeAttribute("width");
@@ -571,6 +571,7 @@ function drawDiagram() {
   $("diagram-model").textContent = modelLine($("model").value);
   state.marker = marker;
   state.diagramKey = options;
+  hooks.diagramDrawn?.(svg);
   window.diagramDrawMs = performance.now() - started;
 }
 // The marker of a calculated state; hidden for a refused one. The library's diagrams take no
@@ -578,8 +579,9 @@ function drawDiagram() {
 // diagram's axes.
 function moveMarker(pair, first, second, result) {
   drawDiagram();
-  const point = (p, a, b, options) => M._zeltra5_diagram_point(put("type", "ph"), put("pair", p),
-    a, b, put("options", options), heap.x, heap.y) === 0;
+  const point = (p, a, b, options) => (hooks.diagramPoint ? hooks.diagramPoint(p, a, b, options)
+    : M._zeltra5_diagram_point(put("type", "ph"), put("pair", p), a, b, put("options", options),
+      heap.x, heap.y) === 0);
   let placed = false;
   if (result.status === 0) {
     placed = point(pair, first, second, optionsText(true));
@@ -596,6 +598,7 @@ function moveMarker(pair, first, second, result) {
     state.marker.setAttribute("cx", x.toFixed(2));
     state.marker.setAttribute("cy", y.toFixed(2));
   }
+  hooks.stateShown?.(pair, first, second, result);
 }
 
 let csvUrl = "";
@@ -1128,11 +1131,18 @@ function init() {
   window.readyMs = performance.now();  // since the navigation began, for the benchmark
   document.body.dataset.ready = "1";
 }
+// The diagram workbench (workbench.js) draws the diagram's window through these hooks and sees
+// the page's parts through `page`.
+const hooks = {};
+const page = { M, heap, put, str, f64, libraryText, optionsText, state, run, updateInputs, moveMarker,
+  pairFields, rowName, fieldUnit, fieldRow, unitsChoice, convertValues, formatValue, tableCsv,
+  parseCsv, keepModelInAddress, modelLine, TEXTS, $ };
 // For the browser test and benchmark: the library without the page around it.
 window.zeltra5 = {
   calculate, formatValue, formatDigits, drawDiagram, tableText, tablesText, systemUnit, unitsChoice, convertValues, models,
   rowFields: () => Array.from({ length: ROWS }, (_, r) => M._zeltra5_table_row_field(r)),
   fieldIndex: (name) => M._zeltra5_field_index(put("name", name)),
+  hooks, page,
 };
 
 init();

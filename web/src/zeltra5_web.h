@@ -51,6 +51,42 @@ ZELTRA5_API int zeltra5_web_table_kind_varied_field(int index);
  * why). */
 ZELTRA5_API int zeltra5_web_range_size(const char* values);
 
+/* The page's diagram workbench: a window of the diagram of zeltra5_diagram_svg. type "ph" or
+ * "ts"; x_min, x_max (h or s) and y_min, y_max (p or t) the window in the options' units, NaN
+ * for an axis's default end; width and height the plot frame in drawing units, both 0 for the
+ * default (1072 x 660). options as zeltra5_diagram_svg takes them (superheat=1 refused).
+ * zeltra5_web_diagram_svg writes the diagram of that window, its lines and labels sampled for
+ * it, with the state of pair, first, second marked (pair null or "" for none); snprintf
+ * contract; -1 (the empty text) for a malformed request, a window the diagram cannot draw or a
+ * state outside the domain. */
+ZELTRA5_API int zeltra5_web_diagram_svg(const char* type, const char* pair, double first,
+                                        double second, double x_min, double x_max, double y_min,
+                                        double y_max, double width, double height,
+                                        const char* options, char* buffer, int size);
+/* Where the state's marker sits in that window's SVG, as zeltra5_diagram_point: the status,
+ * ZELTRA5_OUTSIDE_DOMAIN also for a state beside the window; *x, *y NaN unless valid. */
+ZELTRA5_API int zeltra5_web_diagram_point(const char* type, const char* pair, double first,
+                                          double second, double x_min, double x_max, double y_min,
+                                          double y_max, double width, double height,
+                                          const char* options, double* x, double* y);
+/* The window after a zoom by `factor` (2: twice as close) about the drawing's point (centre_x,
+ * centre_y) in SVG user units, then a pan by (shift_x, shift_y) user units (the drawing moves
+ * with the pointer), into ends[0..3]: x_min, x_max, y_min, y_max in the options' units (a
+ * logarithmic axis zooms and pans in its logarithm). factor 1 and no shift give the window's
+ * own ends (the defaults resolved). ZELTRA5_OUTSIDE_DOMAIN (ends NaN) for a new window the
+ * diagram cannot draw, ZELTRA5_BAD_ARGUMENT for a malformed request. */
+ZELTRA5_API int zeltra5_web_diagram_view(const char* type, double x_min, double x_max, double y_min,
+                                         double y_max, double width, double height,
+                                         const char* options, double centre_x, double centre_y,
+                                         double factor, double shift_x, double shift_y,
+                                         double* ends);
+/* The data coordinates (h and p, or s and t, in the options' units) under the point (svg_x,
+ * svg_y) of that window's SVG; ZELTRA5_OUTSIDE_DOMAIN (*x, *y NaN) outside the plot frame. */
+ZELTRA5_API int zeltra5_web_diagram_locate(const char* type, double x_min, double x_max,
+                                           double y_min, double y_max, double width, double height,
+                                           const char* options, double svg_x, double svg_y,
+                                           double* x, double* y);
+
 #ifdef __cplusplus
 }
 #endif

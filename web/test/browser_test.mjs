@@ -1317,6 +1317,8 @@ try {
     `others ${wellWorst.toExponential(2)}; statuses differing ${statusDiffers}; ${extended} ` +
     `extended fields, worst ${extendedWorst.toExponential(2)}`);
 
+  await diagramWorkbench(page, { enter, shot, readTable });
+
   // --- benchmark: figures printed, not timed as a test ------------------------------------
   const bench = await page.evaluate((g) => {
     const states = g.slice(0, 1000);
@@ -1494,4 +1496,310 @@ function parseCsv(text) {
   }
   if (cell !== "" || row.length > 0) rows.push([...row, cell]);
   return rows;
+}
+
+// --- diagram workbench ---
+// The diagram as a workbench: zoom and pan windows drawn by the library, the state under the
+// pointer and a click against the command line, the session's states, a property along a line,
+// the phone. `ui` holds the main sequence's helpers (enter, shot, readTable).
+async function diagramWorkbench(page, ui) {
+  const { enter, shot, readTable } = ui;
+  const wb = () => page.evaluate(() => {
+    const w = window.zeltra5.workbench.wb;
+    const m = document.querySelector("#diagram svg #marker");
+    const rect = document.querySelector("#diagram svg clipPath rect");
+    return { window: w.window, ends: window.zeltra5.workbench.windowEnds(), type: w.type, history: w.history.map((h) => h.n),
+      marker: m && m.getAttribute("visibility") === "visible"
+        ? [Number(m.getAttribute("cx")), Number(m.getAttribute("cy"))] : null,
+      rect: ["x", "y", "width", "height"].map((k) => Number(rect.getAttribute(k))),
+      ticks: [...document.querySelectorAll("#diagram svg #ticks text")].map((t) => t.textContent),
+      lines: document.querySelectorAll("#diagram svg #lines path").length };
+  });
+  // The diagram's values at a point of its drawing, by the library.
+  const locate = (x, y) => page.evaluate((a, b) => window.zeltra5.workbench.locate([a, b]), x, y);
+  const toClient = (x, y) => page.evaluate((a, b) => {
+    const svg = document.querySelector("#diagram svg");
+    const p = new DOMPoint(a, b).matrixTransform(svg.getScreenCTM());
+    return [p.x, p.y];
+  }, x, y);
+  const frames = () => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+  const num = (text, symbol) => {
+    const m = text.match(new RegExp(`(?:^|, )${symbol} = (\\S+)`));
+    return m ? Number(m[1]) : NaN;
+  };
+  const near = (a, b, rel) => Math.abs(a - b) <= rel * Math.max(Math.abs(a), Math.abs(b), 1e-300);
+  await page.click("#lang-ru");
+  // A state near the middle of the diagram: on show in every window the zoom steps give.
+  const [p0, h0] = [4, 1000];
+  await enter("p-h", p0, h0);
+  await page.$eval("#diagram-box", (d) => d.scrollIntoView());
+  // The marker's place is written to 0.01 drawing units: the values there within that.
+  const onState = (d, m) => {
+    const e = d.ends;
+    return m !== null && Math.abs(m[0] - h0) <= 0.006 * (e[1] - e[0]) / d.rect[2] &&
+      Math.abs(Math.log(m[1] / p0)) <= 0.006 * Math.log(e[3] / e[2]) / d.rect[3];
+  };
+  const whole = await wb();
+  check(whole.window === null && whole.marker !== null, "workbench: the whole diagram, the marker on it");
+  const located0 = await locate(...whole.marker);
+  check(onState(whole, located0), `workbench: the marker at h, p of the state (${located0})`);
+
+  // Zoom in, in, out, reset: each window the library's, the marker on the same state.
+  const zoomSteps = [["#zoom-in", 1.5], ["#zoom-in", 1.5], ["#zoom-out", 1 / 1.5], ["#zoom-reset", null]];
+  let before = whole, zoomMs = [];
+  for (const [button, factor] of zoomSteps) {
+    await page.click(button);
+    const now = await wb();
+    zoomMs.push(await page.evaluate(() => window.zoomStepMs));
+    const what = `workbench ${button} after ${JSON.stringify(before.window)}`;
+    if (factor === null) {
+      check(now.window === null && JSON.stringify(now.ticks) === JSON.stringify(whole.ticks) &&
+        JSON.stringify(now.marker) === JSON.stringify(whole.marker), `${what}: back to the whole diagram`);
+    } else {
+      const span = (w) => [w[1] - w[0], Math.log(w[3] / w[2])];
+      const [sx0, sy0] = span(before.ends), [sx1, sy1] = span(now.window);
+      check(near(sx0 / sx1, factor, 1e-9) && near(sy0 / sy1, factor, 1e-9),
+        `${what}: spans shrink by ${factor} (${sx0 / sx1}, ${sy0 / sy1})`);
+      // Ticks drawn for the window: labels inside its range, as many as on the whole diagram.
+      const values = now.ticks.filter((t) => /^-?[\d.]+$/.test(t)).map(Number);
+      check(values.length >= 6 && now.lines > 10 && JSON.stringify(now.ticks) !== JSON.stringify(before.ticks),
+        `${what}: axis labels and lines drawn again (${now.ticks.join(" ")})`);
+      const m = now.marker ? await locate(...now.marker) : [NaN, NaN];
+      check(onState(now, m), `${what}: marker on the state (${m})`);
+    }
+    before = await wb();
+  }
+  // A pan: the drawing follows the pointer; the window moves by the drag.
+  await page.click("#zoom-in");
+  const zoomed = await wb();
+  const from = await toClient(zoomed.rect[0] + zoomed.rect[2] * 0.6, zoomed.rect[1] + zoomed.rect[3] * 0.5);
+  const under = await locate(zoomed.rect[0] + zoomed.rect[2] * 0.6, zoomed.rect[1] + zoomed.rect[3] * 0.5);
+  await page.mouse.move(...from);
+  await page.mouse.down();
+  await page.mouse.move(from[0] - 60, from[1] + 30, { steps: 5 });
+  await page.mouse.up();
+  const panned = await wb();
+  // The values at a point of the window (client pixels), by the library.
+  const atClient = (x, y) => page.evaluate(async (a, b) => {
+    const svg = document.querySelector("#diagram svg");
+    const p = new DOMPoint(a, b).matrixTransform(svg.getScreenCTM().inverse());
+    return window.zeltra5.workbench.locate([p.x, p.y]);
+  }, x, y);
+  const nowUnder = await atClient(from[0] - 60, from[1] + 30);
+  check(nowUnder && near(nowUnder[0], under[0], 1e-3) && near(nowUnder[1], under[1], 1e-3) &&
+    panned.window[0] !== zoomed.window[0], `workbench: a drag pans (${under} now at ${nowUnder})`);
+  // The wheel zooms about the pointer: the values under it stay under it.
+  const wheelAt = (await toClient(panned.rect[0] + panned.rect[2] * 0.3,
+    panned.rect[1] + panned.rect[3] * 0.7)).map(Math.round);
+  const underWheel = await atClient(...wheelAt);
+  await page.mouse.move(...wheelAt);
+  await page.mouse.wheel({ deltaY: -100 });
+  await page.waitForFunction((w) => JSON.stringify(window.zeltra5.workbench.wb.window) !== w, {},
+    JSON.stringify(panned.window));
+  const wheeled = await wb();
+  const stays = await atClient(...wheelAt);
+  check(near(stays[0], underWheel[0], 1e-9) && near(stays[1], underWheel[1], 1e-9) &&
+    near((panned.window[1] - panned.window[0]) / (wheeled.window[1] - wheeled.window[0]), 1.5, 1e-9),
+    `workbench: the wheel zooms about the pointer (${underWheel} / ${stays})`);
+  await shot("20-diagram-zoomed");
+  console.log(`workbench: zoom step ${zoomMs.map((t) => t.toFixed(1)).join(", ")} ms ` +
+    `(in, in, out, reset: the library's window and the marker)`);
+  await page.click("#zoom-reset");
+
+  // The state under the pointer, against the command line at the same values; the values under
+  // the plot's corners and centre are the window's ends (the pressure's on its logarithm).
+  const ph = await wb();
+  const ends = ph.ends;
+  const POINTS = [
+    // [type, fraction across, fraction down, expected: two-phase / single / outside]
+    ["ph", 0.5, 0.5, "any"], ["ph", 0.9, 0.2, "single"], ["ph", 0.1, 0.6, "any"],
+    ["ts", 0.5, 0.8, "two-phase"], ["ts", 0.02, 0.02, "outside"], ["ts", 0.8, 0.3, "single"],
+  ];
+  for (const [type, fx, fy, expect] of POINTS) {
+    await page.click(`#diagram-${type}`);
+    const d = await wb();
+    const at = [d.rect[0] + d.rect[2] * fx, d.rect[1] + d.rect[3] * fy];
+    await page.mouse.move(...(await toClient(...at)));
+    await frames();
+    const r = await page.$eval("#diagram-readout", (e) => ({ text: e.textContent, ...e.dataset }));
+    const [x, y] = [Number(r.x), Number(r.y)];
+    const what = `workbench readout ${type} at ${fx},${fy}`;
+    const argv = type === "ph" ? ["p-h", String(y), String(x)] : ["t-s", String(y), String(x)];
+    let json;
+    try {
+      json = JSON.parse(calc([...argv, "--json", "--units", "display"]));
+    } catch (e) {
+      json = JSON.parse(e.stdout);
+    }
+    if (expect === "outside") {
+      check(json.status !== 0 && r.status === "1" && /Вне области расчёта/.test(r.text),
+        `${what}: outside the domain said (${r.text})`);
+      continue;
+    }
+    check(r.status === "0" && json.status === 0, `${what}: valid (${r.text})`);
+    for (const [symbol, name] of [["p", "pressure"], ["h", "specific_enthalpy"], ["t", "temperature"],
+      ["s", "specific_entropy"]]) {
+      check(near(num(r.text, symbol), json[name], 5e-6), `${what}: ${symbol} ${num(r.text, symbol)} / ${json[name]}`);
+    }
+    const twoPhase = json.relative_enthalpy >= 0 && json.relative_enthalpy <= 1;
+    check(twoPhase ? near(num(r.text, "x"), json.relative_enthalpy, 5e-6) : !/x = /.test(r.text),
+      `${what}: quality or phase (${r.text})`);
+    if (expect !== "any") check(twoPhase === (expect === "two-phase"), `${what}: ${expect}`);
+  }
+  // Where the pointer's values come from: the plot's left, right, top and bottom are the
+  // window's ends, its middle on the logarithmic pressure axis the ends' geometric mean.
+  const corner = await page.evaluate((r) => [[r[0], r[1] + r[3]], [r[0] + r[2], r[1]],
+    [r[0] + r[2] / 2, r[1] + r[3] / 2]].map((p) => window.zeltra5.workbench.locate(p)), ph.rect);
+  await page.click("#diagram-ph");
+  const cornerPh = await page.evaluate((r) => [[r[0], r[1] + r[3]], [r[0] + r[2], r[1]],
+    [r[0] + r[2] / 2, r[1] + r[3] / 2]].map((p) => window.zeltra5.workbench.locate(p)), ph.rect);
+  check(near(cornerPh[0][0], ends[0], 1e-12) && near(cornerPh[0][1], ends[2], 1e-12) &&
+    near(cornerPh[1][0], ends[1], 1e-12) && near(cornerPh[1][1], ends[3], 1e-12) &&
+    near(cornerPh[2][1], Math.sqrt(ends[2] * ends[3]), 1e-12) &&
+    near(cornerPh[2][0], (ends[0] + ends[1]) / 2, 1e-12), `workbench: the plot's edges are the window's ends (${JSON.stringify(cornerPh)})`);
+  check(corner.every((c) => c !== null), "workbench: T-s edges located");
+
+  // A click calculates the state there, as typing its values would.
+  const CLICKS = [["ph", 0.3, 0.5], ["ph", 0.85, 0.3], ["ts", 0.6, 0.6]];
+  const clicked = [];
+  for (const [type, fx, fy] of CLICKS) {
+    await page.click(`#diagram-${type}`);
+    const d = await wb();
+    const at = [d.rect[0] + d.rect[2] * fx, d.rect[1] + d.rect[3] * fy];
+    await page.mouse.click(...(await toClient(...at)));
+    const pair = await page.$eval("#pair", (s) => s.value);
+    const inputs = await page.$$eval("#first, #second", (es) => es.map((e) => e.value));
+    const table = await readTable();
+    const after = await wb();
+    const what = `workbench click ${type} at ${fx},${fy}`;
+    check(pair === (type === "ph" ? "p-h" : "t-s"), `${what}: the pair of the axes (${pair})`);
+    check(after.marker && Math.abs(after.marker[0] - at[0]) < 0.02 && Math.abs(after.marker[1] - at[1]) < 0.02,
+      `${what}: the marker where clicked (${after.marker} / ${at})`);
+    clicked.push({ table, n: after.history[after.history.length - 1] });
+    await enter(pair, inputs[0], inputs[1]);
+    const typed = await readTable();
+    check(JSON.stringify(typed) === JSON.stringify(table), `${what}: the same table as typed (${inputs})`);
+  }
+  await page.click("#diagram-ph");
+
+  // The session's states: numbered marks and a list; remove, restore.
+  const history = () => page.evaluate(() => ({
+    items: [...document.querySelectorAll("#history-list li")].map((li) => li.dataset.n),
+    marks: [...document.querySelectorAll("#diagram svg .history-mark")].map((g) => g.dataset.n),
+  }));
+  const h1 = await history();
+  check(h1.items.length >= 4 && h1.marks.length >= 3 && h1.items.join() === [...new Set(h1.items)].join(),
+    `workbench history: listed ${h1.items} and marked ${h1.marks}`);
+  const last = await wb();
+  const mark = await page.$eval(`#diagram svg .history-mark[data-n="${h1.items[h1.items.length - 1]}"] circle`,
+    (c) => [Number(c.getAttribute("cx")), Number(c.getAttribute("cy"))]);
+  check(Math.abs(mark[0] - last.marker[0]) < 0.05 && Math.abs(mark[1] - last.marker[1]) < 0.05,
+    `workbench history: the last mark on the marker (${mark} / ${last.marker})`);
+  const gone = clicked[0].n;
+  await page.click(`#history-list li[data-n="${gone}"] .remove`);
+  const h2 = await history();
+  check(!h2.items.includes(String(gone)) && !h2.marks.includes(String(gone)) &&
+    h2.items.length === h1.items.length - 1, `workbench history: ${gone} removed (${h2.items})`);
+  const back = clicked[1];
+  await page.click(`#history-list li[data-n="${back.n}"] .restore`);
+  check(JSON.stringify(await readTable()) === JSON.stringify(back.table) &&
+    (await history()).items.length === h2.items.length,
+    `workbench history: ${back.n} restored into the table, not listed twice`);
+
+  // New units: the whole diagram again in them, the marker and the marks on it.
+  await page.click("#zoom-in");
+  await page.select("#units", "si");
+  const si = await wb();
+  const siTitle = await page.$eval("#diagram svg", (svg) => svg.textContent);
+  check(si.window === null && si.marker !== null && /Па/.test(siTitle) &&
+    (await history()).marks.length === (await history()).items.length,
+    `workbench: new units give the whole diagram in them (${si.window}, marks ${(await history()).marks})`);
+  await page.select("#units", "display");
+  check((await history()).items.length === h2.items.length,
+    `workbench: the same state in other units not listed again (${(await history()).items})`);
+
+  // Full width and back.
+  const width = () => page.$eval("#diagram-box", (d) => d.getBoundingClientRect().width);
+  const narrow = await width();
+  await page.click("#diagram-wide");
+  const wide = await width();
+  await page.click("#diagram-wide");
+  check(wide > 1.6 * narrow && Math.abs((await width()) - narrow) < 1, `workbench: full width ${narrow} -> ${wide}`);
+
+  // T-s: the marker where the command line's T-s diagram puts it.
+  await enter("p-t", 10, 25);
+  await page.click("#diagram-ts");
+  const ts = await wb();
+  const cli = calc(["diagram", "ts", "--state", "p-t", "10", "25"]);
+  const cm = cli.slice(cli.indexOf('<g id="markers">')).match(/<circle cx="([-\d.]+)" cy="([-\d.]+)"/);
+  check(ts.marker && Math.abs(ts.marker[0] - Number(cm[1])) <= 0.01 && Math.abs(ts.marker[1] - Number(cm[2])) <= 0.01,
+    `workbench: T-s marker at ${ts.marker} / ${cm[1]},${cm[2]}`);
+  await page.$eval("#diagram-box", (d) => d.scrollIntoView());
+  await shot("21-diagram-ts");
+  await page.click("#diagram-ph");
+
+  // A property along a line: the plot's points the command line's table, refused rows gaps.
+  const PLOTS = [
+    ["isobar", "10", "-50:150:5", "isobaric_heat_capacity", ["isobar", "p=10", "t=-50:150:5"]],
+    ["isobar", "2", "-100:60:10", "mass_density", ["isobar", "p=2", "t=-100:60:10"]],
+    ["isotherm", "25", "0.5:100:*1.5", "speed_of_sound", ["isotherm", "t=25", "p=0.5:100:*1.5"]],
+  ];
+  for (const [kind, fixed, range, property, argv] of PLOTS) {
+    await page.select("#plot-kind", kind);
+    await page.$eval("#plot-fixed", (e, v) => { e.value = v; }, fixed);
+    await page.$eval("#plot-range", (e, v) => { e.value = v; }, range);
+    await page.select("#plot-property", property);
+    await page.click("#plot-make");
+    const got = await page.$$eval("#property-plot .plot-point", (cs) => cs.map((c) => [Number(c.dataset.x), Number(c.dataset.y)]));
+    const lines = await page.$$eval("#property-plot .plot-line", (ls) => ls.length);
+    const rows = parseCsv(calc(["table", ...argv, "--csv", "--units", "display"]));
+    const head = rows[0];
+    const varied = kind === "isobar" ? "temperature" : "pressure";
+    const data = rows.slice(2).filter((r) => r.length > 1);
+    const want = data.filter((r) => r[head.indexOf("status")] === "0" && r[head.indexOf(property)] !== "")
+      .map((r) => [Number(r[head.indexOf(varied)]), Number(r[head.indexOf(property)])]);
+    const what = `workbench plot ${argv.join(" ")} ${property}`;
+    check(got.length === want.length && got.every((p, i) => near(p[0], want[i][0], 1e-12) &&
+      near(p[1], want[i][1], 1e-12)), `${what}: ${got.length} points / ${want.length}`);
+    const refused = data.length - want.length;
+    const titles = await page.$$eval("#property-plot text[id]", (ts) => ts.map((t) => t.textContent));
+    check(titles.length === 2 && titles.every((t) => /, \S/.test(t) || /Коэффициент|Критерий/.test(t)),
+      `${what}: axes titled with units (${titles})`);
+    check(refused === 0 ? lines >= 1 : got.every((p) => p[1] !== 0) && /разрыв/.test(await page.$eval("#plot-note", (e) => e.textContent)),
+      `${what}: ${refused} refused rows as gaps (${lines} lines)`);
+  }
+  await page.select("#plot-kind", "isobar");
+  await page.$eval("#plot-fixed", (e) => { e.value = "10"; });
+  await page.$eval("#plot-range", (e) => { e.value = "-50:150:5"; });
+  await page.select("#plot-property", "isobaric_heat_capacity");
+  await page.click("#plot-make");
+  await page.$eval("#plot-box", (d) => d.scrollIntoView());
+  await shot("22-property-plot");
+  await page.click("#lang-en");
+  const english = await page.$eval("#property-plot #plot-y-title", (t) => t.textContent);
+  check(/Isobaric heat capacity/i.test(english) && (await page.$eval("#diagram-box h2", (h) => h.textContent)) === "log p-h diagram",
+    `workbench: English texts (${english})`);
+  const listed = await page.$eval("#history-list li .restore", (b) => b.textContent);
+  check(/ bar\b/.test(listed) && !/бар/.test(listed), `workbench: the history in English (${listed})`);
+  await page.click("#lang-ru");
+
+  // The phone: every workbench control at least 40 px, no sideways scroll, the diagram drawn.
+  await page.setViewport({ width: 390, height: 844 });
+  await page.waitForFunction(() => window.zeltra5.workbench.wb.frame[0] > 0);
+  await page.click("#zoom-in");
+  await page.click("#plot-make");
+  const phone = await page.evaluate(() => ({
+    scroll: document.documentElement.scrollWidth,
+    small: [...document.querySelectorAll("#diagram-box button, #plot-box button, #plot-box select, #plot-box input")]
+      .filter((e) => e.offsetParent !== null).map((e) => [e.id || e.className, e.getBoundingClientRect()])
+      .filter(([, r]) => r.width < 40 || r.height < 40).map(([id, r]) => `${id} ${r.width}x${r.height}`),
+    zoomed: window.zeltra5.workbench.wb.window !== null,
+  }));
+  check(phone.scroll <= 390 && phone.small.length === 0 && phone.zoomed,
+    `workbench phone: width ${phone.scroll}, small controls ${phone.small.join("; ")}`);
+  await page.$eval("#diagram-box", (d) => d.scrollIntoView());
+  await page.screenshot({ path: path.join(out, "23-phone-workbench.png") });
+  await page.setViewport({ width: 1280, height: 1000 });
+  await page.waitForFunction(() => window.zeltra5.workbench.wb.frame[0] === 0);
+  await page.click("#zoom-reset");
 }
