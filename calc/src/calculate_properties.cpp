@@ -89,6 +89,9 @@ struct Solution {
     // A saturation request for one side: that side's record is in its slot (a or b), not in l
     // or v, and the latent heat is formed from it and the other side's enthalpy.
     double latent_heat = 0.0;
+    // The third derivatives of the single-phase state the (p, T) and (T, rho) solvers evaluated,
+    // when the extended fields are asked for.
+    flash::ThirdDerivatives third{};
 };
 
 // The property each of the modes 4 to 7 matches.
@@ -135,7 +138,8 @@ void solve_saturated_side(const Inputs& in, Solution& sol) {
 // `sat` is the saturation at the given pressure in modes 0 and 3 to 7 (read at or below the
 // critical pressure only).
 template <class M>
-void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
+void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol, const bool want_third) {
+    flash::ThirdDerivatives* const third = want_third ? &sol.third : nullptr;
     switch (in.mode) {
         case MODE_PRESSURE_QUALITY: {
             sol.ts = sat.T_s;
@@ -174,8 +178,9 @@ void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
                 sol.saturation_known = true;
             }
             if (in.mode == MODE_PRESSURE_TEMPERATURE) {
-                flash::Solvers<M>::state_from_pressure_temperature(
-                    in.metastable_side, in.first, in.second, sat, sol.phase, sol.x, sol.a, sol.b);
+                flash::Solvers<M>::state_from_pressure_temperature(in.metastable_side, in.first,
+                                                                   in.second, sat, sol.phase, sol.x,
+                                                                   sol.a, sol.b, third);
             } else {
                 flash::Solvers<M>::state_from_pressure_property(
                     ISOBAR_PROPERTY[in.mode - MODE_PRESSURE_ENTHALPY], in.metastable_side, in.first,
@@ -189,7 +194,7 @@ void solve(const Inputs& in, const PressureSaturation& sat, Solution& sol) {
             PressureSaturation at_p0{};
             flash::Solvers<M>::state_from_temperature_density(in.metastable_side, in.first,
                                                               in.second, sol.phase, sol.x, sol.a,
-                                                              sol.b, sol.p0, at_p0);
+                                                              sol.b, sol.p0, at_p0, third);
             if (sol.phase != PHASE_SUPERCRITICAL) {
                 sol.ts = at_p0.T_s;
                 sol.l = at_p0.liquid;
@@ -612,7 +617,7 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why,
     if (is_saturation_mode(in.mode) && in.side != SIDE_NONE) {
         solve_saturated_side<M>(in, sol);
     } else {
-        solve<M>(in, sat, sol);
+        solve<M>(in, sat, sol, extended != nullptr);
     }
     if (sol.phase < PHASE_TWO_PHASE || sol.phase > PHASE_SUPERCRITICAL) {
         return refuse(why, RefusalReason::not_reproduced);
@@ -694,7 +699,7 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why,
     }
     result = r;
     if (extended != nullptr) {
-        extended_fields_of<M>(r, formed_from, *extended);
+        extended_fields_of<M>(r, formed_from, sol.third.formed ? &sol.third : nullptr, *extended);
     }
     return VALID;
 }

@@ -24,12 +24,12 @@ void set(ExtendedValues& out, const int field, const double value) {
 
 // f = rho R T exp(phir + delta phir_d): the pressure an ideal gas of the same Gibbs energy at the
 // same temperature would have.
-double fugacity(const FluidState& s) {
+[[gnu::always_inline]] inline double fugacity(const FluidState& s) {
     return s.rho * s.R * s.T * exponential(s.phir + s.delta * s.phir_d);
 }
 
 // cp of the ideal gas at the state's temperature: R (1 - tau0^2 phi0_tt).
-double ideal_gas_cp(const FluidState& s) {
+[[gnu::always_inline]] inline double ideal_gas_cp(const FluidState& s) {
     return (1.0 - s.tau0 * s.tau0 * s.phi0_tt) * s.R;
 }
 
@@ -59,7 +59,8 @@ double ideal_gas_cp(const FluidState& s) {
 }  // namespace
 
 template <class M>
-void extended_fields_of(const PropertyResult& r, const FluidState* state, ExtendedValues& out) {
+void extended_fields_of(const PropertyResult& r, const FluidState* state,
+                        const flash::ThirdDerivatives* third, ExtendedValues& out) {
     std::fill(std::begin(out.value), std::end(out.value), NaN);
     const double t = r.temperature;
     const double T = t + KELVIN_OFFSET;
@@ -109,7 +110,12 @@ void extended_fields_of(const PropertyResult& r, const FluidState* state, Extend
     double phir_ddt = NaN;
     const bool reusable = !saturated || M::SATURATED_RECORDS_ARE_EVALUATIONS;
     if (state != nullptr && reusable && state->T == T && state->rho == r.mass_density) {
-        M::phir_ddd_ddt(t, r.mass_density, phir_ddd, phir_ddt);
+        if (third != nullptr && third->T == T && third->rho == r.mass_density) {
+            phir_ddd = third->phir_ddd;
+            phir_ddt = third->phir_ddt;
+        } else {
+            M::phir_ddd_ddt(t, r.mass_density, phir_ddd, phir_ddt);
+        }
     } else {
         M::evaluate_with_third(t, r.mass_density, evaluated, phir_ddd, phir_ddt);
         s = &evaluated;
@@ -124,7 +130,7 @@ void extended_fields_of(const PropertyResult& r, const FluidState* state, Extend
 
 #define ZELTRA5_INSTANTIATE(Model)                                                    \
     template void extended_fields_of<Model>(const PropertyResult&, const FluidState*, \
-                                            ExtendedValues&);
+                                            const flash::ThirdDerivatives*, ExtendedValues&);
 ZELTRA5_FOR_EACH_MODEL(ZELTRA5_INSTANTIATE)
 #undef ZELTRA5_INSTANTIATE
 
@@ -132,7 +138,7 @@ namespace {
 
 template <class M>
 void extended_fields_for(const PropertyResult& r, ExtendedValues& out) {
-    extended_fields_of<M>(r, nullptr, out);
+    extended_fields_of<M>(r, nullptr, nullptr, out);
 }
 
 using ExtendedFunction = void (*)(const PropertyResult&, ExtendedValues&);

@@ -312,7 +312,7 @@ int request_with_extended_for(const CalcRequest& request, PropertyResult& result
     }
     const int status = request_for<M>(req, result, why);
     if (status == VALID) {
-        extended_fields_of<M>(result, nullptr, extended);
+        extended_fields_of<M>(result, nullptr, nullptr, extended);
     } else {
         std::fill(std::begin(extended.value), std::end(extended.value),
                   std::numeric_limits<double>::quiet_NaN());

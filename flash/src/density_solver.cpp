@@ -189,7 +189,8 @@ template <class M>
 void solve_state(const int& metastable_side, const double& P, const double& T, const double& T_s,
                  const FluidState& sat_liquid, const FluidState& sat_vapour,
                  const bool& superheat_refused_at_ceiling, int& phase, double& x,
-                 FluidState& liquid_out, FluidState& vapour_out) {
+                 FluidState& liquid_out, FluidState& vapour_out,
+                 flash::ThirdDerivatives* third = nullptr) {
     ZELTRA5_COUNT(density_solver);
     FluidState result;
 
@@ -201,7 +202,8 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
         double lo = 0.0;
         double hi = 0.0;
         M::density_bracket(P, T, PHASE_SUPERCRITICAL, lo, hi);
-        M::evaluate(T, solve_density<M>(T, P, lo, hi, BracketMoves{true, true}), result);
+        flash::evaluate_with_third_if<M>(
+            T, solve_density<M>(T, P, lo, hi, BracketMoves{true, true}), result, third);
         phase = PHASE_SUPERCRITICAL;
         x = 0.0;
         liquid_out = result;
@@ -277,7 +279,7 @@ void solve_state(const int& metastable_side, const double& P, const double& T, c
             if (!metastable && P <= M::CONSTANTS.saturation_limit_pressure) {
                 rho = stable_root<M>(T_w, P, phase, liquid.rho, vapour.rho, rho, lo, hi);
             }
-            M::evaluate(T_w, rho, result);
+            flash::evaluate_with_third_if<M>(T_w, rho, result, third);
         }
     }
 
@@ -396,14 +398,14 @@ void PressureTemperature<M>::state_from_pressure_temperature(const int& metastab
                                                              const double& P, const double& T,
                                                              const PressureSaturation& saturation,
                                                              int& phase, double& x,
-                                                             FluidState& liquid,
-                                                             FluidState& vapour) {
+                                                             FluidState& liquid, FluidState& vapour,
+                                                             ThirdDerivatives* third) {
     const int side = metastable_side == 1 ? 1 : 0;
     const double T_s = P > M::CONSTANTS.critical_pressure
                            ? M::CONSTANTS.supercritical_saturation_temperature
                            : saturation.T_s;
     solve_state<M>(side, P, T, T_s, saturation.liquid, saturation.vapour, false, phase, x, liquid,
-                   vapour);
+                   vapour, third);
 }
 
 template <class M>

@@ -25,7 +25,8 @@ double relative_enthalpy(const FluidState& s, const FluidState& sat_liquid,
 template <class M>
 void TemperatureDensity<M>::state_from_temperature_density(
     const int& metastable_side, const double& T, const double& rho, int& phase, double& x,
-    FluidState& liquid, FluidState& vapour, double& P, PressureSaturation& saturation) {
+    FluidState& liquid, FluidState& vapour, double& P, PressureSaturation& saturation,
+    ThirdDerivatives* third) {
     // The equilibrium at T places the state against the dome: the mixture lies at its pressure,
     // whose saturation gives T back (the expansions' inverse meets the forward one to 2e-14 K).
     // From 1e-9 K below the critical temperature up the saturated densities are the critical one.
@@ -43,7 +44,7 @@ void TemperatureDensity<M>::state_from_temperature_density(
     FluidState s{};
     double p = P_s;
     if (!inside_dome || metastable_side == 1) {
-        M::evaluate(T, rho, s);
+        evaluate_with_third_if<M>(T, rho, s, third);
         p = state_pressure(s);
     }
     if (inside_dome) {

@@ -27,6 +27,32 @@ struct Saturation {
                                                    double& rho_vapour);
 };
 
+// The third residual derivatives phir_ddd, phir_ddt of the single-phase state a solver evaluated
+// last, formed in that evaluation (bit for bit what M::phir_ddd_ddt gives there), for a caller
+// that asks for them; `formed` false where the solver evaluated no state (a saturated record or
+// a mixture stands for the answer).
+struct ThirdDerivatives {
+    bool formed = false;
+    double T = 0.0;  // K, and the density: the state they belong to
+    double rho = 0.0;
+    double phir_ddd = 0.0;
+    double phir_ddt = 0.0;
+};
+
+// M::evaluate, with the third derivatives into `third` when it is given.
+template <class M>
+inline void evaluate_with_third_if(const double& t, const double& rho, FluidState& state,
+                                   ThirdDerivatives* third) {
+    if (third == nullptr) {
+        M::evaluate(t, rho, state);
+        return;
+    }
+    M::evaluate_with_third(t, rho, state, third->phir_ddd, third->phir_ddt);
+    third->formed = true;
+    third->T = state.T;
+    third->rho = state.rho;
+}
+
 // Density at (P, T) and the (P, T) state (density_solver.cpp).
 template <class M>
 struct PressureTemperature {
@@ -43,10 +69,12 @@ struct PressureTemperature {
     static void state_from_pressure_temperature(const int& metastable_side, const double& P,
                                                 const double& T, int& phase, double& x,
                                                 FluidState& liquid, FluidState& vapour);
+    // With `third`, the single-phase state's third derivatives too.
     static void state_from_pressure_temperature(const int& metastable_side, const double& P,
                                                 const double& T,
                                                 const PressureSaturation& saturation, int& phase,
-                                                double& x, FluidState& liquid, FluidState& vapour);
+                                                double& x, FluidState& liquid, FluidState& vapour,
+                                                ThirdDerivatives* third = nullptr);
     static void densities_from_pressure_temperature(const double& P, const double& T,
                                                     double& liquid_rho, double& vapour_rho);
 };
@@ -73,10 +101,12 @@ struct Isobar {
 // Temperature and density (temperature_density.cpp).
 template <class M>
 struct TemperatureDensity {
+    // With `third`, the single-phase state's third derivatives too.
     static void state_from_temperature_density(const int& metastable_side, const double& T,
                                                const double& rho, int& phase, double& x,
                                                FluidState& liquid, FluidState& vapour, double& P,
-                                               PressureSaturation& saturation);
+                                               PressureSaturation& saturation,
+                                               ThirdDerivatives* third = nullptr);
 };
 
 // Every solver of zeltra5/solvers.hpp for the model M, by the same names: for code that is

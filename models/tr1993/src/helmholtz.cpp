@@ -6,7 +6,6 @@
 
 #include "helmholtz_coefficients.hpp"
 #include "zeltra5/evaluation_counters.hpp"
-#include "zeltra5/exponential.hpp"
 #include "zeltra5/extended.hpp"
 #include "zeltra5/tr1993_constants.hpp"
 
@@ -103,17 +102,6 @@ struct ResidualContext {
         damping[1] = std::exp(-delta);
         damping[2] = std::exp(-integer_power<2>(delta));
         damping[3] = std::exp(-integer_power<3>(delta));
-    }
-
-    // With the inline exponential (within an ulp of std::exp): for the third derivatives, which
-    // no other field is formed from.
-    struct InlineExponential {};
-    ResidualContext(double tau_, double delta_, InlineExponential)
-        : tau(tau_), delta(delta_), inv_tau(1.0 / tau_), sqrt_tau(std::sqrt(tau_)) {
-        damping[0] = 1.0;
-        damping[1] = exponential(-delta);
-        damping[2] = exponential(-integer_power<2>(delta));
-        damping[3] = exponential(-integer_power<3>(delta));
     }
 
     // tau^t: an integer power, times sqrt(tau) for the half-integer exponents.
@@ -314,9 +302,23 @@ struct IdealTemperatureTerms {
     return phi0_t;
 }
 
-// Every field of `state` at the temperature of `k` and density rho.
+// The six sums of ResidualSums and the two of ThirdSums in one pass over the terms, each by the
+// same operations as ResidualSums or ThirdSums alone.
+struct SumsWithThird {
+    ResidualSums base;
+    ThirdSums third;
+
+    template <std::size_t... I>
+    void add_all(const ResidualContext& ctx, std::index_sequence<I...>) {
+        ((base.add<static_cast<int>(I)>(ctx), third.add<static_cast<int>(I)>(ctx)), ...);
+    }
+};
+
+// Every field of `state` at the temperature of `k` and density rho; with `third`, also the third
+// residual derivatives phir_ddd and phir_ddt into third[0] and third[1].
+template <bool WithThird = false>
 [[gnu::always_inline]] inline void evaluate_with(const IdealTemperatureTerms& k, const double& rho,
-                                                 FluidState& state) {
+                                                 FluidState& state, double* third = nullptr) {
     ZELTRA5_COUNT(evaluate_state);
     const double T = k.T;
     state.T = T;
@@ -356,7 +358,15 @@ struct IdealTemperatureTerms {
     const wide inv_delta = 1.0L / delta;
     const wide inv_tau = 1.0L / tau;
     ResidualSums sums;
-    sums.add_all(ctx, AllTerms{});
+    if constexpr (WithThird) {
+        SumsWithThird both;
+        both.add_all(ctx, AllTerms{});
+        sums = both.base;
+        third[0] = static_cast<double>(both.third.f_ddd * inv_delta * inv_delta * inv_delta);
+        third[1] = static_cast<double>(both.third.f_ddt * inv_delta * inv_delta * inv_tau);
+    } else {
+        sums.add_all(ctx, AllTerms{});
+    }
     state.phir = static_cast<double>(sums.f);
     state.phir_d = static_cast<double>(sums.f_d * inv_delta);
     state.phir_dd = static_cast<double>(sums.f_dd * inv_delta * inv_delta);
@@ -397,9 +407,10 @@ void evaluate_state(const double& t, const double& rho, FluidState& state) {
 
 void evaluate_state_and_third(const double& t, const double& rho, FluidState& state,
                               double& phir_ddd, double& phir_ddt) {
-    // Two passes: the third derivatives exactly as residual_phir_ddd_ddt forms them.
-    evaluate_with(ideal_temperature_terms(t), rho, state);
-    residual_phir_ddd_ddt(t, rho, phir_ddd, phir_ddt);
+    double third[2];
+    evaluate_with<true>(ideal_temperature_terms(t), rho, state, third);
+    phir_ddd = third[0];
+    phir_ddt = third[1];
 }
 
 void evaluate_states_at_temperature(const double& t, const double& rho_a, const double& rho_b,
@@ -495,9 +506,10 @@ void residual_phir_ddd_ddt(const double& t, const double& rho, double& phir_ddd,
     ZELTRA5_COUNT(evaluate_state);
     const double delta = rho * INV_CRITICAL_DENSITY;
     const double tau = REDUCING_TAU_NUMERATOR / (t + KELVIN_OFFSET);
-    const ResidualContext ctx(tau, delta, ResidualContext::InlineExponential{});
+    const ResidualContext ctx(tau, delta);
     ThirdSums sums;
     sums.add_all(ctx, AllTerms{});
+    // Reduced as evaluate_with<true> reduces them: bit for bit evaluate_state_and_third's.
     const wide inv_delta = 1.0L / delta;
     const wide inv_tau = 1.0L / tau;
     phir_ddd = static_cast<double>(sums.f_ddd * inv_delta * inv_delta * inv_delta);
