@@ -1685,6 +1685,14 @@ async function testCycleView(browser, origin, problems, out) {
     if (inputs[1] === 140 && lang === "ru") await p.screenshot({ path: path.join(out, "22-cycle-refused.png") });
   }
   await p.click("#lang-ru");
+  // At phone width the cycle stacks and the page does not scroll sideways.
+  await typeCycle(p, [-10, 35, 5, 3, 0.75, 100]);
+  await p.setViewport({ width: 390, height: 844 });
+  const width = await p.evaluate(() => document.documentElement.scrollWidth);
+  check(width <= 390, `the cycle at phone width: no sideways scrolling (${width} px)`);
+  await p.$eval("#cycle-box", (b) => b.scrollIntoView());
+  await p.screenshot({ path: path.join(out, "21-cycle-phone.png") });
+  await p.setViewport({ width: 1280, height: 1000 });
   // The time of a cycle: calculation, both drawings and the tables (printed, not tested).
   const times = await p.evaluate(() => {
     const ms = [];
