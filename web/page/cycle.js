@@ -440,7 +440,9 @@ function writeAddress() {
     const values = cycle.inputs ?? INPUTS.map((input) => $(input.id).value);
     INPUTS.forEach((input, i) => items.push([input.key, values[i]]));
   }
-  window.history.replaceState(null, "", `${window.location.pathname}?${query(items)}`);
+  // Only when it changes: a browser limits how often a page may replace its address.
+  const search = `?${query(items)}`;
+  if (search !== window.location.search) window.history.replaceState(null, "", search + window.location.hash);
 }
 
 // --- wiring -------------------------------------------------------------------------------
@@ -491,4 +493,4 @@ $("full-digits").addEventListener("change", () => {
   writeAddress();
 });
 // For the browser test and benchmark.
-window.zeltra5Cycle = { calculateCycle, parseUnits, address };
+window.zeltra5Cycle = { calculateCycle, parseUnits, address, writeAddress, stateCalculated };
