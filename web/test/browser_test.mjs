@@ -1570,6 +1570,15 @@ function checkCycle(label, shown, inputs, options, full) {
   });
   check(shown.states.length === 4 && Object.keys(shown.states[0]).filter((k) => FIELD_NAMES.includes(k)).length === 7,
     `${label}: four states of seven fields`);
+  // The names of the figures and states and the figures' units as the command line's report
+  // in that language writes them (the report leaves out the figures of a capacity not given).
+  const report = calc(["cycle", ...argv]).split("\n").map((l) => l.trimEnd());
+  for (const f of shown.figures.filter((g) => json[g.name] !== null)) {
+    check(report.some((l) => l.startsWith(`${f.title} `) && (f.unit === "" || l.endsWith(` ${f.unit}`))),
+      `${label}: "${f.title}" ${f.unit} as the command line's report names it`);
+  }
+  shown.states.forEach((row, s) => check(report.some((l) => l.startsWith(`${s + 1} ${row[1][0]} `)),
+    `${label}: state ${s + 1} "${row[1][0]}" as the report names it`));
   ["ph", "ts"].forEach((type, i) => {
     const svg = calc(["diagram", type, "--cycle", ...argv.filter((a, k) =>
       !["--capacity"].includes(a) && !(k > 0 && argv[k - 1] === "--capacity"))]);
