@@ -129,6 +129,9 @@ function libraryText(write) {
 }
 const f64 = (ptr) => M.HEAPF64[ptr >> 3];
 
+// What the page's other modules (cycle.js) hook on: after each calculation of the state, after
+// a change of units, reference, model or language (refresh), and around the first calculation.
+const hooks = { afterRun: [], refresh: [], beforeStart: [], afterStart: [] };
 const state = {
   lang: "ru", table: "requested", results: null, diagramKey: "", marker: null, units: "display",
   // The model the address named when the registry has none of that name (null: none such).
@@ -433,6 +436,7 @@ function run() {
   showMessage(results.requested.message);
   renderTable();
   moveMarker(pair, first, second, results.requested);
+  hooks.afterRun.forEach((f) => f());
 }
 
 // A new pair: a value of a quantity the new pair also has stays in that quantity's input (the
@@ -1006,6 +1010,7 @@ function unitsChanged() {
 function refresh() {
   if (state.results !== null || !$("message").hidden) run();
   if (state.tableShown) makeTable();
+  hooks.refresh.forEach((f) => f());
 }
 
 // --- the model ------------------------------------------------------------------------------
@@ -1127,22 +1132,32 @@ function init() {
   });
   $("tables-copy").addEventListener("click", () => copyText(tablesText()));
   applyTexts();
-  run();
-  window.readyMs = performance.now();  // since the navigation began, for the benchmark
-  document.body.dataset.ready = "1";
+  // The first calculation waits for the page's other modules (loaded after this one, each
+  // importing it): they may take their part of the state from the address first.
+  setTimeout(() => {
+    hooks.beforeStart.forEach((f) => f());
+    run();
+    hooks.afterStart.forEach((f) => f());
+    window.readyMs = performance.now();  // since the navigation began, for the benchmark
+    document.body.dataset.ready = "1";
+  }, 0);
 }
-// The diagram workbench (workbench.js) draws the diagram's window through these hooks and sees
-// the page's parts through `page`.
-const hooks = {};
-const page = { M, heap, put, str, f64, libraryText, optionsText, state, run, updateInputs, moveMarker,
-  pairFields, rowName, fieldUnit, fieldRow, unitsChoice, convertValues, formatValue, tableCsv,
-  parseCsv, keepModelInAddress, modelLine, TEXTS, $ };
 // For the browser test and benchmark: the library without the page around it.
 window.zeltra5 = {
   calculate, formatValue, formatDigits, drawDiagram, tableText, tablesText, systemUnit, unitsChoice, convertValues, models,
   rowFields: () => Array.from({ length: ROWS }, (_, r) => M._zeltra5_table_row_field(r)),
   fieldIndex: (name) => M._zeltra5_field_index(put("name", name)),
-  hooks, page,
+  hooks, page: null,
 };
+
+// The page's parts for its other modules: the diagram workbench (workbench.js, which draws the
+// diagram's window through the hooks) and the cycle view (cycle.js).
+export const page = {
+  M, heap, hooks, state, TEXTS, UNIT_SYSTEMS, UNIT_CHOICES, put, str, libraryText, f64, optionsText,
+  unitsChoice, systemUnit, convertValues, fieldUnit, fieldRow, rowName, pairFields, pairs,
+  readNumber, formatValue, formatFull, alignNumbers, applyTexts, updateInputs, modelLine, run,
+  showMessage, DEFAULT_MODEL, moveMarker, tableCsv, parseCsv, keepModelInAddress, $,
+};
+window.zeltra5.page = page;
 
 init();

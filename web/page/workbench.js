@@ -660,6 +660,8 @@ function init() {
   wirePointer();
   setPlotDefaults();
   wb.plotUnits = page.unitsChoice();
+  // The page's start may take other units from its address (cycle.js): the plot's values follow.
+  hooks.afterStart.push(() => { unitsFollowed(); plotLabels(); });
   applyTexts();
   // The whole p-h diagram the page drew first is this one's first window, unless a phone's
   // frame asks for another; the state on show again, through the hooks now: its marker, and

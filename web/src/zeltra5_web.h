@@ -87,6 +87,14 @@ ZELTRA5_API int zeltra5_web_diagram_locate(const char* type, double x_min, doubl
                                            const char* options, double svg_x, double svg_y,
                                            double* x, double* y);
 
+/* The refrigeration cycle's words in a language ("ru" or "en"), for the page's cycle view: the
+ * title of a figure of zeltra5_cycle ("Compressor work w"; null outside 0 to
+ * ZELTRA5_CYCLE_FIGURE_COUNT - 1 or for another language) and the name of one of its four states
+ * ("suction", ..., "evaporator inlet"; null outside 0 to ZELTRA5_CYCLE_STATE_COUNT - 1 or for
+ * another language). */
+ZELTRA5_API const char* zeltra5_web_cycle_figure_title(int figure, const char* lang);
+ZELTRA5_API const char* zeltra5_web_cycle_state_name(int state, const char* lang);
+
 #ifdef __cplusplus
 }
 #endif

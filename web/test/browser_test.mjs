@@ -604,7 +604,8 @@ try {
   const byModel = {};
   for (const { name: model } of registry) {
     await page.select("#model", model);
-    check(page.url().endsWith(`?model=${model}`), `${model}: the address keeps it (${page.url()})`);
+    // (After a calculation the address holds the whole state, the model among it.)
+    check(new URL(page.url()).searchParams.get("model") === model, `${model}: the address keeps it (${page.url()})`);
     for (const [pair, first, second, reference] of MODEL_CASES) {
       const label = `${model} ${pair} ${first} ${second ?? ""} ${reference}`;
       await page.select("#reference", reference);
@@ -1256,6 +1257,13 @@ try {
   await enter("p-t", 10, 25, false);
   await page.setViewport({ width: 1280, height: 1000 });
 
+  const cycleMs = await testCycleView(browser, origin, problems, out);
+  const addressReadyMs = await testAddresses(browser, origin, problems);
+  const printed = await testPrint(browser, origin, problems, out);
+  console.log(`cycle: ${cycleMs.toFixed(1)} ms per cycle (median of 7: calculation, both drawings, ` +
+    `the tables); an address with a state and a cycle shown ${addressReadyMs.toFixed(0)} ms after the ` +
+    `navigation began; printed: ${printed}`);
+
   // --- the library over a wide grid, against the command line's batch --------------------
   const grid = makeGrid();
   const batchIn = grid.map(([pair, a, b, side]) => `${pair},${side},${a},${b}`).join("\n") + "\n";
@@ -1802,4 +1810,413 @@ async function diagramWorkbench(page, ui) {
   await page.setViewport({ width: 1280, height: 1000 });
   await page.waitForFunction(() => window.zeltra5.workbench.wb.frame[0] === 0);
   await page.click("#zoom-reset");
+}
+
+// --- the cycle view, the shareable address, the printout ---
+// The command line's JSON, also of a refusal (printed, with a status other than 0).
+function calcJson(argv) {
+  try {
+    return JSON.parse(execFileSync(calcPath, argv, { encoding: "utf8", stdio: ["ignore", "pipe", "ignore"] }));
+  } catch (e) {
+    return JSON.parse(e.stdout);
+  }
+}
+// A page of its own, opened at an address of the site, its errors counted with the others.
+async function openAt(browser, origin, problems, query) {
+  const p = await browser.newPage();
+  p.on("pageerror", (e) => problems.push(`page error (${query}): ${e.message}`));
+  await p.setViewport({ width: 1280, height: 1000 });
+  await p.goto(`${origin}/${query}`, { waitUntil: "networkidle0" });
+  await p.waitForSelector("body[data-ready='1']", { timeout: 30000 });
+  return p;
+}
+// The cycle view as shown: inputs, message, figures, states (by field), drawings.
+function readCycle(p) {
+  return p.evaluate(() => {
+  const el = (id) => document.getElementById(id);
+  const heads = Array.from(el("cycle-states").tHead.rows[0]?.cells ?? [], (th) => th.dataset.field);
+  return {
+    shown: !el("cycle").hidden,
+    inputs: Array.from(el("cycle-form").querySelectorAll("input"), (i) => i.value),
+    message: el("cycle-message").hidden ? "" : el("cycle-message").textContent,
+    figures: Array.from(el("cycle-figures").tBodies[0].rows, (tr) => ({ name: tr.dataset.figure,
+      title: tr.cells[0].textContent, text: tr.cells[1].textContent, value: tr.cells[1].dataset.value,
+      unit: tr.cells[2].textContent })),
+    states: Array.from(el("cycle-states").tBodies[0].rows, (tr) => Object.fromEntries(
+      Array.from(tr.cells, (td, k) => [heads[k] ?? k, [td.textContent, td.dataset.value]]))),
+    svgs: ["ph", "ts"].map((t) => el(`cycle-${t}`).querySelector("svg")?.outerHTML ?? ""),
+    model: el("cycle-model").textContent,
+  };
+  });
+}
+// The cycle's figures and states against `zeltra5-calc cycle --json` with the same arguments:
+// the number shown as six digits (or sixteen) of the native value, the value within 1e-9
+// relative, blank where the command line has none; units as the command line names them (its
+// JSON names them in English: in Russian, a unit where it has one); both drawings there, with
+// the command line's legend (the cycle's temperatures and COP).
+function checkCycle(label, shown, inputs, options, full) {
+  const english = options.includes("en");
+  const [t0, tc, sh, sc, eta, cap] = inputs.map(String);
+  const argv = ["--evaporating", t0, "--condensing", tc, "--superheat", sh, "--subcooling", sc,
+    "--efficiency", eta, ...(cap === "" ? [] : ["--capacity", cap]), ...options];
+  const json = calcJson(["cycle", ...argv, "--json"]);
+  const same = (text, raw, want) => (want === null ? text === "" && raw === undefined
+    : relative(Number(raw), want) <= 1e-9 &&
+      (full ? text === formatG16(Number(raw)) : isSixDigitsOf(text, want)));
+  check(json.status === 0 && shown.message === "", `${label}: a cycle (${json.error} / ${shown.message})`);
+  check(shown.figures.length === 14, `${label}: 14 figures (${shown.figures.length})`);
+  for (const f of shown.figures) {
+    const unit = english ? f.unit === json.figure_units[f.name] : (f.unit === "") === (json.figure_units[f.name] === "");
+    check(same(f.text, f.value, json[f.name]) && unit && f.title !== "",
+      `${label}: ${f.name} "${f.text}" ${f.unit} / ${json[f.name]} ${json.figure_units[f.name]}`);
+  }
+  shown.states.forEach((row, s) => {
+    for (const [field, [text, raw]] of Object.entries(row)) {
+      if (!FIELD_NAMES.includes(field)) continue;
+      check(same(text, raw, json.states[s][field]), `${label}: state ${s + 1} ${field} "${text}" / ${json.states[s][field]}`);
+    }
+  });
+  check(shown.states.length === 4 && Object.keys(shown.states[0]).filter((k) => FIELD_NAMES.includes(k)).length === 7,
+    `${label}: four states of seven fields`);
+  // The names of the figures and states and the figures' units as the command line's report
+  // in that language writes them (the report leaves out the figures of a capacity not given).
+  const report = calc(["cycle", ...argv]).split("\n").map((l) => l.trimEnd());
+  for (const f of shown.figures.filter((g) => json[g.name] !== null)) {
+    check(report.some((l) => l.startsWith(`${f.title} `) && (f.unit === "" || l.endsWith(` ${f.unit}`))),
+      `${label}: "${f.title}" ${f.unit} as the command line's report names it`);
+  }
+  shown.states.forEach((row, s) => check(report.some((l) => l.startsWith(`${s + 1} ${row[1][0]} `)),
+    `${label}: state ${s + 1} "${row[1][0]}" as the report names it`));
+  ["ph", "ts"].forEach((type, i) => {
+    const svg = calc(["diagram", type, "--cycle", ...argv.filter((a, k) =>
+      !["--capacity"].includes(a) && !(k > 0 && argv[k - 1] === "--capacity"))]);
+    const legend = (text) => (text.match(/<text[^>]*>[^<]*COP = [^<]*<\/text>/) ?? [""])[0].replace(/<text[^>]*>/, "");
+    check(shown.svgs[i].startsWith("<svg") && legend(shown.svgs[i]) !== "" && legend(shown.svgs[i]) === legend(svg),
+      `${label}: the ${type} drawing with the cycle (${legend(shown.svgs[i])} / ${legend(svg)})`);
+  });
+  return json;
+}
+async function typeCycle(p, inputs) {
+  const ids = ["evaporating", "condensing", "superheat", "subcooling", "efficiency", "capacity"];
+  for (const [k, id] of ids.entries()) {
+    await p.click(`#cycle-${id}`, { clickCount: 3 });
+    await p.keyboard.press("Backspace");
+    await p.keyboard.type(String(inputs[k]));
+  }
+  await p.keyboard.press("Enter");
+}
+async function chooseOn(p, { model, system, units = {}, reference, lang }) {
+  await p.click(`#lang-${lang}`);
+  await p.select("#model", model);
+  await p.select("#reference", reference);
+  await p.select("#units", system);
+  for (const [key, unit] of Object.entries(units)) await p.select(`#unit-${key}`, unit);
+}
+function unitsArg(system, units) {
+  return [system, ...Object.entries(units).map(([k, u]) => `${k}=${u}`)].join(",");
+}
+
+// The cycle through the page as a person uses it: model, reference, units and language chosen,
+// the inputs typed, Enter; a refusal after a cycle blanks everything; new units convert the
+// inputs (the same cycle); the digits switch.
+async function testCycleView(browser, origin, problems, out) {
+  const p = await openAt(browser, origin, problems, "");
+  check(await p.$eval("#cycle", (c) => c.hidden), "the cycle hidden at first");
+  await p.click("#cycle-toggle");
+  const opened = await readCycle(p);
+  check(opened.shown && opened.svgs.every((s) => s.startsWith("<svg")), "the cycle shown and drawn at a click");
+  const CASES = [
+    // [model, system, units, reference, lang, [t0, tc, superheat, subcooling, efficiency, capacity]]
+    ["tr1993", "display", {}, "default", "ru", [-10, 35, 5, 3, 0.75, 100]],
+    ["gao2023", "display", {}, "default", "en", [-10, 35, 5, 3, 0.75, 100]],
+    ["tr1993", "si", {}, "iir", "en", [253.15, 308.15, 0, 0, 1, ""]],
+    ["gao2023", "display", { t: "degF" }, "ashrae", "ru", [14, 95, 9, 5.4, 0.8, 50]],
+    ["gao2023", "display", { p: "kPa", h: "J/kg" }, "nbp", "en", [-30, 40, 10, 0, 0.7, 250]],
+  ];
+  for (const [model, system, units, reference, lang, inputs] of CASES) {
+    await chooseOn(p, { model, system, units, reference, lang });
+    await typeCycle(p, inputs);
+    const label = `cycle ${model} ${unitsArg(system, units)} ${reference} ${lang} ${inputs.join(" ")}`;
+    const shown = await readCycle(p);
+    checkCycle(label, shown, inputs, ["--units", unitsArg(system, units), "--reference", reference,
+      "--model", model, "--lang", lang], false);
+    check(shown.model.endsWith(model), `${label}: the model named (${shown.model})`);
+  }
+  await p.$eval("#cycle-box", (b) => b.scrollIntoView());
+  await p.screenshot({ path: path.join(out, "21-cycle.png"), fullPage: true });
+
+  // New units: the typed temperatures and their differences converted, the same cycle shown.
+  await chooseOn(p, { model: "tr1993", system: "display", reference: "default", lang: "ru" });
+  await typeCycle(p, [-10, 35, 5, 3, 0.75, 100]);
+  const before = await readCycle(p);
+  await p.select("#unit-t", "degF");
+  const after = await readCycle(p);
+  check(after.inputs.map(Number).join() === "14,95,9,5.4,0.75,100",
+    `new units: the inputs in °F and °F degrees (${after.inputs.join(", ")})`);
+  const cop = (c) => Number(c.figures[0].value);
+  check(relative(cop(before), cop(after)) <= 1e-9 && after.message === "",
+    `new units: the same cycle (COP ${cop(before)} / ${cop(after)})`);
+  check(after.figures[4].unit === "°F" && before.figures[4].unit === "°C",
+    `new units: t2 in °F (${before.figures[4].unit} → ${after.figures[4].unit})`);
+  checkCycle("cycle in °F after the change", after, [14, 95, 9, 5.4, 0.75, 100],
+    ["--units", "display,t=degF", "--lang", "ru"], false);
+  await p.select("#unit-t", "degC");
+  // The digits switch: every figure with sixteen digits, then six again.
+  await p.click("#full-digits");
+  checkCycle("cycle at full precision", await readCycle(p), [-10, 35, 5, 3, 0.75, 100], ["--lang", "ru"], true);
+  await p.click("#full-digits");
+
+  // Refusals, each after a valid cycle: the library's reason (the command line's, in English),
+  // every figure, state and drawing blank.
+  const REFUSALS = [
+    // [inputs, lang, the words the message must hold]
+    [[40, 35, 0, 0, 1, ""], "en", null],
+    [[-10, 140, 0, 0, 1, ""], "en", null],
+    [[-80, 35, 0, 0, 1, ""], "en", null],
+    [[-10, 35, 0, 0, 1.5, ""], "en", null],
+    [[-10, 35, -2, 0, 1, ""], "en", null],
+    [[-10, 140, 0, 0, 1, ""], "ru", "140 °C"],
+    [["abc", 35, 0, 0, 1, ""], "ru", "«abc» — не число"],
+    [[-10, 35, 0, 0, 1, "1e400"], "en", "«1e400» is too large"],
+  ];
+  for (const [inputs, lang, words] of REFUSALS) {
+    await p.click(`#lang-${lang}`);
+    await typeCycle(p, [-10, 35, 5, 3, 0.75, 100]);
+    check((await readCycle(p)).svgs[0] !== "", "a cycle before the refusal");
+    await typeCycle(p, inputs);
+    const shown = await readCycle(p);
+    const label = `refused cycle ${inputs.join(" ")} (${lang})`;
+    let want = words;
+    if (words === null) {
+      const [t0, tc, sh, sc, eta] = inputs.map(String);
+      const json = calcJson(["cycle", "--evaporating", t0, "--condensing", tc,
+        "--superheat", sh, "--subcooling", sc, "--efficiency", eta, "--json"]);
+      check(json.status !== 0, `${label}: the command line refuses it too`);
+      want = json.error;
+    }
+    check(shown.message !== "" && (words === null ? shown.message === want : shown.message.includes(want)),
+      `${label}: "${shown.message}" / "${want}"`);
+    check(shown.figures.every((f) => f.text === "" && f.value === undefined) &&
+      shown.states.every((row) => Object.entries(row).every(([k, [text]]) => !FIELD_NAMES.includes(k) || text === "")) &&
+      shown.svgs.every((s) => s === ""), `${label}: nothing else on show`);
+    if (inputs[1] === 140 && lang === "ru") await p.screenshot({ path: path.join(out, "22-cycle-refused.png") });
+  }
+  await p.click("#lang-ru");
+  // At phone width the cycle stacks and the page does not scroll sideways.
+  await typeCycle(p, [-10, 35, 5, 3, 0.75, 100]);
+  await p.setViewport({ width: 390, height: 844 });
+  const width = await p.evaluate(() => document.documentElement.scrollWidth);
+  check(width <= 390, `the cycle at phone width: no sideways scrolling (${width} px)`);
+  await p.$eval("#cycle-box", (b) => b.scrollIntoView());
+  await p.screenshot({ path: path.join(out, "21-cycle-phone.png") });
+  await p.setViewport({ width: 1280, height: 1000 });
+  // The time of a cycle: calculation, both drawings and the tables (printed, not tested).
+  const times = await p.evaluate(() => {
+    const ms = [];
+    for (let i = 0; i < 7; i++) {
+      window.zeltra5Cycle.calculateCycle();
+      ms.push(window.cycleMs);
+    }
+    return ms.sort((a, b) => a - b);
+  });
+  await p.close();
+  return times[3];
+}
+
+// Addresses: a valid one shows its state (and cycle) in its units, model, reference, language
+// and digits, calculated on load; one with a value the page does not understand shows the
+// default for it, says so in a note, and its address is then the page's own.
+async function testAddresses(browser, origin, problems) {
+  const STATE = { pair: "p-t", values: [10, 25], units: "display", model: "tr1993", reference: "default",
+    lang: "ru", superheat: false, digits: false, cycle: null };
+  const CYCLE = [-10, 35, 5, 3, 0.75, 100];
+  const CASES = [
+    // [query, the state expected (over STATE), the item the note quotes (null: no note)]
+    ["?pair=p-t&first=10&second=25&units=display&model=tr1993&reference=default&lang=ru", {}, null],
+    ["?pair=p-h&first=500&second=1500&units=display,p=kPa&model=gao2023&reference=iir&lang=en",
+      { pair: "p-h", values: [500, 1500], units: "display,p=kPa", model: "gao2023", reference: "iir", lang: "en" }, null],
+    ["?pair=ts-liquid&first=273.15&units=si&reference=ashrae&lang=en&digits=full",
+      { pair: "ts-liquid", values: [273.15], units: "si", reference: "ashrae", lang: "en", digits: true }, null],
+    ["?pair=p-t&first=5&second=10&superheat=1", { values: [5, 10], superheat: true }, null],
+    ["?pair=p-s&first=1450&second=5.5&units=si-celsius,p=psi,s=kJ/(kg*K)&model=gao2023&reference=nbp",
+      { pair: "p-s", values: [1450, 5.5], units: "si-celsius,p=psi,s=kJ/(kg*K)", model: "gao2023", reference: "nbp" }, null],
+    ["?pair=p-t&first=10&second=25&units=display&model=gao2023&lang=en&view=cycle&evaporating=-20&condensing=30" +
+      "&suction_superheat=8&subcooling=2&efficiency=0.7&capacity=10",
+    { model: "gao2023", lang: "en", cycle: [-20, 30, 8, 2, 0.7, 10] }, null],
+    ["?view=cycle&units=display,t=K&evaporating=250&condensing=300&suction_superheat=0&subcooling=0&efficiency=1&capacity=",
+      { units: "display,t=K", values: [10, 298.15], cycle: [250, 300, 0, 0, 1, ""] }, null],
+    ["?lang=en", { lang: "en" }, null],
+    // Not understood: the default for that value, and a note.
+    ["?pair=q-z&first=1&second=2", {}, "pair=q-z"],
+    ["?pair=p-t&first=abc&second=25&lang=en", { lang: "en" }, "first=abc"],
+    ["?pair=p-h&first=5", {}, "second"],
+    ["?pair=p-t&first=1e400&second=25", {}, "first=1e400"],
+    ["?first=10&second=25&units=si", { units: "si", values: [1e6, 298.15] }, "pair"],
+    ["?pair=p-t&first=10&second=25&lang=de", {}, "lang=de"],
+    ["?pair=p-t&first=10&second=25&units=furlongs", {}, "units=furlongs"],
+    ["?pair=p-t&first=10&second=25&units=display,p=atm", {}, "units=display,p=atm"],
+    ["?pair=p-t&first=10&second=25&units=display,p=kPa,p=bar", {}, "units=display,p=kPa,p=bar"],
+    ["?pair=p-t&first=10&second=25&reference=xyz", {}, "reference=xyz"],
+    ["?pair=p-t&first=10&second=25&digits=many", {}, "digits=many"],
+    ["?pair=p-t&first=5&second=10&superheat=yes", { values: [5, 10] }, "superheat=yes"],
+    ["?view=nope", {}, "view=nope"],
+    ["?view=cycle&efficiency=high&capacity=", { cycle: [-10, 35, 5, 3, 0.75, ""] }, "efficiency=high"],
+    ["?view=cycle&evaporating=-10&condensing=", { cycle: CYCLE }, "condensing="],
+  ];
+  for (const [query, over, noteItem] of CASES) {
+    const want = { ...STATE, ...over };
+    const label = `address "${query}"`;
+    const p = await openAt(browser, origin, problems, query);
+    const got = await p.evaluate(() => {
+      const el = (id) => document.getElementById(id);
+      return {
+        pair: el("pair").value, values: [el("first").value, el("second").value], units: window.zeltra5.unitsChoice(),
+        model: el("model").value, reference: el("reference").value, lang: document.documentElement.lang,
+        superheat: el("superheat").checked, digits: el("full-digits").checked,
+        note: el("address-note").hidden ? null : el("address-note").textContent,
+        message: el("message").hidden ? "" : el("message").textContent, search: window.location.search,
+        rows: Array.from(document.querySelectorAll("#table tr"), (tr) => [tr.cells[1].textContent, tr.cells[1].dataset.value]),
+        fields: window.zeltra5.rowFields(),
+      };
+    });
+    const values = got.values.slice(0, want.values.length).map(Number);
+    check(got.pair === want.pair && values.every((v, i) => relative(v, want.values[i]) <= 1e-15) &&
+      got.units === want.units && got.model === want.model && got.reference === want.reference &&
+      got.lang === want.lang && got.superheat === want.superheat && got.digits === want.digits,
+    `${label}: the state ${JSON.stringify(got).slice(0, 300)}`);
+    // The state against the command line with the same options, each field shown.
+    const json = calcJson(["--json", "--units", want.units, "--model", want.model, "--reference",
+      want.reference, "--lang", want.lang, ...(want.superheat ? ["--superheat"] : []), want.pair,
+      ...want.values.map(String)]);
+    let fieldsShown = 0;
+    got.fields.forEach((f, r) => {
+      if (f < 0) return;
+      const v = json[FIELD_NAMES[f]];
+      const [text, raw] = got.rows[r];
+      const ok = v === null || v === undefined ? text === ""
+        : relative(Number(raw), v) <= tolerance(FIELD_NAMES[f], v) &&
+          (want.digits ? text === formatG16(Number(raw)) : isSixDigitsOf(text, v));
+      if (v !== null && v !== undefined) fieldsShown++;
+      check(ok, `${label}: ${FIELD_NAMES[f]} "${text}" / ${v}`);
+    });
+    check(fieldsShown >= 8 && got.message === "", `${label}: a state on show (${fieldsShown} fields; ${got.message})`);
+    const cycle = await readCycle(p);
+    check(cycle.shown === (want.cycle !== null), `${label}: the cycle ${cycle.shown ? "shown" : "hidden"}`);
+    if (want.cycle) {
+      check(cycle.inputs.map((v, i) => (want.cycle[i] === "" ? v === "" : Number(v) === want.cycle[i])).every(Boolean),
+        `${label}: the cycle's inputs ${cycle.inputs.join(", ")}`);
+      checkCycle(`${label}: cycle`, cycle, want.cycle, ["--units", want.units, "--model", want.model,
+        "--reference", want.reference, "--lang", want.lang], want.digits);
+    }
+    // The note quotes what was not understood; the address is the page's state now.
+    const params = new URLSearchParams(got.search);
+    if (noteItem === null) {
+      check(got.note === null, `${label}: no note (${got.note})`);
+    } else {
+      check(got.note !== null && got.note.includes(want.lang === "en" ? `"${noteItem}"` : `«${noteItem}»`) &&
+        got.note.startsWith(want.lang === "en" ? "Not understood" : "В адресе страницы не распознано"),
+      `${label}: the note (${got.note})`);
+    }
+    check(params.get("pair") === want.pair && params.get("units") === want.units && params.get("model") === want.model &&
+      params.get("reference") === want.reference && params.get("lang") === want.lang &&
+      (params.get("view") === "cycle") === (want.cycle !== null) && params.get("digits") === (want.digits ? "full" : null) &&
+      params.get("superheat") === (want.superheat ? "1" : null),
+    `${label}: the address after (${got.search})`);
+    await p.close();
+  }
+
+  // The round trip: a state and a cycle chosen and calculated, the address read and opened in
+  // a fresh page: the same inputs, choices, tables and cycle, and the same address.
+  const a = await openAt(browser, origin, problems, "");
+  check(await a.evaluate(() => window.location.search) === "", "no address written before a calculation");
+  await a.evaluate(() => { window.notReloaded = true; });
+  await chooseOn(a, { model: "gao2023", system: "si-celsius", units: { p: "kPa" }, reference: "iir", lang: "en" });
+  await a.click("#cycle-toggle");
+  await typeCycle(a, [-25, 45, 7, 4, 0.72, 35]);
+  await a.select("#pair", "p-s");
+  await a.click("#first", { clickCount: 3 });
+  await a.keyboard.type("800");
+  await a.click("#second", { clickCount: 3 });
+  await a.keyboard.type("6000");
+  await a.click("#full-digits");
+  await a.focus("#second");
+  await a.keyboard.press("Enter");
+  const snapshot = (p) => p.evaluate(() => ({
+    href: window.location.href,
+    inputs: Array.from(document.querySelectorAll("input, select"), (i) => `${i.id}=${i.type === "checkbox" ? i.checked : i.value}`),
+    tables: Array.from(document.querySelectorAll("#table td, #more-table td, #cycle-figures td, #cycle-states td"), (td) => td.textContent),
+    svgs: Array.from(document.querySelectorAll("#cycle svg"), (s) => s.outerHTML.length),
+    lang: document.documentElement.lang,
+  }));
+  const first = await snapshot(a);
+  const url = new URL(first.href);
+  check(await a.evaluate(() => window.notReloaded === true) && url.searchParams.get("pair") === "p-s" &&
+    url.searchParams.get("first") === "800" && url.searchParams.get("view") === "cycle" &&
+    url.searchParams.get("evaporating") === "-25", `round trip: the address after Enter, no reload (${url.search})`);
+  const b = await openAt(browser, origin, problems, url.search);
+  const second = await snapshot(b);
+  for (const key of ["href", "inputs", "tables", "svgs", "lang"]) {
+    const differing = first[key] instanceof Array
+      ? first[key].map((v, i) => [v, second[key][i]]).filter(([u, v]) => u !== v) : [[first[key], second[key]]];
+    check(JSON.stringify(first[key]) === JSON.stringify(second[key]),
+      `round trip: the same ${key} (differing: ${JSON.stringify(differing).slice(0, 400)})`);
+  }
+  check(first.tables.filter((t) => t !== "").length > 60, `round trip: tables on show (${first.tables.length} cells)`);
+  // Another Enter with new values: the address follows, still no reload.
+  await b.evaluate(() => { window.notReloaded = true; });
+  await b.click("#first", { clickCount: 3 });
+  await b.keyboard.type("900");
+  await b.keyboard.press("Enter");
+  check(await b.evaluate(() => window.notReloaded === true && new URLSearchParams(window.location.search).get("first") === "900"),
+    "round trip: Enter again updates the address");
+  const times = await b.evaluate(() => window.readyMs);
+  await a.close();
+  await b.close();
+  return times;
+}
+
+// On paper: the page in print media at A4 width shows the inputs, the table, the diagram and
+// (when shown) the cycle, and no button, tab, menu arrow or language switch; a PDF and a
+// screenshot are kept to be looked at.
+async function testPrint(browser, origin, problems, out) {
+  const query = "?pair=p-t&first=10&second=25&units=display&model=tr1993&reference=default&lang=ru&view=cycle" +
+    "&evaporating=-10&condensing=35&suction_superheat=5&subcooling=3&efficiency=0.75&capacity=100";
+  const results = [];
+  for (const [q, cycle] of [[query, true], ["?pair=p-h&first=5&second=1500", false]]) {
+    const p = await openAt(browser, origin, problems, q);
+    await p.setViewport({ width: 794, height: 1123 });
+    await p.emulateMediaType("print");
+    const got = await p.evaluate(() => {
+      const shown = (el) => el.getClientRects().length > 0 && el.getBoundingClientRect().height > 0;
+      const q = (s) => Array.from(document.querySelectorAll(s));
+      return {
+        buttons: q("button").filter(shown).map((b) => b.id || b.textContent),
+        chrome: q(".lang, .tabs, #tables, #models, td.copy, #cycle-toggle").filter(shown).map((e) => e.id || e.className),
+        arrows: q("select").filter(shown).filter((s) => getComputedStyle(s).appearance !== "none").map((s) => s.id),
+        visible: Object.fromEntries(["first", "second", "pair", "table", "diagram", "cycle-figures",
+          "cycle-states", "cycle-ph", "cycle-ts", "cycle-evaporating"].map((id) =>
+          [id, shown(document.getElementById(id)) && (id.startsWith("cycle-") && id !== "cycle-evaporating" &&
+            id !== "cycle-figures" && id !== "cycle-states" ? Boolean(document.querySelector(`#${id} svg`)) : true)])),
+        firstValue: document.getElementById("first").value,
+      };
+    });
+    const label = `print ${cycle ? "with" : "without"} the cycle`;
+    check(got.buttons.length === 0 && got.chrome.length === 0 && got.arrows.length === 0,
+      `${label}: no controls (${got.buttons.join(", ")} | ${got.chrome.join(", ")} | ${got.arrows.join(", ")})`);
+    const wantShown = ["first", "second", "pair", "table", "diagram"];
+    const cycleIds = ["cycle-figures", "cycle-states", "cycle-ph", "cycle-ts", "cycle-evaporating"];
+    check(wantShown.every((id) => got.visible[id]) && cycleIds.every((id) => got.visible[id] === cycle),
+      `${label}: inputs, table, diagram${cycle ? " and the cycle" : ", no cycle"} (${JSON.stringify(got.visible)})`);
+    const name = cycle ? "23-print-cycle" : "23-print";
+    await p.screenshot({ path: path.join(out, `${name}.png`), fullPage: true });
+    const pdf = await p.pdf({ path: path.join(out, `${name}.pdf`), format: "A4" });
+    const pages = (Buffer.from(pdf).toString("latin1").match(/\/Type\s*\/Page[^s]/g) ?? []).length;
+    check(Buffer.from(pdf).subarray(0, 5).toString() === "%PDF-" && pages >= 1, `${label}: a PDF (${pages} pages)`);
+    results.push(`${name}.pdf ${pages} A4 pages`);
+    // Back on screen: the controls again.
+    await p.emulateMediaType("screen");
+    check(await p.$eval("#calculate", (b) => b.getClientRects().length > 0), `${label}: the controls back on screen`);
+    await p.close();
+  }
+  return results.join(", ");
 }
