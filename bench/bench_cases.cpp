@@ -204,6 +204,18 @@ double run_line_pair(int i) {
     return status + r.specific_enthalpy;
 }
 
+// The same with the extended fields of the record, in one call.
+template <int Mode, int Phase>
+double run_line_pair_extended(int i) {
+    PropertyResult r;
+    ExtendedValues extended;
+    Refusal why;
+    const int status =
+        calculate_request(DEFAULT_MODEL, g_line[Mode - LAST_PROGRAM_MODE - 1][Phase].request[i % N],
+                          r, extended, why);
+    return status + r.specific_enthalpy + extended.value[0];
+}
+
 // What a batch line holds: the inputs (as the batch reads them, six significant digits) and every
 // defined field of (p, T) results across the phases, in SI units.
 constexpr int NUMBER_COUNT = 4096;  // a power of two: the index is masked, not divided
@@ -405,6 +417,11 @@ const Case CASES[] = {
     {"extended/mode3_pt/supercritical", prepare_all, run_calc_extended<g_super>},
     {"extended/mode2_saturation_t", prepare_all, run_calc_extended<g_sat_t>},
     {"extended/mode0_px/two_phase", prepare_all, run_calc_extended<g_two_phase>},
+    {"extended/t-x/two_phase", prepare_all, run_line_pair_extended<MODE_TEMPERATURE_QUALITY, 2>},
+    {"extended/t-h/vapour", prepare_all, run_line_pair_extended<MODE_TEMPERATURE_ENTHALPY, 1>},
+    {"extended/t-s/liquid", prepare_all, run_line_pair_extended<MODE_TEMPERATURE_ENTROPY, 0>},
+    {"extended/rho-u/liquid", prepare_all, run_line_pair_extended<MODE_DENSITY_ENERGY, 0>},
+    {"extended/h-s/vapour", prepare_all, run_line_pair_extended<MODE_ENTHALPY_ENTROPY, 1>},
     {"extended_from_record/mode3_pt/liquid", prepare_all, run_calc_then_extended<g_liquid>},
     {"extended_from_record/mode2_saturation_t", prepare_all, run_calc_then_extended<g_sat_t>},
     {"gao2023/evaluate", prepare_all, run_gao_evaluate},

@@ -585,10 +585,11 @@ int refuse(Refusal* why, const RefusalReason reason) {
 }
 
 // With `extended`, also the extended fields of a valid record, from the single-phase state it is
-// formed from (left alone for a refused request).
+// formed from (left alone for a refused request); with `kept`, a copy of that state and its third
+// derivatives.
 template <class M>
 int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why,
-              ExtendedValues* extended = nullptr) {
+              ExtendedValues* extended = nullptr, FormedState* kept = nullptr) {
     const CalcRequest req = request;
     const Inputs in{req.mode, req.side, req.side == SIDE_LIQUID ? 1 : 0, req.first_value,
                     req.second_value};
@@ -617,7 +618,7 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why,
     if (is_saturation_mode(in.mode) && in.side != SIDE_NONE) {
         solve_saturated_side<M>(in, sol);
     } else {
-        solve<M>(in, sat, sol, extended != nullptr);
+        solve<M>(in, sat, sol, extended != nullptr || kept != nullptr);
     }
     if (sol.phase < PHASE_TWO_PHASE || sol.phase > PHASE_SUPERCRITICAL) {
         return refuse(why, RefusalReason::not_reproduced);
@@ -701,6 +702,11 @@ int calculate(const CalcRequest& request, PropertyResult& result, Refusal* why,
     if (extended != nullptr) {
         extended_fields_of<M>(r, formed_from, sol.third.formed ? &sol.third : nullptr, *extended);
     }
+    if (kept != nullptr && formed_from != nullptr) {
+        kept->single_phase = true;
+        kept->state = *formed_from;
+        kept->third = sol.third;
+    }
     return VALID;
 }
 
@@ -721,6 +727,13 @@ int calculate_properties_for(const CalcRequest& request, PropertyResult& result,
 }
 
 template <class M>
+int calculate_properties_keeping_state(const CalcRequest& request, PropertyResult& result,
+                                       FormedState& kept, Refusal& why) {
+    kept.single_phase = false;
+    return calculate<M>(request, result, &why, nullptr, &kept);
+}
+
+template <class M>
 int calculate_properties_and_extended_for(const CalcRequest& request, PropertyResult& result,
                                           ExtendedValues& extended, Refusal& why) {
     const int status = calculate<M>(request, result, &why, &extended);
@@ -733,6 +746,8 @@ int calculate_properties_and_extended_for(const CalcRequest& request, PropertyRe
 
 #define ZELTRA5_INSTANTIATE(Model)                                                                 \
     template int calculate_properties_for<Model>(const CalcRequest&, PropertyResult&, Refusal&);   \
+    template int calculate_properties_keeping_state<Model>(const CalcRequest&, PropertyResult&,    \
+                                                           FormedState&, Refusal&);                \
     template int calculate_properties_and_extended_for<Model>(const CalcRequest&, PropertyResult&, \
                                                               ExtendedValues&, Refusal&);
 ZELTRA5_FOR_EACH_MODEL(ZELTRA5_INSTANTIATE)

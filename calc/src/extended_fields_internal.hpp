@@ -15,6 +15,20 @@ template <class M>
 void extended_fields_of(const PropertyResult& record, const FluidState* state,
                         const flash::ThirdDerivatives* third, ExtendedValues& out);
 
+// The single-phase state a calculation formed its record from, and its third derivatives where
+// the solver formed them with it (for a caller that changes the record before forming its
+// extended fields).
+struct FormedState {
+    bool single_phase = false;
+    FluidState state{};
+    flash::ThirdDerivatives third{};
+};
+
+// calculate_properties_for<M>, keeping the state behind a single-phase record in `kept`.
+template <class M>
+int calculate_properties_keeping_state(const CalcRequest& request, PropertyResult& result,
+                                       FormedState& kept, Refusal& why);
+
 // calculate_properties_for<M> with the extended fields of the record, formed from the
 // calculation's own state (every field NaN when the request is refused).
 template <class M>

@@ -161,8 +161,10 @@ int temperature_quality(const double t, const double x, PropertyResult& r, Refus
 
 // The state a line solver found, formed as the (t, rho) pair or the (t, x) mixture forms it. A
 // refusal of that state names a value of the state, not a given one.
+// With `kept`, the single-phase state behind the record too.
 template <class M>
-int form_state(const flash::LineState& found, const int side, PropertyResult& r, Refusal& why) {
+int form_state(const flash::LineState& found, const int side, PropertyResult& r, Refusal& why,
+               FormedState* kept) {
     int status = INVALID;
     if (found.phase == PHASE_TWO_PHASE) {
         status = !(found.x > 0.0 && found.x < 1.0)
@@ -174,7 +176,8 @@ int form_state(const flash::LineState& found, const int side, PropertyResult& r,
         }
     } else {
         const CalcRequest state{MODE_TEMPERATURE_DENSITY, side, found.t, found.rho};
-        status = calculate_properties_for<M>(state, r, why);
+        status = kept != nullptr ? calculate_properties_keeping_state<M>(state, r, *kept, why)
+                                 : calculate_properties_for<M>(state, r, why);
     }
     if (status != VALID && why.input >= 0) {
         why.input = -1;
@@ -207,7 +210,7 @@ int refuse_density(const double rho, Refusal& why) {
 
 template <class M>
 [[gnu::always_inline]] inline int line_pair_state(const CalcRequest& req, PropertyResult& r,
-                                                  Refusal& why) {
+                                                  Refusal& why, FormedState* kept) {
     const double given[2] = {req.first_value, req.second_value};
     for (int i = 0; i < 2; ++i) {
         if (!std::isfinite(given[i])) {
@@ -262,7 +265,7 @@ template <class M>
             break;
     }
     PropertyResult state{};
-    if (form_state<M>(found, req.side, state, why) != VALID) {
+    if (form_state<M>(found, req.side, state, why, kept) != VALID) {
         return INVALID;
     }
     const int fields[2] = {line.first_field, line.second_field};
@@ -282,8 +285,10 @@ template <class M>
     return VALID;
 }
 
+// With `kept`, the single-phase state behind a line pair's record too.
 template <class M>
-int request_for(const CalcRequest& request, PropertyResult& result, Refusal& why) {
+int request_keeping(const CalcRequest& request, PropertyResult& result, Refusal& why,
+                    FormedState* kept) {
     const CalcRequest req = request;
     if (req.mode >= MODE_PRESSURE_QUALITY && req.mode <= LAST_PROGRAM_MODE) {
         return calculate_properties_for<M>(req, result, why);
@@ -295,12 +300,17 @@ int request_for(const CalcRequest& request, PropertyResult& result, Refusal& why
     PropertyResult r{};
     const int status = req.mode == MODE_TEMPERATURE_QUALITY
                            ? temperature_quality<M>(req.first_value, req.second_value, r, why)
-                           : line_pair_state<M>(req, r, why);
+                           : line_pair_state<M>(req, r, why, kept);
     if (status != VALID) {
         return INVALID;
     }
     result = r;
     return VALID;
+}
+
+template <class M>
+int request_for(const CalcRequest& request, PropertyResult& result, Refusal& why) {
+    return request_keeping<M>(request, result, why, nullptr);
 }
 
 template <class M>
@@ -310,9 +320,14 @@ int request_with_extended_for(const CalcRequest& request, PropertyResult& result
     if (req.mode >= MODE_PRESSURE_QUALITY && req.mode <= LAST_PROGRAM_MODE) {
         return calculate_properties_and_extended_for<M>(req, result, extended, why);
     }
-    const int status = request_for<M>(req, result, why);
+    // A line pair's record holds the given values where its state's differ in their last bits:
+    // the state is reused only where it is the record's (extended_fields_of checks).
+    FormedState kept;
+    const int status = request_keeping<M>(req, result, why, &kept);
     if (status == VALID) {
-        extended_fields_of<M>(result, nullptr, nullptr, extended);
+        const bool single = kept.single_phase;
+        extended_fields_of<M>(result, single ? &kept.state : nullptr,
+                              single && kept.third.formed ? &kept.third : nullptr, extended);
     } else {
         std::fill(std::begin(extended.value), std::end(extended.value),
                   std::numeric_limits<double>::quiet_NaN());
