@@ -181,6 +181,11 @@ TEST(ModelChoice, LiquidEndsAtTheMeltingLine) {
         {"p-t", 5e7, -70.0, GAO2023, true, ""},
         {"p-t", 1e6, -77.66, GAO2023, false, "pressure 1000000 Pa is above the melting pressure "},
         {"p-t", 7e3, -70.0, GAO2023, true, ""},
+        // Within the rounding margin beyond the highest temperature the line is its value there
+        // (it has no value beyond, and such a state was refused without a melting pressure).
+        {"p-t", 1e7, gao2023::MAX_TEMPERATURE + 0.5 * gao2023::EDGE_TEMPERATURE_MARGIN, GAO2023,
+         true, ""},
+        {"p-t", 1e9, gao2023::HIGHEST_ADMITTED_TEMPERATURE, GAO2023, true, ""},
         {"ts-liquid", -77.66, 0.0, GAO2023, true, ""},
         {"t-rho", -75.0, 745.0, GAO2023, false, "pressure of the state "},
         // The 2023 paper's check state at 200 K and 50 mol/dm3 (555.6 MPa) is a solid's.

@@ -205,17 +205,20 @@ struct Gao2023 {
     static double surface_tension(const FluidState& state) {
         return gao2023::surface_tension(state);
     }
-    // The paper's melting line; within the rounding margin below the triple point, its pressure
-    // there.
+    // The paper's melting line; within the rounding margin below the triple point or above the
+    // highest temperature, its pressure at that end.
     static double melting_temperature(const double& p) {
         return gao2023::melting_temperature(p) - KELVIN_OFFSET;
     }
     static double melting_pressure(const double& t) {
         const double T_K = t + KELVIN_OFFSET;
-        return gao2023::melting_pressure(T_K < gao2023::TRIPLE_POINT_TEMPERATURE &&
-                                                 t >= gao2023::LOWEST_ADMITTED_TEMPERATURE
-                                             ? gao2023::TRIPLE_POINT_TEMPERATURE
-                                             : T_K);
+        if (T_K < gao2023::TRIPLE_POINT_TEMPERATURE && t >= gao2023::LOWEST_ADMITTED_TEMPERATURE) {
+            return gao2023::melting_pressure(gao2023::TRIPLE_POINT_TEMPERATURE);
+        }
+        if (T_K > gao2023::MAX_TEMPERATURE_K && t <= gao2023::HIGHEST_ADMITTED_TEMPERATURE) {
+            return gao2023::melting_pressure(gao2023::MAX_TEMPERATURE_K);
+        }
+        return gao2023::melting_pressure(T_K);
     }
     static double isentropic_exponent(const FluidState& state) {
         return gao2023::isentropic_exponent(state);
