@@ -734,6 +734,7 @@ function makeTable() {
   }
   const started = performance.now();
   const text = tableCsv(type, fixed, range, optionsArg, count);
+  window.tableLibraryMs = performance.now() - started;
   if (text === null) {
     showTableRefusal(explain());
     return;

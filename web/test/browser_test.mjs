@@ -1187,19 +1187,25 @@ try {
     }
   }
 
-  // A table of 200 rows: the time from Enter to the table laid out, printed as a figure.
+  // A table of 200 rows: the time from Enter to the table laid out (the median of five), and of
+  // it the library's, printed as figures.
   const tableTimes = [];
   for (const [kind, fixed, range] of [["saturation-t", null, "-70:129:1"], ["isobar", "10", "-50:149:1"]]) {
     await makeTable(kind, fixed, range);
-    const ms = await page.evaluate(() => {
-      const t0 = performance.now();
-      document.getElementById("tables-form").requestSubmit();
-      void document.getElementById("tables-table").offsetHeight;  // laid out
-      return performance.now() - t0;
-    });
+    const runs = [];
+    for (let k = 0; k < 5; ++k) {
+      runs.push(await page.evaluate(() => {
+        const t0 = performance.now();
+        document.getElementById("tables-form").requestSubmit();
+        void document.getElementById("tables-table").offsetHeight;  // laid out
+        return [performance.now() - t0, window.tableLibraryMs];
+      }));
+    }
+    runs.sort((a, b) => a[0] - b[0]);
+    const [ms, libraryMs] = runs[2];
     const rows = (await readTables()).rows.length;
     check(rows >= 200, `${kind} ${range}: ${rows} rows`);
-    tableTimes.push(`${kind} ${rows} rows ${ms.toFixed(0)} ms`);
+    tableTimes.push(`${kind} ${rows} rows ${ms.toFixed(0)} ms (the library ${libraryMs.toFixed(0)} ms)`);
   }
   console.log(`tables of 200 values, Enter to laid out: ${tableTimes.join("; ")}`);
 
