@@ -297,6 +297,9 @@ const formatValue = (v) => formatDigits(v, state.fullDigits ? FULL_DIGITS : SHOR
 const formatFull = (v) => formatDigits(v, FULL_DIGITS);
 // Cells of numbers aligned on the decimal point: each text split into its whole part and the
 // rest (".25", ".23457e-05"), each part as wide as the column's widest (a monospace font).
+// Text as it stands inside HTML.
+const escapeHtml = (text) => String(text).replace(/[&<>"]/g, (c) =>
+  ({ "&": "&amp;", "<": "&lt;", ">": "&gt;", '"': "&quot;" })[c]);
 function alignNumbers(cells) {
   const parts = cells.map((td) => {
     const text = td.textContent;
@@ -869,43 +872,48 @@ function renderTableView() {
   if (points) head.append(headCell(rowName(0, view.options), "", "", "phase_name"));
   const thead = document.createElement("thead");
   thead.append(head);
-  // The cells of each column, to align them on the decimal point.
-  const byColumn = Array.from({ length: columns.length + 1 }, () => []);
+  // The body as one text (a 200-row table has some 9,000 elements: built one by one they cost
+  // several times the library's time). Each number cell is split at its decimal point, the parts
+  // as wide as the column's widest, as alignNumbers does for the result table.
+  const shown = rows.map((row) => ({
+    row,
+    texts: row.lines.some((l) => l.valid)
+      ? [row.value, ...columns.map((c) => {
+        const line = row.lines[Math.min(c.side, row.lines.length - 1)];
+        return line.valid ? line.get(c.name) : "";
+      })]
+      : [row.value],
+  }));
+  const formatted = (raw) => (raw !== undefined && raw !== "" ? formatValue(Number(raw)) : "");
+  const split = (text) => {
+    const at = /^[-+]?\d+$/.test(text) ? text.length : text.search(/[.e]/);
+    return at < 0 ? null : [text.slice(0, at), text.slice(at)];
+  };
+  const parts = shown.map((r) => r.texts.map((raw) => split(formatted(raw))));
+  const widths = Array.from({ length: columns.length + 1 }, (_, k) => [0, 1].map((side) =>
+    Math.max(0, ...parts.map((p) => (p[k] ? p[k][side].length : 0)))));
+  const cell = (tag, raw, p, k, extra = "") => {
+    if (raw === undefined || raw === "") return `<${tag} class="num"${extra}></${tag}>`;
+    const inner = p ? `<span class="whole" style="min-width: ${widths[k][0]}ch">${escapeHtml(p[0])}</span>` +
+      `<span class="rest" style="min-width: ${widths[k][1]}ch">${escapeHtml(p[1])}</span>` : escapeHtml(formatted(raw));
+    return `<${tag} class="num"${extra} data-value="${escapeHtml(raw)}">${inner}</${tag}>`;
+  };
   let valid = 0, firstReason = "";
-  const body = document.createElement("tbody");
-  for (const row of rows) {
-    const tr = document.createElement("tr");
-    if (row.inserted) tr.className = "inserted";
-    const first = numberCell("th", row.value);
-    first.scope = "row";
-    tr.append(first);
-    byColumn[0].push(first);
-    if (!row.lines.some((l) => l.valid)) {
-      const td = document.createElement("td");
-      td.className = "refusal";
-      td.colSpan = columns.length + (points ? 1 : 0);
-      td.textContent = rowRefusal(row.lines[0], view.options);
-      if (!firstReason) firstReason = td.textContent;
-      tr.append(td);
-      body.append(tr);
-      continue;
+  const html = shown.map(({ row, texts }, r) => {
+    const open = row.inserted ? '<tr class="inserted">' : "<tr>";
+    const first = cell("th", texts[0], parts[r][0], 0, ' scope="row"');
+    if (texts.length === 1) {
+      const reason = rowRefusal(row.lines[0], view.options);
+      if (!firstReason) firstReason = reason;
+      return `${open}${first}<td class="refusal" colspan="${columns.length + (points ? 1 : 0)}">${escapeHtml(reason)}</td></tr>`;
     }
     valid++;
-    columns.forEach((c, k) => {
-      const line = row.lines[Math.min(c.side, row.lines.length - 1)];
-      const td = numberCell("td", line.valid ? line.get(c.name) : "");
-      tr.append(td);
-      byColumn[k + 1].push(td);
-    });
-    if (points) {
-      const td = document.createElement("td");
-      td.className = "phase";
-      td.textContent = row.lines[0].get("phase_name");
-      tr.append(td);
-    }
-    body.append(tr);
-  }
-  byColumn.forEach((cells) => alignNumbers(cells));
+    const cells = texts.slice(1).map((raw, k) => cell("td", raw, parts[r][k + 1], k + 1)).join("");
+    const phase = points ? `<td class="phase">${escapeHtml(row.lines[0].get("phase_name"))}</td>` : "";
+    return `${open}${first}${cells}${phase}</tr>`;
+  }).join("");
+  const body = document.createElement("tbody");
+  body.innerHTML = html;
   $("tables-table").replaceChildren(thead, body);
   const message = $("tables-message");
   message.hidden = valid > 0;
