@@ -542,27 +542,15 @@ inline void add_power_limit(const double ln_tau, LowDensityLimit& sum) {
     }
 }
 
-template <std::size_t I>
-inline void add_gaussian_limit(const double tau, const double ln_tau, LowDensityLimit& sum) {
-    constexpr co::BellTerm k = co::GAUSSIAN_TERMS[I];
-    if constexpr (k.d == 1 || k.d == 2) {
-        // h = exp(-eta (delta - epsilon)^2): h(0) = exp(-eta epsilon^2), h'(0) = 2 eta epsilon
-        // h(0).
-        const double y = tau - k.gamma;
-        sum.add(k.d,
-                k.n * exponential(k.t * ln_tau - k.eta * k.epsilon * k.epsilon - k.beta * y * y),
-                2.0 * k.eta * k.epsilon);
-    }
-}
-
-template <std::size_t I>
-inline void add_association_limit(const double tau, const double ln_tau, LowDensityLimit& sum) {
-    constexpr co::BellTerm k = co::ASSOCIATION_TERMS[I];
+// The Gaussian and association terms: h = exp(-eta (delta - epsilon)^2), h(0) =
+// exp(-eta epsilon^2), h'(0) = 2 eta epsilon h(0); their exponents in tau differ (Association:
+// 1 / q in place of -beta (tau - gamma)^2).
+template <const co::BellTerm& k, bool Association>
+inline void add_bell_limit(const double tau, const double ln_tau, LowDensityLimit& sum) {
     if constexpr (k.d == 1 || k.d == 2) {
         const double y = tau - k.gamma;
-        sum.add(k.d,
-                k.n * exponential(k.t * ln_tau - k.eta * k.epsilon * k.epsilon +
-                                  1.0 / (k.beta * y * y + k.b)),
+        const double in_tau = Association ? 1.0 / (k.beta * y * y + k.b) : -k.beta * y * y;
+        sum.add(k.d, k.n * exponential(k.t * ln_tau - k.eta * k.epsilon * k.epsilon + in_tau),
                 2.0 * k.eta * k.epsilon);
     }
 }
@@ -573,8 +561,8 @@ LowDensityLimit low_density_sums(const double tau, std::index_sequence<P...>,
     const double ln_tau = std::log(tau);
     LowDensityLimit sum;
     (add_power_limit<P>(ln_tau, sum), ...);
-    (add_gaussian_limit<G>(tau, ln_tau, sum), ...);
-    (add_association_limit<A>(tau, ln_tau, sum), ...);
+    (add_bell_limit<co::GAUSSIAN_TERMS[G], false>(tau, ln_tau, sum), ...);
+    (add_bell_limit<co::ASSOCIATION_TERMS[A], true>(tau, ln_tau, sum), ...);
     return sum;
 }
 
