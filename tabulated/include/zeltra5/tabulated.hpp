@@ -1,0 +1,103 @@
+#pragma once
+// Tabulated properties: a table built once from the equation (through calculate_request) for a
+// model and an input pair, then evaluated without the equation. The pair (p, h) only, so far.
+//
+// Variables. Along pressure the coordinate is z = ln p - ln(1 - p/pc) below the critical band
+// (logarithmic at low pressure, closing in on pc where the saturated states change fastest) and
+// z = ln p above it. Along enthalpy each region has its own coordinate: xi = (h - h_lo(p)) /
+// (h_hi(p) - h_lo(p)) in [0, 1] between the region's two edge curves, with the nodes at
+// xi = (1 - cos(pi e)) / 2 for uniform e (crowded at both edges, where the saturated and the
+// near-critical states change fastest). A field is interpolated in (z, e), where both node
+// spacings are uniform, by a 4 x 4 tensor Lagrange (cubic) stencil. Tabulated at each node: T,
+// ln rho, s, ln cp, ln cv, ln w, ln eta, ln lambda, beta; the other fields follow exactly
+// (v = 1/rho, u = h - p/rho, kappa = rho w^2/p, nu = eta/rho, Pr = cp eta/lambda).
+//
+// Patches. Five regions, each a rectangle of lines x nodes:
+//   liquid     pmin <= p <= pA   h_cold(p) .. h'(p)
+//   vapour     pmin <= p <= pA   h''(p)    .. h_hot(p)
+//   cold       pA <= p <= pmax   h_cold(p) .. h(p, T1)
+//   hot        pA <= p <= pmax   h(p, T2)  .. h_hot(p)
+//   middle     pC <= p <= pmax   h(p, T1)  .. h(p, T2)
+// with pA = 0.98 pc, pC = 1.02 pc, T1 = 0.995 Tc, T2 = 1.005 Tc (K). h_cold and h_hot are calc's
+// own domain band (the limits of its below_band / above_band refusals); the T1/T2 curves are the
+// states at those temperatures. No patch straddles the saturation line: it is an edge.
+//
+// Saturation line. The saturated states (T, h, rho, s, u of both sides) are piecewise Chebyshev
+// series in ln p, subdivided until every series meets the equation's saturated records to 1e-13
+// of the function's magnitude at points between its nodes. The liquid and vapour patches take
+// their saturation edge from these series, so the phase boundary of the table is the line itself
+// (to 1e-13), and a two-phase state is the lever rule on the two saturated states: exact to that.
+//
+// Phase. p <= pA: h < h'(p) liquid, h > h''(p) vapour, else the mixture. p > pA: the cold and
+// hot patches are liquid and vapour below pc (T1 lies below the saturation temperature at pA,
+// T2 above pc's), supercritical above pc; between them lies the critical box or the middle
+// patch.
+//
+// The critical box |T/Tc - 1| < 0.5 %, |p/pc - 1| < 2 %: p in (pA, pC) and h between h(p, T1)
+// and h(p, T2) (at one pressure T rises with h, so this is that box exactly). It is answered by
+// the full equation, as is a single-phase state between the saturation limit pressure (0.01 K
+// below the critical point) and pc, whose relative enthalpy needs saturated states the series
+// do not reach. Anything that is not clearly inside the domain (outside [pmin, pmax], within
+// the edge curves' interpolation tolerance of calc's band, or outside it) is also passed to
+// calculate_request, so that the table refuses exactly what it refuses, for the same reason.
+//
+// Budget. About 80 000 nodes of 9 doubles per model (under 7 MB) and a few hundred Chebyshev
+// segments; built from about that many calculate_request calls (~0.3 s per model). Evaluation:
+// two logarithms, an arc cosine, 144 multiply-adds; no allocation, no shared mutable state.
+
+#include <cstddef>
+#include <memory>
+
+#include "zeltra5/calc.hpp"
+
+namespace zeltra5::tabulated {
+
+// Where an answer came from.
+enum class Source : int {
+    table = 0,     // the patches
+    mixture = 1,   // the lever rule on the tabulated saturated states
+    equation = 2,  // calculate_request: the critical box, the domain's edges, a refusal
+};
+
+struct TableStatistics {
+    std::size_t bytes = 0;       // memory held by the table
+    std::size_t nodes = 0;       // patch nodes
+    std::size_t segments = 0;    // Chebyshev segments of the saturation line
+    double saturation_error = 0;  // largest check-point error of the series, relative
+    double build_seconds = 0;
+};
+
+struct TableData;
+
+class Table {
+public:
+    // The table of `model` (an index of MODELS) for `mode` (MODE_PRESSURE_ENTHALPY only).
+    // Check valid() after construction.
+    Table(int model, int mode);
+    ~Table();
+    Table(Table&&) noexcept;
+    Table& operator=(Table&&) noexcept;
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    // Whether the build succeeded (a model index or mode it cannot build for leaves it invalid).
+    bool valid() const;
+    int model() const;
+    int mode() const;
+    const TableStatistics& statistics() const;
+
+    // As calculate_request(model, {mode, 0, first, second}, result, why): 0 and the record, or
+    // 1 and the reason. Thread-safe, no allocation. `source` (may be null) says where the answer
+    // came from.
+    int evaluate(double first, double second, PropertyResult& result, Refusal& why,
+                 Source* source = nullptr) const;
+
+private:
+    std::unique_ptr<TableData> data_;
+};
+
+// The table of (model, mode), built at first use and shared (thread-safe); nullptr when it cannot
+// be built.
+const Table* shared_table(int model, int mode);
+
+}  // namespace zeltra5::tabulated
