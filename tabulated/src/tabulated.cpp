@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <initializer_list>
 #include <mutex>
 #include <numbers>
 #include <vector>
@@ -19,6 +20,9 @@ constexpr double KELVIN = 273.15;
 // The critical box, relative to the model's critical point.
 constexpr double BOX_PRESSURE = 0.02;
 constexpr double BOX_TEMPERATURE = 0.005;
+// The isotherms Ta, Tb = (1 -/+ FAR_TEMPERATURE) Tc split the single-phase fluid above pA in
+// two: the near-critical patches' steep edges do not reach the far ones.
+constexpr double FAR_TEMPERATURE = 0.1;
 
 // The tabulated fields of a node.
 enum NodeField : int {
@@ -184,6 +188,8 @@ enum class Edge : int {
     saturated_vapour,  // h''(p), from the series
     cold_temperature,  // h(p, T1)
     hot_temperature,   // h(p, T2)
+    far_cold,          // h(p, Ta)
+    far_hot,           // h(p, Tb)
 };
 
 enum class Coordinate : int {
@@ -207,21 +213,48 @@ struct Patch {
     std::vector<double> values;  // [line][node][NODE_FIELDS]
 };
 
-// Lagrange weights of four uniformly spaced points at local coordinate t (nodes 0..3).
-inline void cubic_weights(const double& t, double w[4]) {
-    const double t1 = t - 1.0;
-    const double t2 = t - 2.0;
-    const double t3 = t - 3.0;
-    w[0] = -t1 * t2 * t3 * (1.0 / 6.0);
-    w[1] = t * t2 * t3 * 0.5;
-    w[2] = -t * t1 * t3 * 0.5;
-    w[3] = t * t1 * t2 * (1.0 / 6.0);
+// Points of the interpolation stencil along each direction (degree STENCIL - 1).
+constexpr int STENCIL = 6;
+
+// The Lagrange denominators of STENCIL uniformly spaced points: prod_{j != i} (i - j).
+constexpr std::array<double, STENCIL> lagrange_denominators() {
+    std::array<double, STENCIL> d{};
+    for (int i = 0; i < STENCIL; ++i) {
+        double p = 1.0;
+        for (int j = 0; j < STENCIL; ++j) {
+            if (j != i) {
+                p *= i - j;
+            }
+        }
+        d[static_cast<std::size_t>(i)] = 1.0 / p;
+    }
+    return d;
+}
+constexpr std::array<double, STENCIL> LAGRANGE = lagrange_denominators();
+
+// Lagrange weights of the points 0 .. STENCIL-1 at local coordinate t.
+inline void lagrange_weights(const double& t, double w[STENCIL]) {
+    // prefix[i] = prod_{j < i} (t - j), suffix[i] = prod_{j > i} (t - j)
+    double prefix[STENCIL];
+    double suffix[STENCIL];
+    prefix[0] = 1.0;
+    for (int i = 1; i < STENCIL; ++i) {
+        prefix[i] = prefix[i - 1] * (t - (i - 1));
+    }
+    suffix[STENCIL - 1] = 1.0;
+    for (int i = STENCIL - 2; i >= 0; --i) {
+        suffix[i] = suffix[i + 1] * (t - (i + 1));
+    }
+    for (int i = 0; i < STENCIL; ++i) {
+        w[i] = prefix[i] * suffix[i] * LAGRANGE[static_cast<std::size_t>(i)];
+    }
 }
 
 // The stencil's first index and weights for position u on n uniformly spaced points.
-inline int stencil(const double& u, const int n, double w[4]) {
-    const int k0 = std::clamp(static_cast<int>(std::floor(u)) - 1, 0, n - 4);
-    cubic_weights(u - k0, w);
+inline int stencil(const double& u, const int n, double w[STENCIL]) {
+    const int k0 =
+        std::clamp(static_cast<int>(std::floor(u)) - (STENCIL / 2 - 1), 0, n - STENCIL);
+    lagrange_weights(u - k0, w);
     return k0;
 }
 
@@ -248,8 +281,10 @@ struct TableData {
     double sigma_t_last = 0.0;
     Patch liquid;
     Patch vapour;
+    Patch cold_far;
     Patch cold;
     Patch hot;
+    Patch hot_far;
     Patch middle;
 
     double z_of(const Coordinate c, const double& offset, const double& p) const {
@@ -276,13 +311,13 @@ struct TableData {
     }
 
     // The patch's line stencil at p: first line and weights.
-    int line_stencil(const Patch& patch, const double& p, double w[4]) const {
+    int line_stencil(const Patch& patch, const double& p, double w[STENCIL]) const {
         const double u = (z_of(patch.coordinate, patch.offset, p) - patch.z_first) / patch.dz;
         return stencil(u, patch.lines, w);
     }
 
     double edge_at(const Patch& patch, const Edge edge, const std::vector<double>& per_line,
-                   const int k0, const double w[4],
+                   const int k0, const double w[STENCIL],
                    const std::array<double, SATURATION_FUNCTIONS>* sat) const {
         if (edge == Edge::saturated_liquid && sat != nullptr) {
             return (*sat)[S_H_LIQUID];
@@ -291,25 +326,30 @@ struct TableData {
             return (*sat)[S_H_VAPOUR];
         }
         (void)patch;
-        const auto k = static_cast<std::size_t>(k0);
-        return w[0] * per_line[k] + w[1] * per_line[k + 1] + w[2] * per_line[k + 2] +
-               w[3] * per_line[k + 3];
+        const double* v = per_line.data() + k0;
+        double sum = 0.0;
+        for (int a = 0; a < STENCIL; ++a) {
+            sum += w[a] * v[a];
+        }
+        return sum;
     }
 
     // The node fields at (line stencil, h) in the patch whose edges at p are low and high.
-    void interpolate(const Patch& patch, const int k0, const double wz[4], const double& h,
+    // Returns false where a transport field is undefined (NaN) at some of the stencil's nodes
+    // but not all: the state lies near the edge of that correlation's range.
+    bool interpolate(const Patch& patch, const int k0, const double wz[STENCIL], const double& h,
                      const double& low, const double& high, double out[NODE_FIELDS]) const {
         const double xi = std::clamp((h - low) / (high - low), 0.0, 1.0);
         const double e = std::acos(1.0 - 2.0 * xi) * (1.0 / std::numbers::pi) * (patch.nodes - 1);
-        double we[4];
+        double we[STENCIL];
         const int j0 = stencil(e, patch.nodes, we);
         for (int f = 0; f < NODE_FIELDS; ++f) {
             out[f] = 0.0;
         }
-        for (int a = 0; a < 4; ++a) {
+        for (int a = 0; a < STENCIL; ++a) {
             const double* row = patch.values.data() +
                                 (static_cast<std::size_t>(k0 + a) * patch.nodes + j0) * NODE_FIELDS;
-            for (int b = 0; b < 4; ++b) {
+            for (int b = 0; b < STENCIL; ++b) {
                 const double w = wz[a] * we[b];
                 const double* v = row + b * NODE_FIELDS;
                 for (int f = 0; f < NODE_FIELDS; ++f) {
@@ -317,6 +357,24 @@ struct TableData {
                 }
             }
         }
+        if (!std::isnan(out[N_LN_ETA]) && !std::isnan(out[N_LN_LAMBDA])) {
+            return true;
+        }
+        for (const int f : {N_LN_ETA, N_LN_LAMBDA}) {
+            int undefined = 0;
+            for (int a = 0; a < STENCIL; ++a) {
+                const double* row =
+                    patch.values.data() +
+                    (static_cast<std::size_t>(k0 + a) * patch.nodes + j0) * NODE_FIELDS;
+                for (int b = 0; b < STENCIL; ++b) {
+                    undefined += std::isnan(row[b * NODE_FIELDS + f]) ? 1 : 0;
+                }
+            }
+            if (undefined != 0 && undefined != STENCIL * STENCIL) {
+                return false;
+            }
+        }
+        return true;
     }
 };
 
@@ -380,10 +438,14 @@ public:
                 h = s[S_H_VAPOUR];
                 return true;
             case Edge::cold_temperature:
-            case Edge::hot_temperature: {
-                const double t =
-                    tc_k * (1.0 + (edge == Edge::cold_temperature ? -1.0 : 1.0) * BOX_TEMPERATURE) -
-                    KELVIN;
+            case Edge::hot_temperature:
+            case Edge::far_cold:
+            case Edge::far_hot: {
+                const double offset = edge == Edge::cold_temperature ? -BOX_TEMPERATURE
+                                      : edge == Edge::hot_temperature ? BOX_TEMPERATURE
+                                      : edge == Edge::far_cold        ? -FAR_TEMPERATURE
+                                                                      : FAR_TEMPERATURE;
+                const double t = tc_k * (1.0 + offset) - KELVIN;
                 if (ask(model_, MODE_PRESSURE_TEMPERATURE, 0, p, t, r) != 0) {
                     return false;
                 }
@@ -492,7 +554,7 @@ public:
             if (!band_edge(model_, p, edge == Edge::band_high, exact)) {
                 continue;
             }
-            double w[4];
+            double w[STENCIL];
             const int k0 = d_.line_stencil(patch, p, w);
             worst = std::max(worst, std::fabs(d_.edge_at(patch, edge, lines, k0, w, nullptr) -
                                               exact));
@@ -506,10 +568,11 @@ private:
 };
 
 // The sizes of the patches (lines x nodes).
-constexpr int SUBCRITICAL_LINES = 170;
-constexpr int SUBCRITICAL_NODES = 150;
+constexpr int SUBCRITICAL_LINES = 150;
+constexpr int SUBCRITICAL_NODES = 130;
 constexpr int SUPERCRITICAL_LINES = 110;
-constexpr int SUPERCRITICAL_NODES = 110;
+constexpr int FAR_NODES = 90;
+constexpr int NEAR_NODES = 150;
 constexpr int MIDDLE_LINES = 100;
 constexpr int MIDDLE_NODES = 200;
 // The near-critical coordinates' offsets: pA and pC lie at 0.01 and 0.025 of pc from the points
@@ -607,10 +670,14 @@ bool build(TableData& d, const int model) {
                  SUBCRITICAL_LINES, SUBCRITICAL_NODES) ||
         !b.patch(d.vapour, sub, 0.0, Edge::saturated_vapour, Edge::band_high, d.p_min, d.p_a,
                  SUBCRITICAL_LINES, SUBCRITICAL_NODES) ||
-        !b.patch(d.cold, near, NEAR_OFFSET, Edge::band_low, Edge::cold_temperature, d.p_a,
-                 d.p_max, SUPERCRITICAL_LINES, SUPERCRITICAL_NODES) ||
-        !b.patch(d.hot, near, NEAR_OFFSET, Edge::hot_temperature, Edge::band_high, d.p_a,
-                 d.p_max, SUPERCRITICAL_LINES, SUPERCRITICAL_NODES) ||
+        !b.patch(d.cold_far, near, NEAR_OFFSET, Edge::band_low, Edge::far_cold, d.p_a, d.p_max,
+                 SUPERCRITICAL_LINES, FAR_NODES) ||
+        !b.patch(d.cold, near, NEAR_OFFSET, Edge::far_cold, Edge::cold_temperature, d.p_a,
+                 d.p_max, SUPERCRITICAL_LINES, NEAR_NODES) ||
+        !b.patch(d.hot, near, NEAR_OFFSET, Edge::hot_temperature, Edge::far_hot, d.p_a, d.p_max,
+                 SUPERCRITICAL_LINES, NEAR_NODES) ||
+        !b.patch(d.hot_far, near, NEAR_OFFSET, Edge::far_hot, Edge::band_high, d.p_a, d.p_max,
+                 SUPERCRITICAL_LINES, FAR_NODES) ||
         !b.patch(d.middle, near, MIDDLE_OFFSET, Edge::cold_temperature, Edge::hot_temperature,
                  d.p_c, d.p_max, MIDDLE_LINES, MIDDLE_NODES)) {
         return false;
@@ -618,8 +685,8 @@ bool build(TableData& d, const int model) {
     double worst = 0.0;
     worst = std::max(worst, b.band_edge_error(d.liquid, Edge::band_low, d.liquid.low_h));
     worst = std::max(worst, b.band_edge_error(d.vapour, Edge::band_high, d.vapour.high_h));
-    worst = std::max(worst, b.band_edge_error(d.cold, Edge::band_low, d.cold.low_h));
-    worst = std::max(worst, b.band_edge_error(d.hot, Edge::band_high, d.hot.high_h));
+    worst = std::max(worst, b.band_edge_error(d.cold_far, Edge::band_low, d.cold_far.low_h));
+    worst = std::max(worst, b.band_edge_error(d.hot_far, Edge::band_high, d.hot_far.high_h));
     d.edge_tolerance = std::max(10.0 * worst, 1e-6);
     return true;
 }
@@ -686,20 +753,28 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
     double v[NODE_FIELDS];
     int phase = PHASE_SUPERCRITICAL;
     if (p <= d.p_a) {
-        double wz[4];
+        double wz[STENCIL];
         const int k0 = d.line_stencil(d.liquid, p, wz);  // the vapour patch has the same lines
-        const double low = d.edge_at(d.liquid, Edge::band_low, d.liquid.low_h, k0, wz, nullptr);
-        const double high = d.edge_at(d.vapour, Edge::band_high, d.vapour.high_h, k0, wz, nullptr);
-        if (!(h > low + tol && h < high - tol)) {
-            return by_equation(d, first, second, result, why, source);
-        }
         const double hl = sat[S_H_LIQUID];
         const double hv = sat[S_H_VAPOUR];
         if (h < hl) {
-            d.interpolate(d.liquid, k0, wz, h, low, hl, v);
+            const double low = d.edge_at(d.liquid, Edge::band_low, d.liquid.low_h, k0, wz, nullptr);
+            if (!(h > low + tol)) {
+                return by_equation(d, first, second, result, why, source);
+            }
+            if (!d.interpolate(d.liquid, k0, wz, h, low, hl, v)) {
+                return by_equation(d, first, second, result, why, source);
+            }
             phase = PHASE_LIQUID;
         } else if (h > hv) {
-            d.interpolate(d.vapour, k0, wz, h, hv, high, v);
+            const double high =
+                d.edge_at(d.vapour, Edge::band_high, d.vapour.high_h, k0, wz, nullptr);
+            if (!(h < high - tol)) {
+                return by_equation(d, first, second, result, why, source);
+            }
+            if (!d.interpolate(d.vapour, k0, wz, h, hv, high, v)) {
+                return by_equation(d, first, second, result, why, source);
+            }
             phase = PHASE_VAPOUR;
         } else {
             // The mixture: the lever rule on the saturated states.
@@ -725,10 +800,13 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
             return 0;
         }
     } else {
-        double wz[4];
-        const int k0 = d.line_stencil(d.cold, p, wz);  // the hot patch has the same lines
-        const double low = d.edge_at(d.cold, Edge::band_low, d.cold.low_h, k0, wz, nullptr);
-        const double high = d.edge_at(d.hot, Edge::band_high, d.hot.high_h, k0, wz, nullptr);
+        double wz[STENCIL];
+        // The four patches here share their lines.
+        const int k0 = d.line_stencil(d.cold, p, wz);
+        const double low =
+            d.edge_at(d.cold_far, Edge::band_low, d.cold_far.low_h, k0, wz, nullptr);
+        const double high =
+            d.edge_at(d.hot_far, Edge::band_high, d.hot_far.high_h, k0, wz, nullptr);
         if (!(h > low + tol && h < high - tol)) {
             return by_equation(d, first, second, result, why, source);
         }
@@ -740,22 +818,40 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
         const double t1 =
             d.edge_at(d.cold, Edge::cold_temperature, d.cold.high_h, k0, wz, nullptr);
         const double t2 = d.edge_at(d.hot, Edge::hot_temperature, d.hot.low_h, k0, wz, nullptr);
-        if (h <= t1) {
-            d.interpolate(d.cold, k0, wz, h, low, t1, v);
+        const double ta = d.edge_at(d.cold, Edge::far_cold, d.cold.low_h, k0, wz, nullptr);
+        const double tb = d.edge_at(d.hot, Edge::far_hot, d.hot.high_h, k0, wz, nullptr);
+        if (h <= ta) {
+            if (!d.interpolate(d.cold_far, k0, wz, h, low, ta, v)) {
+                return by_equation(d, first, second, result, why, source);
+            }
+            phase = subcritical ? PHASE_LIQUID : PHASE_SUPERCRITICAL;
+        } else if (h >= tb) {
+            if (!d.interpolate(d.hot_far, k0, wz, h, tb, high, v)) {
+                return by_equation(d, first, second, result, why, source);
+            }
+            phase = subcritical ? PHASE_VAPOUR : PHASE_SUPERCRITICAL;
+        } else if (h <= t1) {
+            if (!d.interpolate(d.cold, k0, wz, h, ta, t1, v)) {
+                return by_equation(d, first, second, result, why, source);
+            }
             phase = subcritical ? PHASE_LIQUID : PHASE_SUPERCRITICAL;
         } else if (h >= t2) {
-            d.interpolate(d.hot, k0, wz, h, t2, high, v);
+            if (!d.interpolate(d.hot, k0, wz, h, t2, tb, v)) {
+                return by_equation(d, first, second, result, why, source);
+            }
             phase = subcritical ? PHASE_VAPOUR : PHASE_SUPERCRITICAL;
         } else if (p < d.p_c) {
             return by_equation(d, first, second, result, why, source);
         } else {
-            double wm[4];
+            double wm[STENCIL];
             const int m0 = d.line_stencil(d.middle, p, wm);
             const double ml = d.edge_at(d.middle, Edge::cold_temperature, d.middle.low_h, m0, wm,
                                         nullptr);
             const double mh = d.edge_at(d.middle, Edge::hot_temperature, d.middle.high_h, m0, wm,
                                         nullptr);
-            d.interpolate(d.middle, m0, wm, h, ml, mh, v);
+            if (!d.interpolate(d.middle, m0, wm, h, ml, mh, v)) {
+                return by_equation(d, first, second, result, why, source);
+            }
         }
     }
     PropertyResult& r = result;
