@@ -26,12 +26,21 @@ struct Checked {
     const char* name;
 };
 constexpr Checked CHECKED[] = {
-    {FIELD_DENSITY, "rho"},     {FIELD_ENTHALPY, "h"},      {FIELD_ENTROPY, "s"},
-    {FIELD_INTERNAL_ENERGY, "u"}, {FIELD_CP, "cp"},         {FIELD_CV, "cv"},
-    {FIELD_SPEED_OF_SOUND, "w"}, {FIELD_DYNAMIC_VISCOSITY, "eta"},
-    {FIELD_CONDUCTIVITY, "lambda"}, {FIELD_TEMPERATURE, "T [K abs]"},
-    {FIELD_RELATIVE_ENTHALPY, "x [abs]"}, {FIELD_SURFACE_TENSION, "sigma"},
-    {FIELD_EXPANSION, "beta"}, {FIELD_PRANDTL, "Pr"}, {FIELD_ISENTROPIC_EXPONENT, "kappa"},
+    {FIELD_DENSITY, "rho"},
+    {FIELD_ENTHALPY, "h"},
+    {FIELD_ENTROPY, "s"},
+    {FIELD_INTERNAL_ENERGY, "u"},
+    {FIELD_CP, "cp"},
+    {FIELD_CV, "cv"},
+    {FIELD_SPEED_OF_SOUND, "w"},
+    {FIELD_DYNAMIC_VISCOSITY, "eta"},
+    {FIELD_CONDUCTIVITY, "lambda"},
+    {FIELD_TEMPERATURE, "T [K abs]"},
+    {FIELD_RELATIVE_ENTHALPY, "x [abs]"},
+    {FIELD_SURFACE_TENSION, "sigma"},
+    {FIELD_EXPANSION, "beta"},
+    {FIELD_PRANDTL, "Pr"},
+    {FIELD_ISENTROPIC_EXPONENT, "kappa"},
 };
 constexpr int N_CHECKED = sizeof(CHECKED) / sizeof(CHECKED[0]);
 
@@ -80,10 +89,11 @@ int main(int argc, char** argv) {
         const tabulated::Table& table = tables[static_cast<std::size_t>(m)];
         const ModelConstants& c = *MODELS[m].constants;
         const auto& st = table.statistics();
-        std::printf("\n== %s: valid %d, build %.3f s, memory %.2f MB, nodes %zu, saturation "
-                    "segments %zu (worst check error %.2e)\n",
-                    MODELS[m].name, table.valid() ? 1 : 0, st.build_seconds, st.bytes / 1e6,
-                    st.nodes, st.segments, st.saturation_error);
+        std::printf(
+            "\n== %s: valid %d, build %.3f s, memory %.2f MB, nodes %zu, saturation "
+            "segments %zu (worst check error %.2e)\n",
+            MODELS[m].name, table.valid() ? 1 : 0, st.build_seconds, st.bytes / 1e6, st.nodes,
+            st.segments, st.saturation_error);
         if (!table.valid()) {
             continue;
         }
@@ -147,8 +157,8 @@ int main(int argc, char** argv) {
             if (source == tabulated::Source::equation) {
                 ++by_equation;
                 const double tk = a.temperature + 273.15;
-                if (std::fabs(tk / Tc_K - 1) < 0.005 && std::fabs(s.p / c.critical_pressure - 1) <
-                                                            0.02) {
+                if (std::fabs(tk / Tc_K - 1) < 0.005 &&
+                    std::fabs(s.p / c.critical_pressure - 1) < 0.02) {
                     ++in_box;
                 }
             }
@@ -186,11 +196,12 @@ int main(int argc, char** argv) {
                 }
             }
         }
-        std::printf("states %ld: compared %ld (by the equation %ld, of them in the critical box "
-                    "%ld), refused by both %ld, refusal mismatches %ld, phase mismatches %ld (%ld "
-                    "beyond 1e-9 of the saturation line), NaN mismatches %ld\n",
-                    n, compared, by_equation, in_box, refused, refusal_mismatch, phase_mismatch,
-                    phase_mismatch_beyond_1e9, nan_mismatch);
+        std::printf(
+            "states %ld: compared %ld (by the equation %ld, of them in the critical box "
+            "%ld), refused by both %ld, refusal mismatches %ld, phase mismatches %ld (%ld "
+            "beyond 1e-9 of the saturation line), NaN mismatches %ld\n",
+            n, compared, by_equation, in_box, refused, refusal_mismatch, phase_mismatch,
+            phase_mismatch_beyond_1e9, nan_mismatch);
         std::printf("%-12s %12s %12s   %s\n", "field", "max", "99.9%", "worst at (p Pa, h J/kg)");
         for (int k = 0; k < N_CHECKED; ++k) {
             auto& e = errors[static_cast<std::size_t>(k)];
@@ -244,10 +255,11 @@ int main(int argc, char** argv) {
             }
             const double tt = median(t_table);
             const double te = median(t_equation);
-            std::printf("%s: table %.1f ns/call, calculate_request %.1f ns/call, ratio %.1f "
-                        "(median of 7, %zu states; checksum %.3g)\n",
-                        set == &single ? "single-phase" : "two-phase   ", tt, te, te / tt,
-                        set->size(), sink);
+            std::printf(
+                "%s: table %.1f ns/call, calculate_request %.1f ns/call, ratio %.1f "
+                "(median of 7, %zu states; checksum %.3g)\n",
+                set == &single ? "single-phase" : "two-phase   ", tt, te, te / tt, set->size(),
+                sink);
         }
     }
     return 0;

@@ -96,7 +96,7 @@ struct PiecewiseSeries {
 
     double segment_end(const int k) const {
         return k + 1 < static_cast<int>(starts.size()) ? starts[static_cast<std::size_t>(k) + 1]
-                                                         : end;
+                                                       : end;
     }
 
     // The first `count` functions at y (y inside [starts[0], end]).
@@ -141,8 +141,8 @@ struct PiecewiseSeries {
             for (int n = 0; n < CHEBYSHEV_TERMS; ++n) {
                 double sum = 0.0;
                 for (int k = 0; k < CHEBYSHEV_TERMS; ++k) {
-                    sum += values[f][k] *
-                           std::cos(std::numbers::pi * n * (k + 0.5) / CHEBYSHEV_TERMS);
+                    sum +=
+                        values[f][k] * std::cos(std::numbers::pi * n * (k + 0.5) / CHEBYSHEV_TERMS);
                 }
                 c[f][n] = (n == 0 ? 1.0 : 2.0) * sum / CHEBYSHEV_TERMS;
             }
@@ -252,8 +252,7 @@ inline void lagrange_weights(const double& t, double w[STENCIL]) {
 
 // The stencil's first index and weights for position u on n uniformly spaced points.
 inline int stencil(const double& u, const int n, double w[STENCIL]) {
-    const int k0 =
-        std::clamp(static_cast<int>(std::floor(u)) - (STENCIL / 2 - 1), 0, n - STENCIL);
+    const int k0 = std::clamp(static_cast<int>(std::floor(u)) - (STENCIL / 2 - 1), 0, n - STENCIL);
     lagrange_weights(u - k0, w);
     return k0;
 }
@@ -272,9 +271,9 @@ struct TableData {
     double pc = 0.0;
     double p_min = 0.0;
     double p_max = 0.0;
-    double p_a = 0.0;            // highest pressure of the liquid and vapour patches
-    double p_c = 0.0;            // lowest of the middle patch
-    double p_saturation = 0.0;   // highest pressure of the saturation series
+    double p_a = 0.0;             // highest pressure of the liquid and vapour patches
+    double p_c = 0.0;             // lowest of the middle patch
+    double p_saturation = 0.0;    // highest pressure of the saturation series
     double edge_tolerance = 0.0;  // J/kg: states this close to calc's band are passed to it
     PiecewiseSeries<SATURATION_FUNCTIONS> saturation;
     PiecewiseSeries<1> surface_tension;  // sigma(t), t in degC
@@ -416,14 +415,14 @@ bool node_values(const PropertyResult& r, double* v) {
 }
 
 class Builder {
-public:
+  public:
     Builder(TableData& d, const int model) : d_(d), model_(model) {}
 
     bool edge_value(const Patch& patch, const Edge edge, const double& p, double& h) const {
         std::array<double, SATURATION_FUNCTIONS> s{};
         PropertyResult r;
-        const double tc_k = d_.pc > 0.0 ? MODELS[model_].constants->critical_temperature + KELVIN
-                                        : 0.0;
+        const double tc_k =
+            d_.pc > 0.0 ? MODELS[model_].constants->critical_temperature + KELVIN : 0.0;
         switch (edge) {
             case Edge::band_low:
                 return band_edge(model_, p, false, h);
@@ -441,7 +440,7 @@ public:
             case Edge::hot_temperature:
             case Edge::far_cold:
             case Edge::far_hot: {
-                const double offset = edge == Edge::cold_temperature ? -BOX_TEMPERATURE
+                const double offset = edge == Edge::cold_temperature  ? -BOX_TEMPERATURE
                                       : edge == Edge::hot_temperature ? BOX_TEMPERATURE
                                       : edge == Edge::far_cold        ? -FAR_TEMPERATURE
                                                                       : FAR_TEMPERATURE;
@@ -516,8 +515,7 @@ public:
                 if (high != Edge::saturated_liquid && low != Edge::saturated_vapour) {
                     return false;
                 }
-                double* v = patch.values.data() +
-                            static_cast<std::size_t>(k) * nodes * NODE_FIELDS;
+                double* v = patch.values.data() + static_cast<std::size_t>(k) * nodes * NODE_FIELDS;
                 if (!node(p, hi, high == Edge::saturated_liquid ? high : low, -1.0, v)) {
                     return false;
                 }
@@ -531,16 +529,16 @@ public:
                 const double h = j == 0 ? lo : (j == nodes - 1 ? hi : lo + xi * (hi - lo));
                 const Edge here = j == 0 ? low : (j == nodes - 1 ? high : Edge::band_low);
                 const double inward = j == nodes - 1 ? -1.0 : 1.0;
-                double* v = patch.values.data() +
-                            (static_cast<std::size_t>(k) * nodes + j) * NODE_FIELDS;
+                double* v =
+                    patch.values.data() + (static_cast<std::size_t>(k) * nodes + j) * NODE_FIELDS;
                 if (!node(p, h, j == 0 || j == nodes - 1 ? here : Edge::band_low, inward, v)) {
                     return false;
                 }
             }
         }
         d_.statistics.nodes += static_cast<std::size_t>(lines) * nodes;
-        d_.statistics.bytes += (patch.values.size() + patch.low_h.size() + patch.high_h.size()) *
-                               sizeof(double);
+        d_.statistics.bytes +=
+            (patch.values.size() + patch.low_h.size() + patch.high_h.size()) * sizeof(double);
         return true;
     }
 
@@ -556,13 +554,13 @@ public:
             }
             double w[STENCIL];
             const int k0 = d_.line_stencil(patch, p, w);
-            worst = std::max(worst, std::fabs(d_.edge_at(patch, edge, lines, k0, w, nullptr) -
-                                              exact));
+            worst =
+                std::max(worst, std::fabs(d_.edge_at(patch, edge, lines, k0, w, nullptr) - exact));
         }
         return worst;
     }
 
-private:
+  private:
     TableData& d_;
     int model_;
 };
@@ -598,15 +596,9 @@ bool build(TableData& d, const int model) {
             ask(model, MODE_SATURATION_PRESSURE, SIDE_VAPOUR, p, 0.0, g) != 0) {
             return false;
         }
-        v = {l.specific_enthalpy,
-             g.specific_enthalpy,
-             l.temperature,
-             std::log(l.mass_density),
-             std::log(g.mass_density),
-             l.specific_entropy,
-             g.specific_entropy,
-             l.specific_internal_energy,
-             g.specific_internal_energy};
+        v = {l.specific_enthalpy,      g.specific_enthalpy,        l.temperature,
+             std::log(l.mass_density), std::log(g.mass_density),   l.specific_entropy,
+             g.specific_entropy,       l.specific_internal_energy, g.specific_internal_energy};
         return true;
     };
     const double z0 = d.z_of(Coordinate::subcritical, 0.0, d.p_min);
@@ -636,8 +628,7 @@ bool build(TableData& d, const int model) {
     }
     d.statistics.segments = d.saturation.starts.size();
     d.saturation.index();
-    d.statistics.bytes += d.saturation.coefficients.size() *
-                          sizeof(d.saturation.coefficients[0]);
+    d.statistics.bytes += d.saturation.coefficients.size() * sizeof(d.saturation.coefficients[0]);
 
     // Surface tension of the liquid, a function of its temperature.
     std::array<double, SATURATION_FUNCTIONS> top{};
@@ -657,8 +648,8 @@ bool build(TableData& d, const int model) {
         return false;
     }
     d.sigma_t_last = top[S_T] + 0.01;
-    if (!d.surface_tension.fit(sigma, c.domain.min_temperature, d.sigma_t_last, sigma_scale,
-                               1e-12, 0)) {
+    if (!d.surface_tension.fit(sigma, c.domain.min_temperature, d.sigma_t_last, sigma_scale, 1e-12,
+                               0)) {
         return false;
     }
     d.surface_tension.index();
@@ -672,8 +663,8 @@ bool build(TableData& d, const int model) {
                  SUBCRITICAL_LINES, SUBCRITICAL_NODES) ||
         !b.patch(d.cold_far, near, NEAR_OFFSET, Edge::band_low, Edge::far_cold, d.p_a, d.p_max,
                  SUPERCRITICAL_LINES, FAR_NODES) ||
-        !b.patch(d.cold, near, NEAR_OFFSET, Edge::far_cold, Edge::cold_temperature, d.p_a,
-                 d.p_max, SUPERCRITICAL_LINES, NEAR_NODES) ||
+        !b.patch(d.cold, near, NEAR_OFFSET, Edge::far_cold, Edge::cold_temperature, d.p_a, d.p_max,
+                 SUPERCRITICAL_LINES, NEAR_NODES) ||
         !b.patch(d.hot, near, NEAR_OFFSET, Edge::hot_temperature, Edge::far_hot, d.p_a, d.p_max,
                  SUPERCRITICAL_LINES, NEAR_NODES) ||
         !b.patch(d.hot_far, near, NEAR_OFFSET, Edge::far_hot, Edge::band_high, d.p_a, d.p_max,
@@ -803,8 +794,7 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
         double wz[STENCIL];
         // The four patches here share their lines.
         const int k0 = d.line_stencil(d.cold, p, wz);
-        const double low =
-            d.edge_at(d.cold_far, Edge::band_low, d.cold_far.low_h, k0, wz, nullptr);
+        const double low = d.edge_at(d.cold_far, Edge::band_low, d.cold_far.low_h, k0, wz, nullptr);
         const double high =
             d.edge_at(d.hot_far, Edge::band_high, d.hot_far.high_h, k0, wz, nullptr);
         if (!(h > low + tol && h < high - tol)) {
@@ -815,8 +805,7 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
         if (subcritical && p > d.p_saturation) {
             return by_equation(d, first, second, result, why, source);
         }
-        const double t1 =
-            d.edge_at(d.cold, Edge::cold_temperature, d.cold.high_h, k0, wz, nullptr);
+        const double t1 = d.edge_at(d.cold, Edge::cold_temperature, d.cold.high_h, k0, wz, nullptr);
         const double t2 = d.edge_at(d.hot, Edge::hot_temperature, d.hot.low_h, k0, wz, nullptr);
         const double ta = d.edge_at(d.cold, Edge::far_cold, d.cold.low_h, k0, wz, nullptr);
         const double tb = d.edge_at(d.hot, Edge::far_hot, d.hot.high_h, k0, wz, nullptr);
@@ -845,10 +834,10 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
         } else {
             double wm[STENCIL];
             const int m0 = d.line_stencil(d.middle, p, wm);
-            const double ml = d.edge_at(d.middle, Edge::cold_temperature, d.middle.low_h, m0, wm,
-                                        nullptr);
-            const double mh = d.edge_at(d.middle, Edge::hot_temperature, d.middle.high_h, m0, wm,
-                                        nullptr);
+            const double ml =
+                d.edge_at(d.middle, Edge::cold_temperature, d.middle.low_h, m0, wm, nullptr);
+            const double mh =
+                d.edge_at(d.middle, Edge::hot_temperature, d.middle.high_h, m0, wm, nullptr);
             if (!d.interpolate(d.middle, m0, wm, h, ml, mh, v)) {
                 return by_equation(d, first, second, result, why, source);
             }

@@ -60,9 +60,9 @@ enum class Source : int {
 };
 
 struct TableStatistics {
-    std::size_t bytes = 0;       // memory held by the table
-    std::size_t nodes = 0;       // patch nodes
-    std::size_t segments = 0;    // Chebyshev segments of the saturation line
+    std::size_t bytes = 0;        // memory held by the table
+    std::size_t nodes = 0;        // patch nodes
+    std::size_t segments = 0;     // Chebyshev segments of the saturation line
     double saturation_error = 0;  // largest check-point error of the series, relative
     double build_seconds = 0;
 };
@@ -70,7 +70,7 @@ struct TableStatistics {
 struct TableData;
 
 class Table {
-public:
+  public:
     // The table of `model` (an index of MODELS) for `mode` (MODE_PRESSURE_ENTHALPY only).
     // Check valid() after construction.
     Table(int model, int mode);
@@ -92,7 +92,7 @@ public:
     int evaluate(double first, double second, PropertyResult& result, Refusal& why,
                  Source* source = nullptr) const;
 
-private:
+  private:
     std::unique_ptr<TableData> data_;
 };
 
