@@ -30,10 +30,10 @@ enum NodeField : int {
     N_LN_RHO,
     N_S,
     N_LN_CP,
-    N_LN_CV,
-    N_LN_W,
-    N_LN_ETA,
-    N_LN_LAMBDA,
+    N_CV,
+    N_W,
+    N_ETA,
+    N_LAMBDA,
     N_BETA,
     NODE_FIELDS
 };
@@ -356,10 +356,10 @@ struct TableData {
                 }
             }
         }
-        if (!std::isnan(out[N_LN_ETA]) && !std::isnan(out[N_LN_LAMBDA])) {
+        if (!std::isnan(out[N_ETA]) && !std::isnan(out[N_LAMBDA])) {
             return true;
         }
-        for (const int f : {N_LN_ETA, N_LN_LAMBDA}) {
+        for (const int f : {N_ETA, N_LAMBDA}) {
             int undefined = 0;
             for (int a = 0; a < STENCIL; ++a) {
                 const double* row =
@@ -406,10 +406,10 @@ bool node_values(const PropertyResult& r, double* v) {
     v[N_LN_RHO] = std::log(r.mass_density);
     v[N_S] = r.specific_entropy;
     v[N_LN_CP] = std::log(r.isobaric_heat_capacity);
-    v[N_LN_CV] = std::log(r.isochoric_heat_capacity);
-    v[N_LN_W] = std::log(r.speed_of_sound);
-    v[N_LN_ETA] = std::log(r.dynamic_viscosity);
-    v[N_LN_LAMBDA] = std::log(r.thermal_conductivity);
+    v[N_CV] = r.isochoric_heat_capacity;
+    v[N_W] = r.speed_of_sound;
+    v[N_ETA] = r.dynamic_viscosity;
+    v[N_LAMBDA] = r.thermal_conductivity;
     v[N_BETA] = r.expansion_coefficient;
     return r.phase != PHASE_TWO_PHASE && std::isfinite(v[N_T]) && std::isfinite(v[N_LN_RHO]);
 }
@@ -846,9 +846,9 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
     PropertyResult& r = result;
     const double rho = std::exp(v[N_LN_RHO]);
     const double cp = std::exp(v[N_LN_CP]);
-    const double w = std::exp(v[N_LN_W]);
-    const double eta = std::exp(v[N_LN_ETA]);
-    const double lambda = std::exp(v[N_LN_LAMBDA]);
+    const double w = v[N_W];
+    const double eta = v[N_ETA];
+    const double lambda = v[N_LAMBDA];
     r.relative_enthalpy = phase == PHASE_SUPERCRITICAL
                               ? 0.0
                               : (h - sat[S_H_LIQUID]) / (sat[S_H_VAPOUR] - sat[S_H_LIQUID]);
@@ -860,7 +860,7 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
     r.specific_internal_energy = h - p / rho;
     r.specific_entropy = v[N_S];
     r.isobaric_heat_capacity = cp;
-    r.isochoric_heat_capacity = std::exp(v[N_LN_CV]);
+    r.isochoric_heat_capacity = v[N_CV];
     r.isentropic_coefficient = rho * w * w / p;
     r.thermal_conductivity = lambda;
     r.kinematic_viscosity = eta / rho;

@@ -9,7 +9,7 @@
 // xi = (1 - cos(pi e)) / 2 for uniform e (crowded at both edges, where the saturated and the
 // near-critical states change fastest). A field is interpolated in (z, e), where both node
 // spacings are uniform, by a 4 x 4 tensor Lagrange (cubic) stencil. Tabulated at each node: T,
-// ln rho, s, ln cp, ln cv, ln w, ln eta, ln lambda, beta; the other fields follow exactly
+// ln rho, s, ln cp, cv, w, eta, lambda, beta; the other fields follow exactly
 // (v = 1/rho, u = h - p/rho, kappa = rho w^2/p, nu = eta/rho, Pr = cp eta/lambda).
 //
 // Patches. Five regions, each a rectangle of lines x nodes:
