@@ -2,48 +2,55 @@
 // Tabulated properties: a table built once from the equation (through calculate_request) for a
 // model and an input pair, then evaluated without the equation. The pair (p, h) only, so far.
 //
-// Variables. Along pressure the coordinate is z = ln p - ln(1 - p/pc) below the critical band
-// (logarithmic at low pressure, closing in on pc where the saturated states change fastest) and
-// z = ln p above it. Along enthalpy each region has its own coordinate: xi = (h - h_lo(p)) /
-// (h_hi(p) - h_lo(p)) in [0, 1] between the region's two edge curves, with the nodes at
-// xi = (1 - cos(pi e)) / 2 for uniform e (crowded at both edges, where the saturated and the
-// near-critical states change fastest). A field is interpolated in (z, e), where both node
-// spacings are uniform, by a 4 x 4 tensor Lagrange (cubic) stencil. Tabulated at each node: T,
-// ln rho, s, ln cp, cv, w, eta, lambda, beta; the other fields follow exactly
-// (v = 1/rho, u = h - p/rho, kappa = rho w^2/p, nu = eta/rho, Pr = cp eta/lambda).
+// Variables. Along pressure the patches below pA = 0.98 pc use z = ln p - ln(1 - p/pc)
+// (logarithmic at low pressure, closing in on pc where the saturated states change fastest), those
+// above it z = ln(p/pc - 1 + c) (c = 0.03, or 0.005 for the middle patch: lines crowded towards
+// the critical point). Along enthalpy each patch has its own coordinate: xi = (h - h_lo(p)) /
+// (h_hi(p) - h_lo(p)) in [0, 1] between its two edge curves, with the nodes at xi = (1 - cos(pi
+// e)) / 2 for uniform e (crowded at both edges, where the saturated and the near-critical states
+// change fastest). A field is interpolated in (z, e), where both node spacings are uniform, by a
+// 6 x 6 tensor Lagrange (quintic) stencil. Tabulated at each node: t, ln rho, s, ln cp, cv, w,
+// eta, lambda, beta; the other fields follow exactly (v = 1/rho, u = h - p/rho, kappa = rho
+// w^2/p, nu = eta/rho, Pr = cp eta/lambda, x from the saturated enthalpies, sigma(t) of the
+// liquid from a series in t).
 //
-// Patches. Five regions, each a rectangle of lines x nodes:
-//   liquid     pmin <= p <= pA   h_cold(p) .. h'(p)
-//   vapour     pmin <= p <= pA   h''(p)    .. h_hot(p)
-//   cold       pA <= p <= pmax   h_cold(p) .. h(p, T1)
-//   hot        pA <= p <= pmax   h(p, T2)  .. h_hot(p)
-//   middle     pC <= p <= pmax   h(p, T1)  .. h(p, T2)
-// with pA = 0.98 pc, pC = 1.02 pc, T1 = 0.995 Tc, T2 = 1.005 Tc (K). h_cold and h_hot are calc's
-// own domain band (the limits of its below_band / above_band refusals); the T1/T2 curves are the
-// states at those temperatures. No patch straddles the saturation line: it is an edge.
+// Patches, each a rectangle of lines x nodes, all edges exact at the lines:
+//   liquid     pmin <= p <= pA   h_cold(p) .. h'(p)          150 x 130
+//   vapour     pmin <= p <= pA   h''(p)    .. h_hot(p)       150 x 130
+//   cold far   pA <= p <= pmax   h_cold(p) .. h(p, Ta)       110 x 90
+//   cold       pA <= p <= pmax   h(p, Ta)  .. h(p, T1)       110 x 150
+//   hot        pA <= p <= pmax   h(p, T2)  .. h(p, Tb)       110 x 150
+//   hot far    pA <= p <= pmax   h(p, Tb)  .. h_hot(p)       110 x 90
+//   middle     pC <= p <= pmax   h(p, T1)  .. h(p, T2)       100 x 200
+// with pC = 1.02 pc, T1, T2 = (1 -/+ 0.005) Tc, Ta, Tb = (1 -/+ 0.1) Tc (K). h_cold and h_hot are
+// calc's own domain band (the limits its below_band / above_band refusals name); the T curves
+// are the states at those temperatures. No patch straddles the saturation line: it is an edge.
 //
-// Saturation line. The saturated states (T, h, rho, s, u of both sides) are piecewise Chebyshev
-// series in ln p, subdivided until every series meets the equation's saturated records to 1e-13
-// of the function's magnitude at points between its nodes. The liquid and vapour patches take
-// their saturation edge from these series, so the phase boundary of the table is the line itself
-// (to 1e-13), and a two-phase state is the lever rule on the two saturated states: exact to that.
+// Saturation line. The saturated states (h, t, rho, s, u of both sides) are piecewise Chebyshev
+// series (degree 16) in z, subdivided until every series meets the equation's saturated records
+// to 1e-13 of the function's magnitude at check points between its nodes, up to pA (beyond it,
+// to the saturation limit, as far as ten halvings get: only the relative enthalpy uses them).
+// The liquid and vapour patches take their saturation edge from these series, so the table's
+// phase boundary is the line itself (to 1e-13), and a two-phase state is the lever rule on the
+// two saturated states: exact to that.
 //
 // Phase. p <= pA: h < h'(p) liquid, h > h''(p) vapour, else the mixture. p > pA: the cold and
-// hot patches are liquid and vapour below pc (T1 lies below the saturation temperature at pA,
-// T2 above pc's), supercritical above pc; between them lies the critical box or the middle
-// patch.
+// hot patches are liquid and vapour up to pc (T1 lies below the saturation temperature at pA,
+// T2 above pc's), supercritical above; between them lies the critical box or the middle patch.
 //
 // The critical box |T/Tc - 1| < 0.5 %, |p/pc - 1| < 2 %: p in (pA, pC) and h between h(p, T1)
 // and h(p, T2) (at one pressure T rises with h, so this is that box exactly). It is answered by
 // the full equation, as is a single-phase state between the saturation limit pressure (0.01 K
 // below the critical point) and pc, whose relative enthalpy needs saturated states the series
-// do not reach. Anything that is not clearly inside the domain (outside [pmin, pmax], within
-// the edge curves' interpolation tolerance of calc's band, or outside it) is also passed to
+// do not reach, and a state whose stencil meets the edge of a transport correlation's range
+// (some nodes NaN, others not). Anything not clearly inside the domain (outside [pmin, pmax],
+// within the edge curves' interpolation tolerance of calc's band, or beyond it) is also passed to
 // calculate_request, so that the table refuses exactly what it refuses, for the same reason.
 //
-// Budget. About 80 000 nodes of 9 doubles per model (under 7 MB) and a few hundred Chebyshev
-// segments; built from about that many calculate_request calls (~0.3 s per model). Evaluation:
-// two logarithms, an arc cosine, 144 multiply-adds; no allocation, no shared mutable state.
+// Budget. 111 800 nodes of 9 doubles per model and some 500 to 800 Chebyshev segments: under
+// 9.1 MB; built from about 130 000 calculate_request calls, 1.5 to 2.5 s per model on the 2-core
+// machine. Evaluation: two logarithms, an arc cosine, two exponentials, 324 multiply-adds, a
+// series of two functions below pc; no allocation, no shared mutable state.
 
 #include <cstddef>
 #include <memory>
