@@ -342,19 +342,25 @@ struct TableData {
         const double e = std::acos(1.0 - 2.0 * xi) * (1.0 / std::numbers::pi) * (patch.nodes - 1);
         double we[STENCIL];
         const int j0 = stencil(e, patch.nodes, we);
-        for (int f = 0; f < NODE_FIELDS; ++f) {
-            out[f] = 0.0;
-        }
+        // Sums in locals (out may alias the table as far as the compiler knows): along the
+        // nodes of each line, then across the lines.
+        std::array<double, NODE_FIELDS> sum{};
         for (int a = 0; a < STENCIL; ++a) {
             const double* row = patch.values.data() +
                                 (static_cast<std::size_t>(k0 + a) * patch.nodes + j0) * NODE_FIELDS;
+            std::array<double, NODE_FIELDS> line{};
             for (int b = 0; b < STENCIL; ++b) {
-                const double w = wz[a] * we[b];
                 const double* v = row + b * NODE_FIELDS;
                 for (int f = 0; f < NODE_FIELDS; ++f) {
-                    out[f] += w * v[f];
+                    line[f] += we[b] * v[f];
                 }
             }
+            for (int f = 0; f < NODE_FIELDS; ++f) {
+                sum[f] += wz[a] * line[f];
+            }
+        }
+        for (int f = 0; f < NODE_FIELDS; ++f) {
+            out[f] = sum[f];
         }
         if (!std::isnan(out[N_ETA]) && !std::isnan(out[N_LAMBDA])) {
             return true;
