@@ -2,7 +2,7 @@
 """The layout's dependency rules, checked over the sources.
 
 Each folder of the library may include the headers of the folders below it only: surfaces ->
-tables, cycle, charts -> present -> calc -> flash -> fluid <- models; core below them all. Above
+tables, cycle, tabulated, charts -> present -> calc -> flash -> fluid <- models; core below them all. Above
 models/ nothing includes a particular model's header or names one: only the seam
 (zeltra5/model.hpp) and the registry of models (zeltra5/models.hpp).
 Usage: check_layering.py SOURCE_ROOT   (prints each breach; status 1 when there is one)
@@ -23,6 +23,7 @@ ALLOWED = {
     "present": ["core", "fluid", "models", "flash", "calc"],
     "tables": ["core", "fluid", "models", "flash", "calc", "present"],
     "cycle": ["core", "fluid", "models", "flash", "calc", "present"],
+    "tabulated": ["core", "fluid", "models", "flash", "calc", "present"],
     "charts": ["core", "fluid", "models", "flash", "calc", "present", "tables", "cycle"],
 }
 # The umbrella header of the C++ library sits in calc/ for its installed name but gathers every
