@@ -545,8 +545,9 @@ inline void add_power_limit(const double ln_tau, LowDensityLimit& sum) {
 // The Gaussian and association terms: h = exp(-eta (delta - epsilon)^2), h(0) =
 // exp(-eta epsilon^2), h'(0) = 2 eta epsilon h(0); their exponents in tau differ (Association:
 // 1 / q in place of -beta (tau - gamma)^2).
-template <const co::BellTerm& k, bool Association>
+template <std::size_t I, bool Association>
 inline void add_bell_limit(const double tau, const double ln_tau, LowDensityLimit& sum) {
+    constexpr co::BellTerm k = Association ? co::ASSOCIATION_TERMS[I] : co::GAUSSIAN_TERMS[I];
     if constexpr (k.d == 1 || k.d == 2) {
         const double y = tau - k.gamma;
         const double in_tau = Association ? 1.0 / (k.beta * y * y + k.b) : -k.beta * y * y;
@@ -561,8 +562,8 @@ LowDensityLimit low_density_sums(const double tau, std::index_sequence<P...>,
     const double ln_tau = std::log(tau);
     LowDensityLimit sum;
     (add_power_limit<P>(ln_tau, sum), ...);
-    (add_bell_limit<co::GAUSSIAN_TERMS[G], false>(tau, ln_tau, sum), ...);
-    (add_bell_limit<co::ASSOCIATION_TERMS[A], true>(tau, ln_tau, sum), ...);
+    (add_bell_limit<G, false>(tau, ln_tau, sum), ...);
+    (add_bell_limit<A, true>(tau, ln_tau, sum), ...);
     return sum;
 }
 
