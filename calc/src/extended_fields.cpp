@@ -77,22 +77,28 @@ void extended_fields_of(const PropertyResult& r, const FluidState* state,
     set(out, FIELD_SECOND_VIRIAL, B);
     set(out, FIELD_THIRD_VIRIAL, C);
 
-    if (saturated && r.phase != PHASE_SUPERCRITICAL) {
-        SaturationEquilibrium eq{};
-        if (M::saturation_at_temperature(T, eq) == SATURATION_EQUILIBRIUM_OK) {
-            // Clausius-Clapeyron: dp/dT = (s'' - s') / (v'' - v'), with s'' - s' = r / T of the
-            // saturated pair the record's latent heat comes from.
-            set(out, FIELD_SATURATION_SLOPE,
-                r.latent_heat / (T * (1.0 / eq.rho_vapour - 1.0 / eq.rho_liquid)));
-            if (mixture) {
-                // Both phases have the same fugacity; the liquid's is the better conditioned.
-                FluidState liquid{};
+    SaturationEquilibrium eq{};
+    const bool equilibrium = saturated && r.phase != PHASE_SUPERCRITICAL &&
+                             M::saturation_at_temperature(T, eq) == SATURATION_EQUILIBRIUM_OK;
+    if (equilibrium) {
+        // Clausius-Clapeyron: dp/dT = (s'' - s') / (v'' - v'), with s'' - s' = r / T of the
+        // saturated pair the record's latent heat comes from.
+        set(out, FIELD_SATURATION_SLOPE,
+            r.latent_heat / (T * (1.0 / eq.rho_vapour - 1.0 / eq.rho_liquid)));
+        if (mixture) {
+            // Both phases have the same fugacity; the liquid's is the better conditioned. Its
+            // record as the model forms saturated records (from expansions where it has them).
+            FluidState liquid{};
+            if constexpr (M::SATURATED_RECORDS_ARE_EVALUATIONS) {
                 M::evaluate_fugacity_fields(t, eq.rho_liquid, liquid);
-                const double f = fugacity(liquid);
-                set(out, FIELD_FUGACITY, f);
-                set(out, FIELD_FUGACITY_COEFFICIENT, f / r.pressure);
-                set(out, FIELD_IDEAL_GAS_CP, ideal_gas_cp(liquid));
+            } else {
+                double enthalpy_other = 0.0;
+                M::saturated_side(t, eq, PHASE_LIQUID, liquid, enthalpy_other);
             }
+            const double f = fugacity(liquid);
+            set(out, FIELD_FUGACITY, f);
+            set(out, FIELD_FUGACITY_COEFFICIENT, f / r.pressure);
+            set(out, FIELD_IDEAL_GAS_CP, ideal_gas_cp(liquid));
         }
     }
     if (mixture) {
@@ -101,15 +107,24 @@ void extended_fields_of(const PropertyResult& r, const FluidState* state,
     // The state at the record's temperature and density: the calculation's own where it is that
     // state (evaluate is a function of T and rho alone, so equal inputs give it bit for bit), and
     // then only the third derivatives are formed; otherwise evaluated with them. A saturated
-    // record is evaluated again where the model forms its saturated records from expansions along
-    // the saturation curve, which agree with the evaluation only to its rounding.
-    FluidState evaluated;
+    // record of a model that forms them from expansions along the saturation curve is formed
+    // again that way, with its third derivatives from the model's expansions: an evaluation would
+    // agree with it only to its rounding.
+    FluidState formed;
     const FluidState* s = state;
     double cp = r.isobaric_heat_capacity;  // state_cp of the calculation's state
     double phir_ddd = NaN;
     double phir_ddt = NaN;
-    const bool reusable = !saturated || M::SATURATED_RECORDS_ARE_EVALUATIONS;
-    if (state != nullptr && reusable && state->T == T && state->rho == r.mass_density) {
+    const bool same_state = state != nullptr && state->T == T && state->rho == r.mass_density;
+    if (saturated && !M::SATURATED_RECORDS_ARE_EVALUATIONS && equilibrium) {
+        if (!same_state) {
+            double enthalpy_other = 0.0;
+            M::saturated_side(t, eq, r.phase, formed, enthalpy_other);
+            s = &formed;
+            cp = state_cp(formed);
+        }
+        M::saturated_third(t, eq, r.phase, phir_ddd, phir_ddt);
+    } else if (same_state && (!saturated || M::SATURATED_RECORDS_ARE_EVALUATIONS)) {
         if (third != nullptr && third->T == T && third->rho == r.mass_density) {
             phir_ddd = third->phir_ddd;
             phir_ddt = third->phir_ddt;
@@ -117,9 +132,9 @@ void extended_fields_of(const PropertyResult& r, const FluidState* state,
             M::phir_ddd_ddt(t, r.mass_density, phir_ddd, phir_ddt);
         }
     } else {
-        M::evaluate_with_third(t, r.mass_density, evaluated, phir_ddd, phir_ddt);
-        s = &evaluated;
-        cp = state_cp(evaluated);
+        M::evaluate_with_third(t, r.mass_density, formed, phir_ddd, phir_ddt);
+        s = &formed;
+        cp = state_cp(formed);
     }
     const double f = fugacity(*s);
     set(out, FIELD_FUGACITY, f);

@@ -438,9 +438,11 @@ TEST(ExtendedFields, FormedInTheCalculationAsAfterIt) {
     };
     // In the display units (bar, degC, kJ/kg); the last is refused.
     const Request requests[] = {
-        {"p-t", 10.0, 20.0},     {"p-t", 1.0, 50.0},    {"p-t", 200.0, 200.0},
-        {"p-h", 10.0, 1200.0},   {"t-x", -10.0, 0.2},   {"ts-liquid", -23.0, 0.0},
-        {"ps-vapour", 5.0, 0.0}, {"t-rho", 127.0, 5.0}, {"p-t", 10.0, 900.0}};
+        {"p-t", 10.0, 20.0},      {"p-t", 1.0, 50.0},       {"p-t", 200.0, 200.0},
+        {"p-h", 10.0, 1200.0},    {"t-x", -10.0, 0.2},      {"ts-liquid", -23.0, 0.0},
+        {"ps-vapour", 5.0, 0.0},  {"t-rho", 127.0, 5.0},    {"ts-vapour", 131.5, 0.0},
+        {"ps-liquid", 0.07, 0.0}, {"ps-vapour", 90.0, 0.0}, {"p-x", 2.5, 0.7},
+        {"t-x", 130.0, 0.4},      {"p-t", 10.0, 900.0}};
     CalcOptions display;
     display.units = DISPLAY_UNITS;
     CalcOptions iir = display;
@@ -481,7 +483,7 @@ TEST(ExtendedFields, FormedInTheCalculationAsAfterIt) {
             }
         }
     }
-    EXPECT_EQ(valid, 2 * 2 * 8);  // all but the last request
+    EXPECT_EQ(valid, 2 * 2 * 13);  // all but the last request
 }
 
 TEST(ExtendedFields, OneCallForAnUnknownModelIsRefusedWithEveryFieldNaN) {

@@ -109,6 +109,11 @@ concept EquationOfState = requires(const double& t, const double& rho, const dou
     // the same either way).
     M::phir_ddd_ddt(t, rho, out, out);
     M::evaluate_with_third(t, rho, state, out, out);
+    // The third residual derivatives of one saturated record (side as for saturated_side) at t
+    // of the equilibrium `found`: phir_ddd_ddt at its density, or from the model's expansions
+    // along the saturation curve where its records come from them (to the rounding of a direct
+    // evaluation).
+    M::saturated_third(t, found, phase, out, out);
     // The second and third virial coefficients B (m3/kg) and C (m6/kg2) at t: the limits of
     // phir_d / rho_r and phir_dd / rho_r^2 as the density goes to 0.
     M::virial_coefficients(t, out, out);

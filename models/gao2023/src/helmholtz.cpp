@@ -8,6 +8,7 @@
 
 #include "coefficients.hpp"
 #include "saturated_record_coefficients.hpp"
+#include "saturated_third_coefficients.hpp"
 #include "saturation_expansion_coefficients.hpp"
 #include "zeltra5/evaluation_counters.hpp"
 #include "zeltra5/exponential.hpp"
@@ -369,22 +370,20 @@ namespace {
 
 namespace sr = saturated_record_expansion;
 
-// Clenshaw's recurrence for the columns [FIRST, FIRST + 8) of a piece at x, side by side, two
+// Clenshaw's recurrence for the columns [FIRST, FIRST + N) of a piece at x, side by side, two
 // steps at a time so that b_k and b_k+1 trade places without copies (eight columns keep the
 // recurrence in registers).
-template <int FIRST>
-inline void clenshaw_columns(const sr::Piece& piece, const double x,
-                             double (&column)[sr::COLUMN_COUNT]) {
-    static_assert(sr::DEGREE % 2 == 0 && sr::COLUMN_COUNT % 8 == 0);
-    constexpr int N = 8;
+template <int FIRST, int N, int DEGREE, class Piece, std::size_t COUNT>
+inline void clenshaw_columns(const Piece& piece, const double x, double (&column)[COUNT]) {
+    static_assert(DEGREE % 2 == 0 && FIRST + N <= static_cast<int>(COUNT));
     const double two_x = 2.0 * x;
     double u[N];  // b_k
     double v[N];  // b_k+1
     for (int q = 0; q < N; ++q) {
-        u[q] = piece.c[sr::DEGREE][FIRST + q];
+        u[q] = piece.c[DEGREE][FIRST + q];
         v[q] = 0.0;
     }
-    for (int k = sr::DEGREE - 1; k >= 2; k -= 2) {
+    for (int k = DEGREE - 1; k >= 2; k -= 2) {
         for (int q = 0; q < N; ++q) {
             v[q] = two_x * u[q] - v[q] + piece.c[k][FIRST + q];
         }
@@ -401,21 +400,42 @@ inline void clenshaw_columns(const sr::Piece& piece, const double x,
 template <int... FIRST>
 inline void clenshaw_all(const sr::Piece& piece, const double x, double (&column)[sr::COLUMN_COUNT],
                          std::integer_sequence<int, FIRST...>) {
-    (clenshaw_columns<FIRST * 8>(piece, x, column), ...);
+    static_assert(sr::COLUMN_COUNT % 8 == 0);
+    (clenshaw_columns<FIRST * 8, 8, sr::DEGREE>(piece, x, column), ...);
 }
 
 // The saturated records' expansions at t (degC): false outside their range (or t NaN), where
 // nothing is formed.
-bool saturated_columns(const double t, double (&column)[sr::COLUMN_COUNT]) {
+// theta = sqrt(Tc - T) of the expansions along the saturation curve at t (degC).
+inline double saturation_theta(const double t) {
     namespace se = saturation_expansion;
-    const double theta = std::sqrt((se::CRITICAL_TEMPERATURE_HI - (t + KELVIN_OFFSET)) +
-                                   se::CRITICAL_TEMPERATURE_LO);
+    return std::sqrt((se::CRITICAL_TEMPERATURE_HI - (t + KELVIN_OFFSET)) +
+                     se::CRITICAL_TEMPERATURE_LO);
+}
+
+bool saturated_columns(const double t, double (&column)[sr::COLUMN_COUNT]) {
+    const double theta = saturation_theta(t);
     if (!(theta >= sr::THETA_BOUNDS[0] && theta <= sr::THETA_BOUNDS[sr::INTERVAL_COUNT])) {
         return false;
     }
     const sr::Piece& piece = sr::PIECES[locate_piece<sr::INTERVAL_COUNT>(sr::THETA_BOUNDS, theta)];
     clenshaw_all(piece, piece.scale * theta + piece.offset, column,
                  std::make_integer_sequence<int, sr::COLUMN_COUNT / 8>{});
+    return true;
+}
+
+namespace st = saturated_third_expansion;
+
+// The columns [FIRST, FIRST + N) of the third derivatives' expansions at t (degC): false outside
+// their range (or t NaN), where nothing is formed.
+template <int FIRST, int N>
+bool third_columns(const double t, double (&column)[st::COLUMN_COUNT]) {
+    const double theta = saturation_theta(t);
+    if (!(theta >= st::THETA_BOUNDS[0] && theta <= st::THETA_BOUNDS[st::INTERVAL_COUNT])) {
+        return false;
+    }
+    const st::Piece& piece = st::PIECES[locate_piece<st::INTERVAL_COUNT>(st::THETA_BOUNDS, theta)];
+    clenshaw_columns<FIRST, N, st::DEGREE>(piece, piece.scale * theta + piece.offset, column);
     return true;
 }
 
@@ -491,6 +511,18 @@ void third_derivatives(const double& t, const double& rho, double& phir_ddd, dou
         residual<SUM_DDD | SUM_DDT>(reduced_density(rho), inverse_reduced_temperature(t));
     phir_ddd = r.ddd;
     phir_ddt = r.ddt;
+}
+
+void saturated_third(const double& t, const SaturationEquilibrium& e, const int& side,
+                     double& phir_ddd, double& phir_ddt) {
+    const bool vapour = side == PHASE_VAPOUR;
+    double column[st::COLUMN_COUNT];
+    if (!third_columns<st::LIQUID_PHIR_DDD, 4>(t, column)) {
+        third_derivatives(t, vapour ? e.rho_vapour : e.rho_liquid, phir_ddd, phir_ddt);
+        return;
+    }
+    phir_ddd = column[vapour ? st::VAPOUR_PHIR_DDD : st::LIQUID_PHIR_DDD];
+    phir_ddt = column[vapour ? st::VAPOUR_PHIR_DDT : st::LIQUID_PHIR_DDT];
 }
 
 // Formed as state_pressure forms it from the same fields: bit for bit the record's pressure.
@@ -570,6 +602,11 @@ LowDensityLimit low_density_sums(const double tau, std::index_sequence<P...>,
 }  // namespace
 
 void low_density_limit(const double& t, double& phir_d, double& phir_dd) {
+    if (double column[st::COLUMN_COUNT]; third_columns<st::LOW_DENSITY_D, 2>(t, column)) {
+        phir_d = column[st::LOW_DENSITY_D];
+        phir_dd = column[st::LOW_DENSITY_DD];
+        return;
+    }
     const LowDensityLimit sum = low_density_sums(
         inverse_reduced_temperature(t), std::make_index_sequence<std::size(co::POWER_TERMS)>{},
         std::make_index_sequence<std::size(co::GAUSSIAN_TERMS)>{},

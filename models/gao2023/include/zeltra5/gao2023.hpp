@@ -70,10 +70,17 @@ void evaluate_with_third(const double& t, const double& rho, FluidState& state, 
                          double& phir_ddt);
 // The residual part's third derivatives d3 phir/d delta3 and d3 phir/d delta2 d tau at (t, rho).
 void third_derivatives(const double& t, const double& rho, double& phir_ddd, double& phir_ddt);
+// Those of the saturated record of one side at t of the equilibrium e: inside the range of
+// saturation from expansions over the saturation curve (within about 1e-15 of each sum's scale),
+// outside it third_derivatives' at the side's density.
+void saturated_third(const double& t, const SaturationEquilibrium& e, const int& side,
+                     double& phir_ddd, double& phir_ddt);
 double pressure(const double& t, const double& rho);
 double phir_d(const double& t, const double& rho);
 void phir_d_dd(const double& t, const double& rho, double& d, double& dd);
-// The limits of phir_d and phir_dd as the density goes to zero (the virial coefficients).
+// The limits of phir_d and phir_dd as the density goes to zero (the virial coefficients): inside
+// the range of saturation from expansions over the temperature (within about 1e-15 of each sum's
+// scale), outside it from the terms.
 void low_density_limit(const double& t, double& phir_d, double& phir_dd);
 // phir_d and phir_dd at the thermal conductivity's reference temperature (608.34 K) and rho.
 void phir_d_dd_at_enhancement_reference(const double& rho, double& d, double& dd);
@@ -167,6 +174,10 @@ struct Gao2023 {
     }
     static void phir_ddd_ddt(const double& t, const double& rho, double& ddd, double& ddt) {
         gao2023::third_derivatives(t, rho, ddd, ddt);
+    }
+    static void saturated_third(const double& t, const SaturationEquilibrium& e, const int& side,
+                                double& ddd, double& ddt) {
+        gao2023::saturated_third(t, e, side, ddd, ddt);
     }
     static void evaluate_with_third(const double& t, const double& rho, FluidState& state,
                                     double& ddd, double& ddt) {

@@ -79,6 +79,10 @@ struct Tr1993 {
                                     double& ddd, double& ddt) {
         evaluate_state_and_third(t, rho, state, ddd, ddt);
     }
+    static void saturated_third(const double& t, const SaturationEquilibrium& e, const int& side,
+                                double& ddd, double& ddt) {
+        residual_phir_ddd_ddt(t, side == PHASE_VAPOUR ? e.rho_vapour : e.rho_liquid, ddd, ddt);
+    }
     static void virial_coefficients(const double& t, double& B, double& C) {
         double d = 0.0;
         double dd = 0.0;
