@@ -158,7 +158,7 @@ int run(const Request& r, std::ostream& out, std::ostream& err) {
     }
     out << "model " << MODELS[r.grid.model].name << ", " << e.nodes << " nodes (" << r.grid.p_count
         << " pressures x " << r.grid.t_count << " temperatures), " << e.refused
-        << " outside the domain\n";
+        << " outside the domain, " << e.crossing << " isobars crossing the saturation line\n";
     for (int k = 0; k < tabulated::OPENFOAM_FIELD_COUNT; ++k) {
         out << (std::filesystem::path(r.directory) / e.files[static_cast<std::size_t>(k)].name)
                    .string()

@@ -119,11 +119,12 @@ std::string field_file(const OpenFoamGrid& g, const OpenFoamField& f, const std:
     out += library_version();
     out +=
         ".\n// A uniform table: rows along pressure [Pa] from low to high, columns along\n"
-        "// temperature [K]. ";
+        "// temperature [K] from low to high.\n// ";
     out += std::to_string(filled);
     out +=
-        " of its values lie outside the domain or have no value there and are those of the\n"
-        "// nearest node along the isobar (or of the nearest isobar) that has one.\n";
+        " values filled in: nodes outside the domain, or without this property there, take\n"
+        "// the value of the nearest node of their isobar (or of the nearest isobar) that has"
+        " one.\n";
     out += "low  (";
     append_number(out, g.p_low);
     out += ' ';
@@ -169,8 +170,9 @@ std::string properties_file(const OpenFoamGrid& g, const OpenFoamExport& e) {
     append_number(out, g.t_high);
     out += " K (" + std::to_string(g.t_count) + " nodes); ";
     out += std::to_string(e.refused);
-    out += " of the " + std::to_string(e.nodes) +
-           " nodes lie outside the domain.\n"
+    out += " of the " + std::to_string(e.nodes) + " nodes lie outside the domain;\n// " +
+           std::to_string(e.crossing) +
+           " isobars cross the saturation line, where the tables jump from liquid to vapour.\n"
            "// h and u on the reference h = s = 0 for the saturated liquid at the triple point.\n\n"
            "thermoType\n{\n    type            heRhoThermo;\n    mixture         pureMixture;\n"
            "    transport       tabulated;\n    thermo          hTabulated;\n"
@@ -234,6 +236,8 @@ OpenFoamExport export_openfoam(const OpenFoamGrid& g) {
     std::vector<std::vector<double>> values(OPENFOAM_FIELD_COUNT, std::vector<double>(n, NaN));
     for (int i = 0; i < g.p_count; ++i) {
         const double p = node(g.p_low, g.p_high, g.p_count, i);
+        int last_phase = -1;  // of the last node of the isobar inside the domain
+        bool crosses = false;
         for (int j = 0; j < g.t_count; ++j) {
             const double T = node(g.t_low, g.t_high, g.t_count, j);
             const CalcRequest request{MODE_PRESSURE_TEMPERATURE, SIDE_NONE, p, T - KELVIN_OFFSET};
@@ -243,6 +247,8 @@ OpenFoamExport export_openfoam(const OpenFoamGrid& g) {
                 ++e.refused;
                 continue;
             }
+            crosses = crosses || (last_phase == PHASE_LIQUID && r.phase != PHASE_LIQUID);
+            last_phase = r.phase;
             const ResultValues all = result_values(r);
             const std::size_t at = static_cast<std::size_t>(i) * g.t_count + j;
             for (int k = 0; k < OPENFOAM_FIELD_COUNT; ++k) {
@@ -252,6 +258,7 @@ OpenFoamExport export_openfoam(const OpenFoamGrid& g) {
                 }
             }
         }
+        e.crossing += crosses;
     }
     for (int k = 0; k < OPENFOAM_FIELD_COUNT; ++k) {
         const long long filled = fill_gaps(values[k], g.p_count, g.t_count);

@@ -135,6 +135,8 @@ TEST(ExportOpenFoam, FilesParseAndHoldTheEquationsValues) {
                                g.t_max, "--t-count", g.t_count, "--out", out.c_str()});
         ASSERT_EQ(r.code, EXIT_VALID) << r.err;
         EXPECT_NE(r.out.find(std::string("model ") + g.model), std::string::npos) << r.out;
+        // Every grid here crosses the saturation line on some isobar, and says so.
+        EXPECT_EQ(r.out.find(" 0 isobars crossing the saturation line"), std::string::npos) << r.out;
         const int model = find_model_index(g.model);
         long long filled_total = 0;
         for (const FileField& f : FILES) {

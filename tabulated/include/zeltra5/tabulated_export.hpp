@@ -42,6 +42,9 @@ struct OpenFoamExport {
     std::vector<OpenFoamFile> files;  // each field's table, then "physicalProperties"
     long long nodes = 0;
     long long refused = 0;  // nodes outside the domain (their values filled in, as below)
+    // Isobars that cross the saturation line: their nodes go from liquid to vapour, and a tool's
+    // linear interpolation smears that jump over the cell between them.
+    long long crossing = 0;
     long long filled[OPENFOAM_FIELD_COUNT] = {};  // values filled in, per field
 };
 
