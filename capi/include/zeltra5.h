@@ -428,7 +428,7 @@ ZELTRA5_API int zeltra5_diagram_cycle_svg(const char* type, double evaporating, 
 ZELTRA5_API int zeltra5_explain_diagram(const char* type, const char* pair, double first,
                                         double second, const char* options, char* buffer, int size);
 
-/* ---- Tabulated properties (since 1.8) ----
+/* ---- Tabulated properties ----
  * A table of one model's states for one argument pair, built once from the equation of state and
  * then answered without it (see the README, "Tabulated properties"): the same record, status and
  * refusals as zeltra5_calculate with the same pair, values and no options (si units: Pa, K, J/kg,

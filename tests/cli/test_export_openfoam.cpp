@@ -136,7 +136,8 @@ TEST(ExportOpenFoam, FilesParseAndHoldTheEquationsValues) {
         ASSERT_EQ(r.code, EXIT_VALID) << r.err;
         EXPECT_NE(r.out.find(std::string("model ") + g.model), std::string::npos) << r.out;
         // Every grid here crosses the saturation line on some isobar, and says so.
-        EXPECT_EQ(r.out.find(" 0 isobars crossing the saturation line"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find(" 0 isobars crossing the saturation line"), std::string::npos)
+            << r.out;
         const int model = find_model_index(g.model);
         long long filled_total = 0;
         for (const FileField& f : FILES) {
