@@ -428,6 +428,78 @@ ZELTRA5_API int zeltra5_diagram_cycle_svg(const char* type, double evaporating, 
 ZELTRA5_API int zeltra5_explain_diagram(const char* type, const char* pair, double first,
                                         double second, const char* options, char* buffer, int size);
 
+/* ---- Tabulated properties ----
+ * A table of one model's states for one argument pair, built once from the equation of state and
+ * then answered without it (see the README, "Tabulated properties"): the same record, status and
+ * refusals as zeltra5_calculate with the same pair, values and no options (si units: Pa, K, J/kg,
+ * J/(kg K), ...; the default reference state), the fields within 1e-6 relative of the equation's
+ * and the temperature within 1 mK outside the critical box |T/Tc - 1| < 0.5 %, |p/pc - 1| < 2 %,
+ * where the equation itself answers, as it does at the domain's edges and for every refusal.
+ * Pairs: "p-h" (ZELTRA5_TABULATED_PAIRS lists them).
+ *
+ * zeltra5_tabulated_open   builds the table at the first open of its model and pair in the
+ *                          process (1.5 to 4 s, about 9 MB; later opens share it) and gives a
+ *                          handle to it in *handle. Answers ZELTRA5_VALID, or
+ *                          ZELTRA5_BAD_ARGUMENT with *handle null: a null model, pair or handle,
+ *                          an unknown model or pair, a pair without a table, a table that could
+ *                          not be built; zeltra5_tabulated_explain_open says which.
+ * zeltra5_tabulated_close  releases a handle: ZELTRA5_VALID, or ZELTRA5_BAD_ARGUMENT for null or
+ *                          a handle that is not open (closed already); never reads one that is
+ *                          not. Every function below refuses such a handle as a bad argument.
+ * A handle may be used from several threads at once; closing it while another thread uses it is
+ * the caller's error (that call may then be refused), never a crash. */
+#define ZELTRA5_TABULATED_PAIRS "p-h"
+typedef struct zeltra5_tabulated zeltra5_tabulated;
+
+ZELTRA5_API int zeltra5_tabulated_open(const char* model, const char* pair,
+                                       zeltra5_tabulated** handle);
+ZELTRA5_API int zeltra5_tabulated_close(zeltra5_tabulated* handle);
+
+/* Why zeltra5_tabulated_open refuses the same model and pair ("unknown model \"x\" (tr1993,
+ * gao2023)", "no table is built for the pair \"p-t\" (p-h)"), or, when they are good and this
+ * thread's last open with them was refused for a null handle, that; the empty text otherwise.
+ * Buffer contract and -1 as zeltra5_explain. */
+ZELTRA5_API int zeltra5_tabulated_explain_open(const char* model, const char* pair, char* buffer,
+                                               int size);
+
+/* One state of the table's pair: outputs, status and contract as zeltra5_calculate's for the
+ * same pair and values with options NULL (values[0..18] in si units, temperatures in K; NaN
+ * where undefined; ZELTRA5_BAD_ARGUMENT, nothing written into values, for a handle that is not
+ * open, values null, count below ZELTRA5_FIELD_COUNT, or a value that is not a finite number).
+ * No allocation. */
+ZELTRA5_API int zeltra5_tabulated_calculate(const zeltra5_tabulated* handle, double first,
+                                            double second, double* values, int count, int* phase,
+                                            int* phase_detail);
+
+/* n states at once: point i from first[i] and second[i], its ZELTRA5_FIELD_COUNT fields into
+ * values[i * ZELTRA5_FIELD_COUNT ...] (count, the room in doubles, at least
+ * n * ZELTRA5_FIELD_COUNT), its phase, detail and status into phases[i], phase_details[i] and
+ * statuses[i] (each of these three may be null when not wanted), each as
+ * zeltra5_tabulated_calculate writes them. Answers ZELTRA5_VALID when every point is valid,
+ * ZELTRA5_OUTSIDE_DOMAIN when one or more is not (statuses say which: a point with a value that
+ * is not a finite number has ZELTRA5_BAD_ARGUMENT), ZELTRA5_BAD_ARGUMENT when the call itself is
+ * malformed (a handle that is not open, n negative, first, second or values null with n > 0,
+ * count too small): then nothing is written. */
+ZELTRA5_API int zeltra5_tabulated_calculate_array(const zeltra5_tabulated* handle, int n,
+                                                  const double* first, const double* second,
+                                                  double* values, int count, int* phases,
+                                                  int* phase_details, int* statuses);
+
+/* Why zeltra5_tabulated_calculate gives no valid result for the same handle and values: the
+ * text of zeltra5_explain for the same pair and values with options NULL, or the handle's
+ * problem, or (as zeltra5_explain does) this thread's last refusal of the same call for its
+ * storage. Buffer contract and -1 as zeltra5_explain. */
+ZELTRA5_API int zeltra5_tabulated_explain(const zeltra5_tabulated* handle, double first,
+                                          double second, char* buffer, int size);
+
+/* The table's figures into values[0..4] (count at least ZELTRA5_TABULATED_STATISTIC_COUNT): the
+ * bytes it holds, its interpolation nodes, the segments of its saturation line, the largest
+ * relative error of those at their check points, and the seconds its build took. Answers
+ * ZELTRA5_VALID or ZELTRA5_BAD_ARGUMENT (nothing written). */
+#define ZELTRA5_TABULATED_STATISTIC_COUNT 5
+ZELTRA5_API int zeltra5_tabulated_statistics(const zeltra5_tabulated* handle, double* values,
+                                             int count);
+
 #ifdef __cplusplus
 }
 #endif

@@ -9,9 +9,12 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <mutex>
+#include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_set>
 #include <vector>
 
 #include "zeltra5.h"
@@ -24,6 +27,7 @@
 #include "zeltra5/property_table.hpp"
 #include "zeltra5/refrigeration_cycle.hpp"
 #include "zeltra5/table_csv.hpp"
+#include "zeltra5/tabulated_state.hpp"
 #include "zeltra5/value_range.hpp"
 
 namespace {
@@ -84,6 +88,12 @@ enum class Problem {
     no_property,
     unknown_property,
     undefined_field,
+    // The tabulated properties.
+    no_model,
+    unknown_model,
+    pair_not_tabulated,
+    table_not_built,
+    not_open_handle,
 };
 
 struct ArgumentError {
@@ -251,6 +261,8 @@ bool storage_ok(const double* values, const int count) {
 // thread kept (a call that is not clears it): it is always the thread's last.
 
 enum class Explainer : char {
+    tabulated_open = 'o',
+    tabulated = 'b',
     state = 's',
     saturated = 'S',
     table = 't',
@@ -278,6 +290,13 @@ class Key {
         return *this;
     }
     Key& operator<<(const int value) { return *this << static_cast<double>(value); }
+    Key& operator<<(const void* pointer) {
+        const auto bits = reinterpret_cast<std::uintptr_t>(pointer);
+        char raw[sizeof bits];
+        std::memcpy(raw, &bits, sizeof bits);
+        bytes_.append(raw, sizeof raw);
+        return *this;
+    }
     const std::string& bytes() const { return bytes_; }
 
   private:
@@ -473,6 +492,29 @@ std::size_t describe_argument_error(const ArgumentError& e, const Language langu
             w.quoted(e.subject);
             w << (en ? " has no value for this phase: " : " не имеет значения в этой фазе: ")
               << phase_state_text(static_cast<int>(e.given), static_cast<int>(e.needed), language);
+            break;
+        case Problem::no_model:
+            w << (en ? "no model given" : "не задана модель");
+            break;
+        case Problem::unknown_model:
+            w << (en ? "unknown model " : "неизвестная модель ");
+            w.quoted(e.subject);
+            for (int m = 0; m < MODEL_COUNT; ++m) {
+                w << (m == 0 ? " (" : ", ") << MODELS[m].name;
+            }
+            w << ")";
+            break;
+        case Problem::pair_not_tabulated:
+            w << (en ? "no table is built for the pair " : "таблица не строится для пары ");
+            w.quoted(e.subject);
+            w << " (" << tabulated::table_pair_names() << ")";
+            break;
+        case Problem::table_not_built:
+            w << (en ? "the table could not be built" : "таблицу не удалось построить");
+            break;
+        case Problem::not_open_handle:
+            w << (en ? "the handle is not an open table (never opened, or closed)"
+                     : "дескриптор не открытой таблицы (не открыт или закрыт)");
             break;
         case Problem::none:
             break;
@@ -1311,6 +1353,233 @@ const char* zeltra5_options_model(const char* options) {
         return nullptr;
     }
     return MODELS[parsed.calc.model].name;
+}
+
+}  // extern "C"
+
+// ---- The tabulated properties ----
+// A handle is a small object of its own, registered while it is open, so that a handle that was
+// never opened or is closed already is refused rather than read: the functions look it up before
+// they touch it. The table behind it is shared and lives as long as the library.
+
+struct zeltra5_tabulated {
+    int model;
+    const ArgPair* pair;
+    const tabulated::Table* table;
+};
+
+namespace {
+
+struct OpenHandles {
+    std::shared_mutex lock;
+    std::unordered_set<const zeltra5_tabulated*> open;
+};
+
+// Never destroyed: no thread's or the process's exit runs code of this library for it.
+OpenHandles& open_handles() {
+    static OpenHandles* const handles = new OpenHandles;
+    return *handles;
+}
+
+// A copy of an open handle's contents; false (and `error` set) for null or one not open.
+bool lookup(const zeltra5_tabulated* handle, zeltra5_tabulated& out, ArgumentError& error) {
+    if (handle == nullptr) {
+        error = {Problem::null_storage, "handle", {}};
+        return false;
+    }
+    OpenHandles& handles = open_handles();
+    std::shared_lock<std::shared_mutex> reading(handles.lock);
+    if (handles.open.count(handle) == 0) {
+        error = {Problem::not_open_handle, {}, {}};
+        return false;
+    }
+    out = *handle;
+    return true;
+}
+
+// The table of a model and a pair by name; its problem in `error` when there is none.
+int find_tabulated(const char* model, const char* pair, zeltra5_tabulated& out,
+                   ArgumentError& error) {
+    out.model = model == nullptr ? -1 : find_model_index(model);
+    out.pair = pair == nullptr ? nullptr : tabulated::find_table_pair(pair);
+    out.table = nullptr;
+    if (model == nullptr) {
+        error = {Problem::no_model, {}, {}};
+    } else if (out.model < 0) {
+        error = {Problem::unknown_model, model, {}};
+    } else if (pair == nullptr) {
+        error = {Problem::no_pair, {}, {}};
+    } else if (find_arg_pair(pair) == nullptr) {
+        error = {Problem::unknown_pair, pair, {}};
+    } else if (out.pair == nullptr) {
+        error = {Problem::pair_not_tabulated, pair, {}};
+    } else {
+        out.table = tabulated::shared_table(out.model, out.pair->mode);
+        if (out.table == nullptr) {
+            error = {Problem::table_not_built, {}, {}};
+        }
+    }
+    return error.problem == Problem::none ? STATUS_VALID : STATUS_BAD_ARGUMENT;
+}
+
+// One state of an open handle, as run_state does it for zeltra5_calculate (SI, the default
+// reference, English explanations).
+int run_tabulated(const zeltra5_tabulated& h, const double first, const double second, Call& call) {
+    call.options = Options{};
+    call.options.calc.model = h.model;
+    call.status =
+        tabulated::calculate_state(*h.table, first, second, call.options.calc, call.state);
+    if (!finite_inputs(*h.pair, first, second)) {
+        call.status = STATUS_BAD_ARGUMENT;
+    }
+    return call.status;
+}
+
+}  // namespace
+
+extern "C" {
+
+int zeltra5_tabulated_open(const char* model, const char* pair, zeltra5_tabulated** handle) {
+    forget_aside();
+    if (handle == nullptr) {
+        keep_aside(Key(Explainer::tabulated_open) << model << pair,
+                   ArgumentError{Problem::null_storage, "handle", {}});
+        return STATUS_BAD_ARGUMENT;
+    }
+    *handle = nullptr;
+    zeltra5_tabulated found{};
+    ArgumentError error;
+    if (find_tabulated(model, pair, found, error) != STATUS_VALID) {
+        return STATUS_BAD_ARGUMENT;
+    }
+    zeltra5_tabulated* opened = new (std::nothrow) zeltra5_tabulated(found);
+    if (opened == nullptr) {
+        return STATUS_BAD_ARGUMENT;
+    }
+    OpenHandles& handles = open_handles();
+    try {
+        std::unique_lock<std::shared_mutex> writing(handles.lock);
+        handles.open.insert(opened);
+    } catch (...) {  // no memory for the registry's entry
+        delete opened;
+        return STATUS_BAD_ARGUMENT;
+    }
+    *handle = opened;
+    return STATUS_VALID;
+}
+
+int zeltra5_tabulated_explain_open(const char* model, const char* pair, char* buffer,
+                                   const int size) {
+    if (!buffer_ok(buffer, size)) {
+        return -1;
+    }
+    Call call;
+    zeltra5_tabulated found{};
+    call.status = find_tabulated(model, pair, found, call.error);
+    take_aside(Key(Explainer::tabulated_open) << model << pair, call.status, call.error);
+    return explain(call, call.state, buffer, size);
+}
+
+int zeltra5_tabulated_close(zeltra5_tabulated* handle) {
+    if (handle == nullptr) {
+        return STATUS_BAD_ARGUMENT;
+    }
+    OpenHandles& handles = open_handles();
+    {
+        std::unique_lock<std::shared_mutex> writing(handles.lock);
+        if (handles.open.erase(handle) == 0) {
+            return STATUS_BAD_ARGUMENT;
+        }
+    }
+    delete handle;
+    return STATUS_VALID;
+}
+
+int zeltra5_tabulated_calculate(const zeltra5_tabulated* handle, const double first,
+                                const double second, double* values, const int count, int* phase,
+                                int* phase_detail) {
+    forget_aside();
+    zeltra5_tabulated h{};
+    ArgumentError error;
+    if (!lookup(handle, h, error)) {
+        write_result(nullptr, nullptr, phase, phase_detail);
+        return STATUS_BAD_ARGUMENT;
+    }
+    if (!storage_ok(values, count)) {
+        write_result(nullptr, nullptr, phase, phase_detail);
+        keep_aside(Key(Explainer::tabulated) << static_cast<const void*>(handle) << first << second,
+                   storage_error("values", values, count, RESULT_VALUE_COUNT));
+        return STATUS_BAD_ARGUMENT;
+    }
+    Call call;
+    const int status = run_tabulated(h, first, second, call);
+    write_result(status == STATUS_BAD_ARGUMENT ? nullptr : &call.state, values, phase,
+                 phase_detail);
+    return status;
+}
+
+int zeltra5_tabulated_calculate_array(const zeltra5_tabulated* handle, const int n,
+                                      const double* first, const double* second, double* values,
+                                      const int count, int* phases, int* phase_details,
+                                      int* statuses) {
+    forget_aside();
+    zeltra5_tabulated h{};
+    ArgumentError error;
+    if (!lookup(handle, h, error) || n < 0 ||
+        (n > 0 && (first == nullptr || second == nullptr || values == nullptr)) ||
+        n > std::numeric_limits<int>::max() / RESULT_VALUE_COUNT ||
+        count < n * RESULT_VALUE_COUNT) {
+        return STATUS_BAD_ARGUMENT;
+    }
+    int overall = STATUS_VALID;
+    Call call;
+    for (int i = 0; i < n; ++i) {
+        const int status = run_tabulated(h, first[i], second[i], call);
+        write_result(status == STATUS_BAD_ARGUMENT ? nullptr : &call.state,
+                     values + static_cast<std::size_t>(i) * RESULT_VALUE_COUNT,
+                     phases == nullptr ? nullptr : phases + i,
+                     phase_details == nullptr ? nullptr : phase_details + i);
+        if (statuses != nullptr) {
+            statuses[i] = status;
+        }
+        if (status != STATUS_VALID) {
+            overall = STATUS_OUTSIDE_DOMAIN;
+        }
+    }
+    return overall;
+}
+
+int zeltra5_tabulated_explain(const zeltra5_tabulated* handle, const double first,
+                              const double second, char* buffer, const int size) {
+    if (!buffer_ok(buffer, size)) {
+        return -1;
+    }
+    Call call;
+    zeltra5_tabulated h{};
+    if (lookup(handle, h, call.error)) {
+        run_tabulated(h, first, second, call);
+    } else {
+        call.status = STATUS_BAD_ARGUMENT;
+    }
+    take_aside(Key(Explainer::tabulated) << static_cast<const void*>(handle) << first << second,
+               call.status, call.error);
+    return explain(call, call.state, buffer, size);
+}
+
+int zeltra5_tabulated_statistics(const zeltra5_tabulated* handle, double* values, const int count) {
+    zeltra5_tabulated h{};
+    ArgumentError error;
+    if (!lookup(handle, h, error) || values == nullptr ||
+        count < ZELTRA5_TABULATED_STATISTIC_COUNT) {
+        return STATUS_BAD_ARGUMENT;
+    }
+    const tabulated::TableStatistics& s = h.table->statistics();
+    values[0] = static_cast<double>(s.bytes);
+    values[1] = static_cast<double>(s.nodes);
+    values[2] = static_cast<double>(s.segments);
+    values[3] = s.saturation_error;
+    values[4] = s.build_seconds;
+    return STATUS_VALID;
 }
 
 }  // extern "C"

@@ -595,8 +595,8 @@ int run_command(const int argc, const char* const* argv, std::istream& in, std::
         usage(err);
         return EXIT_USAGE;
     }
-    for (const CommandEntry* command :
-         {&TABLE_COMMAND, &CYCLE_COMMAND, &DIAGRAM_COMMAND, &CONSTANTS_COMMAND}) {
+    for (const CommandEntry* command : {&TABLE_COMMAND, &CYCLE_COMMAND, &DIAGRAM_COMMAND,
+                                        &CONSTANTS_COMMAND, &EXPORT_OPENFOAM_COMMAND}) {
         if (command->name == argv[0]) {
             return command->run(argc - 1, argv + 1, out, err);
         }

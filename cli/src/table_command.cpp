@@ -36,7 +36,10 @@ const char* const TABLES_COMMANDS_HELP =
     "                    [--isentropes ..] [--isenthalps ..] [--isochores ..] [--qualities ..]\n"
     "                    [--x FROM:TO] [--y FROM:TO] [--json|--csv]\n"
     "                       the log p-h or T-s diagram as SVG (A4), its chart model as JSON, or\n"
-    "                       its points as CSV\n";
+    "                       its points as CSV\n"
+    "  zeltra5-calc export-openfoam --p-min PA --p-max PA --t-min K --t-max K --out DIR\n"
+    "                    [--p-count N] [--t-count N] [--model NAME]\n"
+    "                       OpenFOAM's tabulated thermophysical tables on a uniform p-T grid\n";
 
 namespace {
 

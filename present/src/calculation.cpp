@@ -53,18 +53,25 @@ void present(StateResult& r) {
     }
 }
 
-// The front end's request behind `result` (pair, given values and options already set).
-int run(StateResult& result) {
-    const int status = result.options.extended_fields
-                           ? calculate_request(result.options.model, result.request, result.record,
-                                               result.extended_si, result.refusal)
-                           : calculate_request(result.options.model, result.request, result.record,
-                                               result.refusal);
+// The front end's request behind `result` (pair, given values and options already set), or that
+// of `source` when there is one.
+int run(StateResult& result, const RecordSource* source = nullptr) {
+    const bool extended = result.options.extended_fields && source == nullptr;
+    int status = 0;
+    if (source != nullptr) {
+        status = source->evaluate(source->context, result.request, result.record, result.refusal);
+    } else if (extended) {
+        status = calculate_request(result.options.model, result.request, result.record,
+                                   result.extended_si, result.refusal);
+    } else {
+        status =
+            calculate_request(result.options.model, result.request, result.record, result.refusal);
+    }
     if (status != 0) {
         result.record = PropertyResult{};
         return result.status = STATUS_OUTSIDE_DOMAIN;
     }
-    result.extended_formed = result.options.extended_fields;
+    result.extended_formed = extended;
     result.status = STATUS_VALID;
     result.phase = result.record.phase;
     result.phase_detail = result.record.phase_detail;
@@ -76,6 +83,11 @@ int run(StateResult& result) {
 
 int calculate_state(const ArgPair& pair, const double first, const double second,
                     const CalcOptions& options, StateResult& result) {
+    return calculate_state(pair, first, second, options, result, RecordSource{nullptr, nullptr});
+}
+
+int calculate_state(const ArgPair& pair, const double first, const double second,
+                    const CalcOptions& options, StateResult& result, const RecordSource& source) {
     clear(result);
     result.pair = &pair;
     result.options = options;
@@ -97,7 +109,7 @@ int calculate_state(const ArgPair& pair, const double first, const double second
     request.first_value = to_base(field_unit(pair.first_field), options.units, result.given[0]);
     request.second_value = to_base(field_unit(pair.second_field), options.units, result.given[1]);
     shift_request_from_reference(request, options.reference, options.model);
-    return run(result);
+    return run(result, source.evaluate != nullptr ? &source : nullptr);
 }
 
 int calculate_saturated(const StateResult& of, const int side, StateResult& result) {

@@ -32,6 +32,7 @@
 #include "zeltra5/models.hpp"
 #include "zeltra5/property_table.hpp"
 #include "zeltra5/refrigeration_cycle.hpp"
+#include "zeltra5/tabulated_state.hpp"
 #include "zeltra5/value_range.hpp"
 
 namespace py = pybind11;
@@ -693,13 +694,19 @@ struct Outputs {
 };
 
 // side 0: the state itself; SIDE_LIQUID or SIDE_VAPOUR: the saturated state at its pressure.
-void run_part(const ArgPair& pair, const double* first, const double* second,
-              const CalcOptions& options, const int side, const std::size_t begin,
-              const std::size_t end, const Outputs& out) {
+// `table` not null: the states of that table (its pair) instead of the equation's.
+void run_part(const ArgPair& pair, const tabulated::Table* table, const double* first,
+              const double* second, const CalcOptions& options, const int side,
+              const std::size_t begin, const std::size_t end, const Outputs& out) {
     StateResult state;
     StateResult saturated;
     for (std::size_t i = begin; i < end; ++i) {
-        calculate_state(pair, first[i], second != nullptr ? second[i] : 0.0, options, state);
+        const double b = second != nullptr ? second[i] : 0.0;
+        if (table != nullptr) {
+            tabulated::calculate_state(*table, first[i], b, options, state);
+        } else {
+            calculate_state(pair, first[i], b, options, state);
+        }
         const StateResult* r = &state;
         if (side != SIDE_NONE) {
             calculate_saturated(state, side, saturated);
@@ -715,6 +722,7 @@ void run_part(const ArgPair& pair, const double* first, const double* second,
 // The points of one call, handed out in chunks to whichever thread is free.
 struct Batch {
     const ArgPair& pair;
+    const tabulated::Table* table;  // null: the equation
     const double* first;
     const double* second;
     const CalcOptions& options;
@@ -734,8 +742,8 @@ bool run_chunk(Batch& b) {
     if (begin >= b.n) {
         return false;
     }
-    run_part(b.pair, b.first, b.second, b.options, b.side, begin, std::min(b.n, begin + CHUNK),
-             b.out);
+    run_part(b.pair, b.table, b.first, b.second, b.options, b.side, begin,
+             std::min(b.n, begin + CHUNK), b.out);
     return true;
 }
 
@@ -805,7 +813,7 @@ py::tuple calculate_arrays(const std::string& pair_name, const InArray& first,
     py::array_t<double> values({count, static_cast<py::ssize_t>(RESULT_VALUE_COUNT)});
     const Outputs out{status.mutable_data(), phase.mutable_data(), detail.mutable_data(),
                       values.mutable_data()};
-    Batch batch{pair, first.data(), second_data, options, side, n, out};
+    Batch batch{pair, nullptr, first.data(), second_data, options, side, n, out};
     InterruptCheck interrupt;
     bool finished = false;
     {
@@ -877,6 +885,74 @@ PyMethodDef CALCULATE_ONE = {
     "calculate_one", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&calculate_one)),
     METH_FASTCALL,
     "calculate_one(pair, first, second, superheat, units, reference, model) -> State"};
+
+// ---- Tabulated properties ----
+
+// A table of one model and pair: shared, built at the first use in the process, never freed.
+struct TabulatedHandle {
+    const tabulated::Table* table;
+    const ArgPair* pair;
+};
+
+TabulatedHandle tabulated_open(const std::string& pair_name, const std::string& model) {
+    const int index = model_index(model);
+    const ArgPair* pair = tabulated::find_table_pair(pair_name);
+    if (pair == nullptr) {
+        pair_named(pair_name);  // an unknown pair raises with the list of pairs
+        throw py::value_error(cat({"no table is built for the pair ", quoted(pair_name), " (",
+                                   tabulated::table_pair_names(), ")"}));
+    }
+    const tabulated::Table* table = nullptr;
+    {
+        py::gil_scoped_release release;  // a build takes seconds
+        table = tabulated::shared_table(index, pair->mode);
+    }
+    if (table == nullptr) {
+        throw std::runtime_error("the table could not be built");
+    }
+    return {table, pair};
+}
+
+py::tuple tabulated_arrays(const TabulatedHandle& h, const InArray& first, const InArray& second,
+                           const std::string& units, const std::string& reference,
+                           const int threads) {
+    const CalcOptions options =
+        make_options(units, reference, false, MODELS[h.table->model()].name);
+    if (threads < 1) {
+        throw py::value_error("threads must be 1 or more");
+    }
+    if (first.ndim() != 1 || second.ndim() != 1 || first.shape(0) != second.shape(0)) {
+        throw py::value_error("first and second must be one-dimensional of one length here");
+    }
+    const auto n = static_cast<std::size_t>(first.shape(0));
+    const auto count = static_cast<py::ssize_t>(n);
+    py::array_t<std::int8_t> status(count);
+    py::array_t<std::int8_t> phase(count);
+    py::array_t<std::int8_t> detail(count);
+    py::array_t<double> values({count, static_cast<py::ssize_t>(RESULT_VALUE_COUNT)});
+    const Outputs out{status.mutable_data(), phase.mutable_data(), detail.mutable_data(),
+                      values.mutable_data()};
+    Batch batch{*h.pair, h.table, first.data(), second.data(), options, SIDE_NONE, n, out};
+    InterruptCheck interrupt;
+    bool finished = false;
+    {
+        py::gil_scoped_release release;
+        finished = run_all(batch, threads, interrupt);
+    }
+    if (!finished) {
+        throw py::error_already_set();
+    }
+    return py::make_tuple(status, phase, detail, values);
+}
+
+StateResult tabulated_one(const TabulatedHandle& h, const double first, const double second,
+                          const std::string& units, const std::string& reference) {
+    const CalcOptions options =
+        make_options(units, reference, false, MODELS[h.table->model()].name);
+    StateResult r;
+    tabulated::calculate_state(*h.table, first, second, options, r);
+    return r;
+}
 
 // ---- Tables ----
 
@@ -1262,6 +1338,27 @@ PYBIND11_MODULE(_core, m) {
     m.def("calculate_arrays", &calculate_arrays, py::arg("pair"), py::arg("first"),
           py::arg("second"), py::arg("superheat"), py::arg("units"), py::arg("reference"),
           py::arg("model"), py::arg("threads"), py::arg("side"));
+
+    py::class_<TabulatedHandle>(m, "TabulatedTable", "A table of one model and pair.")
+        .def_property_readonly(
+            "model", [](const TabulatedHandle& h) { return MODELS[h.table->model()].name; })
+        .def_property_readonly("pair", [](const TabulatedHandle& h) { return h.pair->name; })
+        .def_property_readonly("statistics",
+                               [](const TabulatedHandle& h) {
+                                   const tabulated::TableStatistics& s = h.table->statistics();
+                                   py::dict d;
+                                   d["bytes"] = s.bytes;
+                                   d["nodes"] = s.nodes;
+                                   d["segments"] = s.segments;
+                                   d["saturation_error"] = s.saturation_error;
+                                   d["build_seconds"] = s.build_seconds;
+                                   return d;
+                               })
+        .def("arrays", &tabulated_arrays, py::arg("first"), py::arg("second"), py::arg("units"),
+             py::arg("reference"), py::arg("threads"))
+        .def("one", &tabulated_one, py::arg("first"), py::arg("second"), py::arg("units"),
+             py::arg("reference"));
+    m.def("tabulated_open", &tabulated_open, py::arg("pair"), py::arg("model"));
 
     m.def("extended_arrays", &extended_arrays, py::arg("pair"), py::arg("first"), py::arg("second"),
           py::arg("superheat"), py::arg("units"), py::arg("reference"), py::arg("model"));

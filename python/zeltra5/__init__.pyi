@@ -367,6 +367,31 @@ class Chart:
     model: str
     def to_svg(self) -> str: ...
 
+class TabulatedResults(Calculation):
+    """Calculation results of a Tabulated: the records from the table."""
+
+class Tabulated:
+    @property
+    def model(self) -> str: ...
+    @property
+    def pair(self) -> str: ...
+    @property
+    def statistics(self) -> Dict[str, float]: ...
+    @property
+    def bytes(self) -> int: ...
+    @property
+    def build_seconds(self) -> float: ...
+    # Numbers give one State, arrays TabulatedResults (a Calculation), as calculate() does.
+    @overload
+    def calculate(  # type: ignore[misc]
+        self, first: _Number, second: _Number, *, units: str = ..., reference: str = ...,
+        threads: int = ...) -> State: ...
+    @overload
+    def calculate(self, first: npt.ArrayLike, second: npt.ArrayLike, *, units: str = ...,
+                  reference: str = ..., threads: int = ...) -> TabulatedResults: ...
+
+def tabulated(pair: str = ..., model: str = ...) -> Tabulated:
+    """The tabulated properties of a model for a pair ("p-h"), built at the first call."""
 def field_unit(name: str, units: str = ..., language: str = ...) -> str:
     """The unit of a result field in ``units``, a unit system or a choice ("K" for "t" in
     "si", "kPa" for "p" in "display,p=kPa")."""

@@ -68,6 +68,20 @@ inline constexpr int MAX_THREADS = 256;
 int calculate_state(const ArgPair& pair, double first, double second, const CalcOptions& options,
                     StateResult& result);
 
+// Where calculate_state takes its record from: calculate_request(model, request, result, why)
+// by default; another source (the tabulated properties) answers the same request in the same
+// units with the same refusals. `evaluate` must be safe to call from several threads at once.
+struct RecordSource {
+    int (*evaluate)(const void* context, const CalcRequest& request, PropertyResult& result,
+                    Refusal& why);
+    const void* context;
+};
+
+// calculate_state with the record from `source` (the extended fields are then formed from the
+// record when asked for, as calculate_extended does for any result).
+int calculate_state(const ArgPair& pair, double first, double second, const CalcOptions& options,
+                    StateResult& result, const RecordSource& source);
+
 // The saturated liquid (SIDE_LIQUID) or vapour (SIDE_VAPOUR) at the pressure of a valid result,
 // as the Windows program shows them beside it (the pressure kept inside the saturation range),
 // with the same units and reference. Status 1 when `of` is not valid or is supercritical.

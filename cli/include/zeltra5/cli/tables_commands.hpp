@@ -22,6 +22,9 @@ extern const CommandEntry CYCLE_COMMAND;
 extern const CommandEntry DIAGRAM_COMMAND;
 // zeltra5-calc constants [--model NAME] [--json]: a model's constants.
 extern const CommandEntry CONSTANTS_COMMAND;
+// zeltra5-calc export-openfoam --p-min PA --p-max PA --t-min K --t-max K --out DIR [...]: the
+// OpenFOAM tables of a model.
+extern const CommandEntry EXPORT_OPENFOAM_COMMAND;
 
 int run_table_command(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 int run_cycle_command(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
