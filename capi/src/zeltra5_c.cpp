@@ -1457,6 +1457,7 @@ int zeltra5_tabulated_open(const char* model, const char* pair, zeltra5_tabulate
         return STATUS_BAD_ARGUMENT;
     }
     OpenHandles& handles = open_handles();
+#if defined(__cpp_exceptions)
     try {
         std::unique_lock<std::shared_mutex> writing(handles.lock);
         handles.open.insert(opened);
@@ -1464,6 +1465,12 @@ int zeltra5_tabulated_open(const char* model, const char* pair, zeltra5_tabulate
         delete opened;
         return STATUS_BAD_ARGUMENT;
     }
+#else  // built without exceptions (the web build): running out of memory ends the program
+    {
+        std::unique_lock<std::shared_mutex> writing(handles.lock);
+        handles.open.insert(opened);
+    }
+#endif
     *handle = opened;
     return STATUS_VALID;
 }
