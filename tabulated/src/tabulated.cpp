@@ -31,6 +31,11 @@ constexpr double BOX_TEMPERATURE = 0.005;
 // The isotherms Ta, Tb = (1 -/+ FAR_TEMPERATURE) Tc split the single-phase fluid above pA in
 // two: the near-critical patches' steep edges do not reach the far ones.
 constexpr double FAR_TEMPERATURE = 0.1;
+// The conductivity's critical enhancement (both models) is measured against the fluid at 1.5 Tc
+// and vanishes along a curve that meets that isotherm at high pressure: the isotherm is an edge
+// of the patches above pA so that no stencil straddles it (the onset's curve away from it still
+// lies inside the patch below).
+constexpr double ENHANCEMENT_TEMPERATURE = 0.5;
 
 // The tabulated fields of a node.
 enum NodeField : int {
@@ -216,6 +221,7 @@ enum class Edge : int {
     hot_temperature,   // h(p, T2)
     far_cold,          // h(p, Ta)
     far_hot,           // h(p, Tb)
+    enhancement,       // h(p, 1.5 Tc)
 };
 
 enum class Coordinate : int {
@@ -404,6 +410,7 @@ struct TableData {
     Patch cold;
     Patch hot;
     Patch hot_far;
+    Patch hottest;
     Patch middle;
 
     double z_of(const Coordinate c, const double& offset, const double& p) const {
@@ -554,11 +561,13 @@ class Builder {
             case Edge::cold_temperature:
             case Edge::hot_temperature:
             case Edge::far_cold:
-            case Edge::far_hot: {
+            case Edge::far_hot:
+            case Edge::enhancement: {
                 const double offset = edge == Edge::cold_temperature  ? -BOX_TEMPERATURE
                                       : edge == Edge::hot_temperature ? BOX_TEMPERATURE
                                       : edge == Edge::far_cold        ? -FAR_TEMPERATURE
-                                                                      : FAR_TEMPERATURE;
+                                      : edge == Edge::far_hot         ? FAR_TEMPERATURE
+                                                                      : ENHANCEMENT_TEMPERATURE;
                 const double t = tc_k * (1.0 + offset) - KELVIN;
                 if (ask(model_, MODE_PRESSURE_TEMPERATURE, 0, p, t, r) != 0) {
                     return false;
@@ -685,6 +694,7 @@ constexpr int SUBCRITICAL_LINES = 150;
 constexpr int SUBCRITICAL_NODES = 130;
 constexpr int SUPERCRITICAL_LINES = 110;
 constexpr int FAR_NODES = 90;
+constexpr int HOT_FAR_NODES = 70;  // either side of 1.5 Tc
 constexpr int NEAR_NODES = 150;
 constexpr int MIDDLE_LINES = 100;
 constexpr int MIDDLE_NODES = 200;
@@ -783,8 +793,10 @@ bool build(TableData& d, const int model) {
                  SUPERCRITICAL_LINES, NEAR_NODES) ||
         !b.patch(d.hot, near, NEAR_OFFSET, Edge::hot_temperature, Edge::far_hot, d.p_a, d.p_max,
                  SUPERCRITICAL_LINES, NEAR_NODES) ||
-        !b.patch(d.hot_far, near, NEAR_OFFSET, Edge::far_hot, Edge::band_high, d.p_a, d.p_max,
-                 SUPERCRITICAL_LINES, FAR_NODES) ||
+        !b.patch(d.hot_far, near, NEAR_OFFSET, Edge::far_hot, Edge::enhancement, d.p_a, d.p_max,
+                 SUPERCRITICAL_LINES, HOT_FAR_NODES) ||
+        !b.patch(d.hottest, near, NEAR_OFFSET, Edge::enhancement, Edge::band_high, d.p_a, d.p_max,
+                 SUPERCRITICAL_LINES, HOT_FAR_NODES) ||
         !b.patch(d.middle, near, MIDDLE_OFFSET, Edge::cold_temperature, Edge::hot_temperature,
                  d.p_c, d.p_max, MIDDLE_LINES, MIDDLE_NODES)) {
         return false;
@@ -793,7 +805,7 @@ bool build(TableData& d, const int model) {
     worst = std::max(worst, b.band_edge_error(d.liquid, Edge::band_low, d.liquid.low_h));
     worst = std::max(worst, b.band_edge_error(d.vapour, Edge::band_high, d.vapour.high_h));
     worst = std::max(worst, b.band_edge_error(d.cold_far, Edge::band_low, d.cold_far.low_h));
-    worst = std::max(worst, b.band_edge_error(d.hot_far, Edge::band_high, d.hot_far.high_h));
+    worst = std::max(worst, b.band_edge_error(d.hottest, Edge::band_high, d.hottest.high_h));
     d.edge_tolerance = std::max(10.0 * worst, 1e-6);
     return true;
 }
@@ -916,11 +928,11 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
         }
     } else {
         double wz[STENCIL];
-        // The four patches here share their lines.
+        // The five patches here share their lines.
         const int k0 = d.line_stencil(d.cold, p, wz);
         const double low = d.edge_at(d.cold_far, Edge::band_low, d.cold_far.low_h, k0, wz, nullptr);
         const double high =
-            d.edge_at(d.hot_far, Edge::band_high, d.hot_far.high_h, k0, wz, nullptr);
+            d.edge_at(d.hottest, Edge::band_high, d.hottest.high_h, k0, wz, nullptr);
         if (!(h > low + tol && h < high - tol)) {
             return by_equation(d, first, second, result, why, source);
         }
@@ -939,7 +951,10 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
             }
             phase = subcritical ? PHASE_LIQUID : PHASE_SUPERCRITICAL;
         } else if (h >= tb) {
-            if (!d.interpolate(d.hot_far, k0, wz, h, tb, high, v)) {
+            const double te =
+                d.edge_at(d.hot_far, Edge::enhancement, d.hot_far.high_h, k0, wz, nullptr);
+            if (!(h <= te ? d.interpolate(d.hot_far, k0, wz, h, tb, te, v)
+                          : d.interpolate(d.hottest, k0, wz, h, te, high, v))) {
                 return by_equation(d, first, second, result, why, source);
             }
             phase = subcritical ? PHASE_VAPOUR : PHASE_SUPERCRITICAL;
