@@ -40,13 +40,15 @@ inline double logarithm(const double x) {
     const double s2 = s * s;
     const double series =
         1.0 / 3 +
-        s2 * (1.0 / 5 +
-              s2 * (1.0 / 7 +
-                    s2 * (1.0 / 9 +
-                          s2 * (1.0 / 11 +
-                                s2 * (1.0 / 13 +
-                                      s2 * (1.0 / 15 +
-                                            s2 * (1.0 / 17 + s2 * (1.0 / 19 + s2 * (1.0 / 21)))))))));
+        s2 *
+            (1.0 / 5 +
+             s2 *
+                 (1.0 / 7 +
+                  s2 * (1.0 / 9 +
+                        s2 * (1.0 / 11 +
+                              s2 * (1.0 / 13 +
+                                    s2 * (1.0 / 15 +
+                                          s2 * (1.0 / 17 + s2 * (1.0 / 19 + s2 * (1.0 / 21)))))))));
     const double r = 2.0 * s2 * series;
     const double half_f2 = 0.5 * f * f;
     // ln 2 in two parts, the first with trailing zeros so that k times it is exact.
