@@ -1,6 +1,9 @@
 // The (p, h) table against the full equation: errors per field over random states (half of them
 // near the saturation line), phase and refusal mismatches, ns per call of both side by side,
 // memory and build time. Run pinned to one core: taskset -c 1 zeltra5-tabulated-figures [N]
+// Instructions per call, by callgrind (only the calls are instrumented, not the build):
+//   valgrind --tool=callgrind --instr-atstart=no zeltra5-tabulated-figures --count MODEL KIND CALLS
+// with KIND single or mixture; collected instructions / CALLS is the cost of one call.
 
 #include <algorithm>
 #include <chrono>
@@ -8,11 +11,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "zeltra5/calc.hpp"
 #include "zeltra5/models.hpp"
 #include "zeltra5/tabulated.hpp"
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_START_INSTRUMENTATION
+#define CALLGRIND_STOP_INSTRUMENTATION
+#endif
 
 using namespace zeltra5;
 
@@ -84,9 +95,56 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+// Random (p, h) states the table answers itself, single-phase or two-phase (Source::mixture).
+std::vector<State> states_of(const tabulated::Table& table, const bool two_phase,
+                             const std::size_t count, std::mt19937_64& rng) {
+    const ModelConstants& c = *MODELS[table.model()].constants;
+    std::uniform_real_distribution<double> U(0.0, 1.0);
+    const double lp0 = std::log(c.domain.min_pressure);
+    const double lp1 = std::log(c.domain.max_pressure);
+    std::vector<State> out;
+    PropertyResult r;
+    Refusal why;
+    while (out.size() < count) {
+        const State s{std::exp(lp0 + (lp1 - lp0) * U(rng)), -2e5 + 3.3e6 * U(rng)};
+        tabulated::Source source{};
+        if (table.evaluate(s.p, s.h, r, why, &source) == 0 &&
+            source == (two_phase ? tabulated::Source::mixture : tabulated::Source::table)) {
+            out.push_back(s);
+        }
+    }
+    return out;
+}
+
+// --count MODEL KIND CALLS: CALLS table calls on 64 states cycled, instrumented alone.
+int count_calls(const int model, const bool two_phase, const long calls) {
+    const tabulated::Table table(model, MODE_PRESSURE_ENTHALPY);
+    if (!table.valid()) {
+        return 1;
+    }
+    std::mt19937_64 rng(7);
+    const std::vector<State> states = states_of(table, two_phase, 64, rng);
+    PropertyResult r;
+    Refusal why;
+    double sink = 0.0;
+    CALLGRIND_START_INSTRUMENTATION;
+    for (long i = 0; i < calls; ++i) {
+        const State& s = states[static_cast<std::size_t>(i % 64)];
+        table.evaluate(s.p, s.h, r, why);
+        sink += r.temperature;
+    }
+    CALLGRIND_STOP_INSTRUMENTATION;
+    std::printf("%ld calls (checksum %g)\n", calls, sink);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--count") {
+        return count_calls(std::atoi(argv[2]), std::string(argv[3]) == "mixture",
+                           std::atol(argv[4]));
+    }
     const long n = argc > 1 ? std::atol(argv[1]) : 1000000;
     const auto t0 = std::chrono::steady_clock::now();
     std::vector<tabulated::Table> tables;

@@ -11,7 +11,15 @@
 #include <numbers>
 #include <vector>
 
+#include "logarithm.hpp"
+#include "zeltra5/exponential.hpp"
 #include "zeltra5/models.hpp"
+
+#if (defined(__x86_64__) || defined(_M_X64)) && defined(__linux__) && defined(__GNUC__)
+#include <immintrin.h>
+// The stencil's sums with AVX2 and FMA where the processor has them (chosen at build time).
+#define ZELTRA5_TABULATED_AVX2 1
+#endif
 
 namespace zeltra5::tabulated {
 namespace {
@@ -23,6 +31,11 @@ constexpr double BOX_TEMPERATURE = 0.005;
 // The isotherms Ta, Tb = (1 -/+ FAR_TEMPERATURE) Tc split the single-phase fluid above pA in
 // two: the near-critical patches' steep edges do not reach the far ones.
 constexpr double FAR_TEMPERATURE = 0.1;
+// The conductivity's critical enhancement (both models) is measured against the fluid at 1.5 Tc
+// and vanishes along a curve that meets that isotherm at high pressure: the isotherm is an edge
+// of the patches above pA so that no stencil straddles it (the onset's curve away from it still
+// lies inside the patch below).
+constexpr double ENHANCEMENT_TEMPERATURE = 0.5;
 
 // The tabulated fields of a node.
 enum NodeField : int {
@@ -46,9 +59,7 @@ enum SaturationFunction : int {
     S_LN_RHO_LIQUID,
     S_LN_RHO_VAPOUR,
     S_S_LIQUID,
-    S_S_VAPOUR,
-    S_U_LIQUID,
-    S_U_VAPOUR,
+    S_S_VAPOUR,  // (u = h - p/rho on either side: no series)
     SATURATION_FUNCTIONS
 };
 
@@ -62,7 +73,8 @@ template <int F>
 struct PiecewiseSeries {
     std::vector<double> starts;  // segment starts, ascending; the last segment ends at `end`
     double end = 0.0;
-    std::vector<std::array<std::array<double, CHEBYSHEV_TERMS>, F>> coefficients;
+    // Per segment, per term, per function: one Clenshaw step runs over all functions at once.
+    std::vector<std::array<std::array<double, F>, CHEBYSHEV_TERMS>> coefficients;
     double worst_error = 0.0;  // relative to each function's scale, at the check points
 
     // The segment of each of BINS equal bins' starts, for a lookup without a search.
@@ -99,23 +111,42 @@ struct PiecewiseSeries {
                                                        : end;
     }
 
-    // The first `count` functions at y (y inside [starts[0], end]).
-    void evaluate(const double& y, std::array<double, F>& out, const int count = F) const {
+    // Where y lies: its segment k and the segment's own variable x in [-1, 1].
+    struct Place {
+        int k;
+        double x;
+    };
+    Place place(const double& y) const {
         const int k = segment(y);
         const double a = starts[static_cast<std::size_t>(k)];
         const double b = segment_end(k);
-        const double x = (2.0 * y - a - b) / (b - a);
+        return {k, (2.0 * y - a - b) / (b - a)};
+    }
+
+    // The functions FIRST .. LAST-1 at y (y inside [starts[0], end]).
+    template <int FIRST = 0, int LAST = F>
+    void evaluate(const double& y, std::array<double, F>& out) const {
+        evaluate<FIRST, LAST>(place(y), out);
+    }
+
+    template <int FIRST = 0, int LAST = F>
+    void evaluate(const Place& at, std::array<double, F>& out) const {
+        constexpr int COUNT = LAST - FIRST;
+        const int k = at.k;
+        const double x = at.x;
         const double x2 = 2.0 * x;
         const auto& c = coefficients[static_cast<std::size_t>(k)];
-        for (int f = 0; f < count; ++f) {
-            double b1 = 0.0;
-            double b2 = 0.0;
-            for (int n = CHEBYSHEV_DEGREE; n >= 1; --n) {
-                const double b0 = x2 * b1 - b2 + c[f][n];
-                b2 = b1;
-                b1 = b0;
+        std::array<double, COUNT> b1{};
+        std::array<double, COUNT> b2{};
+        for (int n = CHEBYSHEV_DEGREE; n >= 1; --n) {
+            for (int f = 0; f < COUNT; ++f) {
+                const double b0 = x2 * b1[f] - b2[f] + c[n][FIRST + f];
+                b2[f] = b1[f];
+                b1[f] = b0;
             }
-            out[f] = x * b1 - b2 + c[f][0];
+        }
+        for (int f = 0; f < COUNT; ++f) {
+            out[FIRST + f] = x * b1[f] - b2[f] + c[0][FIRST + f];
         }
     }
 
@@ -124,7 +155,7 @@ struct PiecewiseSeries {
     template <class Sample>
     bool fit(const Sample& sample, const double& a, const double& b,
              const std::array<double, F>& scale, const double& tolerance, const int depth) {
-        std::array<std::array<double, CHEBYSHEV_TERMS>, F> c{};
+        std::array<std::array<double, F>, CHEBYSHEV_TERMS> c{};
         std::array<std::array<double, CHEBYSHEV_TERMS>, F> values{};
         std::array<double, F> v{};
         for (int k = 0; k < CHEBYSHEV_TERMS; ++k) {
@@ -144,7 +175,7 @@ struct PiecewiseSeries {
                     sum +=
                         values[f][k] * std::cos(std::numbers::pi * n * (k + 0.5) / CHEBYSHEV_TERMS);
                 }
-                c[f][n] = (n == 0 ? 1.0 : 2.0) * sum / CHEBYSHEV_TERMS;
+                c[n][f] = (n == 0 ? 1.0 : 2.0) * sum / CHEBYSHEV_TERMS;
             }
         }
         // Check at the extrema of the last term (the segment's ends among them).
@@ -159,11 +190,11 @@ struct PiecewiseSeries {
                 double b1 = 0.0;
                 double b2 = 0.0;
                 for (int n = CHEBYSHEV_DEGREE; n >= 1; --n) {
-                    const double b0 = 2.0 * x * b1 - b2 + c[f][n];
+                    const double b0 = 2.0 * x * b1 - b2 + c[n][f];
                     b2 = b1;
                     b1 = b0;
                 }
-                const double fitted = x * b1 - b2 + c[f][0];
+                const double fitted = x * b1 - b2 + c[0][f];
                 worst = std::max(worst, std::fabs(fitted - v[f]) / scale[f]);
             }
         }
@@ -190,10 +221,12 @@ enum class Edge : int {
     hot_temperature,   // h(p, T2)
     far_cold,          // h(p, Ta)
     far_hot,           // h(p, Tb)
+    enhancement,       // h(p, 1.5 Tc)
 };
 
 enum class Coordinate : int {
-    subcritical,    // z = ln p - ln(1 - p/pc)
+    subcritical,    // z = ln(p/pmin) - ln(1 - p/pc), one logarithm; 0 at pmin, where the
+                    // saturated states' slope in z is steepest, so that z keeps p's precision
     near_critical,  // z = ln(p/pc - 1 + offset): lines crowded towards pc (1 - offset)
 };
 
@@ -250,15 +283,107 @@ inline void lagrange_weights(const double& t, double w[STENCIL]) {
     }
 }
 
-// The stencil's first index and weights for position u on n uniformly spaced points.
+// The stencil's first index and weights for position u on n uniformly spaced points. (The
+// truncation differs from the floor only for u < 0, where both clamp to the first point.)
 inline int stencil(const double& u, const int n, double w[STENCIL]) {
-    const int k0 = std::clamp(static_cast<int>(std::floor(u)) - (STENCIL / 2 - 1), 0, n - STENCIL);
+    const int k0 = std::clamp(static_cast<int>(u) - (STENCIL / 2 - 1), 0, n - STENCIL);
     lagrange_weights(u - k0, w);
     return k0;
 }
 
+// The position e in [0, 1] along a patch's nodes (uniform in e) of the relative enthalpy xi in
+// [0, 1]. Crowded at both edges as Chebyshev nodes xi = (1 - cos(pi e))/2 are, e close to
+// (2/pi) sqrt(xi) near each edge and the slope in the middle within 2 % of theirs, but two
+// square roots instead of an arc cosine. Increasing: the slope is at least 1 + (sqrt 2 - 2) 2/pi.
+constexpr double NODE_ROOT = 2.0 / std::numbers::pi;
+inline double node_position(const double& xi) {
+    return 0.5 + NODE_ROOT * (std::sqrt(xi) - std::sqrt(1.0 - xi)) +
+           (1.0 - 2.0 * NODE_ROOT) * (xi - 0.5);
+}
+
+// The relative enthalpy of node j of `nodes`: node_position inverted by bisection.
 double node_xi(const int j, const int nodes) {
-    return 0.5 * (1.0 - std::cos(std::numbers::pi * j / (nodes - 1)));
+    if (j <= 0 || j >= nodes - 1) {
+        return j <= 0 ? 0.0 : 1.0;
+    }
+    const double e = static_cast<double>(j) / (nodes - 1);
+    double lo = 0.0;
+    double hi = 1.0;
+    for (int i = 0; i < 80; ++i) {
+        const double m = 0.5 * (lo + hi);
+        (node_position(m) < e ? lo : hi) = m;
+    }
+    return 0.5 * (lo + hi);
+}
+
+// The 6 x 6 stencil's sums of the NODE_FIELDS fields: rows[a] the first of the STENCIL nodes on
+// line a (consecutive, NODE_FIELDS values each), wz the lines' weights, we the nodes'.
+using StencilSum = void (*)(const double* const rows[STENCIL], const double wz[STENCIL],
+                            const double we[STENCIL], double out[NODE_FIELDS]);
+
+void stencil_sum(const double* const rows[STENCIL], const double wz[STENCIL],
+                 const double we[STENCIL], double out[NODE_FIELDS]) {
+    // Sums in locals (out may alias the table as far as the compiler knows): along the nodes of
+    // each line, then across the lines.
+    std::array<double, NODE_FIELDS> sum{};
+    for (int a = 0; a < STENCIL; ++a) {
+        std::array<double, NODE_FIELDS> line{};
+        for (int b = 0; b < STENCIL; ++b) {
+            const double* v = rows[a] + b * NODE_FIELDS;
+            for (int f = 0; f < NODE_FIELDS; ++f) {
+                line[f] += we[b] * v[f];
+            }
+        }
+        for (int f = 0; f < NODE_FIELDS; ++f) {
+            sum[f] += wz[a] * line[f];
+        }
+    }
+    for (int f = 0; f < NODE_FIELDS; ++f) {
+        out[f] = sum[f];
+    }
+}
+
+#ifdef ZELTRA5_TABULATED_AVX2
+static_assert(NODE_FIELDS == 9, "the AVX2 sums take the fields 0-3, 4-7 and 5-8");
+
+// The same sums, four fields to a register, multiply-adds fused; the third register overlaps the
+// second so that every load is a whole one (its last lane is field 8).
+__attribute__((target("avx2,fma"))) void stencil_sum_avx2(const double* const rows[STENCIL],
+                                                          const double wz[STENCIL],
+                                                          const double we[STENCIL],
+                                                          double out[NODE_FIELDS]) {
+    __m256d s0 = _mm256_setzero_pd();
+    __m256d s1 = _mm256_setzero_pd();
+    __m256d s2 = _mm256_setzero_pd();
+    for (int a = 0; a < STENCIL; ++a) {
+        __m256d l0 = _mm256_setzero_pd();
+        __m256d l1 = _mm256_setzero_pd();
+        __m256d l2 = _mm256_setzero_pd();
+        const double* v = rows[a];
+        for (int b = 0; b < STENCIL; ++b, v += NODE_FIELDS) {
+            const __m256d w = _mm256_broadcast_sd(we + b);
+            l0 = _mm256_fmadd_pd(w, _mm256_loadu_pd(v), l0);
+            l1 = _mm256_fmadd_pd(w, _mm256_loadu_pd(v + 4), l1);
+            l2 = _mm256_fmadd_pd(w, _mm256_loadu_pd(v + 5), l2);
+        }
+        const __m256d w = _mm256_broadcast_sd(wz + a);
+        s0 = _mm256_fmadd_pd(w, l0, s0);
+        s1 = _mm256_fmadd_pd(w, l1, s1);
+        s2 = _mm256_fmadd_pd(w, l2, s2);
+    }
+    _mm256_storeu_pd(out, s0);
+    _mm256_storeu_pd(out + 4, s1);
+    _mm_storeh_pd(out + 8, _mm256_extractf128_pd(s2, 1));
+}
+#endif
+
+StencilSum choose_stencil_sum() {
+#ifdef ZELTRA5_TABULATED_AVX2
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) {
+        return stencil_sum_avx2;
+    }
+#endif
+    return stencil_sum;
 }
 
 }  // namespace
@@ -271,10 +396,11 @@ struct TableData {
     double pc = 0.0;
     double p_min = 0.0;
     double p_max = 0.0;
-    double p_a = 0.0;             // highest pressure of the liquid and vapour patches
-    double p_c = 0.0;             // lowest of the middle patch
-    double p_saturation = 0.0;    // highest pressure of the saturation series
-    double edge_tolerance = 0.0;  // J/kg: states this close to calc's band are passed to it
+    double p_a = 0.0;                  // highest pressure of the liquid and vapour patches
+    double p_c = 0.0;                  // lowest of the middle patch
+    double p_saturation = 0.0;         // highest pressure of the saturation series
+    double edge_tolerance = 0.0;       // J/kg: states this close to calc's band are passed to it
+    StencilSum sum_stencil = nullptr;  // stencil_sum or its AVX2 form
     PiecewiseSeries<SATURATION_FUNCTIONS> saturation;
     PiecewiseSeries<1> surface_tension;  // sigma(t), t in degC
     double sigma_t_last = 0.0;
@@ -284,11 +410,12 @@ struct TableData {
     Patch cold;
     Patch hot;
     Patch hot_far;
+    Patch hottest;
     Patch middle;
 
     double z_of(const Coordinate c, const double& offset, const double& p) const {
-        return c == Coordinate::subcritical ? std::log(p) - std::log1p(-p / pc)
-                                            : std::log(p / pc - 1.0 + offset);
+        return c == Coordinate::subcritical ? logarithm(p / p_min / (1.0 - p / pc))
+                                            : logarithm(p / pc - 1.0 + offset);
     }
 
     double p_of(const Coordinate c, const double& offset, const double& z) const {
@@ -304,15 +431,18 @@ struct TableData {
         return std::exp(0.5 * (lo + hi));
     }
 
-    void saturated(const double& p, std::array<double, SATURATION_FUNCTIONS>& s,
-                   const int count = SATURATION_FUNCTIONS) const {
-        saturation.evaluate(std::log(p) - std::log1p(-p / pc), s, count);
+    void saturated(const double& p, std::array<double, SATURATION_FUNCTIONS>& s) const {
+        saturation.evaluate(z_of(Coordinate::subcritical, 0.0, p), s);
     }
 
     // The patch's line stencil at p: first line and weights.
     int line_stencil(const Patch& patch, const double& p, double w[STENCIL]) const {
-        const double u = (z_of(patch.coordinate, patch.offset, p) - patch.z_first) / patch.dz;
-        return stencil(u, patch.lines, w);
+        return line_stencil_at(patch, z_of(patch.coordinate, patch.offset, p), w);
+    }
+
+    // The same at the patch's coordinate z.
+    static int line_stencil_at(const Patch& patch, const double& z, double w[STENCIL]) {
+        return stencil((z - patch.z_first) / patch.dz, patch.lines, w);
     }
 
     double edge_at(const Patch& patch, const Edge edge, const std::vector<double>& per_line,
@@ -339,29 +469,15 @@ struct TableData {
     bool interpolate(const Patch& patch, const int k0, const double wz[STENCIL], const double& h,
                      const double& low, const double& high, double out[NODE_FIELDS]) const {
         const double xi = std::clamp((h - low) / (high - low), 0.0, 1.0);
-        const double e = std::acos(1.0 - 2.0 * xi) * (1.0 / std::numbers::pi) * (patch.nodes - 1);
+        const double e = node_position(xi) * (patch.nodes - 1);
         double we[STENCIL];
         const int j0 = stencil(e, patch.nodes, we);
-        // Sums in locals (out may alias the table as far as the compiler knows): along the
-        // nodes of each line, then across the lines.
-        std::array<double, NODE_FIELDS> sum{};
+        const double* rows[STENCIL];
         for (int a = 0; a < STENCIL; ++a) {
-            const double* row = patch.values.data() +
-                                (static_cast<std::size_t>(k0 + a) * patch.nodes + j0) * NODE_FIELDS;
-            std::array<double, NODE_FIELDS> line{};
-            for (int b = 0; b < STENCIL; ++b) {
-                const double* v = row + b * NODE_FIELDS;
-                for (int f = 0; f < NODE_FIELDS; ++f) {
-                    line[f] += we[b] * v[f];
-                }
-            }
-            for (int f = 0; f < NODE_FIELDS; ++f) {
-                sum[f] += wz[a] * line[f];
-            }
+            rows[a] = patch.values.data() +
+                      (static_cast<std::size_t>(k0 + a) * patch.nodes + j0) * NODE_FIELDS;
         }
-        for (int f = 0; f < NODE_FIELDS; ++f) {
-            out[f] = sum[f];
-        }
+        sum_stencil(rows, wz, we, out);
         if (!std::isnan(out[N_ETA]) && !std::isnan(out[N_LAMBDA])) {
             return true;
         }
@@ -445,11 +561,13 @@ class Builder {
             case Edge::cold_temperature:
             case Edge::hot_temperature:
             case Edge::far_cold:
-            case Edge::far_hot: {
+            case Edge::far_hot:
+            case Edge::enhancement: {
                 const double offset = edge == Edge::cold_temperature  ? -BOX_TEMPERATURE
                                       : edge == Edge::hot_temperature ? BOX_TEMPERATURE
                                       : edge == Edge::far_cold        ? -FAR_TEMPERATURE
-                                                                      : FAR_TEMPERATURE;
+                                      : edge == Edge::far_hot         ? FAR_TEMPERATURE
+                                                                      : ENHANCEMENT_TEMPERATURE;
                 const double t = tc_k * (1.0 + offset) - KELVIN;
                 if (ask(model_, MODE_PRESSURE_TEMPERATURE, 0, p, t, r) != 0) {
                     return false;
@@ -576,6 +694,7 @@ constexpr int SUBCRITICAL_LINES = 150;
 constexpr int SUBCRITICAL_NODES = 130;
 constexpr int SUPERCRITICAL_LINES = 110;
 constexpr int FAR_NODES = 90;
+constexpr int HOT_FAR_NODES = 70;  // either side of 1.5 Tc
 constexpr int NEAR_NODES = 150;
 constexpr int MIDDLE_LINES = 100;
 constexpr int MIDDLE_NODES = 200;
@@ -586,6 +705,7 @@ constexpr double MIDDLE_OFFSET = 0.005;
 
 bool build(TableData& d, const int model) {
     const ModelConstants& c = *MODELS[model].constants;
+    d.sum_stencil = choose_stencil_sum();
     d.pc = c.critical_pressure;
     d.p_min = c.domain.min_pressure;
     d.p_max = c.domain.max_pressure;
@@ -602,9 +722,9 @@ bool build(TableData& d, const int model) {
             ask(model, MODE_SATURATION_PRESSURE, SIDE_VAPOUR, p, 0.0, g) != 0) {
             return false;
         }
-        v = {l.specific_enthalpy,      g.specific_enthalpy,        l.temperature,
-             std::log(l.mass_density), std::log(g.mass_density),   l.specific_entropy,
-             g.specific_entropy,       l.specific_internal_energy, g.specific_internal_energy};
+        v = {l.specific_enthalpy,      g.specific_enthalpy,      l.temperature,
+             std::log(l.mass_density), std::log(g.mass_density), l.specific_entropy,
+             g.specific_entropy};
         return true;
     };
     const double z0 = d.z_of(Coordinate::subcritical, 0.0, d.p_min);
@@ -673,8 +793,10 @@ bool build(TableData& d, const int model) {
                  SUPERCRITICAL_LINES, NEAR_NODES) ||
         !b.patch(d.hot, near, NEAR_OFFSET, Edge::hot_temperature, Edge::far_hot, d.p_a, d.p_max,
                  SUPERCRITICAL_LINES, NEAR_NODES) ||
-        !b.patch(d.hot_far, near, NEAR_OFFSET, Edge::far_hot, Edge::band_high, d.p_a, d.p_max,
-                 SUPERCRITICAL_LINES, FAR_NODES) ||
+        !b.patch(d.hot_far, near, NEAR_OFFSET, Edge::far_hot, Edge::enhancement, d.p_a, d.p_max,
+                 SUPERCRITICAL_LINES, HOT_FAR_NODES) ||
+        !b.patch(d.hottest, near, NEAR_OFFSET, Edge::enhancement, Edge::band_high, d.p_a, d.p_max,
+                 SUPERCRITICAL_LINES, HOT_FAR_NODES) ||
         !b.patch(d.middle, near, MIDDLE_OFFSET, Edge::cold_temperature, Edge::hot_temperature,
                  d.p_c, d.p_max, MIDDLE_LINES, MIDDLE_NODES)) {
         return false;
@@ -683,7 +805,7 @@ bool build(TableData& d, const int model) {
     worst = std::max(worst, b.band_edge_error(d.liquid, Edge::band_low, d.liquid.low_h));
     worst = std::max(worst, b.band_edge_error(d.vapour, Edge::band_high, d.vapour.high_h));
     worst = std::max(worst, b.band_edge_error(d.cold_far, Edge::band_low, d.cold_far.low_h));
-    worst = std::max(worst, b.band_edge_error(d.hot_far, Edge::band_high, d.hot_far.high_h));
+    worst = std::max(worst, b.band_edge_error(d.hottest, Edge::band_high, d.hottest.high_h));
     d.edge_tolerance = std::max(10.0 * worst, 1e-6);
     return true;
 }
@@ -744,17 +866,22 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
     const double tol = d.edge_tolerance;
     std::array<double, SATURATION_FUNCTIONS> sat{};
     const bool subcritical = p <= d.pc;
+    // The saturation series' coordinate, the liquid and vapour patches' as well.
+    double z_sat = 0.0;
+    PiecewiseSeries<SATURATION_FUNCTIONS>::Place at{0, 0.0};
     if (subcritical && p <= d.p_saturation) {
-        d.saturated(p, sat, 2);
+        z_sat = d.z_of(Coordinate::subcritical, 0.0, p);
+        at = d.saturation.place(z_sat);
+        d.saturation.evaluate<S_H_LIQUID, S_H_VAPOUR + 1>(at, sat);
     }
     double v[NODE_FIELDS];
     int phase = PHASE_SUPERCRITICAL;
     if (p <= d.p_a) {
-        double wz[STENCIL];
-        const int k0 = d.line_stencil(d.liquid, p, wz);  // the vapour patch has the same lines
         const double hl = sat[S_H_LIQUID];
         const double hv = sat[S_H_VAPOUR];
+        double wz[STENCIL];
         if (h < hl) {
+            const int k0 = TableData::line_stencil_at(d.liquid, z_sat, wz);
             const double low = d.edge_at(d.liquid, Edge::band_low, d.liquid.low_h, k0, wz, nullptr);
             if (!(h > low + tol)) {
                 return by_equation(d, first, second, result, why, source);
@@ -764,6 +891,8 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
             }
             phase = PHASE_LIQUID;
         } else if (h > hv) {
+            // The vapour patch has the liquid's lines.
+            const int k0 = TableData::line_stencil_at(d.liquid, z_sat, wz);
             const double high =
                 d.edge_at(d.vapour, Edge::band_high, d.vapour.high_h, k0, wz, nullptr);
             if (!(h < high - tol)) {
@@ -775,7 +904,7 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
             phase = PHASE_VAPOUR;
         } else {
             // The mixture: the lever rule on the saturated states.
-            d.saturated(p, sat);
+            d.saturation.evaluate<S_H_VAPOUR + 1, SATURATION_FUNCTIONS>(at, sat);
             const double x = (h - hl) / (hv - hl);
             PropertyResult& r = result;
             r = PropertyResult{};
@@ -783,10 +912,11 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
             r.pressure = p;
             r.temperature = sat[S_T];
             r.specific_enthalpy = h;
-            r.specific_internal_energy = (1.0 - x) * sat[S_U_LIQUID] + x * sat[S_U_VAPOUR];
             r.specific_entropy = (1.0 - x) * sat[S_S_LIQUID] + x * sat[S_S_VAPOUR];
-            r.specific_volume =
-                (1.0 - x) * std::exp(-sat[S_LN_RHO_LIQUID]) + x * std::exp(-sat[S_LN_RHO_VAPOUR]);
+            r.specific_volume = (1.0 - x) * exponential(-sat[S_LN_RHO_LIQUID]) +
+                                x * exponential(-sat[S_LN_RHO_VAPOUR]);
+            // The lever rule on u = h - p v of each side.
+            r.specific_internal_energy = h - p * r.specific_volume;
             r.mass_density = 1.0 / r.specific_volume;
             r.latent_heat = hv - hl;
             r.phase = PHASE_TWO_PHASE;
@@ -798,11 +928,11 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
         }
     } else {
         double wz[STENCIL];
-        // The four patches here share their lines.
+        // The five patches here share their lines.
         const int k0 = d.line_stencil(d.cold, p, wz);
         const double low = d.edge_at(d.cold_far, Edge::band_low, d.cold_far.low_h, k0, wz, nullptr);
         const double high =
-            d.edge_at(d.hot_far, Edge::band_high, d.hot_far.high_h, k0, wz, nullptr);
+            d.edge_at(d.hottest, Edge::band_high, d.hottest.high_h, k0, wz, nullptr);
         if (!(h > low + tol && h < high - tol)) {
             return by_equation(d, first, second, result, why, source);
         }
@@ -821,7 +951,10 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
             }
             phase = subcritical ? PHASE_LIQUID : PHASE_SUPERCRITICAL;
         } else if (h >= tb) {
-            if (!d.interpolate(d.hot_far, k0, wz, h, tb, high, v)) {
+            const double te =
+                d.edge_at(d.hot_far, Edge::enhancement, d.hot_far.high_h, k0, wz, nullptr);
+            if (!(h <= te ? d.interpolate(d.hot_far, k0, wz, h, tb, te, v)
+                          : d.interpolate(d.hottest, k0, wz, h, te, high, v))) {
                 return by_equation(d, first, second, result, why, source);
             }
             phase = subcritical ? PHASE_VAPOUR : PHASE_SUPERCRITICAL;
@@ -850,8 +983,8 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
         }
     }
     PropertyResult& r = result;
-    const double rho = std::exp(v[N_LN_RHO]);
-    const double cp = std::exp(v[N_LN_CP]);
+    const double rho = exponential(v[N_LN_RHO]);
+    const double cp = exponential(v[N_LN_CP]);
     const double w = v[N_W];
     const double eta = v[N_ETA];
     const double lambda = v[N_LAMBDA];

@@ -2,14 +2,15 @@
 // Tabulated properties: a table built once from the equation (through calculate_request) for a
 // model and an input pair, then evaluated without the equation. The pair (p, h) only, so far.
 //
-// Variables. Along pressure the patches below pA = 0.98 pc use z = ln p - ln(1 - p/pc)
+// Variables. Along pressure the patches below pA = 0.98 pc use z = ln(p/pmin) - ln(1 - p/pc)
 // (logarithmic at low pressure, closing in on pc where the saturated states change fastest), those
 // above it z = ln(p/pc - 1 + c) (c = 0.03, or 0.005 for the middle patch: lines crowded towards
 // the critical point). Along enthalpy each patch has its own coordinate: xi = (h - h_lo(p)) /
-// (h_hi(p) - h_lo(p)) in [0, 1] between its two edge curves, with the nodes at xi = (1 - cos(pi
-// e)) / 2 for uniform e (crowded at both edges, where the saturated and the near-critical states
-// change fastest). A field is interpolated in (z, e), where both node spacings are uniform, by a
-// 6 x 6 tensor Lagrange (quintic) stencil. Tabulated at each node: t, ln rho, s, ln cp, cv, w,
+// (h_hi(p) - h_lo(p)) in [0, 1] between its two edge curves, with the nodes uniform in
+// e = 1/2 + (2/pi)(sqrt(xi) - sqrt(1 - xi)) + (1 - 4/pi)(xi - 1/2), crowded at both edges
+// (where the saturated and the near-critical states change fastest) much as Chebyshev nodes are.
+// A field is interpolated in (z, e), where both node spacings are uniform, by a 6 x 6 tensor
+// Lagrange (quintic) stencil. Tabulated at each node: t, ln rho, s, ln cp, cv, w,
 // eta, lambda, beta; the other fields follow exactly (v = 1/rho, u = h - p/rho, kappa = rho
 // w^2/p, nu = eta/rho, Pr = cp eta/lambda, x from the saturated enthalpies, sigma(t) of the
 // liquid from a series in t).
@@ -20,16 +21,21 @@
 //   cold far   pA <= p <= pmax   h_cold(p) .. h(p, Ta)       110 x 90
 //   cold       pA <= p <= pmax   h(p, Ta)  .. h(p, T1)       110 x 150
 //   hot        pA <= p <= pmax   h(p, T2)  .. h(p, Tb)       110 x 150
-//   hot far    pA <= p <= pmax   h(p, Tb)  .. h_hot(p)       110 x 90
+//   hot far    pA <= p <= pmax   h(p, Tb)  .. h(p, Te)       110 x 70
+//   hottest    pA <= p <= pmax   h(p, Te)  .. h_hot(p)       110 x 70
 //   middle     pC <= p <= pmax   h(p, T1)  .. h(p, T2)       100 x 200
-// with pC = 1.02 pc, T1, T2 = (1 -/+ 0.005) Tc, Ta, Tb = (1 -/+ 0.1) Tc (K). h_cold and h_hot are
-// calc's own domain band (the limits its below_band / above_band refusals name); the T curves
-// are the states at those temperatures. No patch straddles the saturation line: it is an edge.
+// with pC = 1.02 pc, T1, T2 = (1 -/+ 0.005) Tc, Ta, Tb = (1 -/+ 0.1) Tc, Te = 1.5 Tc (K): the
+// conductivity's critical enhancement is measured against the fluid at Te and ends, at high
+// pressure, on that isotherm, a kink of the correlation (where its onset leaves the isotherm, at
+// lower pressures, the kink lies inside hot far). h_cold and h_hot are calc's own domain band (the
+// limits its below_band / above_band refusals name); the T curves are the states at those
+// temperatures. No patch straddles the saturation line: it is an edge.
 //
-// Saturation line. The saturated states (h, t, rho, s, u of both sides) are piecewise Chebyshev
-// series (degree 16) in z, subdivided until every series meets the equation's saturated records
-// to 1e-13 of the function's magnitude at check points between its nodes, up to pA (beyond it,
-// to the saturation limit, as far as ten halvings get: only the relative enthalpy uses them).
+// Saturation line. The saturated states (h, t, rho, s of both sides; u = h - p/rho) are
+// piecewise Chebyshev series (degree 16) in z, subdivided until every series meets the equation's
+// saturated records to 1e-13 of the function's magnitude at check points between its nodes, up
+// to pA (beyond it, to the saturation limit, as far as ten halvings get: only the relative
+// enthalpy uses them).
 // The liquid and vapour patches take their saturation edge from these series, so the table's
 // phase boundary is the line itself (to 1e-13), and a two-phase state is the lever rule on the
 // two saturated states: exact to that.
@@ -47,10 +53,12 @@
 // within the edge curves' interpolation tolerance of calc's band, or beyond it) is also passed to
 // calculate_request, so that the table refuses exactly what it refuses, for the same reason.
 //
-// Budget. 111 800 nodes of 9 doubles per model and some 500 to 800 Chebyshev segments: under
-// 9.1 MB; built from about 130 000 calculate_request calls, 1.5 to 2.5 s per model on the 2-core
-// machine. Evaluation: two logarithms, an arc cosine, two exponentials, 324 multiply-adds, a
-// series of two functions below pc; no allocation, no shared mutable state.
+// Budget. 117 300 nodes of 9 doubles per model and some 500 to 800 Chebyshev segments: under
+// 9.3 MB; built from about 135 000 calculate_request calls, 1.5 to 2.5 s per model on the 2-core
+// machine when quiet. Evaluation: one inline logarithm (two in the middle patch), two square
+// roots, two inline exponentials, the 324 multiply-adds of the stencil (four fields to an AVX2
+// register where the processor has it, chosen when the table is built), a series of two
+// functions below pc (seven for a mixture); no allocation, no shared mutable state.
 
 #include <cstddef>
 #include <memory>
