@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "logarithm.hpp"
+#include "stencil.hpp"
 #include "zeltra5/exponential.hpp"
 #include "zeltra5/models.hpp"
 
@@ -318,8 +319,12 @@ double node_xi(const int j, const int nodes) {
 
 // The 6 x 6 stencil's sums of the NODE_FIELDS fields: rows[a] the first of the STENCIL nodes on
 // line a (consecutive, NODE_FIELDS values each), wz the lines' weights, we the nodes'.
-using StencilSum = void (*)(const double* const rows[STENCIL], const double wz[STENCIL],
-                            const double we[STENCIL], double out[NODE_FIELDS]);
+using StencilSum = detail::StencilSum;
+static_assert(STENCIL == detail::STENCIL_NODES && NODE_FIELDS == detail::STENCIL_FIELDS);
+
+}  // namespace
+
+namespace detail {
 
 void stencil_sum(const double* const rows[STENCIL], const double wz[STENCIL],
                  const double we[STENCIL], double out[NODE_FIELDS]) {
@@ -377,13 +382,22 @@ __attribute__((target("avx2,fma"))) void stencil_sum_avx2(const double* const ro
 }
 #endif
 
-StencilSum choose_stencil_sum() {
+StencilSum stencil_sum_avx2_if_available() {
 #ifdef ZELTRA5_TABULATED_AVX2
     if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) {
         return stencil_sum_avx2;
     }
 #endif
-    return stencil_sum;
+    return nullptr;
+}
+
+}  // namespace detail
+
+namespace {
+
+StencilSum choose_stencil_sum() {
+    const StencilSum fast = detail::stencil_sum_avx2_if_available();
+    return fast != nullptr ? fast : detail::stencil_sum;
 }
 
 }  // namespace
