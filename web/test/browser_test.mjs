@@ -1332,6 +1332,7 @@ try {
     `extended fields, worst ${extendedWorst.toExponential(2)}`);
 
   await diagramWorkbench(page, { enter, shot, readTable });
+  await plotAcrossSaturation(page, shot);
 
   // --- benchmark: figures printed, not timed as a test ------------------------------------
   const bench = await page.evaluate((g) => {
@@ -2225,4 +2226,59 @@ async function testPrint(browser, origin, problems, out) {
     await p.close();
   }
   return results.join(", ");
+}
+
+// --- the page's remaining faults and figures ---
+// A property plotted across the saturation line: the liquid's and the vapour's stretches as two
+// polylines, split exactly at the jump (the saturated liquid ends one, the saturated vapour
+// starts the other); the points the command line's table.
+async function plotAcrossSaturation(page, shot) {
+  const near = (a, b) => Math.abs(a - b) <= 1e-12 * Math.max(Math.abs(a), Math.abs(b), 1e-300);
+  const CASES = [
+    ["isobar", "10", "-50:150:5", "mass_density", ["isobar", "p=10", "t=-50:150:5"]],
+    ["isobar", "10", "-50:150:5", "isobaric_heat_capacity", ["isobar", "p=10", "t=-50:150:5"]],
+    ["isotherm", "25", "2:20:1", "mass_density", ["isotherm", "t=25", "p=2:20:1"]],
+    // Above the critical pressure: one line through the critical temperature.
+    ["isobar", "150", "50:200:10", "mass_density", ["isobar", "p=150", "t=50:200:10"]],
+  ];
+  for (const [kind, fixed, range, property, argv] of CASES) {
+    const made = await page.evaluate(() => window.plotsMade ?? 0);
+    await page.select("#plot-kind", kind);
+    await page.$eval("#plot-fixed", (e, v) => { e.value = v; }, fixed);
+    await page.$eval("#plot-range", (e, v) => { e.value = v; }, range);
+    await page.select("#plot-property", property);
+    await page.click("#plot-make");
+    await page.waitForFunction((n) => (window.plotsMade ?? 0) > n, { timeout: 60000 }, made);
+    const got = await page.$$eval("#property-plot .plot-point", (cs) =>
+      cs.map((c) => [Number(c.dataset.x), Number(c.dataset.y)]));
+    const lines = await page.$$eval("#property-plot .plot-line", (ls) =>
+      ls.map((l) => l.getAttribute("points").trim().split(/\s+/).map((p) => p.split(",").map(Number))));
+    const rows = parseCsv(calc(["table", ...argv, "--csv", "--units", "display"]));
+    const head = rows[0];
+    const col = (name) => head.indexOf(name);
+    const varied = kind === "isobar" ? "temperature" : "pressure";
+    const want = rows.slice(2).filter((r) => r.length > 1 && r[col("status")] === "0" && r[col(property)] !== "")
+      .map((r) => ({ x: Number(r[col(varied)]), y: Number(r[col(property)]), row: r[col("row")] }));
+    const what = `plot across saturation ${argv.join(" ")} ${property}`;
+    check(got.length === want.length && got.every((p, i) => near(p[0], want[i].x) && near(p[1], want[i].y)),
+      `${what}: ${got.length} points / ${want.length}`);
+    const crossing = want.some((w) => w.row !== "point");
+    check(lines.length === (crossing ? 2 : 1), `${what}: ${lines.length} polylines`);
+    check(lines.reduce((n, l) => n + l.length, 0) === want.length, `${what}: every point on a line`);
+    if (crossing && lines.length === 2) {
+      // The break between the two saturated states: both at the saturation temperature or
+      // pressure, so the first line's last vertex and the second's first share x.
+      const end = lines[0][lines[0].length - 1], start = lines[1][0];
+      const k = want.findIndex((w) => w.row !== "point");
+      check(lines[0].length === k + 1 && Math.abs(end[0] - start[0]) < 0.01 && Math.abs(end[1] - start[1]) > 1,
+        `${what}: split at the saturated states (${end} | ${start})`);
+    }
+    // No segment of any line is vertical (the jump drawn as a line).
+    const vertical = lines.some((l) => l.some((p, i) => i > 0 && Math.abs(p[0] - l[i - 1][0]) < 0.01));
+    check(!vertical, `${what}: no vertical segment`);
+    if (property === "mass_density" && kind === "isobar" && fixed === "10") {
+      await page.$eval("#plot-box", (d) => d.scrollIntoView());
+      await shot("30-plot-across-saturation");
+    }
+  }
 }
