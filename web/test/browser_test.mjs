@@ -1266,6 +1266,7 @@ try {
   const cycleMs = await testCycleView(browser, origin, problems, out);
   const addressReadyMs = await testAddresses(browser, origin, problems);
   const printed = await testPrint(browser, origin, problems, out);
+  await cycleFirstView(browser, origin, problems, out);
   console.log(`cycle: ${cycleMs.toFixed(1)} ms per cycle (median of 7: calculation, both drawings, ` +
     `the tables); an address with a state and a cycle shown ${addressReadyMs.toFixed(0)} ms after the ` +
     `navigation began; printed: ${printed}`);
@@ -2281,4 +2282,30 @@ async function plotAcrossSaturation(page, shot) {
       await shot("30-plot-across-saturation");
     }
   }
+}
+// The cycle view on a fresh page: its title, button and a hint there before any calculation (no
+// empty box), the cycle calculated at the first click.
+async function cycleFirstView(browser, origin, problems, out) {
+  const p = await openAt(browser, origin, problems, "");
+  await p.setViewport({ width: 390, height: 844 });
+  const collapsed = await p.evaluate(() => {
+    const box = document.getElementById("cycle-box");
+    const visible = (e) => e.getClientRects().length > 0 && getComputedStyle(e).visibility !== "hidden";
+    // Elements on show with no content at all: an empty box.
+    const empty = [...box.querySelectorAll("*")].filter((e) => visible(e) && e.children.length === 0 &&
+      !["INPUT", "SELECT", "svg"].includes(e.tagName) && e.textContent.trim() === "").map((e) => e.id || e.tagName);
+    return { title: document.getElementById("cycle-title").textContent, toggle: document.getElementById("cycle-toggle").textContent,
+      hint: visible(document.getElementById("cycle-hint")) ? document.getElementById("cycle-hint").textContent : "", empty };
+  });
+  check(collapsed.title === "Холодильный цикл" && collapsed.toggle === "Показать" && /lg p-h/.test(collapsed.hint) &&
+    collapsed.empty.length === 0, `the cycle before its first calculation: ${JSON.stringify(collapsed)}`);
+  await p.$eval("#cycle-box", (b) => b.scrollIntoView());
+  await p.screenshot({ path: path.join(out, "31-cycle-before-first.png") });
+  await p.click("#cycle-toggle");
+  await p.waitForFunction(() => document.querySelector("#cycle-figures td.num")?.dataset.value !== undefined,
+    { timeout: 60000 });
+  const opened = await p.evaluate(() => ({ hint: document.getElementById("cycle-hint").hidden,
+    svgs: document.querySelectorAll(".cycle-diagrams svg").length }));
+  check(opened.hint && opened.svgs === 2, `the cycle at the first click: calculated, drawn, the hint gone (${JSON.stringify(opened)})`);
+  await p.close();
 }
