@@ -1267,6 +1267,7 @@ try {
   const addressReadyMs = await testAddresses(browser, origin, problems);
   const printed = await testPrint(browser, origin, problems, out);
   await cycleFirstView(browser, origin, problems, out);
+  await cycleFormLabels(browser, origin, problems, out);
   console.log(`cycle: ${cycleMs.toFixed(1)} ms per cycle (median of 7: calculation, both drawings, ` +
     `the tables); an address with a state and a cycle shown ${addressReadyMs.toFixed(0)} ms after the ` +
     `navigation began; printed: ${printed}`);
@@ -2307,5 +2308,37 @@ async function cycleFirstView(browser, origin, problems, out) {
   const opened = await p.evaluate(() => ({ hint: document.getElementById("cycle-hint").hidden,
     svgs: document.querySelectorAll(".cycle-diagrams svg").length }));
   check(opened.hint && opened.svgs === 2, `the cycle at the first click: calculated, drawn, the hint gone (${JSON.stringify(opened)})`);
+  await p.close();
+}
+// The cycle's form at phone and desktop widths in both languages: no label overlaps an input,
+// runs out of its own box or leaves the viewport.
+async function cycleFormLabels(browser, origin, problems, out) {
+  const p = await openAt(browser, origin, problems, "");
+  await p.click("#cycle-toggle");
+  for (const [width, lang] of [[390, "ru"], [390, "en"], [1280, "ru"], [1280, "en"]]) {
+    await p.setViewport({ width, height: 844 });
+    await p.click(`#lang-${lang}`);
+    await p.waitForFunction((l) => document.documentElement.lang === l, { timeout: 60000 }, lang);
+    const faults = await p.evaluate(() => {
+      const form = document.getElementById("cycle-form");
+      const box = (e) => e.getBoundingClientRect();
+      const overlap = (a, b) => a.left < b.right - 0.5 && b.left < a.right - 0.5 && a.top < b.bottom - 0.5 && b.top < a.bottom - 0.5;
+      const labels = [...form.querySelectorAll("label")], inputs = [...form.querySelectorAll("input, button")];
+      const out = [];
+      for (const l of labels) {
+        const r = box(l);
+        if (l.textContent.trim() === "") out.push(`${l.htmlFor}: no text`);
+        if (r.left < 0 || r.right > document.documentElement.clientWidth) out.push(`${l.htmlFor}: outside the viewport`);
+        if (l.scrollWidth > l.clientWidth + 1) out.push(`${l.htmlFor}: text wider than its box`);
+        for (const i of inputs) if (overlap(r, box(i))) out.push(`${l.htmlFor} over ${i.id}`);
+      }
+      return out;
+    });
+    check(faults.length === 0, `the cycle's form at ${width} px in ${lang}: ${faults.join("; ")}`);
+    if (width === 390) {
+      await p.$eval("#cycle-box", (b) => b.scrollIntoView());
+      await p.screenshot({ path: path.join(out, `31-cycle-form-${width}-${lang}.png`) });
+    }
+  }
   await p.close();
 }
