@@ -265,7 +265,11 @@ function wirePointer() {
       pending = null;
     });
   });
-  box.addEventListener("pointerleave", () => { if (!drag) readout(null); });
+  // A move's readout still waiting for its frame is dropped: the pointer has left.
+  box.addEventListener("pointerleave", () => {
+    pending = null;
+    if (!drag) readout(null);
+  });
   box.addEventListener("pointerdown", (e) => {
     if (e.button !== 0) return;
     drag = { x: e.clientX, y: e.clientY, at: svgPoint(e), moved: false, id: e.pointerId };

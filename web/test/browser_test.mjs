@@ -56,14 +56,23 @@ const server = http.createServer((req, res) => {
 await new Promise((ok) => server.listen(0, "127.0.0.1", ok));
 const origin = `http://127.0.0.1:${server.address().port}`;
 
+// Every wait is on a condition, never on a time; its bound only stops a page that never gets
+// there, and is generous, so that a loaded machine (the test beside a build) does not fail it.
+const WAIT_MS = 180000;
+const generous = (p) => {
+  p.setDefaultTimeout(WAIT_MS);
+  p.setDefaultNavigationTimeout(WAIT_MS);
+  return p;
+};
 const browser = await puppeteer.launch({
   executablePath: args.chromium || "/usr/bin/chromium",
   headless: true,
+  protocolTimeout: 2 * WAIT_MS,
   args: [...(process.getuid && process.getuid() === 0 ? ["--no-sandbox"] : []),
     "--disable-gpu", "--disable-dev-shm-usage", "--no-first-run", "--lang=ru-RU"],
 });
 try {
-  const page = await browser.newPage();
+  const page = generous(await browser.newPage());
   await browser.defaultBrowserContext().overridePermissions(origin,
     ["clipboard-read", "clipboard-write", "clipboard-sanitized-write"]);
   await page.setViewport({ width: 1280, height: 1000 });
@@ -79,7 +88,7 @@ try {
   });
 
   await page.goto(`${origin}/`, { waitUntil: "networkidle0" });
-  await page.waitForSelector("body[data-ready='1']", { timeout: 30000 });
+  await page.waitForSelector("body[data-ready='1']", { timeout: WAIT_MS });
   loaded = true;
   const readyMs = await page.evaluate(() => window.readyMs);
   const shot = (name) => page.screenshot({ path: path.join(out, `${name}.png`), fullPage: true });
@@ -712,12 +721,12 @@ try {
     ["?model=GAO2023", DEFAULT_MODEL, `?model=${DEFAULT_MODEL}`, "GAO2023"],
     ["?model=", DEFAULT_MODEL, `?model=${DEFAULT_MODEL}`, ""],
   ];
-  const opened = await browser.newPage();
+  const opened = generous(await browser.newPage());
   opened.on("pageerror", (e) => problems.push(`page error (address): ${e.message}`));
   const firstState = nativeValues(registry.map((m) => [m.name, "display", "default", "p-t", 10, 25]));
   for (const [query, model, after, unknown] of ADDRESSES) {
     await opened.goto(`${origin}/${query}`, { waitUntil: "networkidle0" });
-    await opened.waitForSelector("body[data-ready='1']", { timeout: 30000 });
+    await opened.waitForSelector("body[data-ready='1']", { timeout: WAIT_MS });
     const shown = await opened.evaluate(() => ({
       model: document.getElementById("model").value, search: window.location.search,
       note: document.getElementById("model-note").hidden ? null : document.getElementById("model-note").textContent,
@@ -934,11 +943,11 @@ try {
     ["?digits=6", false, DEFAULT_MODEL],
     ["?model=gao2023", false, "gao2023"],
   ];
-  const other = await browser.newPage();
+  const other = generous(await browser.newPage());
   other.on("pageerror", (e) => problems.push(`page error (digits): ${e.message}`));
   for (const [query, full, model] of DIGIT_ADDRESSES) {
     await other.goto(`${origin}/${query}`, { waitUntil: "networkidle0" });
-    await other.waitForSelector("body[data-ready='1']", { timeout: 30000 });
+    await other.waitForSelector("body[data-ready='1']", { timeout: WAIT_MS });
     const got = await other.evaluate(() => ({
       checked: document.getElementById("full-digits").checked, model: document.getElementById("model").value,
       v: Array.from(document.querySelectorAll("#table tr"), (tr) => [tr.cells[1].textContent, tr.cells[1].dataset.value]) }));
@@ -1832,11 +1841,11 @@ function calcJson(argv) {
 }
 // A page of its own, opened at an address of the site, its errors counted with the others.
 async function openAt(browser, origin, problems, query) {
-  const p = await browser.newPage();
+  const p = generous(await browser.newPage());
   p.on("pageerror", (e) => problems.push(`page error (${query}): ${e.message}`));
   await p.setViewport({ width: 1280, height: 1000 });
   await p.goto(`${origin}/${query}`, { waitUntil: "networkidle0" });
-  await p.waitForSelector("body[data-ready='1']", { timeout: 30000 });
+  await p.waitForSelector("body[data-ready='1']", { timeout: WAIT_MS });
   return p;
 }
 // The cycle view as shown: inputs, message, figures, states (by field), drawings.
@@ -2250,7 +2259,7 @@ async function plotAcrossSaturation(page, shot) {
     await page.$eval("#plot-range", (e, v) => { e.value = v; }, range);
     await page.select("#plot-property", property);
     await page.click("#plot-make");
-    await page.waitForFunction((n) => (window.plotsMade ?? 0) > n, { timeout: 60000 }, made);
+    await page.waitForFunction((n) => (window.plotsMade ?? 0) > n, { timeout: WAIT_MS }, made);
     const got = await page.$$eval("#property-plot .plot-point", (cs) =>
       cs.map((c) => [Number(c.dataset.x), Number(c.dataset.y)]));
     const lines = await page.$$eval("#property-plot .plot-line", (ls) =>
@@ -2304,7 +2313,7 @@ async function cycleFirstView(browser, origin, problems, out) {
   await p.screenshot({ path: path.join(out, "31-cycle-before-first.png") });
   await p.click("#cycle-toggle");
   await p.waitForFunction(() => document.querySelector("#cycle-figures td.num")?.dataset.value !== undefined,
-    { timeout: 60000 });
+    { timeout: WAIT_MS });
   const opened = await p.evaluate(() => ({ hint: document.getElementById("cycle-hint").hidden,
     svgs: document.querySelectorAll(".cycle-diagrams svg").length }));
   check(opened.hint && opened.svgs === 2, `the cycle at the first click: calculated, drawn, the hint gone (${JSON.stringify(opened)})`);
@@ -2318,7 +2327,7 @@ async function cycleFormLabels(browser, origin, problems, out) {
   for (const [width, lang] of [[390, "ru"], [390, "en"], [1280, "ru"], [1280, "en"]]) {
     await p.setViewport({ width, height: 844 });
     await p.click(`#lang-${lang}`);
-    await p.waitForFunction((l) => document.documentElement.lang === l, { timeout: 60000 }, lang);
+    await p.waitForFunction((l) => document.documentElement.lang === l, { timeout: WAIT_MS }, lang);
     const faults = await p.evaluate(() => {
       const form = document.getElementById("cycle-form");
       const box = (e) => e.getBoundingClientRect();
