@@ -19,6 +19,10 @@ const modelValuesPath = args["model-values"];
 const DEFAULT_MODEL = "tr1993";
 fs.mkdirSync(out, { recursive: true });
 
+// Each line of the output with the seconds since the start: a run that is stopped shows where.
+const startedAt = Date.now();
+const print = console.log;
+console.log = (...items) => print(`[${((Date.now() - startedAt) / 1000).toFixed(0)} s]`, ...items);
 let failures = 0;
 function check(ok, what) {
   if (!ok) {
