@@ -20,6 +20,8 @@ Object.assign(TEXTS.ru, {
   cycle_calculate: "Рассчитать цикл", cycle_figures: "Показатели цикла", cycle_states: "Точки цикла",
   cycle_point: "Точка", cycle_state: "Состояние",
   cycle_ph: "Цикл на диаграмме lg p-h", cycle_ts: "Цикл на диаграмме T-s",
+  cycle_hint: "Одноступенчатый парокомпрессионный цикл по температурам кипения и конденсации: " +
+    "его показатели, четыре точки и цикл на диаграммах lg p-h и T-s",
   address_note: (items) => `В адресе страницы не распознано: ${items}`,
   address_item: (item, used) => `«${item}» (взято ${used})`,
 });
@@ -32,6 +34,8 @@ Object.assign(TEXTS.en, {
   cycle_calculate: "Calculate the cycle", cycle_figures: "Figures of the cycle",
   cycle_states: "States of the cycle", cycle_point: "Point", cycle_state: "State",
   cycle_ph: "The cycle on the log p-h diagram", cycle_ts: "The cycle on the T-s diagram",
+  cycle_hint: "A single-stage vapour-compression cycle from its evaporating and condensing " +
+    "temperatures: its figures, its four states and the cycle on the log p-h and T-s diagrams",
   address_note: (items) => `Not understood in the page's address: ${items}`,
   address_item: (item, used) => `"${item}" (${used} taken instead)`,
 });
@@ -97,6 +101,9 @@ function unitOf(input, units) {
 function labelCycle() {
   for (const input of INPUTS) $(`${input.id}-unit`).textContent = unitOf(input, page.unitsChoice());
   const t = TEXTS[state.lang];
+  // The view's own texts: the page put its texts in place before this module added these.
+  $("cycle-box").querySelectorAll("[data-text]").forEach((e) => { e.textContent = t[e.dataset.text]; });
+  $("cycle-hint").hidden = cycle.shown;
   $("cycle-toggle").textContent = cycle.shown ? t.cycle_hide : t.cycle_show;
   $("cycle-toggle").setAttribute("aria-expanded", String(cycle.shown));
 }

@@ -265,7 +265,11 @@ function wirePointer() {
       pending = null;
     });
   });
-  box.addEventListener("pointerleave", () => { if (!drag) readout(null); });
+  // A move's readout still waiting for its frame is dropped: the pointer has left.
+  box.addEventListener("pointerleave", () => {
+    pending = null;
+    if (!drag) readout(null);
+  });
   box.addEventListener("pointerdown", (e) => {
     if (e.button !== 0) return;
     drag = { x: e.clientX, y: e.clientY, at: svgPoint(e), moved: false, id: e.pointerId };
@@ -460,8 +464,8 @@ function setPlotDefaults() {
   $("plot-fixed").value = window.zeltra5.convertValues(kind.fixed, fixed, "display", units) ?? fixed;
   $("plot-range").value = window.zeltra5.convertValues(kind.varied, range, "display", units) ?? range;
 }
-// The points from the library's table (its CSV, as the page's tables): [x, y] with y NaN where
-// the row is refused or has no value of the property.
+// The points from the library's table (its CSV, as the page's tables): [x, y, phase] with y NaN
+// where the row is refused or has no value of the property.
 function plotPoints() {
   const kind = plotKind();
   const options = optionsText(true);
@@ -487,16 +491,18 @@ function plotPoints() {
   const rows = page.parseCsv(csv);
   const head = rows[0], units = rows[1];
   const xc = head.indexOf(str(M._zeltra5_field_name(kind.varied))), yc = head.indexOf(property);
-  const status = head.indexOf("status");
+  const status = head.indexOf("status"), phase = head.indexOf("phase");
   const points = rows.slice(2).filter((r) => r.length > yc).map((r) => {
     const x = r[xc] === "" ? NaN : Number(r[xc]);
     const y = r[status] === "0" && r[yc] !== "" ? Number(r[yc]) : NaN;
-    return [x, y];
+    return [x, y, r[phase]];
   });
   // The units in the page's language (the CSV's own line is the command line's).
   const unit = (field) => page.fieldUnit(field, optionsText(false));
   return { points, xUnit: unit(kind.varied), yUnit: unit(fieldOf(property)), csv };
 }
+// Liquid on one side, vapour on the other (the library's phase codes: 1 liquid, 2 vapour).
+const phaseJump = (a, b) => (a === "1" && b === "2") || (a === "2" && b === "1");
 // Round steps of an axis: about `n` ticks over [a, b].
 function ticks(a, b, n) {
   const raw = (b - a) / n;
@@ -556,12 +562,21 @@ function makePlot() {
       `<text x="${L - 6}" y="${(py(v) + 4).toFixed(1)}" text-anchor="end">${tickText(v, yt.step)}</text>`;
   }
   svg += `<rect x="${L}" y="${T}" width="${W - L - R}" height="${H - T - B}" fill="none" stroke="#333"/>`;
-  // One polyline per stretch of valid points: a refused point breaks the line.
+  // One polyline per stretch of valid points: a refused point breaks the line, and so does the
+  // step from liquid to vapour (the saturated liquid and vapour of an isobar or isotherm, the
+  // same x and two values: no state lies on a line joining them). A line into or out of the
+  // two-phase region (an isochore's) or across the critical temperature stays whole.
   let stretch = [];
   const stretches = [];
-  for (const [x, y] of made.points) {
-    if (Number.isFinite(x) && Number.isFinite(y)) stretch.push(`${px(x).toFixed(2)},${py(y).toFixed(2)}`);
-    else if (stretch.length > 0) { stretches.push(stretch); stretch = []; }
+  let before = "";
+  for (const [x, y, phase] of made.points) {
+    if (!Number.isFinite(x) || !Number.isFinite(y)) {
+      if (stretch.length > 0) { stretches.push(stretch); stretch = []; }
+      continue;
+    }
+    if (stretch.length > 0 && phaseJump(before, phase)) { stretches.push(stretch); stretch = []; }
+    stretch.push(`${px(x).toFixed(2)},${py(y).toFixed(2)}`);
+    before = phase;
   }
   if (stretch.length > 0) stretches.push(stretch);
   for (const s of stretches) {

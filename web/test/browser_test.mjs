@@ -19,6 +19,10 @@ const modelValuesPath = args["model-values"];
 const DEFAULT_MODEL = "tr1993";
 fs.mkdirSync(out, { recursive: true });
 
+// Each line of the output with the seconds since the start: a run that is stopped shows where.
+const startedAt = Date.now();
+const print = console.log;
+console.log = (...items) => print(`[${((Date.now() - startedAt) / 1000).toFixed(0)} s]`, ...items);
 let failures = 0;
 function check(ok, what) {
   if (!ok) {
@@ -56,14 +60,23 @@ const server = http.createServer((req, res) => {
 await new Promise((ok) => server.listen(0, "127.0.0.1", ok));
 const origin = `http://127.0.0.1:${server.address().port}`;
 
+// Every wait is on a condition, never on a time; its bound only stops a page that never gets
+// there, and is generous, so that a loaded machine (the test beside a build) does not fail it.
+const WAIT_MS = 180000;
+const generous = (p) => {
+  p.setDefaultTimeout(WAIT_MS);
+  p.setDefaultNavigationTimeout(WAIT_MS);
+  return p;
+};
 const browser = await puppeteer.launch({
   executablePath: args.chromium || "/usr/bin/chromium",
   headless: true,
+  protocolTimeout: 2 * WAIT_MS,
   args: [...(process.getuid && process.getuid() === 0 ? ["--no-sandbox"] : []),
     "--disable-gpu", "--disable-dev-shm-usage", "--no-first-run", "--lang=ru-RU"],
 });
 try {
-  const page = await browser.newPage();
+  const page = generous(await browser.newPage());
   await browser.defaultBrowserContext().overridePermissions(origin,
     ["clipboard-read", "clipboard-write", "clipboard-sanitized-write"]);
   await page.setViewport({ width: 1280, height: 1000 });
@@ -79,7 +92,7 @@ try {
   });
 
   await page.goto(`${origin}/`, { waitUntil: "networkidle0" });
-  await page.waitForSelector("body[data-ready='1']", { timeout: 30000 });
+  await page.waitForSelector("body[data-ready='1']", { timeout: WAIT_MS });
   loaded = true;
   const readyMs = await page.evaluate(() => window.readyMs);
   const shot = (name) => page.screenshot({ path: path.join(out, `${name}.png`), fullPage: true });
@@ -712,12 +725,12 @@ try {
     ["?model=GAO2023", DEFAULT_MODEL, `?model=${DEFAULT_MODEL}`, "GAO2023"],
     ["?model=", DEFAULT_MODEL, `?model=${DEFAULT_MODEL}`, ""],
   ];
-  const opened = await browser.newPage();
+  const opened = generous(await browser.newPage());
   opened.on("pageerror", (e) => problems.push(`page error (address): ${e.message}`));
   const firstState = nativeValues(registry.map((m) => [m.name, "display", "default", "p-t", 10, 25]));
   for (const [query, model, after, unknown] of ADDRESSES) {
     await opened.goto(`${origin}/${query}`, { waitUntil: "networkidle0" });
-    await opened.waitForSelector("body[data-ready='1']", { timeout: 30000 });
+    await opened.waitForSelector("body[data-ready='1']", { timeout: WAIT_MS });
     const shown = await opened.evaluate(() => ({
       model: document.getElementById("model").value, search: window.location.search,
       note: document.getElementById("model-note").hidden ? null : document.getElementById("model-note").textContent,
@@ -934,11 +947,11 @@ try {
     ["?digits=6", false, DEFAULT_MODEL],
     ["?model=gao2023", false, "gao2023"],
   ];
-  const other = await browser.newPage();
+  const other = generous(await browser.newPage());
   other.on("pageerror", (e) => problems.push(`page error (digits): ${e.message}`));
   for (const [query, full, model] of DIGIT_ADDRESSES) {
     await other.goto(`${origin}/${query}`, { waitUntil: "networkidle0" });
-    await other.waitForSelector("body[data-ready='1']", { timeout: 30000 });
+    await other.waitForSelector("body[data-ready='1']", { timeout: WAIT_MS });
     const got = await other.evaluate(() => ({
       checked: document.getElementById("full-digits").checked, model: document.getElementById("model").value,
       v: Array.from(document.querySelectorAll("#table tr"), (tr) => [tr.cells[1].textContent, tr.cells[1].dataset.value]) }));
@@ -1266,6 +1279,8 @@ try {
   const cycleMs = await testCycleView(browser, origin, problems, out);
   const addressReadyMs = await testAddresses(browser, origin, problems);
   const printed = await testPrint(browser, origin, problems, out);
+  await cycleFirstView(browser, origin, problems, out);
+  await cycleFormLabels(browser, origin, problems, out);
   console.log(`cycle: ${cycleMs.toFixed(1)} ms per cycle (median of 7: calculation, both drawings, ` +
     `the tables); an address with a state and a cycle shown ${addressReadyMs.toFixed(0)} ms after the ` +
     `navigation began; printed: ${printed}`);
@@ -1332,6 +1347,7 @@ try {
     `extended fields, worst ${extendedWorst.toExponential(2)}`);
 
   await diagramWorkbench(page, { enter, shot, readTable });
+  await plotAcrossSaturation(page, shot);
 
   // --- benchmark: figures printed, not timed as a test ------------------------------------
   const bench = await page.evaluate((g) => {
@@ -1829,11 +1845,11 @@ function calcJson(argv) {
 }
 // A page of its own, opened at an address of the site, its errors counted with the others.
 async function openAt(browser, origin, problems, query) {
-  const p = await browser.newPage();
+  const p = generous(await browser.newPage());
   p.on("pageerror", (e) => problems.push(`page error (${query}): ${e.message}`));
   await p.setViewport({ width: 1280, height: 1000 });
   await p.goto(`${origin}/${query}`, { waitUntil: "networkidle0" });
-  await p.waitForSelector("body[data-ready='1']", { timeout: 30000 });
+  await p.waitForSelector("body[data-ready='1']", { timeout: WAIT_MS });
   return p;
 }
 // The cycle view as shown: inputs, message, figures, states (by field), drawings.
@@ -2225,4 +2241,117 @@ async function testPrint(browser, origin, problems, out) {
     await p.close();
   }
   return results.join(", ");
+}
+
+// --- the page's remaining faults and figures ---
+// A property plotted across the saturation line: the liquid's and the vapour's stretches as two
+// polylines, split exactly at the jump (the saturated liquid ends one, the saturated vapour
+// starts the other); the points the command line's table.
+async function plotAcrossSaturation(page, shot) {
+  const near = (a, b) => Math.abs(a - b) <= 1e-12 * Math.max(Math.abs(a), Math.abs(b), 1e-300);
+  const CASES = [
+    ["isobar", "10", "-50:150:5", "mass_density", ["isobar", "p=10", "t=-50:150:5"]],
+    ["isobar", "10", "-50:150:5", "isobaric_heat_capacity", ["isobar", "p=10", "t=-50:150:5"]],
+    ["isotherm", "25", "2:20:1", "mass_density", ["isotherm", "t=25", "p=2:20:1"]],
+    // Above the critical pressure: one line through the critical temperature.
+    ["isobar", "150", "50:200:10", "mass_density", ["isobar", "p=150", "t=50:200:10"]],
+  ];
+  for (const [kind, fixed, range, property, argv] of CASES) {
+    const made = await page.evaluate(() => window.plotsMade ?? 0);
+    await page.select("#plot-kind", kind);
+    await page.$eval("#plot-fixed", (e, v) => { e.value = v; }, fixed);
+    await page.$eval("#plot-range", (e, v) => { e.value = v; }, range);
+    await page.select("#plot-property", property);
+    await page.click("#plot-make");
+    await page.waitForFunction((n) => (window.plotsMade ?? 0) > n, { timeout: WAIT_MS }, made);
+    const got = await page.$$eval("#property-plot .plot-point", (cs) =>
+      cs.map((c) => [Number(c.dataset.x), Number(c.dataset.y)]));
+    const lines = await page.$$eval("#property-plot .plot-line", (ls) =>
+      ls.map((l) => l.getAttribute("points").trim().split(/\s+/).map((p) => p.split(",").map(Number))));
+    const rows = parseCsv(calc(["table", ...argv, "--csv", "--units", "display"]));
+    const head = rows[0];
+    const col = (name) => head.indexOf(name);
+    const varied = kind === "isobar" ? "temperature" : "pressure";
+    const want = rows.slice(2).filter((r) => r.length > 1 && r[col("status")] === "0" && r[col(property)] !== "")
+      .map((r) => ({ x: Number(r[col(varied)]), y: Number(r[col(property)]), row: r[col("row")] }));
+    const what = `plot across saturation ${argv.join(" ")} ${property}`;
+    check(got.length === want.length && got.every((p, i) => near(p[0], want[i].x) && near(p[1], want[i].y)),
+      `${what}: ${got.length} points / ${want.length}`);
+    const crossing = want.some((w) => w.row !== "point");
+    check(lines.length === (crossing ? 2 : 1), `${what}: ${lines.length} polylines`);
+    check(lines.reduce((n, l) => n + l.length, 0) === want.length, `${what}: every point on a line`);
+    if (crossing && lines.length === 2) {
+      // The break between the two saturated states: both at the saturation temperature or
+      // pressure, so the first line's last vertex and the second's first share x.
+      const end = lines[0][lines[0].length - 1], start = lines[1][0];
+      const k = want.findIndex((w) => w.row !== "point");
+      check(lines[0].length === k + 1 && Math.abs(end[0] - start[0]) < 0.01 && Math.abs(end[1] - start[1]) > 1,
+        `${what}: split at the saturated states (${end} | ${start})`);
+    }
+    // No segment of any line is vertical (the jump drawn as a line).
+    const vertical = lines.some((l) => l.some((p, i) => i > 0 && Math.abs(p[0] - l[i - 1][0]) < 0.01));
+    check(!vertical, `${what}: no vertical segment`);
+    if (property === "mass_density" && kind === "isobar" && fixed === "10") {
+      await page.$eval("#plot-box", (d) => d.scrollIntoView());
+      await shot("30-plot-across-saturation");
+    }
+  }
+}
+// The cycle view on a fresh page: its title, button and a hint there before any calculation (no
+// empty box), the cycle calculated at the first click.
+async function cycleFirstView(browser, origin, problems, out) {
+  const p = await openAt(browser, origin, problems, "");
+  await p.setViewport({ width: 390, height: 844 });
+  const collapsed = await p.evaluate(() => {
+    const box = document.getElementById("cycle-box");
+    const visible = (e) => e.getClientRects().length > 0 && getComputedStyle(e).visibility !== "hidden";
+    // Elements on show with no content at all: an empty box.
+    const empty = [...box.querySelectorAll("*")].filter((e) => visible(e) && e.children.length === 0 &&
+      !["INPUT", "SELECT", "svg"].includes(e.tagName) && e.textContent.trim() === "").map((e) => e.id || e.tagName);
+    return { title: document.getElementById("cycle-title").textContent, toggle: document.getElementById("cycle-toggle").textContent,
+      hint: visible(document.getElementById("cycle-hint")) ? document.getElementById("cycle-hint").textContent : "", empty };
+  });
+  check(collapsed.title === "Холодильный цикл" && collapsed.toggle === "Показать" && /lg p-h/.test(collapsed.hint) &&
+    collapsed.empty.length === 0, `the cycle before its first calculation: ${JSON.stringify(collapsed)}`);
+  await p.$eval("#cycle-box", (b) => b.scrollIntoView());
+  await p.screenshot({ path: path.join(out, "31-cycle-before-first.png") });
+  await p.click("#cycle-toggle");
+  await p.waitForFunction(() => document.querySelector("#cycle-figures td.num")?.dataset.value !== undefined,
+    { timeout: WAIT_MS });
+  const opened = await p.evaluate(() => ({ hint: document.getElementById("cycle-hint").hidden,
+    svgs: document.querySelectorAll(".cycle-diagrams svg").length }));
+  check(opened.hint && opened.svgs === 2, `the cycle at the first click: calculated, drawn, the hint gone (${JSON.stringify(opened)})`);
+  await p.close();
+}
+// The cycle's form at phone and desktop widths in both languages: no label overlaps an input,
+// runs out of its own box or leaves the viewport.
+async function cycleFormLabels(browser, origin, problems, out) {
+  const p = await openAt(browser, origin, problems, "");
+  await p.click("#cycle-toggle");
+  for (const [width, lang] of [[390, "ru"], [390, "en"], [1280, "ru"], [1280, "en"]]) {
+    await p.setViewport({ width, height: 844 });
+    await p.click(`#lang-${lang}`);
+    await p.waitForFunction((l) => document.documentElement.lang === l, { timeout: WAIT_MS }, lang);
+    const faults = await p.evaluate(() => {
+      const form = document.getElementById("cycle-form");
+      const box = (e) => e.getBoundingClientRect();
+      const overlap = (a, b) => a.left < b.right - 0.5 && b.left < a.right - 0.5 && a.top < b.bottom - 0.5 && b.top < a.bottom - 0.5;
+      const labels = [...form.querySelectorAll("label")], inputs = [...form.querySelectorAll("input, button")];
+      const out = [];
+      for (const l of labels) {
+        const r = box(l);
+        if (l.textContent.trim() === "") out.push(`${l.htmlFor}: no text`);
+        if (r.left < 0 || r.right > document.documentElement.clientWidth) out.push(`${l.htmlFor}: outside the viewport`);
+        if (l.scrollWidth > l.clientWidth + 1) out.push(`${l.htmlFor}: text wider than its box`);
+        for (const i of inputs) if (overlap(r, box(i))) out.push(`${l.htmlFor} over ${i.id}`);
+      }
+      return out;
+    });
+    check(faults.length === 0, `the cycle's form at ${width} px in ${lang}: ${faults.join("; ")}`);
+    if (width === 390) {
+      await p.$eval("#cycle-box", (b) => b.scrollIntoView());
+      await p.screenshot({ path: path.join(out, `31-cycle-form-${width}-${lang}.png`) });
+    }
+  }
+  await p.close();
 }
