@@ -94,7 +94,7 @@ contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)
 pydir=./usr/lib/python3/dist-packages/zeltra5
 for path in ./usr/bin/zeltra5-calc ./usr/include/zeltra5/zeltra5.hpp ./usr/include/zeltra5.h \
-    "./usr/lib/$multiarch/libzeltra5_calc.a" "./usr/lib/$multiarch/libzeltra5.so.1.7.0" \
+    "./usr/lib/$multiarch/libzeltra5_calc.a" "./usr/lib/$multiarch/libzeltra5.so.1.8.0" \
     "./usr/lib/$multiarch/cmake/zeltra5/zeltra5Config.cmake" \
     "./usr/lib/$multiarch/pkgconfig/zeltra5.pc" "$pydir/__init__.py" \
     "$pydir/__init__.pyi" "$pydir/plot.py" "$pydir/py.typed"; do
@@ -104,7 +104,7 @@ grep -qx "$pydir/_core\.cpython-[0-9]*-.*\.so" <<<"$contents" ||
     fail "the Python module _core is missing from $(basename "$deb")"
 # The shared library's soname link and development link.
 deb_listing=$(dpkg-deb --contents "$deb")
-for link in "libzeltra5.so.1 -> libzeltra5.so.1.7.0" "libzeltra5.so -> libzeltra5.so.1"; do
+for link in "libzeltra5.so.1 -> libzeltra5.so.1.8.0" "libzeltra5.so -> libzeltra5.so.1"; do
     grep -q "/usr/lib/$multiarch/$link\$" <<<"$deb_listing" ||
         fail "link $link missing from $(basename "$deb")"
 done

@@ -57,10 +57,10 @@
 #define ZELTRA5_H
 
 #define ZELTRA5_VERSION_MAJOR 1
-#define ZELTRA5_VERSION_MINOR 7
+#define ZELTRA5_VERSION_MINOR 8
 #define ZELTRA5_VERSION_PATCH 0
-#define ZELTRA5_VERSION_STRING "1.7.0"
-/* The version as one number, MAJOR * 10000 + MINOR * 100 + PATCH (10700 for 1.7.0), for
+#define ZELTRA5_VERSION_STRING "1.8.0"
+/* The version as one number, MAJOR * 10000 + MINOR * 100 + PATCH (10800 for 1.8.0), for
  * comparisons in the preprocessor and against zeltra5_version_number(). */
 #define ZELTRA5_VERSION_NUMBER \
     (ZELTRA5_VERSION_MAJOR * 10000 + ZELTRA5_VERSION_MINOR * 100 + ZELTRA5_VERSION_PATCH)
@@ -131,11 +131,11 @@ extern "C" {
 #define ZELTRA5_LIQUID 1
 #define ZELTRA5_VAPOUR 2
 
-/* The library's version, "1.7.0": compare with ZELTRA5_VERSION_STRING to catch a header and a
+/* The library's version, "1.8.0": compare with ZELTRA5_VERSION_STRING to catch a header and a
  * library of different releases. */
 ZELTRA5_API const char* zeltra5_version(void);
 
-/* The library's version as one number, MAJOR * 10000 + MINOR * 100 + PATCH (10700 for 1.7.0):
+/* The library's version as one number, MAJOR * 10000 + MINOR * 100 + PATCH (10800 for 1.8.0):
  * compare with ZELTRA5_VERSION_NUMBER. A library of the same major version keeps every function
  * and contract of an older minor version. */
 ZELTRA5_API int zeltra5_version_number(void);

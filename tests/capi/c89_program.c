@@ -28,7 +28,7 @@ int main(void) {
     expect(strcmp(zeltra5_version(), ZELTRA5_VERSION_STRING) == 0, "version");
     expect(zeltra5_field_count() == ZELTRA5_FIELD_COUNT, "field count");
     expect(zeltra5_version_number() == ZELTRA5_VERSION_NUMBER, "version number");
-#if ZELTRA5_VERSION_NUMBER < 10700
+#if ZELTRA5_VERSION_NUMBER < 10800
 #error "the version number is the version's"
 #endif
 

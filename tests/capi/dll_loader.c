@@ -367,7 +367,7 @@ static int compare(const char* options) {
     struct Request q;
 
     load();
-    if (strcmp(text_at(dll.version()), "1.7.0") != 0 || dll.field_count() != FIELDS) {
+    if (strcmp(text_at(dll.version()), "1.8.0") != 0 || dll.field_count() != FIELDS) {
         fprintf(stderr, "zeltra5_version %s, zeltra5_field_count %d\n", text_at(dll.version()),
                 (int)dll.field_count());
         return 1;

@@ -321,7 +321,7 @@ def main():
     lib = Library(sys.argv[1])
     calc = sys.argv[2]
     version = lib.lib.zeltra5_version().decode()
-    if version != "1.7.0" or lib.lib.zeltra5_field_count() != FIELDS:
+    if version != "1.8.0" or lib.lib.zeltra5_field_count() != FIELDS:
         fail(f"version {version}, {lib.lib.zeltra5_field_count()} fields")
     states = valid = 0
     for cli_options, options in CONFIGURATIONS:
