@@ -433,8 +433,11 @@ ZELTRA5_API int zeltra5_explain_diagram(const char* type, const char* pair, doub
  * then answered without it (see the README, "Tabulated properties"): the same record, status and
  * refusals as zeltra5_calculate with the same pair, values and no options (si units: Pa, K, J/kg,
  * J/(kg K), ...; the default reference state), the fields within 1e-6 relative of the equation's
- * and the temperature within 1 mK outside the critical box |T/Tc - 1| < 0.5 %, |p/pc - 1| < 2 %,
- * where the equation itself answers, as it does at the domain's edges and for every refusal.
+ * (the thermal conductivity and the Prandtl number within 4e-3) and the temperature within 1 mK.
+ * Where the table would miss that, the equation itself answers: the critical box
+ * |T/Tc - 1| < 0.5 %, |p/pc - 1| < 2 %, the near-critical fluid 0.97 < p/pc < 3 with
+ * 0.98 < T/Tc < 1.2, and 240 to 420 MPa below 60 degC; as it does at the domain's edges and for
+ * every refusal.
  * Pairs: "p-h" (ZELTRA5_TABULATED_PAIRS lists them).
  *
  * zeltra5_tabulated_open   builds the table at the first open of its model and pair in the
@@ -465,7 +468,8 @@ ZELTRA5_API int zeltra5_tabulated_explain_open(const char* model, const char* pa
 /* One state of the table's pair: outputs, status and contract as zeltra5_calculate's for the
  * same pair and values with options NULL (values[0..18] in si units, temperatures in K; NaN
  * where undefined; ZELTRA5_BAD_ARGUMENT, nothing written into values, for a handle that is not
- * open, values null, count below ZELTRA5_FIELD_COUNT, or a value that is not a finite number).
+ * open, values null or count below ZELTRA5_FIELD_COUNT; ZELTRA5_BAD_ARGUMENT with every value
+ * NaN for a value that is not a finite number, as zeltra5_calculate).
  * No allocation. */
 ZELTRA5_API int zeltra5_tabulated_calculate(const zeltra5_tabulated* handle, double first,
                                             double second, double* values, int count, int* phase,

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "zeltra5.h"
@@ -1370,9 +1370,12 @@ struct zeltra5_tabulated {
 
 namespace {
 
+// The open handles. A handle is a token of a counter that never repeats, not an address, so
+// that a closed handle stays refused whatever is opened after it.
 struct OpenHandles {
     std::shared_mutex lock;
-    std::unordered_set<const zeltra5_tabulated*> open;
+    std::uintptr_t next = 16;
+    std::unordered_map<const zeltra5_tabulated*, zeltra5_tabulated> open;
 };
 
 // Never destroyed: no thread's or the process's exit runs code of this library for it.
@@ -1389,11 +1392,12 @@ bool lookup(const zeltra5_tabulated* handle, zeltra5_tabulated& out, ArgumentErr
     }
     OpenHandles& handles = open_handles();
     std::shared_lock<std::shared_mutex> reading(handles.lock);
-    if (handles.open.count(handle) == 0) {
+    const auto found = handles.open.find(handle);
+    if (found == handles.open.end()) {
         error = {Problem::not_open_handle, {}, {}};
         return false;
     }
-    out = *handle;
+    out = found->second;
     return true;
 }
 
@@ -1414,7 +1418,15 @@ int find_tabulated(const char* model, const char* pair, zeltra5_tabulated& out,
     } else if (out.pair == nullptr) {
         error = {Problem::pair_not_tabulated, pair, {}};
     } else {
+#if defined(__cpp_exceptions)
+        try {
+            out.table = tabulated::shared_table(out.model, out.pair->mode);
+        } catch (...) {  // no memory for the table: refused, and a later open tries again
+            out.table = nullptr;
+        }
+#else  // built without exceptions (the web build): running out of memory ends the program
         out.table = tabulated::shared_table(out.model, out.pair->mode);
+#endif
         if (out.table == nullptr) {
             error = {Problem::table_not_built, {}, {}};
         }
@@ -1452,23 +1464,20 @@ int zeltra5_tabulated_open(const char* model, const char* pair, zeltra5_tabulate
     if (find_tabulated(model, pair, found, error) != STATUS_VALID) {
         return STATUS_BAD_ARGUMENT;
     }
-    zeltra5_tabulated* opened = new (std::nothrow) zeltra5_tabulated(found);
-    if (opened == nullptr) {
-        return STATUS_BAD_ARGUMENT;
-    }
     OpenHandles& handles = open_handles();
+    zeltra5_tabulated* opened = nullptr;
 #if defined(__cpp_exceptions)
     try {
+#endif
         std::unique_lock<std::shared_mutex> writing(handles.lock);
-        handles.open.insert(opened);
+        opened = reinterpret_cast<zeltra5_tabulated*>(handles.next);
+        handles.open.emplace(opened, found);
+        handles.next += 16;
+#if defined(__cpp_exceptions)
     } catch (...) {  // no memory for the registry's entry
-        delete opened;
+        keep_aside(Key(Explainer::tabulated_open) << model << pair,
+                   ArgumentError{Problem::table_not_built, {}, {}});
         return STATUS_BAD_ARGUMENT;
-    }
-#else  // built without exceptions (the web build): running out of memory ends the program
-    {
-        std::unique_lock<std::shared_mutex> writing(handles.lock);
-        handles.open.insert(opened);
     }
 #endif
     *handle = opened;
@@ -1492,14 +1501,8 @@ int zeltra5_tabulated_close(zeltra5_tabulated* handle) {
         return STATUS_BAD_ARGUMENT;
     }
     OpenHandles& handles = open_handles();
-    {
-        std::unique_lock<std::shared_mutex> writing(handles.lock);
-        if (handles.open.erase(handle) == 0) {
-            return STATUS_BAD_ARGUMENT;
-        }
-    }
-    delete handle;
-    return STATUS_VALID;
+    std::unique_lock<std::shared_mutex> writing(handles.lock);
+    return handles.open.erase(handle) == 0 ? STATUS_BAD_ARGUMENT : STATUS_VALID;
 }
 
 int zeltra5_tabulated_calculate(const zeltra5_tabulated* handle, const double first,

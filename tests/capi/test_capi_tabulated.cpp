@@ -299,4 +299,24 @@ TEST(TabulatedHandle, NullClosedAndForeignHandlesAreRefused) {
     EXPECT_EQ(explain_tabulated(nullptr, 1e6, 1.5e6), "\"handle\" is a null pointer");
 }
 
+// A closed handle stays closed whatever is opened after it: it never answers for, nor closes,
+// a later handle (handles are not addresses that a later open could be given again).
+TEST(TabulatedHandle, AClosedHandleNeverStandsForALaterOne) {
+    for (int round = 0; round < 50; ++round) {
+        zeltra5_tabulated* first = nullptr;
+        ASSERT_EQ(zeltra5_tabulated_open("tr1993", "p-h", &first), ZELTRA5_VALID);
+        ASSERT_EQ(zeltra5_tabulated_close(first), ZELTRA5_VALID);
+        zeltra5_tabulated* second = nullptr;
+        ASSERT_EQ(zeltra5_tabulated_open("gao2023", "p-h", &second), ZELTRA5_VALID);
+        EXPECT_NE(first, second);
+        double v[N];
+        EXPECT_EQ(zeltra5_tabulated_calculate(first, 1e6, 1.5e6, v, N, nullptr, nullptr),
+                  ZELTRA5_BAD_ARGUMENT);
+        EXPECT_EQ(zeltra5_tabulated_close(first), ZELTRA5_BAD_ARGUMENT);
+        EXPECT_EQ(zeltra5_tabulated_calculate(second, 1e6, 1.5e6, v, N, nullptr, nullptr),
+                  ZELTRA5_VALID);
+        EXPECT_EQ(zeltra5_tabulated_close(second), ZELTRA5_VALID);
+    }
+}
+
 }  // namespace
