@@ -148,7 +148,16 @@ int run(const Request& r, std::ostream& out, std::ostream& err) {
             << made.message() << '\n';
         return EXIT_IO;
     }
-    // physicalProperties comes last: a set cut short by a failure has none to point a case at.
+    // physicalProperties comes last, and one left by an earlier export goes first: a set cut
+    // short by a failure has none to point a case at (not even the old set's, beside new tables).
+    const std::filesystem::path old_properties =
+        std::filesystem::path(r.directory) / "physicalProperties";
+    std::error_code removed;
+    if (!std::filesystem::remove(old_properties, removed) && removed) {
+        err << "zeltra5-calc export-openfoam: cannot remove " << echo_text(old_properties.string())
+            << ": " << removed.message() << '\n';
+        return EXIT_IO;
+    }
     for (const tabulated::OpenFoamFile& f : e.files) {
         const std::string path = (std::filesystem::path(r.directory) / f.name).string();
         if (const std::string failure = write_file_whole(path, f.text); !failure.empty()) {

@@ -185,7 +185,8 @@ std::string properties_file(const OpenFoamGrid& g, const OpenFoamExport& e) {
         "        rho   { type uniformTable; #include \"rho\" }\n    }\n"
         "    thermodynamics\n    {\n        hf    0;\n        sf    0;\n"
         "        hs    { type uniformTable; #include \"hs\" }\n"
-        "        Cp    { type uniformTable; #include \"Cp\" }\n    }\n"
+        "        Cp    { type uniformTable; #include \"Cp\" }\n"
+        "        Cv    { type uniformTable; #include \"Cv\" }\n    }\n"
         "    transport\n    {\n        mu    { type uniformTable; #include \"mu\" }\n"
         "        kappa { type uniformTable; #include \"kappa\" }\n    }\n}\n";
     return out;
@@ -234,10 +235,13 @@ OpenFoamExport export_openfoam(const OpenFoamGrid& g) {
     const std::size_t n = static_cast<std::size_t>(g.p_count) * static_cast<std::size_t>(g.t_count);
     e.nodes = static_cast<long long>(n);
     std::vector<std::vector<double>> values(OPENFOAM_FIELD_COUNT, std::vector<double>(n, NaN));
+    double empty_isobar = NaN;  // the first isobar without a node inside the domain
+    bool any_inside = false;
     for (int i = 0; i < g.p_count; ++i) {
         const double p = node(g.p_low, g.p_high, g.p_count, i);
         int last_phase = -1;  // of the last node of the isobar inside the domain
         bool crosses = false;
+        bool inside = false;  // some node of the isobar is inside the domain
         for (int j = 0; j < g.t_count; ++j) {
             const double T = node(g.t_low, g.t_high, g.t_count, j);
             const CalcRequest request{MODE_PRESSURE_TEMPERATURE, SIDE_NONE, p, T - KELVIN_OFFSET};
@@ -247,6 +251,7 @@ OpenFoamExport export_openfoam(const OpenFoamGrid& g) {
                 ++e.refused;
                 continue;
             }
+            inside = true;
             crosses = crosses || (last_phase == PHASE_LIQUID && r.phase != PHASE_LIQUID);
             last_phase = r.phase;
             const ResultValues all = result_values(r);
@@ -259,6 +264,19 @@ OpenFoamExport export_openfoam(const OpenFoamGrid& g) {
             }
         }
         e.crossing += crosses;
+        if (!inside && std::isnan(empty_isobar)) {
+            empty_isobar = p;
+        }
+        any_inside = any_inside || inside;
+    }
+    if (any_inside && !std::isnan(empty_isobar)) {
+        // The isobar would be copied from its neighbour: a table that looks complete but does
+        // not depend on the pressure there. The grid is refused instead.
+        std::string at;
+        append_number(at, empty_isobar);
+        e.problem = "no node of the isobar at " + at +
+                    " Pa lies inside the domain (the grid's pressures reach beyond it)";
+        return e;
     }
     for (int k = 0; k < OPENFOAM_FIELD_COUNT; ++k) {
         const long long filled = fill_gaps(values[k], g.p_count, g.t_count);

@@ -179,11 +179,15 @@ TEST(ExportOpenFoam, FilesParseAndHoldTheEquationsValues) {
             }
         }
         EXPECT_EQ(filled_total > 0, g.some_outside);
-        std::ifstream properties(dir / "physicalProperties");
         std::stringstream text;
-        text << properties.rdbuf();
-        for (const char* part : {"FoamFile", "rhoTabulated", "hTabulated", "#include \"hs\"",
-                                 "#include \"kappa\"", "molWeight"}) {
+        {
+            // Closed before the folder is removed (Windows removes no open file).
+            std::ifstream properties(dir / "physicalProperties");
+            text << properties.rdbuf();
+        }
+        for (const char* part :
+             {"FoamFile", "rhoTabulated", "hTabulated", "#include \"hs\"", "#include \"kappa\"",
+              "#include \"Cp\"", "#include \"Cv\"", "molWeight"}) {
             EXPECT_NE(text.str().find(part), std::string::npos) << part;
         }
         std::filesystem::remove_all(dir);
@@ -229,6 +233,10 @@ TEST(ExportOpenFoam, BadOptionsAreRefused) {
         {{"--p-min", "1e5", "--p-max", "1e6", "--t-min", "50", "--t-max", "100", "--out", "x"},
          EXIT_OUTSIDE_DOMAIN,
          "no node of the grid has a value of mass_density"},
+        // All but the lowest isobar beyond the domain: refused, not filled from that isobar.
+        {{"--p-min", "1e5", "--p-max", "1e300", "--t-min", "250", "--t-max", "400", "--out", "x"},
+         EXIT_OUTSIDE_DOMAIN,
+         "no node of the isobar at"},
     };
     for (const BadCase& c : cases) {
         std::vector<const char*> args = {"export-openfoam"};
@@ -251,6 +259,8 @@ TEST(ExportOpenFoam, AFailedWriteIsAnErrorAndLeavesNoPropertiesFile) {
     const std::filesystem::path dir = fresh_dir("full");
     std::filesystem::create_directories(dir);
     std::filesystem::create_symlink("/dev/full", dir / "Cp");  // the disk fills at the fourth file
+    // An earlier export's dictionary: a case must not be pointed at it beside the new tables.
+    std::ofstream(dir / "physicalProperties") << "an earlier export's\n";
     const std::string out = dir.string();
     const Outcome r =
         run({"export-openfoam", "--p-min", "1e5", "--p-max", "1e6", "--t-min", "250", "--t-max",
