@@ -408,6 +408,7 @@ struct TableData {
     bool valid = false;
     TableStatistics statistics;
     double pc = 0.0;
+    double tc = 0.0;  // degC
     double p_min = 0.0;
     double p_max = 0.0;
     double p_a = 0.0;                  // highest pressure of the liquid and vapour patches
@@ -721,6 +722,7 @@ bool build(TableData& d, const int model) {
     const ModelConstants& c = *MODELS[model].constants;
     d.sum_stencil = choose_stencil_sum();
     d.pc = c.critical_pressure;
+    d.tc = c.critical_temperature;
     d.p_min = c.domain.min_pressure;
     d.p_max = c.domain.max_pressure;
     d.p_a = d.pc * (1.0 - BOX_PRESSURE);
@@ -830,6 +832,17 @@ int by_equation(const TableData& d, const double& first, const double& second,
         *source = Source::equation;
     }
     return calculate_request(d.model, CalcRequest{d.mode, 0, first, second}, result, why);
+}
+
+// Where the table misses its targets (1e-6 relative, 1 mK) the equation answers: the
+// near-critical fluid around the critical box (0.97 < p/pc < 3, 0.98 < T/Tc < 1.2, where the
+// pseudo-critical ridge runs) and 240 to 420 MPa below 60 degC (the domain's cold edge has a kink
+// there where a melting line changes branch). t from the table, in degC.
+bool answered_by_equation(const TableData& d, const double p, const double t) {
+    const double p_ratio = p / d.pc;
+    const double t_ratio = (t + KELVIN) / (d.tc + KELVIN);
+    return (p_ratio > 0.97 && p_ratio < 3.0 && t_ratio > 0.98 && t_ratio < 1.2) ||
+           (p > 2.4e8 && p < 4.2e8 && t < 60.0);
 }
 
 }  // namespace
@@ -996,6 +1009,9 @@ int Table::evaluate(const double first, const double second, PropertyResult& res
             }
         }
     }
+    if (answered_by_equation(d, p, v[N_T])) {
+        return by_equation(d, first, second, result, why, source);
+    }
     PropertyResult& r = result;
     const double rho = exponential(v[N_LN_RHO]);
     const double cp = exponential(v[N_LN_CP]);
@@ -1041,11 +1057,12 @@ const Table* shared_table(const int model, const int mode) {
     if (!is_model_index(model) || mode != MODE_PRESSURE_ENTHALPY) {
         return nullptr;
     }
+    // Never destroyed: a thread still evaluating while the process exits reads no freed memory.
     static std::once_flag once[MODEL_COUNT];
-    static std::unique_ptr<Table> tables[MODEL_COUNT];
+    static const Table* tables[MODEL_COUNT] = {};
     const auto m = static_cast<std::size_t>(model);
-    std::call_once(once[m], [&] { tables[m] = std::make_unique<Table>(model, mode); });
-    return tables[m]->valid() ? tables[m].get() : nullptr;
+    std::call_once(once[m], [&] { tables[m] = new Table(model, mode); });
+    return tables[m]->valid() ? tables[m] : nullptr;
 }
 
 }  // namespace zeltra5::tabulated

@@ -49,7 +49,10 @@
 // the full equation, as is a single-phase state between the saturation limit pressure (0.01 K
 // below the critical point) and pc, whose relative enthalpy needs saturated states the series
 // do not reach, and a state whose stencil meets the edge of a transport correlation's range
-// (some nodes NaN, others not). Anything not clearly inside the domain (outside [pmin, pmax],
+// (some nodes NaN, others not). So are the zones where the table misses its targets: the
+// near-critical fluid 0.97 < p/pc < 3, 0.98 < T/Tc < 1.2 (the pseudo-critical ridge) and 240 to
+// 420 MPa below 60 degC (the kink of the domain's cold edge where a melting line changes branch),
+// judged by the table's own temperature. Anything not clearly inside the domain (outside [pmin, pmax],
 // within the edge curves' interpolation tolerance of calc's band, or beyond it) is also passed to
 // calculate_request, so that the table refuses exactly what it refuses, for the same reason.
 //
@@ -71,7 +74,7 @@ namespace zeltra5::tabulated {
 enum class Source : int {
     table = 0,     // the patches
     mixture = 1,   // the lever rule on the tabulated saturated states
-    equation = 2,  // calculate_request: the critical box, the domain's edges, a refusal
+    equation = 2,  // calculate_request: the critical box and zones, the domain's edges, a refusal
 };
 
 struct TableStatistics {
