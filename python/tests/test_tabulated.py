@@ -127,3 +127,12 @@ def test_missing_and_outside_values_are_data():
     full = zeltra5.calculate("p-h", [1e6, np.nan, 1e6], [1.5e6, 1.5e6, 9e7], model="gao2023")
     np.testing.assert_array_equal(r.status, full.status)
     np.testing.assert_array_equal(r.errors(), full.errors())
+
+
+def test_the_table_object_pickles_and_copies_as_its_model_and_pair():
+    import copy
+
+    t = zeltra5.tabulated("p-h", model="gao2023")
+    for other in (pickle.loads(pickle.dumps(t)), copy.deepcopy(t)):
+        assert (other.model, other.pair) == ("gao2023", "p-h")
+        assert other.calculate(1e6, 1.5e6)["h"] == t.calculate(1e6, 1.5e6)["h"]
